@@ -1,0 +1,24 @@
+#pragma once
+// Where the program reads the time. main() uses the system clock; tests install a fixed one.
+
+#include <QDateTime>
+#include <QTime>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Local date and time of day.
+    virtual QDateTime localNow() const = 0;
+    // UTC time of day (seeds the pseudo-random generator).
+    virtual QTime utcTimeOfDay() const = 0;
+
+    static const Clock &current();
+    // Installs c (not owned); nullptr restores the system clock.
+    static void install(const Clock *c);
+};
+
+class SystemClock : public Clock {
+public:
+    QDateTime localNow() const override { return QDateTime::currentDateTime(); }
+    QTime utcTimeOfDay() const override { return QDateTime::currentDateTimeUtc().time(); }
+};

@@ -1,0 +1,18 @@
+#pragma once
+// The application-wide error display and the guard every event handler runs in.
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+// The text the error display shows for e: the error's own message, except for a failed file open
+// ("Erro no conteúdo do Arquivo"), an input/output error ("Arquivo ou Drive Inválido") and a failed
+// conversion of text to a number, date or time ("Data Inválida").
+QString errorDisplayText(const std::exception &e);
+
+// Shows the error box (error icon, OK) for e through the dialogs seam.
+void MostraErro(const std::exception &e);
+
+// Runs handler; an error it throws is shown by MostraErro and the operation is abandoned.
+// Returns false when the handler was abandoned.
+bool guarded(const std::function<void()> &handler);

@@ -1,0 +1,78 @@
+#pragma once
+// Recording fakes for the seams of src/common. Each installs itself when made and restores the
+// real implementation when destroyed, so a test case just declares one on the stack.
+
+#include "common/clock.h"
+#include "common/desktop.h"
+#include "common/dialogs.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Records every box; answers Yes/No questions from a script (default answer when it runs out).
+class FakeDialogs : public Dialogs {
+public:
+    struct Box {
+        Icon icon;
+        QString title;
+        QString text;
+        bool question;
+    };
+
+    FakeDialogs();
+    ~FakeDialogs() override;
+
+    void message(Icon icon, const QString &title, const QString &text) override;
+    bool askYesNo(Icon icon, const QString &title, const QString &text) override;
+
+    // Queues answers for the next questions (true = "Sim").
+    void answer(std::initializer_list<bool> answers) { m_answers.append(QList<bool>(answers)); }
+    void setDefaultAnswer(bool yes) { m_default = yes; }
+
+    QList<Box> boxes;
+    // Just the texts, in order.
+    QStringList texts() const;
+    void clear() { boxes.clear(); }
+
+private:
+    QList<bool> m_answers;
+    bool m_default = false;
+};
+
+// A clock standing at a fixed local date-time and UTC time of day, moved by the test.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(QDateTime local = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)),
+                       QTime utc = QTime(12, 30, 0));
+    ~FakeClock() override;
+    QDateTime localNow() const override { return local; }
+    QTime utcTimeOfDay() const override { return utc; }
+    QDateTime local;
+    QTime utc;
+};
+
+// Records what the program asked the desktop to open and which help it asked for.
+class FakeDesktop : public Desktop {
+public:
+    FakeDesktop();
+    ~FakeDesktop() override;
+    bool open(const QString &target) override;
+    void helpTopic(const QString &topic) override { helps << topic; }
+    void helpContext(int context) override { helps << QStringLiteral("context%1").arg(context); }
+    QStringList opened;
+    QStringList helps;
+    bool openResult = true;
+};
+
+// Points the program folder at a fresh temporary folder for the test's lifetime.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    QString path() const; // with trailing "/"
+    QString file(const QString &name) const { return path() + name; }
+
+private:
+    QTemporaryDir m_dir;
+};
