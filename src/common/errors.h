@@ -32,7 +32,7 @@ QUELVADO_ERROR_CLASS(EInOutError, Exception)
 QUELVADO_ERROR_CLASS(EConvertError, Exception)
 // A table store or its file is misused or damaged.
 QUELVADO_ERROR_CLASS(EDatabaseError, Exception)
-QUELVADO_ERROR_CLASS(EBinaryDataSetError, EDatabaseError)
+QUELVADO_ERROR_CLASS(EBinaryDataSetError, Exception)
 // A colour contrast outside 0..1 or a colour that cannot be converted.
 QUELVADO_ERROR_CLASS(EColorConv, Exception)
 // A component was given an owner it cannot work with.
