@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace {
 Dialogs *g_installed = nullptr;
 
@@ -58,4 +60,30 @@ bool MessageBoxDialogs::askYesNo(Icon icon, const QString &title, const QString 
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+namespace {
+const char *iconName(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return "information";
+    case Dialogs::Icon::Warning: return "warning";
+    case Dialogs::Icon::Error: return "error";
+    case Dialogs::Icon::Question: return "question";
+    case Dialogs::Icon::None: break;
+    }
+    return "message";
+}
+} // namespace
+
+void ConsoleDialogs::message(Icon icon, const QString &, const QString &text)
+{
+    std::printf("[%s] %s\n", iconName(icon), text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+bool ConsoleDialogs::askYesNo(Icon icon, const QString &title, const QString &text)
+{
+    message(icon, title, text);
+    return false;
 }

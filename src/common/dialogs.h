@@ -34,3 +34,11 @@ public:
     void message(Icon icon, const QString &title, const QString &text) override;
     bool askYesNo(Icon icon, const QString &title, const QString &text) override;
 };
+
+// Writes every box to standard output as "[kind] text" and answers questions with "Não". Used when
+// the program runs unattended (QUELVADO_UNATTENDED=1): smoke starts and process tests.
+class ConsoleDialogs : public Dialogs {
+public:
+    void message(Icon icon, const QString &title, const QString &text) override;
+    bool askYesNo(Icon icon, const QString &title, const QString &text) override;
+};

@@ -16,3 +16,9 @@ void MostraErro(const std::exception &e);
 // Runs handler; an error it throws is shown by MostraErro and the operation is abandoned.
 // Returns false when the handler was abandoned.
 bool guarded(const std::function<void()> &handler);
+
+// Wraps a handler for connect(): the returned callable runs it inside guarded().
+template <typename Handler> auto guard(Handler handler)
+{
+    return [handler] { guarded(handler); };
+}

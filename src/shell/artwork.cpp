@@ -1,0 +1,148 @@
+#include "artwork.h"
+
+#include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSvgRenderer>
+
+namespace {
+QPixmap blank(QSize size, qreal dpr)
+{
+    QPixmap pm(size * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
+// A small car seen from the side, in a box of width w whose lower left corner is at (x, y).
+void paintCar(QPainter &p, qreal x, qreal y, qreal w, const QColor &body)
+{
+    const qreal h = w * 0.42;
+    QPainterPath car;
+    car.moveTo(x, y - h * 0.25);
+    car.lineTo(x, y - h * 0.55);
+    car.quadTo(x + w * 0.05, y - h * 0.62, x + w * 0.2, y - h * 0.62);
+    car.lineTo(x + w * 0.32, y - h);
+    car.lineTo(x + w * 0.68, y - h);
+    car.lineTo(x + w * 0.82, y - h * 0.62);
+    car.quadTo(x + w, y - h * 0.6, x + w, y - h * 0.4);
+    car.lineTo(x + w, y - h * 0.25);
+    car.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(body);
+    p.drawPath(car);
+    p.setBrush(QColor(200, 230, 255));
+    QPolygonF windows;
+    windows << QPointF(x + w * 0.25, y - h * 0.62) << QPointF(x + w * 0.35, y - h * 0.9)
+            << QPointF(x + w * 0.65, y - h * 0.9) << QPointF(x + w * 0.76, y - h * 0.62);
+    p.drawPolygon(windows);
+    p.setBrush(QColor(30, 30, 30));
+    p.drawEllipse(QPointF(x + w * 0.24, y - h * 0.25), h * 0.24, h * 0.24);
+    p.drawEllipse(QPointF(x + w * 0.76, y - h * 0.25), h * 0.24, h * 0.24);
+    p.setBrush(QColor(190, 190, 190));
+    p.drawEllipse(QPointF(x + w * 0.24, y - h * 0.25), h * 0.1, h * 0.1);
+    p.drawEllipse(QPointF(x + w * 0.76, y - h * 0.25), h * 0.1, h * 0.1);
+}
+
+void paintRoad(QPainter &p, const QRectF &r)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 63, 70));
+    p.drawRect(r);
+    p.setBrush(QColor(255, 204, 0));
+    for (qreal x = r.left() + 4; x < r.right(); x += 22)
+        p.drawRect(QRectF(x, r.center().y() - 1, 12, 2));
+}
+
+void drawText(QPainter &p, const QRectF &r, const QString &text, int pixelSize, bool bold,
+              const QColor &color, int flags)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    p.setFont(f);
+    p.setPen(QColor(0, 0, 0, 110));
+    p.drawText(r.translated(1, 1), flags, text);
+    p.setPen(color);
+    p.drawText(r, flags, text);
+}
+} // namespace
+
+QIcon Artwork::glyph(const QString &name, int size)
+{
+    const QString path = QStringLiteral(":/glyphs/%1.svg").arg(name);
+    if (!QFile::exists(path))
+        return {};
+    QSvgRenderer svg(path);
+    if (!svg.isValid())
+        return {};
+    QIcon icon;
+    for (qreal dpr : {1.0, 2.0}) {
+        QPixmap pm = blank(QSize(size, size), dpr);
+        QPainter p(&pm);
+        svg.render(&p, QRectF(0, 0, size, size));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+QPixmap Artwork::smallBanner(qreal dpr)
+{
+    const QSize size(278, 41);
+    QPixmap pm = blank(size, dpr);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(31, 92, 170));
+    sky.setColorAt(1, QColor(14, 50, 105));
+    p.setPen(QColor(10, 35, 80));
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 5, 5);
+    paintRoad(p, QRectF(1, 31, 72, 9));
+    paintCar(p, 14, 33, 40, QColor(214, 40, 40));
+    drawText(p, QRectF(78, 3, 196, 20), QStringLiteral("Baixe nossos programas!"), 13, true,
+             QColor(255, 214, 0), Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(78, 22, 196, 16), QStringLiteral("Clique aqui e conheça outros títulos"), 10,
+             false, Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    return pm;
+}
+
+QPixmap Artwork::largeBanner(qreal dpr)
+{
+    const QSize size(477, 100);
+    QPixmap pm = blank(size, dpr);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(42, 110, 196));
+    sky.setColorAt(0.7, QColor(16, 56, 118));
+    sky.setColorAt(1, QColor(10, 38, 84));
+    p.setPen(QColor(8, 30, 70));
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 8, 8);
+    paintRoad(p, QRectF(1, 80, size.width() - 2, 14));
+    paintCar(p, 380, 86, 78, QColor(214, 40, 40));
+    // A warning sign beside the road.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(120, 120, 120));
+    p.drawRect(QRectF(41, 40, 3, 40));
+    QPolygonF diamond;
+    diamond << QPointF(42.5, 18) << QPointF(61, 36.5) << QPointF(42.5, 55) << QPointF(24, 36.5);
+    p.setBrush(QColor(255, 204, 0));
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawPolygon(diamond);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPointF(42.5, 31), 3, 3);
+    p.drawRect(QRectF(41, 35, 3, 10));
+    drawText(p, QRectF(80, 6, 390, 28), QStringLiteral("Programas da Vitrine Dolmar"), 20, true,
+             QColor(255, 214, 0), Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(80, 34, 300, 20), QStringLiteral("Simulados, agenda e utilitários"), 13,
+             false, Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(80, 54, 300, 20), QStringLiteral("Clique aqui e faça o download"), 13,
+             true, QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
+    return pm;
+}

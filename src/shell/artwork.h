@@ -1,0 +1,16 @@
+#pragma once
+// The program's own artwork for the main window: toolbar glyphs (SVG carried in the program) and
+// the two banners inviting to the maker's products page, painted at the sizes of the layout.
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace Artwork {
+// The glyph ":/glyphs/<name>.svg" as an icon of size x size pixels, crisp on high-dpi screens;
+// an empty icon when there is no such glyph.
+QIcon glyph(const QString &name, int size = 32);
+// The toolbar banner, 278 x 41.
+QPixmap smallBanner(qreal devicePixelRatio = 1.0);
+// The large banner below the toolbar, 477 x 100.
+QPixmap largeBanner(qreal devicePixelRatio = 1.0);
+} // namespace Artwork

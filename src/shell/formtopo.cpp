@@ -1,0 +1,235 @@
+#include "formtopo.h"
+
+#include "artwork.h"
+#include "status.h"
+#include "versioninfo.h"
+
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "common/maker.h"
+#include "controls/panel.h"
+#include "download/formdownload.h"
+#include "exam/formprova.h"
+#include "signs/formdados.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QToolButton>
+
+TFormTopo *FormTopo = nullptr;
+
+namespace {
+const QColor kCream(255, 251, 240);
+constexpr int kDesignedWidth = 800;
+constexpr int kDesignedHeight = 81;
+} // namespace
+
+TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormTopo"));
+    resize(kDesignedWidth, kDesignedHeight);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kCream);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Panel1 = new TPanel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setBevelOuter(TPanel::bvNone);
+    Panel1->setColor(kCream);
+
+    Panel2 = new TPanel(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setBevelInner(TPanel::bvRaised);
+    Panel2->setBevelOuter(TPanel::bvLowered);
+    Panel2->setColor(kCream);
+
+    Image1 = new QLabel(Panel2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(7, 9, 278, 41);
+    Image1->setPixmap(Artwork::smallBanner(devicePixelRatioF()));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("Clique aqui para download de nossos produtos"));
+    Image1->installEventFilter(this);
+
+    RxSBProva = makeButton("RxSBProva", 287, QStringLiteral(" Provas"), QStringLiteral("prova"),
+                           QStringLiteral("Prova de Legislação de Trânsito| Inicia a Prova Simulada de "
+                                          "Legislação de Trânsito"));
+    RxSBPlacas = makeButton("RxSBPlacas", 383, QStringLiteral(" Placas"), QStringLiteral("placas"),
+                            QStringLiteral("Placas/Faixas de Sinalização| Consultar placas/faixas de "
+                                           "sinalização de trânsito"));
+    RxSBCodigo = makeButton("RxSBCodigo", 480, QStringLiteral(" Código"), QStringLiteral("codigo"),
+                            QStringLiteral("Código de Trânsito Brasileiro| Acessa o Código de Trânsito "
+                                           "Brasileiro para pesquisa/informações"));
+    RxSBAjuda = makeButton("RxSBAjuda", 576, QStringLiteral(" Ajuda"), QStringLiteral("ajuda"),
+                           QStringLiteral("Ajuda| Como utilizar o programa"));
+    RxSBFinalizar = makeButton("RxSBFinalizar", 673, QStringLiteral(" Fechar"), QStringLiteral("fechar"),
+                               QStringLiteral("Fechar o Programa| Termina a execução do programa"));
+    connect(RxSBProva, &QToolButton::clicked, this, guard([this] { RxSBProvaClick(); }));
+    connect(RxSBPlacas, &QToolButton::clicked, this, guard([this] { RxSBPlacasClick(); }));
+    connect(RxSBCodigo, &QToolButton::clicked, this, guard([this] { RxSBCodigoClick(); }));
+    connect(RxSBAjuda, &QToolButton::clicked, this, guard([this] { RxSBAjudaClick(); }));
+    connect(RxSBFinalizar, &QToolButton::clicked, this, guard([this] { RxSBFinalizarClick(); }));
+
+    Image2 = new QLabel(Panel1);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(161, 216, 477, 100);
+    Image2->setAlignment(Qt::AlignCenter);
+    Image2->setPixmap(Artwork::largeBanner(devicePixelRatioF()));
+    Image2->setCursor(Qt::PointingHandCursor);
+    Image2->setToolTip(QStringLiteral("http://") + Maker::site +
+                       QStringLiteral("\nClique aqui para acessar o tela de informações e download de programas"));
+    Image2->installEventFilter(this);
+
+    Status1 = new TStatus(Panel1);
+
+    RxPopupMenu1 = new QMenu(this);
+    RxPopupMenu1->setObjectName(QStringLiteral("RxPopupMenu1"));
+    QAction *versao = RxPopupMenu1->addAction(QStringLiteral("Versão..."));
+    versao->setObjectName(QStringLiteral("Versao1"));
+    connect(versao, &QAction::triggered, this, guard([this] { Versao1Click(); }));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { RxPopupMenu1->popup(mapToGlobal(pos)); });
+
+    // Keys reach the window before its controls, but only while it is the active window.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+QToolButton *TFormTopo::makeButton(const char *name, int x, const QString &caption, const QString &glyph,
+                                   const QString &hint)
+{
+    auto *b = new QToolButton(Panel2);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(x, 7, 92, 46);
+    b->setText(caption);
+    b->setIcon(Artwork::glyph(glyph));
+    b->setIconSize(QSize(32, 32));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    Hints::set(b, hint);
+    return b;
+}
+
+void TFormTopo::FormCreate()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->geometry().width() : kDesignedWidth;
+    setGeometry(0, 0, screenWidth, kDesignedHeight);
+    setWindowState(Qt::WindowMaximized);
+
+    if (HintTracker *tracker = HintTracker::instance())
+        connect(tracker, &HintTracker::hintChanged, this, [this](const QString &h) { ShowHint(h); });
+    Hints::setDelay(70);
+
+    setWindowTitle(QStringLiteral("Quelvado - Prova Simulada 2.2") + QStringLiteral("   ") + Maker::notice);
+    Status1->setCaption(QStringLiteral("  ") + Maker::site + QStringLiteral("   |   ") + Maker::productSite);
+}
+
+void TFormTopo::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Panel1->setGeometry(rect());
+    Panel2->setGeometry(0, 0, width(), 59);
+}
+
+void TFormTopo::RxSBProvaClick()
+{
+    if (FormProva) {
+        FormProva->showSelectionPage();
+        AppWindows::show(AppWindow::Prova);
+    }
+}
+
+void TFormTopo::RxSBPlacasClick()
+{
+    if (!FormDados)
+        return;
+    FormDados->setWindowTitle(QStringLiteral("Sinalização"));
+    AppWindows::show(AppWindow::Dados);
+    FormDados->EditPlaca->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormTopo::RxSBCodigoClick() { AppWindows::show(AppWindow::Codigo); }
+
+void TFormTopo::RxSBAjudaClick() { Desktop::current().helpTopic(QStringLiteral("topic0")); }
+
+void TFormTopo::RxSBFinalizarClick()
+{
+    emit quitRequested();
+    QCoreApplication::quit();
+}
+
+void TFormTopo::Image1Click() { AppWindows::show(AppWindow::Download); }
+
+void TFormTopo::Image2Click() { AppWindows::show(AppWindow::Download); }
+
+void TFormTopo::Versao1Click()
+{
+    const QString text = VersionInfo::boxText(VersionInfo::raw());
+    if (!text.isEmpty())
+        Dialogs::information(text);
+}
+
+void TFormTopo::ShowHint(const QString &longHint) { Status1->setCaption(longHint); }
+
+bool TFormTopo::handleKey(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        guarded([this] { RxSBAjudaClick(); });
+        return true;
+    }
+    const QString text = event->text();
+    if (text.size() != 1)
+        return false;
+    switch (text.at(0).unicode()) {
+    case u'1': guarded([this] { RxSBProvaClick(); }); return true;
+    case u'2': guarded([this] { RxSBPlacasClick(); }); return true;
+    case u'3': guarded([this] { RxSBCodigoClick(); }); return true;
+    case u'4': guarded([this] { RxSBAjudaClick(); }); return true;
+    case u'5':
+    case 27: guarded([this] { RxSBFinalizarClick(); }); return true;
+    default: return false;
+    }
+}
+
+bool TFormTopo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
+        return handleKey(static_cast<QKeyEvent *>(event));
+    }
+    if (event->type() == QEvent::MouseButtonRelease && (watched == Image1 || watched == Image2)) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        auto *label = static_cast<QWidget *>(watched);
+        if (me->button() == Qt::LeftButton && label->rect().contains(me->position().toPoint())) {
+            if (watched == Image1)
+                guarded([this] { Image1Click(); });
+            else
+                guarded([this] { Image2Click(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormTopo::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program.
+    event->accept();
+    emit quitRequested();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The main window: a full-screen backdrop whose top strip is a toolbar with the five buttons
+// (exam, signs, traffic code, help, close) and a banner, a second banner below it and the status
+// panel that shows the long hint of whatever the mouse points at.
+
+#include <QWidget>
+
+class QLabel;
+class QMenu;
+class QToolButton;
+class TPanel;
+class TStatus;
+
+class TFormTopo : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormTopo(QWidget *parent = nullptr);
+
+    TStatus *status() const { return Status1; }
+
+    // Event handlers.
+    void RxSBProvaClick();
+    void RxSBPlacasClick();
+    void RxSBCodigoClick();
+    void RxSBAjudaClick();
+    void RxSBFinalizarClick();
+    void Image1Click();
+    void Image2Click();
+    void Versao1Click();
+    void ShowHint(const QString &longHint);
+
+signals:
+    // The program is asked to end (Fechar, key 5, Esc, or the window closed).
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    QToolButton *makeButton(const char *name, int x, const QString &caption, const QString &glyph,
+                            const QString &hint);
+    bool handleKey(QKeyEvent *event);
+
+    TPanel *Panel1;
+    TPanel *Panel2;
+    QLabel *Image1;
+    QLabel *Image2;
+    QToolButton *RxSBProva;
+    QToolButton *RxSBPlacas;
+    QToolButton *RxSBCodigo;
+    QToolButton *RxSBAjuda;
+    QToolButton *RxSBFinalizar;
+    TStatus *Status1;
+    QMenu *RxPopupMenu1;
+};
+
+// The program-wide reference to the main window.
+extern TFormTopo *FormTopo;

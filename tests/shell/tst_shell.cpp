@@ -1,0 +1,423 @@
+// The application shell: start-up, the main window, its status panel, keys, hints, version box,
+// help and the single-instance rule, driven as a person would.
+
+#include "shell/formtopo.h"
+#include "shell/helpwindow.h"
+#include "shell/startup.h"
+#include "shell/status.h"
+#include "shell/versioninfo.h"
+
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "common/errordisplay.h"
+#include "common/errors.h"
+#include "common/hints.h"
+#include "download/formdownload.h"
+#include "exam/formprova.h"
+#include "signs/formdados.h"
+#include "signs/formplacas.h"
+
+#include "fakes.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+// A control whose click handler fails the way a damaged file would.
+class FailingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *) override { throw EInOutError(QStringLiteral("I/O error 103")); }
+};
+
+QStringList helpsOf(const FakeDesktop &d) { return d.helps; }
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void windowsCreatedOnceInOrder();
+    void mainWindowLayout();
+    void statusPanelCaptionAndDate();
+    void keysOpenWindows();
+    void keysEndProgram_data();
+    void keysEndProgram();
+    void keysIgnoredWhenNotActive();
+    void helpButtonHintReachesStatusPanel();
+    void hintOfAnotherWindowReachesStatusPanel();
+    void versionTrimming_data();
+    void versionTrimming();
+    void versionBox();
+    void errorInHandlerShownAndProgramGoesOn();
+    void helpWindowShowsTopic();
+    void helpWindowMissingFile();
+    void secondCopyRefused();
+
+private:
+    void activateMain();
+    FakeDialogs *m_dialogs = nullptr;
+    FakeDesktop *m_desktop = nullptr;
+    FakeClock *m_clock = nullptr;
+};
+
+void TestShell::init()
+{
+    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+    m_dialogs = new FakeDialogs;
+    m_desktop = new FakeDesktop;
+    Startup::configureApplication(*qApp);
+    Startup::createWindows();
+}
+
+void TestShell::cleanup()
+{
+    Startup::destroyWindows();
+    delete m_desktop;
+    delete m_dialogs;
+    delete m_clock;
+}
+
+void TestShell::activateMain()
+{
+    for (AppWindow w : {AppWindow::Prova, AppWindow::Placas, AppWindow::Dados, AppWindow::Codigo,
+                        AppWindow::Download})
+        AppWindows::get(w)->hide();
+    FormTopo->setWindowState(Qt::WindowNoState);
+    FormTopo->show();
+    FormTopo->activateWindow();
+    QApplication::setActiveWindow(FormTopo);
+    QVERIFY(QTest::qWaitForWindowActive(FormTopo));
+}
+
+void TestShell::windowsCreatedOnceInOrder()
+{
+    QCOMPARE(AppWindows::get(AppWindow::Topo), FormTopo);
+    QCOMPARE(AppWindows::get(AppWindow::Download), FormDownload);
+    // Sizes, borders and captions of the windows the other areas fill in.
+    QCOMPARE(FormProva->size(), QSize(692, 410));
+    QCOMPARE(FormPlacas->size(), QSize(150, 273));
+    QVERIFY(FormPlacas->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(FormPlacas->windowTitle(), QStringLiteral("Placas"));
+    QCOMPARE(FormDados->size(), QSize(692, 410));
+    QCOMPARE(FormCodigo->size(), QSize(692, 410));
+    QCOMPARE(FormDownload->size(), QSize(398, 433));
+    QCOMPARE(FormDownload->windowTitle(), QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
+    QVERIFY(!(FormProva->windowFlags() & Qt::WindowMaximizeButtonHint));
+    // The exam, signs and code windows open below the main window, centred on the screen.
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    QCOMPARE(FormCodigo->x(), (screenWidth - FormCodigo->frameGeometry().width()) / 2);
+    QCOMPARE(FormProva->y(), AppWindows::mainWindowHeight());
+    QCOMPARE(FormPlacas->y(), FormProva->y());
+    // Nothing but the main window is shown at start.
+    for (QWidget *w : {static_cast<QWidget *>(FormProva), static_cast<QWidget *>(FormPlacas),
+                       static_cast<QWidget *>(FormDados), static_cast<QWidget *>(FormCodigo),
+                       static_cast<QWidget *>(FormDownload)})
+        QVERIFY(!w->isVisible());
+}
+
+void TestShell::mainWindowLayout()
+{
+    QVERIFY(FormTopo->windowTitle().startsWith(QStringLiteral("Quelvado - Prova Simulada 2.2   ")));
+    QVERIFY(FormTopo->windowTitle().size() > QStringLiteral("Quelvado - Prova Simulada 2.2   ").size());
+    QVERIFY(FormTopo->windowState() & Qt::WindowMaximized);
+    const struct {
+        const char *name;
+        int x;
+        const char *caption;
+    } buttons[] = {{"RxSBProva", 287, " Provas"},
+                   {"RxSBPlacas", 383, " Placas"},
+                   {"RxSBCodigo", 480, " Código"},
+                   {"RxSBAjuda", 576, " Ajuda"},
+                   {"RxSBFinalizar", 673, " Fechar"}};
+    for (const auto &b : buttons) {
+        auto *button = FormTopo->findChild<QToolButton *>(QLatin1String(b.name));
+        QVERIFY2(button, b.name);
+        QCOMPARE(button->geometry(), QRect(b.x, 7, 92, 46));
+        QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+        QVERIFY2(!button->icon().isNull(), b.name);
+    }
+    auto *image1 = FormTopo->findChild<QLabel *>(QStringLiteral("Image1"));
+    QCOMPARE(image1->geometry(), QRect(7, 9, 278, 41));
+    QCOMPARE(image1->pixmap().deviceIndependentSize().toSize(), QSize(278, 41));
+    auto *image2 = FormTopo->findChild<QLabel *>(QStringLiteral("Image2"));
+    QCOMPARE(image2->geometry(), QRect(161, 216, 477, 100));
+    QCOMPARE(image2->pixmap().deviceIndependentSize().toSize(), QSize(477, 100));
+    // The status panel starts with the maker's two addresses.
+    const QString status = FormTopo->status()->caption();
+    QVERIFY2(status.startsWith(QStringLiteral("   www.")) && status.contains(QStringLiteral("   |   ")),
+             qPrintable(status));
+
+    // A click on either banner opens the download window.
+    activateMain();
+    QTest::mouseClick(image2, Qt::LeftButton);
+    QVERIFY(FormDownload->isVisible());
+    FormDownload->hide();
+    QTest::mouseClick(image1, Qt::LeftButton);
+    QVERIFY(FormDownload->isVisible());
+}
+
+void TestShell::statusPanelCaptionAndDate()
+{
+    FakeClock sunday(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 0)));
+    QWidget owner;
+    owner.resize(400, 100);
+    TStatus status(&owner);
+    owner.show();
+    status.setCaption(QStringLiteral("Palavra"));
+    QCOMPARE(status.caption(), QStringLiteral(" Palavra"));
+    QCOMPARE(status.textArea()->caption(), QStringLiteral(" Palavra"));
+    status.setCaption(QString());
+    QCOMPARE(status.caption(), QStringLiteral(" "));
+
+    QCOMPARE(status.dateBox()->caption(), QStringLiteral("06/12/2026"));
+    QCOMPARE(status.dateBox()->toolTip(), QStringLiteral("domingo, 6 de dezembro de 2026"));
+    QCOMPARE(status.dateBox()->width(),
+             QFontMetrics(status.font()).horizontalAdvance(QStringLiteral("  06/12/2026  ")));
+    // Docked at the bottom, the date box at the right, the text area filling the rest.
+    QCOMPARE(status.geometry(), QRect(0, 76, 400, 24));
+    QCOMPARE(status.dateBox()->geometry().right(), 399);
+    QCOMPARE(status.textArea()->width() + status.dateBox()->width(), 400);
+    owner.resize(500, 120);
+    QCOMPARE(status.geometry(), QRect(0, 96, 500, 24));
+
+    // The date of the main window's panel is the clock's date, written out in the hint.
+    QCOMPARE(FormTopo->status()->dateBox()->toolTip(), QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
+}
+
+void TestShell::keysOpenWindows()
+{
+    activateMain();
+    QTest::keyClick(FormTopo, Qt::Key_3);
+    QVERIFY(FormCodigo->isVisible());
+
+    activateMain();
+    QVERIFY(!FormCodigo->isVisible());
+    FormDados->setWindowTitle(QStringLiteral("outro"));
+    QTest::keyClick(FormTopo, Qt::Key_2);
+    QVERIFY(FormDados->isVisible());
+    QCOMPARE(FormDados->windowTitle(), QStringLiteral("Sinalização"));
+    QVERIFY(QTest::qWaitForWindowActive(FormDados));
+    QCOMPARE(QApplication::focusWidget(), FormDados->EditPlaca);
+
+    activateMain();
+    FormProva->Notebook1->setCurrentIndex(2);
+    QTest::keyClick(FormTopo, Qt::Key_1);
+    QVERIFY(FormProva->isVisible());
+    QCOMPARE(FormProva->Notebook1->currentIndex(), 0);
+    QCOMPARE(FormProva->windowTitle(), QStringLiteral("Seleção de provas"));
+
+    activateMain();
+    QTest::keyClick(FormTopo, Qt::Key_4);
+    QTest::keyClick(FormTopo, Qt::Key_F1);
+    // Keys reach the window even when one of its controls would take them.
+    auto *ajuda = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
+    QTest::keyClick(ajuda, Qt::Key_4);
+    QCOMPARE(helpsOf(*m_desktop), QStringList({"topic0", "topic0", "topic0"}));
+    QTest::mouseClick(ajuda, Qt::LeftButton);
+    QCOMPARE(helpsOf(*m_desktop).size(), 4);
+}
+
+void TestShell::keysEndProgram_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("5") << int(Qt::Key_5);
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+}
+
+void TestShell::keysEndProgram()
+{
+    QFETCH(int, key);
+    activateMain();
+    QSignalSpy quit(FormTopo, &TFormTopo::quitRequested);
+    // An exam window left open does not hold the program.
+    FormProva->show();
+    activateMain();
+    QTest::keyClick(FormTopo, static_cast<Qt::Key>(key));
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestShell::keysIgnoredWhenNotActive()
+{
+    activateMain();
+    FormDownload->show();
+    QApplication::setActiveWindow(FormDownload);
+    QVERIFY(QTest::qWaitForWindowActive(FormDownload));
+    QSignalSpy quit(FormTopo, &TFormTopo::quitRequested);
+    QTest::keyClick(FormTopo, Qt::Key_3);
+    QTest::keyClick(FormTopo, Qt::Key_Escape);
+    QVERIFY(!FormCodigo->isVisible());
+    QCOMPARE(quit.count(), 0);
+}
+
+void TestShell::helpButtonHintReachesStatusPanel()
+{
+    activateMain();
+    auto *ajuda = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
+    QCOMPARE(ajuda->toolTip(), QStringLiteral("Ajuda"));
+    QTest::mouseMove(ajuda, QPoint(10, 10));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral("  Como utilizar o programa"));
+    // Over a control without a hint the panel is empty.
+    auto *image2 = FormTopo->findChild<QLabel *>(QStringLiteral("Image2"));
+    QTest::mouseMove(image2, QPoint(5, 5));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" "));
+    auto *fechar = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBFinalizar"));
+    QTest::mouseMove(fechar, QPoint(10, 10));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral("  Termina a execução do programa"));
+}
+
+void TestShell::hintOfAnotherWindowReachesStatusPanel()
+{
+    activateMain();
+    Hints::set(FormDados->EditPlaca, QStringLiteral("Código|Digite o código da placa"));
+    FormDados->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FormDados));
+    QTest::mouseMove(FormDados->EditPlaca, QPoint(5, 5));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Digite o código da placa"));
+}
+
+void TestShell::versionTrimming_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("program") << "2.2.4.0" << "2.2.4";
+    QTest::newRow("major only") << "2.0.0.0" << "2.0";
+    QTest::newRow("build kept") << "2.2.4.1" << "2.2.4.1";
+    QTest::newRow("zero inside a number") << "2.10.0.0" << "2.10";
+    QTest::newRow("release zero") << "3.1.0.0" << "3.1";
+    QTest::newRow("none") << "" << "";
+}
+
+void TestShell::versionTrimming()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QCOMPARE(VersionInfo::trimmed(stored), shown);
+}
+
+void TestShell::versionBox()
+{
+    QCOMPARE(VersionInfo::raw(), QStringLiteral("2.2.4.0"));
+    activateMain();
+    auto *action = FormTopo->findChild<QAction *>(QStringLiteral("Versao1"));
+    QVERIFY(action);
+    QCOMPARE(action->text(), QStringLiteral("Versão..."));
+    action->trigger();
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    const QStringList lines = m_dialogs->boxes.first().text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Quelvado 2.2.4"));
+    QCOMPARE(lines.value(1), QString());
+    QVERIFY(lines.value(6).startsWith(QStringLiteral("E-Mail:  ")));
+    QCOMPARE(lines.last(), QStringLiteral("Vitrine Dolmar"));
+    QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Information);
+    // Without version information there is no box.
+    QVERIFY(VersionInfo::boxText(QString()).isEmpty());
+}
+
+void TestShell::errorInHandlerShownAndProgramGoesOn()
+{
+    activateMain();
+    // An error escaping a control's own event handler is caught by the application object.
+    auto *button = new FailingButton(QStringLiteral("falha"), FormTopo);
+    button->setGeometry(10, 100, 80, 24);
+    button->show();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Arquivo ou Drive Inválido")});
+    QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Error);
+    // The program goes on: the next key still works.
+    QTest::keyClick(FormTopo, Qt::Key_3);
+    QVERIFY(FormCodigo->isVisible());
+    delete button;
+}
+
+void TestShell::helpWindowShowsTopic()
+{
+    TempProgramFolder folder;
+    QFile help(folder.file(QStringLiteral("Quelvado.html")));
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><a name=\"topic0\"></a><h1>Como usar</h1>"
+               "<p style=\"margin-top:2000px\"><a name=\"Topic90\"></a>Download</p></body></html>");
+    help.close();
+    THelpWindow window;
+    window.showTopic(QStringLiteral("Topic90"));
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.browser()->source().fragment(), QStringLiteral("Topic90"));
+    QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("Como usar")));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestShell::helpWindowMissingFile()
+{
+    TempProgramFolder folder;
+    THelpWindow window;
+    window.showTopic(QStringLiteral("topic0"));
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QVERIFY(m_dialogs->boxes.first().text.contains(QStringLiteral("Quelvado.html")));
+    QVERIFY(!window.isVisible());
+}
+
+void TestShell::secondCopyRefused()
+{
+    QTemporaryDir tmp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QUELVADO_UNATTENDED"), QStringLiteral("1"));
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    env.insert(QStringLiteral("USER"), QStringLiteral("tester"));
+    const QString lockPath = tmp.path() + QStringLiteral("/quelvado-tester.lock");
+    auto start = [&](QProcess &p) {
+        p.setProcessEnvironment(env);
+        p.setProgram(QStringLiteral(QUELVADO_PROGRAM));
+        p.start();
+        QVERIFY(p.waitForStarted(10000));
+    };
+
+    QProcess first;
+    start(first);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath), 10000);
+
+    QProcess second;
+    start(second);
+    QVERIFY(second.waitForFinished(15000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(),
+             QStringLiteral("[information] ") + Startup::secondCopyText);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A copy that crashed does not block the next start.
+    ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    QVERIFY(QFile::exists(lockPath));
+    QProcess third;
+    start(third);
+    QVERIFY(!third.waitForFinished(1500));
+    QVERIFY(QString::fromUtf8(third.readAllStandardOutput()).isEmpty());
+    third.kill();
+    QVERIFY(third.waitForFinished(10000));
+}
+
+int main(int argc, char *argv[])
+{
+    TApplication app(argc, argv);
+    TestShell test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shell.moc"
