@@ -70,7 +70,7 @@ void drawText(QPainter &p, const QRectF &r, const QString &text, int pixelSize, 
 }
 } // namespace
 
-QIcon Artwork::glyph(const QString &name, int size)
+QIcon Artwork::glyph(const QString &name, int size, qreal dpr)
 {
     const QString path = QStringLiteral(":/glyphs/%1.svg").arg(name);
     if (!QFile::exists(path))
@@ -78,15 +78,11 @@ QIcon Artwork::glyph(const QString &name, int size)
     QSvgRenderer svg(path);
     if (!svg.isValid())
         return {};
-    QIcon icon;
-    for (qreal dpr : {1.0, 2.0}) {
-        QPixmap pm = blank(QSize(size, size), dpr);
-        QPainter p(&pm);
-        svg.render(&p, QRectF(0, 0, size, size));
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    QPixmap pm = blank(QSize(size, size), dpr);
+    QPainter p(&pm);
+    svg.render(&p, QRectF(0, 0, size, size));
+    p.end();
+    return QIcon(pm);
 }
 
 QPixmap Artwork::smallBanner(qreal dpr)

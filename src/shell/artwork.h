@@ -6,9 +6,9 @@
 #include <QPixmap>
 
 namespace Artwork {
-// The glyph ":/glyphs/<name>.svg" as an icon of size x size pixels, crisp on high-dpi screens;
-// an empty icon when there is no such glyph.
-QIcon glyph(const QString &name, int size = 32);
+// The glyph ":/glyphs/<name>.svg" as an icon of size x size pixels rendered for a screen of the
+// given device pixel ratio (crisp on high-dpi screens); an empty icon when there is no such glyph.
+QIcon glyph(const QString &name, int size = 32, qreal devicePixelRatio = 1.0);
 // The toolbar banner, 278 x 41.
 QPixmap smallBanner(qreal devicePixelRatio = 1.0);
 // The large banner below the toolbar, 477 x 100.

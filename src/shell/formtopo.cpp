@@ -115,7 +115,7 @@ QToolButton *TFormTopo::makeButton(const char *name, int x, const QString &capti
     b->setObjectName(QLatin1String(name));
     b->setGeometry(x, 7, 92, 46);
     b->setText(caption);
-    b->setIcon(Artwork::glyph(glyph));
+    b->setIcon(Artwork::glyph(glyph, 32, devicePixelRatioF()));
     b->setIconSize(QSize(32, 32));
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
