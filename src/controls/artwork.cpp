@@ -70,7 +70,7 @@ void drawText(QPainter &p, const QRectF &r, const QString &text, int pixelSize, 
 }
 } // namespace
 
-QIcon Artwork::glyph(const QString &name, int size, qreal dpr)
+QPixmap Artwork::glyphPixmap(const QString &name, QSize size, qreal dpr)
 {
     const QString path = QStringLiteral(":/glyphs/%1.svg").arg(name);
     if (!QFile::exists(path))
@@ -78,11 +78,17 @@ QIcon Artwork::glyph(const QString &name, int size, qreal dpr)
     QSvgRenderer svg(path);
     if (!svg.isValid())
         return {};
-    QPixmap pm = blank(QSize(size, size), dpr);
+    QPixmap pm = blank(size, dpr);
     QPainter p(&pm);
-    svg.render(&p, QRectF(0, 0, size, size));
+    svg.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
     p.end();
-    return QIcon(pm);
+    return pm;
+}
+
+QIcon Artwork::glyph(const QString &name, int size, qreal dpr)
+{
+    const QPixmap pm = glyphPixmap(name, QSize(size, size), dpr);
+    return pm.isNull() ? QIcon() : QIcon(pm);
 }
 
 QPixmap Artwork::smallBanner(qreal dpr)
@@ -140,5 +146,29 @@ QPixmap Artwork::largeBanner(qreal dpr)
              false, Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
     drawText(p, QRectF(80, 54, 300, 20), QStringLiteral("Clique aqui e faça o download"), 13,
              true, QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
+    return pm;
+}
+
+QPixmap Artwork::examBanner(qreal dpr)
+{
+    const QSize size(350, 110);
+    QPixmap pm = blank(size, dpr);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(42, 110, 196));
+    sky.setColorAt(0.7, QColor(16, 56, 118));
+    sky.setColorAt(1, QColor(10, 38, 84));
+    p.setPen(QColor(8, 30, 70));
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 8, 8);
+    paintRoad(p, QRectF(1, 90, size.width() - 2, 14));
+    paintCar(p, 250, 96, 74, QColor(214, 40, 40));
+    drawText(p, QRectF(14, 8, 326, 26), QStringLiteral("Conheça nossos programas"), 18, true,
+             QColor(255, 214, 0), Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(14, 36, 326, 20), QStringLiteral("Simulados, agenda e utilitários"), 13, false,
+             Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(14, 58, 230, 20), QStringLiteral("Clique aqui para o download"), 13, true,
+             QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
     return pm;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The program's own artwork for the main window: toolbar glyphs (SVG carried in the program) and
-// the two banners inviting to the maker's products page, painted at the sizes of the layout.
+// The program's own artwork: button glyphs (SVG carried in the program) and
+// the banners inviting to the maker's products page, painted at the sizes of the layout.
 
 #include <QIcon>
 #include <QPixmap>
@@ -13,4 +13,8 @@ QIcon glyph(const QString &name, int size = 32, qreal devicePixelRatio = 1.0);
 QPixmap smallBanner(qreal devicePixelRatio = 1.0);
 // The large banner below the toolbar, 477 x 100.
 QPixmap largeBanner(qreal devicePixelRatio = 1.0);
+// The banner of the exam window's selection page, 350 x 110.
+QPixmap examBanner(qreal devicePixelRatio = 1.0);
+// An SVG picture carried in the program (":/glyphs/<name>.svg") rendered at size.
+QPixmap glyphPixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
 } // namespace Artwork

@@ -1,19 +1,59 @@
 #include "formprova.h"
 
 #include "common/appwindows.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/programfolder.h"
 #include "common/windowsetup.h"
+#include "controls/artwork.h"
 #include "controls/panel.h"
+#include "controls/shadowlabel.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 
 TFormProva *FormProva = nullptr;
 
-TFormProva::TFormProva(QWidget *parent) : QWidget(parent)
+namespace {
+const QColor kCream(255, 251, 240);
+const QColor kPage(0, 72, 128);
+const QString kArquivoProva = QStringLiteral("numprova.dat");
+
+QFont fontOf(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
+{
+    auto *l = new QLabel(parent);
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignCenter);
+    l->setPixmap(Artwork::glyphPixmap(glyph, geometry.size(), parent->devicePixelRatioF()));
+    return l;
+}
+} // namespace
+
+TFormProva::TFormProva(QWidget *parent)
+    : QWidget(parent), BDSNumero(BDS.AddField(QStringLiteral("Numero"), ftString, 5))
 {
     setObjectName(QStringLiteral("FormProva"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
     setWindowTitle(QStringLiteral("Seleção de provas"));
+    setFont(fontOf(12, false));
 
     Notebook1 = new QStackedWidget(this);
     Notebook1->setObjectName(QStringLiteral("Notebook1"));
@@ -21,8 +61,13 @@ TFormProva::TFormProva(QWidget *parent) : QWidget(parent)
     for (const char *name : {"Selecao", "Prova", "Gabarito"}) {
         auto *page = new QWidget(Notebook1);
         page->setObjectName(QLatin1String(name));
+        QPalette pal = page->palette();
+        pal.setColor(QPalette::Window, kPage);
+        page->setPalette(pal);
+        page->setAutoFillBackground(true);
         Notebook1->addWidget(page);
     }
+    buildSelectionPage(Notebook1->widget(0));
 
     Panel4 = new TPanel(this);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -30,17 +75,253 @@ TFormProva::TFormProva(QWidget *parent) : QWidget(parent)
     Panel4->setBevelOuter(TPanel::bvLowered);
     Panel4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+    connect(Notebook1, &QStackedWidget::currentChanged, this,
+            [this](int page) { guarded([this, page] { Notebook1PageChanged(page); }); });
+    // The window sees Enter and Esc before its controls.
+    qApp->installEventFilter(this);
+    m_exam.ListBox1 = ExamTypes::defaultPool();
     FormCreate();
+    Notebook1PageChanged(0);
+    setWindowTitle(QStringLiteral("Seleção de provas"));
 }
+
+TFormProva::~TFormProva() { qApp->removeEventFilter(this); }
 
 void TFormProva::FormCreate()
 {
     WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
     Hints::setDelay(80);
+    m_exam.NumeroQuestao = 0;
+}
+
+void TFormProva::buildSelectionPage(QWidget *page)
+{
+    PanelTopo = new TPanel(page);
+    PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
+    PanelTopo->setGeometry(0, 0, 692, 134);
+    PanelTopo->setColor(kCream);
+    PanelTopo->setBevelOuter(TPanel::bvLowered);
+
+    Image1 = new QLabel(PanelTopo);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(10, 11, 350, 110);
+    Image1->setPixmap(Artwork::examBanner(devicePixelRatioF()));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("Clique aqui para download de nossos produtos"));
+    Image1->installEventFilter(this);
+
+    auto *title = new QLabel(PanelTopo);
+    title->setObjectName(QStringLiteral("LabelTitulo"));
+    title->setGeometry(374, 8, 312, 52);
+    title->setFont(fontOf(13, true));
+    title->setText(QStringLiteral("<span style=\"font-size:17px\">QUELVADO 2.2</span><br>"
+                                  "Prova Simulada de Legislação de Trânsito"));
+    QPalette navy = title->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    title->setPalette(navy);
+
+    auto *blurb = new QLabel(PanelTopo);
+    blurb->setObjectName(QStringLiteral("LabelChamada"));
+    blurb->setGeometry(374, 64, 312, 64);
+    blurb->setFont(fontOf(11, false));
+    blurb->setText(QStringLiteral("Teste seus conhecimentos antes de fazer o exame do Detran.\n"
+                                  "Questões de múltipla escolha. \n"
+                                  "Todas as matérias pedidas no exame."));
+    blurb->setWordWrap(true);
+
+    auto *prompt = new TShadowLabel(page);
+    prompt->setObjectName(QStringLiteral("LabelSelecione"));
+    prompt->setGeometry(8, 138, 400, 22);
+    prompt->setFont(fontOf(14, true));
+    prompt->setTextColor(Qt::white);
+    prompt->setText(QStringLiteral("Selecione o tipo de prova:"));
+
+    RadioGroupProvas = new QGroupBox(page);
+    RadioGroupProvas->setObjectName(QStringLiteral("RadioGroupProvas"));
+    RadioGroupProvas->setGeometry(5, 162, 681, 170);
+    RadioGroupProvas->setAutoFillBackground(true);
+    QPalette cream = RadioGroupProvas->palette();
+    cream.setColor(QPalette::Window, kCream);
+    cream.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    RadioGroupProvas->setPalette(cream);
+    auto *grid = new QGridLayout(RadioGroupProvas);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setVerticalSpacing(2);
+    // Three columns, filled column by column.
+    for (int item = 0; item < ExamTypes::kItems; ++item) {
+        auto *radio = new QRadioButton(ExamTypes::caption(item), RadioGroupProvas);
+        radio->setObjectName(QStringLiteral("RadioProva%1").arg(item));
+        radio->setFont(fontOf(12, item == ExamTypes::kItems - 1));
+        grid->addWidget(radio, item % 6, item / 6);
+        RadioItems << radio;
+    }
+    RadioItems.first()->setChecked(true);
+
+    picture(page, QStringLiteral("decor_volante"), QRect(20, 334, 48, 48));
+    picture(page, QStringLiteral("decor_prova"), QRect(624, 334, 48, 48));
+
+    BitBtn1 = new QPushButton(QStringLiteral("&Iniciar"), page);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(214, 340, 120, 36);
+    BitBtn1->setIcon(Artwork::glyph(QStringLiteral("iniciar"), 24, devicePixelRatioF()));
+    BitBtn1->setIconSize(QSize(24, 24));
+    BitBtn1->setDefault(true);
+    BitBtn1->setToolTip(QStringLiteral("Clique aqui para iniciar a prova"));
+    connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
+
+    BitBtn8 = new QPushButton(QStringLiteral("&Cancelar"), page);
+    BitBtn8->setObjectName(QStringLiteral("BitBtn8"));
+    BitBtn8->setGeometry(358, 340, 120, 36);
+    BitBtn8->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
+    BitBtn8->setIconSize(QSize(24, 24));
+    connect(BitBtn8, &QPushButton::clicked, this, guard([this] { BitBtn8Click(); }));
+}
+
+int TFormProva::selectedItem() const
+{
+    for (int i = 0; i < RadioItems.size(); ++i)
+        if (RadioItems[i]->isChecked())
+            return i;
+    return -1;
 }
 
 void TFormProva::showSelectionPage()
 {
     Notebook1->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
+}
+
+void TFormProva::Notebook1PageChanged(int page)
+{
+    switch (page) {
+    case 0:
+        setWindowTitle(QStringLiteral("Seleção de prova"));
+        Panel4->setCaption(QStringLiteral("Selecione o tipo de prova e clique no botão Iniciar ou pressione <Enter>"));
+        break;
+    case 1:
+        setWindowTitle(QStringLiteral("Prova Simulada de Legislação de Transito"));
+        Panel4->setCaption(QStringLiteral(" "));
+        break;
+    case 2:
+        setWindowTitle(QStringLiteral("Gabarito"));
+        Panel4->setCaption(
+            QStringLiteral("Clique em Corrigir para conferir o resultado da prova ou Cancelar <Esc> para sair"));
+        break;
+    default: break;
+    }
+}
+
+void TFormProva::BitBtn1Click()
+{
+    const int item = selectedItem();
+    const int type = ExamTypes::typeForItem(item);
+    if (type == 0)
+        return;
+    if (type == ExamTypes::kPersonalised)
+        MontaProvaPersonalizada();
+    m_exam.TipoProva = type;
+    IniciarProva();
+}
+
+void TFormProva::BitBtn8Click() { close(); }
+
+void TFormProva::Image1Click() { AppWindows::show(AppWindow::Download); }
+
+void TFormProva::MontaProvaPersonalizada()
+{
+    if (BDS.Active())
+        BDS.Close();
+    BDS.SetTableName(ProgramFolder::file(kArquivoProva));
+    try {
+        if (TBinaryDataSet::FileExists(BDS.TableName())) {
+            BDS.Open();
+        } else {
+            // A missing file is made anew from the whole default pool, never from the last
+            // exam's 30 numbers, so the pool cannot shrink for good.
+            BDS.CreateTable();
+            BDS.Open();
+            BDS.First();
+            for (const QString &numero : ExamTypes::defaultPool()) {
+                BDS.Insert();
+                BDSNumero.SetAsString(numero);
+                BDS.Post();
+                BDS.Next();
+            }
+        }
+        m_exam.ListBox1.clear();
+        if (!BDS.Active())
+            return;
+        BDS.ShuffleRecords();
+        BDS.First();
+        for (int i = 0; i < ExamTypes::kQuestions; ++i) {
+            m_exam.ListBox1 << BDSNumero.AsString();
+            BDS.Next();
+        }
+        BDS.Close();
+    } catch (...) {
+        if (BDS.Active())
+            BDS.Close();
+        throw;
+    }
+}
+
+void TFormProva::IniciarProva()
+{
+    m_exam.Posicao = 1;
+    Notebook1->setCurrentIndex(1);
+    setWindowTitle(QStringLiteral("Prova de Legislação de Trânsito"));
+    ProcurarProva(m_exam);
+}
+
+bool TFormProva::FormCloseQuery()
+{
+    if (Notebook1->currentIndex() == 1 && m_exam.Posicao < ExamTypes::kQuestions)
+        return Dialogs::current().askYesNo(Dialogs::Icon::Information, QStringLiteral("Finalizar prova"),
+                                           QStringLiteral("Deseja finalizar a prova?"));
+    return true;
+}
+
+void TFormProva::closeEvent(QCloseEvent *event)
+{
+    bool mayClose = true;
+    guarded([&] { mayClose = FormCloseQuery(); });
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TFormProva::handleKey(QKeyEvent *event)
+{
+    const int key = event->key();
+    const int page = Notebook1->currentIndex();
+    if (page == 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
+            focused && focused->window() == this)
+            focused->click();
+        else
+            BitBtn1->click();
+        return true;
+    }
+    if (key == Qt::Key_Escape && page == 0) {
+        BitBtn8->click();
+        return true;
+    }
+    return false;
+}
+
+bool TFormProva::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
+        return handleKey(static_cast<QKeyEvent *>(event));
+    }
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() == Qt::LeftButton && Image1->rect().contains(me->position().toPoint())) {
+            guarded([this] { Image1Click(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

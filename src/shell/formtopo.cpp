@@ -1,6 +1,6 @@
 #include "formtopo.h"
 
-#include "artwork.h"
+#include "controls/artwork.h"
 #include "status.h"
 #include "versioninfo.h"
 
