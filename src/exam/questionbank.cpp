@@ -1,0 +1,272 @@
+#include "exam/questionbank.h"
+
+#include "common/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace {
+
+// The field lines of a question, in the order they are written. Figura is the only optional one.
+struct Field {
+    const char *key;
+    int kind; // 0: the source line, which is no kind of the table
+};
+constexpr std::array<Field, 9> kFields{{
+    {"P", 1}, {"A", 2}, {"B", 3}, {"C", 4}, {"D", 5}, {"E", 6},
+    {"Figura", QuestionKind::Picture}, {"Resposta", QuestionKind::Answer}, {"Fonte", 0},
+}};
+constexpr std::size_t kPictureField = 6;
+
+int fieldIndex(QStringView key)
+{
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        if (key == QLatin1StringView(kFields[i].key))
+            return static_cast<int>(i);
+    return -1;
+}
+
+QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+
+bool isBlank(const QString &line) { return line.trimmed().isEmpty(); }
+bool isComment(const QString &line) { return line.startsWith(QLatin1Char('#')); }
+
+bool isNumberLine(const QString &line)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    return digits.match(line).hasMatch();
+}
+
+// The block named by a file "bloco-NN.txt" (any folder), 0 for any other name.
+int blockOfFile(const QString &fileName)
+{
+    static const QRegularExpression name(QStringLiteral("(?:^|/)bloco-([0-9]{2})\\.txt$"));
+    const auto m = name.match(fileName);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+class Parser {
+public:
+    Parser(const QString &fileName, const QString &content)
+        : m_file(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1)),
+          m_block(blockOfFile(fileName))
+    {
+        QString text = content;
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        m_lines = text.split(QLatin1Char('\n'));
+        for (QString &line : m_lines)
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+    }
+
+    ParsedQuestionFile run()
+    {
+        qsizetype i = 0;
+        while (i < m_lines.size()) {
+            if (isBlank(m_lines[i]) || isComment(m_lines[i]))
+                ++i;
+            else
+                i = question(i);
+        }
+        return std::move(m_out);
+    }
+
+private:
+    void problem(QList<QuestionFileProblem> &into, qsizetype index, const QString &what)
+    {
+        into.append({m_file, static_cast<int>(index) + 1, what});
+    }
+
+    // Reads the question starting at line index first; returns the index of the line after it.
+    qsizetype question(qsizetype first)
+    {
+        QList<QuestionFileProblem> faults;
+        qsizetype i = first + 1;
+        const QString &head = m_lines[first];
+        if (!isNumberLine(head)) {
+            problem(faults, first, QStringLiteral("question number expected, found %1").arg(quoted(head)));
+            // Skip to the next blank line: nothing of this question can be trusted.
+            while (i < m_lines.size() && !isBlank(m_lines[i]))
+                ++i;
+            m_out.problems += faults;
+            return i;
+        }
+
+        StoredQuestion q;
+        q.number = head.toInt();
+        q.file = m_file;
+        q.line = static_cast<int>(first) + 1;
+        if (head.size() > 1 && head.startsWith(QLatin1Char('0'))) {
+            problem(faults, first, QStringLiteral("question number %1 starts with a zero").arg(head));
+        } else if (q.number < kFirstQuestion || q.number > kLastQuestion || head.size() > 3) {
+            problem(faults, first, QStringLiteral("question number %1 is outside %2 to %3")
+                                       .arg(head).arg(kFirstQuestion).arg(kLastQuestion));
+        } else if (m_block > 0 && (q.number - 1) / kBlockSize + 1 != m_block) {
+            problem(faults, first, QStringLiteral("question %1 does not belong to block %2 (%3 to %4)")
+                                       .arg(q.number).arg(m_block)
+                                       .arg((m_block - 1) * kBlockSize + 1).arg(m_block * kBlockSize));
+        }
+
+        std::array<bool, kFields.size()> seen{};
+        int last = -1;
+        for (; i < m_lines.size() && !isBlank(m_lines[i]); ++i) {
+            const QString &line = m_lines[i];
+            if (isComment(line))
+                continue;
+            if (isNumberLine(line)) {
+                problem(faults, i, QStringLiteral("blank line missing before question %1").arg(line));
+                break;
+            }
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            const int f = colon > 0 ? fieldIndex(QStringView(line).left(colon)) : -1;
+            if (colon <= 0) {
+                problem(faults, i, QStringLiteral("field line (\"P: text\") expected, found %1").arg(quoted(line)));
+                continue;
+            }
+            const QString key = line.left(colon) + QLatin1Char(':');
+            if (f < 0) {
+                problem(faults, i, QStringLiteral("unknown field %1").arg(quoted(key)));
+                continue;
+            }
+            const auto fi = static_cast<std::size_t>(f);
+            if (seen[fi]) {
+                problem(faults, i, QStringLiteral("%1 given twice").arg(quoted(key)));
+                continue;
+            }
+            seen[fi] = true;
+            if (f < last)
+                problem(faults, i, QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
+                                                  "Figura, Resposta, Fonte").arg(quoted(key)));
+            last = f;
+            if (line.size() > colon + 1 && line[colon + 1] != QLatin1Char(' ')) {
+                problem(faults, i, QStringLiteral("one blank must follow %1").arg(quoted(key)));
+                continue;
+            }
+            const QString value = line.mid(colon + 2);
+            const int kind = kFields[fi].kind;
+            if (kind == QuestionKind::Picture) {
+                static const QRegularExpression code(QStringLiteral("^[A-Z0-9]{1,5}$"));
+                if (!code.match(value).hasMatch())
+                    problem(faults, i, QStringLiteral("picture code must be 1 to 5 capital letters or "
+                                                      "digits, found %1").arg(quoted(value)));
+                q.texts[kPictureField] = value;
+            } else if (kind == QuestionKind::Answer) {
+                static const QString letters = QStringLiteral("ABCDE");
+                if (value.size() != 1 || !letters.contains(value[0]))
+                    problem(faults, i, QStringLiteral("right letter must be one of A to E, found %1")
+                                           .arg(quoted(value)));
+                else
+                    q.texts[7] = QString::number(letters.indexOf(value[0]) + 1);
+            } else if (value.trimmed().isEmpty()) {
+                problem(faults, i, QStringLiteral("%1 is empty").arg(quoted(key)));
+            } else if (kind == 0) {
+                q.source = value;
+            } else {
+                q.texts[static_cast<std::size_t>(kind - 1)] = value;
+            }
+        }
+
+        for (std::size_t f = 0; f < kFields.size(); ++f)
+            if (!seen[f] && f != kPictureField)
+                problem(faults, first, QStringLiteral("question %1 has no %2 line")
+                                           .arg(head, quoted(QLatin1StringView(kFields[f].key) + QLatin1Char(':'))));
+
+        if (faults.isEmpty())
+            m_out.questions.append(q);
+        else
+            m_out.problems += faults;
+        return i;
+    }
+
+    QString m_file;
+    int m_block;
+    QStringList m_lines;
+    ParsedQuestionFile m_out;
+};
+
+// The question files carried in the program, in name order.
+QList<QuestionBank::File> compiledFiles()
+{
+    QList<QuestionBank::File> files;
+    const QDir dir(QStringLiteral(":/questions"));
+    const QStringList names = dir.entryList({QStringLiteral("bloco-*.txt")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        QFile f(dir.filePath(name));
+        const bool opened = f.open(QIODevice::ReadOnly);
+        // A compiled-in file always opens; an empty text would show up as missing questions.
+        files.append({name, opened ? QString::fromUtf8(f.readAll()) : QString()});
+    }
+    return files;
+}
+
+} // namespace
+
+QString QuestionFileProblem::toString() const
+{
+    return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what);
+}
+
+ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content)
+{
+    return Parser(fileName, content).run();
+}
+
+int answerNumberFromText(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' não é um valor inteiro válido").arg(text));
+    return value;
+}
+
+QuestionBank::QuestionBank(const QList<File> &files)
+{
+    for (const File &file : files) {
+        ParsedQuestionFile parsed = parseQuestionFile(file.name, file.content);
+        m_problems += parsed.problems;
+        for (StoredQuestion &q : parsed.questions) {
+            if (const auto it = m_index.constFind(q.number); it != m_index.constEnd()) {
+                const StoredQuestion &first = m_questions[*it];
+                m_problems.append({q.file, q.line, QStringLiteral("question %1 is already stored at %2:%3")
+                                                       .arg(q.number).arg(first.file).arg(first.line)});
+                continue;
+            }
+            for (int kind = QuestionKind::Text; kind <= QuestionKind::Answer; ++kind)
+                if (!q.text(kind).isEmpty())
+                    m_strings.insert(questionStringId(kind, q.number), q.text(kind));
+            m_index.insert(q.number, m_questions.size());
+            m_questions.append(std::move(q));
+        }
+    }
+}
+
+const QuestionBank &QuestionBank::instance()
+{
+    static const QuestionBank bank = [] {
+        QuestionBank built(compiledFiles());
+        for (const QuestionFileProblem &p : built.problems())
+            qWarning("question bank: %s", qUtf8Printable(p.toString()));
+        return built;
+    }();
+    return bank;
+}
+
+int QuestionBank::answerNumber(int number) const
+{
+    return answerNumberFromText(string(QuestionKind::Answer, number));
+}
+
+QString QuestionBank::source(int number) const
+{
+    const auto it = m_index.constFind(number);
+    return it == m_index.constEnd() ? QString() : m_questions[*it].source;
+}
+
+QString questionString(int kind, int number) { return QuestionBank::instance().string(kind, number); }
+int questionAnswer(int number) { return QuestionBank::instance().answerNumber(number); }
+QString questionPicture(int number) { return QuestionBank::instance().pictureCode(number); }

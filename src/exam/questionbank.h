@@ -1,0 +1,105 @@
+#pragma once
+// The question bank: every exam question as a table of strings keyed by identifier
+// 1000 x kind + number (kinds 1 question text, 2..6 alternatives A..E, 7 picture code, 8 answer
+// number "1".."5"). The bank is written as one text file per block (resources/questions/
+// bloco-NN.txt) compiled into the program; the table is built from them once, on first use.
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <array>
+
+namespace QuestionKind {
+constexpr int Text = 1;
+constexpr int AlternativeA = 2;
+constexpr int AlternativeE = 6;
+constexpr int Picture = 7;
+constexpr int Answer = 8;
+} // namespace QuestionKind
+
+// Question numbers run from 1 to 530, in eleven blocks of 50.
+constexpr int kFirstQuestion = 1;
+constexpr int kLastQuestion = 530;
+constexpr int kBlockSize = 50;
+
+// The identifier of the string of the given kind of question number.
+constexpr int questionStringId(int kind, int number) { return 1000 * kind + number; }
+
+// One thing wrong in a question file: the file, the 1-based line and what is wrong.
+struct QuestionFileProblem {
+    QString file;
+    int line = 0;
+    QString what;
+    // "bloco-05.txt:12: what".
+    QString toString() const;
+};
+
+// One question as written in its file.
+struct StoredQuestion {
+    int number = 0;
+    QString file;
+    int line = 0;                  // line of the question number
+    std::array<QString, 8> texts;  // kinds 1..8 at index kind - 1; kind 8 holds "1".."5"
+    QString source;                // the "Fonte:" line: where the right answer is grounded
+
+    const QString &text(int kind) const { return texts[static_cast<std::size_t>(kind - 1)]; }
+};
+
+// A question file read line by line.
+struct ParsedQuestionFile {
+    QList<StoredQuestion> questions; // the well-formed questions, in file order
+    QList<QuestionFileProblem> problems;
+};
+
+// Parses the text of the question file fileName. A question with anything wrong is left out and
+// every fault is listed with its line; never throws. When fileName is "bloco-NN.txt" the numbers
+// must belong to block NN.
+ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content);
+
+// Converts an answer-number text to an integer. Throws EConvertError when the text is empty or
+// not a decimal number.
+int answerNumberFromText(const QString &text);
+
+class QuestionBank {
+public:
+    struct File {
+        QString name;    // "bloco-05.txt"
+        QString content;
+    };
+
+    // Builds the table from files, in order. A question number met twice keeps its first
+    // question; the second is a problem.
+    explicit QuestionBank(const QList<File> &files);
+
+    // The bank carried in the program, built on first use from every :/questions/bloco-*.txt;
+    // its problems are also written to the warning log once.
+    static const QuestionBank &instance();
+
+    // The text stored under identifier id, empty when none is stored.
+    QString string(int id) const { return m_strings.value(id); }
+    // The text of the given kind (1..8) of question number; empty when none is stored.
+    QString string(int kind, int number) const { return string(questionStringId(kind, number)); }
+    // The right alternative of question number, 1 = A .. 5 = E. Throws EConvertError when the
+    // question has no answer number stored (the error display shows "Data Inválida").
+    int answerNumber(int number) const;
+    // The picture code (kind 7) of question number: a picture name, or empty.
+    QString pictureCode(int number) const { return string(QuestionKind::Picture, number); }
+    // Where the right answer of question number is grounded, empty when nothing is stored.
+    QString source(int number) const;
+
+    // Every stored question, in the order of the files.
+    const QList<StoredQuestion> &questions() const { return m_questions; }
+    // What was wrong in the files; the questions concerned are left out.
+    const QList<QuestionFileProblem> &problems() const { return m_problems; }
+
+private:
+    QHash<int, QString> m_strings;
+    QHash<int, qsizetype> m_index; // number -> position in m_questions
+    QList<StoredQuestion> m_questions;
+    QList<QuestionFileProblem> m_problems;
+};
+
+// Shorthands on the bank carried in the program.
+QString questionString(int kind, int number);
+int questionAnswer(int number);
+QString questionPicture(int number);

@@ -1,0 +1,418 @@
+#include "common/errordisplay.h"
+#include "common/errors.h"
+#include "exam/questionbank.h"
+#include "fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QSet>
+#include <QtTest>
+
+namespace {
+
+// Questions stored in each block when the block is complete, blocks 1 to 11.
+const int kBlockCounts[11] = {30, 30, 31, 34, 32, 34, 37, 36, 30, 30, 30};
+
+// The questions that carry a picture, with its code; no other question has one.
+const QMap<int, QString> kPictures = {
+    {102, "FX05"}, {118, "PLEX1"}, {152, "FX03"}, {155, "FX03"}, {176, "PLEX2"}, {201, "R12"},
+    {202, "R8"},   {203, "A48"},   {204, "A40"},  {205, "R26"},  {206, "A49"},   {207, "R0"},
+    {208, "R20"},  {209, "R10"},   {210, "R19"},  {211, "R25"},  {212, "A16"},   {213, "A2"},
+    {214, "R39"},  {215, "A13"},   {216, "A58"},  {217, "A53"},  {218, "A26"},   {219, "A8"},
+    {220, "A46"},  {221, "A29"},   {222, "I21"},  {226, "A36"},  {230, "LOCAL"}, {501, "A11"},
+    {502, "R5"},   {503, "R9"},    {504, "A54"},  {505, "R23"},  {506, "R33"},   {507, "R35"},
+    {508, "R37"},  {509, "A60"},   {510, "A4"},   {511, "A7"},   {512, "A31"},   {513, "A10"},
+    {514, "A14"},  {515, "A18"},   {516, "A19"},  {517, "A21"},  {518, "R6"},    {519, "A25"},
+    {520, "A27"},  {521, "R1"},    {522, "R16"},  {523, "A23"},  {524, "LOCAL"}, {525, "A51"},
+    {526, "A44"},  {527, "A55"},   {528, "LOCAL"}, {529, "A38"}, {530, "LOCAL"},
+};
+
+constexpr int kMaxQuestionLength = 250;
+constexpr int kMaxAlternativeLength = 236;
+
+// A well-formed question numbered n, its field lines joined by newlines.
+QString question(int n, const QString &text = QString(), const QString &answer = QStringLiteral("B"))
+{
+    return QStringLiteral("%1\nP: %2\nA: Alfa.\nB: Beta.\nC: Gama.\nD: Delta.\nE: Épsilon.\nResposta: %3\n"
+                          "Fonte: CTB art. 1º\n")
+        .arg(n)
+        .arg(text.isEmpty() ? QStringLiteral("Pergunta %1?").arg(n) : text, answer);
+}
+
+QString problemList(const QList<QuestionFileProblem> &problems)
+{
+    QStringList lines;
+    for (const auto &p : problems)
+        lines << p.toString();
+    return lines.join(QLatin1Char('\n'));
+}
+
+// Fails the running test with every fault found, one per line.
+#define REPORT_FAULTS(faults)                                                                            \
+    do {                                                                                                 \
+        if (!(faults).isEmpty())                                                                         \
+            QFAIL(qPrintable(QStringLiteral("%1 fault(s):\n").arg((faults).size()) + (faults).join(QLatin1Char('\n')))); \
+    } while (false)
+
+} // namespace
+
+class TestQuestionBank : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Reading the bank carried in the program.
+    void identifiersAndKinds();
+    void missingQuestionReadsEmpty();
+    void answerConversion();
+    void firstQuestionOfEachBlock_data();
+    void firstQuestionOfEachBlock();
+
+    // The file format.
+    void wellFormedFile();
+    void malformedFile_data();
+    void malformedFile();
+    void sameNumberTwice();
+
+    // The content of the whole bank.
+    void bankFilesParse();
+    void blocksNumberedWithoutGaps();
+    void questionsComplete();
+    void pictureCodes();
+    void noRepeatedText();
+};
+
+void TestQuestionBank::identifiersAndKinds()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QCOMPARE(bank.string(1, 201), QStringLiteral("O que significa a placa do código R-10?"));
+    QCOMPARE(bank.string(1201), bank.string(1, 201));
+    QCOMPARE(bank.string(4201), QStringLiteral("Proibido o trânsito de veículos automotores."));
+    QCOMPARE(bank.string(7201), QStringLiteral("R12"));
+    QCOMPARE(bank.pictureCode(201), QStringLiteral("R12"));
+    QCOMPARE(bank.string(8201), QStringLiteral("3"));
+    QCOMPARE(bank.answerNumber(201), 3);
+    QVERIFY(!bank.source(201).isEmpty());
+
+    // The five alternatives of question 1 are kinds 2 to 6, all different.
+    QSet<QString> alternatives;
+    for (int kind = 2; kind <= 6; ++kind)
+        alternatives.insert(bank.string(kind, 1));
+    QCOMPARE(alternatives.size(), 5);
+    QVERIFY(!alternatives.contains(QString()));
+    QVERIFY(!alternatives.contains(bank.string(1, 1)));
+
+    // A question without a picture has an empty code.
+    QCOMPARE(bank.pictureCode(1), QString());
+
+    // The shorthands read the same bank.
+    QCOMPARE(questionString(1, 401), bank.string(1401));
+    QCOMPARE(questionPicture(501), QStringLiteral("A11"));
+    QCOMPARE(questionAnswer(501), 1);
+}
+
+void TestQuestionBank::missingQuestionReadsEmpty()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    for (int kind = 1; kind <= 8; ++kind)
+        QCOMPARE(bank.string(kind, 40), QString());
+    for (int id : {0, 1000, 1531, 8999, 9001, -1201})
+        QCOMPARE(bank.string(id), QString());
+    QCOMPARE(bank.source(40), QString());
+
+    QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(40));
+    QVERIFY_THROWS_EXCEPTION(EConvertError, questionAnswer(531));
+
+    // Checking the answer of question 40 ends with the "Data Inválida" box.
+    FakeDialogs dialogs;
+    QVERIFY(!guarded([] { questionAnswer(40); }));
+    QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("Data Inválida")});
+}
+
+void TestQuestionBank::answerConversion()
+{
+    QCOMPARE(answerNumberFromText(QStringLiteral("1")), 1);
+    QCOMPARE(answerNumberFromText(QStringLiteral("5")), 5);
+    for (const char *bad : {"", "abc", "3a", "C", "3.0"})
+        QVERIFY_THROWS_EXCEPTION(EConvertError, answerNumberFromText(QString::fromLatin1(bad)));
+
+    // A right letter that is no letter A to E leaves the question out, so its answer cannot be read.
+    const QuestionBank bank({{QStringLiteral("bloco-01.txt"),
+                              question(1) + QLatin1Char('\n') + question(2, QString(), QStringLiteral("abc"))}});
+    QCOMPARE(bank.answerNumber(1), 2);
+    QCOMPARE(bank.string(1, 2), QString());
+    QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(2));
+    QCOMPARE(bank.problems().size(), 1);
+    QCOMPARE(bank.problems()[0].file, QStringLiteral("bloco-01.txt"));
+    QCOMPARE(bank.problems()[0].line, 18);
+    QVERIFY2(bank.problems()[0].what.contains(QStringLiteral("\"abc\"")), qPrintable(bank.problems()[0].what));
+}
+
+void TestQuestionBank::firstQuestionOfEachBlock_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("answer");
+    const std::tuple<int, const char *, int> rows[] = {
+        {1, "O candidato à Carteira Nacional de Habilitação deverá ser submetido aos seguintes exames:", 5},
+        {51, "Dirigir veículo com defeito no espelho retrovisor interno, acarretará:", 3},
+        {101, "As vias, de acordo com a sua utilização, classificam-se como:", 5},
+        {151, "A via coletora é aquela destinada:", 4},
+        {201, "O que significa a placa do código R-10?", 3},
+        {251, "O que é direção defensiva?", 3},
+        {301, "É fundamento básico da direção defensiva para a prevenção de acidentes:", 5},
+        {351, "Quando ocorrer uma parada respiratória, o socorrista deve, exceto:", 3},
+        {401, "Qual a finalidade do sistema de transmissão? ", 5}, // the trailing blank is part of it
+        {451, "Selecione a alternativa incorreta:", 3},
+        {501, "A placa A-7A sinaliza para o condutor:", 1},
+    };
+    for (const auto &[number, text, answer] : rows)
+        QTest::addRow("%d", number) << number << QString::fromUtf8(text) << answer;
+}
+
+void TestQuestionBank::firstQuestionOfEachBlock()
+{
+    QFETCH(int, number);
+    QFETCH(QString, text);
+    QFETCH(int, answer);
+    const QuestionBank &bank = QuestionBank::instance();
+    QCOMPARE(bank.string(QuestionKind::Text, number), text);
+    QCOMPARE(bank.answerNumber(number), answer);
+}
+
+// Comments, the optional picture line, blanks kept at the end of a text, CR LF line ends.
+void TestQuestionBank::wellFormedFile()
+{
+    const QString text = QStringLiteral(
+        "\xFEFF# Bloco de teste\n"
+        "\n"
+        "7\n"
+        "P: Texto com espaço no fim \n"
+        "A:  Dois espaços antes.\n"
+        "# um comentário no meio\n"
+        "B: b\n"
+        "C: c: com dois-pontos\n"
+        "D: d\n"
+        "E: e\n"
+        "Figura: PLEX1\n"
+        "Resposta: E\n"
+        "Fonte: CTB art. 29, II\n"
+        "\n"
+        "\n"
+        "8\r\n"
+        "P: Sem figura?\r\n"
+        "A: a\r\nB: b\r\nC: c\r\nD: d\r\nE: e\r\n"
+        "Resposta: A\r\n"
+        "Fonte: CTB art. 44\r\n");
+    const ParsedQuestionFile parsed = parseQuestionFile(QStringLiteral("teste.txt"), text);
+    QVERIFY2(parsed.problems.isEmpty(), qPrintable(problemList(parsed.problems)));
+    QCOMPARE(parsed.questions.size(), 2);
+
+    const StoredQuestion &q = parsed.questions[0];
+    QCOMPARE(q.number, 7);
+    QCOMPARE(q.line, 3);
+    QCOMPARE(q.text(1), QStringLiteral("Texto com espaço no fim "));
+    QCOMPARE(q.text(2), QStringLiteral(" Dois espaços antes."));
+    QCOMPARE(q.text(4), QStringLiteral("c: com dois-pontos"));
+    QCOMPARE(q.text(7), QStringLiteral("PLEX1"));
+    QCOMPARE(q.text(8), QStringLiteral("5"));
+    QCOMPARE(q.source, QStringLiteral("CTB art. 29, II"));
+
+    const StoredQuestion &r = parsed.questions[1];
+    QCOMPARE(r.number, 8);
+    QCOMPARE(r.text(1), QStringLiteral("Sem figura?"));
+    QCOMPARE(r.text(7), QString());
+    QCOMPARE(r.text(8), QStringLiteral("1"));
+    QCOMPARE(r.source, QStringLiteral("CTB art. 44"));
+}
+
+void TestQuestionBank::malformedFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("content"); // of the middle question, between two good ones
+    QTest::addColumn<int>("line");        // of the problem within the file
+    QTest::addColumn<QString>("what");    // part of the problem text
+
+    // The good question 1 takes lines 1 to 9 and a blank; the middle question starts at line 11.
+    const QString q2 = question(2);
+    const auto replaced = [&](const char *from, const char *to) {
+        return QString(q2).replace(QString::fromUtf8(from), QString::fromUtf8(to));
+    };
+    const QString block1 = QStringLiteral("bloco-01.txt");
+    QTest::newRow("missing alternative") << block1 << replaced("D: Delta.\n", "") << 11 << "no \"D:\" line";
+    QTest::newRow("missing source") << block1 << replaced("Fonte: CTB art. 1º\n", "") << 11 << "no \"Fonte:\" line";
+    QTest::newRow("missing answer") << block1 << replaced("Resposta: B\n", "") << 11 << "no \"Resposta:\" line";
+    QTest::newRow("answer not a letter") << block1 << replaced("Resposta: B", "Resposta: abc") << 18 << "A to E, found \"abc\"";
+    QTest::newRow("answer F") << block1 << replaced("Resposta: B", "Resposta: F") << 18 << "found \"F\"";
+    QTest::newRow("answer as number") << block1 << replaced("Resposta: B", "Resposta: 2") << 18 << "found \"2\"";
+    QTest::newRow("answer with blank") << block1 << replaced("Resposta: B", "Resposta: B ") << 18 << "found \"B \"";
+    QTest::newRow("empty text") << block1 << replaced("P: Pergunta 2?", "P: ") << 12 << "\"P:\" is empty";
+    QTest::newRow("blank only") << block1 << replaced("C: Gama.", "C:    ") << 15 << "\"C:\" is empty";
+    QTest::newRow("no blank after colon") << block1 << replaced("B: Beta.", "B:Beta.") << 14 << "one blank must follow \"B:\"";
+    QTest::newRow("unknown field") << block1 << replaced("E: Épsilon.", "F: Épsilon.") << 17 << "unknown field \"F:\"";
+    QTest::newRow("field twice") << block1 << replaced("B: Beta.\n", "B: Beta.\nB: Beta 2.\n") << 15 << "\"B:\" given twice";
+    QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 14 << "\"A:\" out of order";
+    QTest::newRow("text on two lines") << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 13 << "field line";
+    QTest::newRow("picture lower case") << block1 << replaced("Resposta", "Figura: r12\nResposta") << 18 << "found \"r12\"";
+    QTest::newRow("picture too long") << block1 << replaced("Resposta", "Figura: PLACA1\nResposta") << 18 << "found \"PLACA1\"";
+    QTest::newRow("number not a number") << block1 << replaced("2\nP:", "dois\nP:") << 11 << "question number expected, found \"dois\"";
+    QTest::newRow("number with blank") << block1 << replaced("2\nP:", "2 \nP:") << 11 << "question number expected";
+    QTest::newRow("number zero") << QStringLiteral("teste.txt") << replaced("2\nP:", "0\nP:") << 11 << "outside 1 to 530";
+    QTest::newRow("number too big") << QStringLiteral("teste.txt") << replaced("2\nP:", "531\nP:") << 11 << "outside 1 to 530";
+    QTest::newRow("leading zero") << block1 << replaced("2\nP:", "02\nP:") << 11 << "starts with a zero";
+    QTest::newRow("other block") << block1 << replaced("2\nP:", "52\nP:") << 11 << "does not belong to block 1 (1 to 50)";
+    QTest::newRow("no blank line before next") << block1 << replaced("Fonte: CTB art. 1º\n", "Fonte: CTB art. 1º\n3\n") << 20 << "blank line missing before question 3";
+}
+
+// A fault is reported with its file and line; only the faulty question is left out.
+void TestQuestionBank::malformedFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, content);
+    QFETCH(int, line);
+    QFETCH(QString, what);
+
+    const QString text = question(1) + QLatin1Char('\n') + content + QLatin1Char('\n') + question(4);
+    const ParsedQuestionFile parsed = parseQuestionFile(file, text);
+    QVERIFY2(!parsed.problems.isEmpty(), "the fault went unnoticed");
+    const QuestionFileProblem &p = parsed.problems.first();
+    QVERIFY2(p.what.contains(what) && p.line == line, qPrintable(problemList(parsed.problems)));
+    QCOMPARE(p.file, file);
+    QCOMPARE(p.toString(), QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(p.what));
+
+    QList<int> numbers;
+    QStringList kept;
+    for (const auto &q : parsed.questions) {
+        numbers << q.number;
+        kept << QString::number(q.number);
+    }
+    QVERIFY2(numbers.startsWith(1) && numbers.endsWith(4) && !numbers.contains(2),
+             qPrintable(QStringLiteral("kept: ") + kept.join(QLatin1Char(' '))));
+}
+
+// The first question of a number is kept; the second is reported where it stands.
+void TestQuestionBank::sameNumberTwice()
+{
+    const QuestionBank bank({{QStringLiteral("bloco-01.txt"), question(1, QStringLiteral("Primeira?"))},
+                             {QStringLiteral("extra.txt"), QStringLiteral("# outra\n\n") + question(1, QStringLiteral("Segunda?"))}});
+    QCOMPARE(bank.string(1, 1), QStringLiteral("Primeira?"));
+    QCOMPARE(bank.questions().size(), 1);
+    QCOMPARE(bank.problems().size(), 1);
+    QCOMPARE(bank.problems()[0].toString(), QStringLiteral("extra.txt:3: question 1 is already stored at bloco-01.txt:1"));
+}
+
+// Every file carried in the program, bloco-01 to bloco-11, reads without a fault.
+void TestQuestionBank::bankFilesParse()
+{
+    const QStringList names = QDir(QStringLiteral(":/questions")).entryList(QDir::Files, QDir::Name);
+    QStringList expected;
+    for (int b = 1; b <= 11; ++b)
+        expected << QStringLiteral("bloco-%1.txt").arg(b, 2, 10, QLatin1Char('0'));
+    QCOMPARE(names, expected);
+
+    QStringList faults;
+    for (const auto &p : QuestionBank::instance().problems())
+        faults << p.toString();
+    REPORT_FAULTS(faults);
+}
+
+// In each block file the questions run from the block's first number without gaps; a complete
+// block holds exactly its count, an incomplete one is only reported.
+void TestQuestionBank::blocksNumberedWithoutGaps()
+{
+    QMap<QString, QList<int>> byFile;
+    for (const auto &q : QuestionBank::instance().questions())
+        byFile[q.file] << q.number;
+
+    QStringList faults, incomplete;
+    for (int b = 1; b <= 11; ++b) {
+        const QString name = QStringLiteral("bloco-%1.txt").arg(b, 2, 10, QLatin1Char('0'));
+        const QList<int> numbers = byFile.value(name);
+        const int first = (b - 1) * kBlockSize + 1, count = kBlockCounts[b - 1];
+        for (qsizetype i = 0; i < numbers.size(); ++i) {
+            if (numbers[i] != first + i) {
+                faults << QStringLiteral("%1: question %2 stands where %3 belongs").arg(name).arg(numbers[i]).arg(first + i);
+                break;
+            }
+        }
+        if (numbers.size() > count)
+            faults << QStringLiteral("%1: %2 questions, more than the %3 of the block").arg(name).arg(numbers.size()).arg(count);
+        else if (numbers.size() < count)
+            incomplete << QStringLiteral("block %1 %2/%3").arg(b).arg(numbers.size()).arg(count);
+    }
+    if (!incomplete.isEmpty())
+        qInfo("incomplete blocks: %s", qPrintable(incomplete.join(QStringLiteral(", "))));
+    REPORT_FAULTS(faults);
+}
+
+void TestQuestionBank::questionsComplete()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QStringList faults;
+    for (const auto &q : bank.questions()) {
+        const QString where = QStringLiteral("%1:%2: question %3").arg(q.file).arg(q.line).arg(q.number);
+        const QString text = bank.string(QuestionKind::Text, q.number);
+        if (text.trimmed().isEmpty() || text.size() > kMaxQuestionLength)
+            faults << QStringLiteral("%1: text of %2 characters").arg(where).arg(text.size());
+        for (int kind = QuestionKind::AlternativeA; kind <= QuestionKind::AlternativeE; ++kind) {
+            const QString alt = bank.string(kind, q.number);
+            if (alt.trimmed().isEmpty() || alt.size() > kMaxAlternativeLength)
+                faults << QStringLiteral("%1: alternative %2 of %3 characters")
+                              .arg(where).arg(QChar(u'A' + (kind - 2))).arg(alt.size());
+        }
+        try {
+            const int answer = bank.answerNumber(q.number);
+            if (answer < 1 || answer > 5)
+                faults << QStringLiteral("%1: answer number %2").arg(where).arg(answer);
+        } catch (const EConvertError &) {
+            faults << QStringLiteral("%1: no answer number").arg(where);
+        }
+        if (bank.source(q.number).trimmed().isEmpty())
+            faults << QStringLiteral("%1: no source").arg(where);
+    }
+    REPORT_FAULTS(faults);
+}
+
+// The questions present carry exactly the pictures of the list, and each picture of a sign of
+// group A or R exists; the pictures still to be drawn are reported.
+void TestQuestionBank::pictureCodes()
+{
+    QCOMPARE(kPictures.size(), 59);
+    const QuestionBank &bank = QuestionBank::instance();
+    QStringList faults, missing;
+    for (const auto &q : bank.questions()) {
+        const QString code = bank.pictureCode(q.number);
+        const QString expected = kPictures.value(q.number);
+        if (code != expected) {
+            faults << QStringLiteral("%1:%2: question %3 has picture \"%4\", not \"%5\"")
+                          .arg(q.file).arg(q.line).arg(q.number).arg(code, expected);
+            continue;
+        }
+        if (code.isEmpty() || QFile::exists(QStringLiteral(":/pictures/%1.svg").arg(code)))
+            continue;
+        if (code.startsWith(u'A') || code.startsWith(u'R'))
+            faults << QStringLiteral("question %1: picture %2 does not exist").arg(q.number).arg(code);
+        else
+            missing << QStringLiteral("%1 (question %2)").arg(code).arg(q.number);
+    }
+    if (!missing.isEmpty())
+        qInfo("missing picture: %s", qPrintable(missing.join(QStringLiteral(", "))));
+    REPORT_FAULTS(faults);
+}
+
+void TestQuestionBank::noRepeatedText()
+{
+    QHash<QString, int> seen;
+    QStringList faults;
+    for (const auto &q : QuestionBank::instance().questions()) {
+        const QString key = q.text(QuestionKind::Text).simplified();
+        if (const auto it = seen.constFind(key); it != seen.constEnd())
+            faults << QStringLiteral("questions %1 and %2 have the same text").arg(*it).arg(q.number);
+        else
+            seen.insert(key, q.number);
+    }
+    REPORT_FAULTS(faults);
+}
+
+QTEST_MAIN(TestQuestionBank)
+#include "tst_questionbank.moc"
