@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -68,6 +69,8 @@ TFormProva::TFormProva(QWidget *parent)
         Notebook1->addWidget(page);
     }
     buildSelectionPage(Notebook1->widget(0));
+    buildExamPage(Notebook1->widget(1));
+    buildAnswerSheetPage(Notebook1->widget(2));
 
     Panel4 = new TPanel(this);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -265,14 +268,6 @@ void TFormProva::MontaProvaPersonalizada()
     }
 }
 
-void TFormProva::IniciarProva()
-{
-    m_exam.Posicao = 1;
-    Notebook1->setCurrentIndex(1);
-    setWindowTitle(QStringLiteral("Prova de Legislação de Trânsito"));
-    ProcurarProva(m_exam);
-}
-
 bool TFormProva::FormCloseQuery()
 {
     if (Notebook1->currentIndex() == 1 && m_exam.Posicao < ExamTypes::kQuestions)
@@ -303,9 +298,22 @@ bool TFormProva::handleKey(QKeyEvent *event)
             BitBtn1->click();
         return true;
     }
-    if (key == Qt::Key_Escape && page == 0) {
-        BitBtn8->click();
+    if (key == Qt::Key_Escape) {
+        // The page's cancel button.
+        QPushButton *cancel = page == 0 ? BitBtn8 : page == 1 ? BBFinalizar : BitBtnCancelar;
+        if (cancel->isEnabled())
+            cancel->click();
         return true;
+    }
+    if (QApplication::focusWidget() == EditResposta)
+        return guardedKey(event);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter presses the focused button.
+        if (auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
+            focused && focused->window() == this) {
+            focused->click();
+            return true;
+        }
     }
     return false;
 }

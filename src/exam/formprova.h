@@ -5,15 +5,25 @@
 #include "exam/examtypes.h"
 #include "store/binarydataset.h"
 
+#include <QTime>
 #include <QWidget>
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolButton;
+class TClockFace;
+class TGauge;
+class TLEDDisplay;
+class TLEDMeter;
 class TPanel;
 class TShadowLabel;
+class TSinalTraffic;
 
 class TFormProva : public QWidget {
     Q_OBJECT
@@ -37,6 +47,30 @@ public:
     // Starts the exam of the type already set: the session page takes over.
     void IniciarProva();
 
+    // Exam page.
+    void MostraQuestao();
+    bool EditRespostaKeyPress(QKeyEvent *event);
+    void EditRespostaChange();
+    void BBRespostaClick(int tag);
+    void BBProximoClick();
+    void BBAnteriorClick();
+    void BBRespostaImediataClick();
+    void SpeedButton1Click();
+    void BBFinalizarClick();
+    // Ends the exam; asks first when ask is true. Returns false when the user kept the exam.
+    bool FinalizaProva(bool ask);
+
+    // Answer sheet page.
+    void BBCorrigirClick();
+    void CalculaResultados();
+    void BitBtnCancelarClick();
+    // The text of the answer sheet at a column (0..29) and row (0..3).
+    QString gabarito(int column, int row) const;
+    void setGabarito(int column, int row, const QString &text);
+    int Certas = 0;
+    int Erradas = 0;
+    int Invalidas = 0;
+
     void Notebook1PageChanged(int page);
 
     QStackedWidget *Notebook1;
@@ -48,6 +82,38 @@ public:
     QList<QRadioButton *> RadioItems;
     QPushButton *BitBtn1;
     QPushButton *BitBtn8;
+    // Exam page controls.
+    TLEDDisplay *LEDDisplayQuestao;
+    QToolButton *SpeedButton1;
+    TShadowLabel *LabelPergunta;
+    TPanel *PanelFigura;
+    QLabel *ImageQuestao;
+    QTextEdit *Memo2;
+    QLineEdit *EditResposta;
+    QList<QPushButton *> AnswerButtons; // BBResposta, BitBtn4..BitBtn7: tags 1..5
+    QPushButton *BBAnterior;
+    QPushButton *BBProximo;
+    QPushButton *BBFinalizar;
+    QPushButton *BBRespostaImediata;
+    TSinalTraffic *SinalTraffic1;
+    TClockFace *RxClock1;
+    QLabel *LabelHoraInicio;
+    // Answer sheet controls.
+    QTableWidget *StringGridGabarito;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *LabelTempo;
+    QLabel *Label4;
+    QLabel *Label16;
+    QLabel *Label17;
+    TLEDMeter *LEDMeter1;
+    TGauge *GaugePorCento;
+    QLabel *LabelResultado;
+    QLabel *ImageResultado;
+    QPushButton *BBCorrigir;
+    QPushButton *BitBtnCancelar;
+    QTime HoraInicio;
+    QTime HoraFim;
 
     // The table store of the personalised exam and its field.
     TBinaryDataSet BDS;
@@ -60,10 +126,16 @@ protected:
 private:
     void FormCreate();
     void buildSelectionPage(QWidget *page);
+    void buildExamPage(QWidget *page);
+    void buildAnswerSheetPage(QWidget *page);
+    // Empties the results of the answer sheet (counts, meter, gauge, verdict).
+    void LimpaResultados();
     // Asks whether to abandon the exam when the window is closed; true when it may close.
     bool FormCloseQuery();
     // Enter and Esc as the current page's default and cancel buttons.
     bool handleKey(QKeyEvent *event);
+    // The answer box's key filter run inside the error guard; true when the key was taken.
+    bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
 };

@@ -14,6 +14,9 @@
 #include "signs/formplacas.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -46,10 +49,23 @@ int main(int argc, char **argv)
     FormTopo->setWindowState(Qt::WindowNoState);
     FormTopo->resize(1024, 360);
     ok &= save(FormTopo, folder, QStringLiteral("formtopo"));
-    for (int page = 0; page < FormProva->Notebook1->count(); ++page) {
-        FormProva->Notebook1->setCurrentIndex(page);
-        ok &= save(FormProva, folder, QStringLiteral("formprova-page%1").arg(page));
+    // The selection page, then an exam of signs (question 201 shows a sign), then its sheet.
+    FormProva->showSelectionPage();
+    ok &= save(FormProva, folder, QStringLiteral("formprova-selecao"));
+    FormProva->RadioItems[10]->setChecked(true);
+    FormProva->BitBtn1->click();
+    FormProva->EditResposta->setText(QStringLiteral("C"));
+    ok &= save(FormProva, folder, QStringLiteral("formprova-prova"));
+    FormProva->showSelectionPage();
+    FormProva->RadioItems[6]->setChecked(true); // a block whose 30 questions are all written
+    FormProva->BitBtn1->click();
+    for (int i = 0; i < 30; ++i) {
+        FormProva->AnswerButtons[i % 5]->click();
+        FormProva->BBProximo->click();
     }
+    FormProva->BBFinalizar->click();
+    FormProva->BBCorrigir->click();
+    ok &= save(FormProva, folder, QStringLiteral("formprova-gabarito"));
     ok &= save(FormPlacas, folder, QStringLiteral("formplacas"));
     ok &= save(FormDados, folder, QStringLiteral("formdados"));
     ok &= save(FormCodigo, folder, QStringLiteral("formcodigo"));

@@ -1,0 +1,254 @@
+// The exam window's answer sheet: the correction of a finished exam, the counts, the percentage
+// on the LED meter and gauge, and the verdict.
+
+#include "formprova.h"
+
+#include "examrules.h"
+#include "questionbank.h"
+
+#include "common/errordisplay.h"
+#include "controls/artwork.h"
+#include "controls/colorconv.h"
+#include "controls/gauge.h"
+#include "controls/ledmeter.h"
+#include "controls/panel.h"
+#include "signs/picturestore.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+QFont sheetFont(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const QColor &background,
+                    const QColor &foreground, Qt::Alignment alignment)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    l->setAutoFillBackground(true);
+    l->setAlignment(alignment);
+    l->setFont(sheetFont(12, true));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, foreground);
+    l->setPalette(pal);
+    return l;
+}
+} // namespace
+
+void TFormProva::buildAnswerSheetPage(QWidget *page)
+{
+    auto *box = new QGroupBox(QStringLiteral("Resultados"), page);
+    box->setObjectName(QStringLiteral("GroupResultados"));
+    box->setGeometry(103, 15, 388, 206);
+    box->setFont(sheetFont(12, true));
+    QPalette boxPal = box->palette();
+    boxPal.setColor(QPalette::WindowText, Qt::white);
+    box->setPalette(boxPal);
+
+    const QString captions[] = {QStringLiteral(" Hora Inicio"),         QStringLiteral(" Hora Término"),
+                                QStringLiteral(" Tempo Decorrido"),     QStringLiteral(" Respostas Corretas"),
+                                QStringLiteral(" Respostas Erradas"),   QStringLiteral(" Respostas Inválidas"),
+                                QStringLiteral(" Aproveitamento")};
+    QLabel **values[] = {&Label1, &Label2, &LabelTempo, &Label4, &Label16, &Label17};
+    const char *names[] = {"Label1", "Label2", "LabelTempo", "Label4", "Label16", "Label17"};
+    for (int row = 0; row < 7; ++row) {
+        const int top = 23 + 25 * row;
+        filledLabel(box, captions[row], QRect(8, top, 193, 22), QColor(128, 128, 128), Qt::white,
+                    Qt::AlignLeft | Qt::AlignVCenter);
+        if (row < 6) {
+            QLabel *value = filledLabel(box, row < 3 ? QStringLiteral("00:00:00") : QStringLiteral("00"),
+                                        QRect(205, top, 70, 22), Qt::white, QColor(0, 0, 128), Qt::AlignCenter);
+            value->setObjectName(QLatin1String(names[row]));
+            *values[row] = value;
+        }
+    }
+
+    LEDMeter1 = new TLEDMeter(box);
+    LEDMeter1->setObjectName(QStringLiteral("LEDMeter1"));
+    LEDMeter1->setGeometry(205, 23 + 25 * 6, 103, 22);
+    LEDMeter1->setMin(0);
+    LEDMeter1->setMax(100);
+    LEDMeter1->setNumDigits(20);
+    LEDMeter1->setDirection(TLEDMeter::mdRight);
+    LEDMeter1->setColorLED1(clRed);
+    LEDMeter1->setColorLED2(clYellow);
+    LEDMeter1->setColorLED3(clLime);
+    LEDMeter1->setColorSeperator(clBlack);
+    LEDMeter1->setLEDContrast(6);
+    LEDMeter1->setBevelStyle(TLEDMeter::bvLowered);
+    // The zones are set in this order: StartColor2 is clamped against StartColor3.
+    LEDMeter1->setStartColor3(90);
+    LEDMeter1->setStartColor2(33);
+    LEDMeter1->setStartColor3(66);
+    LEDMeter1->setPosition(0);
+
+    GaugePorCento = new TGauge(box);
+    GaugePorCento->setObjectName(QStringLiteral("GaugePorCento"));
+    GaugePorCento->setGeometry(312, 23 + 25 * 6, 46, 22);
+    GaugePorCento->setMin(0);
+    GaugePorCento->setMax(100);
+    GaugePorCento->setForeColor(clWhite);
+    GaugePorCento->setBackColor(clWhite);
+    GaugePorCento->setProgress(0);
+
+    BBCorrigir = new QPushButton(QStringLiteral(" Corrigir"), page);
+    BBCorrigir->setObjectName(QStringLiteral("BBCorrigir"));
+    BBCorrigir->setGeometry(529, 25, 101, 33);
+    BBCorrigir->setIcon(Artwork::glyph(QStringLiteral("corrigir"), 24, devicePixelRatioF()));
+    BBCorrigir->setIconSize(QSize(24, 24));
+    connect(BBCorrigir, &QPushButton::clicked, this, guard([this] { BBCorrigirClick(); }));
+    BitBtnCancelar = new QPushButton(QStringLiteral(" Cancelar"), page);
+    BitBtnCancelar->setObjectName(QStringLiteral("BitBtnCancelar"));
+    BitBtnCancelar->setGeometry(529, 65, 101, 33);
+    BitBtnCancelar->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
+    BitBtnCancelar->setIconSize(QSize(24, 24));
+    connect(BitBtnCancelar, &QPushButton::clicked, this, guard([this] { BitBtnCancelarClick(); }));
+
+    auto *picturePanel = new TPanel(page);
+    picturePanel->setObjectName(QStringLiteral("PanelResultado"));
+    picturePanel->setGeometry(539, 114, 81, 76);
+    picturePanel->setBevelOuter(TPanel::bvLowered);
+    picturePanel->setColor(Qt::white);
+    ImageResultado = new QLabel(picturePanel);
+    ImageResultado->setObjectName(QStringLiteral("ImageResultado"));
+    ImageResultado->setGeometry(picturePanel->clientRect());
+    ImageResultado->setAlignment(Qt::AlignCenter);
+
+    LabelResultado = new QLabel(page);
+    LabelResultado->setObjectName(QStringLiteral("LabelResultado"));
+    LabelResultado->setGeometry(500, 196, 161, 38);
+    LabelResultado->setAlignment(Qt::AlignCenter);
+    LabelResultado->setWordWrap(true);
+    LabelResultado->setFont(sheetFont(12, true));
+    QPalette verdictPal = LabelResultado->palette();
+    verdictPal.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    LabelResultado->setPalette(verdictPal);
+
+    auto *decor = new QLabel(page);
+    decor->setGeometry(30, 30, 48, 48);
+    decor->setPixmap(Artwork::glyphPixmap(QStringLiteral("decor_gabarito"), QSize(48, 48), devicePixelRatioF()));
+
+    const QString rowLabels[] = {QStringLiteral(" Questão N°"), QStringLiteral(" Resultados"),
+                                 QStringLiteral(" Prova"), QStringLiteral(" Correção")};
+    for (int row = 0; row < 4; ++row)
+        filledLabel(page, rowLabels[row], QRect(5, 242 + 18 * row, 96, 17), QColor(128, 128, 128), Qt::white,
+                    Qt::AlignLeft | Qt::AlignVCenter)
+            ->setFont(sheetFont(11, true));
+
+    StringGridGabarito = new QTableWidget(4, ExamTypes::kQuestions, page);
+    StringGridGabarito->setObjectName(QStringLiteral("StringGridGabarito"));
+    StringGridGabarito->setGeometry(103, 241, 560, 95);
+    StringGridGabarito->horizontalHeader()->hide();
+    StringGridGabarito->verticalHeader()->hide();
+    StringGridGabarito->horizontalHeader()->setMinimumSectionSize(10);
+    StringGridGabarito->verticalHeader()->setMinimumSectionSize(10);
+    StringGridGabarito->horizontalHeader()->setDefaultSectionSize(30);
+    StringGridGabarito->verticalHeader()->setDefaultSectionSize(18);
+    StringGridGabarito->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGridGabarito->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    StringGridGabarito->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGridGabarito->setFont(sheetFont(11, true));
+    StringGridGabarito->setSelectionMode(QAbstractItemView::NoSelection);
+    StringGridGabarito->setFocusPolicy(Qt::NoFocus);
+    for (int column = 0; column < ExamTypes::kQuestions; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            auto *item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            if (row == 0)
+                item->setBackground(QColor(255, 255, 0)); // the fixed header row
+            StringGridGabarito->setItem(row, column, item);
+        }
+    }
+
+    auto *notice = new QLabel(page);
+    notice->setObjectName(QStringLiteral("LabelAviso"));
+    notice->setGeometry(5, 352, 682, 24);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setFont(sheetFont(12, true));
+    notice->setText(QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
+    QPalette noticePal = notice->palette();
+    noticePal.setColor(QPalette::WindowText, Qt::white);
+    notice->setPalette(noticePal);
+}
+
+QString TFormProva::gabarito(int column, int row) const
+{
+    const QTableWidgetItem *item = StringGridGabarito->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void TFormProva::setGabarito(int column, int row, const QString &text)
+{
+    if (QTableWidgetItem *item = StringGridGabarito->item(row, column))
+        item->setText(text);
+}
+
+void TFormProva::LimpaResultados()
+{
+    Certas = Erradas = Invalidas = 0;
+    for (QLabel *l : {Label4, Label16, Label17})
+        l->setText(QStringLiteral("00"));
+    for (QLabel *l : {Label1, Label2, LabelTempo})
+        l->setText(QStringLiteral("00:00:00"));
+    LEDMeter1->setPosition(0);
+    GaugePorCento->setProgress(0);
+    LabelResultado->clear();
+    ImageResultado->clear();
+}
+
+void TFormProva::BBCorrigirClick()
+{
+    Certas = Erradas = Invalidas = 0;
+    const QuestionBank &bank = QuestionBank::instance();
+    for (int position = 1; position <= ExamTypes::kQuestions; ++position) {
+        m_exam.Posicao = position;
+        ProcurarProva(m_exam);
+        setGabarito(position - 1, 1, ExamRules::letterFor(bank.answerNumber(m_exam.NumeroQuestao)));
+    }
+    for (int column = 0; column < ExamTypes::kQuestions; ++column) {
+        try {
+            setGabarito(column, 3, gabarito(column, 1) == gabarito(column, 2) ? QStringLiteral("*")
+                                                                               : QStringLiteral("X"));
+        } catch (const std::exception &) {
+            setGabarito(column, 3, QStringLiteral("-"));
+        }
+    }
+    CalculaResultados();
+    BBCorrigir->setEnabled(false);
+    BitBtnCancelar->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormProva::CalculaResultados()
+{
+    for (int column = 0; column < ExamTypes::kQuestions; ++column) {
+        const QString mark = gabarito(column, 3);
+        if (mark == QLatin1String("*"))
+            ++Certas;
+        else if (mark == QLatin1String("X"))
+            ++Erradas;
+        else if (mark == QLatin1String("-"))
+            ++Invalidas;
+    }
+    Label4->setText(QString::number(Certas));
+    Label16->setText(QString::number(Erradas));
+    Label17->setText(QString::number(Invalidas));
+    const int percent = ExamRules::percentage(Certas);
+    LEDMeter1->setPosition(percent);
+    GaugePorCento->setProgress(percent);
+    const ExamRules::Verdict verdict = ExamRules::verdictFor(Certas);
+    LabelResultado->setText(verdict.text);
+    ImageResultado->setPixmap(CarregarFigura(verdict.picture, devicePixelRatioF()));
+}
+
+void TFormProva::BitBtnCancelarClick() { close(); }

@@ -1,0 +1,369 @@
+// The exam window's exam page: one question at a time, the answer box and buttons, moving back
+// and forth, the immediate answer on the traffic light, and the end of the exam.
+
+#include "formprova.h"
+
+#include "examrules.h"
+#include "questionbank.h"
+
+#include "common/appwindows.h"
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "controls/artwork.h"
+#include "controls/clockface.h"
+#include "controls/leddisplay.h"
+#include "controls/panel.h"
+#include "controls/shadowlabel.h"
+#include "controls/sinaltraffic.h"
+#include "signs/picturestore.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+QFont pageFont(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel *whiteLabel(QWidget *parent, const QString &text, QPoint at, bool bold = true)
+{
+    auto *l = new QLabel(text, parent);
+    l->setFont(pageFont(13, bold));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    l->setPalette(pal);
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                    const QString &glyph, int glyphSize)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    if (!glyph.isEmpty()) {
+        b->setIcon(Artwork::glyph(glyph, glyphSize, parent->devicePixelRatioF()));
+        b->setIconSize(QSize(glyphSize, glyphSize));
+    }
+    return b;
+}
+} // namespace
+
+void TFormProva::buildExamPage(QWidget *page)
+{
+    whiteLabel(page, QStringLiteral("Questão Número :"), QPoint(10, 15));
+
+    LEDDisplayQuestao = new TLEDDisplay(page);
+    LEDDisplayQuestao->setObjectName(QStringLiteral("LEDDisplayQuestao"));
+    LEDDisplayQuestao->setGeometry(152, 14, 46, 22);
+    LEDDisplayQuestao->setNumDigits(3);
+    LEDDisplayQuestao->setDigitHeight(18);
+    LEDDisplayQuestao->setDigitWidth(12);
+    LEDDisplayQuestao->setDigitLineWidth(2);
+    LEDDisplayQuestao->setSegmentStyle(TLEDDisplay::ssBeveled);
+    LEDDisplayQuestao->setLEDContrast(7);
+    LEDDisplayQuestao->setBevelStyle(TLEDDisplay::bvNone);
+    LEDDisplayQuestao->setValue(0);
+
+    SpeedButton1 = new QToolButton(page);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setGeometry(441, 14, 108, 24);
+    SpeedButton1->setText(QStringLiteral("Consultar Placas"));
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    SpeedButton1->setFont(pageFont(11, true));
+    QPalette sbPal = SpeedButton1->palette();
+    sbPal.setColor(QPalette::ButtonText, Qt::white);
+    SpeedButton1->setPalette(sbPal);
+    SpeedButton1->setToolTip(QStringLiteral("Consulta placas de Sinalização"));
+    connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
+
+    LabelPergunta = new TShadowLabel(page);
+    LabelPergunta->setObjectName(QStringLiteral("LabelPergunta"));
+    LabelPergunta->setGeometry(10, 40, 426, 101);
+    LabelPergunta->setFont(pageFont(14, true));
+    LabelPergunta->setBackground(QColor(128, 128, 128));
+    LabelPergunta->setTextColor(QColor(255, 255, 0));
+    LabelPergunta->setShadowColor(Qt::black);
+    LabelPergunta->setWordWrap(true);
+    LabelPergunta->setMargin(6);
+    LabelPergunta->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    PanelFigura = new TPanel(page);
+    PanelFigura->setObjectName(QStringLiteral("PanelFigura"));
+    PanelFigura->setGeometry(443, 44, 105, 93);
+    PanelFigura->setColor(Qt::white);
+    PanelFigura->setBevelOuter(TPanel::bvLowered);
+    ImageQuestao = new QLabel(PanelFigura);
+    ImageQuestao->setObjectName(QStringLiteral("ImageQuestao"));
+    ImageQuestao->setGeometry(PanelFigura->clientRect());
+    ImageQuestao->setAlignment(Qt::AlignCenter);
+
+    whiteLabel(page, QStringLiteral("Alternativas"), QPoint(10, 150));
+    Memo2 = new QTextEdit(page);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->setGeometry(10, 169, 531, 126);
+    Memo2->setReadOnly(true);
+    Memo2->setFont(pageFont(13, false));
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->viewport()->setCursor(Qt::ArrowCursor);
+    Memo2->setFocusPolicy(Qt::ClickFocus);
+    QPalette memoPal = Memo2->palette();
+    memoPal.setColor(QPalette::Base, QColor(192, 192, 192));
+    memoPal.setColor(QPalette::Text, Qt::black);
+    Memo2->setPalette(memoPal);
+
+    whiteLabel(page, QStringLiteral("Selecione a alternativa correta :"), QPoint(10, 306));
+    EditResposta = new QLineEdit(page);
+    EditResposta->setObjectName(QStringLiteral("EditResposta"));
+    EditResposta->setGeometry(250, 304, 36, 24);
+    EditResposta->setFont(pageFont(15, true));
+    EditResposta->setAlignment(Qt::AlignCenter);
+    EditResposta->setToolTip(QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
+                                            "pressione <Enter> para a questão seguinte.   \n"
+                                            "Botão <Resposta> = correção imediata"));
+    connect(EditResposta, &QLineEdit::textChanged, this, guard([this] { EditRespostaChange(); }));
+
+    const char *names[] = {"BBResposta", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7"};
+    const char *glyphs[] = {"letra_a", "letra_b", "letra_c", "letra_d", "letra_e"};
+    for (int i = 0; i < 5; ++i) {
+        QPushButton *b = button(page, names[i], QString(), QRect(10 + 50 * i, 338, 46, 38),
+                                QLatin1String(glyphs[i]), 28);
+        b->setProperty("tag", i + 1);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setToolTip(QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
+        connect(b, &QPushButton::clicked, this, guard([this, i] { BBRespostaClick(i + 1); }));
+        AnswerButtons << b;
+    }
+
+    BBAnterior = button(page, "BBAnterior", QStringLiteral("&Anterior"), QRect(310, 338, 111, 38),
+                        QStringLiteral("anterior"), 24);
+    BBAnterior->setEnabled(false);
+    connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
+    BBProximo = button(page, "BBProximo", QStringLiteral("P&róxima"), QRect(430, 338, 111, 38),
+                       QStringLiteral("proxima"), 24);
+    BBProximo->setLayoutDirection(Qt::RightToLeft); // glyph on the right
+    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
+    BBFinalizar = button(page, "BBFinalizar", QStringLiteral("&Finalizar "), QRect(550, 338, 126, 38),
+                         QStringLiteral("finalizar"), 24);
+    connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
+
+    BBRespostaImediata = button(page, "BBRespostaImediata", QStringLiteral(" Res&posta"),
+                                QRect(562, 169, 116, 28), QStringLiteral("resposta"), 20);
+    BBRespostaImediata->setToolTip(QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
+    connect(BBRespostaImediata, &QPushButton::clicked, this, guard([this] { BBRespostaImediataClick(); }));
+
+    auto *lightPanel = new TPanel(page);
+    lightPanel->setObjectName(QStringLiteral("PanelSinal"));
+    lightPanel->setGeometry(562, 204, 116, 91);
+    lightPanel->setColor(Qt::black);
+    lightPanel->setBevelOuter(TPanel::bvNone);
+    SinalTraffic1 = new TSinalTraffic(lightPanel);
+    SinalTraffic1->setObjectName(QStringLiteral("SinalTraffic1"));
+    SinalTraffic1->setGeometry(10, 7, 28, 76);
+    SinalTraffic1->setBorderStyle(TSinalTraffic::bsStd);
+    SinalTraffic1->setState(TSinalTraffic::sNone);
+    auto *errada = new QLabel(QStringLiteral(" Errada"), lightPanel);
+    errada->setObjectName(QStringLiteral("LabelErrada"));
+    errada->setGeometry(44, 10, 68, 20);
+    auto *certa = new QLabel(QStringLiteral(" Certa"), lightPanel);
+    certa->setObjectName(QStringLiteral("LabelCerta"));
+    certa->setGeometry(44, 60, 68, 20);
+    for (auto [label, color] : {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
+        label->setFont(pageFont(13, true));
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, color);
+        label->setPalette(pal);
+    }
+
+    RxClock1 = new TClockFace(page);
+    RxClock1->setObjectName(QStringLiteral("RxClock1"));
+    RxClock1->setGeometry(555, 2, 135, 135);
+
+    LabelHoraInicio = new QLabel(QStringLiteral("Início:"), page);
+    LabelHoraInicio->setObjectName(QStringLiteral("LabelHoraInicio"));
+    LabelHoraInicio->setGeometry(555, 137, 135, 19);
+    LabelHoraInicio->setAlignment(Qt::AlignCenter);
+    LabelHoraInicio->setFont(pageFont(13, true));
+    QPalette startPal = LabelHoraInicio->palette();
+    startPal.setColor(QPalette::WindowText, Qt::white);
+    LabelHoraInicio->setPalette(startPal);
+    LabelHoraInicio->setToolTip(QStringLiteral("Horário de inicio da prova"));
+
+    EditResposta->installEventFilter(this);
+}
+
+void TFormProva::IniciarProva()
+{
+    HoraInicio = QTime::fromString(ExamRules::timeText(Clock::current().localNow().time()),
+                                   QStringLiteral("HH:mm:ss"));
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < ExamTypes::kQuestions; ++column)
+            setGabarito(column, row, QString());
+    // The answer sheet never shows the last exam's results.
+    LimpaResultados();
+    LabelHoraInicio->setText(QStringLiteral("Início:  ") + ExamRules::timeText(HoraInicio));
+    SinalTraffic1->setState(TSinalTraffic::sNone);
+    m_exam.Posicao = 1;
+    BBProximo->setEnabled(true);
+    BBAnterior->setEnabled(false);
+    BBRespostaImediata->setEnabled(true);
+    EditResposta->clear();
+    Notebook1->setCurrentIndex(1);
+    setWindowTitle(QStringLiteral("Prova de Legislação de Trânsito"));
+    EditResposta->setFocus(Qt::OtherFocusReason);
+    ProcurarProva(m_exam);
+    MostraQuestao();
+}
+
+void TFormProva::MostraQuestao()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    const int n = m_exam.NumeroQuestao;
+    LEDDisplayQuestao->setValue(m_exam.Posicao);
+    LabelPergunta->setText(bank.string(QuestionKind::Text, n));
+    Memo2->clear();
+    QStringList lines;
+    for (int k = 0; k < 5; ++k)
+        lines << QString(QChar(u'A' + k)) + QStringLiteral(" - ") + bank.string(QuestionKind::AlternativeA + k, n);
+    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    Memo2->moveCursor(QTextCursor::Start);
+    Memo2->ensureCursorVisible();
+    ImageQuestao->setPixmap(CarregarFigura(bank.pictureCode(n), devicePixelRatioF()));
+}
+
+bool TFormProva::guardedKey(QKeyEvent *event)
+{
+    bool taken = false;
+    guarded([&] { taken = EditRespostaKeyPress(event); });
+    return taken;
+}
+
+bool TFormProva::EditRespostaKeyPress(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (BBProximo->isEnabled()) {
+            BBProximoClick();
+            EditResposta->clear();
+        } else if (Dialogs::current().askYesNo(Dialogs::Icon::Information, QString(),
+                                                QStringLiteral("Deseja finalizar a prova?"))) {
+            FinalizaProva(false);
+        }
+        return true;
+    }
+    const QString text = event->text();
+    if (text.size() != 1 || !text.at(0).isPrint())
+        return false; // editing keys work as usual
+    if (ExamRules::refusesKey(text.at(0))) {
+        Dialogs::information(QStringLiteral("Selecione uma opção válida!"));
+        return true;
+    }
+    // Letters go in as capitals.
+    EditResposta->insert(text.toUpper());
+    return true;
+}
+
+void TFormProva::EditRespostaChange()
+{
+    if (EditResposta->text().size() > 1) {
+        Dialogs::information(QStringLiteral("Opção inválida!"));
+        EditResposta->clear();
+    }
+}
+
+void TFormProva::BBRespostaClick(int tag)
+{
+    if (tag < 1 || tag > 5)
+        return;
+    EditResposta->setText(QString(QChar(u'A' + tag - 1)));
+}
+
+void TFormProva::BBProximoClick()
+{
+    setGabarito(m_exam.Posicao - 1, 2, EditResposta->text());
+    EditResposta->clear();
+    EditResposta->setFocus(Qt::OtherFocusReason);
+    BBRespostaImediata->setEnabled(true);
+    SinalTraffic1->setState(TSinalTraffic::sNone);
+    ++m_exam.Posicao;
+    ProcurarProva(m_exam);
+    if (m_exam.Posicao > 1)
+        BBAnterior->setEnabled(true);
+    if (m_exam.Posicao <= ExamTypes::kQuestions) {
+        MostraQuestao();
+    } else {
+        BBProximo->setEnabled(false);
+        Memo2->clear();
+        LabelPergunta->setText(QStringLiteral(" "));
+        LEDDisplayQuestao->setValue(0);
+        BBFinalizar->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TFormProva::BBAnteriorClick()
+{
+    SinalTraffic1->setState(TSinalTraffic::sNone);
+    EditResposta->clear();
+    EditResposta->setFocus(Qt::OtherFocusReason);
+    BBRespostaImediata->setEnabled(true);
+    --m_exam.Posicao;
+    ProcurarProva(m_exam);
+    // Coming back to 30 from past the end turns "Próxima" on again, so an answer for the last
+    // question can still be stored.
+    if (m_exam.Posicao <= ExamTypes::kQuestions)
+        BBProximo->setEnabled(true);
+    if (m_exam.Posicao < 2)
+        BBAnterior->setEnabled(false);
+    MostraQuestao();
+}
+
+void TFormProva::BBRespostaImediataClick()
+{
+    const QString letter = ExamRules::letterFor(QuestionBank::instance().answerNumber(m_exam.NumeroQuestao));
+    if (!EditResposta->text().isEmpty()) {
+        SinalTraffic1->setState(EditResposta->text() == letter ? TSinalTraffic::sGreen : TSinalTraffic::sRed);
+    } else {
+        EditResposta->setText(letter);
+        BBRespostaImediata->setEnabled(false);
+    }
+}
+
+void TFormProva::SpeedButton1Click() { AppWindows::show(AppWindow::Placas); }
+
+void TFormProva::BBFinalizarClick() { FinalizaProva(m_exam.Posicao < ExamTypes::kQuestions); }
+
+bool TFormProva::FinalizaProva(bool ask)
+{
+    if (ask && !Dialogs::current().askYesNo(Dialogs::Icon::Information, QStringLiteral("Finalizar prova"),
+                                            QStringLiteral("Deseja finalizar a prova?")))
+        return false;
+    for (int column = 0; column < ExamTypes::kQuestions; ++column)
+        setGabarito(column, 0, QString::number(column + 1));
+    HoraFim = QTime::fromString(ExamRules::timeText(Clock::current().localNow().time()),
+                                QStringLiteral("HH:mm:ss"));
+    LabelTempo->setText(ExamRules::timeText(ExamRules::timeTaken(HoraInicio, HoraFim)));
+    Label1->setText(ExamRules::timeText(HoraInicio));
+    Label2->setText(ExamRules::timeText(HoraFim));
+    Notebook1->setCurrentIndex(2);
+    setWindowTitle(QStringLiteral("Gabarito"));
+    BBCorrigir->setEnabled(true);
+    BBCorrigir->setFocus(Qt::OtherFocusReason);
+    return true;
+}

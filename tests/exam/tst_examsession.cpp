@@ -1,0 +1,510 @@
+// Taking an exam in the exam window as a candidate does: typing and clicking answers, moving back
+// and forth, the immediate answer on the traffic light, ending, and the corrected answer sheet.
+
+#include "exam/examrules.h"
+#include "exam/formprova.h"
+#include "exam/questionbank.h"
+
+#include "common/errordisplay.h"
+#include "controls/gauge.h"
+#include "controls/leddisplay.h"
+#include "controls/panel.h"
+#include "controls/ledmeter.h"
+#include "controls/shadowlabel.h"
+#include "controls/sinaltraffic.h"
+#include "signs/picturestore.h"
+#include "store/binarydataset.h"
+
+#include "fakes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+constexpr int kLegislacao = 6; // radio item of " &7 - Legislação": questions 1 to 30
+
+QString rightLetter(int question)
+{
+    return QString(QChar(u'A' + QuestionBank::instance().answerNumber(question) - 1));
+}
+
+QString wrongLetter(int question)
+{
+    return rightLetter(question) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+}
+
+bool samePicture(const QPixmap &a, const QPixmap &b)
+{
+    return !a.isNull() && a.toImage() == b.toImage();
+}
+} // namespace
+
+class TestExamSession : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startShowsFirstQuestion();
+    void questionWithPicture();
+    void answerBoxKeys();
+    void answerButtons();
+    void goingBackErasesWithEmptyNext();
+    void pastTheLastQuestion();
+    void finishAtThirtyDoesNotStoreTypedAnswer();
+    void finishBelowThirtyAsks();
+    void immediateAnswer();
+    void scoring_data();
+    void scoring();
+    void capitalFMarkedWrong();
+    void timeTakenAcrossMidnight();
+    void timeTakenRule_data();
+    void timeTakenRule();
+    void personalisedSheetNumbersPositions();
+    void questionWithNothingStored();
+    void closingAsksDuringExam();
+    void newExamClearsResults();
+
+private:
+    void start(int item);
+    void type(const QString &keys);
+    void answerAndNext(const QString &letter);
+    void activate();
+    FakeDialogs *m_dialogs = nullptr;
+    FakeClock *m_clock = nullptr;
+    TempProgramFolder *m_folder = nullptr;
+    TFormProva *w = nullptr;
+};
+
+void TestExamSession::init()
+{
+    m_dialogs = new FakeDialogs;
+    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    m_folder = new TempProgramFolder;
+    w = new TFormProva;
+    activate();
+}
+
+void TestExamSession::cleanup()
+{
+    delete w;
+    delete m_folder;
+    delete m_clock;
+    delete m_dialogs;
+}
+
+void TestExamSession::activate()
+{
+    w->show();
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+void TestExamSession::start(int item)
+{
+    w->RadioItems[item]->setChecked(true);
+    QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+}
+
+void TestExamSession::type(const QString &keys)
+{
+    w->EditResposta->setFocus();
+    QTest::keyClicks(w->EditResposta, keys);
+}
+
+void TestExamSession::answerAndNext(const QString &letter)
+{
+    if (!letter.isEmpty())
+        type(letter);
+    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+}
+
+void TestExamSession::startShowsFirstQuestion()
+{
+    start(kLegislacao);
+    QCOMPARE(w->Notebook1->currentIndex(), 1);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Prova de Legislação de Trânsito"));
+    QCOMPARE(w->Panel4->caption(), QStringLiteral(" "));
+    QCOMPARE(w->LEDDisplayQuestao->value(), 1.0);
+    QCOMPARE(w->LabelPergunta->text(), QStringLiteral("O candidato à Carteira Nacional de Habilitação "
+                                                      "deverá ser submetido aos seguintes exames:"));
+    const QStringList lines = w->Memo2->toPlainText().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 5);
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(lines[k], QString(QChar(u'A' + k)) + QStringLiteral(" - ") +
+                               QuestionBank::instance().string(2 + k, 1));
+    QCOMPARE(w->Memo2->textCursor().position(), 0);
+    QVERIFY(w->ImageQuestao->pixmap().isNull());
+    QCOMPARE(w->LabelHoraInicio->text(), QStringLiteral("Início:  09:00:00"));
+    QVERIFY(w->BBProximo->isEnabled());
+    QVERIFY(!w->BBAnterior->isEnabled());
+    QVERIFY(w->BBRespostaImediata->isEnabled());
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
+    QVERIFY(w->EditResposta->text().isEmpty());
+}
+
+void TestExamSession::questionWithPicture()
+{
+    start(10); // " 11 - &Sinalização" asks 201 first: the R-10 sign
+    QCOMPARE(w->exam().NumeroQuestao, 201);
+    QVERIFY(samePicture(w->ImageQuestao->pixmap(), CarregarFigura(QStringLiteral("R12"), w->devicePixelRatioF())));
+}
+
+void TestExamSession::answerBoxKeys()
+{
+    start(kLegislacao);
+    type(QStringLiteral("b"));
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("B"));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    for (const QString &refused : {QStringLiteral("f"), QStringLiteral("7"), QStringLiteral("z")}) {
+        type(refused);
+        QCOMPARE(w->EditResposta->text(), QStringLiteral("B"));
+        QCOMPARE(m_dialogs->texts().last(), QStringLiteral("Selecione uma opção válida!"));
+    }
+    m_dialogs->clear();
+    type(QStringLiteral("c")); // a second letter
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Opção inválida!")});
+    QVERIFY(w->EditResposta->text().isEmpty());
+    // Enter goes to the next question and leaves the box empty.
+    type(QStringLiteral("e"));
+    QTest::keyClick(w->EditResposta, Qt::Key_Return);
+    QCOMPARE(w->exam().Posicao, 2);
+    QCOMPARE(w->gabarito(0, 2), QStringLiteral("E"));
+    QVERIFY(w->EditResposta->text().isEmpty());
+    QVERIFY(w->BBAnterior->isEnabled());
+}
+
+void TestExamSession::answerButtons()
+{
+    start(kLegislacao);
+    type(QStringLiteral("a"));
+    for (int tag = 1; tag <= 5; ++tag) {
+        QTest::mouseClick(w->AnswerButtons[tag - 1], Qt::LeftButton);
+        QCOMPARE(w->EditResposta->text(), QString(QChar(u'A' + tag - 1)));
+    }
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    w->BBRespostaClick(6); // no such button: nothing happens
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("E"));
+}
+
+void TestExamSession::goingBackErasesWithEmptyNext()
+{
+    start(kLegislacao);
+    for (int p = 1; p <= 29; ++p)
+        answerAndNext(QStringLiteral("C"));
+    QCOMPARE(w->exam().Posicao, 30);
+    for (int i = 0; i < 25; ++i)
+        QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QCOMPARE(w->exam().Posicao, 5);
+    QCOMPARE(w->LEDDisplayQuestao->value(), 5.0);
+    QVERIFY(w->EditResposta->text().isEmpty()); // the stored answer is not put back
+    QCOMPARE(w->gabarito(4, 2), QStringLiteral("C"));
+    answerAndNext(QString());
+    QCOMPARE(w->gabarito(4, 2), QString());
+    QCOMPARE(w->gabarito(3, 2), QStringLiteral("C"));
+    // Back to the first question: "Anterior" goes off.
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QCOMPARE(w->exam().Posicao, 1);
+    QVERIFY(!w->BBAnterior->isEnabled());
+}
+
+void TestExamSession::pastTheLastQuestion()
+{
+    start(kLegislacao);
+    for (int p = 1; p <= 29; ++p)
+        answerAndNext(QStringLiteral("A"));
+    const QPixmap lastPicture = w->ImageQuestao->pixmap();
+    answerAndNext(QStringLiteral("D"));
+    QCOMPARE(w->exam().Posicao, 31);
+    QCOMPARE(w->gabarito(29, 2), QStringLiteral("D"));
+    QCOMPARE(w->LEDDisplayQuestao->value(), 0.0);
+    QCOMPARE(w->LabelPergunta->text(), QStringLiteral(" "));
+    QVERIFY(w->Memo2->toPlainText().isEmpty());
+    QVERIFY(!w->BBProximo->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), w->BBFinalizar);
+    QCOMPARE(w->ImageQuestao->pixmap().cacheKey(), lastPicture.cacheKey());
+
+    // Enter in the answer box now asks whether to finish; "Não" keeps the exam.
+    m_dialogs->answer({false});
+    type(QString());
+    QTest::keyClick(w->EditResposta, Qt::Key_Return);
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Deseja finalizar a prova?")});
+    QCOMPARE(w->Notebook1->currentIndex(), 1);
+
+    // "Anterior" shows question 30 again and "Próxima" can store a new answer for it.
+    QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QCOMPARE(w->exam().Posicao, 30);
+    QCOMPARE(w->LEDDisplayQuestao->value(), 30.0);
+    QVERIFY(w->BBProximo->isEnabled());
+    answerAndNext(QStringLiteral("B"));
+    QCOMPARE(w->gabarito(29, 2), QStringLiteral("B"));
+
+    // Enter with "Sim" ends the exam.
+    m_dialogs->answer({true});
+    type(QString());
+    QTest::keyClick(w->EditResposta, Qt::Key_Return);
+    QCOMPARE(w->Notebook1->currentIndex(), 2);
+}
+
+void TestExamSession::finishAtThirtyDoesNotStoreTypedAnswer()
+{
+    start(kLegislacao);
+    for (int p = 1; p <= 29; ++p)
+        answerAndNext(QStringLiteral("A"));
+    type(QStringLiteral("E"));
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(w->Notebook1->currentIndex(), 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Gabarito"));
+    QCOMPARE(w->gabarito(29, 2), QString());
+    for (int c = 0; c < 30; ++c)
+        QCOMPARE(w->gabarito(c, 0), QString::number(c + 1));
+    QVERIFY(w->BBCorrigir->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), w->BBCorrigir);
+}
+
+void TestExamSession::finishBelowThirtyAsks()
+{
+    start(kLegislacao);
+    answerAndNext(QStringLiteral("A"));
+    m_dialogs->answer({false, true});
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes[0].text, QStringLiteral("Deseja finalizar a prova?"));
+    QCOMPARE(m_dialogs->boxes[0].title, QStringLiteral("Finalizar prova"));
+    QVERIFY(m_dialogs->boxes[0].question);
+    QCOMPARE(w->Notebook1->currentIndex(), 1);
+    QCOMPARE(w->exam().Posicao, 2);
+    // Esc on the exam page presses "Finalizar".
+    QTest::keyClick(w->EditResposta, Qt::Key_Escape);
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+    QCOMPARE(w->Notebook1->currentIndex(), 2);
+}
+
+void TestExamSession::immediateAnswer()
+{
+    start(kLegislacao);
+    // Question 1: the right answer is E.
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("E"));
+    QVERIFY(!w->BBRespostaImediata->isEnabled());
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
+    answerAndNext(QString());
+    QCOMPARE(w->gabarito(0, 2), QStringLiteral("E"));
+    QVERIFY(w->BBRespostaImediata->isEnabled());
+
+    const int q = w->exam().NumeroQuestao;
+    type(wrongLetter(q));
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sRed);
+    QCOMPARE(w->EditResposta->text(), wrongLetter(q));
+    w->EditResposta->clear();
+    type(rightLetter(q));
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sGreen);
+    // Any move puts the light out.
+    QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
+}
+
+void TestExamSession::scoring_data()
+{
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("0") << 0 << 0 << "Este resultado não foi nada bom!!!" << "BOMBA";
+    QTest::newRow("20") << 20 << 66 << "Tente fazer pelo menos 21 pontos (70% da prova)" << "SMILE1";
+    QTest::newRow("21") << 21 << 70 << "Você pode melhorar este resultado!" << "SMILE2";
+    QTest::newRow("24") << 24 << 80 << "Bom! 80% da prova está garantido!" << "MAO";
+    QTest::newRow("29") << 29 << 96 << "Muito bom!" << "SMILE";
+    QTest::newRow("30") << 30 << 100 << "Excelente! Você tirou nota máxima!" << "ROSTO";
+}
+
+void TestExamSession::scoring()
+{
+    QFETCH(int, right);
+    QFETCH(int, percent);
+    QFETCH(QString, verdict);
+    QFETCH(QString, picture);
+    start(kLegislacao);
+    // The first `right` questions right; of the rest, every third left empty, the others wrong.
+    for (int p = 1; p <= 30; ++p) {
+        const int q = w->exam().NumeroQuestao;
+        answerAndNext(p <= right ? rightLetter(q) : (p % 3 == 0 ? QString() : wrongLetter(q)));
+    }
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    for (int c = 0; c < 30; ++c) {
+        QCOMPARE(w->gabarito(c, 1), rightLetter(c + 1));
+        QCOMPARE(w->gabarito(c, 3), c < right ? QStringLiteral("*") : QStringLiteral("X"));
+    }
+    QCOMPARE(w->Label4->text(), QString::number(right));
+    QCOMPARE(w->Label16->text(), QString::number(30 - right));
+    QCOMPARE(w->Label17->text(), QStringLiteral("0"));
+    QCOMPARE(w->LEDMeter1->position(), percent);
+    QCOMPARE(w->GaugePorCento->text(), QStringLiteral("%1%").arg(percent));
+    QCOMPARE(w->LabelResultado->text(), verdict);
+    QVERIFY(samePicture(w->ImageResultado->pixmap(), CarregarFigura(picture, w->devicePixelRatioF())));
+    QVERIFY(!w->BBCorrigir->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), w->BitBtnCancelar);
+    QCOMPARE(w->exam().Posicao, 30);
+    // Esc on the sheet closes the window without asking.
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestExamSession::capitalFMarkedWrong()
+{
+    start(kLegislacao);
+    QTest::keyClicks(w->EditResposta, QStringLiteral("F"));
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("F"));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    answerAndNext(QString());
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton); // asks: answered "Sim" below
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(w->Notebook1->currentIndex(), 2);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QCOMPARE(w->gabarito(0, 2), QStringLiteral("F"));
+    QCOMPARE(w->gabarito(0, 3), QStringLiteral("X"));
+}
+
+void TestExamSession::timeTakenAcrossMidnight()
+{
+    m_clock->local = QDateTime(QDate(2026, 12, 7), QTime(23, 50, 0));
+    start(kLegislacao);
+    m_clock->local = QDateTime(QDate(2026, 12, 8), QTime(0, 10, 0));
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(w->Label1->text(), QStringLiteral("23:50:00"));
+    QCOMPARE(w->Label2->text(), QStringLiteral("00:10:00"));
+    QCOMPARE(w->LabelTempo->text(), QStringLiteral("00:19:59"));
+}
+
+void TestExamSession::timeTakenRule_data()
+{
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QTime>("end");
+    QTest::addColumn<QString>("taken");
+    QTest::newRow("same day") << QTime(9, 0, 0) << QTime(9, 42, 17) << "00:42:17";
+    QTest::newRow("no time") << QTime(9, 0, 0) << QTime(9, 0, 0) << "00:00:00";
+    QTest::newRow("milliseconds ignored") << QTime(9, 0, 0, 900) << QTime(9, 0, 1, 100) << "00:00:01";
+    QTest::newRow("midnight exactly") << QTime(23, 59, 59) << QTime(0, 0, 0) << "00:00:00";
+}
+
+void TestExamSession::timeTakenRule()
+{
+    QFETCH(QTime, start);
+    QFETCH(QTime, end);
+    QFETCH(QString, taken);
+    QCOMPARE(ExamRules::timeText(ExamRules::timeTaken(start, end)), taken);
+}
+
+void TestExamSession::personalisedSheetNumbersPositions()
+{
+    // A pool of 30 questions from the blocks whose answers are all written, asked in shuffled order.
+    TBinaryDataSet ds;
+    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
+    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
+    ds.CreateTable();
+    ds.Open();
+    for (int i = 0; i < 30; ++i) {
+        ds.Append();
+        numero.SetAsString(QString::number(151 + i));
+        ds.Post();
+    }
+    ds.Close();
+    start(17);
+    QCOMPARE(w->exam().TipoProva, 18);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    for (int p = 1; p <= 30; ++p)
+        answerAndNext(QStringLiteral("A"));
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    for (int c = 0; c < 30; ++c)
+        QCOMPARE(w->gabarito(c, 0), QString::number(c + 1));
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    int marked = 0;
+    for (int c = 0; c < 30; ++c)
+        marked += w->gabarito(c, 3) == QLatin1String("*") || w->gabarito(c, 3) == QLatin1String("X");
+    QCOMPARE(marked, 30);
+}
+
+void TestExamSession::questionWithNothingStored()
+{
+    // A personalised pool naming question 40, which has nothing stored.
+    TBinaryDataSet ds;
+    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
+    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
+    ds.CreateTable();
+    ds.Open();
+    ds.Append();
+    numero.SetAsString(QStringLiteral("040"));
+    ds.Post();
+    ds.Close();
+    start(17);
+    QCOMPARE(w->exam().NumeroQuestao, 40);
+    QVERIFY(w->LabelPergunta->text().isEmpty());
+    QCOMPARE(w->Memo2->toPlainText(), QStringLiteral("A - \nB - \nC - \nD - \nE - "));
+    QVERIFY(w->ImageQuestao->pixmap().isNull());
+    // Its immediate answer fails with the conversion error; the light and box stay.
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Data Inválida")});
+    QVERIFY(w->EditResposta->text().isEmpty());
+    QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
+    // The correction stops at the first such question and "Corrigir" stays on.
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts().last(), QStringLiteral("Data Inválida"));
+    QVERIFY(w->BBCorrigir->isEnabled());
+    QCOMPARE(w->gabarito(0, 3), QString());
+}
+
+void TestExamSession::closingAsksDuringExam()
+{
+    start(kLegislacao);
+    m_dialogs->answer({false});
+    w->close();
+    QVERIFY(w->isVisible());
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Deseja finalizar a prova?")});
+    m_dialogs->answer({true});
+    w->close();
+    QVERIFY(!w->isVisible());
+    // Shown again, the exam page is where it was.
+    activate();
+    QCOMPARE(w->Notebook1->currentIndex(), 1);
+}
+
+void TestExamSession::newExamClearsResults()
+{
+    start(kLegislacao);
+    for (int p = 1; p <= 30; ++p)
+        answerAndNext(rightLetter(w->exam().NumeroQuestao));
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QCOMPARE(w->Label4->text(), QStringLiteral("30"));
+    w->showSelectionPage();
+    start(kLegislacao);
+    QCOMPARE(w->Label4->text(), QStringLiteral("00"));
+    QCOMPARE(w->LEDMeter1->position(), 0);
+    QCOMPARE(w->GaugePorCento->text(), QStringLiteral("0%"));
+    QVERIFY(w->LabelResultado->text().isEmpty());
+    QVERIFY(w->ImageResultado->pixmap().isNull());
+    for (int c = 0; c < 30; ++c)
+        for (int r = 0; r < 4; ++r)
+            QVERIFY(w->gabarito(c, r).isEmpty());
+}
+
+QTEST_MAIN(TestExamSession)
+#include "tst_examsession.moc"
