@@ -6,7 +6,7 @@ QUELVADO_PACKAGES=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev
-  zip unzip
+  zip unzip default-jdk-headless
   fonts-dejavu-core
 )
 

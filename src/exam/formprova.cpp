@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTimer>
 
 TFormProva *FormProva = nullptr;
 
@@ -48,7 +49,7 @@ QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 }
 } // namespace
 
-TFormProva::TFormProva(QWidget *parent)
+TFormProva::TFormProva(QWidget *parent, Construction construction)
     : QWidget(parent), BDSNumero(BDS.AddField(QStringLiteral("Numero"), ftString, 5))
 {
     setObjectName(QStringLiteral("FormProva"));
@@ -68,10 +69,6 @@ TFormProva::TFormProva(QWidget *parent)
         page->setAutoFillBackground(true);
         Notebook1->addWidget(page);
     }
-    buildSelectionPage(Notebook1->widget(0));
-    buildExamPage(Notebook1->widget(1));
-    buildAnswerSheetPage(Notebook1->widget(2));
-
     Panel4 = new TPanel(this);
     Panel4->setObjectName(QStringLiteral("Panel4"));
     Panel4->setGeometry(0, 385, 692, 25);
@@ -86,6 +83,26 @@ TFormProva::TFormProva(QWidget *parent)
     FormCreate();
     Notebook1PageChanged(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
+    if (construction == Construction::Deferred)
+        QTimer::singleShot(250, this, [this] { ensurePages(); });
+    else
+        ensurePages();
+}
+
+void TFormProva::ensurePages()
+{
+    if (m_pagesBuilt)
+        return;
+    m_pagesBuilt = true;
+    buildSelectionPage(Notebook1->widget(0));
+    buildExamPage(Notebook1->widget(1));
+    buildAnswerSheetPage(Notebook1->widget(2));
+}
+
+void TFormProva::showEvent(QShowEvent *event)
+{
+    ensurePages();
+    QWidget::showEvent(event);
 }
 
 TFormProva::~TFormProva() { qApp->removeEventFilter(this); }
@@ -190,6 +207,7 @@ int TFormProva::selectedItem() const
 
 void TFormProva::showSelectionPage()
 {
+    ensurePages();
     Notebook1->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
 }

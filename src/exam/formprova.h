@@ -28,9 +28,14 @@ class TSinalTraffic;
 class TFormProva : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormProva(QWidget *parent = nullptr);
+    // Deferred construction builds the three pages a moment after the event loop starts (or when
+    // the window is first shown), so the program's start is not held up by a window not yet seen.
+    enum class Construction { Immediate, Deferred };
+    explicit TFormProva(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
     ~TFormProva() override;
 
+    // Builds the pages' controls if that has not happened yet.
+    void ensurePages();
     // Switches to the selection page with the caption "Seleção de provas".
     void showSelectionPage();
     // The exam in progress (type, position, question number, the hidden list).
@@ -73,45 +78,45 @@ public:
 
     void Notebook1PageChanged(int page);
 
-    QStackedWidget *Notebook1;
-    TPanel *Panel4;
+    QStackedWidget *Notebook1 = nullptr;
+    TPanel *Panel4 = nullptr;
     // Selection page controls.
-    TPanel *PanelTopo;
-    QLabel *Image1;
-    QGroupBox *RadioGroupProvas;
+    TPanel *PanelTopo = nullptr;
+    QLabel *Image1 = nullptr;
+    QGroupBox *RadioGroupProvas = nullptr;
     QList<QRadioButton *> RadioItems;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn8;
+    QPushButton *BitBtn1 = nullptr;
+    QPushButton *BitBtn8 = nullptr;
     // Exam page controls.
-    TLEDDisplay *LEDDisplayQuestao;
-    QToolButton *SpeedButton1;
-    TShadowLabel *LabelPergunta;
-    TPanel *PanelFigura;
-    QLabel *ImageQuestao;
-    QTextEdit *Memo2;
-    QLineEdit *EditResposta;
+    TLEDDisplay *LEDDisplayQuestao = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    TShadowLabel *LabelPergunta = nullptr;
+    TPanel *PanelFigura = nullptr;
+    QLabel *ImageQuestao = nullptr;
+    QTextEdit *Memo2 = nullptr;
+    QLineEdit *EditResposta = nullptr;
     QList<QPushButton *> AnswerButtons; // BBResposta, BitBtn4..BitBtn7: tags 1..5
-    QPushButton *BBAnterior;
-    QPushButton *BBProximo;
-    QPushButton *BBFinalizar;
-    QPushButton *BBRespostaImediata;
-    TSinalTraffic *SinalTraffic1;
-    TClockFace *RxClock1;
-    QLabel *LabelHoraInicio;
+    QPushButton *BBAnterior = nullptr;
+    QPushButton *BBProximo = nullptr;
+    QPushButton *BBFinalizar = nullptr;
+    QPushButton *BBRespostaImediata = nullptr;
+    TSinalTraffic *SinalTraffic1 = nullptr;
+    TClockFace *RxClock1 = nullptr;
+    QLabel *LabelHoraInicio = nullptr;
     // Answer sheet controls.
-    QTableWidget *StringGridGabarito;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *LabelTempo;
-    QLabel *Label4;
-    QLabel *Label16;
-    QLabel *Label17;
-    TLEDMeter *LEDMeter1;
-    TGauge *GaugePorCento;
-    QLabel *LabelResultado;
-    QLabel *ImageResultado;
-    QPushButton *BBCorrigir;
-    QPushButton *BitBtnCancelar;
+    QTableWidget *StringGridGabarito = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *LabelTempo = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label16 = nullptr;
+    QLabel *Label17 = nullptr;
+    TLEDMeter *LEDMeter1 = nullptr;
+    TGauge *GaugePorCento = nullptr;
+    QLabel *LabelResultado = nullptr;
+    QLabel *ImageResultado = nullptr;
+    QPushButton *BBCorrigir = nullptr;
+    QPushButton *BitBtnCancelar = nullptr;
     QTime HoraInicio;
     QTime HoraFim;
 
@@ -121,6 +126,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -138,6 +144,7 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
+    bool m_pagesBuilt = false;
 };
 
 // The program-wide reference to the exam window.

@@ -59,7 +59,7 @@ void Startup::createWindows()
 {
     FormTopo = new TFormTopo;
     AppWindows::set(AppWindow::Topo, FormTopo);
-    FormProva = new TFormProva;
+    FormProva = new TFormProva(nullptr, TFormProva::Construction::Deferred);
     AppWindows::set(AppWindow::Prova, FormProva);
     FormPlacas = new TFormPlacas;
     AppWindows::set(AppWindow::Placas, FormPlacas);

@@ -1,0 +1,82 @@
+// ziplist: prints the members of a zip archive as the download window lists them, one per line:
+// the file part of the name, the uncompressed size and the modification date and time (the
+// system's short date and long time, the time left out at exactly midnight), tab-separated.
+// Folder entries are skipped, as in the window.
+//
+//   ziplist [--all] [--iso] archive.zip
+//     --all  every entry with its whole stored name, then the compressed size as a fourth column
+//     --iso  dates as yyyy-MM-dd HH:mm:ss instead of the system's formats
+//
+// Exit status: 0 listed, 1 wrong use, 2 the file could not be read, 3 the walk stopped at a record
+// cut off by the end of the file (what was read before is still printed).
+
+#include "common/errors.h"
+#include "download/zip.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+// The system's long time format without the time-zone marker: a DOS time has no zone.
+QString longTimeFormat(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return format.trimmed();
+}
+
+QString dateText(double value, bool iso)
+{
+    const QDateTime when = TZip::ToQDateTime(value);
+    if (iso)
+        return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    const bool all = args.removeAll(QStringLiteral("--all")) > 0;
+    const bool iso = args.removeAll(QStringLiteral("--iso")) > 0;
+    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
+        err << "usage: ziplist [--all] [--iso] archive.zip\n";
+        return 1;
+    }
+
+    TZip zip;
+    try {
+        zip.LoadArchive(args.first());
+    } catch (const Exception &e) {
+        err << "ziplist: " << e.message() << '\n';
+        return 2;
+    }
+    for (const ZipEntry &entry : zip.Entries()) {
+        const ZipNameParts parts = TZip::SplitEntryName(entry.name);
+        if (!all && parts.file.isEmpty())
+            continue;
+        out << (all ? entry.name : parts.file) << '\t' << entry.record.uncompressedSize << '\t'
+            << dateText(entry.record.dateTime, iso);
+        if (all)
+            out << '\t' << entry.record.compressedSize;
+        out << '\n';
+    }
+    out.flush();
+    if (!zip.Ok()) {
+        err << "ziplist: the archive ends inside a record; the listing stops there\n";
+        return 3;
+    }
+    return 0;
+}
