@@ -1,6 +1,9 @@
 #include "artwork.h"
 
 #include <QFile>
+#include <QResource>
+
+#include <cstring>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -87,11 +90,13 @@ QPixmap Artwork::glyphPixmap(const QString &name, QSize size, qreal dpr)
 
 QIcon Artwork::glyph(const QString &name, int size, qreal dpr)
 {
-    const QPixmap pm = glyphPixmap(name, QSize(size, size), dpr);
+    QPixmap pm = size == 32 ? prepared(QStringLiteral("glyph-") + name, dpr) : QPixmap();
+    if (pm.isNull())
+        pm = glyphPixmap(name, QSize(size, size), dpr);
     return pm.isNull() ? QIcon() : QIcon(pm);
 }
 
-QPixmap Artwork::smallBanner(qreal dpr)
+QPixmap Artwork::paintSmallBanner(qreal dpr)
 {
     const QSize size(278, 41);
     QPixmap pm = blank(size, dpr);
@@ -112,7 +117,7 @@ QPixmap Artwork::smallBanner(qreal dpr)
     return pm;
 }
 
-QPixmap Artwork::largeBanner(qreal dpr)
+QPixmap Artwork::paintLargeBanner(qreal dpr)
 {
     const QSize size(477, 100);
     QPixmap pm = blank(size, dpr);
@@ -149,7 +154,7 @@ QPixmap Artwork::largeBanner(qreal dpr)
     return pm;
 }
 
-QPixmap Artwork::examBanner(qreal dpr)
+QPixmap Artwork::paintExamBanner(qreal dpr)
 {
     const QSize size(350, 110);
     QPixmap pm = blank(size, dpr);
@@ -170,5 +175,62 @@ QPixmap Artwork::examBanner(qreal dpr)
              Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
     drawText(p, QRectF(14, 58, 230, 20), QStringLiteral("Clique aqui para o download"), 13, true,
              QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
+    return pm;
+}
+
+QPixmap Artwork::smallBanner(qreal dpr)
+{
+    QPixmap pm = prepared(QStringLiteral("banner-small"), dpr);
+    return pm.isNull() ? paintSmallBanner(dpr) : pm;
+}
+
+QPixmap Artwork::largeBanner(qreal dpr)
+{
+    QPixmap pm = prepared(QStringLiteral("banner-large"), dpr);
+    return pm.isNull() ? paintLargeBanner(dpr) : pm;
+}
+
+QPixmap Artwork::examBanner(qreal dpr)
+{
+    QPixmap pm = prepared(QStringLiteral("banner-exam"), dpr);
+    return pm.isNull() ? paintExamBanner(dpr) : pm;
+}
+
+bool Artwork::writePrepared(const QImage &image, const QString &path)
+{
+    const QImage img = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QByteArray data("QVIM");
+    for (quint32 v : {quint32(img.width()), quint32(img.height())})
+        for (int shift = 0; shift < 32; shift += 8)
+            data.append(char((v >> shift) & 0xFF));
+    for (int y = 0; y < img.height(); ++y)
+        data.append(reinterpret_cast<const char *>(img.constScanLine(y)), img.width() * 4);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QPixmap Artwork::prepared(const QString &name, qreal dpr)
+{
+    const int ratio = qRound(dpr);
+    if (ratio < 1 || ratio > 2 || !qFuzzyCompare(dpr, qreal(ratio)))
+        return {};
+    const QResource res(QStringLiteral(":/prepared/%1@%2x.raw").arg(name).arg(ratio));
+    const qint64 size = res.size();
+    if (!res.isValid() || res.compressionAlgorithm() != QResource::NoCompression || size < 12)
+        return {};
+    const uchar *data = res.data();
+    if (std::memcmp(data, "QVIM", 4) != 0)
+        return {};
+    auto word = [data](int at) {
+        return quint32(data[at]) | quint32(data[at + 1]) << 8 | quint32(data[at + 2]) << 16 |
+               quint32(data[at + 3]) << 24;
+    };
+    const quint32 w = word(4), h = word(8);
+    if (w == 0 || h == 0 || w > 4096 || h > 4096 || qint64(w) * h * 4 + 12 != size)
+        return {};
+    // The image reads the program's own data in place; the pixmap takes a copy.
+    const QImage img(data + 12, int(w), int(h), int(w) * 4, QImage::Format_ARGB32_Premultiplied);
+    QPixmap pm = QPixmap::fromImage(img);
+    pm.setDevicePixelRatio(ratio);
     return pm;
 }

@@ -3,6 +3,7 @@
 // the banners inviting to the maker's products page, painted at the sizes of the layout.
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace Artwork {
@@ -15,6 +16,19 @@ QPixmap smallBanner(qreal devicePixelRatio = 1.0);
 QPixmap largeBanner(qreal devicePixelRatio = 1.0);
 // The banner of the exam window's selection page, 350 x 110.
 QPixmap examBanner(qreal devicePixelRatio = 1.0);
+// The banners and toolbar glyphs are prepared at build time (tools/artgen) and carried as raw
+// images; the functions above use them and paint afresh only what was not prepared. These paint.
+QPixmap paintSmallBanner(qreal devicePixelRatio);
+QPixmap paintLargeBanner(qreal devicePixelRatio);
+QPixmap paintExamBanner(qreal devicePixelRatio);
 // An SVG picture carried in the program (":/glyphs/<name>.svg") rendered at size.
 QPixmap glyphPixmap(const QString &name, QSize size, qreal devicePixelRatio = 1.0);
+
+// Prepared artwork: a 12-byte header ("QVIM", width and height as little-endian 32-bit numbers)
+// then the pixels, premultiplied ARGB, one 32-bit word each, row by row.
+// Writes image in that form; false when the file cannot be written.
+bool writePrepared(const QImage &image, const QString &path);
+// The prepared image ":/prepared/<name>@<ratio>x.raw" for a whole pixel ratio of 1 or 2, or a null
+// pixmap when there is none (or it is damaged).
+QPixmap prepared(const QString &name, qreal devicePixelRatio);
 } // namespace Artwork

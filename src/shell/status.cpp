@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/hints.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLocale>
@@ -12,8 +13,8 @@ const QColor kNavy(0, 0, 128);
 
 QFont statusFont(bool bold)
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
+    // The classic 8-point dialog font: the system's sans-serif at 8 points.
+    QFont f = QApplication::font();
     f.setPointSize(8);
     f.setBold(bold);
     return f;

@@ -1,6 +1,7 @@
 // The application shell: start-up, the main window, its status panel, keys, hints, version box,
 // help and the single-instance rule, driven as a person would.
 
+#include "controls/artwork.h"
 #include "shell/formtopo.h"
 #include "shell/helpwindow.h"
 #include "shell/startup.h"
@@ -68,6 +69,7 @@ private slots:
     void helpWindowShowsTopic();
     void helpWindowMissingFile();
     void secondCopyRefused();
+    void preparedArtworkMatchesPainting();
 
 private:
     void activateMain();
@@ -411,6 +413,40 @@ void TestShell::secondCopyRefused()
     QVERIFY(QString::fromUtf8(third.readAllStandardOutput()).isEmpty());
     third.kill();
     QVERIFY(third.waitForFinished(10000));
+}
+
+void TestShell::preparedArtworkMatchesPainting()
+{
+    // What the build prepared is exactly what the program would paint, at both ratios.
+    for (int ratio : {1, 2}) {
+        const QList<QPair<QString, QPixmap>> painted = {
+            {QStringLiteral("banner-small"), Artwork::paintSmallBanner(ratio)},
+            {QStringLiteral("banner-large"), Artwork::paintLargeBanner(ratio)},
+            {QStringLiteral("banner-exam"), Artwork::paintExamBanner(ratio)},
+            {QStringLiteral("glyph-ajuda"), Artwork::glyphPixmap(QStringLiteral("ajuda"), QSize(32, 32), ratio)}};
+        for (const auto &[name, pixmap] : painted) {
+            const QPixmap ready = Artwork::prepared(name, ratio);
+            QVERIFY2(!ready.isNull(), qPrintable(name));
+            QCOMPARE(ready.devicePixelRatio(), qreal(ratio));
+            QCOMPARE(ready.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+    }
+    // Other ratios and names are painted on demand.
+    QVERIFY(Artwork::prepared(QStringLiteral("banner-large"), 1.5).isNull());
+    QVERIFY(Artwork::prepared(QStringLiteral("nada"), 1).isNull());
+    QCOMPARE(Artwork::largeBanner(1.5).size(), QSize(716, 150));
+
+    // The file format round trip.
+    QTemporaryDir dir;
+    QImage image(3, 2, QImage::Format_ARGB32_Premultiplied);
+    image.fill(qRgba(10, 20, 30, 255));
+    QVERIFY(Artwork::writePrepared(image, dir.filePath(QStringLiteral("x.raw"))));
+    QFile f(dir.filePath(QStringLiteral("x.raw")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QCOMPARE(bytes.size(), 12 + 3 * 2 * 4);
+    QCOMPARE(bytes.left(12), QByteArray("QVIM\x03\0\0\0\x02\0\0\0", 12));
 }
 
 int main(int argc, char *argv[])
