@@ -48,6 +48,18 @@ void paintCar(QPainter &p, qreal x, qreal y, qreal w, const QColor &body)
     p.drawEllipse(QPointF(x + w * 0.76, y - h * 0.25), h * 0.1, h * 0.1);
 }
 
+// The night-blue rounded background of the large banners.
+void paintSky(QPainter &p, QSize size)
+{
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(42, 110, 196));
+    sky.setColorAt(0.7, QColor(16, 56, 118));
+    sky.setColorAt(1, QColor(10, 38, 84));
+    p.setPen(QColor(8, 30, 70));
+    p.setBrush(sky);
+    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 8, 8);
+}
+
 void paintRoad(QPainter &p, const QRectF &r)
 {
     p.setPen(Qt::NoPen);
@@ -123,13 +135,7 @@ QPixmap Artwork::paintLargeBanner(qreal dpr)
     QPixmap pm = blank(size, dpr);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor(42, 110, 196));
-    sky.setColorAt(0.7, QColor(16, 56, 118));
-    sky.setColorAt(1, QColor(10, 38, 84));
-    p.setPen(QColor(8, 30, 70));
-    p.setBrush(sky);
-    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 8, 8);
+    paintSky(p, size);
     paintRoad(p, QRectF(1, 80, size.width() - 2, 14));
     paintCar(p, 380, 86, 78, QColor(214, 40, 40));
     // A warning sign beside the road.
@@ -160,13 +166,7 @@ QPixmap Artwork::paintExamBanner(qreal dpr)
     QPixmap pm = blank(size, dpr);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor(42, 110, 196));
-    sky.setColorAt(0.7, QColor(16, 56, 118));
-    sky.setColorAt(1, QColor(10, 38, 84));
-    p.setPen(QColor(8, 30, 70));
-    p.setBrush(sky);
-    p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 8, 8);
+    paintSky(p, size);
     paintRoad(p, QRectF(1, 90, size.width() - 2, 14));
     paintCar(p, 250, 96, 74, QColor(214, 40, 40));
     drawText(p, QRectF(14, 8, 326, 26), QStringLiteral("Conheça nossos programas"), 18, true,
