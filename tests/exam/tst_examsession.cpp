@@ -70,6 +70,7 @@ private slots:
     void questionWithNothingStored();
     void closingAsksDuringExam();
     void newExamClearsResults();
+    void everyTypeCanBeTakenAndCorrected();
 
 private:
     void start(int item);
@@ -504,6 +505,27 @@ void TestExamSession::newExamClearsResults()
     for (int c = 0; c < 30; ++c)
         for (int r = 0; r < 4; ++r)
             QVERIFY(w->gabarito(c, r).isEmpty());
+}
+
+void TestExamSession::everyTypeCanBeTakenAndCorrected()
+{
+    // Each of the 18 exam types shows 30 written questions and corrects without an error.
+    for (int item = 0; item < 18; ++item) {
+        w->showSelectionPage();
+        start(item);
+        QCOMPARE(w->Notebook1->currentIndex(), 1);
+        for (int p = 1; p <= 30; ++p) {
+            QVERIFY2(!w->LabelPergunta->text().isEmpty(),
+                     qPrintable(QStringLiteral("item %1, question %2").arg(item).arg(w->exam().NumeroQuestao)));
+            QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton); // fills in the right letter
+            answerAndNext(QString());
+        }
+        QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+        QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+        QVERIFY2(m_dialogs->boxes.isEmpty(), qPrintable(m_dialogs->texts().join(QLatin1Char('|'))));
+        QCOMPARE(w->Label4->text(), QStringLiteral("30"));
+        QCOMPARE(w->LabelResultado->text(), QStringLiteral("Excelente! Você tirou nota máxima!"));
+    }
 }
 
 QTEST_MAIN(TestExamSession)
