@@ -1,21 +1,166 @@
 #include "formplacas.h"
 
 #include "common/appwindows.h"
+#include "common/desktop.h"
+#include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowsetup.h"
+#include "controls/artwork.h"
+#include "controls/panel.h"
+#include "controls/spinbutton.h"
+#include "controls/winroller.h"
+#include "signs/picturestore.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QValidator>
 
 TFormPlacas *FormPlacas = nullptr;
+
+namespace {
+const QColor kCream(255, 251, 240);
+const QColor kNavy(0, 0, 128);
+const QColor kBlue(0, 0, 255);
+constexpr int kHelpContext = 20;
+
+QFont fontOf(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(role, colour);
+    w->setPalette(pal);
+}
+
+// Turns letters to upper case as they are typed (and pasted); every text is acceptable.
+class UpperCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+} // namespace
 
 TFormPlacas::TFormPlacas(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormPlacas"));
     WindowSetup::fixedWindow(this, QSize(150, 273), WindowSetup::Border::Single, true);
     setWindowTitle(QStringLiteral("Placas"));
+    setWindowIcon(Artwork::glyph(QStringLiteral("placas"), 32, devicePixelRatioF()));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(255, 251, 240));
+    pal.setColor(QPalette::Window, kCream);
     setPalette(pal);
     setAutoFillBackground(true);
+    setFont(fontOf(11, false));
+    buildControls();
+    // The window sees key presses before its controls.
+    qApp->installEventFilter(this);
     FormCreate();
+}
+
+TFormPlacas::~TFormPlacas() { qApp->removeEventFilter(this); }
+
+void TFormPlacas::buildControls()
+{
+    Panel2 = new TPanel(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(3, 3, 101, 102);
+    Panel2->setColor(Qt::white);
+    Panel2->setBevelInner(TPanel::bvLowered);
+
+    ImagePlaca = new QLabel(Panel2);
+    ImagePlaca->setObjectName(QStringLiteral("ImagePlaca"));
+    ImagePlaca->setGeometry(Panel2->clientRect());
+    ImagePlaca->setAlignment(Qt::AlignCenter);
+    ImagePlaca->setScaledContents(false);
+
+    SpinButton1 = new TSpinButton(this);
+    SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
+    SpinButton1->setGeometry(110, 25, 34, 56);
+    Hints::set(SpinButton1, QStringLiteral("Placa anterior / próxima|Seta para cima: placa anterior; seta "
+                                           "para baixo: próxima placa do grupo selecionado"));
+    connect(SpinButton1, &TSpinButton::downClick, this, guard([this] { SpinButton2DownClick(); }));
+    connect(SpinButton1, &TSpinButton::upClick, this, guard([this] { SpinButton2UpClick(); }));
+
+    LabelNomePlaca = new QLabel(QStringLiteral("Placa"), this);
+    LabelNomePlaca->setObjectName(QStringLiteral("LabelNomePlaca"));
+    LabelNomePlaca->setGeometry(5, 107, 96, 16);
+    LabelNomePlaca->setAlignment(Qt::AlignCenter);
+    LabelNomePlaca->setFont(fontOf(13, true));
+    setTextColour(LabelNomePlaca, QPalette::WindowText, kNavy);
+
+    Label3 = new QLabel(QStringLiteral("Código para localizar:"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->move(5, 128);
+    Label3->adjustSize();
+
+    EditPlaca = new QLineEdit(this);
+    EditPlaca->setObjectName(QStringLiteral("EditPlaca"));
+    EditPlaca->setGeometry(5, 145, 51, 21);
+    EditPlaca->setFont(fontOf(11, true));
+    setTextColour(EditPlaca, QPalette::Text, kBlue);
+    EditPlaca->setValidator(new UpperCaseValidator(EditPlaca));
+    Hints::set(EditPlaca, QStringLiteral("Código da placa|Digite o código da placa (por exemplo R-10) e "
+                                         "pressione <Enter>"));
+
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setGeometry(65, 142, 76, 23);
+    SpeedButton1->setText(QStringLiteral("Localizar"));
+    SpeedButton1->setIcon(Artwork::glyph(QStringLiteral("localizar"), 16, devicePixelRatioF()));
+    SpeedButton1->setIconSize(QSize(16, 16));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    setTextColour(SpeedButton1, QPalette::ButtonText, kBlue);
+    Hints::set(SpeedButton1, QStringLiteral("Localizar placa|Mostra a placa do código digitado"));
+    connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
+
+    RadioGroupPlacas = new QGroupBox(QStringLiteral("Placas de Sinalização"), this);
+    RadioGroupPlacas->setObjectName(QStringLiteral("RadioGroupPlacas"));
+    RadioGroupPlacas->setGeometry(5, 175, 140, 91);
+    Hints::set(RadioGroupPlacas, QStringLiteral("Grupo de placas|Escolha o grupo que as setas percorrem"));
+    m_groupButtons = new QButtonGroup(this);
+    const QString items[] = {QStringLiteral(" Advertência"), QStringLiteral(" Regulamentação"),
+                             QStringLiteral(" Indicativas/Auxiliares")};
+    for (int i = 0; i < 3; ++i) {
+        auto *radio = new QRadioButton(items[i], RadioGroupPlacas);
+        radio->setObjectName(QStringLiteral("RadioPlacas%1").arg(i));
+        radio->setGeometry(5, 20 + 22 * i, 133, 20);
+        // The narrower face of the window's font keeps the longest item inside the frame.
+        QFont narrow = font();
+        narrow.setStretch(QFont::SemiCondensed);
+        radio->setFont(narrow);
+        m_groupButtons->addButton(radio, i);
+    }
+    m_groupButtons->button(0)->setChecked(true);
+    connect(m_groupButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            guarded([this] { RadioGroupPlacasClick(); });
+    });
+
+    setTabOrder(EditPlaca, SpinButton1);
+    setTabOrder(SpinButton1, m_groupButtons->button(0));
+
+    WinRoller1 = new TWinRoller(this);
+    WinRoller1->setObjectName(QStringLiteral("WinRoller1"));
+    WinRoller1->SetEnabled(true);
 }
 
 void TFormPlacas::FormCreate()
@@ -23,5 +168,94 @@ void TFormPlacas::FormCreate()
     // Top edge level with the exam window's, centred on the screen.
     const QWidget *exam = AppWindows::get(AppWindow::Prova);
     WindowSetup::placeCentred(this, exam ? exam->y() : AppWindows::mainWindowHeight());
+    // Errors of every handler reach MostraErro through guard(); the hint delay is the program's.
     Hints::setDelay(80);
+    m_indices.Restart();
+    EditPlaca->setFocus();
+}
+
+bool TFormPlacas::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == EditPlaca && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            guarded([this] { EditPlacaKeyPress(); });
+            return true;
+        }
+        bool consumed = false;
+        guarded([&] { consumed = FormKeyPress(key); });
+        if (consumed)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TFormPlacas::FormKeyPress(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    if (event->key() == Qt::Key_F1) {
+        Desktop::current().helpContext(kHelpContext);
+        return true;
+    }
+    return false;
+}
+
+void TFormPlacas::EditPlacaKeyPress() { ProcurarPlaca(); }
+
+void TFormPlacas::SpeedButton1Click() { ProcurarPlaca(); }
+
+SignGroup TFormPlacas::selectedGroup() const
+{
+    switch (m_groupButtons->checkedId()) {
+    case 1: return SignGroup::R;
+    case 2: return SignGroup::I;
+    default: return SignGroup::A;
+    }
+}
+
+void TFormPlacas::mostrarPlaca(const SignView &sign)
+{
+    ImagePlaca->setPixmap(CarregarFigura(sign.picture, devicePixelRatioF()));
+    LabelNomePlaca->setText(sign.code);
+}
+
+void TFormPlacas::ProcurarPlaca()
+{
+    const QString text = EditPlaca->text();
+    if (text.isEmpty())
+        return;
+    if (const auto sign = m_indices.Localizar(text)) {
+        mostrarPlaca(*sign);
+    } else {
+        ImagePlaca->clear();
+        LabelNomePlaca->clear();
+    }
+}
+
+void TFormPlacas::SpinButton2DownClick()
+{
+    if (const auto sign = m_indices.Next(selectedGroup()))
+        mostrarPlaca(*sign);
+}
+
+void TFormPlacas::SpinButton2UpClick()
+{
+    if (const auto sign = m_indices.Previous(selectedGroup()))
+        mostrarPlaca(*sign);
+}
+
+void TFormPlacas::RadioGroupPlacasClick()
+{
+    m_indices.Restart();
+    // The picture's whole area painted white.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap white(ImagePlaca->size() * ratio);
+    white.setDevicePixelRatio(ratio);
+    white.fill(Qt::white);
+    ImagePlaca->setPixmap(white);
+    LabelNomePlaca->setText(QStringLiteral("Placa"));
 }

@@ -1,16 +1,66 @@
 #pragma once
 // The sign query window: a narrow window, always on top, that shows one sign's picture and code
-// while an exam runs.
+// while an exam runs. A sign is reached by typing its code and searching, or by choosing a group
+// and stepping through it with the spin control.
+
+#include "signs/signstepper.h"
 
 #include <QWidget>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TPanel;
+class TSpinButton;
+class TWinRoller;
 
 class TFormPlacas : public QWidget {
     Q_OBJECT
 public:
     explicit TFormPlacas(QWidget *parent = nullptr);
+    ~TFormPlacas() override;
+
+    // The window's positions in the three groups (A -1, R -1, I 2 before the first sign).
+    int IndiceAdv() const { return m_indices.IndiceAdv(); }
+    int IndiceReg() const { return m_indices.IndiceReg(); }
+    int IndiceInd() const { return m_indices.IndiceInd(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
+    void buildControls();
+
+    // Handlers.
+    bool FormKeyPress(class QKeyEvent *event);
+    void EditPlacaKeyPress();
+    void SpeedButton1Click();
+    void SpinButton2DownClick();
+    void SpinButton2UpClick();
+    void RadioGroupPlacasClick();
+
+    // Searches the code in EditPlaca; found: shows the sign, not found: empties picture and caption.
+    void ProcurarPlaca();
+    // The selected group of RadioGroupPlacas.
+    SignGroup selectedGroup() const;
+    // Shows a sign: its picture in ImagePlaca and its code in LabelNomePlaca.
+    void mostrarPlaca(const SignView &sign);
+
+    TSignStepper m_indices;
+
+    TPanel *Panel2 = nullptr;
+    QLabel *ImagePlaca = nullptr;
+    TSpinButton *SpinButton1 = nullptr;
+    QLabel *LabelNomePlaca = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *EditPlaca = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    QGroupBox *RadioGroupPlacas = nullptr;
+    QButtonGroup *m_groupButtons = nullptr;
+    TWinRoller *WinRoller1 = nullptr;
 };
 
 // The program-wide reference to the sign query window.
