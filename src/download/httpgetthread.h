@@ -1,0 +1,122 @@
+#pragma once
+// THTTPGetThread: one HTTP/1.0 request in a worker thread of its own (libcurl), the response body
+// streamed into a local file in blocks of at most 1025 bytes, each block reported to the interface
+// thread. The worker frees itself when it has ended.
+//
+// Hand-offs to the interface thread (progress, completion) are synchronous: the worker posts the
+// call to the interface thread's event queue and waits until it has run. The wait gives up as soon
+// as a stop is requested, so the interface thread may ask for a stop and then wait() for the worker
+// without dead-locking.
+//
+// The file is written beside the target under a temporary name and renamed over the target only
+// when the download has succeeded: a failed or stopped download leaves an existing file untouched.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+
+// Progress: Sender is the worker, TotalSize the announced Content-Length (0 when none),
+// Readed the bytes received so far.
+using TOnProgressEvent = std::function<void(QObject *Sender, qint32 TotalSize, qint32 Readed)>;
+
+// The head of an HTTP response, fed one header line at a time as libcurl hands them over
+// (status lines of interim 1xx responses and their headers are forgotten when the next status line
+// arrives). Bytes come from the server and may be anything.
+class HttpResponseHead {
+public:
+    // Feeds one line, with or without its CR LF. The blank line ends the head.
+    void feedLine(QByteArrayView line);
+    // The blank line has been seen after a final (not 1xx) status line.
+    bool complete() const { return m_complete; }
+    // The status code of the last status line; 0 when none was readable.
+    int status() const { return m_status; }
+    // The first Content-Length header was present.
+    bool hasContentLength() const { return m_hasContentLength; }
+    // The text of the first Content-Length header, spaces trimmed.
+    const QByteArray &contentLength() const { return m_contentLength; }
+
+private:
+    bool m_complete = false;
+    bool m_inHead = false;
+    int m_status = 0;
+    bool m_hasContentLength = false;
+    QByteArray m_contentLength;
+};
+
+// Reads a Content-Length text as a decimal 32-bit signed integer (optional sign, digits,
+// surrounding blanks allowed). Returns false for anything else, including values out of range.
+bool parseContentLength(QByteArrayView text, qint32 *value);
+
+class THTTPGetThread : public QThread {
+    Q_OBJECT
+public:
+    // Run on the interface thread after the worker has ended, while it waits.
+    using TOnTerminate = std::function<void(THTTPGetThread *worker)>;
+
+    // Stores the values and starts the thread; the object frees itself after its completion.
+    // Must be made on the interface thread (the thread whose event loop runs the hand-offs).
+    THTTPGetThread(const QString &AcceptTypes, const QString &Agent, const QString &URL,
+                   const QString &FileName, const QString &UserName, const QString &Password,
+                   const QString &PostQuery, const QString &Referer, bool BinaryData, bool UseCache,
+                   TOnProgressEvent OnProgress, TOnTerminate OnTerminate);
+    ~THTTPGetThread() override;
+
+    const QString AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer;
+    const bool BinaryData, UseCache;
+
+    // Written by the worker.
+    bool Succeeded() const { return m_succeeded.load(); }
+    qint32 FileSize() const { return m_fileSize.load(); }
+    qint32 Readed() const { return m_readed.load(); }
+    quint32 BytesRead() const { return m_bytesRead.load(); }
+
+    // Asks the worker to stop at its next check point (any thread). The download then fails.
+    void Terminate();
+    bool StopRequested() const { return m_stop.load(); }
+    // Interface thread only: no progress or completion call reaches a handler any more.
+    void Detach() { m_detached = true; }
+
+    // Splits an address the way the worker does: an address whose lower-cased form contains
+    // "http://" loses its first seven characters (one starting with "https://" loses eight and is
+    // fetched over TLS on port 443); the host is the text before the first "/", the object name the
+    // rest, "/" included. Returns false when the host is empty or holds characters no host name
+    // has (a port written in the address is not recognised, so "host:8080" is such a host).
+    static bool SplitURL(const QString &url, QString *host, QString *object, bool *tls = nullptr);
+
+    // Test seam: libcurl "connect-to" entries ("HOST:PORT:CONNECT-TO-HOST:CONNECT-TO-PORT") given
+    // to every worker made afterwards. Empty (the default) connects to the named host.
+    static void setConnectTo(const QStringList &entries);
+
+protected:
+    void run() override;
+
+private:
+    bool transfer();
+    // Runs call on the interface thread and waits for it; false when a stop cut the wait short.
+    bool handToInterface(std::function<void()> call);
+
+    // The response head has ended: decides whether the body is read and opens the file.
+    bool headEnded();
+    // One block of the body (at most 1025 bytes); false ends the transfer.
+    bool takeBlock(const char *data, qint64 size);
+    friend struct CurlCallbacks;
+
+    TOnProgressEvent m_onProgress;
+    TOnTerminate m_onTerminate;
+    QStringList m_connectTo;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_succeeded{false};
+    std::atomic<qint32> m_fileSize{0};
+    std::atomic<qint32> m_readed{0};
+    std::atomic<quint32> m_bytesRead{0};
+    bool m_detached = false; // interface thread only
+
+    // Worker thread only, during transfer().
+    struct Transfer;
+    Transfer *m_transfer = nullptr;
+};
