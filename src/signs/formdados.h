@@ -1,20 +1,99 @@
 #pragma once
 // The signage reference window: signs with code and name, the road markings and the plates.
+// Three sections: a sign found by its code or stepped through its group, the seven flow-dividing
+// road markings and the six kinds of vehicle plate. Created once at start-up; closing hides it
+// and every position, picture and caption stays as it was.
 
+#include "signs/signcatalog.h"
+#include "signs/signstepper.h"
+
+#include <QList>
 #include <QWidget>
 
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+class TPanel;
+class TShadowLabel;
+class TSpinButton;
 
 class TFormDados : public QWidget {
     Q_OBJECT
 public:
     explicit TFormDados(QWidget *parent = nullptr);
+    ~TFormDados() override;
 
     // The code box; the main window puts the focus here when it opens the window.
     QLineEdit *EditPlaca;
 
+    // Sign section.
+    TShadowLabel *RxLabel8 = nullptr;
+    QWidget *Bevel2 = nullptr;
+    QGroupBox *RadioGroupPlacas = nullptr;
+    QList<QRadioButton *> RadioItems; // " Advertência", " Regulamentação", " Indicativas/..."
+    TPanel *Panel5 = nullptr;
+    QLabel *ImagePlaca = nullptr;
+    QLabel *Label28 = nullptr;
+    QToolButton *SBProcuraPlaca = nullptr;
+    TSpinButton *SpinButton2 = nullptr;
+    QLabel *LabelNomePlaca = nullptr;
+    QLabel *LabelDescricaoPlaca = nullptr;
+    // Road-marking section.
+    TShadowLabel *RxLabel10 = nullptr;
+    QWidget *Bevel4 = nullptr;
+    TPanel *Panel7 = nullptr;
+    QLabel *ImageFaixa = nullptr;
+    QLabel *Image7 = nullptr;
+    TSpinButton *SpinButton1 = nullptr;
+    QLabel *LabelNomeFaixa = nullptr;
+    // Plate section.
+    TShadowLabel *RxLabel9 = nullptr;
+    QWidget *Bevel3 = nullptr;
+    QLabel *ImagePlacaCarro = nullptr;
+    TSpinButton *SpinButton3 = nullptr;
+    QLabel *Label18 = nullptr;
+    QLabel *LabelPlacaCarro = nullptr;
+    QPushButton *BitBtn3 = nullptr;
+    TPanel *Panel4 = nullptr;
+
+    // The positions (sign groups, road marking, plate kind).
+    const TSignStepper &positions() const { return m_stepper; }
+    // The sign group of the selected item of RadioGroupPlacas.
+    SignGroup selectedGroup() const;
+
+    // Handlers, one per user event.
+    void ProcurarPlaca();
+    void SBProcuraPlacaClick();
+    void SpinButton2DownClick();
+    void SpinButton2UpClick();
+    void RadioGroupPlacasClick();
+    void SpinButton1DownClick();
+    void SpinButton1UpClick();
+    void SpinButton3DownClick();
+    void SpinButton3UpClick();
+    void BitBtn3Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void FormCreate();
+    void buildSignSection();
+    void buildMarkingSection();
+    void buildPlateSection();
+    // Sets the sign's picture, code and name (the group's NomePlaca... of the sign shown).
+    void MostraPlaca(const SignView &sign);
+    void MostraFaixa(const SignView &marking);
+    void MostraPlacaCarro(const SignView &plate);
+    // Enter in the code box searches; Esc anywhere presses "Cancelar"; F1 opens the help.
+    bool handleKey(QObject *watched, class QKeyEvent *event);
+
+    TSignStepper m_stepper;
+    QButtonGroup *m_groupButtons = nullptr;
 };
 
 // The program-wide reference to the signage reference window.
