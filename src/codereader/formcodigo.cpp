@@ -1,10 +1,79 @@
 #include "formcodigo.h"
 
+#include "codereader/finddialog.h"
+#include "codereader/rtfreader.h"
+
 #include "common/appwindows.h"
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
 #include "common/maker.h"
+#include "common/programfolder.h"
 #include "common/windowsetup.h"
+#include "controls/artwork.h"
+#include "controls/panel.h"
+#include "controls/shadowlabel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 
 TFormCodigo *FormCodigo = nullptr;
+
+namespace {
+const QColor kNavy(0, 0, 128);
+const QColor kMaroon(128, 0, 0);
+const QColor kBand(0, 72, 128);
+const QColor kStrip(236, 233, 216);
+// A file larger than this is not the code's text; reading it is refused like an unreadable file.
+constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+
+QFont fontOf(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph, QRect at)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(at);
+    b->setFont(fontOf(12, true));
+    b->setIcon(Artwork::glyph(glyph, 24, parent->devicePixelRatioF()));
+    b->setIconSize(QSize(24, 24));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+// Reads the whole file; nothing when it is missing, cannot be opened or read, or is too large.
+std::optional<QByteArray> readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    if (file.size() > kMaxFileSize)
+        return std::nullopt;
+    QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+        return std::nullopt;
+    return bytes;
+}
+
+// Twips (1/20 point) to pixels at 96 dots per inch.
+qreal twipsToPixels(int twips) { return twips / 15.0; }
+} // namespace
 
 TFormCodigo::TFormCodigo(QWidget *parent) : QWidget(parent)
 {
@@ -15,7 +84,240 @@ TFormCodigo::TFormCodigo(QWidget *parent) : QWidget(parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
+    setFont(fontOf(12, false));
+
+    // Top panel: emblem, title, prompt and the chapter list.
+    PanelTopo = new TPanel(this);
+    PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
+    PanelTopo->setGeometry(0, 0, 692, 81);
+    PanelTopo->setColor(kBand);
+
+    Image1 = new QLabel(PanelTopo);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(8, 5, 104, 41);
+    Image1->setPixmap(Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
+
+    LabelTitulo = new TShadowLabel(PanelTopo);
+    LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
+    LabelTitulo->setGeometry(122, 3, 560, 26);
+    LabelTitulo->setFont(fontOf(19, true));
+    LabelTitulo->setTextColor(Qt::white);
+    LabelTitulo->setShadowColor(Qt::black);
+    LabelTitulo->setShadowOffset(2);
+    LabelTitulo->setText(QStringLiteral("Novo Código de Trânsito Brasileiro"));
+
+    LabelSelecione = new QLabel(PanelTopo);
+    LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
+    LabelSelecione->setGeometry(122, 30, 560, 16);
+    LabelSelecione->setFont(fontOf(12, false));
+    LabelSelecione->setText(QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
+    QPalette light = LabelSelecione->palette();
+    light.setColor(QPalette::WindowText, QColor(255, 248, 200));
+    LabelSelecione->setPalette(light);
+
+    ComboBox1 = new QComboBox(PanelTopo);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(8, 51, 676, 24);
+    ComboBox1->setEditable(false);
+    ComboBox1->setMaxVisibleItems(11);
+    ComboBox1->setFont(fontOf(12, false));
+    QPalette navy = ComboBox1->palette();
+    navy.setColor(QPalette::Text, kNavy);
+    navy.setColor(QPalette::ButtonText, kNavy);
+    navy.setColor(QPalette::WindowText, kNavy);
+    ComboBox1->setPalette(navy);
+    connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
+
+    // The text view.
+    RichEdit = new QTextEdit(this);
+    RichEdit->setObjectName(QStringLiteral("RichEdit"));
+    RichEdit->setGeometry(0, 81, 692, 410 - 81 - 65);
+    RichEdit->setReadOnly(true);
+    RichEdit->setUndoRedoEnabled(false);
+    RichEdit->setAcceptRichText(false);
+    RichEdit->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
+    RichEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit->setLineWrapMode(QTextEdit::NoWrap);
+    RichEdit->setFont(fontOf(13, false));
+    RichEdit->document()->setDocumentMargin(6);
+    QPalette view = RichEdit->palette();
+    // The selection stays highlighted when the view loses the focus.
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        view.setColor(QPalette::Inactive, role, view.color(QPalette::Active, role));
+    view.setColor(QPalette::Base, Qt::white);
+    view.setColor(QPalette::Text, Qt::black);
+    RichEdit->setPalette(view);
+
+    // Bottom panel: the hint, the word-wrap box and the three buttons.
+    PanelRodape = new TPanel(this);
+    PanelRodape->setObjectName(QStringLiteral("PanelRodape"));
+    PanelRodape->setGeometry(0, 345, 692, 65);
+    PanelRodape->setColor(kStrip);
+
+    LabelDica = new QLabel(PanelRodape);
+    LabelDica->setObjectName(QStringLiteral("LabelDica"));
+    LabelDica->setGeometry(2, 4, 688, 18);
+    LabelDica->setAlignment(Qt::AlignCenter);
+    LabelDica->setFont(fontOf(11, true));
+    LabelDica->setText(QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
+                                      "visualizar."));
+    QPalette maroon = LabelDica->palette();
+    maroon.setColor(QPalette::WindowText, kMaroon);
+    LabelDica->setPalette(maroon);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Quebra de linha"), PanelRodape);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(14, 30, 150, 24);
+    CheckBox1->setFont(fontOf(12, false));
+    CheckBox1->setChecked(false);
+    connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
+
+    BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"), QStringLiteral("abrir"),
+                           QRect(252, 26, 140, 32));
+    BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"), QStringLiteral("pesquisar"),
+                         QRect(400, 26, 136, 32));
+    BitBtn5 = button(PanelRodape, "BitBtn5", QStringLiteral(" Fechar"), QStringLiteral("fechar"),
+                     QRect(544, 26, 136, 32));
+    connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
+    connect(BBPesquisar, &QPushButton::clicked, this, guard([this] { BBPesquisarClick(); }));
+    connect(BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));
+
+    FindDialog = new TFindDialog(this);
+    connect(FindDialog, &TFindDialog::findNext, this, guard([this] { FindDialogFind(); }));
+
+    // The window sees Esc and F1 before its controls.
+    qApp->installEventFilter(this);
     FormCreate();
 }
 
+TFormCodigo::~TFormCodigo() { qApp->removeEventFilter(this); }
+
 void TFormCodigo::FormCreate() { WindowSetup::placeCentred(this, AppWindows::mainWindowHeight()); }
+
+void TFormCodigo::BBAbrirCodigoClick()
+{
+    const std::optional<QByteArray> bytes = readFile(ProgramFolder::file(QStringLiteral("cnt.rtf")));
+    if (!bytes) {
+        Dialogs::current().message(Dialogs::Icon::None, QString(),
+                                   QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está "
+                                                  "no mesmo\rdiretório onde está sendo executado este programa."));
+        return;
+    }
+    const RtfDocument doc = RtfReader::read(*bytes);
+
+    // The view gets one block per line, so its positions and the offsets differ by one per break.
+    RichEdit->clear();
+    QTextDocument *document = RichEdit->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    QTextCharFormat plain;
+    plain.setFontWeight(QFont::Normal);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QStringList lines;
+    lines.reserve(doc.lines.size());
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const RtfLine &line = doc.lines[i];
+        QTextBlockFormat block;
+        block.setTopMargin(twipsToPixels(line.spaceBefore));
+        block.setBottomMargin(twipsToPixels(line.spaceAfter));
+        if (i == 0)
+            cursor.setBlockFormat(block);
+        else
+            cursor.insertBlock(block, plain);
+        qsizetype at = 0;
+        for (const RtfSpan &span : line.bold) {
+            if (span.start > at)
+                cursor.insertText(line.text.mid(at, span.start - at), plain);
+            cursor.insertText(line.text.mid(span.start, span.length), bold);
+            at = span.start + span.length;
+        }
+        if (at < line.text.size())
+            cursor.insertText(line.text.mid(at), plain);
+        lines.append(line.text);
+    }
+    cursor.endEditBlock();
+    m_text = LineModel(std::move(lines));
+    RichEdit->moveCursor(QTextCursor::Start);
+
+    ComboBox1->clear();
+    for (int index = 0; index < CodeSearch::kChapters; ++index)
+        ComboBox1->addItem(CodeSearch::chapterEntry(index));
+    ComboBox1->setCurrentIndex(-1);
+    BBAbrirCodigo->setEnabled(false);
+}
+
+void TFormCodigo::ComboBox1Change()
+{
+    const std::optional<TextMatch> found = CodeSearch::findChapter(m_text, ComboBox1->currentIndex());
+    if (!found)
+        return;
+    RichEdit->setFocus(Qt::OtherFocusReason);
+    setSelection(found->start, found->length);
+}
+
+void TFormCodigo::BBPesquisarClick()
+{
+    FindDialog->show();
+    FindDialog->raise();
+    FindDialog->activateWindow();
+}
+
+void TFormCodigo::FindDialogFind()
+{
+    // The search walks the text's own lines (the model), never the view's wrapped lines, so the
+    // view's word wrap needs no switching and stays as the user set it.
+    const std::optional<TextMatch> found = CodeSearch::findNext(m_text, selStart(), FindDialog->findText(),
+                                                                FindDialog->matchCase(), FindDialog->wholeWord());
+    if (found) {
+        setSelection(found->start, found->length);
+        return;
+    }
+    Dialogs::information(QStringLiteral("Alcançado o fim do arquivo."));
+}
+
+void TFormCodigo::CheckBox1Click() { setWordWrap(CheckBox1->isChecked()); }
+
+void TFormCodigo::BitBtn5Click() { close(); }
+
+void TFormCodigo::setWordWrap(bool on)
+{
+    RichEdit->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}
+
+qsizetype TFormCodigo::selStart() const { return m_text.fromViewPosition(RichEdit->textCursor().selectionStart()); }
+
+qsizetype TFormCodigo::selLength() const
+{
+    const QTextCursor c = RichEdit->textCursor();
+    return m_text.fromViewPosition(c.selectionEnd()) - m_text.fromViewPosition(c.selectionStart());
+}
+
+void TFormCodigo::setSelection(qsizetype start, qsizetype length)
+{
+    QTextCursor c = RichEdit->textCursor();
+    const int end = static_cast<int>(m_text.toViewPosition(start + length));
+    c.setPosition(static_cast<int>(m_text.toViewPosition(start)));
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    RichEdit->setTextCursor(c);
+    RichEdit->ensureCursorVisible();
+}
+
+bool TFormCodigo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            BitBtn5->click();
+            return true;
+        }
+        if (key == Qt::Key_F1) {
+            guarded([] { Desktop::current().helpContext(20); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

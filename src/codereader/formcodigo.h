@@ -1,15 +1,63 @@
 #pragma once
-// The traffic code reader: shows the traffic code text from "cnt.rtf" beside the program.
+// The traffic code reader: shows the traffic code text from "cnt.rtf" beside the program, jumps to
+// a chapter chosen in the list and searches the text through a non-modal find dialog.
+
+#include "codereader/linemodel.h"
 
 #include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class TFindDialog;
+class TPanel;
+class TShadowLabel;
 
 class TFormCodigo : public QWidget {
     Q_OBJECT
 public:
     explicit TFormCodigo(QWidget *parent = nullptr);
+    ~TFormCodigo() override;
+
+    void BBAbrirCodigoClick();
+    void ComboBox1Change();
+    void BBPesquisarClick();
+    void FindDialogFind();
+    void CheckBox1Click();
+    void BitBtn5Click();
+
+    // The view's selection in offsets (every line break counts as CR LF).
+    qsizetype selStart() const;
+    qsizetype selLength() const;
+    // Selects length characters from the offset start.
+    void setSelection(qsizetype start, qsizetype length);
+    // The text as lines, with the offsets the rules use.
+    const LineModel &text() const { return m_text; }
+
+    TPanel *PanelTopo = nullptr;
+    QLabel *Image1 = nullptr;
+    TShadowLabel *LabelTitulo = nullptr;
+    QLabel *LabelSelecione = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QTextEdit *RichEdit = nullptr;
+    TPanel *PanelRodape = nullptr;
+    QLabel *LabelDica = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QPushButton *BBAbrirCodigo = nullptr;
+    QPushButton *BBPesquisar = nullptr;
+    QPushButton *BitBtn5 = nullptr;
+    TFindDialog *FindDialog = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
+    void setWordWrap(bool on);
+
+    LineModel m_text;
 };
 
 // The program-wide reference to the traffic code reader.

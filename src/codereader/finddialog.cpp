@@ -1,0 +1,68 @@
+#include "finddialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FindDialog"));
+    setWindowTitle(QStringLiteral("Localizar"));
+    setModal(false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    auto *label = new QLabel(QStringLiteral("&Localizar:"), this);
+    EditLocalizar = new QLineEdit(this);
+    EditLocalizar->setObjectName(QStringLiteral("EditLocalizar"));
+    label->setBuddy(EditLocalizar);
+
+    CheckPalavraInteira = new QCheckBox(QStringLiteral("&Palavra inteira"), this);
+    CheckPalavraInteira->setObjectName(QStringLiteral("CheckPalavraInteira"));
+    CheckMaiusculas = new QCheckBox(QStringLiteral("&Diferenciar maiúsculas e minúsculas"), this);
+    CheckMaiusculas->setObjectName(QStringLiteral("CheckMaiusculas"));
+
+    auto *direction = new QGroupBox(QStringLiteral("Direção"), this);
+    RadioAcima = new QRadioButton(QStringLiteral("A&cima"), direction);
+    RadioAcima->setObjectName(QStringLiteral("RadioAcima"));
+    RadioAbaixo = new QRadioButton(QStringLiteral("A&baixo"), direction);
+    RadioAbaixo->setObjectName(QStringLiteral("RadioAbaixo"));
+    RadioAbaixo->setChecked(true);
+    auto *directionLayout = new QHBoxLayout(direction);
+    directionLayout->addWidget(RadioAcima);
+    directionLayout->addWidget(RadioAbaixo);
+
+    BBLocalizar = new QPushButton(QStringLiteral("Localizar &próxima"), this);
+    BBLocalizar->setObjectName(QStringLiteral("BBLocalizar"));
+    BBLocalizar->setDefault(true);
+    BBCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
+    BBCancelar->setObjectName(QStringLiteral("BBCancelar"));
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(EditLocalizar, 0, 1, 1, 2);
+    auto *options = new QVBoxLayout;
+    options->addWidget(CheckPalavraInteira);
+    options->addWidget(CheckMaiusculas);
+    options->addStretch();
+    grid->addLayout(options, 1, 0, 1, 2);
+    grid->addWidget(direction, 1, 2);
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(BBLocalizar);
+    buttons->addWidget(BBCancelar);
+    buttons->addStretch();
+    grid->addLayout(buttons, 0, 3, 2, 1);
+
+    connect(BBLocalizar, &QPushButton::clicked, this, &TFindDialog::findNext);
+    connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString TFindDialog::findText() const { return EditLocalizar->text(); }
+bool TFindDialog::matchCase() const { return CheckMaiusculas->isChecked(); }
+bool TFindDialog::wholeWord() const { return CheckPalavraInteira->isChecked(); }
+bool TFindDialog::down() const { return RadioAbaixo->isChecked(); }
