@@ -75,7 +75,7 @@ std::optional<QByteArray> readFile(const QString &path)
 qreal twipsToPixels(int twips) { return twips / 15.0; }
 } // namespace
 
-TFormCodigo::TFormCodigo(QWidget *parent) : QWidget(parent)
+TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormCodigo"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
@@ -86,106 +86,108 @@ TFormCodigo::TFormCodigo(QWidget *parent) : QWidget(parent)
     setAutoFillBackground(true);
     setFont(fontOf(12, false));
 
-    // Top panel: emblem, title, prompt and the chapter list.
-    PanelTopo = new TPanel(this);
-    PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
-    PanelTopo->setGeometry(0, 0, 692, 81);
-    PanelTopo->setColor(kBand);
+    m_controls.start(this, construction, [this] {
+        // Top panel: emblem, title, prompt and the chapter list.
+        PanelTopo = new TPanel(this);
+        PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
+        PanelTopo->setGeometry(0, 0, 692, 81);
+        PanelTopo->setColor(kBand);
 
-    Image1 = new QLabel(PanelTopo);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 5, 104, 41);
-    Image1->setPixmap(Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
+        Image1 = new QLabel(PanelTopo);
+        Image1->setObjectName(QStringLiteral("Image1"));
+        Image1->setGeometry(8, 5, 104, 41);
+        Image1->setPixmap(Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
 
-    LabelTitulo = new TShadowLabel(PanelTopo);
-    LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
-    LabelTitulo->setGeometry(122, 3, 560, 26);
-    LabelTitulo->setFont(fontOf(19, true));
-    LabelTitulo->setTextColor(Qt::white);
-    LabelTitulo->setShadowColor(Qt::black);
-    LabelTitulo->setShadowOffset(2);
-    LabelTitulo->setText(QStringLiteral("Novo Código de Trânsito Brasileiro"));
+        LabelTitulo = new TShadowLabel(PanelTopo);
+        LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
+        LabelTitulo->setGeometry(122, 3, 560, 26);
+        LabelTitulo->setFont(fontOf(19, true));
+        LabelTitulo->setTextColor(Qt::white);
+        LabelTitulo->setShadowColor(Qt::black);
+        LabelTitulo->setShadowOffset(2);
+        LabelTitulo->setText(QStringLiteral("Novo Código de Trânsito Brasileiro"));
 
-    LabelSelecione = new QLabel(PanelTopo);
-    LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
-    LabelSelecione->setGeometry(122, 30, 560, 16);
-    LabelSelecione->setFont(fontOf(12, false));
-    LabelSelecione->setText(QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
-    QPalette light = LabelSelecione->palette();
-    light.setColor(QPalette::WindowText, QColor(255, 248, 200));
-    LabelSelecione->setPalette(light);
+        LabelSelecione = new QLabel(PanelTopo);
+        LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
+        LabelSelecione->setGeometry(122, 30, 560, 16);
+        LabelSelecione->setFont(fontOf(12, false));
+        LabelSelecione->setText(QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
+        QPalette light = LabelSelecione->palette();
+        light.setColor(QPalette::WindowText, QColor(255, 248, 200));
+        LabelSelecione->setPalette(light);
 
-    ComboBox1 = new QComboBox(PanelTopo);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setGeometry(8, 51, 676, 24);
-    ComboBox1->setEditable(false);
-    ComboBox1->setMaxVisibleItems(11);
-    ComboBox1->setFont(fontOf(12, false));
-    QPalette navy = ComboBox1->palette();
-    navy.setColor(QPalette::Text, kNavy);
-    navy.setColor(QPalette::ButtonText, kNavy);
-    navy.setColor(QPalette::WindowText, kNavy);
-    ComboBox1->setPalette(navy);
-    connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
+        ComboBox1 = new QComboBox(PanelTopo);
+        ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+        ComboBox1->setGeometry(8, 51, 676, 24);
+        ComboBox1->setEditable(false);
+        ComboBox1->setMaxVisibleItems(11);
+        ComboBox1->setFont(fontOf(12, false));
+        QPalette navy = ComboBox1->palette();
+        navy.setColor(QPalette::Text, kNavy);
+        navy.setColor(QPalette::ButtonText, kNavy);
+        navy.setColor(QPalette::WindowText, kNavy);
+        ComboBox1->setPalette(navy);
+        connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
 
-    // The text view.
-    RichEdit = new QTextEdit(this);
-    RichEdit->setObjectName(QStringLiteral("RichEdit"));
-    RichEdit->setGeometry(0, 81, 692, 410 - 81 - 65);
-    RichEdit->setReadOnly(true);
-    RichEdit->setUndoRedoEnabled(false);
-    RichEdit->setAcceptRichText(false);
-    RichEdit->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
-    RichEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit->setLineWrapMode(QTextEdit::NoWrap);
-    RichEdit->setFont(fontOf(13, false));
-    RichEdit->document()->setDocumentMargin(6);
-    QPalette view = RichEdit->palette();
-    // The selection stays highlighted when the view loses the focus.
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-        view.setColor(QPalette::Inactive, role, view.color(QPalette::Active, role));
-    view.setColor(QPalette::Base, Qt::white);
-    view.setColor(QPalette::Text, Qt::black);
-    RichEdit->setPalette(view);
+        // The text view.
+        RichEdit = new QTextEdit(this);
+        RichEdit->setObjectName(QStringLiteral("RichEdit"));
+        RichEdit->setGeometry(0, 81, 692, 410 - 81 - 65);
+        RichEdit->setReadOnly(true);
+        RichEdit->setUndoRedoEnabled(false);
+        RichEdit->setAcceptRichText(false);
+        RichEdit->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
+        RichEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        RichEdit->setLineWrapMode(QTextEdit::NoWrap);
+        RichEdit->setFont(fontOf(13, false));
+        RichEdit->document()->setDocumentMargin(6);
+        QPalette view = RichEdit->palette();
+        // The selection stays highlighted when the view loses the focus.
+        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+            view.setColor(QPalette::Inactive, role, view.color(QPalette::Active, role));
+        view.setColor(QPalette::Base, Qt::white);
+        view.setColor(QPalette::Text, Qt::black);
+        RichEdit->setPalette(view);
 
-    // Bottom panel: the hint, the word-wrap box and the three buttons.
-    PanelRodape = new TPanel(this);
-    PanelRodape->setObjectName(QStringLiteral("PanelRodape"));
-    PanelRodape->setGeometry(0, 345, 692, 65);
-    PanelRodape->setColor(kStrip);
+        // Bottom panel: the hint, the word-wrap box and the three buttons.
+        PanelRodape = new TPanel(this);
+        PanelRodape->setObjectName(QStringLiteral("PanelRodape"));
+        PanelRodape->setGeometry(0, 345, 692, 65);
+        PanelRodape->setColor(kStrip);
 
-    LabelDica = new QLabel(PanelRodape);
-    LabelDica->setObjectName(QStringLiteral("LabelDica"));
-    LabelDica->setGeometry(2, 4, 688, 18);
-    LabelDica->setAlignment(Qt::AlignCenter);
-    LabelDica->setFont(fontOf(11, true));
-    LabelDica->setText(QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
-                                      "visualizar."));
-    QPalette maroon = LabelDica->palette();
-    maroon.setColor(QPalette::WindowText, kMaroon);
-    LabelDica->setPalette(maroon);
+        LabelDica = new QLabel(PanelRodape);
+        LabelDica->setObjectName(QStringLiteral("LabelDica"));
+        LabelDica->setGeometry(2, 4, 688, 18);
+        LabelDica->setAlignment(Qt::AlignCenter);
+        LabelDica->setFont(fontOf(11, true));
+        LabelDica->setText(QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
+                                          "visualizar."));
+        QPalette maroon = LabelDica->palette();
+        maroon.setColor(QPalette::WindowText, kMaroon);
+        LabelDica->setPalette(maroon);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Quebra de linha"), PanelRodape);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(14, 30, 150, 24);
-    CheckBox1->setFont(fontOf(12, false));
-    CheckBox1->setChecked(false);
-    connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
+        CheckBox1 = new QCheckBox(QStringLiteral("Quebra de linha"), PanelRodape);
+        CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+        CheckBox1->setGeometry(14, 30, 150, 24);
+        CheckBox1->setFont(fontOf(12, false));
+        CheckBox1->setChecked(false);
+        connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
-    BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"), QStringLiteral("abrir"),
-                           QRect(252, 26, 140, 32));
-    BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"), QStringLiteral("pesquisar"),
-                         QRect(400, 26, 136, 32));
-    BitBtn5 = button(PanelRodape, "BitBtn5", QStringLiteral(" Fechar"), QStringLiteral("fechar"),
-                     QRect(544, 26, 136, 32));
-    connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
-    connect(BBPesquisar, &QPushButton::clicked, this, guard([this] { BBPesquisarClick(); }));
-    connect(BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));
+        BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"), QStringLiteral("abrir"),
+                               QRect(252, 26, 140, 32));
+        BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"), QStringLiteral("pesquisar"),
+                             QRect(400, 26, 136, 32));
+        BitBtn5 = button(PanelRodape, "BitBtn5", QStringLiteral(" Fechar"), QStringLiteral("fechar"),
+                         QRect(544, 26, 136, 32));
+        connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
+        connect(BBPesquisar, &QPushButton::clicked, this, guard([this] { BBPesquisarClick(); }));
+        connect(BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));
 
-    FindDialog = new TFindDialog(this);
-    connect(FindDialog, &TFindDialog::findNext, this, guard([this] { FindDialogFind(); }));
+        FindDialog = new TFindDialog(this);
+        connect(FindDialog, &TFindDialog::findNext, this, guard([this] { FindDialogFind(); }));
+    });
 
     // The window sees Esc and F1 before its controls.
     qApp->installEventFilter(this);
@@ -320,4 +322,12 @@ bool TFormCodigo::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TFormCodigo::setVisible(bool visible)
+{
+    // The controls exist before the window is first shown, so they are shown with it.
+    if (visible)
+        m_controls.ensure();
+    QWidget::setVisible(visible);
 }

@@ -4,6 +4,8 @@
 
 #include "codereader/linemodel.h"
 
+#include "common/deferredcontent.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -18,7 +20,11 @@ class TShadowLabel;
 class TFormCodigo : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormCodigo(QWidget *parent = nullptr);
+    using Construction = WindowConstruction;
+    // Deferred construction builds the controls a moment after start-up or when first shown.
+    explicit TFormCodigo(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
+    // Builds the controls if that has not happened yet.
+    void ensureControls() { m_controls.ensure(); }
     ~TFormCodigo() override;
 
     void BBAbrirCodigoClick();
@@ -51,6 +57,7 @@ public:
     TFindDialog *FindDialog = nullptr;
 
 protected:
+    void setVisible(bool visible) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -58,6 +65,7 @@ private:
     void setWordWrap(bool on);
 
     LineModel m_text;
+    DeferredContent m_controls;
 };
 
 // The program-wide reference to the traffic code reader.

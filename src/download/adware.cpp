@@ -72,3 +72,6 @@ void TAdware::DownloadFinished(THTTPGetThread *worker)
             m_image->setPixmap(picture);
     }
 }
+
+// The meta-object code stays in this object, so programs that never download do not load libcurl.
+#include "moc_adware.cpp"

@@ -422,3 +422,6 @@ bool THTTPGetThread::transfer()
         return false;
     return t.file->commit();
 }
+
+// The meta-object code stays in this object, so programs that never download do not load libcurl.
+#include "moc_httpgetthread.cpp"

@@ -83,26 +83,21 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
     FormCreate();
     Notebook1PageChanged(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
-    if (construction == Construction::Deferred)
-        QTimer::singleShot(250, this, [this] { ensurePages(); });
-    else
-        ensurePages();
+    m_pages.start(this, construction, [this] {
+        buildSelectionPage(Notebook1->widget(0));
+        buildExamPage(Notebook1->widget(1));
+        buildAnswerSheetPage(Notebook1->widget(2));
+    });
 }
 
-void TFormProva::ensurePages()
-{
-    if (m_pagesBuilt)
-        return;
-    m_pagesBuilt = true;
-    buildSelectionPage(Notebook1->widget(0));
-    buildExamPage(Notebook1->widget(1));
-    buildAnswerSheetPage(Notebook1->widget(2));
-}
+void TFormProva::ensurePages() { m_pages.ensure(); }
 
-void TFormProva::showEvent(QShowEvent *event)
+void TFormProva::setVisible(bool visible)
 {
-    ensurePages();
-    QWidget::showEvent(event);
+    // The controls exist before the window is first shown, so they are shown with it.
+    if (visible)
+        m_pages.ensure();
+    QWidget::setVisible(visible);
 }
 
 TFormProva::~TFormProva() { qApp->removeEventFilter(this); }

@@ -2,6 +2,7 @@
 // The exam window: a three-page notebook (0 selection of the exam type, 1 the exam in progress,
 // 2 the answer sheet) above a status strip. It holds the exam in progress for the whole run.
 
+#include "common/deferredcontent.h"
 #include "exam/examtypes.h"
 #include "store/binarydataset.h"
 
@@ -30,7 +31,7 @@ class TFormProva : public QWidget {
 public:
     // Deferred construction builds the three pages a moment after the event loop starts (or when
     // the window is first shown), so the program's start is not held up by a window not yet seen.
-    enum class Construction { Immediate, Deferred };
+    using Construction = WindowConstruction;
     explicit TFormProva(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
     ~TFormProva() override;
 
@@ -126,7 +127,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void setVisible(bool visible) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -144,7 +145,7 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
-    bool m_pagesBuilt = false;
+    DeferredContent m_pages;
 };
 
 // The program-wide reference to the exam window.

@@ -61,11 +61,11 @@ void Startup::createWindows()
     AppWindows::set(AppWindow::Topo, FormTopo);
     FormProva = new TFormProva(nullptr, TFormProva::Construction::Deferred);
     AppWindows::set(AppWindow::Prova, FormProva);
-    FormPlacas = new TFormPlacas;
+    FormPlacas = new TFormPlacas(nullptr, TFormPlacas::Construction::Deferred);
     AppWindows::set(AppWindow::Placas, FormPlacas);
-    FormDados = new TFormDados;
+    FormDados = new TFormDados(nullptr, TFormDados::Construction::Deferred);
     AppWindows::set(AppWindow::Dados, FormDados);
-    FormCodigo = new TFormCodigo;
+    FormCodigo = new TFormCodigo(nullptr, TFormCodigo::Construction::Deferred);
     AppWindows::set(AppWindow::Codigo, FormCodigo);
     FormDownload = new TFormDownload;
     AppWindows::set(AppWindow::Download, FormDownload);

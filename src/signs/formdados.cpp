@@ -129,7 +129,7 @@ TSpinButton *spin(QWidget *parent, const char *name, QRect geometry)
 }
 } // namespace
 
-TFormDados::TFormDados(QWidget *parent) : QWidget(parent)
+TFormDados::TFormDados(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormDados"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Dialog);
@@ -140,21 +140,23 @@ TFormDados::TFormDados(QWidget *parent) : QWidget(parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    buildSignSection();
-    buildMarkingSection();
-    buildPlateSection();
+    m_controls.start(this, construction, [this] {
+        buildSignSection();
+        buildMarkingSection();
+        buildPlateSection();
 
-    Panel4 = new TPanel(this);
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    Panel4->setGeometry(0, 385, 692, 25);
-    Panel4->setColor(kFace);
-    Panel4->setBevelInner(TPanel::bvLowered);
+        Panel4 = new TPanel(this);
+        Panel4->setObjectName(QStringLiteral("Panel4"));
+        Panel4->setGeometry(0, 385, 692, 25);
+        Panel4->setColor(kFace);
+        Panel4->setBevelInner(TPanel::bvLowered);
 
-    QWidget::setTabOrder(RadioItems[2], EditPlaca);
-    QWidget::setTabOrder(EditPlaca, SpinButton2);
-    QWidget::setTabOrder(SpinButton2, SpinButton3);
-    QWidget::setTabOrder(SpinButton3, BitBtn3);
-    QWidget::setTabOrder(BitBtn3, SpinButton1);
+        QWidget::setTabOrder(RadioItems[2], EditPlaca);
+        QWidget::setTabOrder(EditPlaca, SpinButton2);
+        QWidget::setTabOrder(SpinButton2, SpinButton3);
+        QWidget::setTabOrder(SpinButton3, BitBtn3);
+        QWidget::setTabOrder(BitBtn3, SpinButton1);
+    });
 
     // The window sees Enter, Esc and F1 before its controls while it is the active window.
     qApp->installEventFilter(this);
@@ -422,4 +424,12 @@ bool TFormDados::eventFilter(QObject *watched, QEvent *event)
         static_cast<QWidget *>(watched)->window() == this && isActiveWindow())
         return handleKey(watched, static_cast<QKeyEvent *>(event));
     return QWidget::eventFilter(watched, event);
+}
+
+void TFormDados::setVisible(bool visible)
+{
+    // The controls exist before the window is first shown, so they are shown with it.
+    if (visible)
+        m_controls.ensure();
+    QWidget::setVisible(visible);
 }

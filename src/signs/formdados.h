@@ -8,6 +8,8 @@
 #include "signs/signstepper.h"
 
 #include <QList>
+#include "common/deferredcontent.h"
+
 #include <QWidget>
 
 class QButtonGroup;
@@ -24,11 +26,15 @@ class TSpinButton;
 class TFormDados : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormDados(QWidget *parent = nullptr);
+    using Construction = WindowConstruction;
+    // Deferred construction builds the controls a moment after start-up or when first shown.
+    explicit TFormDados(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
+    // Builds the controls if that has not happened yet.
+    void ensureControls() { m_controls.ensure(); }
     ~TFormDados() override;
 
     // The code box; the main window puts the focus here when it opens the window.
-    QLineEdit *EditPlaca;
+    QLineEdit *EditPlaca = nullptr;
 
     // Sign section.
     TShadowLabel *RxLabel8 = nullptr;
@@ -78,6 +84,7 @@ public:
     void BitBtn3Click();
 
 protected:
+    void setVisible(bool visible) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -94,6 +101,7 @@ private:
 
     TSignStepper m_stepper;
     QButtonGroup *m_groupButtons = nullptr;
+    DeferredContent m_controls;
 };
 
 // The program-wide reference to the signage reference window.

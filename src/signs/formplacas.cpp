@@ -57,7 +57,7 @@ public:
 };
 } // namespace
 
-TFormPlacas::TFormPlacas(QWidget *parent) : QWidget(parent)
+TFormPlacas::TFormPlacas(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormPlacas"));
     WindowSetup::fixedWindow(this, QSize(150, 273), WindowSetup::Border::Single, true);
@@ -68,7 +68,11 @@ TFormPlacas::TFormPlacas(QWidget *parent) : QWidget(parent)
     setPalette(pal);
     setAutoFillBackground(true);
     setFont(fontOf(11, false));
-    buildControls();
+    m_controls.start(this, construction, [this] {
+        buildControls();
+        EditPlaca->setFocus();
+    });
+
     // The window sees key presses before its controls.
     qApp->installEventFilter(this);
     FormCreate();
@@ -171,7 +175,6 @@ void TFormPlacas::FormCreate()
     // Errors of every handler reach MostraErro through guard(); the hint delay is the program's.
     Hints::setDelay(80);
     m_indices.Restart();
-    EditPlaca->setFocus();
 }
 
 bool TFormPlacas::eventFilter(QObject *watched, QEvent *event)
@@ -258,4 +261,12 @@ void TFormPlacas::RadioGroupPlacasClick()
     white.fill(Qt::white);
     ImagePlaca->setPixmap(white);
     LabelNomePlaca->setText(QStringLiteral("Placa"));
+}
+
+void TFormPlacas::setVisible(bool visible)
+{
+    // The controls exist before the window is first shown, so they are shown with it.
+    if (visible)
+        m_controls.ensure();
+    QWidget::setVisible(visible);
 }

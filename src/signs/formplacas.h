@@ -5,6 +5,8 @@
 
 #include "signs/signstepper.h"
 
+#include "common/deferredcontent.h"
+
 #include <QWidget>
 
 class QButtonGroup;
@@ -19,7 +21,11 @@ class TWinRoller;
 class TFormPlacas : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormPlacas(QWidget *parent = nullptr);
+    using Construction = WindowConstruction;
+    // Deferred construction builds the controls a moment after start-up or when first shown.
+    explicit TFormPlacas(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
+    // Builds the controls if that has not happened yet.
+    void ensureControls() { m_controls.ensure(); }
     ~TFormPlacas() override;
 
     // The window's positions in the three groups (A -1, R -1, I 2 before the first sign).
@@ -28,6 +34,7 @@ public:
     int IndiceInd() const { return m_indices.IndiceInd(); }
 
 protected:
+    void setVisible(bool visible) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -61,6 +68,7 @@ private:
     QGroupBox *RadioGroupPlacas = nullptr;
     QButtonGroup *m_groupButtons = nullptr;
     TWinRoller *WinRoller1 = nullptr;
+    DeferredContent m_controls;
 };
 
 // The program-wide reference to the sign query window.

@@ -287,6 +287,7 @@ void TestShell::helpButtonHintReachesStatusPanel()
 void TestShell::hintOfAnotherWindowReachesStatusPanel()
 {
     activateMain();
+    FormDados->ensureControls();
     Hints::set(FormDados->EditPlaca, QStringLiteral("Código|Digite o código da placa"));
     FormDados->show();
     QVERIFY(QTest::qWaitForWindowExposed(FormDados));
