@@ -73,5 +73,3 @@ void TAdware::DownloadFinished(THTTPGetThread *worker)
     }
 }
 
-// The meta-object code stays in this object, so programs that never download do not load libcurl.
-#include "moc_adware.cpp"

@@ -1,24 +1,487 @@
 #include "formdownload.h"
 
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
+#include "common/errors.h"
+#include "common/hints.h"
+#include "common/maker.h"
+#include "common/programfolder.h"
 #include "common/windowsetup.h"
+#include "controls/artwork.h"
+#include "controls/gauge.h"
+#include "controls/panel.h"
+#include "download/adware.h"
+#include "download/linklabel.h"
+#include "download/settingsfile.h"
+#include "download/zip.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <array>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QToolButton>
+#include <QTreeWidget>
 
 TFormDownload *FormDownload = nullptr;
 
-TFormDownload::TFormDownload(QWidget *parent) : QWidget(parent)
+namespace {
+const QColor kFace(212, 208, 200);
+// 0xC08000 in blue-green-red order.
+const QColor kBannerBlue(0x00, 0x80, 0xC0);
+const QString kIniSection = QStringLiteral("Arquivos");
+const QString kIniKey = QStringLiteral("Ultimo Arquivo");
+const QString kTempArchive = QStringLiteral("temp.zip");
+// The application's title, the subject of the mail to the maker.
+const QString kApplicationTitle = QStringLiteral("Prova de Legislação de Trânsito");
+const QString kInfoStart = QStringLiteral("Informações sobre o arquivo selecionado.\n"
+                                          "Informações sobre o arquivo selecionado.\n"
+                                          "Informações sobre o arquivo selecionado.");
+constexpr qint64 kCopyBlock = 2048;
+
+QString http(const QString &address) { return QStringLiteral("http://") + address; }
+
+QFont fontOf(int pixelSize, bool bold = false)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+void setColors(QWidget *w, const QColor &text, const QColor &background)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Window, background);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, QRect geometry)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const char *glyph, QRect geometry)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setIcon(Artwork::glyph(QLatin1String(glyph), 20, parent->devicePixelRatioF()));
+    b->setIconSize(QSize(20, 20));
+    b->setAutoDefault(false);
+    return b;
+}
+
+TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRect geometry, bool bold = false)
+{
+    auto *l = new TLinkLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFont([&] {
+        QFont f = fontOf(11, bold);
+        f.setUnderline(true);
+        return f;
+    }());
+    l->setText(address);
+    l->setLinkTo(http(address));
+    l->setGeometry(geometry);
+    return l;
+}
+
+// The system's long time format without a time-zone marker: an archive's times have no zone.
+QString longTimeFormat(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return format.trimmed();
+}
+
+// The "Data" column: short date, then long time unless it is exactly midnight.
+QString dateText(double value)
+{
+    const QDateTime when = TZip::ToQDateTime(value);
+    const QLocale locale;
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
+    return text;
+}
+
+// "\r" starts a new line of a label.
+QString labelText(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); }
+} // namespace
+
+const QList<DownloadProduct> &TFormDownload::Products()
+{
+    static const QList<DownloadProduct> products = [] {
+        const QList<std::array<QString, 3>> rows{
+            {QStringLiteral("Agenda Caseira - Contas e Lembretes"), QStringLiteral("agcasa.zip"),
+             QStringLiteral("Controle de contas da casa + lembretes de vencimento.\rOrganize o orçamento da família!")},
+            {QStringLiteral("Quelvado Prova Simulada"), QStringLiteral("quelvado.zip"),
+             QStringLiteral("Teste seus conhecimentos antes de fazer a prova do Detran.\rTodas as matérias do exame.")},
+            {QStringLiteral("Caderno de Poemas"), QStringLiteral("cpoemas.zip"),
+             QStringLiteral("Mais de mil poemas e trovas.\rCom índice por autor e por tema")},
+            {QStringLiteral("Horta em Casa"), QStringLiteral("horta.zip"),
+             QStringLiteral("Aprenda a cultivar temperos e verduras.")},
+            {QStringLiteral("Charadas e Enigmas"), QStringLiteral("charadas.zip"),
+             QStringLiteral("Passatempo para toda a família.\rCentenas de charadas. Grátis!")},
+            {QStringLiteral("Oficina de Bicicletas"), QStringLiteral("ofbike.zip"),
+             QStringLiteral("Organize os consertos e as peças da sua oficina.\rPrograma para Controle de Ordens de Serviço")},
+            {QStringLiteral("Curso de Desenho Técnico"), QStringLiteral("cdesenho.zip"),
+             QStringLiteral("Apostila de desenho técnico.\rExercícios passo a passo com régua e compasso.")},
+            {QStringLiteral("Diário de Leituras"), QStringLiteral("dleitura.zip"),
+             QStringLiteral("Anote os livros que você leu e o que achou deles.\rTudo guardado em um único arquivo.")},
+            {QStringLiteral("Calculadora do Pedreiro"), QStringLiteral("calcpedr.zip"),
+             QStringLiteral("Calcule tijolos, cimento e areia para a sua obra. Simples e rápido.")},
+            {QStringLiteral("Cartões de Aniversário"), QStringLiteral("aniver.zip"),
+             QStringLiteral("Mensagens e cartões para imprimir.\rUma lembrança especial para quem você gosta!")},
+        };
+        QList<DownloadProduct> out;
+        for (const auto &row : rows)
+            out << DownloadProduct{row[0], row[1], row[2], DownloadBase() + row[1]};
+        return out;
+    }();
+    return products;
+}
+
+QString TFormDownload::DownloadBase() { return http(Maker::site) + QLatin1Char('/'); }
+
+bool TFormDownload::CopyArchive(const QString &source, const QString &target)
+{
+    if (source == target)
+        return false;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    qint64 remaining = in.size();
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    char block[kCopyBlock];
+    while (remaining > 0) {
+        const qint64 got = in.read(block, qMin(remaining, kCopyBlock));
+        if (got <= 0)
+            break;
+        if (out.write(block, got) != got)
+            break;
+        remaining -= got;
+    }
+    out.flush(); // the date is given after the last write
+    out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
+    out.close();
+    QFile::setPermissions(target, in.permissions());
+    in.close();
+    return true;
+}
+
+TFormDownload::TFormDownload(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormDownload"));
     WindowSetup::fixedWindow(this, QSize(398, 433), WindowSetup::Border::Dialog);
     setWindowTitle(QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
-    FormCreate();
-}
+    setFont(fontOf(12));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kFace);
+    setPalette(pal);
+    setAutoFillBackground(true);
 
-void TFormDownload::FormCreate()
-{
     // Centred on the screen.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+
+    AdwareDownload = new TAdware(this);
+    AdwareDownload->setObjectName(QStringLiteral("AdwareDownload"));
+    AdwareDownload->setBinaryData(true);
+    AdwareDownload->setUseCache(false);
+    AdwareDownload->setWaitThread(false);
+    AdwareDownload->setAcceptTypes(QStringLiteral("*/*"));
+    connect(AdwareDownload, &TAdware::OnProgress, this, [this](QObject *sender, qint32 total, qint32 readed) {
+        guarded([&] { AdwareDownloadProgress(sender, total, readed); });
+    });
+    connect(AdwareDownload, &TAdware::OnImageDone, this,
+            [this](QObject *sender, const QString &fileName, qint32 fileSize) {
+                guarded([&] { AdwareDownloadImageDone(sender, fileName, fileSize); });
+            });
+
+    // The settings are read and the last archive listed once the controls exist.
+    m_controls.start(this, construction, [this] {
+        buildBanner();
+        buildControls();
+        guarded([this] { FormCreate(); });
+    });
+
+    // The window sees Esc before its controls while it is the active window.
+    qApp->installEventFilter(this);
+}
+
+TFormDownload::~TFormDownload() { qApp->removeEventFilter(this); }
+
+void TFormDownload::buildBanner()
+{
+    PanelGifAnimate = new TPanel(this);
+    PanelGifAnimate->setObjectName(QStringLiteral("PanelGifAnimate"));
+    PanelGifAnimate->setGeometry(0, 0, 398, 88);
+    PanelGifAnimate->setColor(Qt::white);
+    PanelGifAnimate->setBevelInner(TPanel::bvLowered);
+
+    RxLabel3 = label(PanelGifAnimate, "RxLabel3", QStringLiteral("Kit Agenda Caseira 2002"), QRect(6, 5, 386, 22));
+    RxLabel3->setFont(fontOf(15, true));
+    RxLabel3->setAlignment(Qt::AlignCenter);
+    setColors(RxLabel3, Qt::white, kBannerBlue);
+
+    RxLabel1 = label(PanelGifAnimate, "RxLabel1",
+                     QStringLiteral("Controle as contas da casa e nunca mais esqueça um vencimento.\n"
+                                    "Lembretes de aniversários, compromissos e pagamentos.\n"
+                                    "Relatórios mensais do orçamento da família.\n"
+                                    "Clique aqui e saiba mais!"),
+                     QRect(6, 29, 386, 54));
+    RxLabel1->setFont(fontOf(11));
+    RxLabel1->setAlignment(Qt::AlignCenter);
+    setColors(RxLabel1, QColor(0, 0, 128), Qt::white);
+
+    for (QLabel *l : {RxLabel3, RxLabel1}) {
+        l->setCursor(Qt::PointingHandCursor);
+        l->installEventFilter(this);
+    }
+}
+
+void TFormDownload::buildControls()
+{
+    LinkLabel1 = link(this, "LinkLabel1", Maker::site, QRect(10, 92, 185, 16));
+    LinkLabel2 = link(this, "LinkLabel2", Maker::productSite, QRect(210, 92, 180, 16));
+    LinkLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    LabelTitulo = label(this, "LabelTitulo", QStringLiteral("DOWNLOAD DOS PROGRAMAS"), QRect(8, 115, 260, 20));
+    LabelTitulo->setFont(fontOf(14, true));
+    SBProdServ = new QToolButton(this);
+    SBProdServ->setObjectName(QStringLiteral("SBProdServ"));
+    SBProdServ->setGeometry(306, 112, 84, 24);
+    SBProdServ->setText(QStringLiteral("Ajuda"));
+    SBProdServ->setIcon(Artwork::glyph(QStringLiteral("ajuda"), 16, devicePixelRatioF()));
+    SBProdServ->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SBProdServ->setAutoRaise(true);
+    Hints::set(SBProdServ, QStringLiteral("Como fazer o download dos programas"));
+    connect(SBProdServ, &QToolButton::clicked, this, guard([this] { SBProdServClick(); }));
+
+    LabelSelecione = label(this, "LabelSelecione", QStringLiteral("Selecione o arquivo :"), QRect(8, 141, 126, 20));
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(134, 140, 256, 22);
+    ComboBox1->setEditable(false);
+    ComboBox1->setMaxVisibleItems(10);
+    for (const DownloadProduct &p : Products())
+        ComboBox1->addItem(p.entry);
+    ComboBox1->setCurrentIndex(-1);
+    connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
+
+    RxLabelInfo = label(this, "RxLabelInfo", kInfoStart, QRect(8, 167, 382, 48));
+    RxLabelInfo->setFont(fontOf(11, true));
+    RxLabelInfo->setAlignment(Qt::AlignCenter);
+    RxLabelInfo->setWordWrap(true);
+    setColors(RxLabelInfo, QColor(0, 255, 0), Qt::black);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 224, 226, 18);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Gauge1 = new TGauge(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setGeometry(240, 224, 54, 18);
+    Gauge1->setBackColor(0xC0C0C0);
+    Gauge1->setForeColor(0x800000); // navy in blue-green-red order
+
+    BitBtn1 = button(this, "BitBtn1", QStringLiteral(" Download"), "download", QRect(300, 220, 90, 26));
+    connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
+
+    LabelConteudo = label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
+                          QRect(8, 250, 382, 16));
+    Lista = new QTreeWidget(this);
+    Lista->setObjectName(QStringLiteral("Lista"));
+    Lista->setGeometry(8, 267, 382, 104);
+    Lista->setColumnCount(3);
+    Lista->setHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Tamanho"), QStringLiteral("Data")});
+    Lista->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    Lista->setColumnWidth(0, 180);
+    Lista->setColumnWidth(1, 70);
+    Lista->setColumnWidth(2, 122);
+    Lista->header()->setStretchLastSection(false);
+    Lista->setRootIsDecorated(false);
+    Lista->setItemsExpandable(false);
+    Lista->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Lista->setSelectionMode(QAbstractItemView::SingleSelection);
+    Lista->setFocusPolicy(Qt::ClickFocus);
+    Lista->setFont(fontOf(10));
+
+    BitBtnAbrirZip = button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
+    BitBtnAbrirZip->setEnabled(false);
+    connect(BitBtnAbrirZip, &QPushButton::clicked, this, guard([this] { BitBtnAbrirZipClick(); }));
+    BitBtn3 = button(this, "BitBtn3", QStringLiteral(" Enviar E-Mail"), "email", QRect(137, 376, 124, 26));
+    Hints::set(BitBtn3, QStringLiteral("Para informações sobre os softwares envie-nos um E-MAIL"));
+    connect(BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
+    BtnFechar = button(this, "BtnFechar", QStringLiteral(" Fechar"), "fechar", QRect(266, 376, 124, 26));
+    connect(BtnFechar, &QPushButton::clicked, this, guard([this] { BtnFecharClick(); }));
+
+    RxLabel4 = label(this, "RxLabel4", QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"),
+                     QRect(8, 405, 382, 14));
+    RxLabel4->setFont(fontOf(11));
+    RxLabel4->setAlignment(Qt::AlignCenter);
+    LinkLabel3 = link(this, "LinkLabel3", Maker::agendaSite, QRect(8, 418, 382, 15), true);
+    LinkLabel3->setAlignment(Qt::AlignCenter);
+
+    QWidget::setTabOrder(ComboBox1, BitBtn1);
+    QWidget::setTabOrder(BitBtn1, BitBtnAbrirZip);
+    QWidget::setTabOrder(BitBtnAbrirZip, BitBtn3);
+    QWidget::setTabOrder(BitBtn3, BtnFechar);
+    QWidget::setTabOrder(BtnFechar, SBProdServ);
+}
+
+void TFormDownload::FormCreate()
+{
+    IniPath = SettingsFile::path();
+    SavedArchive = SettingsFile::readString(IniPath, kIniSection, kIniKey);
+    if (!SavedArchive.isEmpty() && QFileInfo(ProgramFolder::file(SavedArchive)).isFile()) {
+        LastArchive = SavedArchive;
+        BitBtnAbrirZip->setEnabled(true);
+        MostrarZip();
+    }
+}
+
+void TFormDownload::ComboBox1Change()
+{
+    const int index = ComboBox1->currentIndex();
+    if (index >= 0 && index < Products().size()) {
+        SelectedArchive = Products()[index].archive;
+        RxLabelInfo->setText(labelText(Products()[index].description));
+    } else {
+        RxLabelInfo->clear();
+    }
+}
+
+void TFormDownload::BitBtn1Click()
+{
+    // Refused, and so without effect, while a download is still running.
+    if (AdwareDownload->Downloading())
+        return;
+    AdwareDownload->setImageURL(DownloadBase() + SelectedArchive);
+    AdwareDownload->StartDownload();
+}
+
+void TFormDownload::AdwareDownloadProgress(QObject *, qint32 TotalSize, qint32 Readed)
+{
+    m_controls.ensure();
+    ProgressBar1->setMaximum(TotalSize);
+    Gauge1->setMax(TotalSize);
+    ProgressBar1->setValue(Readed);
+    Gauge1->setProgress(Readed);
+}
+
+void TFormDownload::AdwareDownloadImageDone(QObject *, const QString &, qint32)
+{
+    m_controls.ensure();
+    ProgressBar1->setValue(0);
+    Gauge1->setProgress(0);
+    const QString temp = ProgramFolder::file(kTempArchive);
+    if (SelectedArchive.isEmpty() || !CopyArchive(temp, ProgramFolder::file(SelectedArchive)))
+        return;
+    LastArchive = SelectedArchive;
+    MostrarZip();
+    BitBtnAbrirZip->setEnabled(true);
+    if (IniPath.isEmpty())
+        IniPath = SettingsFile::path();
+    SettingsFile::writeString(IniPath, kIniSection, kIniKey, LastArchive);
+    QFile::remove(temp);
+}
+
+void TFormDownload::MostrarZip()
+{
+    TZip zip;
+    try {
+        zip.LoadArchive(ProgramFolder::file(LastArchive));
+    } catch (const Exception &) {
+        // A plain box: no icon, the application's title.
+        Dialogs::current().message(Dialogs::Icon::None, QString(), QStringLiteral("Arquivo .ZIP não encontrado!"));
+    }
+    Lista->setUpdatesEnabled(false);
+    Lista->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (const ZipEntry &entry : zip.Entries()) {
+        const ZipNameParts parts = TZip::SplitEntryName(entry.name);
+        if (parts.file.isEmpty())
+            continue;
+        auto *row = new QTreeWidgetItem(
+            {parts.file, QString::number(entry.record.uncompressedSize), dateText(entry.record.dateTime)});
+        row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        rows << row;
+    }
+    Lista->addTopLevelItems(rows);
+    Lista->setUpdatesEnabled(true);
+}
+
+void TFormDownload::BitBtnAbrirZipClick() { Desktop::current().open(ProgramFolder::file(LastArchive)); }
+
+void TFormDownload::BitBtn3Click()
+{
+    Desktop::current().open(QStringLiteral("mailto:") + Maker::mail + QStringLiteral("?Subject=") + kApplicationTitle
+                            + QStringLiteral("&body=Solicito informações sobre..."));
+}
+
+void TFormDownload::SBProdServClick()
+{
+    Dialogs::information(QStringLiteral("Como baixar os programas : \n"
+                                        "- selecione o produto desejado e clique no botão Download\n"
+                                        "para baixar o arquivo pela internet.\n"
+                                        "Caso a operação não seja bem-sucedida acesse uma\n"
+                                        "de nossas home-pages para fazer o download do arquivo"));
+}
+
+void TFormDownload::RxLabel1Click() { Desktop::current().helpTopic(QStringLiteral("Topic90")); }
+
+void TFormDownload::RxLabel3Click() { Desktop::current().helpTopic(QStringLiteral("Topic90")); }
+
+void TFormDownload::BtnFecharClick() { close(); }
+
+void TFormDownload::setVisible(bool visible)
+{
+    // The controls exist before the window is first shown, so they are shown with it.
+    if (visible)
+        m_controls.ensure();
+    QWidget::setVisible(visible);
+}
+
+bool TFormDownload::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && (watched == RxLabel1 || watched == RxLabel3)
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == RxLabel1)
+            guarded([this] { RxLabel1Click(); });
+        else
+            guarded([this] { RxLabel3Click(); });
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this && isActiveWindow()
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && BtnFechar) {
+        // "Fechar" is the window's cancel button.
+        BtnFechar->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

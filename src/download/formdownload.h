@@ -1,15 +1,109 @@
 #pragma once
 // The download window: the maker's products, downloaded over HTTP and listed from their archive.
+// The user picks a product, reads its description and presses " Download"; the archive is fetched
+// into the program folder as "temp.zip", copied to the product's archive name, its members listed
+// and the name remembered in the settings file, so that the next start lists it again.
+// Created once at start-up; closing hides it and its state stays.
 
+#include "common/deferredcontent.h"
+
+#include <QList>
+#include <QString>
 #include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+class QTreeWidget;
+class TAdware;
+class TGauge;
+class TLinkLabel;
+class TPanel;
+
+// One product of the maker's: its list entry, archive name, description ("\r" starts a new line)
+// and the address it is downloaded from.
+struct DownloadProduct {
+    QString entry;
+    QString archive;
+    QString description;
+    QString url;
+};
 
 class TFormDownload : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormDownload(QWidget *parent = nullptr);
+    using Construction = WindowConstruction;
+    // Deferred construction builds the controls (and lists the last archive) a moment after
+    // start-up or when the window is first shown.
+    explicit TFormDownload(QWidget *parent = nullptr, Construction construction = Construction::Immediate);
+    ~TFormDownload() override;
+    // Builds the controls if that has not happened yet.
+    void ensureControls() { m_controls.ensure(); }
+
+    // The products offered, in list order.
+    static const QList<DownloadProduct> &Products();
+    // The address the archives are downloaded from, ending in "/".
+    static QString DownloadBase();
+    // Copies source to target in blocks of 2048 bytes and gives the target the source's
+    // modification time and permissions. False when the paths are equal, the source cannot be
+    // opened or the target cannot be created.
+    static bool CopyArchive(const QString &source, const QString &target);
+
+    // Controls, named as the layout names them.
+    TPanel *PanelGifAnimate = nullptr;
+    QLabel *RxLabel3 = nullptr;
+    QLabel *RxLabel1 = nullptr;
+    TLinkLabel *LinkLabel1 = nullptr;
+    TLinkLabel *LinkLabel2 = nullptr;
+    QLabel *LabelTitulo = nullptr;
+    QToolButton *SBProdServ = nullptr;
+    QLabel *LabelSelecione = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QLabel *RxLabelInfo = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    TGauge *Gauge1 = nullptr;
+    QPushButton *BitBtn1 = nullptr;
+    QLabel *LabelConteudo = nullptr;
+    QTreeWidget *Lista = nullptr;
+    QPushButton *BitBtnAbrirZip = nullptr;
+    QPushButton *BitBtn3 = nullptr;
+    QPushButton *BtnFechar = nullptr;
+    QLabel *RxLabel4 = nullptr;
+    TLinkLabel *LinkLabel3 = nullptr;
+    TAdware *AdwareDownload = nullptr;
+
+    // The window's state.
+    QString SelectedArchive; // archive of the product chosen last
+    QString LastArchive;     // archive listed and opened
+    QString SavedArchive;    // read from the settings file at creation
+    QString IniPath;         // the settings file
+
+    // Handlers, one per user event.
+    void ComboBox1Change();
+    void BitBtn1Click();
+    void AdwareDownloadProgress(QObject *Sender, qint32 TotalSize, qint32 Readed);
+    void AdwareDownloadImageDone(QObject *Sender, const QString &FileName, qint32 FileSize);
+    void BitBtnAbrirZipClick();
+    void BitBtn3Click();
+    void SBProdServClick();
+    void RxLabel1Click();
+    void RxLabel3Click();
+    void BtnFecharClick();
+    // Fills Lista with the members of LastArchive.
+    void MostrarZip();
+
+protected:
+    void setVisible(bool visible) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
+    void buildBanner();
+    void buildControls();
+
+    DeferredContent m_controls;
 };
 
 // The program-wide reference to the download window.

@@ -7,7 +7,7 @@
 #include <QSaveFile>
 #include <QSemaphore>
 
-#include <curl/curl.h>
+#include "curlapi.h"
 
 #include <cctype>
 #include <limits>
@@ -60,13 +60,13 @@ QByteArray requestTarget(const QString &object)
 
 // Frees a libcurl header list.
 struct SlistDeleter {
-    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist *list) const { CurlApi::slist_free_all(list); }
 };
 using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 
 bool append(Slist &list, const QByteArray &line)
 {
-    curl_slist *grown = curl_slist_append(list.get(), line.constData());
+    curl_slist *grown = CurlApi::slist_append(list.get(), line.constData());
     if (!grown)
         return false;
     (void)list.release();
@@ -75,7 +75,7 @@ bool append(Slist &list, const QByteArray &line)
 }
 
 struct EasyDeleter {
-    void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
+    void operator()(CURL *curl) const { CurlApi::easy_cleanup(curl); }
 };
 
 // Releases the semaphore when the last copy of the posted call is gone: after the call has run,
@@ -212,7 +212,7 @@ THTTPGetThread::THTTPGetThread(const QString &AcceptTypes, const QString &Agent,
       m_onProgress(std::move(OnProgress)), m_onTerminate(std::move(OnTerminate))
 {
     static std::once_flag curlReady;
-    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(curlReady, [] { CurlApi::global_init(CURL_GLOBAL_DEFAULT); });
     {
         QMutexLocker lock(&g_connectToMutex);
         m_connectTo = g_connectTo;
@@ -342,7 +342,7 @@ bool THTTPGetThread::transfer()
     if (m_stop.load())
         return false;
 
-    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    std::unique_ptr<CURL, EasyDeleter> curl(CurlApi::easy_init());
     if (!curl)
         return false;
     CURL *h = curl.get();
@@ -377,45 +377,45 @@ bool THTTPGetThread::transfer()
 
     bool set = true;
     const auto option = [&set](CURLcode rc) { set = set && rc == CURLE_OK; };
-    option(curl_easy_setopt(h, CURLOPT_URL, address.constData()));
-    option(curl_easy_setopt(h, CURLOPT_REQUEST_TARGET, target.constData()));
-    option(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
-    option(curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
-    option(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
-    option(curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L));
-    option(curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));
-    option(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L));
-    option(curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    option(curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 60L));
-    option(curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
+    option(CurlApi::easy_setopt(h, CURLOPT_URL, address.constData()));
+    option(CurlApi::easy_setopt(h, CURLOPT_REQUEST_TARGET, target.constData()));
+    option(CurlApi::easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
+    option(CurlApi::easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
+    option(CurlApi::easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+    option(CurlApi::easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L));
+    option(CurlApi::easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));
+    option(CurlApi::easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L));
+    option(CurlApi::easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    option(CurlApi::easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 60L));
+    option(CurlApi::easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
     if (!agent.isEmpty())
-        option(curl_easy_setopt(h, CURLOPT_USERAGENT, agent.constData()));
+        option(CurlApi::easy_setopt(h, CURLOPT_USERAGENT, agent.constData()));
     if (!referer.isEmpty())
-        option(curl_easy_setopt(h, CURLOPT_REFERER, referer.constData()));
+        option(CurlApi::easy_setopt(h, CURLOPT_REFERER, referer.constData()));
     if (!user.isEmpty() || !password.isEmpty()) {
-        option(curl_easy_setopt(h, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC)));
-        option(curl_easy_setopt(h, CURLOPT_USERNAME, user.constData()));
-        option(curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData()));
+        option(CurlApi::easy_setopt(h, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC)));
+        option(CurlApi::easy_setopt(h, CURLOPT_USERNAME, user.constData()));
+        option(CurlApi::easy_setopt(h, CURLOPT_PASSWORD, password.constData()));
     }
     if (!body.isEmpty()) {
-        option(curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE, long(body.size())));
-        option(curl_easy_setopt(h, CURLOPT_COPYPOSTFIELDS, body.constData()));
+        option(CurlApi::easy_setopt(h, CURLOPT_POSTFIELDSIZE, long(body.size())));
+        option(CurlApi::easy_setopt(h, CURLOPT_COPYPOSTFIELDS, body.constData()));
     } else {
-        option(curl_easy_setopt(h, CURLOPT_HTTPGET, 1L));
+        option(CurlApi::easy_setopt(h, CURLOPT_HTTPGET, 1L));
     }
     if (connectTo)
-        option(curl_easy_setopt(h, CURLOPT_CONNECT_TO, connectTo.get()));
-    option(curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &CurlCallbacks::header));
-    option(curl_easy_setopt(h, CURLOPT_HEADERDATA, this));
-    option(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CurlCallbacks::write));
-    option(curl_easy_setopt(h, CURLOPT_WRITEDATA, this));
-    option(curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CurlCallbacks::xfer));
-    option(curl_easy_setopt(h, CURLOPT_XFERINFODATA, this));
-    option(curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L));
+        option(CurlApi::easy_setopt(h, CURLOPT_CONNECT_TO, connectTo.get()));
+    option(CurlApi::easy_setopt(h, CURLOPT_HEADERFUNCTION, &CurlCallbacks::header));
+    option(CurlApi::easy_setopt(h, CURLOPT_HEADERDATA, this));
+    option(CurlApi::easy_setopt(h, CURLOPT_WRITEFUNCTION, &CurlCallbacks::write));
+    option(CurlApi::easy_setopt(h, CURLOPT_WRITEDATA, this));
+    option(CurlApi::easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CurlCallbacks::xfer));
+    option(CurlApi::easy_setopt(h, CURLOPT_XFERINFODATA, this));
+    option(CurlApi::easy_setopt(h, CURLOPT_NOPROGRESS, 0L));
     if (!set)
         return false;
 
-    const CURLcode rc = curl_easy_perform(h);
+    const CURLcode rc = CurlApi::easy_perform(h);
     if (rc != CURLE_OK || !t.decided || t.failed || !t.file || m_stop.load())
         return false; // the temporary file is discarded; an existing file keeps its contents
     if (m_fileSize.load() != m_readed.load())
@@ -423,5 +423,3 @@ bool THTTPGetThread::transfer()
     return t.file->commit();
 }
 
-// The meta-object code stays in this object, so programs that never download do not load libcurl.
-#include "moc_httpgetthread.cpp"

@@ -67,7 +67,7 @@ void Startup::createWindows()
     AppWindows::set(AppWindow::Dados, FormDados);
     FormCodigo = new TFormCodigo(nullptr, TFormCodigo::Construction::Deferred);
     AppWindows::set(AppWindow::Codigo, FormCodigo);
-    FormDownload = new TFormDownload;
+    FormDownload = new TFormDownload(nullptr, TFormDownload::Construction::Deferred);
     AppWindows::set(AppWindow::Download, FormDownload);
 }
 

@@ -1,0 +1,74 @@
+#include "curlapi.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+
+namespace {
+struct Api {
+    CURLcode (*global_init)(long) = nullptr;
+    CURL *(*easy_init)() = nullptr;
+    void (*easy_cleanup)(CURL *) = nullptr;
+    CURLcode (*easy_perform)(CURL *) = nullptr;
+    CurlApi::SetOpt easy_setopt = nullptr;
+    curl_slist *(*slist_append)(curl_slist *, const char *) = nullptr;
+    void (*slist_free_all)(curl_slist *) = nullptr;
+    bool loaded = false;
+};
+
+template <typename F> bool resolve(void *lib, const char *name, F &out)
+{
+    out = reinterpret_cast<F>(dlsym(lib, name));
+    return out != nullptr;
+}
+
+const Api &api()
+{
+    static Api a;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void *lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!lib)
+            return;
+        Api loaded;
+        loaded.loaded = resolve(lib, "curl_global_init", loaded.global_init) &&
+                        resolve(lib, "curl_easy_init", loaded.easy_init) &&
+                        resolve(lib, "curl_easy_cleanup", loaded.easy_cleanup) &&
+                        resolve(lib, "curl_easy_perform", loaded.easy_perform) &&
+                        resolve(lib, "curl_easy_setopt", loaded.easy_setopt) &&
+                        resolve(lib, "curl_slist_append", loaded.slist_append) &&
+                        resolve(lib, "curl_slist_free_all", loaded.slist_free_all);
+        if (loaded.loaded)
+            a = loaded;
+        // The library stays loaded for the rest of the run.
+    });
+    return a;
+}
+} // namespace
+
+bool CurlApi::available() { return api().loaded; }
+
+CURLcode CurlApi::global_init(long flags) { return available() ? api().global_init(flags) : CURLE_FAILED_INIT; }
+
+CURL *CurlApi::easy_init() { return available() ? api().easy_init() : nullptr; }
+
+void CurlApi::easy_cleanup(CURL *handle)
+{
+    if (available() && handle)
+        api().easy_cleanup(handle);
+}
+
+CURLcode CurlApi::easy_perform(CURL *handle) { return available() ? api().easy_perform(handle) : CURLE_FAILED_INIT; }
+
+curl_slist *CurlApi::slist_append(curl_slist *list, const char *text)
+{
+    return available() ? api().slist_append(list, text) : nullptr;
+}
+
+void CurlApi::slist_free_all(curl_slist *list)
+{
+    if (available())
+        api().slist_free_all(list);
+}
+
+CurlApi::SetOpt CurlApi::setoptFunction() { return available() ? api().easy_setopt : nullptr; }

@@ -1,0 +1,27 @@
+#pragma once
+// libcurl, loaded when the first download starts rather than with the program: most runs never
+// download, and libcurl brings two dozen shared libraries with it. Each function behaves as the
+// libcurl function of the same name; when libcurl cannot be loaded, easy_init() returns nullptr
+// (the download then fails, silently like every download failure) and the others do nothing.
+
+#include <curl/curl.h>
+
+namespace CurlApi {
+// True when libcurl is loaded (loads it on first call; thread-safe).
+bool available();
+CURLcode global_init(long flags);
+CURL *easy_init();
+void easy_cleanup(CURL *handle);
+CURLcode easy_perform(CURL *handle);
+curl_slist *slist_append(curl_slist *list, const char *text);
+void slist_free_all(curl_slist *list);
+
+using SetOpt = CURLcode (*)(CURL *, CURLoption, ...);
+SetOpt setoptFunction();
+// curl_easy_setopt; value must already have the type libcurl expects (long, pointer, ...).
+template <typename T> CURLcode easy_setopt(CURL *handle, CURLoption option, T value)
+{
+    const SetOpt f = setoptFunction();
+    return f ? f(handle, option, value) : CURLE_FAILED_INIT;
+}
+} // namespace CurlApi

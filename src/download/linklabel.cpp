@@ -1,0 +1,49 @@
+#include "linklabel.h"
+
+#include "common/desktop.h"
+#include "common/errordisplay.h"
+
+#include <QMouseEvent>
+
+TLinkLabel::TLinkLabel(QWidget *parent) : QLabel(parent)
+{
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, m_linkColor);
+    setPalette(pal);
+    setCursor(Qt::PointingHandCursor);
+}
+
+TLinkLabel::~TLinkLabel()
+{
+    QFont f = font();
+    f.setUnderline(false);
+    f.setBold(false);
+    f.setItalic(false);
+    f.setStrikeOut(false);
+    setFont(f);
+}
+
+void TLinkLabel::setLinkColor(const QColor &color)
+{
+    if (color == m_linkColor)
+        return;
+    m_linkColor = color;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, color);
+    setPalette(pal);
+    update();
+}
+
+void TLinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QString target = m_linkTo;
+        guarded([target] { Desktop::current().open(target); });
+        event->accept();
+        return;
+    }
+    QLabel::mousePressEvent(event);
+}
