@@ -36,21 +36,12 @@ const QColor kStrip(236, 233, 216);
 // A file larger than this is not the code's text; reading it is refused like an unreadable file.
 constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
 
-QFont fontOf(int pixelSize, bool bold)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph, QRect at)
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(at);
-    b->setFont(fontOf(12, true));
+    b->setFont(WindowSetup::font(12, true));
     b->setIcon(Artwork::glyph(glyph, 24, parent->devicePixelRatioF()));
     b->setIconSize(QSize(24, 24));
     b->setFocusPolicy(Qt::StrongFocus);
@@ -80,11 +71,8 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
     setObjectName(QStringLiteral("FormCodigo"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
     setWindowTitle(QStringLiteral("Quelvado Prova Simulada  -  ") + Maker::site);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setFont(fontOf(12, false));
+    WindowSetup::fillBackground(this, Qt::white);
+    setFont(WindowSetup::font(12, false));
 
     m_controls.start(this, construction, [this] {
         // Top panel: emblem, title, prompt and the chapter list.
@@ -101,7 +89,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelTitulo = new TShadowLabel(PanelTopo);
         LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
         LabelTitulo->setGeometry(122, 3, 560, 26);
-        LabelTitulo->setFont(fontOf(19, true));
+        LabelTitulo->setFont(WindowSetup::font(19, true));
         LabelTitulo->setTextColor(Qt::white);
         LabelTitulo->setShadowColor(Qt::black);
         LabelTitulo->setShadowOffset(2);
@@ -110,7 +98,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelSelecione = new QLabel(PanelTopo);
         LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
         LabelSelecione->setGeometry(122, 30, 560, 16);
-        LabelSelecione->setFont(fontOf(12, false));
+        LabelSelecione->setFont(WindowSetup::font(12, false));
         LabelSelecione->setText(QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
         QPalette light = LabelSelecione->palette();
         light.setColor(QPalette::WindowText, QColor(255, 248, 200));
@@ -121,7 +109,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         ComboBox1->setGeometry(8, 51, 676, 24);
         ComboBox1->setEditable(false);
         ComboBox1->setMaxVisibleItems(11);
-        ComboBox1->setFont(fontOf(12, false));
+        ComboBox1->setFont(WindowSetup::font(12, false));
         QPalette navy = ComboBox1->palette();
         navy.setColor(QPalette::Text, kNavy);
         navy.setColor(QPalette::ButtonText, kNavy);
@@ -141,7 +129,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         RichEdit->setLineWrapMode(QTextEdit::NoWrap);
-        RichEdit->setFont(fontOf(13, false));
+        RichEdit->setFont(WindowSetup::font(13, false));
         RichEdit->document()->setDocumentMargin(6);
         QPalette view = RichEdit->palette();
         // The selection stays highlighted when the view loses the focus.
@@ -161,7 +149,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelDica->setObjectName(QStringLiteral("LabelDica"));
         LabelDica->setGeometry(2, 4, 688, 18);
         LabelDica->setAlignment(Qt::AlignCenter);
-        LabelDica->setFont(fontOf(11, true));
+        LabelDica->setFont(WindowSetup::font(11, true));
         LabelDica->setText(QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
                                           "visualizar."));
         QPalette maroon = LabelDica->palette();
@@ -171,7 +159,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         CheckBox1 = new QCheckBox(QStringLiteral("Quebra de linha"), PanelRodape);
         CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
         CheckBox1->setGeometry(14, 30, 150, 24);
-        CheckBox1->setFont(fontOf(12, false));
+        CheckBox1->setFont(WindowSetup::font(12, false));
         CheckBox1->setChecked(false);
         connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
@@ -309,9 +297,8 @@ void TFormCodigo::setSelection(qsizetype start, qsizetype length)
 
 bool TFormCodigo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+    if (QKeyEvent *press = WindowSetup::keyPressIn(this, watched, event); press && isActiveWindow()) {
+        const int key = press->key();
         if (key == Qt::Key_Escape) {
             BitBtn5->click();
             return true;

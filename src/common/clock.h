@@ -9,7 +9,7 @@ public:
     virtual ~Clock() = default;
     // Local date and time of day.
     virtual QDateTime localNow() const = 0;
-    // UTC time of day (seeds the pseudo-random generator).
+    // UTC time of day (the starting state of the pseudo-random generator).
     virtual QTime utcTimeOfDay() const = 0;
 
     static const Clock &current();

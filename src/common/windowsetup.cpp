@@ -2,6 +2,8 @@
 
 #include "appwindows.h"
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 void WindowSetup::fixedWindow(QWidget *w, QSize client, Border border, bool stayOnTop)
@@ -17,3 +19,28 @@ void WindowSetup::fixedWindow(QWidget *w, QSize client, Border border, bool stay
 }
 
 void WindowSetup::placeCentred(QWidget *w, int top) { w->move(AppWindows::centredLeft(w), top); }
+
+void WindowSetup::fillBackground(QWidget *w, const QColor &colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QFont WindowSetup::font(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QKeyEvent *WindowSetup::keyPressIn(const QWidget *window, QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget *>(watched)->window() != window)
+        return nullptr;
+    return static_cast<QKeyEvent *>(event);
+}

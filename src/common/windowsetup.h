@@ -1,8 +1,13 @@
 #pragma once
 // Window set-up shared by the program's secondary windows.
 
+#include <QColor>
+#include <QFont>
 #include <QSize>
 
+class QEvent;
+class QKeyEvent;
+class QObject;
 class QWidget;
 
 namespace WindowSetup {
@@ -12,4 +17,11 @@ enum class Border { Single, Dialog };
 void fixedWindow(QWidget *w, QSize client, Border border, bool stayOnTop = false);
 // Moves w so its top edge is at top and it is centred horizontally on the screen.
 void placeCentred(QWidget *w, int top);
+// Paints w's background in colour.
+void fillBackground(QWidget *w, const QColor &colour);
+// The program's sans-serif font at a size in pixels, as the window layouts give it.
+QFont font(int pixelSize, bool bold = false);
+// The key press event when event is one, delivered to window or one of its controls; else nullptr.
+// Windows that see keys before their controls call it from their application event filter.
+QKeyEvent *keyPressIn(const QWidget *window, QObject *watched, QEvent *event);
 } // namespace WindowSetup

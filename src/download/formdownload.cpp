@@ -50,15 +50,6 @@ constexpr qint64 kCopyBlock = 2048;
 
 QString http(const QString &address) { return QStringLiteral("http://") + address; }
 
-QFont fontOf(int pixelSize, bool bold = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 void setColors(QWidget *w, const QColor &text, const QColor &background)
 {
     QPalette pal = w->palette();
@@ -92,7 +83,7 @@ TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRec
     auto *l = new TLinkLabel(parent);
     l->setObjectName(QLatin1String(name));
     l->setFont([&] {
-        QFont f = fontOf(11, bold);
+        QFont f = WindowSetup::font(11, bold);
         f.setUnderline(true);
         return f;
     }());
@@ -193,11 +184,8 @@ TFormDownload::TFormDownload(QWidget *parent, Construction construction) : QWidg
     setObjectName(QStringLiteral("FormDownload"));
     WindowSetup::fixedWindow(this, QSize(398, 433), WindowSetup::Border::Dialog);
     setWindowTitle(QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
-    setFont(fontOf(12));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kFace);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setFont(WindowSetup::font(12));
+    WindowSetup::fillBackground(this, kFace);
 
     // Centred on the screen.
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -240,7 +228,7 @@ void TFormDownload::buildBanner()
     PanelGifAnimate->setBevelInner(TPanel::bvLowered);
 
     RxLabel3 = label(PanelGifAnimate, "RxLabel3", QStringLiteral("Kit Agenda Caseira 2002"), QRect(6, 5, 386, 22));
-    RxLabel3->setFont(fontOf(15, true));
+    RxLabel3->setFont(WindowSetup::font(15, true));
     RxLabel3->setAlignment(Qt::AlignCenter);
     setColors(RxLabel3, Qt::white, kBannerBlue);
 
@@ -250,7 +238,7 @@ void TFormDownload::buildBanner()
                                     "Relatórios mensais do orçamento da família.\n"
                                     "Clique aqui e saiba mais!"),
                      QRect(6, 29, 386, 54));
-    RxLabel1->setFont(fontOf(11));
+    RxLabel1->setFont(WindowSetup::font(11));
     RxLabel1->setAlignment(Qt::AlignCenter);
     setColors(RxLabel1, QColor(0, 0, 128), Qt::white);
 
@@ -267,7 +255,7 @@ void TFormDownload::buildControls()
     LinkLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     LabelTitulo = label(this, "LabelTitulo", QStringLiteral("DOWNLOAD DOS PROGRAMAS"), QRect(8, 115, 260, 20));
-    LabelTitulo->setFont(fontOf(14, true));
+    LabelTitulo->setFont(WindowSetup::font(14, true));
     SBProdServ = new QToolButton(this);
     SBProdServ->setObjectName(QStringLiteral("SBProdServ"));
     SBProdServ->setGeometry(306, 112, 84, 24);
@@ -290,7 +278,7 @@ void TFormDownload::buildControls()
     connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
 
     RxLabelInfo = label(this, "RxLabelInfo", kInfoStart, QRect(8, 167, 382, 48));
-    RxLabelInfo->setFont(fontOf(11, true));
+    RxLabelInfo->setFont(WindowSetup::font(11, true));
     RxLabelInfo->setAlignment(Qt::AlignCenter);
     RxLabelInfo->setWordWrap(true);
     setColors(RxLabelInfo, QColor(0, 255, 0), Qt::black);
@@ -328,7 +316,7 @@ void TFormDownload::buildControls()
     Lista->setSelectionBehavior(QAbstractItemView::SelectRows);
     Lista->setSelectionMode(QAbstractItemView::SingleSelection);
     Lista->setFocusPolicy(Qt::ClickFocus);
-    Lista->setFont(fontOf(10));
+    Lista->setFont(WindowSetup::font(10));
 
     BitBtnAbrirZip = button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
     BitBtnAbrirZip->setEnabled(false);
@@ -341,7 +329,7 @@ void TFormDownload::buildControls()
 
     RxLabel4 = label(this, "RxLabel4", QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"),
                      QRect(8, 405, 382, 14));
-    RxLabel4->setFont(fontOf(11));
+    RxLabel4->setFont(WindowSetup::font(11));
     RxLabel4->setAlignment(Qt::AlignCenter);
     LinkLabel3 = link(this, "LinkLabel3", Maker::agendaSite, QRect(8, 418, 382, 15), true);
     LinkLabel3->setAlignment(Qt::AlignCenter);
@@ -476,9 +464,8 @@ bool TFormDownload::eventFilter(QObject *watched, QEvent *event)
             guarded([this] { RxLabel3Click(); });
         return true;
     }
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this && isActiveWindow()
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && BtnFechar) {
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event);
+        key && isActiveWindow() && key->key() == Qt::Key_Escape && BtnFechar) {
         // "Fechar" is the window's cancel button.
         BtnFechar->click();
         return true;

@@ -30,15 +30,6 @@ const QColor kCream(255, 251, 240);
 const QColor kPage(0, 72, 128);
 const QString kArquivoProva = QStringLiteral("numprova.dat");
 
-QFont fontOf(int pixelSize, bool bold)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 {
     auto *l = new QLabel(parent);
@@ -55,7 +46,7 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
     setObjectName(QStringLiteral("FormProva"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
     setWindowTitle(QStringLiteral("Seleção de provas"));
-    setFont(fontOf(12, false));
+    setFont(WindowSetup::font(12, false));
 
     Notebook1 = new QStackedWidget(this);
     Notebook1->setObjectName(QStringLiteral("Notebook1"));
@@ -128,7 +119,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     auto *title = new QLabel(PanelTopo);
     title->setObjectName(QStringLiteral("LabelTitulo"));
     title->setGeometry(374, 8, 312, 52);
-    title->setFont(fontOf(13, true));
+    title->setFont(WindowSetup::font(13, true));
     title->setText(QStringLiteral("<span style=\"font-size:17px\">QUELVADO 2.2</span><br>"
                                   "Prova Simulada de Legislação de Trânsito"));
     QPalette navy = title->palette();
@@ -138,7 +129,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     auto *blurb = new QLabel(PanelTopo);
     blurb->setObjectName(QStringLiteral("LabelChamada"));
     blurb->setGeometry(374, 64, 312, 64);
-    blurb->setFont(fontOf(11, false));
+    blurb->setFont(WindowSetup::font(11, false));
     blurb->setText(QStringLiteral("Teste seus conhecimentos antes de fazer o exame do Detran.\n"
                                   "Questões de múltipla escolha. \n"
                                   "Todas as matérias pedidas no exame."));
@@ -147,7 +138,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     auto *prompt = new TShadowLabel(page);
     prompt->setObjectName(QStringLiteral("LabelSelecione"));
     prompt->setGeometry(8, 138, 400, 22);
-    prompt->setFont(fontOf(14, true));
+    prompt->setFont(WindowSetup::font(14, true));
     prompt->setTextColor(Qt::white);
     prompt->setText(QStringLiteral("Selecione o tipo de prova:"));
 
@@ -166,7 +157,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     for (int item = 0; item < ExamTypes::kItems; ++item) {
         auto *radio = new QRadioButton(ExamTypes::caption(item), RadioGroupProvas);
         radio->setObjectName(QStringLiteral("RadioProva%1").arg(item));
-        radio->setFont(fontOf(12, item == ExamTypes::kItems - 1));
+        radio->setFont(WindowSetup::font(12, item == ExamTypes::kItems - 1));
         grid->addWidget(radio, item % 6, item / 6);
         RadioItems << radio;
     }
@@ -333,9 +324,8 @@ bool TFormProva::handleKey(QKeyEvent *event)
 
 bool TFormProva::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
-        return handleKey(static_cast<QKeyEvent *>(event));
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+        return handleKey(key);
     }
     if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
         auto *me = static_cast<QMouseEvent *>(event);

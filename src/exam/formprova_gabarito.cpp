@@ -6,6 +6,7 @@
 #include "examrules.h"
 #include "questionbank.h"
 
+#include "common/windowsetup.h"
 #include "common/errordisplay.h"
 #include "controls/artwork.h"
 #include "controls/colorconv.h"
@@ -21,15 +22,6 @@
 #include <QTableWidget>
 
 namespace {
-QFont sheetFont(int pixelSize, bool bold)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const QColor &background,
                     const QColor &foreground, Qt::Alignment alignment)
 {
@@ -37,7 +29,7 @@ QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const 
     l->setGeometry(geometry);
     l->setAutoFillBackground(true);
     l->setAlignment(alignment);
-    l->setFont(sheetFont(12, true));
+    l->setFont(WindowSetup::font(12, true));
     QPalette pal = l->palette();
     pal.setColor(QPalette::Window, background);
     pal.setColor(QPalette::WindowText, foreground);
@@ -51,7 +43,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     auto *box = new QGroupBox(QStringLiteral("Resultados"), page);
     box->setObjectName(QStringLiteral("GroupResultados"));
     box->setGeometry(103, 15, 388, 206);
-    box->setFont(sheetFont(12, true));
+    box->setFont(WindowSetup::font(12, true));
     QPalette boxPal = box->palette();
     boxPal.setColor(QPalette::WindowText, Qt::white);
     box->setPalette(boxPal);
@@ -130,7 +122,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     LabelResultado->setGeometry(500, 196, 161, 38);
     LabelResultado->setAlignment(Qt::AlignCenter);
     LabelResultado->setWordWrap(true);
-    LabelResultado->setFont(sheetFont(12, true));
+    LabelResultado->setFont(WindowSetup::font(12, true));
     QPalette verdictPal = LabelResultado->palette();
     verdictPal.setColor(QPalette::WindowText, QColor(255, 255, 0));
     LabelResultado->setPalette(verdictPal);
@@ -144,7 +136,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     for (int row = 0; row < 4; ++row)
         filledLabel(page, rowLabels[row], QRect(5, 242 + 18 * row, 96, 17), QColor(128, 128, 128), Qt::white,
                     Qt::AlignLeft | Qt::AlignVCenter)
-            ->setFont(sheetFont(11, true));
+            ->setFont(WindowSetup::font(11, true));
 
     StringGridGabarito = new QTableWidget(4, ExamTypes::kQuestions, page);
     StringGridGabarito->setObjectName(QStringLiteral("StringGridGabarito"));
@@ -158,7 +150,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGridGabarito->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StringGridGabarito->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGridGabarito->setFont(sheetFont(11, true));
+    StringGridGabarito->setFont(WindowSetup::font(11, true));
     StringGridGabarito->setSelectionMode(QAbstractItemView::NoSelection);
     StringGridGabarito->setFocusPolicy(Qt::NoFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
@@ -175,7 +167,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     notice->setObjectName(QStringLiteral("LabelAviso"));
     notice->setGeometry(5, 352, 682, 24);
     notice->setAlignment(Qt::AlignCenter);
-    notice->setFont(sheetFont(12, true));
+    notice->setFont(WindowSetup::font(12, true));
     notice->setText(QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
     QPalette noticePal = notice->palette();
     noticePal.setColor(QPalette::WindowText, Qt::white);

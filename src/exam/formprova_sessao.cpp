@@ -6,6 +6,7 @@
 #include "examrules.h"
 #include "questionbank.h"
 
+#include "common/windowsetup.h"
 #include "common/appwindows.h"
 #include "common/clock.h"
 #include "common/dialogs.h"
@@ -30,19 +31,10 @@
 #include <QToolButton>
 
 namespace {
-QFont pageFont(int pixelSize, bool bold)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel *whiteLabel(QWidget *parent, const QString &text, QPoint at, bool bold = true)
 {
     auto *l = new QLabel(text, parent);
-    l->setFont(pageFont(13, bold));
+    l->setFont(WindowSetup::font(13, bold));
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     l->setPalette(pal);
@@ -87,7 +79,7 @@ void TFormProva::buildExamPage(QWidget *page)
     SpeedButton1->setText(QStringLiteral("Consultar Placas"));
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    SpeedButton1->setFont(pageFont(11, true));
+    SpeedButton1->setFont(WindowSetup::font(11, true));
     QPalette sbPal = SpeedButton1->palette();
     sbPal.setColor(QPalette::ButtonText, Qt::white);
     SpeedButton1->setPalette(sbPal);
@@ -97,7 +89,7 @@ void TFormProva::buildExamPage(QWidget *page)
     LabelPergunta = new TShadowLabel(page);
     LabelPergunta->setObjectName(QStringLiteral("LabelPergunta"));
     LabelPergunta->setGeometry(10, 40, 426, 101);
-    LabelPergunta->setFont(pageFont(14, true));
+    LabelPergunta->setFont(WindowSetup::font(14, true));
     LabelPergunta->setBackground(QColor(128, 128, 128));
     LabelPergunta->setTextColor(QColor(255, 255, 0));
     LabelPergunta->setShadowColor(Qt::black);
@@ -120,7 +112,7 @@ void TFormProva::buildExamPage(QWidget *page)
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setGeometry(10, 169, 531, 126);
     Memo2->setReadOnly(true);
-    Memo2->setFont(pageFont(13, false));
+    Memo2->setFont(WindowSetup::font(13, false));
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->viewport()->setCursor(Qt::ArrowCursor);
     Memo2->setFocusPolicy(Qt::ClickFocus);
@@ -133,7 +125,7 @@ void TFormProva::buildExamPage(QWidget *page)
     EditResposta = new QLineEdit(page);
     EditResposta->setObjectName(QStringLiteral("EditResposta"));
     EditResposta->setGeometry(250, 304, 36, 24);
-    EditResposta->setFont(pageFont(15, true));
+    EditResposta->setFont(WindowSetup::font(15, true));
     EditResposta->setAlignment(Qt::AlignCenter);
     EditResposta->setToolTip(QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
                                             "pressione <Enter> para a questão seguinte.   \n"
@@ -186,7 +178,7 @@ void TFormProva::buildExamPage(QWidget *page)
     certa->setObjectName(QStringLiteral("LabelCerta"));
     certa->setGeometry(44, 60, 68, 20);
     for (auto [label, color] : {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
-        label->setFont(pageFont(13, true));
+        label->setFont(WindowSetup::font(13, true));
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, color);
         label->setPalette(pal);
@@ -200,7 +192,7 @@ void TFormProva::buildExamPage(QWidget *page)
     LabelHoraInicio->setObjectName(QStringLiteral("LabelHoraInicio"));
     LabelHoraInicio->setGeometry(555, 137, 135, 19);
     LabelHoraInicio->setAlignment(Qt::AlignCenter);
-    LabelHoraInicio->setFont(pageFont(13, true));
+    LabelHoraInicio->setFont(WindowSetup::font(13, true));
     QPalette startPal = LabelHoraInicio->palette();
     startPal.setColor(QPalette::WindowText, Qt::white);
     LabelHoraInicio->setPalette(startPal);

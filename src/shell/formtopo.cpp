@@ -5,6 +5,7 @@
 #include "versioninfo.h"
 
 #include "codereader/formcodigo.h"
+#include "common/windowsetup.h"
 #include "common/appwindows.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
@@ -39,10 +40,7 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormTopo"));
     resize(kDesignedWidth, kDesignedHeight);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kCream);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    WindowSetup::fillBackground(this, kCream);
 
     Panel1 = new TPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -208,9 +206,8 @@ bool TFormTopo::handleKey(QKeyEvent *event)
 
 bool TFormTopo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this && isActiveWindow()) {
-        return handleKey(static_cast<QKeyEvent *>(event));
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+        return handleKey(key);
     }
     if (event->type() == QEvent::MouseButtonRelease && (watched == Image1 || watched == Image2)) {
         auto *me = static_cast<QMouseEvent *>(event);

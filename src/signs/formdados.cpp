@@ -31,15 +31,6 @@ const QColor kGray(128, 128, 128);
 const QColor kNavy(0, 0, 128);
 constexpr int kHelpContext = 20;
 
-QFont fontOf(int pixelSize, bool bold = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 void setTextColor(QWidget *w, const QColor &c)
 {
     QPalette pal = w->palette();
@@ -74,7 +65,7 @@ TShadowLabel *headerStrip(QWidget *parent, const char *name, const QString &text
     auto *strip = new TShadowLabel(parent);
     strip->setObjectName(QLatin1String(name));
     strip->setGeometry(geometry);
-    strip->setFont(fontOf(13, true));
+    strip->setFont(WindowSetup::font(13, true));
     strip->setText(text);
     strip->setTextColor(Qt::white);
     strip->setShadowColor(Qt::black);
@@ -134,11 +125,8 @@ TFormDados::TFormDados(QWidget *parent, Construction construction) : QWidget(par
     setObjectName(QStringLiteral("FormDados"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Dialog);
     setWindowTitle(QStringLiteral("Sinalização"));
-    setFont(fontOf(13));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kFace);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setFont(WindowSetup::font(13));
+    WindowSetup::fillBackground(this, kFace);
 
     m_controls.start(this, construction, [this] {
         buildSignSection();
@@ -180,7 +168,7 @@ void TFormDados::buildSignSection()
     RadioGroupPlacas = new QGroupBox(QStringLiteral("Placas de Sinalização"), this);
     RadioGroupPlacas->setObjectName(QStringLiteral("RadioGroupPlacas"));
     RadioGroupPlacas->setGeometry(12, 46, 220, 101);
-    RadioGroupPlacas->setFont(fontOf(11, true));
+    RadioGroupPlacas->setFont(WindowSetup::font(11, true));
     setTextColor(RadioGroupPlacas, kNavy);
     auto *items = new QVBoxLayout(RadioGroupPlacas);
     items->setContentsMargins(8, 6, 4, 6);
@@ -191,7 +179,7 @@ void TFormDados::buildSignSection()
     for (int i = 0; i < captions.size(); ++i) {
         auto *radio = new QRadioButton(captions[i], RadioGroupPlacas);
         radio->setObjectName(QStringLiteral("RadioPlacas%1").arg(i));
-        radio->setFont(fontOf(11));
+        radio->setFont(WindowSetup::font(11));
         items->addWidget(radio);
         m_groupButtons->addButton(radio, i);
         RadioItems << radio;
@@ -234,7 +222,7 @@ void TFormDados::buildSignSection()
     connect(SpinButton2, &TSpinButton::upClick, this, guard([this] { SpinButton2UpClick(); }));
 
     LabelNomePlaca = label(this, "LabelNomePlaca", QStringLiteral("Nome da Placa"), QRect(12, 167, 419, 20));
-    LabelNomePlaca->setFont(fontOf(13, true));
+    LabelNomePlaca->setFont(WindowSetup::font(13, true));
 
     LabelDescricaoPlaca = label(this, "LabelDescricaoPlaca", QStringLiteral("Descrição"), QRect(12, 190, 419, 46));
     LabelDescricaoPlaca->setWordWrap(true);
@@ -282,13 +270,13 @@ void TFormDados::buildPlateSection()
                                    "cores diferenciadas por categoria e são cadastradas no RENAVAN (Registro "
                                    "Nacional de Veículos)."),
                     QRect(250, 295, 321, 46));
-    Label18->setFont(fontOf(11));
+    Label18->setFont(WindowSetup::font(11));
     Label18->setWordWrap(true);
     Label18->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColor(Label18, kNavy);
 
     LabelPlacaCarro = label(this, "LabelPlacaCarro", QStringLiteral("Descrição da Placa"), QRect(250, 342, 146, 21));
-    LabelPlacaCarro->setFont(fontOf(13, true));
+    LabelPlacaCarro->setFont(WindowSetup::font(13, true));
     LabelPlacaCarro->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LabelPlacaCarro->setIndent(2);
     LabelPlacaCarro->setAutoFillBackground(true);
@@ -420,9 +408,8 @@ bool TFormDados::handleKey(QObject *watched, QKeyEvent *event)
 
 bool TFormDados::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this && isActiveWindow())
-        return handleKey(watched, static_cast<QKeyEvent *>(event));
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow())
+        return handleKey(watched, key);
     return QWidget::eventFilter(watched, event);
 }
 

@@ -29,15 +29,6 @@ const QColor kNavy(0, 0, 128);
 const QColor kBlue(0, 0, 255);
 constexpr int kHelpContext = 20;
 
-QFont fontOf(int pixelSize, bool bold)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
 {
     QPalette pal = w->palette();
@@ -63,11 +54,8 @@ TFormPlacas::TFormPlacas(QWidget *parent, Construction construction) : QWidget(p
     WindowSetup::fixedWindow(this, QSize(150, 273), WindowSetup::Border::Single, true);
     setWindowTitle(QStringLiteral("Placas"));
     setWindowIcon(Artwork::glyph(QStringLiteral("placas"), 32, devicePixelRatioF()));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kCream);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setFont(fontOf(11, false));
+    WindowSetup::fillBackground(this, kCream);
+    setFont(WindowSetup::font(11, false));
     m_controls.start(this, construction, [this] {
         buildControls();
         EditPlaca->setFocus();
@@ -106,7 +94,7 @@ void TFormPlacas::buildControls()
     LabelNomePlaca->setObjectName(QStringLiteral("LabelNomePlaca"));
     LabelNomePlaca->setGeometry(5, 107, 96, 16);
     LabelNomePlaca->setAlignment(Qt::AlignCenter);
-    LabelNomePlaca->setFont(fontOf(13, true));
+    LabelNomePlaca->setFont(WindowSetup::font(13, true));
     setTextColour(LabelNomePlaca, QPalette::WindowText, kNavy);
 
     Label3 = new QLabel(QStringLiteral("Código para localizar:"), this);
@@ -117,7 +105,7 @@ void TFormPlacas::buildControls()
     EditPlaca = new QLineEdit(this);
     EditPlaca->setObjectName(QStringLiteral("EditPlaca"));
     EditPlaca->setGeometry(5, 145, 51, 21);
-    EditPlaca->setFont(fontOf(11, true));
+    EditPlaca->setFont(WindowSetup::font(11, true));
     setTextColour(EditPlaca, QPalette::Text, kBlue);
     EditPlaca->setValidator(new UpperCaseValidator(EditPlaca));
     Hints::set(EditPlaca, QStringLiteral("Código da placa|Digite o código da placa (por exemplo R-10) e "
@@ -179,9 +167,7 @@ void TFormPlacas::FormCreate()
 
 bool TFormPlacas::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this) {
-        auto *key = static_cast<QKeyEvent *>(event);
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event)) {
         if (watched == EditPlaca && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             guarded([this] { EditPlacaKeyPress(); });
             return true;

@@ -161,7 +161,7 @@ public:
     // outside the file, "GetRecord: Invalid record" when the record is deleted.
     void GotoBookmark(TBookmark bookmark);
 
-    // Reorders the live part of the file at random: after moving to the first record and seeding
+    // Reorders the live part of the file at random: after moving to the first record and setting
     // the shared generator from the clock, for i = 0 .. N (N = RecordCount()) exchanges physical
     // records i and j (1-based), j drawn in 0 .. N; number 0 exchanges nothing. Ends on the first
     // record.

@@ -288,7 +288,7 @@ void TestExamTypes::personalisedReordersFile()
     const QByteArray first = readAll(path);
     const QStringList firstAsked = m_window->exam().ListBox1;
     m_window->showSelectionPage();
-    QTest::qWait(5); // the shuffle is seeded from the time of day
+    QTest::qWait(5); // the shuffle starts from the time of day
     start(17);
     const QByteArray second = readAll(path);
     QCOMPARE(second.size(), first.size());

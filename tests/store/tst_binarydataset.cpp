@@ -217,16 +217,16 @@ void TestBinaryDataSet::generator()
     QCOMPARE(r.Random(100), 0u);                 // 1 × 100 >> 32
     QCOMPARE(r.Random(0xFFFFFFFFu), 134775813u); // 134775814 × (2^32 − 1) >> 32
     QCOMPARE(r.Random(10), 8u);                  // 3698175007 × 10 >> 32 = 8.61...
-    QCOMPARE(r.Seed(), 3698175007u);
+    QCOMPARE(r.State(), 3698175007u);
     QCOMPARE(r.Random(1), 0u);
 
     FakeClock clock;
     clock.utc = QTime(23, 59, 59, 999);
     r.Randomize();
-    QCOMPARE(r.Seed(), 86399999u);
+    QCOMPARE(r.State(), 86399999u);
     clock.utc = QTime(9, 8, 7, 654);
     r.Randomize();
-    QCOMPARE(r.Seed(), 32887654u);
+    QCOMPARE(r.State(), 32887654u);
 }
 
 void TestBinaryDataSet::numprovaFileByteForByte()
@@ -546,7 +546,7 @@ void TestBinaryDataSet::overwriteQuestion()
 void TestBinaryDataSet::shuffle()
 {
     FakeClock clock;
-    // One record: the only exchange is of the record with itself, whatever the seed.
+    // One record: the only exchange is of the record with itself, whatever the generator's state.
     {
         Numprova s(path(QStringLiteral("one.dat")));
         s.build({QStringLiteral("042")});
@@ -559,7 +559,7 @@ void TestBinaryDataSet::shuffle()
             QCOMPARE(readFile(path(QStringLiteral("one.dat"))), before);
         }
     }
-    // Seed 32887654 (09:08:07.654 UTC). Draws in 0..5 for passes 0..5, each from
+    // State 32887654 (09:08:07.654 UTC). Draws in 0..5 for passes 0..5, each from
     // state := state × 134775813 + 1 and (state × 6) >> 32:
     //   states 2516433151, 2169510140, 2068999405, 3090044066, 832253739, 3451000792
     //   draws  3,          3,          2,          4,          1,         4
