@@ -2,42 +2,58 @@
 
 #include "common/cp1252.h"
 #include "common/programfolder.h"
+#include "common/safefile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QStringList>
+#include <QList>
+#include <QSaveFile>
 
 #include <optional>
 
 namespace {
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArrayView bytes)
 {
-    return QString::fromStdString(cp1252::toUtf8(std::string_view(bytes.constData(), bytes.size())));
+    return QString::fromStdString(cp1252::toUtf8(std::string_view(bytes.data(), static_cast<size_t>(bytes.size()))));
 }
 
-QByteArray encode(const QString &text)
-{
-    return QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString()));
-}
+QByteArray encode(const QString &text) { return QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString())); }
 
-// The lines of the file without their line ends; nullopt when it exists but cannot be read.
-std::optional<QStringList> readLines(const QString &file)
+// One line of the file as it is on disk: its text and its ending ("\r\n", "\n" or none at the end).
+struct Line {
+    QByteArray text;
+    QByteArray ending;
+};
+
+QList<Line> splitLines(const QByteArray &bytes)
 {
-    QFile f(file);
-    if (!f.exists())
-        return QStringList();
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QStringList lines = decode(f.readAll()).split(QLatin1Char('\n'));
-    f.close();
-    for (QString &line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    QList<Line> lines;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', at);
+        if (lf < 0) {
+            lines.append({bytes.mid(at), {}});
+            break;
+        }
+        qsizetype end = lf;
+        if (end > at && bytes[end - 1] == '\r')
+            --end;
+        lines.append({bytes.mid(at, end - at), bytes.mid(end, lf + 1 - end)});
+        at = lf + 1;
+    }
     return lines;
+}
+
+// The whole file; an empty file when it is missing; nullopt when it is refused or unreadable.
+std::optional<QByteArray> readFile(const QString &file)
+{
+    SafeFile::Result r = SafeFile::read(file, SettingsFile::MaxSize);
+    if (r.status == SafeFile::Status::Missing)
+        return QByteArray();
+    if (!r.ok())
+        return std::nullopt;
+    return std::move(r.bytes);
 }
 
 // The section name of a "[name]" line, or nullopt for another line.
@@ -72,14 +88,28 @@ QString SettingsFile::path()
     return ProgramFolder::file(name.toLower() + QStringLiteral(".ini"));
 }
 
+QString SettingsFile::problem(const QString &file)
+{
+    const QString name = QFileInfo(file).fileName();
+    switch (SafeFile::check(file, MaxSize)) {
+    case SafeFile::Status::NotRegular:
+        return QStringLiteral("O arquivo de configurações \"%1\" não é um arquivo comum e não será usado.").arg(name);
+    case SafeFile::Status::TooLarge:
+        return QStringLiteral("O arquivo de configurações \"%1\" tem mais de 1 MiB e não será usado.").arg(name);
+    default:
+        return QString();
+    }
+}
+
 QString SettingsFile::readString(const QString &file, const QString &section, const QString &key,
                                  const QString &fallback)
 {
-    const std::optional<QStringList> lines = readLines(file);
-    if (!lines)
+    const std::optional<QByteArray> bytes = readFile(file);
+    if (!bytes)
         return fallback;
     bool inSection = false;
-    for (const QString &line : *lines) {
+    for (const Line &raw : splitLines(*bytes)) {
+        const QString line = decode(raw.text);
         if (const std::optional<QString> name = sectionOf(line)) {
             inSection = sameName(*name, section);
             continue;
@@ -100,17 +130,20 @@ QString SettingsFile::readString(const QString &file, const QString &section, co
 
 bool SettingsFile::writeString(const QString &file, const QString &section, const QString &key, const QString &value)
 {
-    std::optional<QStringList> read = readLines(file);
-    if (!read)
+    const std::optional<QByteArray> bytes = readFile(file);
+    if (!bytes)
         return false;
-    QStringList lines = *read;
-    const QString entry = key.trimmed() + QLatin1Char('=') + value;
+    QList<Line> lines = splitLines(*bytes);
+    // Lines added take the ending of the file's first line (CR LF in a new or one-line file).
+    const QByteArray ending = !lines.isEmpty() && lines.first().ending == "\n" ? QByteArray("\n") : QByteArray("\r\n");
+    const QByteArray entry = encode(key.trimmed() + QLatin1Char('=') + value);
 
-    qsizetype sectionLine = -1; // the "[section]" line
+    qsizetype sectionLine = -1;   // the "[section]" line
     qsizetype lastInSection = -1; // the last non-blank line of that section
-    bool done = false;
-    for (qsizetype i = 0; i < lines.size() && !done; ++i) {
-        if (const std::optional<QString> name = sectionOf(lines[i])) {
+    qsizetype keyLine = -1;
+    for (qsizetype i = 0; i < lines.size() && keyLine < 0; ++i) {
+        const QString line = decode(lines[i].text);
+        if (const std::optional<QString> name = sectionOf(line)) {
             if (sectionLine >= 0)
                 break; // the next section begins
             if (sameName(*name, section))
@@ -119,31 +152,41 @@ bool SettingsFile::writeString(const QString &file, const QString &section, cons
         }
         if (sectionLine < 0)
             continue;
-        if (!lines[i].trimmed().isEmpty())
+        if (!line.trimmed().isEmpty())
             lastInSection = i;
-        const std::optional<QString> k = keyOf(lines[i]);
-        if (k && sameName(*k, key)) {
-            lines[i] = entry;
-            done = true;
-        }
-    }
-    if (!done) {
-        if (sectionLine >= 0) {
-            lines.insert(lastInSection + 1, entry);
-        } else {
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-                lines << QString();
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-        }
+        const std::optional<QString> k = keyOf(line);
+        if (k && sameName(*k, key))
+            keyLine = i;
     }
 
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (keyLine >= 0) {
+        lines[keyLine].text = entry; // its ending stays
+    } else if (sectionLine >= 0) {
+        if (lines[lastInSection].ending.isEmpty())
+            lines[lastInSection].ending = ending;
+        lines.insert(lastInSection + 1, Line{entry, ending});
+    } else {
+        if (!lines.isEmpty() && lines.last().ending.isEmpty())
+            lines.last().ending = ending;
+        if (!lines.isEmpty() && !decode(lines.last().text).trimmed().isEmpty())
+            lines.append(Line{{}, ending});
+        lines.append(Line{'[' + encode(section) + ']', ending});
+        lines.append(Line{entry, ending});
+    }
+
+    QByteArray out;
+    out.reserve(bytes->size() + entry.size() + section.size() + 8);
+    for (const Line &line : lines)
+        out += line.text + line.ending;
+
+    // Written beside the old file and renamed over it only when complete.
+    QSaveFile save(file);
+    if (!save.open(QIODevice::WriteOnly))
         return false;
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += encode(line) + "\r\n";
-    const bool ok = f.write(bytes) == bytes.size();
-    f.close();
-    return ok;
+    if (save.write(out) != out.size()) {
+        save.cancelWriting();
+        save.commit();
+        return false;
+    }
+    return save.commit();
 }
