@@ -9,7 +9,10 @@
 
 #include "curlapi.h"
 
+#include <QFile>
+
 #include <cctype>
+#include <chrono>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -18,8 +21,15 @@ namespace {
 
 constexpr qint64 BlockSize = 1025;
 
-QMutex g_connectToMutex;
-QStringList g_connectTo;
+// The test seams' values, copied by each worker when it is made.
+struct Seams {
+    QStringList connectTo;
+    QString caFile;
+    int stallSeconds = 60;
+    int graceSeconds = 2;
+};
+QMutex g_seamsMutex;
+Seams g_seams;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -120,22 +130,22 @@ void HttpResponseHead::feedLine(QByteArrayView line)
         return;
     }
     const qsizetype colon = line.indexOf(':');
-    if (colon <= 0 || m_hasContentLength)
+    if (colon <= 0)
         return;
     if (trimmed(line.first(colon)).compare("Content-Length", Qt::CaseInsensitive) == 0) {
-        m_hasContentLength = true;
-        m_contentLength = trimmed(line.sliced(colon + 1)).toByteArray();
+        const QByteArrayView value = trimmed(line.sliced(colon + 1));
+        if (!m_hasContentLength) {
+            m_hasContentLength = true;
+            m_contentLength = value.toByteArray();
+        } else if (value != QByteArrayView(m_contentLength)) {
+            m_contentLengthConflict = true;
+        }
     }
 }
 
 bool parseContentLength(QByteArrayView text, qint32 *value)
 {
     text = trimmed(text);
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text = text.sliced(1);
-    }
     if (text.isEmpty())
         return false;
     qint64 result = 0;
@@ -143,13 +153,9 @@ bool parseContentLength(QByteArrayView text, qint32 *value)
         if (c < '0' || c > '9')
             return false;
         result = result * 10 + (c - '0');
-        if (result > qint64(std::numeric_limits<qint32>::max()) + 1)
+        if (result > std::numeric_limits<qint32>::max())
             return false;
     }
-    if (negative)
-        result = -result;
-    if (result < std::numeric_limits<qint32>::min() || result > std::numeric_limits<qint32>::max())
-        return false;
     *value = static_cast<qint32>(result);
     return true;
 }
@@ -161,6 +167,12 @@ struct THTTPGetThread::Transfer {
     std::unique_ptr<QSaveFile> file;
     bool decided = false;
     bool failed = false;
+    bool announced = false; // the response gave a valid Content-Length
+    // When the announced length was complete (the server is then given a grace to close).
+    std::chrono::steady_clock::time_point completeAt{};
+    bool complete = false;
+    bool closedByGrace = false;
+    QByteArray pending; // received, not yet handed on (less than a block)
 };
 
 struct CurlCallbacks {
@@ -187,19 +199,33 @@ struct CurlCallbacks {
         THTTPGetThread::Transfer &t = *worker->m_transfer;
         if (t.failed || !t.decided || !t.file)
             return 0;
-        for (size_t at = 0; at < total; at += BlockSize) {
-            const qint64 block = std::min<qint64>(BlockSize, static_cast<qint64>(total - at));
-            if (!worker->takeBlock(data + at, block)) {
-                t.failed = true;
-                return 0;
-            }
+        // Bytes are handed on in whole blocks of 1025, as a blocking read of that size gives them;
+        // the rest waits for more, for the end of the announced length or for the end of the body.
+        const qint64 have = qint64(worker->m_readed.load()) + t.pending.size();
+        if (t.announced && have + qint64(total) > worker->m_fileSize.load()) {
+            t.failed = true; // more than the server announced
+            return 0;
+        }
+        t.pending.append(data, static_cast<qsizetype>(total));
+        if (!worker->takeBlocks(t.announced && have + qint64(total) == worker->m_fileSize.load())) {
+            t.failed = true;
+            return 0;
         }
         return total;
     }
 
     static int xfer(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     {
-        return static_cast<THTTPGetThread *>(self)->m_stop.load() ? 1 : 0;
+        auto *worker = static_cast<THTTPGetThread *>(self);
+        if (worker->m_stop.load())
+            return 1;
+        THTTPGetThread::Transfer &t = *worker->m_transfer;
+        if (t.complete && std::chrono::steady_clock::now() - t.completeAt >= std::chrono::seconds(worker->m_graceSeconds)) {
+            // All that was announced has come and nothing more: the server merely keeps the line open.
+            t.closedByGrace = true;
+            return 1;
+        }
+        return 0;
     }
 };
 
@@ -214,8 +240,11 @@ THTTPGetThread::THTTPGetThread(const QString &AcceptTypes, const QString &Agent,
     static std::once_flag curlReady;
     std::call_once(curlReady, [] { CurlApi::global_init(CURL_GLOBAL_DEFAULT); });
     {
-        QMutexLocker lock(&g_connectToMutex);
-        m_connectTo = g_connectTo;
+        QMutexLocker lock(&g_seamsMutex);
+        m_connectTo = g_seams.connectTo;
+        m_caFile = g_seams.caFile;
+        m_stallSeconds = g_seams.stallSeconds;
+        m_graceSeconds = g_seams.graceSeconds;
     }
     connect(this, &QThread::finished, this, &QObject::deleteLater);
     start();
@@ -232,11 +261,63 @@ void THTTPGetThread::Terminate() { m_stop.store(true); }
 
 void THTTPGetThread::setConnectTo(const QStringList &entries)
 {
-    QMutexLocker lock(&g_connectToMutex);
-    g_connectTo = entries;
+    QMutexLocker lock(&g_seamsMutex);
+    g_seams.connectTo = entries;
 }
 
-bool THTTPGetThread::SplitURL(const QString &url, QString *host, QString *object, bool *tls)
+void THTTPGetThread::setCertificateAuthorities(const QString &file)
+{
+    QMutexLocker lock(&g_seamsMutex);
+    g_seams.caFile = file;
+}
+
+void THTTPGetThread::setStallSeconds(int seconds)
+{
+    QMutexLocker lock(&g_seamsMutex);
+    g_seams.stallSeconds = seconds > 0 ? seconds : 60;
+}
+
+void THTTPGetThread::setCloseGraceSeconds(int seconds)
+{
+    QMutexLocker lock(&g_seamsMutex);
+    g_seams.graceSeconds = seconds > 0 ? seconds : 2;
+}
+
+QString THTTPGetThread::SystemProxy(const QString &host, bool tls)
+{
+    const auto variable = [](const char *name) { return qEnvironmentVariable(name).trimmed(); };
+    // As libcurl reads them: the upper-case HTTP_PROXY is not trusted (a CGI program's request
+    // header can set it).
+    QString proxy = tls ? variable("https_proxy") : variable("http_proxy");
+    if (proxy.isEmpty() && tls)
+        proxy = variable("HTTPS_PROXY");
+    if (proxy.isEmpty())
+        proxy = variable("all_proxy");
+    if (proxy.isEmpty())
+        proxy = variable("ALL_PROXY");
+    if (proxy.isEmpty())
+        return QString();
+    QString exempt = variable("no_proxy");
+    if (exempt.isEmpty())
+        exempt = variable("NO_PROXY");
+    const QString name = host.toLower();
+    for (QString entry : exempt.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        entry = entry.trimmed().toLower();
+        if (entry == QLatin1String("*"))
+            return QString();
+        if (entry.startsWith(QLatin1Char('.')))
+            entry.remove(0, 1);
+        if (const qsizetype colon = entry.indexOf(QLatin1Char(':')); colon >= 0)
+            entry.truncate(colon);
+        if (entry.isEmpty())
+            continue;
+        if (name == entry || name.endsWith(QLatin1Char('.') + entry))
+            return QString();
+    }
+    return proxy;
+}
+
+bool THTTPGetThread::SplitURL(const QString &url, QString *host, QString *object, bool *tls, int *port)
 {
     QString rest = url;
     const QString lower = url.toLower();
@@ -250,6 +331,23 @@ bool THTTPGetThread::SplitURL(const QString &url, QString *host, QString *object
     *object = slash < 0 ? QString() : rest.mid(slash);
     if (tls)
         *tls = secure;
+    int number = secure ? 443 : 80;
+    if (const qsizetype colon = host->indexOf(QLatin1Char(':')); colon >= 0) {
+        const QString digits = host->mid(colon + 1);
+        host->truncate(colon);
+        if (digits.isEmpty() || digits.size() > 5)
+            return false;
+        number = 0;
+        for (const QChar c : digits) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+            number = number * 10 + (c.unicode() - '0');
+        }
+        if (number < 1 || number > 65535)
+            return false;
+    }
+    if (port)
+        *port = number;
     if (host->isEmpty())
         return false;
     for (const QChar c : *host)
@@ -303,9 +401,14 @@ bool THTTPGetThread::headEnded()
         return false;
     if (t.head.hasContentLength()) {
         qint32 size = 0;
-        if (!parseContentLength(t.head.contentLength(), &size))
+        if (t.head.contentLengthConflict() || !parseContentLength(t.head.contentLength(), &size))
             return false;
         m_fileSize.store(size);
+        t.announced = true;
+        if (size == 0) {
+            t.complete = true;
+            t.completeAt = std::chrono::steady_clock::now();
+        }
     } else if (BinaryData) {
         return false; // nothing is read
     }
@@ -314,12 +417,30 @@ bool THTTPGetThread::headEnded()
     return t.file->open(QIODevice::WriteOnly);
 }
 
+bool THTTPGetThread::takeBlocks(bool all)
+{
+    Transfer &t = *m_transfer;
+    qsizetype at = 0;
+    while (t.pending.size() - at >= BlockSize || (all && at < t.pending.size())) {
+        const qint64 block = std::min<qint64>(BlockSize, t.pending.size() - at);
+        if (!takeBlock(t.pending.constData() + at, block))
+            return false;
+        at += block;
+    }
+    t.pending.remove(0, at);
+    return true;
+}
+
 bool THTTPGetThread::takeBlock(const char *data, qint64 size)
 {
     if (m_stop.load())
         return false;
     const qint32 before = m_readed.load();
     if (size > qint64(std::numeric_limits<qint32>::max()) - before)
+        return false;
+    Transfer &t = *m_transfer;
+    // More than the server announced: the response is not what it said it is.
+    if (t.announced && before + size > m_fileSize.load())
         return false;
     if (m_transfer->file->write(data, size) != size)
         return false;
@@ -330,6 +451,10 @@ bool THTTPGetThread::takeBlock(const char *data, qint64 size)
         const qint32 total = m_fileSize.load();
         handToInterface([this, total, readed] { m_onProgress(this, total, readed); });
     }
+    if (t.announced && readed == m_fileSize.load()) {
+        t.complete = true;
+        t.completeAt = std::chrono::steady_clock::now();
+    }
     return true;
 }
 
@@ -337,7 +462,8 @@ bool THTTPGetThread::transfer()
 {
     QString host, object;
     bool tls = false;
-    if (!SplitURL(URL, &host, &object, &tls))
+    int port = 80;
+    if (!SplitURL(URL, &host, &object, &tls, &port))
         return false;
     if (m_stop.load())
         return false;
@@ -353,8 +479,15 @@ bool THTTPGetThread::transfer()
         ~Reset() { w->m_transfer = nullptr; }
     } reset{this};
 
-    const QByteArray address = (tls ? QByteArrayLiteral("https://") : QByteArrayLiteral("http://")) + host.toUtf8() + '/';
+    const QByteArray origin = (tls ? QByteArrayLiteral("https://") : QByteArrayLiteral("http://")) + host.toUtf8()
+        + (port != (tls ? 443 : 80) ? ':' + QByteArray::number(port) : QByteArray());
     const QByteArray target = requestTarget(object);
+    // Through a proxy, a plain HTTP request names the whole address (libcurl writes it); over TLS
+    // the proxy only tunnels and the request inside keeps the origin form.
+    const QByteArray proxy = SystemProxy(host, tls).toUtf8();
+    const bool absoluteForm = !proxy.isEmpty() && !tls;
+    const QByteArray address = absoluteForm ? origin + target : origin + '/';
+    const QByteArray caFile = QFile::encodeName(m_caFile);
     const QByteArray agent = Agent.toUtf8();
     const QByteArray referer = Referer.toUtf8();
     const QByteArray user = UserName.toUtf8();
@@ -378,7 +511,15 @@ bool THTTPGetThread::transfer()
     bool set = true;
     const auto option = [&set](CURLcode rc) { set = set && rc == CURLE_OK; };
     option(CurlApi::easy_setopt(h, CURLOPT_URL, address.constData()));
-    option(CurlApi::easy_setopt(h, CURLOPT_REQUEST_TARGET, target.constData()));
+    if (!absoluteForm)
+        option(CurlApi::easy_setopt(h, CURLOPT_REQUEST_TARGET, target.constData()));
+    // The proxy decided above, and no other: libcurl does not look at the environment again.
+    option(CurlApi::easy_setopt(h, CURLOPT_PROXY, proxy.constData()));
+    option(CurlApi::easy_setopt(h, CURLOPT_NOPROXY, ""));
+    // The length is judged here (exactly, and a longer body fails), not by libcurl.
+    option(CurlApi::easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L));
+    if (!caFile.isEmpty())
+        option(CurlApi::easy_setopt(h, CURLOPT_CAINFO, caFile.constData()));
     option(CurlApi::easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https"));
     option(CurlApi::easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
     option(CurlApi::easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
@@ -386,7 +527,7 @@ bool THTTPGetThread::transfer()
     option(CurlApi::easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));
     option(CurlApi::easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L));
     option(CurlApi::easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    option(CurlApi::easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 60L));
+    option(CurlApi::easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(m_stallSeconds)));
     option(CurlApi::easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()));
     if (!agent.isEmpty())
         option(CurlApi::easy_setopt(h, CURLOPT_USERAGENT, agent.constData()));
@@ -416,8 +557,11 @@ bool THTTPGetThread::transfer()
         return false;
 
     const CURLcode rc = CurlApi::easy_perform(h);
-    if (rc != CURLE_OK || !t.decided || t.failed || !t.file || m_stop.load())
+    const bool ended = rc == CURLE_OK || (rc == CURLE_ABORTED_BY_CALLBACK && t.closedByGrace);
+    if (!ended || !t.decided || t.failed || !t.file || m_stop.load())
         return false; // the temporary file is discarded; an existing file keeps its contents
+    if (!takeBlocks(true)) // the last, shorter block of a body without a length
+        return false;
     if (m_fileSize.load() != m_readed.load())
         return false;
     return t.file->commit();

@@ -39,17 +39,21 @@ public:
     bool hasContentLength() const { return m_hasContentLength; }
     // The text of the first Content-Length header, spaces trimmed.
     const QByteArray &contentLength() const { return m_contentLength; }
+    // A later Content-Length header of the same response said something else.
+    bool contentLengthConflict() const { return m_contentLengthConflict; }
 
 private:
     bool m_complete = false;
     bool m_inHead = false;
     int m_status = 0;
     bool m_hasContentLength = false;
+    bool m_contentLengthConflict = false;
     QByteArray m_contentLength;
 };
 
-// Reads a Content-Length text as a decimal 32-bit signed integer (optional sign, digits,
-// surrounding blanks allowed). Returns false for anything else, including values out of range.
+// Reads a Content-Length text as an unsigned decimal number that fits a 32-bit signed integer
+// (digits only, surrounding blanks allowed). Returns false for anything else: a sign, other
+// characters after the digits, an empty text, a value out of range.
 bool parseContentLength(QByteArrayView text, qint32 *value);
 
 class THTTPGetThread : public QThread {
@@ -83,14 +87,30 @@ public:
 
     // Splits an address the way the worker does: an address whose lower-cased form contains
     // "http://" loses its first seven characters (one starting with "https://" loses eight and is
-    // fetched over TLS on port 443); the host is the text before the first "/", the object name the
-    // rest, "/" included. Returns false when the host is empty or holds characters no host name
-    // has (a port written in the address is not recognised, so "host:8080" is such a host).
-    static bool SplitURL(const QString &url, QString *host, QString *object, bool *tls = nullptr);
+    // fetched over TLS); the host is the text before the first "/", the object name the rest, "/"
+    // included. A port written after the host ("host:8080") is used; without one the port is 80,
+    // or 443 over TLS. Returns false when the host is empty or holds characters no host name has,
+    // or the port is not a number from 1 to 65535.
+    static bool SplitURL(const QString &url, QString *host, QString *object, bool *tls = nullptr,
+                         int *port = nullptr);
 
-    // Test seam: libcurl "connect-to" entries ("HOST:PORT:CONNECT-TO-HOST:CONNECT-TO-PORT") given
-    // to every worker made afterwards. Empty (the default) connects to the named host.
+    // The proxy the system's settings name for a request to host (environment: http_proxy for
+    // plain HTTP; https_proxy or HTTPS_PROXY over TLS; then all_proxy or ALL_PROXY), or empty when
+    // there is none or no_proxy (NO_PROXY) exempts the host ("*", the host itself, or a domain it
+    // lies in).
+    static QString SystemProxy(const QString &host, bool tls);
+
+    // Test seams, for every worker made afterwards:
+    // libcurl "connect-to" entries ("HOST:PORT:CONNECT-TO-HOST:CONNECT-TO-PORT"); empty (the
+    // default) connects to the named host.
     static void setConnectTo(const QStringList &entries);
+    // A file of certificate authorities trusted over TLS instead of the system's; empty restores them.
+    static void setCertificateAuthorities(const QString &file);
+    // Seconds without a byte after which a transfer is given up (60 by default; 0 restores it).
+    static void setStallSeconds(int seconds);
+    // Seconds the worker waits, after the announced length has arrived, for the server to close
+    // (more bytes then fail the download); 2 by default, 0 restores it.
+    static void setCloseGraceSeconds(int seconds);
 
 protected:
     void run() override;
@@ -104,11 +124,16 @@ private:
     bool headEnded();
     // One block of the body (at most 1025 bytes); false ends the transfer.
     bool takeBlock(const char *data, qint64 size);
+    // Hands on the whole blocks waiting, and with all the last shorter one too.
+    bool takeBlocks(bool all);
     friend struct CurlCallbacks;
 
     TOnProgressEvent m_onProgress;
     TOnTerminate m_onTerminate;
     QStringList m_connectTo;
+    QString m_caFile;
+    int m_stallSeconds = 60;
+    int m_graceSeconds = 2;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_succeeded{false};
     std::atomic<qint32> m_fileSize{0};
