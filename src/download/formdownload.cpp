@@ -7,6 +7,7 @@
 #include "common/hints.h"
 #include "common/maker.h"
 #include "common/programfolder.h"
+#include "common/safefile.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/gauge.h"
@@ -28,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -149,33 +151,81 @@ const QList<DownloadProduct> &TFormDownload::Products()
     return products;
 }
 
-QString TFormDownload::DownloadBase() { return http(Maker::site) + QLatin1Char('/'); }
+namespace {
+QString &downloadBase()
+{
+    static QString base;
+    return base;
+}
+} // namespace
+
+QString TFormDownload::DownloadBase()
+{
+    return downloadBase().isEmpty() ? http(Maker::site) + QLatin1Char('/') : downloadBase();
+}
+
+void TFormDownload::setDownloadBase(const QString &base) { downloadBase() = base; }
+
+namespace {
+TFormDownload::CopyWriter &copyWriter()
+{
+    static TFormDownload::CopyWriter writer;
+    return writer;
+}
+} // namespace
+
+void TFormDownload::setCopyWriter(CopyWriter writer) { copyWriter() = std::move(writer); }
 
 bool TFormDownload::CopyArchive(const QString &source, const QString &target)
 {
     if (source == target)
         return false;
+    // Only a regular file is read: a FIFO or device under the name would block or never end.
+    if (SafeFile::check(source, TZip::MaxArchiveSize) != SafeFile::Status::Ok)
+        return false;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
     qint64 remaining = in.size();
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
         return false;
+    const CopyWriter &writer = copyWriter();
     char block[kCopyBlock];
-    while (remaining > 0) {
+    bool ok = true;
+    while (ok && remaining > 0) {
         const qint64 got = in.read(block, qMin(remaining, kCopyBlock));
-        if (got <= 0)
+        if (got <= 0) {
+            ok = false; // the source ended early or failed: no whole copy
             break;
-        if (out.write(block, got) != got)
-            break;
+        }
+        const qint64 put = writer ? writer(out, block, got) : out.write(block, got);
+        ok = put == got;
         remaining -= got;
     }
-    out.flush(); // the date is given after the last write
-    out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
-    out.close();
+    // The date is given after the last write, to the finished copy.
+    ok = ok && out.flush() && out.error() == QFileDevice::NoError;
+    if (ok)
+        out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
+    if (!ok) {
+        out.cancelWriting();
+        out.commit(); // discards the temporary copy
+        return false;
+    }
+    if (!out.commit())
+        return false;
     QFile::setPermissions(target, in.permissions());
-    in.close();
+    return true;
+}
+
+bool TFormDownload::IsPlainArchiveName(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20
+            || c.unicode() == 0x7F)
+            return false;
     return true;
 }
 
@@ -344,8 +394,12 @@ void TFormDownload::buildControls()
 void TFormDownload::FormCreate()
 {
     IniPath = SettingsFile::path();
+    if (const QString problem = SettingsFile::problem(IniPath); !problem.isEmpty())
+        Dialogs::current().message(Dialogs::Icon::Warning, QString(), problem);
     SavedArchive = SettingsFile::readString(IniPath, kIniSection, kIniKey);
-    if (!SavedArchive.isEmpty() && QFileInfo(ProgramFolder::file(SavedArchive)).isFile()) {
+    // Only a plain name of a regular file in the program folder is listed and opened.
+    if (IsPlainArchiveName(SavedArchive)
+        && SafeFile::check(ProgramFolder::file(SavedArchive), TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
         LastArchive = SavedArchive;
         BitBtnAbrirZip->setEnabled(true);
         MostrarZip();
@@ -368,8 +422,14 @@ void TFormDownload::BitBtn1Click()
     // Refused, and so without effect, while a download is still running.
     if (AdwareDownload->Downloading())
         return;
+    DownloadingArchive.clear();
+    // No product chosen yet: there is nothing to download.
+    if (!IsPlainArchiveName(SelectedArchive))
+        return;
     AdwareDownload->setImageURL(DownloadBase() + SelectedArchive);
-    AdwareDownload->StartDownload();
+    // The archive is kept under the product chosen now, whatever is chosen while it runs.
+    if (AdwareDownload->StartDownload())
+        DownloadingArchive = SelectedArchive;
 }
 
 void TFormDownload::AdwareDownloadProgress(QObject *, qint32 TotalSize, qint32 Readed)
@@ -387,9 +447,13 @@ void TFormDownload::AdwareDownloadImageDone(QObject *, const QString &, qint32)
     ProgressBar1->setValue(0);
     Gauge1->setProgress(0);
     const QString temp = ProgramFolder::file(kTempArchive);
-    if (SelectedArchive.isEmpty() || !CopyArchive(temp, ProgramFolder::file(SelectedArchive)))
+    // The product chosen when the download started; a call without a download of this window
+    // (none running) takes the product chosen now.
+    const QString archive = std::exchange(DownloadingArchive, QString());
+    const QString name = archive.isEmpty() ? SelectedArchive : archive;
+    if (!IsPlainArchiveName(name) || !CopyArchive(temp, ProgramFolder::file(name)))
         return;
-    LastArchive = SelectedArchive;
+    LastArchive = name;
     MostrarZip();
     BitBtnAbrirZip->setEnabled(true);
     if (IniPath.isEmpty())
@@ -404,8 +468,15 @@ void TFormDownload::MostrarZip()
     try {
         zip.LoadArchive(ProgramFolder::file(LastArchive));
     } catch (const Exception &) {
-        // A plain box: no icon, the application's title.
-        Dialogs::current().message(Dialogs::Icon::None, QString(), QStringLiteral("Arquivo .ZIP não encontrado!"));
+        // A plain box: no icon, the application's title. A file that is there but refused says why.
+        QString text = QStringLiteral("Arquivo .ZIP não encontrado!");
+        const QString file = ProgramFolder::file(LastArchive);
+        if (const SafeFile::Status status = SafeFile::check(file, TZip::MaxArchiveSize);
+            status == SafeFile::Status::TooLarge)
+            text = QStringLiteral("O arquivo .ZIP \"%1\" tem mais de 2 GiB e não pode ser listado.").arg(LastArchive);
+        else if (status == SafeFile::Status::NotRegular)
+            text = QStringLiteral("\"%1\" não é um arquivo comum e não pode ser listado.").arg(LastArchive);
+        Dialogs::current().message(Dialogs::Icon::None, QString(), text);
     }
     Lista->setUpdatesEnabled(false);
     Lista->clear();
@@ -423,7 +494,11 @@ void TFormDownload::MostrarZip()
     Lista->setUpdatesEnabled(true);
 }
 
-void TFormDownload::BitBtnAbrirZipClick() { Desktop::current().open(ProgramFolder::file(LastArchive)); }
+void TFormDownload::BitBtnAbrirZipClick()
+{
+    if (IsPlainArchiveName(LastArchive))
+        Desktop::current().open(ProgramFolder::file(LastArchive));
+}
 
 void TFormDownload::BitBtn3Click()
 {

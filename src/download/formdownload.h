@@ -11,6 +11,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
+class QIODevice;
+
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -46,10 +50,22 @@ public:
     static const QList<DownloadProduct> &Products();
     // The address the archives are downloaded from, ending in "/".
     static QString DownloadBase();
+    // Test seam: downloads come from base (ending in "/") instead; empty restores the maker's.
+    static void setDownloadBase(const QString &base);
     // Copies source to target in blocks of 2048 bytes and gives the target the source's
-    // modification time and permissions. False when the paths are equal, the source cannot be
-    // opened or the target cannot be created.
+    // modification time and permissions. The copy is written beside the target under a temporary
+    // name and renamed over it only when every byte is written and flushed, so the target is either
+    // the old file, untouched, or the whole new one. False when the paths are equal, the source is
+    // not a regular file or cannot be read, or any write, flush or the rename fails.
     static bool CopyArchive(const QString &source, const QString &target);
+    // Test seam: every block CopyArchive writes goes through writer (returns the bytes written,
+    // fewer or -1 on failure). Empty restores the plain write.
+    using CopyWriter = std::function<qint64(QIODevice &out, const char *data, qint64 size)>;
+    static void setCopyWriter(CopyWriter writer);
+
+    // True for a name that may stand for an archive in the program folder: a plain file name, no
+    // folder separators, no "..", no control characters.
+    static bool IsPlainArchiveName(const QString &name);
 
     // Controls, named as the layout names them.
     TPanel *PanelGifAnimate = nullptr;
@@ -79,6 +95,8 @@ public:
     QString LastArchive;     // archive listed and opened
     QString SavedArchive;    // read from the settings file at creation
     QString IniPath;         // the settings file
+    // The archive of the download running, chosen when it started; empty when none runs.
+    QString DownloadingArchive;
 
     // Handlers, one per user event.
     void ComboBox1Change();

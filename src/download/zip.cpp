@@ -2,6 +2,7 @@
 
 #include "common/cp1252.h"
 #include "common/errors.h"
+#include "common/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,6 +133,10 @@ QString nativeName(const QString &fileName) { return QDir::toNativeSeparators(fi
 // The whole content of a file of at most TZip::MaxArchiveSize bytes.
 QByteArray readWholeFile(const QString &fileName)
 {
+    // Only a regular file is opened: a FIFO or a device under the archive's name would block or
+    // never end.
+    if (SafeFile::check(fileName, TZip::MaxArchiveSize) == SafeFile::Status::NotRegular)
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(nativeName(fileName)));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()));
