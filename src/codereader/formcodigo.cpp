@@ -9,6 +9,7 @@
 #include "common/errordisplay.h"
 #include "common/maker.h"
 #include "common/programfolder.h"
+#include "common/safefile.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -33,8 +35,6 @@ const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);
 const QColor kBand(0, 72, 128);
 const QColor kStrip(236, 233, 216);
-// A file larger than this is not the code's text; reading it is refused like an unreadable file.
-constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph, QRect at)
 {
@@ -48,18 +48,47 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     return b;
 }
 
-// Reads the whole file; nothing when it is missing, cannot be opened or read, or is too large.
-std::optional<QByteArray> readFile(const QString &path)
+// The application's style, except that a combo box opens a scrolling list that honours its
+// maximum number of visible rows.
+class ListPopupStyle : public QProxyStyle {
+public:
+    explicit ListPopupStyle(QObject *parent) : QProxyStyle() { setParent(parent); }
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Why cnt.rtf cannot be shown, as the message for the user; empty when the text is fine.
+// A missing or unreadable file gets the message the user knows; a file refused for what it is
+// says so.
+QString refusal(SafeFile::Status status)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    if (file.size() > kMaxFileSize)
-        return std::nullopt;
-    QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
-        return std::nullopt;
-    return bytes;
+    switch (status) {
+    case SafeFile::Status::Ok:
+        return QString();
+    case SafeFile::Status::NotRegular:
+        return QStringLiteral("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
+    case SafeFile::Status::TooLarge:
+        return QStringLiteral("O arquivo \"cnt.rtf\" tem mais de %1 MiB e não pode ser aberto.")
+            .arg(TFormCodigo::MaxFileSize >> 20);
+    default:
+        return QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está "
+                              "no mesmo\rdiretório onde está sendo executado este programa.");
+    }
+}
+
+// True when the text holds at least one of the chapter headings: an empty file, or one holding
+// something else, is not the code's text.
+bool holdsTheCode(const LineModel &text)
+{
+    for (int index = 0; index < CodeSearch::kChapters; ++index)
+        if (CodeSearch::findChapter(text, index))
+            return true;
+    return false;
 }
 
 // Twips (1/20 point) to pixels at 96 dots per inch.
@@ -109,6 +138,9 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         ComboBox1->setGeometry(8, 51, 676, 24);
         ComboBox1->setEditable(false);
         ComboBox1->setMaxVisibleItems(11);
+        // Some styles open the list as a menu of every entry and ignore the row count; this one
+        // always opens a scrolling list of 11 rows.
+        ComboBox1->setStyle(new ListPopupStyle(ComboBox1));
         ComboBox1->setFont(WindowSetup::font(12, false));
         QPalette navy = ComboBox1->palette();
         navy.setColor(QPalette::Text, kNavy);
@@ -188,14 +220,24 @@ void TFormCodigo::FormCreate() { WindowSetup::placeCentred(this, AppWindows::mai
 
 void TFormCodigo::BBAbrirCodigoClick()
 {
-    const std::optional<QByteArray> bytes = readFile(ProgramFolder::file(QStringLiteral("cnt.rtf")));
-    if (!bytes) {
-        Dialogs::current().message(Dialogs::Icon::None, QString(),
-                                   QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está "
-                                                  "no mesmo\rdiretório onde está sendo executado este programa."));
+    // Only a regular file of a sensible size is read (a FIFO under the name never blocks).
+    const SafeFile::Result file = SafeFile::read(ProgramFolder::file(QStringLiteral("cnt.rtf")), MaxFileSize);
+    if (!file.ok()) {
+        Dialogs::current().message(Dialogs::Icon::None, QString(), refusal(file.status));
         return;
     }
-    const RtfDocument doc = RtfReader::read(*bytes);
+    const RtfDocument doc = RtfReader::read(file.bytes);
+    QStringList lines;
+    lines.reserve(doc.lines.size());
+    for (const RtfLine &line : doc.lines)
+        lines.append(line.text);
+    LineModel text(std::move(lines));
+    // Not the code's text: nothing is loaded and the button stays, so the right file can be tried.
+    if (!holdsTheCode(text)) {
+        Dialogs::current().message(Dialogs::Icon::None, QString(),
+                                   QStringLiteral("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito."));
+        return;
+    }
 
     // The view gets one block per line, so its positions and the offsets differ by one per break.
     RichEdit->clear();
@@ -206,8 +248,6 @@ void TFormCodigo::BBAbrirCodigoClick()
     plain.setFontWeight(QFont::Normal);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
-    QStringList lines;
-    lines.reserve(doc.lines.size());
     for (qsizetype i = 0; i < doc.lines.size(); ++i) {
         const RtfLine &line = doc.lines[i];
         QTextBlockFormat block;
@@ -226,10 +266,9 @@ void TFormCodigo::BBAbrirCodigoClick()
         }
         if (at < line.text.size())
             cursor.insertText(line.text.mid(at), plain);
-        lines.append(line.text);
     }
     cursor.endEditBlock();
-    m_text = LineModel(std::move(lines));
+    m_text = std::move(text);
     RichEdit->moveCursor(QTextCursor::Start);
 
     ComboBox1->clear();

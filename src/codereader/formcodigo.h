@@ -27,6 +27,9 @@ public:
     void ensureControls() { m_controls.ensure(); }
     ~TFormCodigo() override;
 
+    // The largest cnt.rtf the reader opens (8 MiB); a larger file is refused with a message.
+    static constexpr qint64 MaxFileSize = qint64(8) << 20;
+
     void BBAbrirCodigoClick();
     void ComboBox1Change();
     void BBPesquisarClick();

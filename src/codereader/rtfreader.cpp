@@ -9,14 +9,14 @@
 namespace {
 
 // Destinations whose text is never shown.
-constexpr std::array<std::string_view, 52> kSkippedDestinations = {
+constexpr std::array<std::string_view, 54> kSkippedDestinations = {
     "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr",
     "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst", "listtable",
     "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
     "latentstyles", "datastore", "filetbl", "revtbl", "pgdsctbl", "nonshppict", "bkmkstart", "bkmkend",
     "atnid", "author", "operator", "title", "subject", "keywords", "comment", "doccomm", "company",
     "buptim", "creatim", "revtim", "printim", "userprops", "xe", "tc", "txe", "template", "mmathPr",
-    "wgrffmtfilter"};
+    "wgrffmtfilter", "nesttableprops", "nonesttables"};
 
 constexpr int kMaxWord = 32;        // letters of a control word kept; longer words are unknown
 constexpr int kMaxParamDigits = 10; // digits of a parameter kept; more are read and dropped
@@ -129,6 +129,7 @@ RtfDocument readPlain(const QByteArray &bytes)
 struct GroupState {
     bool bold = false;
     bool skip = false;
+    bool inTable = false; // the paragraph is a table cell's (\intbl)
     int uc = 1;          // fallback characters after \uN
     int spaceBefore = 0; // twips
     int spaceAfter = 0;
@@ -208,14 +209,60 @@ private:
             --m_skipFallback;
             return;
         }
-        if (!m_state.skip)
-            m_out.put(ch, m_state.bold);
+        if (m_state.skip)
+            return;
+        // A cell ended since the last character: a tab between the two cells; a paragraph ended
+        // inside a cell: a space.
+        if (m_pendingTabs > 0) {
+            for (; m_pendingTabs > 0; --m_pendingTabs)
+                m_out.put(u'\t', false);
+            m_pendingSpace = false;
+        }
+        if (m_pendingSpace) {
+            m_out.put(u' ', false);
+            m_pendingSpace = false;
+        }
+        m_out.put(ch, m_state.bold);
+        m_cellHasText = true;
     }
 
     void paragraph()
     {
-        if (!m_state.skip)
+        if (m_state.skip)
+            return;
+        if (m_state.inTable) {
+            // A paragraph inside a cell keeps the row on one line.
+            m_pendingSpace = m_cellHasText;
+            return;
+        }
+        m_pendingTabs = 0;
+        m_pendingSpace = false;
+        m_cellHasText = false;
+        m_out.endLine(m_state.spaceBefore, m_state.spaceAfter);
+    }
+
+    // \cell: the cell ends; the next cell's text follows a tab.
+    void cell()
+    {
+        if (m_state.skip)
+            return;
+        ++m_pendingTabs;
+        m_pendingSpace = false;
+        m_cellHasText = false;
+        m_inRow = true;
+    }
+
+    // \row: the table row ends its line.
+    void row()
+    {
+        if (m_state.skip)
+            return;
+        m_pendingTabs = 0;
+        m_pendingSpace = false;
+        m_cellHasText = false;
+        if (m_inRow)
             m_out.endLine(m_state.spaceBefore, m_state.spaceAfter);
+        m_inRow = false;
     }
 
     void controlSymbol()
@@ -301,11 +348,18 @@ private:
     {
         if (w == "par" || w == "line" || w == "page" || w == "sect") {
             paragraph();
+        } else if (w == "cell" || w == "nestcell") {
+            cell();
+        } else if (w == "row" || w == "nestrow") {
+            row();
+        } else if (w == "intbl") {
+            m_state.inTable = true;
         } else if (w == "b") {
             m_state.bold = !hasParam || value != 0;
         } else if (w == "plain") {
             m_state.bold = false;
         } else if (w == "pard") {
+            m_state.inTable = false;
             m_state.spaceBefore = 0;
             m_state.spaceAfter = 0;
         } else if (w == "sb") {
@@ -352,6 +406,10 @@ private:
     qsizetype m_pos = 0;
     bool m_done = false;
     int m_skipFallback = 0;
+    int m_pendingTabs = 0;      // cells ended since the last character of the row
+    bool m_pendingSpace = false; // a paragraph ended inside a cell since the last character
+    bool m_inRow = false;        // a cell of a table row has ended and the row has not
+    bool m_cellHasText = false;  // the current cell has shown a character
     GroupState m_state;
     QList<GroupState> m_stack;
     LineBuilder m_out;

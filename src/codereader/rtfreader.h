@@ -2,7 +2,9 @@
 // Reads the traffic code text (cnt.rtf) into lines of plain text with their bold runs. Reads the
 // small subset of rich text the code's file uses (groups, \b, \b0, \plain, \par, \line, \tab, \'hh,
 // \uN, escaped braces and backslashes, paragraph spacing \sbN and \saN, ignorable destinations)
-// and skips every other control word. Anything that does not begin with "{\rtf" is plain text in
+// and skips every other control word. Tables as other programs write them read as lines: \cell
+// ends a cell (a tab stands between two cells), \row ends the row's line, a paragraph ended inside
+// a cell (\intbl) is a space, and the row and cell settings (\trowd, \cellx, borders) show nothing. Anything that does not begin with "{\rtf" is plain text in
 // code page 1252, split at CR LF, LF or CR.
 //
 // Outside bytes: nesting is bounded (groups deeper than kMaxDepth are skipped whole), there is no
