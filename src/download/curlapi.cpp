@@ -13,6 +13,13 @@ struct Api {
     CurlApi::SetOpt easy_setopt = nullptr;
     curl_slist *(*slist_append)(curl_slist *, const char *) = nullptr;
     void (*slist_free_all)(curl_slist *) = nullptr;
+    CURLM *(*multi_init)() = nullptr;
+    CURLMcode (*multi_cleanup)(CURLM *) = nullptr;
+    CURLMcode (*multi_add_handle)(CURLM *, CURL *) = nullptr;
+    CURLMcode (*multi_remove_handle)(CURLM *, CURL *) = nullptr;
+    CURLMcode (*multi_perform)(CURLM *, int *) = nullptr;
+    CURLMcode (*multi_poll)(CURLM *, curl_waitfd[], unsigned int, int, int *) = nullptr;
+    CURLMsg *(*multi_info_read)(CURLM *, int *) = nullptr;
     bool loaded = false;
 };
 
@@ -37,7 +44,14 @@ const Api &api()
                         resolve(lib, "curl_easy_perform", loaded.easy_perform) &&
                         resolve(lib, "curl_easy_setopt", loaded.easy_setopt) &&
                         resolve(lib, "curl_slist_append", loaded.slist_append) &&
-                        resolve(lib, "curl_slist_free_all", loaded.slist_free_all);
+                        resolve(lib, "curl_slist_free_all", loaded.slist_free_all) &&
+                        resolve(lib, "curl_multi_init", loaded.multi_init) &&
+                        resolve(lib, "curl_multi_cleanup", loaded.multi_cleanup) &&
+                        resolve(lib, "curl_multi_add_handle", loaded.multi_add_handle) &&
+                        resolve(lib, "curl_multi_remove_handle", loaded.multi_remove_handle) &&
+                        resolve(lib, "curl_multi_perform", loaded.multi_perform) &&
+                        resolve(lib, "curl_multi_poll", loaded.multi_poll) &&
+                        resolve(lib, "curl_multi_info_read", loaded.multi_info_read);
         if (loaded.loaded)
             a = loaded;
         // The library stays loaded for the rest of the run.
@@ -72,3 +86,41 @@ void CurlApi::slist_free_all(curl_slist *list)
 }
 
 CurlApi::SetOpt CurlApi::setoptFunction() { return available() ? api().easy_setopt : nullptr; }
+
+CURLM *CurlApi::multi_init() { return available() ? api().multi_init() : nullptr; }
+
+CURLMcode CurlApi::multi_cleanup(CURLM *multi)
+{
+    return available() && multi ? api().multi_cleanup(multi) : CURLM_BAD_HANDLE;
+}
+
+CURLMcode CurlApi::multi_add_handle(CURLM *multi, CURL *handle)
+{
+    return available() ? api().multi_add_handle(multi, handle) : CURLM_BAD_HANDLE;
+}
+
+CURLMcode CurlApi::multi_remove_handle(CURLM *multi, CURL *handle)
+{
+    return available() ? api().multi_remove_handle(multi, handle) : CURLM_BAD_HANDLE;
+}
+
+CURLMcode CurlApi::multi_perform(CURLM *multi, int *running)
+{
+    return available() ? api().multi_perform(multi, running) : CURLM_BAD_HANDLE;
+}
+
+CURLMcode CurlApi::multi_poll(CURLM *multi, int timeoutMs)
+{
+    return available() ? api().multi_poll(multi, nullptr, 0, timeoutMs, nullptr) : CURLM_BAD_HANDLE;
+}
+
+CURLcode CurlApi::multi_result(CURLM *multi, CURL *handle)
+{
+    if (!available())
+        return CURLE_FAILED_INIT;
+    int left = 0;
+    while (CURLMsg *message = api().multi_info_read(multi, &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == handle)
+            return message->data.result;
+    return CURLE_FAILED_INIT;
+}

@@ -14,6 +14,15 @@ CURL *easy_init();
 void easy_cleanup(CURL *handle);
 CURLcode easy_perform(CURL *handle);
 curl_slist *slist_append(curl_slist *list, const char *text);
+// The multi interface, for a transfer that is driven in short steps (a stop is seen at once).
+CURLM *multi_init();
+CURLMcode multi_cleanup(CURLM *multi);
+CURLMcode multi_add_handle(CURLM *multi, CURL *handle);
+CURLMcode multi_remove_handle(CURLM *multi, CURL *handle);
+CURLMcode multi_perform(CURLM *multi, int *running);
+CURLMcode multi_poll(CURLM *multi, int timeoutMs);
+// The result of the finished transfer of handle, or CURLE_FAILED_INIT when none is reported.
+CURLcode multi_result(CURLM *multi, CURL *handle);
 void slist_free_all(curl_slist *list);
 
 using SetOpt = CURLcode (*)(CURL *, CURLoption, ...);

@@ -98,6 +98,38 @@ struct Releaser {
     std::shared_ptr<QSemaphore> m_semaphore;
 };
 
+// Runs the transfer of a prepared handle to its end or to a stop.
+CURLcode performUntilStop(CURL *handle, const std::atomic<bool> &stop)
+{
+    // Driven in steps of at most 50 ms, so that a stop ends the transfer at once even while the
+    // server sends nothing.
+    struct Multi {
+        CURLM *multi;
+        CURL *handle;
+        bool added = false;
+        ~Multi()
+        {
+            if (added)
+                CurlApi::multi_remove_handle(multi, handle);
+            if (multi)
+                CurlApi::multi_cleanup(multi);
+        }
+    } m{CurlApi::multi_init(), handle};
+    if (!m.multi || CurlApi::multi_add_handle(m.multi, handle) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    m.added = true;
+    int running = 1;
+    while (running > 0) {
+        if (stop.load())
+            return CURLE_ABORTED_BY_CALLBACK;
+        if (CurlApi::multi_perform(m.multi, &running) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        if (running > 0 && CurlApi::multi_poll(m.multi, 50) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+    }
+    return CurlApi::multi_result(m.multi, handle);
+}
+
 } // namespace
 
 // ---- HttpResponseHead ------------------------------------------------------------------------
@@ -556,7 +588,7 @@ bool THTTPGetThread::transfer()
     if (!set)
         return false;
 
-    const CURLcode rc = CurlApi::easy_perform(h);
+    const CURLcode rc = performUntilStop(h, m_stop);
     const bool ended = rc == CURLE_OK || (rc == CURLE_ABORTED_BY_CALLBACK && t.closedByGrace);
     if (!ended || !t.decided || t.failed || !t.file || m_stop.load())
         return false; // the temporary file is discarded; an existing file keeps its contents
