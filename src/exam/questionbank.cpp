@@ -10,21 +10,28 @@
 
 namespace {
 
-// The field lines of a question, in the order they are written. Figura is the only optional one.
+// The field lines of a question, in the order they are written. Figura and Explicação may be
+// left out: a question without a picture has none, and a question still waiting for its
+// explanation is shown in the exam all the same (the bank's tests require one for every question).
 struct Field {
-    const char *key;
-    int kind; // 0: the source line, which is no kind of the table
+    const char16_t *key;
+    int kind; // 0: the source line, kExplanationKind: the explanation; neither is a kind of the table
 };
-constexpr std::array<Field, 9> kFields{{
-    {"P", 1}, {"A", 2}, {"B", 3}, {"C", 4}, {"D", 5}, {"E", 6},
-    {"Figura", QuestionKind::Picture}, {"Resposta", QuestionKind::Answer}, {"Fonte", 0},
+constexpr int kExplanationKind = -1;
+constexpr std::array<Field, 10> kFields{{
+    {u"P", 1}, {u"A", 2}, {u"B", 3}, {u"C", 4}, {u"D", 5}, {u"E", 6},
+    {u"Figura", QuestionKind::Picture}, {u"Resposta", QuestionKind::Answer}, {u"Fonte", 0},
+    {u"Explicação", kExplanationKind},
 }};
 constexpr std::size_t kPictureField = 6;
+constexpr std::size_t kExplanationField = 9;
+
+bool optionalField(std::size_t f) { return f == kPictureField || f == kExplanationField; }
 
 int fieldIndex(QStringView key)
 {
     for (std::size_t i = 0; i < kFields.size(); ++i)
-        if (key == QLatin1StringView(kFields[i].key))
+        if (key == QStringView(kFields[i].key))
             return static_cast<int>(i);
     return -1;
 }
@@ -140,7 +147,7 @@ private:
             seen[fi] = true;
             if (f < last)
                 problem(faults, i, QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
-                                                  "Figura, Resposta, Fonte").arg(quoted(key)));
+                                                  "Figura, Resposta, Fonte, Explicação").arg(quoted(key)));
             last = f;
             if (line.size() > colon + 1 && line[colon + 1] != QLatin1Char(' ')) {
                 problem(faults, i, QStringLiteral("one blank must follow %1").arg(quoted(key)));
@@ -165,15 +172,17 @@ private:
                 problem(faults, i, QStringLiteral("%1 is empty").arg(quoted(key)));
             } else if (kind == 0) {
                 q.source = value;
+            } else if (kind == kExplanationKind) {
+                q.explanation = value;
             } else {
                 q.texts[static_cast<std::size_t>(kind - 1)] = value;
             }
         }
 
         for (std::size_t f = 0; f < kFields.size(); ++f)
-            if (!seen[f] && f != kPictureField)
+            if (!seen[f] && !optionalField(f))
                 problem(faults, first, QStringLiteral("question %1 has no %2 line")
-                                           .arg(head, quoted(QLatin1StringView(kFields[f].key) + QLatin1Char(':'))));
+                                           .arg(head, quoted(QStringView(kFields[f].key).toString() + QLatin1Char(':'))));
 
         if (faults.isEmpty())
             m_out.questions.append(q);
@@ -265,6 +274,12 @@ QString QuestionBank::source(int number) const
 {
     const auto it = m_index.constFind(number);
     return it == m_index.constEnd() ? QString() : m_questions[*it].source;
+}
+
+QString QuestionBank::explanation(int number) const
+{
+    const auto it = m_index.constFind(number);
+    return it == m_index.constEnd() ? QString() : m_questions[*it].explanation;
 }
 
 QString questionString(int kind, int number) { return QuestionBank::instance().string(kind, number); }

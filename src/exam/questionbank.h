@@ -41,6 +41,7 @@ struct StoredQuestion {
     int line = 0;                  // line of the question number
     std::array<QString, 8> texts;  // kinds 1..8 at index kind - 1; kind 8 holds "1".."5"
     QString source;                // the "Fonte:" line: where the right answer is grounded
+    QString explanation;           // the "Explicação:" line: why the right answer is right
 
     const QString &text(int kind) const { return texts[static_cast<std::size_t>(kind - 1)]; }
 };
@@ -86,6 +87,8 @@ public:
     QString pictureCode(int number) const { return string(QuestionKind::Picture, number); }
     // Where the right answer of question number is grounded, empty when nothing is stored.
     QString source(int number) const;
+    // Why the right answer of question number is right, empty when nothing is stored.
+    QString explanation(int number) const;
 
     // Every stored question, in the order of the files.
     const QList<StoredQuestion> &questions() const { return m_questions; }
