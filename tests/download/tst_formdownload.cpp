@@ -14,6 +14,7 @@
 #include "controls/gauge.h"
 
 #include "fakes.h"
+#include "httptestserver.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -25,13 +26,11 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <atomic>
-#include <thread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
+
+
 
 namespace {
 
@@ -84,76 +83,23 @@ bool makeArchive(const QString &folder, const QString &name)
     return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// An HTTP/1.0 server on 127.0.0.1 for one request: it answers with body once release() is called
-// (or after ten seconds), then closes.
-class OneShotServer {
-public:
-    explicit OneShotServer(QByteArray body) : m_body(std::move(body))
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_fd, 4) != 0
-            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~OneShotServer()
-    {
-        m_release = true;
-        if (m_fd >= 0)
-            ::shutdown(m_fd, SHUT_RDWR);
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
-    void release() { m_release = true; }
-    int requests() const { return m_requests; }
-    QByteArray request() const { return m_request; }
+// A zip archive of exactly size bytes holding "leiame.txt".
+QByteArray zipOfSize(qsizetype size)
+{
+    const QByteArray empty = oneMemberZip("leiame.txt", QByteArray(), 0x56B1, 0x5290);
+    return oneMemberZip("leiame.txt", QByteArray(size - empty.size(), 'a'), 0x56B1, 0x5290);
+}
 
-private:
-    void serve()
-    {
-        const int client = ::accept(m_fd, nullptr, nullptr);
-        if (client < 0)
-            return;
-        ++m_requests;
-        QByteArray request;
-        char buffer[1024];
-        while (!request.contains("\r\n\r\n")) {
-            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0)
-                break;
-            request.append(buffer, got);
-        }
-        m_request = request;
-        for (int i = 0; i < 1000 && !m_release; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const QByteArray reply = "HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\nContent-Length: "
-            + QByteArray::number(m_body.size()) + "\r\n\r\n" + m_body;
-        qsizetype sent = 0;
-        while (sent < reply.size()) {
-            const ssize_t put = ::send(client, reply.constData() + sent, reply.size() - sent, MSG_NOSIGNAL);
-            if (put <= 0)
-                break;
-            sent += put;
-        }
-        ::close(client);
-    }
+// The files and folders in folder, sorted.
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
 
-    QByteArray m_body;
-    int m_fd = -1;
-    int m_port = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_release{false};
-    std::atomic<int> m_requests{0};
-    QByteArray m_request;
-};
+bool makeFifo(const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }
+
+// How the request reaches the test's server.
+enum Route { Direct, Port, Proxy, HttpsTrusted, HttpsUntrusted };
 
 } // namespace
 
@@ -181,6 +127,23 @@ private slots:
     void realDownloadAndSecondClickIgnored();
     void snapshot();
 
+    void hostileServers_data();
+    void hostileServers();
+    void archiveGoesUnderProductChosenAtStart();
+    void downloadBeforeChoosingDoesNothing();
+    void failedCopyKeepsEverything_data();
+    void failedCopyKeepsEverything();
+    void readOnlyFolder();
+    void copyOfAFifoRefused();
+    void settingsChangeOnlyTheKey_data();
+    void settingsChangeOnlyTheKey();
+    void settingsReplacedAtomically();
+    void settingsRefused_data();
+    void settingsRefused();
+    void savedNameMustBePlain_data();
+    void savedNameMustBePlain();
+    void savedArchiveNotARegularFile();
+
 private:
     void activate(TFormDownload *w);
     void choose(TFormDownload *w, int row);
@@ -189,9 +152,20 @@ private:
     TempProgramFolder *m_folder = nullptr;
     FakeDialogs *m_dialogs = nullptr;
     FakeDesktop *m_desktop = nullptr;
+    QTemporaryDir m_certificates; // cert.pem and key.pem for quelvado.test, when openssl is there
+    bool m_haveCertificate = false;
 };
 
-void TestFormDownload::initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+void TestFormDownload::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    // The worker honours the system's proxy settings; the tests talk to 127.0.0.1 directly.
+    for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(name);
+    qputenv("no_proxy", "*");
+    m_haveCertificate = HttpsTestServer::available()
+        && HttpsTestServer::makeCertificate(m_certificates.path(), QStringLiteral("quelvado.test"));
+}
 
 void TestFormDownload::init()
 {
@@ -203,6 +177,10 @@ void TestFormDownload::init()
 void TestFormDownload::cleanup()
 {
     THTTPGetThread::setConnectTo({});
+    THTTPGetThread::setCertificateAuthorities({});
+    THTTPGetThread::setStallSeconds(0);
+    TFormDownload::setDownloadBase({});
+    TFormDownload::setCopyWriter({});
     delete m_desktop;
     delete m_dialogs;
     delete m_folder;
@@ -435,11 +413,12 @@ void TestFormDownload::settingsKeepOtherLines()
              QByteArray("[Janela]\r\nTopo=10\r\nEsquerda=5\r\n\r\n[arquivos]\r\nUltimo Arquivo=aniver.zip\r\nOutro=1\r\n"));
     QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Nada"), QStringLiteral("x"), QStringLiteral("def")),
              QStringLiteral("def"));
-    // A file with other sections only gets the section at its end; LF-only lines are read as well.
+    // A file with other sections only gets the section at its end, in the file's own line ends;
+    // LF-only lines are read as well.
     writeFile(ini, "[Outra]\nA=1\n");
     QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                       QStringLiteral("horta.zip")));
-    QCOMPARE(readFile(ini), QByteArray("[Outra]\r\nA=1\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+    QCOMPARE(readFile(ini), QByteArray("[Outra]\nA=1\n\n[Arquivos]\nUltimo Arquivo=horta.zip\n"));
     TFormDownload w;
     QCOMPARE(w.SavedArchive, QStringLiteral("horta.zip"));
 }
@@ -531,9 +510,12 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
 {
     QTemporaryDir made;
     QVERIFY(makeArchive(made.path(), QStringLiteral("x.zip")));
-    OneShotServer server(readFile(made.filePath(QStringLiteral("x.zip"))));
-    QVERIFY(server.port() != 0);
-    THTTPGetThread::setConnectTo({Maker::site + QStringLiteral(":80:127.0.0.1:%1").arg(server.port())});
+    HttpTestServer server;
+    QVERIFY(server.listening());
+    server.mode = HttpTestServer::Mode::Hold;
+    server.body = readFile(made.filePath(QStringLiteral("x.zip")));
+    server.head = HttpTestServer::okHead(server.body.size());
+    THTTPGetThread::setConnectTo({server.connectTo(Maker::site + QStringLiteral(":80"))});
 
     TFormDownload w;
     activate(&w);
@@ -542,18 +524,19 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
     QVERIFY(w.AdwareDownload->Downloading());
     THTTPGetThread *const first = w.AdwareDownload->Worker();
     QCOMPARE(w.AdwareDownload->ImageURL(), QStringLiteral("http://") + Maker::site + QStringLiteral("/dleitura.zip"));
-    QTRY_COMPARE_WITH_TIMEOUT(server.requests(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 5000);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton); // still running: ignored
     QCOMPARE(w.AdwareDownload->Worker(), first);
     server.release();
     QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 10000);
-    QVERIFY(server.request().startsWith("GET /dleitura.zip HTTP/1.0\r\n"));
+    QVERIFY(server.requests.first().startsWith("GET /dleitura.zip HTTP/1.0\r\n"));
     QTRY_COMPARE_WITH_TIMEOUT(w.Lista->topLevelItemCount(), 2, 2000);
-    QCOMPARE(readFile(m_folder->file(QStringLiteral("dleitura.zip"))), readFile(made.filePath(QStringLiteral("x.zip"))));
+    QCOMPARE(readFile(m_folder->file(QStringLiteral("dleitura.zip"))), server.body);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=dleitura.zip\r\n"));
     QCOMPARE(w.ProgressBar1->value(), 0);
-    QCOMPARE(w.ProgressBar1->maximum(), readFile(made.filePath(QStringLiteral("x.zip"))).size());
+    QCOMPARE(w.ProgressBar1->maximum(), server.body.size());
+    QCOMPARE(server.requests.size(), 1);
 }
 
 void TestFormDownload::snapshot()
@@ -570,6 +553,484 @@ void TestFormDownload::snapshot()
     // The description: lime on black.
     const QImage img = w.grab().toImage();
     QCOMPARE(img.pixelColor(w.RxLabelInfo->geometry().topLeft() + QPoint(2, 2)), QColor(Qt::black));
+}
+
+// Hostile and broken servers, each through the window as the user meets it ("Horta em Casa",
+// " Download"): a completion is claimed only for a whole, well-announced body; after a failure no
+// temp.zip is left, nothing is listed, no archive is kept and the settings file is not written.
+void TestFormDownload::hostileServers_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<bool>("succeeds");
+    QTest::addColumn<QList<int>>("progress"); // checked when not empty
+
+    using M = HttpTestServer::Mode;
+    const QByteArray zip = zipOfSize(3000);
+    const QByteArray ok = HttpTestServer::okHead(3000);
+    const auto withLength = [](const QByteArray &value) {
+        return "HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\nContent-Length:" + value + "\r\n\r\n";
+    };
+    const QList<int> none;
+    QTest::newRow("right length, three blocks") << int(M::Once) << ok << zip << int(Direct) << false << true
+                                                << QList<int>{1025, 2050, 3000};
+    QTest::newRow("no length") << int(M::Once) << QByteArray("HTTP/1.0 200 OK\r\n\r\n") << zip << int(Direct) << false
+                               << false << none;
+    QTest::newRow("shorter than announced") << int(M::Once) << ok << zip.left(2000) << int(Direct) << false << false
+                                            << none;
+    QTest::newRow("longer than announced") << int(M::Once) << HttpTestServer::okHead(2000) << zip << int(Direct)
+                                           << false << false << none;
+    QTest::newRow("length +3000") << int(M::Once) << withLength(" +3000") << zip << int(Direct) << false << false
+                                  << none;
+    QTest::newRow("length -5") << int(M::Once) << withLength(" -5") << zip << int(Direct) << false << false << none;
+    QTest::newRow("length 3000abc") << int(M::Once) << withLength(" 3000abc") << zip << int(Direct) << false << false
+                                    << none;
+    QTest::newRow("length empty") << int(M::Once) << withLength("") << zip << int(Direct) << false << false << none;
+    QTest::newRow("two differing lengths")
+        << int(M::Once) << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3000\r\nContent-Length: 3001\r\n\r\n")
+        << zip << int(Direct) << false << false << none;
+    QTest::newRow("drip, then stop") << int(M::Slow) << ok << zip << int(Direct) << true << false << none;
+    QTest::newRow("silent server") << int(M::Silent) << ok << zip << int(Direct) << false << false << none;
+    QTest::newRow("reset before the body") << int(M::ResetBeforeBody) << ok << zip << int(Direct) << false << false
+                                           << none;
+    QTest::newRow("reset during the body") << int(M::ResetDuringBody) << ok << zip << int(Direct) << false << false
+                                           << none;
+    QTest::newRow("garbage status line")
+        << int(M::Once) << QByteArray("HTPT/1.0 200 OK\r\nContent-Length: 3000\r\n\r\n") << zip << int(Direct)
+        << false << false << none;
+    QTest::newRow("404") << int(M::Once) << QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 3000\r\n\r\n")
+                         << zip << int(Direct) << false << false << none;
+    QTest::newRow("302 not followed")
+        << int(M::Once)
+        << QByteArray("HTTP/1.0 302 Found\r\nLocation: http://quelvado.test/outro.zip\r\nContent-Length: 3000\r\n\r\n")
+        << zip << int(Direct) << false << false << none;
+    QTest::newRow("https, certificate trusted") << int(M::Once) << ok << zip << int(HttpsTrusted) << false << true
+                                                << QList<int>{1025, 2050, 3000};
+    QTest::newRow("https, certificate not trusted") << int(M::Once) << ok << zip << int(HttpsUntrusted) << false
+                                                    << false << none;
+    QTest::newRow("through the proxy of http_proxy") << int(M::Once) << ok << zip << int(Proxy) << false << true
+                                                     << none;
+    QTest::newRow("port in the address") << int(M::Once) << ok << zip << int(Port) << false << true << none;
+}
+
+void TestFormDownload::hostileServers()
+{
+    QFETCH(int, mode);
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, body);
+    QFETCH(int, route);
+    QFETCH(bool, stop);
+    QFETCH(bool, succeeds);
+    QFETCH(QList<int>, progress);
+
+    HttpTestServer server;
+    QVERIFY(server.listening());
+    server.mode = HttpTestServer::Mode(mode);
+    server.head = head;
+    server.body = body;
+    server.chunk = 1;           // a slow server drips one byte a second
+    server.intervalMs = 1000;
+    server.resetAfter = 1500;
+    if (server.mode == HttpTestServer::Mode::Silent)
+        THTTPGetThread::setStallSeconds(1); // a silent server is given up after a second
+
+    HttpsTestServer https;
+    const auto restoreProxy = qScopeGuard([] {
+        qunsetenv("http_proxy");
+        qputenv("no_proxy", "*");
+    });
+    switch (Route(route)) {
+    case Direct:
+        TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
+        THTTPGetThread::setConnectTo({server.connectTo()});
+        break;
+    case Port:
+        TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test:8080/"));
+        THTTPGetThread::setConnectTo({server.connectTo(QStringLiteral("quelvado.test:8080"))});
+        break;
+    case Proxy:
+        TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
+        qputenv("http_proxy", QByteArray("http://127.0.0.1:") + QByteArray::number(server.port()));
+        qunsetenv("no_proxy");
+        break;
+    case HttpsTrusted:
+    case HttpsUntrusted: {
+        if (!m_haveCertificate)
+            QSKIP("openssl is not available to make a certificate and serve TLS");
+        const QString cert = m_certificates.filePath(QStringLiteral("cert.pem"));
+        QVERIFY(https.start(cert, m_certificates.filePath(QStringLiteral("key.pem")), QStringLiteral("horta.zip"),
+                            head + body));
+        TFormDownload::setDownloadBase(QStringLiteral("https://quelvado.test/"));
+        THTTPGetThread::setConnectTo({QStringLiteral("quelvado.test:443:127.0.0.1:%1").arg(https.port())});
+        // Trusted: the test's certificate is the authority; not trusted: the system's authorities.
+        if (route == HttpsTrusted)
+            THTTPGetThread::setCertificateAuthorities(cert);
+        break;
+    }
+    }
+
+    TFormDownload w;
+    activate(&w);
+    QList<int> seen;
+    connect(w.AdwareDownload, &TAdware::OnProgress, &w, [&seen](QObject *, qint32, qint32 readed) { seen << readed; });
+    QSignalSpy done(w.AdwareDownload, &TAdware::OnImageDone);
+    choose(&w, 3);
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QVERIFY(w.AdwareDownload->Downloading());
+
+    if (stop) {
+        // The first byte has come; the worker then waits for the next one a second later.
+        QTRY_VERIFY_WITH_TIMEOUT(server.replied, 5000);
+        const QPointer<THTTPGetThread> worker(w.AdwareDownload->Worker());
+        QVERIFY(worker);
+        QElapsedTimer clock;
+        clock.start();
+        worker->Terminate();
+        QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 1000); // ended and freed itself
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 8000);
+
+    QCOMPARE(done.size(), succeeds ? 1 : 0);
+    QCOMPARE(w.AdwareDownload->LastSucceeded(), succeeds);
+    if (!progress.isEmpty())
+        QCOMPARE(seen, progress);
+    if (route == Direct || route == Port || route == Proxy) {
+        QCOMPARE(server.requests.size(), 1); // a redirection is not followed
+        const QByteArray line = server.requests.first().left(server.requests.first().indexOf("\r\n"));
+        QCOMPARE(line, route == Proxy ? QByteArray("GET http://quelvado.test/horta.zip HTTP/1.0")
+                                      : QByteArray("GET /horta.zip HTTP/1.0"));
+        if (route == Port)
+            QVERIFY(server.requests.first().contains("\r\nHost: quelvado.test:8080\r\n"));
+    }
+
+    QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
+    if (succeeds) {
+        QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), body);
+        QCOMPARE(rows(&w), QStringList{"leiame.txt|" + QString::number(body.size() - 118) + "|17/05/2023 10:20:32"});
+        QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+        QVERIFY(w.BitBtnAbrirZip->isEnabled());
+    } else {
+        QCOMPARE(entries(m_folder->path()), QStringList());
+        QCOMPARE(w.Lista->topLevelItemCount(), 0);
+        QVERIFY(w.LastArchive.isEmpty());
+        QVERIFY(!w.BitBtnAbrirZip->isEnabled());
+    }
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+// The archive is kept under the product chosen when " Download" was pressed; choosing another
+// product meanwhile changes only what the window shows.
+void TestFormDownload::archiveGoesUnderProductChosenAtStart()
+{
+    HttpTestServer server;
+    server.mode = HttpTestServer::Mode::Hold;
+    server.body = zipOfSize(3000);
+    server.head = HttpTestServer::okHead(3000);
+    TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
+    THTTPGetThread::setConnectTo({server.connectTo()});
+
+    TFormDownload w;
+    activate(&w);
+    choose(&w, 3);
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 5000);
+    QVERIFY(server.requests.first().startsWith("GET /horta.zip HTTP/1.0\r\n"));
+    choose(&w, 5); // "Oficina de Bicicletas" while the download runs
+    server.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 8000);
+
+    QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), server.body);
+    QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("ofbike.zip"))));
+    QCOMPARE(w.LastArchive, QStringLiteral("horta.zip"));
+    QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+    QCOMPARE(w.Lista->topLevelItemCount(), 1);
+    QTest::mouseClick(w.BitBtnAbrirZip, Qt::LeftButton);
+    QCOMPARE(m_desktop->opened, QStringList{m_folder->file(QStringLiteral("horta.zip"))});
+    // The window shows the product chosen last, and the next download takes it.
+    QCOMPARE(w.SelectedArchive, QStringLiteral("ofbike.zip"));
+    QVERIFY(w.RxLabelInfo->text().startsWith(QStringLiteral("Organize os consertos")));
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 8000);
+    QCOMPARE(server.requests.size(), 2);
+    QVERIFY(server.requests.last().startsWith("GET /ofbike.zip HTTP/1.0\r\n"));
+    QCOMPARE(w.LastArchive, QStringLiteral("ofbike.zip"));
+}
+
+// " Download" before any product is chosen starts nothing and leaves no file behind.
+void TestFormDownload::downloadBeforeChoosingDoesNothing()
+{
+    HttpTestServer server;
+    server.body = zipOfSize(3000);
+    server.head = HttpTestServer::okHead(3000);
+    TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
+    THTTPGetThread::setConnectTo({server.connectTo()});
+    TFormDownload w;
+    activate(&w);
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QVERIFY(!w.AdwareDownload->Downloading()); // no worker was made
+    QVERIFY(w.AdwareDownload->ImageURL().isEmpty());
+    QCOMPARE(entries(m_folder->path()), QStringList());
+    QVERIFY(server.requests.isEmpty());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+// A copy that fails (short write, failed write, the disk full at any block) never passes for a
+// download: the product's earlier archive stays as it was, temp.zip stays, nothing is listed, the
+// settings file keeps every byte, and no half copy is left beside them.
+void TestFormDownload::failedCopyKeepsEverything_data()
+{
+    QTest::addColumn<qint64>("failAfter"); // bytes written before the writer fails
+    QTest::addColumn<bool>("shortWrite");  // the failing write writes part of its block, else none
+    QTest::newRow("first block refused") << qint64(0) << false;
+    QTest::newRow("short write in the middle") << qint64(2048 + 100) << true;
+    QTest::newRow("last block refused") << qint64(4096) << false;
+}
+
+void TestFormDownload::failedCopyKeepsEverything()
+{
+    QFETCH(qint64, failAfter);
+    QFETCH(bool, shortWrite);
+    const QByteArray fresh = zipOfSize(5000);
+    const QByteArray old = zipOfSize(700);
+    writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh);
+    writeFile(m_folder->file(QStringLiteral("horta.zip")), old);
+    const QByteArray settings = "; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n";
+    writeFile(SettingsFile::path(), settings);
+    qint64 written = 0;
+    TFormDownload::setCopyWriter([&written, failAfter, shortWrite](QIODevice &out, const char *data, qint64 size) {
+        if (written + size <= failAfter) {
+            written += size;
+            return out.write(data, size);
+        }
+        const qint64 part = shortWrite ? failAfter - written : 0;
+        written += part;
+        return part > 0 ? out.write(data, part) : qint64(-1);
+    });
+
+    TFormDownload w;
+    choose(&w, 3);
+    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
+
+    QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), old);
+    QCOMPARE(readFile(m_folder->file(QStringLiteral("temp.zip"))), fresh);
+    QCOMPARE(readFile(SettingsFile::path()), settings);
+    QCOMPARE(entries(m_folder->path()),
+             (QStringList{"horta.zip", "temp.zip", QFileInfo(SettingsFile::path()).fileName()}));
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(w.LastArchive.isEmpty());
+    QVERIFY(!w.BitBtnAbrirZip->isEnabled());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+
+    // The same copy with writes that work replaces the archive whole.
+    TFormDownload::setCopyWriter({});
+    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
+    QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), fresh);
+    QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
+    QCOMPARE(readFile(SettingsFile::path()), QByteArray("; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+    QCOMPARE(w.Lista->topLevelItemCount(), 1);
+}
+
+// A program folder where nothing can be written: the copy fails, and so does the setting, with
+// nothing changed.
+void TestFormDownload::readOnlyFolder()
+{
+    const QByteArray fresh = zipOfSize(3000);
+    writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh);
+    const QByteArray settings = "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n";
+    writeFile(SettingsFile::path(), settings);
+    const QString folder = m_folder->path();
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto writable = qScopeGuard([folder] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    {
+        QFile probe(m_folder->file(QStringLiteral("probe")));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QSKIP("this user writes into read-only folders (root); the injected writer covers the failure");
+        }
+    }
+    TFormDownload w;
+    choose(&w, 3);
+    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
+    QCOMPARE(entries(folder), (QStringList{"temp.zip", QFileInfo(SettingsFile::path()).fileName()}));
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
+                                       QStringLiteral("horta.zip")));
+    QCOMPARE(readFile(SettingsFile::path()), settings);
+}
+
+// A FIFO where temp.zip should be: the completion neither blocks nor lists anything.
+void TestFormDownload::copyOfAFifoRefused()
+{
+    QVERIFY(makeFifo(m_folder->file(QStringLiteral("temp.zip"))));
+    TFormDownload w;
+    choose(&w, 3);
+    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), 0);
+    QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("horta.zip"))));
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(!QFile::exists(w.IniPath));
+    QVERIFY(!TFormDownload::CopyArchive(m_folder->file(QStringLiteral("temp.zip")), m_folder->file(QStringLiteral("x.zip"))));
+}
+
+// Writing the setting changes its own line and nothing else: other keys, comments, blank lines,
+// bytes no code page knows, line ends and a missing last line end all stay byte for byte.
+void TestFormDownload::settingsChangeOnlyTheKey_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray odd = "Nome=Jos\xc3\xa9 \x81\x8d\x8f\x90\x9d \xff";
+    QTest::newRow("key replaced")
+        << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=velho.zip\r\nDepois=1\r\n"
+        << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\nDepois=1\r\n";
+    QTest::newRow("LF lines, no last line end")
+        << "[Arquivos]\n" + odd + "\nUltimo Arquivo = x.zip" << "[Arquivos]\n" + odd + "\nUltimo Arquivo=horta.zip";
+    QTest::newRow("key added after the section's last line")
+        << "[Arquivos]\r\n" + odd + "\r\n\r\n\r\n[Outra]\r\nA=1" << "[Arquivos]\r\n" + odd
+            + "\r\nUltimo Arquivo=horta.zip\r\n\r\n\r\n[Outra]\r\nA=1";
+    QTest::newRow("section added, last line ended first")
+        << "[Outra]\r\n" + odd << "[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n";
+    QTest::newRow("only the first of two key lines")
+        << QByteArray("[Arquivos]\r\nUltimo Arquivo=a.zip\r\nultimo arquivo=b.zip\r\n")
+        << QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\nultimo arquivo=b.zip\r\n");
+    QTest::newRow("a NUL byte and a CR alone stay")
+        << QByteArrayLiteral("A=\0\rB\r\n[Arquivos]\r\nUltimo Arquivo=a.zip\r\n")
+        << QByteArrayLiteral("A=\0\rB\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+}
+
+void TestFormDownload::settingsChangeOnlyTheKey()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString ini = SettingsFile::path();
+    writeFile(ini, before);
+    QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
+                                      QStringLiteral("horta.zip")));
+    QCOMPARE(readFile(ini), after);
+    QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo")),
+             QStringLiteral("horta.zip"));
+}
+
+// The file is replaced by a rename, never truncated and rewritten in place: a second name of the
+// old file still holds the old bytes, and its permissions are kept.
+void TestFormDownload::settingsReplacedAtomically()
+{
+    const QString ini = SettingsFile::path();
+    const QByteArray old = "[Arquivos]\r\nUltimo Arquivo=velho.zip\r\n";
+    writeFile(ini, old);
+    QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QString link = m_folder->file(QStringLiteral("old-name"));
+    QVERIFY(::link(QFile::encodeName(ini).constData(), QFile::encodeName(link).constData()) == 0);
+    QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
+                                      QStringLiteral("horta.zip")));
+    QCOMPARE(readFile(link), old);
+    QCOMPARE(readFile(ini), QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+    QCOMPARE(QFileInfo(ini).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::ReadGroup);
+    QCOMPARE(entries(m_folder->path()), (QStringList{"old-name", QFileInfo(ini).fileName()}));
+}
+
+// A settings file that is no regular file, or larger than 1 MiB, is not used: the window starts
+// at once, says why, and lists nothing; writing the setting leaves it alone.
+void TestFormDownload::settingsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("FIFO") << "fifo" << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
+    QTest::newRow("folder") << "folder" << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
+    QTest::newRow("over 1 MiB") << "large" << u8"O arquivo de configurações \"tst_formdownload.ini\" tem mais de 1 MiB e não será usado.";
+}
+
+void TestFormDownload::settingsRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QVERIFY(makeArchive(m_folder->path(), QStringLiteral("horta.zip")));
+    const QString ini = SettingsFile::path();
+    const QByteArray large = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n;" + QByteArray(SettingsFile::MaxSize, 'x');
+    if (kind == QLatin1String("fifo"))
+        QVERIFY(makeFifo(ini));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(m_folder->path()).mkdir(QFileInfo(ini).fileName()));
+    else
+        writeFile(ini, large);
+
+    QElapsedTimer clock;
+    clock.start();
+    TFormDownload w;
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(m_dialogs->texts(), QStringList{message});
+    QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Warning);
+    QVERIFY(w.SavedArchive.isEmpty());
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(!SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
+                                       QStringLiteral("agcasa.zip")));
+    if (kind == QLatin1String("large"))
+        QCOMPARE(readFile(ini), large);
+    else
+        QVERIFY(!QFileInfo(ini).isFile());
+    // Exactly 1 MiB is still read.
+    if (kind == QLatin1String("large")) {
+        QByteArray limit = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n;";
+        limit += QByteArray(SettingsFile::MaxSize - limit.size(), 'x');
+        writeFile(ini, limit);
+        QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo")),
+                 QStringLiteral("horta.zip"));
+    }
+}
+
+// "Ultimo Arquivo" names an archive only as a plain file name of the program folder.
+void TestFormDownload::savedNameMustBePlain_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("made"); // an archive put where the name points, inside the folder
+    QTest::newRow("parent folders") << "../../../etc/passwd" << "";
+    QTest::newRow("absolute path") << "/etc/passwd" << "";
+    QTest::newRow("subfolder") << "sub/horta.zip" << "sub/horta.zip";
+    QTest::newRow("backslash") << "sub\\horta.zip" << "";
+    QTest::newRow("two dots") << "..horta.zip" << "..horta.zip";
+    QTest::newRow("dot dot alone") << ".." << "";
+    QTest::newRow("drive letter") << "C:horta.zip" << "C:horta.zip";
+}
+
+void TestFormDownload::savedNameMustBePlain()
+{
+    QFETCH(QString, saved);
+    QFETCH(QString, made);
+    if (!made.isEmpty()) {
+        QVERIFY(QDir(m_folder->path()).mkpath(QFileInfo(m_folder->file(made)).path()));
+        QVERIFY(makeArchive(QFileInfo(m_folder->file(made)).path(), QFileInfo(made).fileName()));
+    }
+    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=" + saved.toUtf8() + "\r\n");
+    TFormDownload w;
+    activate(&w);
+    QCOMPARE(w.SavedArchive, saved);
+    QVERIFY(w.LastArchive.isEmpty());
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(!w.BitBtnAbrirZip->isEnabled());
+    w.BitBtnAbrirZipClick(); // even called directly, nothing is handed to the desktop
+    QVERIFY(m_desktop->opened.isEmpty());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QVERIFY(!TFormDownload::IsPlainArchiveName(saved));
+    QVERIFY(TFormDownload::IsPlainArchiveName(QStringLiteral("horta.zip")));
+}
+
+// A FIFO under the saved archive's name: the window starts at once and lists nothing.
+void TestFormDownload::savedArchiveNotARegularFile()
+{
+    QVERIFY(makeFifo(m_folder->file(QStringLiteral("horta.zip"))));
+    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+    TFormDownload w;
+    QVERIFY(w.LastArchive.isEmpty());
+    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    // Listed anyway (the file turned into a FIFO after the download): a message, no hang.
+    w.LastArchive = QStringLiteral("horta.zip");
+    w.MostrarZip();
+    QCOMPARE(m_dialogs->texts(), QStringList{u8"\"horta.zip\" não é um arquivo comum e não pode ser listado."});
 }
 
 QTEST_MAIN(TestFormDownload)

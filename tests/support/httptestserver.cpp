@@ -52,8 +52,8 @@ HttpTestServer::HttpTestServer()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_fd, 8) != 0
-        || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::listen(m_fd, 8) != 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         return;
     m_port = ntohs(address.sin_port);
     m_acceptor = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
@@ -75,8 +75,8 @@ QString HttpTestServer::connectTo(const QString &hostAndPort) const
 
 QByteArray HttpTestServer::okHead(qint64 length)
 {
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\nContent-Length: " + QByteArray::number(length)
-        + "\r\n\r\n";
+    return "HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\nContent-Length: " +
+           QByteArray::number(length) + "\r\n\r\n";
 }
 
 void HttpTestServer::release()
@@ -253,7 +253,10 @@ void HttpTestServer::respond(Client &c)
 // ---- HttpsTestServer ---------------------------------------------------------------------------
 
 namespace {
-QString openssl() { return QStandardPaths::findExecutable(QStringLiteral("openssl")); }
+QString openssl()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("openssl"));
+}
 
 bool run(const QString &program, const QStringList &arguments)
 {
@@ -274,21 +277,25 @@ HttpsTestServer::~HttpsTestServer()
         QDir(m_folder).removeRecursively();
 }
 
-bool HttpsTestServer::available() { return !openssl().isEmpty(); }
+bool HttpsTestServer::available()
+{
+    return !openssl().isEmpty();
+}
 
 bool HttpsTestServer::makeCertificate(const QString &folder, const QString &host)
 {
     // An elliptic-curve key: made in a moment, unlike an RSA one.
-    return run(openssl(), {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                           QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
-                           QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"),
-                           QStringLiteral("-subj"), QStringLiteral("/CN=") + host, QStringLiteral("-addext"),
-                           QStringLiteral("subjectAltName=DNS:") + host, QStringLiteral("-keyout"),
-                           folder + QStringLiteral("/key.pem"), QStringLiteral("-out"),
-                           folder + QStringLiteral("/cert.pem")});
+    return run(
+        openssl(),
+        {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+         QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+         QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + host,
+         QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:") + host, QStringLiteral("-keyout"),
+         folder + QStringLiteral("/key.pem"), QStringLiteral("-out"), folder + QStringLiteral("/cert.pem")});
 }
 
-bool HttpsTestServer::start(const QString &cert, const QString &key, const QString &name, const QByteArray &response)
+bool HttpsTestServer::start(const QString &cert, const QString &key, const QString &name,
+                            const QByteArray &response)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
@@ -302,8 +309,8 @@ bool HttpsTestServer::start(const QString &cert, const QString &key, const QStri
     m_process.setWorkingDirectory(m_folder);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start(openssl(), {QStringLiteral("s_server"), QStringLiteral("-HTTP"),
-                                QStringLiteral("-accept"), QStringLiteral("127.0.0.1:0"), QStringLiteral("-cert"),
-                                cert, QStringLiteral("-key"), key});
+                                QStringLiteral("-accept"), QStringLiteral("127.0.0.1:0"),
+                                QStringLiteral("-cert"), cert, QStringLiteral("-key"), key});
     if (!m_process.waitForStarted(10000))
         return false;
     // The tool says where it listens: "ACCEPT 127.0.0.1:PORT".
