@@ -30,12 +30,13 @@ const QMap<int, QString> kPictures = {
 
 constexpr int kMaxQuestionLength = 250;
 constexpr int kMaxAlternativeLength = 236;
+constexpr int kMaxExplanationLength = 400;
 
 // A well-formed question numbered n, its field lines joined by newlines.
 QString question(int n, const QString &text = QString(), const QString &answer = QStringLiteral("B"))
 {
     return QStringLiteral("%1\nP: %2\nA: Alfa.\nB: Beta.\nC: Gama.\nD: Delta.\nE: Épsilon.\nResposta: %3\n"
-                          "Fonte: CTB art. 1º\n")
+                          "Fonte: CTB art. 1º\nExplicação: Porque sim.\n")
         .arg(n)
         .arg(text.isEmpty() ? QStringLiteral("Pergunta %1?").arg(n) : text, answer);
 }
@@ -93,6 +94,7 @@ void TestQuestionBank::identifiersAndKinds()
     QCOMPARE(bank.string(8201), QStringLiteral("3"));
     QCOMPARE(bank.answerNumber(201), 3);
     QVERIFY(!bank.source(201).isEmpty());
+    QVERIFY(!bank.explanation(201).isEmpty());
 
     // The five alternatives of question 1 are kinds 2 to 6, all different.
     QSet<QString> alternatives;
@@ -119,6 +121,7 @@ void TestQuestionBank::missingQuestionReadsEmpty()
     for (int id : {0, 1000, 1531, 8999, 9001, -1201})
         QCOMPARE(bank.string(id), QString());
     QCOMPARE(bank.source(40), QString());
+    QCOMPARE(bank.explanation(40), QString());
 
     QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(40));
     QVERIFY_THROWS_EXCEPTION(EConvertError, questionAnswer(531));
@@ -144,7 +147,7 @@ void TestQuestionBank::answerConversion()
     QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(2));
     QCOMPARE(bank.problems().size(), 1);
     QCOMPARE(bank.problems()[0].file, QStringLiteral("bloco-01.txt"));
-    QCOMPARE(bank.problems()[0].line, 18);
+    QCOMPARE(bank.problems()[0].line, 19);
     QVERIFY2(bank.problems()[0].what.contains(QStringLiteral("\"abc\"")), qPrintable(bank.problems()[0].what));
 }
 
@@ -197,6 +200,7 @@ void TestQuestionBank::wellFormedFile()
         "Figura: PLEX1\n"
         "Resposta: E\n"
         "Fonte: CTB art. 29, II\n"
+        "Explicação: A preferência é de quem vem pela direita.\n"
         "\n"
         "\n"
         "8\r\n"
@@ -217,6 +221,7 @@ void TestQuestionBank::wellFormedFile()
     QCOMPARE(q.text(7), QStringLiteral("PLEX1"));
     QCOMPARE(q.text(8), QStringLiteral("5"));
     QCOMPARE(q.source, QStringLiteral("CTB art. 29, II"));
+    QCOMPARE(q.explanation, QStringLiteral("A preferência é de quem vem pela direita."));
 
     const StoredQuestion &r = parsed.questions[1];
     QCOMPARE(r.number, 8);
@@ -224,6 +229,7 @@ void TestQuestionBank::wellFormedFile()
     QCOMPARE(r.text(7), QString());
     QCOMPARE(r.text(8), QStringLiteral("1"));
     QCOMPARE(r.source, QStringLiteral("CTB art. 44"));
+    QCOMPARE(r.explanation, QString()); // a question may still wait for its explanation
 }
 
 void TestQuestionBank::malformedFile_data()
@@ -233,35 +239,38 @@ void TestQuestionBank::malformedFile_data()
     QTest::addColumn<int>("line");        // of the problem within the file
     QTest::addColumn<QString>("what");    // part of the problem text
 
-    // The good question 1 takes lines 1 to 9 and a blank; the middle question starts at line 11.
+    // The good question 1 takes lines 1 to 10 and a blank; the middle question starts at line 12.
     const QString q2 = question(2);
     const auto replaced = [&](const char *from, const char *to) {
         return QString(q2).replace(QString::fromUtf8(from), QString::fromUtf8(to));
     };
     const QString block1 = QStringLiteral("bloco-01.txt");
-    QTest::newRow("missing alternative") << block1 << replaced("D: Delta.\n", "") << 11 << "no \"D:\" line";
-    QTest::newRow("missing source") << block1 << replaced("Fonte: CTB art. 1º\n", "") << 11 << "no \"Fonte:\" line";
-    QTest::newRow("missing answer") << block1 << replaced("Resposta: B\n", "") << 11 << "no \"Resposta:\" line";
-    QTest::newRow("answer not a letter") << block1 << replaced("Resposta: B", "Resposta: abc") << 18 << "A to E, found \"abc\"";
-    QTest::newRow("answer F") << block1 << replaced("Resposta: B", "Resposta: F") << 18 << "found \"F\"";
-    QTest::newRow("answer as number") << block1 << replaced("Resposta: B", "Resposta: 2") << 18 << "found \"2\"";
-    QTest::newRow("answer with blank") << block1 << replaced("Resposta: B", "Resposta: B ") << 18 << "found \"B \"";
-    QTest::newRow("empty text") << block1 << replaced("P: Pergunta 2?", "P: ") << 12 << "\"P:\" is empty";
-    QTest::newRow("blank only") << block1 << replaced("C: Gama.", "C:    ") << 15 << "\"C:\" is empty";
-    QTest::newRow("no blank after colon") << block1 << replaced("B: Beta.", "B:Beta.") << 14 << "one blank must follow \"B:\"";
-    QTest::newRow("unknown field") << block1 << replaced("E: Épsilon.", "F: Épsilon.") << 17 << "unknown field \"F:\"";
-    QTest::newRow("field twice") << block1 << replaced("B: Beta.\n", "B: Beta.\nB: Beta 2.\n") << 15 << "\"B:\" given twice";
-    QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 14 << "\"A:\" out of order";
-    QTest::newRow("text on two lines") << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 13 << "field line";
-    QTest::newRow("picture lower case") << block1 << replaced("Resposta", "Figura: r12\nResposta") << 18 << "found \"r12\"";
-    QTest::newRow("picture too long") << block1 << replaced("Resposta", "Figura: PLACA1\nResposta") << 18 << "found \"PLACA1\"";
-    QTest::newRow("number not a number") << block1 << replaced("2\nP:", "dois\nP:") << 11 << "question number expected, found \"dois\"";
-    QTest::newRow("number with blank") << block1 << replaced("2\nP:", "2 \nP:") << 11 << "question number expected";
-    QTest::newRow("number zero") << QStringLiteral("teste.txt") << replaced("2\nP:", "0\nP:") << 11 << "outside 1 to 530";
-    QTest::newRow("number too big") << QStringLiteral("teste.txt") << replaced("2\nP:", "531\nP:") << 11 << "outside 1 to 530";
-    QTest::newRow("leading zero") << block1 << replaced("2\nP:", "02\nP:") << 11 << "starts with a zero";
-    QTest::newRow("other block") << block1 << replaced("2\nP:", "52\nP:") << 11 << "does not belong to block 1 (1 to 50)";
-    QTest::newRow("no blank line before next") << block1 << replaced("Fonte: CTB art. 1º\n", "Fonte: CTB art. 1º\n3\n") << 20 << "blank line missing before question 3";
+    QTest::newRow("missing alternative") << block1 << replaced("D: Delta.\n", "") << 12 << "no \"D:\" line";
+    QTest::newRow("missing source") << block1 << replaced("Fonte: CTB art. 1º\n", "") << 12 << "no \"Fonte:\" line";
+    QTest::newRow("explanation before source") << block1 << replaced("Fonte: CTB art. 1º\nExplicação: Porque sim.", "Explicação: Porque sim.\nFonte: CTB art. 1º") << 21 << "\"Fonte:\" out of order";
+    QTest::newRow("empty explanation") << block1 << replaced("Explicação: Porque sim.", "Explicação: ") << 21 << "\"Explicação:\" is empty";
+    QTest::newRow("explanation twice") << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\nExplicação: De novo.\n") << 22 << "\"Explicação:\" given twice";
+    QTest::newRow("missing answer") << block1 << replaced("Resposta: B\n", "") << 12 << "no \"Resposta:\" line";
+    QTest::newRow("answer not a letter") << block1 << replaced("Resposta: B", "Resposta: abc") << 19 << "A to E, found \"abc\"";
+    QTest::newRow("answer F") << block1 << replaced("Resposta: B", "Resposta: F") << 19 << "found \"F\"";
+    QTest::newRow("answer as number") << block1 << replaced("Resposta: B", "Resposta: 2") << 19 << "found \"2\"";
+    QTest::newRow("answer with blank") << block1 << replaced("Resposta: B", "Resposta: B ") << 19 << "found \"B \"";
+    QTest::newRow("empty text") << block1 << replaced("P: Pergunta 2?", "P: ") << 13 << "\"P:\" is empty";
+    QTest::newRow("blank only") << block1 << replaced("C: Gama.", "C:    ") << 16 << "\"C:\" is empty";
+    QTest::newRow("no blank after colon") << block1 << replaced("B: Beta.", "B:Beta.") << 15 << "one blank must follow \"B:\"";
+    QTest::newRow("unknown field") << block1 << replaced("E: Épsilon.", "F: Épsilon.") << 18 << "unknown field \"F:\"";
+    QTest::newRow("field twice") << block1 << replaced("B: Beta.\n", "B: Beta.\nB: Beta 2.\n") << 16 << "\"B:\" given twice";
+    QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 15 << "\"A:\" out of order";
+    QTest::newRow("text on two lines") << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 14 << "field line";
+    QTest::newRow("picture lower case") << block1 << replaced("Resposta", "Figura: r12\nResposta") << 19 << "found \"r12\"";
+    QTest::newRow("picture too long") << block1 << replaced("Resposta", "Figura: PLACA1\nResposta") << 19 << "found \"PLACA1\"";
+    QTest::newRow("number not a number") << block1 << replaced("2\nP:", "dois\nP:") << 12 << "question number expected, found \"dois\"";
+    QTest::newRow("number with blank") << block1 << replaced("2\nP:", "2 \nP:") << 12 << "question number expected";
+    QTest::newRow("number zero") << QStringLiteral("teste.txt") << replaced("2\nP:", "0\nP:") << 12 << "outside 1 to 530";
+    QTest::newRow("number too big") << QStringLiteral("teste.txt") << replaced("2\nP:", "531\nP:") << 12 << "outside 1 to 530";
+    QTest::newRow("leading zero") << block1 << replaced("2\nP:", "02\nP:") << 12 << "starts with a zero";
+    QTest::newRow("other block") << block1 << replaced("2\nP:", "52\nP:") << 12 << "does not belong to block 1 (1 to 50)";
+    QTest::newRow("no blank line before next") << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\n3\n") << 22 << "blank line missing before question 3";
 }
 
 // A fault is reported with its file and line; only the faulty question is left out.
@@ -369,6 +378,15 @@ void TestQuestionBank::questionsComplete()
         }
         if (bank.source(q.number).trimmed().isEmpty())
             faults << QStringLiteral("%1: no source").arg(where);
+        // The explanation is shown to the candidate in the review: one short paragraph.
+        const QString explanation = bank.explanation(q.number);
+        if (explanation.trimmed().isEmpty())
+            faults << QStringLiteral("%1: no explanation").arg(where);
+        else if (explanation.size() > kMaxExplanationLength)
+            faults << QStringLiteral("%1: explanation of %2 characters, more than %3")
+                          .arg(where).arg(explanation.size()).arg(kMaxExplanationLength);
+        if (explanation.contains(QLatin1Char('\n')) || explanation.contains(QLatin1Char('\r')))
+            faults << QStringLiteral("%1: explanation with a line break").arg(where);
     }
     REPORT_FAULTS(faults);
 }

@@ -1,0 +1,242 @@
+// Guards the question bank against answer patterns a candidate could exploit without knowing the
+// law: where the right letter falls, how long the right alternative is against the others, and
+// how often absolute words ("sempre", "nunca", ...) stand in right and in wrong alternatives.
+// tools/bankstats.py prints the same figures for a quick look while editing the bank.
+
+#include "exam/questionbank.h"
+
+#include <QMap>
+#include <algorithm>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+// Questions stored without an answer number; they take no part in the figures.
+constexpr int kNoAnswer[] = {333, 334};
+
+// Per block: each letter is the right one 4 to 9 times; no letter is right more than 3 times in a
+// row; the right letter repeats from one question to the next 2 to 12 times (about 6 in 30 by chance).
+constexpr int kMinPerLetter = 4;
+constexpr int kMaxPerLetter = 9;
+constexpr int kMaxRun = 3;
+constexpr int kMinBlockRepeats = 2;
+constexpr int kMaxBlockRepeats = 12;
+// Bank-wide: runs of five questions (a block's 1-5, 6-10, ...) that use each letter once; by chance
+// about one run in 26 does.
+constexpr int kMaxFiveOfAKind = 8;
+// Bank-wide, in percent: the right letter repeats from one question to the next about as often as
+// by chance (one in five); the right alternative is the longest 15 to 30 % of the time and the
+// second-longest at most 30 %; absolute words are as common in right as in wrong alternatives
+// within a factor of two.
+constexpr double kMinRepeats = 10.0;
+constexpr double kMaxRepeats = 30.0;
+constexpr double kMinLongest = 15.0;
+constexpr double kMaxLongest = 30.0;
+constexpr double kMaxSecondLongest = 30.0;
+constexpr double kMaxAbsoluteRatio = 2.0;
+
+struct Answered {
+    int number = 0;
+    int block = 0;
+    int answer = 0; // 0..4 for A..E
+    std::array<QString, 5> alternatives;
+};
+
+QList<Answered> answeredQuestions()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QList<Answered> out;
+    for (const StoredQuestion &q : bank.questions()) {
+        if (std::find(std::begin(kNoAnswer), std::end(kNoAnswer), q.number) != std::end(kNoAnswer))
+            continue;
+        Answered a;
+        a.number = q.number;
+        a.block = (q.number - 1) / kBlockSize + 1;
+        a.answer = q.text(QuestionKind::Answer).toInt() - 1;
+        for (int i = 0; i < 5; ++i)
+            a.alternatives[static_cast<std::size_t>(i)] = q.text(QuestionKind::AlternativeA + i);
+        out << a;
+    }
+    return out;
+}
+
+// 0 when the right alternative is the longest (ties count for it), 1 when the second-longest, ...
+int lengthRank(const Answered &q)
+{
+    const qsizetype right = q.alternatives[static_cast<std::size_t>(q.answer)].size();
+    int longer = 0;
+    for (const QString &alt : q.alternatives)
+        if (alt.size() > right)
+            ++longer;
+    return longer;
+}
+
+bool hasAbsoluteWord(const QString &text)
+{
+    static const QRegularExpression words(
+        QStringLiteral("\\b(sempre|nunca|apenas|somente|só|qualquer|nenhum|nenhuma|todos|todas|"
+                       "exclusivamente|jamais)\\b"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    return words.match(text).hasMatch();
+}
+
+double percent(qsizetype part, qsizetype whole) { return whole ? 100.0 * part / whole : 0.0; }
+
+QString letter(int index) { return QString(QChar(u'A' + index)); }
+
+} // namespace
+
+class TestBankGuard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void absoluteWordMatching();
+    void rightLetters();
+    void lengthOfTheRightAnswer();
+    void absoluteWords();
+};
+
+void TestBankGuard::absoluteWordMatching()
+{
+    QVERIFY(hasAbsoluteWord(QStringLiteral("Sempre que possível.")));
+    QVERIFY(hasAbsoluteWord(QStringLiteral("Pode-se dirigir só de dia.")));
+    QVERIFY(hasAbsoluteWord(QStringLiteral("Em NENHUMA hipótese.")));
+    QVERIFY(!hasAbsoluteWord(QStringLiteral("Sozinho, em todo o trajeto.")));
+    QVERIFY(!hasAbsoluteWord(QStringLiteral("Qualquerum, sempreviva, apenasmente.")));
+
+    Answered q;
+    q.answer = 1;
+    q.alternatives = {QStringLiteral("aaaa"), QStringLiteral("bbb"), QStringLiteral("ccc"),
+                      QStringLiteral("dd"), QStringLiteral("e")};
+    QCOMPARE(lengthRank(q), 1);
+    q.answer = 0;
+    QCOMPARE(lengthRank(q), 0);
+    q.answer = 4;
+    QCOMPARE(lengthRank(q), 4);
+}
+
+// Where the right letter falls: per block counts, runs and repeats; bank-wide repeats and runs of five.
+void TestBankGuard::rightLetters()
+{
+    const QList<Answered> questions = answeredQuestions();
+    QMap<int, QList<const Answered *>> byBlock;
+    for (const Answered &q : questions)
+        byBlock[q.block] << &q;
+
+    QStringList figures, faults;
+    qsizetype pairs = 0, repeats = 0, fiveOfAKind = 0;
+    for (auto it = byBlock.cbegin(); it != byBlock.cend(); ++it) {
+        const QList<const Answered *> &block = it.value();
+        std::array<int, 5> counts{};
+        int run = 0, longestRun = 0, longestRunAt = 0, blockRepeats = 0;
+        for (qsizetype i = 0; i < block.size(); ++i) {
+            ++counts[static_cast<std::size_t>(block[i]->answer)];
+            const bool same = i > 0 && block[i - 1]->answer == block[i]->answer;
+            run = same ? run + 1 : 1;
+            blockRepeats += same ? 1 : 0;
+            if (run > longestRun) {
+                longestRun = run;
+                longestRunAt = block[i]->number - run + 1;
+            }
+        }
+        int blockFives = 0;
+        for (qsizetype i = 0; i + 5 <= block.size(); i += 5) {
+            std::array<bool, 5> used{};
+            for (qsizetype j = i; j < i + 5; ++j)
+                used[static_cast<std::size_t>(block[j]->answer)] = true;
+            if (std::all_of(used.begin(), used.end(), [](bool u) { return u; }))
+                ++blockFives;
+        }
+        pairs += std::max<qsizetype>(block.size() - 1, 0);
+        repeats += blockRepeats;
+        fiveOfAKind += blockFives;
+        if (block.size() > 1 && (blockRepeats < kMinBlockRepeats || blockRepeats > kMaxBlockRepeats))
+            faults << QStringLiteral("block %1: the right letter repeats %2 times from one question to the next, not %3 to %4")
+                          .arg(it.key()).arg(blockRepeats).arg(kMinBlockRepeats).arg(kMaxBlockRepeats);
+        QStringList countText;
+        for (int l = 0; l < 5; ++l) {
+            countText << QStringLiteral("%1=%2").arg(letter(l)).arg(counts[static_cast<std::size_t>(l)]);
+            const int c = counts[static_cast<std::size_t>(l)];
+            if (c < kMinPerLetter || c > kMaxPerLetter)
+                faults << QStringLiteral("block %1: %2 is the right letter %3 times, not %4 to %5")
+                              .arg(it.key()).arg(letter(l)).arg(c).arg(kMinPerLetter).arg(kMaxPerLetter);
+        }
+        if (longestRun > kMaxRun)
+            faults << QStringLiteral("block %1: the same right letter %2 times in a row from question %3")
+                          .arg(it.key()).arg(longestRun).arg(longestRunAt);
+        figures << QStringLiteral("block %1: %2, repeats %3/%4, longest run %5, runs of five using each letter once %6")
+                       .arg(it.key()).arg(countText.join(QLatin1Char(' '))).arg(blockRepeats)
+                       .arg(block.size() - 1).arg(longestRun).arg(blockFives);
+    }
+    const double repeatRate = percent(repeats, pairs);
+    figures << QStringLiteral("bank: the right letter repeats %1/%2 = %3 %; %4 runs of five use each letter once")
+                   .arg(repeats).arg(pairs).arg(repeatRate, 0, 'f', 1).arg(fiveOfAKind);
+    if (fiveOfAKind > kMaxFiveOfAKind)
+        faults << QStringLiteral("%1 runs of five questions use each letter once, more than %2")
+                      .arg(fiveOfAKind).arg(kMaxFiveOfAKind);
+    if (repeatRate < kMinRepeats || repeatRate > kMaxRepeats)
+        faults << QStringLiteral("the right letter repeats in %1 % of consecutive questions, not %2 to %3 %")
+                      .arg(repeatRate, 0, 'f', 1).arg(kMinRepeats).arg(kMaxRepeats);
+    qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+// Picking the longest or the second-longest alternative must not pay.
+void TestBankGuard::lengthOfTheRightAnswer()
+{
+    const QList<Answered> questions = answeredQuestions();
+    QVERIFY(!questions.isEmpty());
+    qsizetype longest = 0, second = 0;
+    for (const Answered &q : questions) {
+        const int rank = lengthRank(q);
+        longest += rank == 0 ? 1 : 0;
+        second += rank == 1 ? 1 : 0;
+    }
+    const double longestRate = percent(longest, questions.size());
+    const double secondRate = percent(second, questions.size());
+    qInfo("the right answer is the longest alternative in %lld of %lld questions (%.1f %%), the second-longest in %lld (%.1f %%)",
+          static_cast<long long>(longest), static_cast<long long>(questions.size()), longestRate,
+          static_cast<long long>(second), secondRate);
+    QStringList faults;
+    if (longestRate < kMinLongest || longestRate > kMaxLongest)
+        faults << QStringLiteral("the right answer is the longest in %1 % of questions, not %2 to %3 %")
+                      .arg(longestRate, 0, 'f', 1).arg(kMinLongest).arg(kMaxLongest);
+    if (secondRate > kMaxSecondLongest)
+        faults << QStringLiteral("the right answer is the second-longest in %1 % of questions, more than %2 %")
+                      .arg(secondRate, 0, 'f', 1).arg(kMaxSecondLongest);
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+// Absolute words must not mark the wrong alternatives.
+void TestBankGuard::absoluteWords()
+{
+    qsizetype wrong = 0, wrongWithWord = 0, right = 0, rightWithWord = 0;
+    for (const Answered &q : answeredQuestions()) {
+        for (int i = 0; i < 5; ++i) {
+            const bool hit = hasAbsoluteWord(q.alternatives[static_cast<std::size_t>(i)]);
+            if (i == q.answer) {
+                ++right;
+                rightWithWord += hit ? 1 : 0;
+            } else {
+                ++wrong;
+                wrongWithWord += hit ? 1 : 0;
+            }
+        }
+    }
+    const double wrongRate = percent(wrongWithWord, wrong);
+    const double rightRate = percent(rightWithWord, right);
+    const double low = std::min(wrongRate, rightRate), high = std::max(wrongRate, rightRate);
+    qInfo("absolute words in %lld of %lld wrong alternatives (%.1f %%) and %lld of %lld right ones (%.1f %%)",
+          static_cast<long long>(wrongWithWord), static_cast<long long>(wrong), wrongRate,
+          static_cast<long long>(rightWithWord), static_cast<long long>(right), rightRate);
+    if (high > 0 && high > kMaxAbsoluteRatio * low)
+        QFAIL(qPrintable(QStringLiteral("absolute words: %1 % of wrong against %2 % of right alternatives, "
+                                        "more than a factor of %3 apart")
+                             .arg(wrongRate, 0, 'f', 1).arg(rightRate, 0, 'f', 1).arg(kMaxAbsoluteRatio)));
+}
+
+QTEST_GUILESS_MAIN(TestBankGuard)
+#include "tst_bankguard.moc"
