@@ -19,6 +19,22 @@ QStringList textsOf(const RtfDocument &doc)
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 
 LineModel model(const QStringList &lines) { return LineModel(lines); }
+
+// Lines with blanks normalised: each cell (between tabs) trimmed, runs of spaces made one, empty
+// lines dropped.
+QStringList normalised(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &line : lines) {
+        QStringList cells = line.split(u'\t');
+        for (QString &cell : cells)
+            cell = cell.simplified();
+        const QString joined = cells.join(u'\t');
+        if (!joined.trimmed().isEmpty())
+            out << joined;
+    }
+    return out;
+}
 } // namespace
 
 class TestRtfReader : public QObject {
@@ -31,6 +47,10 @@ private slots:
     void plainTextIsCodePage1252();
     void deepNestingIsBounded();
     void realFile();
+    void tables_data();
+    void tables();
+    void tablesFromOtherPrograms_data();
+    void tablesFromOtherPrograms();
 
     void offsetsCountBreaksAsTwo();
     void chapterHeadings();
@@ -260,6 +280,61 @@ void TestRtfReader::findNext()
         QVERIFY(found);
         QCOMPARE(*found, (TextMatch{start, length}));
     }
+}
+
+// Tables: a tab between cells, one line per row, the row and cell settings unseen.
+void TestRtfReader::tables_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("two rows") << QByteArray("{\\rtf1 antes\\par\\trowd\\trgaph108\\cellx1000\\cellx2000\\pard\\intbl "
+                                            "a\\cell b\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell "
+                                            "d\\cell\\row\\pard depois\\par}")
+                              << QStringList{"antes", "a\tb", "c\td", "depois"};
+    QTest::newRow("empty cells keep their places")
+        << QByteArray("{\\rtf1\\trowd\\pard\\intbl\\cell b\\cell\\cell d\\cell\\row}") << QStringList{"\tb\t\td"};
+    QTest::newRow("paragraphs inside a cell are spaces")
+        << QByteArray("{\\rtf1\\trowd{\\pard\\intbl um\\par dois\\par}\\cell{\\pard\\intbl tr\\'eas\\par}\\cell\\row}")
+        << QStringList{u("um dois\ttrês")};
+    QTest::newRow("bold in a cell") << QByteArray("{\\rtf1\\trowd\\pard\\intbl{\\b Art.}\\cell x\\cell\\row}")
+                                    << QStringList{"Art.\tx"};
+    QTest::newRow("nested row a line of its own, plain fallback skipped")
+        << QByteArray("{\\rtf1\\trowd\\pard\\intbl a\\nestcell{\\*\\nesttableprops\\trowd x}b\\nestcell\\nestrow"
+                      "{\\nonesttables dup}\\cell z\\cell\\row}")
+        << QStringList{"a\tb", "\tz"};
+    QTest::newRow("row without cells makes no line") << QByteArray("{\\rtf1 a\\par\\row b\\par}")
+                                                     << QStringList{"a", "b"};
+}
+
+void TestRtfReader::tables()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, lines);
+    QCOMPARE(textsOf(RtfReader::read(rtf)), lines);
+}
+
+// Files written by LibreOffice, pandoc and in WordPad's form (tests/codereader/rtf/README.md):
+// each reads as the same plain text.
+void TestRtfReader::tablesFromOtherPrograms_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char *name : {"libreoffice-tabela.rtf", "pandoc-tabela.rtf", "wordpad-tabela.rtf"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestRtfReader::tablesFromOtherPrograms()
+{
+    QFETCH(QString, file);
+    const QString folder = QStringLiteral(QUELVADO_SOURCE_DIR "/tests/codereader/rtf/");
+    QFile rtf(folder + file);
+    QFile expected(folder + QStringLiteral("tabela.txt"));
+    QVERIFY(rtf.open(QIODevice::ReadOnly));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    const RtfDocument doc = RtfReader::read(rtf.readAll());
+    QVERIFY(doc.richText);
+    QCOMPARE(normalised(textsOf(doc)), normalised(QString::fromUtf8(expected.readAll()).split(u'\n')));
+    // The heading is found as the chapter list looks for it.
+    QVERIFY(CodeSearch::findChapter(LineModel(textsOf(doc)), 14));
 }
 
 QTEST_GUILESS_MAIN(TestRtfReader)
