@@ -19,6 +19,12 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include <QAbstractItemView>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <sys/stat.h>
+
 namespace {
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 
@@ -103,6 +109,10 @@ private slots:
     void emptyFindText();
     void findBeforeLoading();
     void escAndHelp();
+    void chapterListShowsElevenRows();
+    void refusedFiles_data();
+    void refusedFiles();
+    void largestFileLoads();
 
 private:
     void load(const QStringList &lines = kLines);
@@ -530,6 +540,105 @@ void TestFormCodigo::escAndHelp()
     // Closing only hides: shown again, the window is as it was.
     m_form->show();
     QVERIFY(m_form->BBAbrirCodigo->isEnabled());
+}
+
+// The chapter list opens as a scrolling list showing 11 rows, whatever the style would do.
+void TestFormCodigo::chapterListShowsElevenRows()
+{
+    load();
+    QComboBox *combo = m_form->ComboBox1;
+    QCOMPARE(combo->style()->styleHint(QStyle::SH_ComboBox_Popup, nullptr, combo), 0);
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    const int row = view->sizeHintForRow(0);
+    QVERIFY(row > 0);
+    const int rows = view->viewport()->height() / row;
+    QCOMPARE(rows, 11);
+    QVERIFY(view->verticalScrollBar()->maximum() > 0); // the other ten scroll
+    combo->hidePopup();
+}
+
+// A file the reader does not take says why, loads nothing and leaves " Abrir arquivo" enabled;
+// the right file then loads.
+void TestFormCodigo::refusedFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    const QString notFound = u("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
+                               "diretório onde está sendo executado este programa.");
+    const QString notTheCode = u("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito.");
+    QTest::newRow("empty") << "empty" << notTheCode;
+    QTest::newRow("garbage") << "garbage" << notTheCode;
+    QTest::newRow("rich text without the code") << "other" << notTheCode;
+    QTest::newRow("too large") << "large" << u("O arquivo \"cnt.rtf\" tem mais de 8 MiB e não pode ser aberto.");
+    QTest::newRow("FIFO") << "fifo" << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
+    QTest::newRow("folder") << "folder" << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
+    QTest::newRow("unreadable") << "unreadable" << notFound;
+}
+
+void TestFormCodigo::refusedFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString path = m_folder->file(QStringLiteral("cnt.rtf"));
+    if (kind == QLatin1String("empty")) {
+        QVERIFY(writeFile(path, QByteArray()));
+    } else if (kind == QLatin1String("garbage")) {
+        QByteArray bytes;
+        for (int i = 0; i < 4096; ++i)
+            bytes += static_cast<char>((i * 131 + 7) & 0xFF);
+        QVERIFY(writeFile(path, bytes));
+    } else if (kind == QLatin1String("other")) {
+        QVERIFY(writeFile(path, "{\\rtf1\\ansi Receita de bolo\\par Farinha, ovos\\par}"));
+    } else if (kind == QLatin1String("large")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write(rtfOf(kLines)) > 0);
+        QVERIFY(f.resize(TFormCodigo::MaxFileSize + 1)); // sparse: costs no disk
+    } else if (kind == QLatin1String("fifo")) {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("cnt.rtf")));
+    } else {
+        QVERIFY(writeFile(path, rtfOf(kLines)));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("this user reads files without permission (root)");
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(m_form->BBAbrirCodigo, Qt::LeftButton);
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(m_dialogs->texts(), QStringList{message});
+    QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::None);
+    QCOMPARE(m_form->ComboBox1->count(), 0);
+    QVERIFY(m_form->BBAbrirCodigo->isEnabled());
+    QVERIFY(m_form->RichEdit->document()->isEmpty());
+    QCOMPARE(m_form->text().lineCount(), 0);
+
+    // The right file put in its place loads.
+    m_dialogs->clear();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (QFileInfo(path).isDir())
+        QVERIFY(QDir(path).removeRecursively());
+    else
+        QVERIFY(QFile::remove(path));
+    load();
+    QCOMPARE(m_form->ComboBox1->count(), 21);
+    QVERIFY(!m_form->BBAbrirCodigo->isEnabled());
+}
+
+// The largest file the reader takes still loads.
+void TestFormCodigo::largestFileLoads()
+{
+    const QString path = m_folder->file(QStringLiteral("cnt.rtf"));
+    QByteArray bytes = rtfOf(kLines);
+    bytes += QByteArray(TFormCodigo::MaxFileSize - bytes.size(), ' '); // after the document's end
+    QVERIFY(writeFile(path, bytes));
+    QTest::mouseClick(m_form->BBAbrirCodigo, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(m_form->ComboBox1->count(), 21);
 }
 
 QTEST_MAIN(TestFormCodigo)
