@@ -20,6 +20,12 @@ struct CatalogEntry {
 // of each pair the other way round, which would teach a candidate the wrong answer; so within
 // each pair the two names trade places. Codes, positions and picture names are unchanged, and
 // the pictures already show the official signs.
+//
+// Today's names: where the official list of signs in force today names a sign otherwise than the
+// catalogue these rows come from did, the row carries today's name (A-8, A-30, A-31, A-32A, A-32B,
+// A-35 here, R-24A and R-27 below). Codes, positions and pictures stay. Where
+// today's list splits an old code (R-8 into R-8a and R-8b, A-30 into A-30a to A-30c), the row
+// takes the name of the sign its picture shows.
 constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-1A", "Curva acentuada à esquerda"},
     {"A-1B", "Curva acentuada à direita"},
@@ -34,7 +40,7 @@ constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-6A", "Cruzamento de vias"},
     {"A-7A", "Via lateral à esquerda"}, // mended
     {"A-7B", "Via lateral à direita"},  // mended
-    {"A-8", "Bifurcação em \"T\""},
+    {"A-8", "Interseção em \"T\""},     // today's name, see above
     {"A-9", "Bifurcação em \"Y\""},
     {"A-10A", "Entroncamento obliquo à esquerda"},
     {"A-10B", "Entroncamento obliquo à direita"},
@@ -63,14 +69,14 @@ constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-27", "Área com desmoronamento"},
     {"A-28", "Pista escorregadia"},
     {"A-29", "Projeção de cascalho"},
-    {"A-30", "Ciclistas"},
-    {"A-31", "Maquinária agrícola"},
-    {"A-32A", "Passagem de pedestre"},
-    {"A-32B", "Passagem sinalizada de pedestre"},
+    {"A-30", "Trânsito de ciclistas"},             // today A-30a
+    {"A-31", "Trânsito de máquinas agrícolas"},    // today's name
+    {"A-32A", "Trânsito de pedestres"},            // today's name
+    {"A-32B", "Passagem sinalizada de pedestres"}, // today's name
     {"A-33A", "Área escolar"},
     {"A-33B", "Passagem sinalizada de escolares"},
     {"A-34", "Crianças"},
-    {"A-35", "Cuidado animais"},
+    {"A-35", "Animais"}, // today's name
     {"A-36", "Animais selvagens"},
     {"A-37", "Altura limitada"},
     {"A-38", "Largura limitada"},
@@ -97,13 +103,13 @@ constexpr std::array<CatalogEntry, 41> regulatorySigns{{
     {"R-6B", "Estacionamento regulamentado"},
     {"R-6C", "Proibido parar e estacionar"},
     {"R-7", "Proibido ultrapassar"},
-    {"R-8", "Proibido mudar de faixa de transito"},
+    {"R-8", "Proibido mudar de faixa ou pista de trânsito da esquerda para direita"}, // today R-8a
     {"R-9", "Proibido trânsito de caminhões"},
     {"R-10", "Proibido trânsito de veículos automotores"},
     {"R-11", "Proibido trânsito de veículos de tração animal"},
     {"R-12", "Proibido trânsito de bicicletas"},
-    {"R-13", "Proibido trânsito de máquinas agrícolas"},
-    {"R-14", "Carga máxima permitida"},
+    {"R-13", "Proibido trânsito de tratores e máquinas de obras"}, // today's name
+    {"R-14", "Peso bruto total máximo permitido"},                 // today's name
     {"R-15", "Altura máxima permitida"},
     {"R-16", "Largura máxima permitida"},
     {"R-17", "Peso máximo permitido por eixo"},
@@ -113,14 +119,14 @@ constexpr std::array<CatalogEntry, 41> regulatorySigns{{
     {"R-21", "Alfândega"},
     {"R-22", "Uso obrigatório de correntes"},
     {"R-23", "Conserve-se a direita"},
-    {"R-24A", "Sentido de circulação da via"},
+    {"R-24A", "Sentido de circulação da via/pista"}, // today's name
     {"R-24B", "Passagem obrigatória"},
     {"R-25A", "Vire a esquerda"},
     {"R-25B", "Vire a direita"},
     {"R-25C", "Siga em frente ou a esquerda"},
     {"R-25D", "Siga em frente ou a direita"},
     {"R-26", "Siga em frente"},
-    {"R-27", "Ônibus, caminhões e veículos de grande porte mantenha à direita"},
+    {"R-27", "Ônibus, caminhões e veículos de grande porte mantenham-se à direita"}, // today's name
     {"R-28", "Duplo sentido de circulação"},
     {"R-29", "Proibido transito de pedestres"},
     {"R-30", "Pedestre ande pela esquerda"},
