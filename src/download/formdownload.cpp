@@ -187,8 +187,10 @@ bool TFormDownload::CopyArchive(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     qint64 remaining = in.size();
+    // Unbuffered, so that a failed write (a full disk) is seen at that write: QSaveFile's commit
+    // does not notice one that failed in its buffer.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const CopyWriter &writer = copyWriter();
     char block[kCopyBlock];

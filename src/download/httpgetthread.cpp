@@ -446,7 +446,9 @@ bool THTTPGetThread::headEnded()
     }
     m_readed.store(0);
     t.file = std::make_unique<QSaveFile>(FileName);
-    return t.file->open(QIODevice::WriteOnly);
+    // Unbuffered: a failed write (a full disk) fails its block at once; QSaveFile's commit does
+    // not notice one that failed in its buffer and would keep a short file.
+    return t.file->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 bool THTTPGetThread::takeBlocks(bool all)
@@ -595,6 +597,8 @@ bool THTTPGetThread::transfer()
     if (!takeBlocks(true)) // the last, shorter block of a body without a length
         return false;
     if (m_fileSize.load() != m_readed.load())
+        return false;
+    if (!t.file->flush() || t.file->error() != QFileDevice::NoError)
         return false;
     return t.file->commit();
 }

@@ -179,11 +179,13 @@ bool SettingsFile::writeString(const QString &file, const QString &section, cons
     for (const Line &line : lines)
         out += line.text + line.ending;
 
-    // Written beside the old file and renamed over it only when complete.
+    // Written beside the old file and renamed over it only when complete. Unbuffered and flushed
+    // before the commit: QSaveFile's commit does not itself notice a write that failed in its
+    // buffer (a full disk), and would put a short file in place.
     QSaveFile save(file);
-    if (!save.open(QIODevice::WriteOnly))
+    if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (save.write(out) != out.size()) {
+    if (save.write(out) != out.size() || !save.flush() || save.error() != QFileDevice::NoError) {
         save.cancelWriting();
         save.commit();
         return false;

@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -134,6 +135,7 @@ private slots:
     void failedCopyKeepsEverything_data();
     void failedCopyKeepsEverything();
     void readOnlyFolder();
+    void fullAndReadOnlyDisk();
     void copyOfAFifoRefused();
     void settingsChangeOnlyTheKey_data();
     void settingsChangeOnlyTheKey();
@@ -862,6 +864,85 @@ void TestFormDownload::readOnlyFolder()
     QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                        QStringLiteral("horta.zip")));
     QCOMPARE(readFile(SettingsFile::path()), settings);
+}
+
+// On a small file system of its own (mounted when the test may), the disk really fills up during
+// the copy and the settings write, then the folder becomes read-only: nothing is lost either way.
+void TestFormDownload::fullAndReadOnlyDisk()
+{
+    QTemporaryDir mountPoint;
+    const QByteArray point = QFile::encodeName(mountPoint.path());
+    if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        QSKIP("no permission to mount a small file system here; the injected writer covers the failure");
+    const auto unmount = qScopeGuard([&point] { ::umount2(point.constData(), MNT_DETACH); });
+    ProgramFolder::set(mountPoint.path());
+    const auto back = qScopeGuard([this] { ProgramFolder::set(m_folder->path()); });
+    const auto file = [&mountPoint](const char *name) { return mountPoint.filePath(QLatin1String(name)); };
+
+    const QByteArray fresh = zipOfSize(40 * 1024);
+    {
+        // Disk full during the download itself: no completion, no temp.zip.
+        writeFile(file("filler"), QByteArray(40 * 1024, 'f'));
+        HttpTestServer server;
+        server.body = fresh;
+        server.head = HttpTestServer::okHead(fresh.size());
+        TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
+        THTTPGetThread::setConnectTo({server.connectTo()});
+        TFormDownload w;
+        QSignalSpy done(w.AdwareDownload, &TAdware::OnImageDone);
+        choose(&w, 3);
+        QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+        QVERIFY(w.AdwareDownload->Downloading());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 8000);
+        QCOMPARE(done.size(), 0);
+        QCOMPARE(entries(mountPoint.path()), QStringList{"filler"});
+        QVERIFY(QFile::remove(file("filler")));
+    }
+    const QByteArray old = zipOfSize(3000);
+    const QByteArray settings = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n";
+    writeFile(file("temp.zip"), fresh);
+    writeFile(file("horta.zip"), old);
+    writeFile(SettingsFile::path(), settings);
+    {
+        // Disk full in the middle of the copy.
+        TFormDownload w;
+        QCOMPARE(w.Lista->topLevelItemCount(), 1); // the old archive
+        choose(&w, 3);
+        w.AdwareDownloadImageDone(w.AdwareDownload, file("temp.zip"), fresh.size());
+        QCOMPARE(readFile(file("horta.zip")), old);
+        QCOMPARE(readFile(file("temp.zip")), fresh);
+        QCOMPARE(readFile(SettingsFile::path()), settings);
+        QCOMPARE(entries(mountPoint.path()), (QStringList{"horta.zip", "temp.zip", "tst_formdownload.ini"}));
+        QVERIFY(m_dialogs->boxes.isEmpty());
+    }
+    {
+        // Disk full when the setting is written: the old settings file stays whole.
+        QFile filler(file("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"),
+                                           QStringLiteral("Ultimo Arquivo"), QStringLiteral("ofbike.") + QString(5000, u'z')));
+        QCOMPARE(readFile(SettingsFile::path()), settings);
+        QVERIFY(QFile::remove(file("filler")));
+    }
+    {
+        // Read-only: the copy and the setting fail, nothing changes; listing still works.
+        QVERIFY(::mount("tmpfs", point.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k,mode=0700") == 0);
+        TFormDownload w;
+        choose(&w, 3);
+        QVERIFY(!TFormDownload::CopyArchive(file("temp.zip"), file("horta.zip")));
+        w.AdwareDownloadImageDone(w.AdwareDownload, file("temp.zip"), fresh.size());
+        QCOMPARE(readFile(file("horta.zip")), old);
+        QCOMPARE(readFile(file("temp.zip")), fresh);
+        QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"),
+                                           QStringLiteral("Ultimo Arquivo"), QStringLiteral("ofbike.zip")));
+        QCOMPARE(readFile(SettingsFile::path()), settings);
+        QCOMPARE(w.Lista->topLevelItemCount(), 1);
+        QVERIFY(m_dialogs->boxes.isEmpty());
+    }
 }
 
 // A FIFO where temp.zip should be: the completion neither blocks nor lists anything.
