@@ -561,6 +561,47 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"temp.zip"});
     }
 
+    // After the announced length the server may keep the line open: the download then succeeds
+    // once a short grace has passed; bytes beyond the length within the grace fail it.
+    void afterTheAnnouncedLength_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("line kept open, nothing more") << pattern(3000) << true;
+        QTest::newRow("more bytes a moment later") << pattern(3300) << false;
+    }
+    void afterTheAnnouncedLength()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, succeeds);
+        TempProgramFolder folder;
+        THTTPGetThread::setCloseGraceSeconds(1);
+        const auto grace = qScopeGuard([] { THTTPGetThread::setCloseGraceSeconds(0); });
+        HttpTestServer server;
+        THTTPGetThread::setConnectTo({server.connectTo()});
+        server.mode = HttpTestServer::Mode::Slow;
+        server.closeWhenDone = false;
+        server.chunk = 3000;
+        server.intervalMs = 300;
+        server.head = okHead(3000);
+        server.body = body;
+        TAdware adware;
+        adware.setImageURL(Address);
+        Recorder recorder(adware);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(adware.StartDownload());
+        QTRY_VERIFY_WITH_TIMEOUT(!adware.Downloading(), 5000);
+        QCOMPARE(adware.LastSucceeded(), succeeds);
+        QCOMPARE(recorder.count(QStringLiteral("done")), succeeds ? 1 : 0);
+        if (succeeds) {
+            QVERIFY(clock.elapsed() >= 1000); // the grace was waited for
+            QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), body);
+        } else {
+            QVERIFY(!QFile::exists(folder.file(QStringLiteral("temp.zip"))));
+        }
+    }
+
     void unreachable()
     {
         TempProgramFolder folder;

@@ -85,7 +85,7 @@ void HttpTestServer::release()
     for (auto &client : m_clients)
         if (client->held && client->fd >= 0) {
             client->held = false;
-            client->closeWhenSent = true;
+            client->closeWhenSent = closeWhenDone;
             replied = true;
             send(*client, head + body);
         }
@@ -204,7 +204,7 @@ void HttpTestServer::respond(Client &c)
     case Mode::Silent:
         return;
     case Mode::Once:
-        c.closeWhenSent = true;
+        c.closeWhenSent = closeWhenDone;
         replied = true;
         send(c, head + body);
         return;
@@ -213,7 +213,7 @@ void HttpTestServer::respond(Client &c)
             c.held = true;
             return;
         }
-        c.closeWhenSent = true;
+        c.closeWhenSent = closeWhenDone;
         replied = true;
         send(c, head + body);
         return;
@@ -236,7 +236,7 @@ void HttpTestServer::respond(Client &c)
             replied = true;
             if (c.sent >= body.size() && c.timer) {
                 c.timer->stop();
-                c.closeWhenSent = true;
+                c.closeWhenSent = closeWhenDone;
                 flush(c);
             }
         });

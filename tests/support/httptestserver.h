@@ -39,6 +39,7 @@ public:
     int intervalMs = 15;
     qint64 endlessLimit = 64LL << 20; // bounded even when nobody stops it
     qint64 resetAfter = 1000;
+    bool closeWhenDone = true; // Once, Slow, Hold: close after the answer (else keep the line open)
 
     QList<QByteArray> requests; // each complete request as received
     bool replied = false;       // something of an answer was sent
