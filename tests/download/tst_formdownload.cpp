@@ -8,6 +8,7 @@
 #include "download/httpgetthread.h"
 #include "download/linklabel.h"
 #include "download/settingsfile.h"
+#include "download/zip.h"
 
 #include "common/maker.h"
 #include "common/programfolder.h"
@@ -1112,6 +1113,23 @@ void TestFormDownload::savedArchiveNotARegularFile()
     w.LastArchive = QStringLiteral("horta.zip");
     w.MostrarZip();
     QCOMPARE(m_dialogs->texts(), QStringList{u8"\"horta.zip\" não é um arquivo comum e não pode ser listado."});
+
+    // An archive over the reader's limit (sparse: it costs no disk) is not listed at start, and
+    // listing it anyway says why, without reading it.
+    m_dialogs->clear();
+    {
+        QFile big(m_folder->file(QStringLiteral("agcasa.zip")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(TZip::MaxArchiveSize + 1));
+    }
+    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n");
+    TFormDownload next;
+    QVERIFY(next.LastArchive.isEmpty());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    next.LastArchive = QStringLiteral("agcasa.zip");
+    next.MostrarZip();
+    QCOMPARE(m_dialogs->texts(), QStringList{u8"O arquivo .ZIP \"agcasa.zip\" tem mais de 2 GiB e não pode ser listado."});
+    QCOMPARE(next.Lista->topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TestFormDownload)
