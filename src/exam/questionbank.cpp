@@ -8,6 +8,23 @@
 #include <QStringList>
 #include <QtGlobal>
 
+// The study files and what each asks about. The subjects are those of the theory course for a
+// first licence; the number of questions per subject follows the weight each had in the course's
+// 45 hours (Res. CONTRAN 789/2020: legislação 18 h, direção defensiva 16 h, primeiros socorros 4 h,
+// meio ambiente e cidadania 4 h, funcionamento do veículo 3 h; Res. CONTRAN 1.020/2025 keeps the
+// subjects without fixed hours), about 1,000 questions in all:
+//   estudo-01, -02  Legislação: licensing, infractions, penalties, vehicles, documents
+//   estudo-03       Regras de Circulação
+//   estudo-04, -05  Sinalização: every sign of the catalogue at least once, with its picture;
+//                   road markings; light and hand signals
+//   estudo-06 to -09 Direção Defensiva
+//   estudo-10       Primeiros Socorros
+//   estudo-11       Cidadania e Meio Ambiente
+//   estudo-12       Mecânica Básica
+// Legislação with circulation and signage is about 40 % of the questions, direção defensiva about
+// 36 %, the other three about 8 % each. A file need not be full: it holds its questions from its
+// first number on without gaps.
+
 namespace {
 
 // The field lines of a question, in the order they are written. Figura and Explicação may be
@@ -26,7 +43,15 @@ constexpr std::array<Field, 10> kFields{{
 constexpr std::size_t kPictureField = 6;
 constexpr std::size_t kExplanationField = 9;
 
-bool optionalField(std::size_t f) { return f == kPictureField || f == kExplanationField; }
+constexpr std::size_t kAlternativeEField = 5;
+
+// A study question has no E and must have its explanation.
+bool optionalField(std::size_t f, bool study)
+{
+    if (study)
+        return f == kPictureField || f == kAlternativeEField;
+    return f == kPictureField || f == kExplanationField;
+}
 
 int fieldIndex(QStringView key)
 {
@@ -55,11 +80,20 @@ int blockOfFile(const QString &fileName)
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
+// "# Estudo NN — <subject> (questões X a Y)".
+const QRegularExpression &studyHeader()
+{
+    static const QRegularExpression header(
+        QStringLiteral("^# Estudo ([0-9]{2}) \u2014 (\\S.*\\S) \\(questões ([0-9]+) a ([0-9]+)\\)$"));
+    return header;
+}
+
 class Parser {
 public:
     Parser(const QString &fileName, const QString &content)
         : m_file(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1)),
-          m_block(blockOfFile(fileName))
+          m_block(blockOfFile(fileName)),
+          m_study(studyFileOf(fileName))
     {
         QString text = content;
         if (text.startsWith(QChar(0xFEFF)))
@@ -73,16 +107,49 @@ public:
     ParsedQuestionFile run()
     {
         qsizetype i = 0;
+        if (m_study > 0)
+            i = header();
         while (i < m_lines.size()) {
             if (isBlank(m_lines[i]) || isComment(m_lines[i]))
                 ++i;
             else
                 i = question(i);
         }
+        if (m_study > 0 && m_headerLine >= 0 && m_lastNumber != m_headerLast)
+            problem(m_out.problems, m_headerLine,
+                    QStringLiteral("the header says the questions end at %1, the last question is %2")
+                        .arg(m_headerLast).arg(m_lastNumber));
         return std::move(m_out);
     }
 
 private:
+    // Reads the header of a study file; returns the index of the line after it.
+    qsizetype header()
+    {
+        qsizetype i = 0;
+        while (i < m_lines.size() && isBlank(m_lines[i]))
+            ++i;
+        const QString line = i < m_lines.size() ? m_lines[i] : QString();
+        const auto m = studyHeader().match(line);
+        if (!m.hasMatch()) {
+            problem(m_out.problems, i, QStringLiteral("header \"# Estudo %1 — <assunto> (questões %2 a N)\" "
+                                                      "expected, found %3")
+                                           .arg(m_study, 2, 10, QLatin1Char('0')).arg(firstStudyNumber(m_study))
+                                           .arg(quoted(line)));
+            return i;
+        }
+        m_headerLine = i;
+        m_subject = m.captured(2);
+        m_headerLast = m.captured(4).toInt();
+        if (m.captured(1).toInt() != m_study)
+            problem(m_out.problems, i, QStringLiteral("the header names file %1, not %2")
+                                           .arg(m.captured(1)).arg(m_study, 2, 10, QLatin1Char('0')));
+        if (m.captured(3).toInt() != firstStudyNumber(m_study))
+            problem(m_out.problems, i, QStringLiteral("the header says the questions start at %1, not %2")
+                                           .arg(m.captured(3)).arg(firstStudyNumber(m_study)));
+        return i + 1;
+    }
+
     void problem(QList<QuestionFileProblem> &into, qsizetype index, const QString &what)
     {
         into.append({m_file, static_cast<int>(index) + 1, what});
@@ -104,11 +171,18 @@ private:
         }
 
         StoredQuestion q;
-        q.number = head.toInt();
+        q.number = head.size() <= 5 ? head.toInt() : -1;
         q.file = m_file;
         q.line = static_cast<int>(first) + 1;
+        q.subject = m_subject;
+        m_lastNumber = q.number;
         if (head.size() > 1 && head.startsWith(QLatin1Char('0'))) {
             problem(faults, first, QStringLiteral("question number %1 starts with a zero").arg(head));
+        } else if (m_study > 0) {
+            if (q.number < firstStudyNumber(m_study) || q.number > lastStudyNumber(m_study))
+                problem(faults, first, QStringLiteral("question %1 does not belong to study file %2 (%3 to %4)")
+                                           .arg(head).arg(m_study, 2, 10, QLatin1Char('0'))
+                                           .arg(firstStudyNumber(m_study)).arg(lastStudyNumber(m_study)));
         } else if (q.number < kFirstQuestion || q.number > kLastQuestion || head.size() > 3) {
             problem(faults, first, QStringLiteral("question number %1 is outside %2 to %3")
                                        .arg(head).arg(kFirstQuestion).arg(kLastQuestion));
@@ -145,6 +219,10 @@ private:
                 continue;
             }
             seen[fi] = true;
+            if (m_study > 0 && key == QStringLiteral("E:")) {
+                problem(faults, i, QStringLiteral("a study question has four alternatives, A to D: no \"E:\" line"));
+                continue;
+            }
             if (f < last)
                 problem(faults, i, QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
                                                   "Figura, Resposta, Fonte, Explicação").arg(quoted(key)));
@@ -162,10 +240,10 @@ private:
                                                       "digits, found %1").arg(quoted(value)));
                 q.texts[kPictureField] = value;
             } else if (kind == QuestionKind::Answer) {
-                static const QString letters = QStringLiteral("ABCDE");
+                const QString letters = m_study > 0 ? QStringLiteral("ABCD") : QStringLiteral("ABCDE");
                 if (value.size() != 1 || !letters.contains(value[0]))
-                    problem(faults, i, QStringLiteral("right letter must be one of A to E, found %1")
-                                           .arg(quoted(value)));
+                    problem(faults, i, QStringLiteral("right letter must be one of A to %1, found %2")
+                                           .arg(letters.back()).arg(quoted(value)));
                 else
                     q.texts[7] = QString::number(letters.indexOf(value[0]) + 1);
             } else if (value.trimmed().isEmpty()) {
@@ -180,7 +258,7 @@ private:
         }
 
         for (std::size_t f = 0; f < kFields.size(); ++f)
-            if (!seen[f] && !optionalField(f))
+            if (!seen[f] && !optionalField(f, m_study > 0))
                 problem(faults, first, QStringLiteral("question %1 has no %2 line")
                                            .arg(head, quoted(QStringView(kFields[f].key).toString() + QLatin1Char(':'))));
 
@@ -193,6 +271,11 @@ private:
 
     QString m_file;
     int m_block;
+    int m_study;
+    QString m_subject;
+    qsizetype m_headerLine = -1;
+    int m_headerLast = 0;
+    int m_lastNumber = 0;
     QStringList m_lines;
     ParsedQuestionFile m_out;
 };
@@ -202,7 +285,8 @@ QList<QuestionBank::File> compiledFiles()
 {
     QList<QuestionBank::File> files;
     const QDir dir(QStringLiteral(":/questions"));
-    const QStringList names = dir.entryList({QStringLiteral("bloco-*.txt")}, QDir::Files, QDir::Name);
+    const QStringList names = dir.entryList({QStringLiteral("bloco-*.txt"), QStringLiteral("estudo-*.txt")},
+                                            QDir::Files, QDir::Name);
     for (const QString &name : names) {
         QFile f(dir.filePath(name));
         const bool opened = f.open(QIODevice::ReadOnly);
@@ -224,6 +308,16 @@ ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &con
     return Parser(fileName, content).run();
 }
 
+int studyFileOf(const QString &fileName)
+{
+    static const QRegularExpression name(QStringLiteral("(?:^|/)estudo-([0-9]{2})\\.txt$"));
+    const auto m = name.match(fileName);
+    if (!m.hasMatch())
+        return 0;
+    const int file = m.captured(1).toInt();
+    return file >= 1 && file <= kStudyFiles ? file : 0;
+}
+
 int answerNumberFromText(const QString &text)
 {
     bool ok = false;
@@ -239,6 +333,17 @@ QuestionBank::QuestionBank(const QList<File> &files)
         ParsedQuestionFile parsed = parseQuestionFile(file.name, file.content);
         m_problems += parsed.problems;
         for (StoredQuestion &q : parsed.questions) {
+            if (q.isStudy()) {
+                if (const auto it = m_studyIndex.constFind(q.number); it != m_studyIndex.constEnd()) {
+                    const StoredQuestion &first = m_study[*it];
+                    m_problems.append({q.file, q.line, QStringLiteral("question %1 is already stored at %2:%3")
+                                                           .arg(q.number).arg(first.file).arg(first.line)});
+                    continue;
+                }
+                m_studyIndex.insert(q.number, m_study.size());
+                m_study.append(std::move(q));
+                continue;
+            }
             if (const auto it = m_index.constFind(q.number); it != m_index.constEnd()) {
                 const StoredQuestion &first = m_questions[*it];
                 m_problems.append({q.file, q.line, QStringLiteral("question %1 is already stored at %2:%3")
@@ -268,6 +373,12 @@ const QuestionBank &QuestionBank::instance()
 int QuestionBank::answerNumber(int number) const
 {
     return answerNumberFromText(string(QuestionKind::Answer, number));
+}
+
+const StoredQuestion *QuestionBank::studyQuestion(int number) const
+{
+    const auto it = m_studyIndex.constFind(number);
+    return it == m_studyIndex.constEnd() ? nullptr : &m_study[*it];
 }
 
 QString QuestionBank::source(int number) const

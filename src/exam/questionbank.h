@@ -3,6 +3,12 @@
 // 1000 x kind + number (kinds 1 question text, 2..6 alternatives A..E, 7 picture code, 8 answer
 // number "1".."5"). The bank is written as one text file per block (resources/questions/
 // bloco-NN.txt) compiled into the program; the table is built from them once, on first use.
+//
+// Beside the eleven blocks the program carries study questions (resources/questions/estudo-NN.txt),
+// written as today's exam asks: four alternatives A to D. They are numbered from 1001 on, one
+// hundred numbers per file, and kept in a list of their own: the table of strings, which the
+// eighteen exam types read, never holds them, so no study number can answer for an identifier
+// 1000 x kind + number.
 
 #include <QHash>
 #include <QList>
@@ -21,6 +27,16 @@ constexpr int Answer = 8;
 constexpr int kFirstQuestion = 1;
 constexpr int kLastQuestion = 530;
 constexpr int kBlockSize = 50;
+
+// Study questions: file estudo-NN.txt holds the numbers 1000 + 100 (NN - 1) + 1 to
+// 1000 + 100 NN, from its first number on without gaps; NN runs from 01 to kStudyFiles.
+constexpr int kStudyFileSize = 100;
+constexpr int kStudyFiles = 20;
+constexpr int kFirstStudyQuestion = 1001;
+constexpr int kLastStudyQuestion = 1000 + kStudyFiles * kStudyFileSize;
+constexpr int kStudyAlternatives = 4;
+constexpr int firstStudyNumber(int file) { return 1000 + (file - 1) * kStudyFileSize + 1; }
+constexpr int lastStudyNumber(int file) { return 1000 + file * kStudyFileSize; }
 
 // The identifier of the string of the given kind of question number.
 constexpr int questionStringId(int kind, int number) { return 1000 * kind + number; }
@@ -42,6 +58,12 @@ struct StoredQuestion {
     std::array<QString, 8> texts;  // kinds 1..8 at index kind - 1; kind 8 holds "1".."5"
     QString source;                // the "Fonte:" line: where the right answer is grounded
     QString explanation;           // the "Explicação:" line: why the right answer is right
+    QString subject;               // study questions: the subject named in the file's header
+
+    // True for a study question (four alternatives A to D, kind 6 empty).
+    bool isStudy() const { return number >= kFirstStudyQuestion; }
+    // The number of alternatives: 5 for a block question, 4 for a study question.
+    int alternativeCount() const { return isStudy() ? kStudyAlternatives : 5; }
 
     const QString &text(int kind) const { return texts[static_cast<std::size_t>(kind - 1)]; }
 };
@@ -54,8 +76,14 @@ struct ParsedQuestionFile {
 
 // Parses the text of the question file fileName. A question with anything wrong is left out and
 // every fault is listed with its line; never throws. When fileName is "bloco-NN.txt" the numbers
-// must belong to block NN.
+// must belong to block NN. When it is "estudo-NN.txt" the file is a study file: its first line
+// that is not blank is the header "# Estudo NN — <subject> (questões X a Y)", its numbers belong
+// to file NN, each question has the alternatives A to D (no E), a right letter A to D, a source
+// and an explanation.
 ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content);
+
+// The study file named by fileName ("estudo-NN.txt", any folder), 0 for any other name.
+int studyFileOf(const QString &fileName);
 
 // Converts an answer-number text to an integer. Throws EConvertError when the text is empty or
 // not a decimal number.
@@ -69,17 +97,24 @@ public:
     };
 
     // Builds the table from files, in order. A question number met twice keeps its first
-    // question; the second is a problem.
+    // question; the second is a problem. Study files fill the study list, never the table.
     explicit QuestionBank(const QList<File> &files);
 
-    // The bank carried in the program, built on first use from every :/questions/bloco-*.txt;
-    // its problems are also written to the warning log once.
+    // The bank carried in the program, built on first use from every :/questions/bloco-*.txt and
+    // :/questions/estudo-*.txt; its problems are also written to the warning log once.
     static const QuestionBank &instance();
 
     // The text stored under identifier id, empty when none is stored.
     QString string(int id) const { return m_strings.value(id); }
-    // The text of the given kind (1..8) of question number; empty when none is stored.
-    QString string(int kind, int number) const { return string(questionStringId(kind, number)); }
+    // The text of the given kind (1..8) of question number 1..530; empty when none is stored, and
+    // for any other kind or number (a study number names no string of the table).
+    QString string(int kind, int number) const
+    {
+        if (kind < QuestionKind::Text || kind > QuestionKind::Answer || number < kFirstQuestion ||
+            number > kLastQuestion)
+            return {};
+        return string(questionStringId(kind, number));
+    }
     // The right alternative of question number, 1 = A .. 5 = E. Throws EConvertError when the
     // question has no answer number stored (the error display shows "Data Inválida").
     int answerNumber(int number) const;
@@ -90,8 +125,12 @@ public:
     // Why the right answer of question number is right, empty when nothing is stored.
     QString explanation(int number) const;
 
-    // Every stored question, in the order of the files.
+    // Every stored question of the blocks, in the order of the files; no study question.
     const QList<StoredQuestion> &questions() const { return m_questions; }
+    // Every study question, in the order of the files (estudo-01 first).
+    const QList<StoredQuestion> &studyQuestions() const { return m_study; }
+    // The study question numbered number, or nullptr when none is stored.
+    const StoredQuestion *studyQuestion(int number) const;
     // What was wrong in the files; the questions concerned are left out.
     const QList<QuestionFileProblem> &problems() const { return m_problems; }
 
@@ -99,6 +138,8 @@ private:
     QHash<int, QString> m_strings;
     QHash<int, qsizetype> m_index; // number -> position in m_questions
     QList<StoredQuestion> m_questions;
+    QHash<int, qsizetype> m_studyIndex; // number -> position in m_study
+    QList<StoredQuestion> m_study;
     QList<QuestionFileProblem> m_problems;
 };
 

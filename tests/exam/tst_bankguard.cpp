@@ -2,11 +2,14 @@
 // law: where the right letter falls, how long the right alternative is against the others, and
 // how often absolute words ("sempre", "nunca", ...) stand in right and in wrong alternatives.
 // tools/bankstats.py prints the same figures for a quick look while editing the bank.
+// The study questions (four alternatives, files estudo-NN.txt) are guarded as a group of their
+// own, with the same limits scaled to four letters and to the size of each file.
 
 #include "exam/questionbank.h"
 
 #include <QMap>
 #include <algorithm>
+#include <cmath>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -36,10 +39,24 @@ constexpr double kMaxLongest = 30.0;
 constexpr double kMaxSecondLongest = 30.0;
 constexpr double kMaxAbsoluteRatio = 2.0;
 
+// Study files: each letter is the right one between two thirds and one and a half times its
+// chance share of the file (a quarter); the right letter repeats from one question to the next
+// between half and one and a half times as often as by chance; runs of at most 3. Group-wide the
+// repeats stay at 17 to 33 % (25 % by chance) and at most twice the chance number of runs of four
+// (a file's 1-4, 5-8, ...) use each letter once (by chance 24 in 256).
+constexpr double kStudyMinLetterShare = 2.0 / 3.0;
+constexpr double kStudyMaxLetterShare = 1.5;
+constexpr double kStudyMinRepeatShare = 0.5;
+constexpr double kStudyMaxRepeatShare = 1.5;
+constexpr double kStudyMinRepeats = 17.0;
+constexpr double kStudyMaxRepeats = 33.0;
+constexpr double kFourOfAKindChance = 24.0 / 256.0;
+
 struct Answered {
     int number = 0;
-    int block = 0;
+    int block = 0;  // the block, or the study file
     int answer = 0; // 0..4 for A..E
+    int count = 5;  // alternatives: 5, or 4 for a study question
     std::array<QString, 5> alternatives;
 };
 
@@ -61,13 +78,29 @@ QList<Answered> answeredQuestions()
     return out;
 }
 
+QList<Answered> studyQuestions()
+{
+    QList<Answered> out;
+    for (const StoredQuestion &q : QuestionBank::instance().studyQuestions()) {
+        Answered a;
+        a.number = q.number;
+        a.block = studyFileOf(q.file);
+        a.answer = q.text(QuestionKind::Answer).toInt() - 1;
+        a.count = kStudyAlternatives;
+        for (int i = 0; i < a.count; ++i)
+            a.alternatives[static_cast<std::size_t>(i)] = q.text(QuestionKind::AlternativeA + i);
+        out << a;
+    }
+    return out;
+}
+
 // 0 when the right alternative is the longest (ties count for it), 1 when the second-longest, ...
 int lengthRank(const Answered &q)
 {
     const qsizetype right = q.alternatives[static_cast<std::size_t>(q.answer)].size();
     int longer = 0;
-    for (const QString &alt : q.alternatives)
-        if (alt.size() > right)
+    for (int i = 0; i < q.count; ++i)
+        if (q.alternatives[static_cast<std::size_t>(i)].size() > right)
             ++longer;
     return longer;
 }
@@ -85,6 +118,60 @@ double percent(qsizetype part, qsizetype whole) { return whole ? 100.0 * part / 
 
 QString letter(int index) { return QString(QChar(u'A' + index)); }
 
+// Picking the longest or the second-longest alternative must not pay: the figures, and the
+// limits broken.
+QStringList lengthFaults(const QList<Answered> &questions, const char *what)
+{
+    qsizetype longest = 0, second = 0;
+    for (const Answered &q : questions) {
+        const int rank = lengthRank(q);
+        longest += rank == 0 ? 1 : 0;
+        second += rank == 1 ? 1 : 0;
+    }
+    const double longestRate = percent(longest, questions.size());
+    const double secondRate = percent(second, questions.size());
+    qInfo("%s: the right answer is the longest alternative in %lld of %lld questions (%.1f %%), the second-longest in %lld (%.1f %%)",
+          what, static_cast<long long>(longest), static_cast<long long>(questions.size()), longestRate,
+          static_cast<long long>(second), secondRate);
+    QStringList faults;
+    if (longestRate < kMinLongest || longestRate > kMaxLongest)
+        faults << QStringLiteral("the right answer is the longest in %1 % of questions, not %2 to %3 %")
+                      .arg(longestRate, 0, 'f', 1).arg(kMinLongest).arg(kMaxLongest);
+    if (secondRate > kMaxSecondLongest)
+        faults << QStringLiteral("the right answer is the second-longest in %1 % of questions, more than %2 %")
+                      .arg(secondRate, 0, 'f', 1).arg(kMaxSecondLongest);
+    return faults;
+}
+
+// Absolute words must not mark the wrong alternatives: the figures, and the limit broken.
+QStringList absoluteWordFaults(const QList<Answered> &questions, const char *what)
+{
+    qsizetype wrong = 0, wrongWithWord = 0, right = 0, rightWithWord = 0;
+    for (const Answered &q : questions) {
+        for (int i = 0; i < q.count; ++i) {
+            const bool hit = hasAbsoluteWord(q.alternatives[static_cast<std::size_t>(i)]);
+            if (i == q.answer) {
+                ++right;
+                rightWithWord += hit ? 1 : 0;
+            } else {
+                ++wrong;
+                wrongWithWord += hit ? 1 : 0;
+            }
+        }
+    }
+    const double wrongRate = percent(wrongWithWord, wrong);
+    const double rightRate = percent(rightWithWord, right);
+    const double low = std::min(wrongRate, rightRate), high = std::max(wrongRate, rightRate);
+    qInfo("%s: absolute words in %lld of %lld wrong alternatives (%.1f %%) and %lld of %lld right ones (%.1f %%)",
+          what, static_cast<long long>(wrongWithWord), static_cast<long long>(wrong), wrongRate,
+          static_cast<long long>(rightWithWord), static_cast<long long>(right), rightRate);
+    if (high > 0 && high > kMaxAbsoluteRatio * low)
+        return {QStringLiteral("absolute words: %1 % of wrong against %2 % of right alternatives, "
+                               "more than a factor of %3 apart")
+                    .arg(wrongRate, 0, 'f', 1).arg(rightRate, 0, 'f', 1).arg(kMaxAbsoluteRatio)};
+    return {};
+}
+
 } // namespace
 
 class TestBankGuard : public QObject {
@@ -95,6 +182,10 @@ private slots:
     void rightLetters();
     void lengthOfTheRightAnswer();
     void absoluteWords();
+
+    void studyRightLetters();
+    void studyLengthOfTheRightAnswer();
+    void studyAbsoluteWords();
 };
 
 void TestBankGuard::absoluteWordMatching()
@@ -188,24 +279,7 @@ void TestBankGuard::lengthOfTheRightAnswer()
 {
     const QList<Answered> questions = answeredQuestions();
     QVERIFY(!questions.isEmpty());
-    qsizetype longest = 0, second = 0;
-    for (const Answered &q : questions) {
-        const int rank = lengthRank(q);
-        longest += rank == 0 ? 1 : 0;
-        second += rank == 1 ? 1 : 0;
-    }
-    const double longestRate = percent(longest, questions.size());
-    const double secondRate = percent(second, questions.size());
-    qInfo("the right answer is the longest alternative in %lld of %lld questions (%.1f %%), the second-longest in %lld (%.1f %%)",
-          static_cast<long long>(longest), static_cast<long long>(questions.size()), longestRate,
-          static_cast<long long>(second), secondRate);
-    QStringList faults;
-    if (longestRate < kMinLongest || longestRate > kMaxLongest)
-        faults << QStringLiteral("the right answer is the longest in %1 % of questions, not %2 to %3 %")
-                      .arg(longestRate, 0, 'f', 1).arg(kMinLongest).arg(kMaxLongest);
-    if (secondRate > kMaxSecondLongest)
-        faults << QStringLiteral("the right answer is the second-longest in %1 % of questions, more than %2 %")
-                      .arg(secondRate, 0, 'f', 1).arg(kMaxSecondLongest);
+    const QStringList faults = lengthFaults(questions, "bank");
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }
@@ -213,29 +287,109 @@ void TestBankGuard::lengthOfTheRightAnswer()
 // Absolute words must not mark the wrong alternatives.
 void TestBankGuard::absoluteWords()
 {
-    qsizetype wrong = 0, wrongWithWord = 0, right = 0, rightWithWord = 0;
-    for (const Answered &q : answeredQuestions()) {
-        for (int i = 0; i < 5; ++i) {
-            const bool hit = hasAbsoluteWord(q.alternatives[static_cast<std::size_t>(i)]);
-            if (i == q.answer) {
-                ++right;
-                rightWithWord += hit ? 1 : 0;
-            } else {
-                ++wrong;
-                wrongWithWord += hit ? 1 : 0;
+    const QStringList faults = absoluteWordFaults(answeredQuestions(), "bank");
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+// Where the right letter of the study questions falls, per file and over the group.
+void TestBankGuard::studyRightLetters()
+{
+    const QList<Answered> questions = studyQuestions();
+    if (questions.isEmpty())
+        QSKIP("no study questions");
+    QMap<int, QList<const Answered *>> byFile;
+    for (const Answered &q : questions)
+        byFile[q.block] << &q;
+
+    QStringList figures, faults;
+    qsizetype pairs = 0, repeats = 0, quads = 0, fourOfAKind = 0;
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it) {
+        const QList<const Answered *> &file = it.value();
+        const QString name = QStringLiteral("estudo-%1").arg(it.key(), 2, 10, QLatin1Char('0'));
+        std::array<int, kStudyAlternatives> counts{};
+        int run = 0, longestRun = 0, longestRunAt = 0, fileRepeats = 0;
+        for (qsizetype i = 0; i < file.size(); ++i) {
+            ++counts[static_cast<std::size_t>(file[i]->answer)];
+            const bool same = i > 0 && file[i - 1]->answer == file[i]->answer;
+            run = same ? run + 1 : 1;
+            fileRepeats += same ? 1 : 0;
+            if (run > longestRun) {
+                longestRun = run;
+                longestRunAt = file[i]->number - run + 1;
             }
         }
+        int fileFours = 0;
+        for (qsizetype i = 0; i + 4 <= file.size(); i += 4) {
+            std::array<bool, kStudyAlternatives> used{};
+            for (qsizetype j = i; j < i + 4; ++j)
+                used[static_cast<std::size_t>(file[j]->answer)] = true;
+            if (std::all_of(used.begin(), used.end(), [](bool u) { return u; }))
+                ++fileFours;
+            ++quads;
+        }
+        const qsizetype filePairs = std::max<qsizetype>(file.size() - 1, 0);
+        pairs += filePairs;
+        repeats += fileRepeats;
+        fourOfAKind += fileFours;
+
+        const double share = file.size() / double(kStudyAlternatives);
+        const int minLetter = int(std::floor(kStudyMinLetterShare * share));
+        const int maxLetter = int(std::ceil(kStudyMaxLetterShare * share));
+        const double chanceRepeats = filePairs / double(kStudyAlternatives);
+        const int minRepeats = int(std::floor(kStudyMinRepeatShare * chanceRepeats));
+        const int maxRepeats = int(std::ceil(kStudyMaxRepeatShare * chanceRepeats));
+        if (fileRepeats < minRepeats || fileRepeats > maxRepeats)
+            faults << QStringLiteral("%1: the right letter repeats %2 times from one question to the next, not %3 to %4")
+                          .arg(name).arg(fileRepeats).arg(minRepeats).arg(maxRepeats);
+        QStringList countText;
+        for (int l = 0; l < kStudyAlternatives; ++l) {
+            const int c = counts[static_cast<std::size_t>(l)];
+            countText << QStringLiteral("%1=%2").arg(letter(l)).arg(c);
+            if (c < minLetter || c > maxLetter)
+                faults << QStringLiteral("%1: %2 is the right letter %3 times, not %4 to %5")
+                              .arg(name).arg(letter(l)).arg(c).arg(minLetter).arg(maxLetter);
+        }
+        if (longestRun > kMaxRun)
+            faults << QStringLiteral("%1: the same right letter %2 times in a row from question %3")
+                          .arg(name).arg(longestRun).arg(longestRunAt);
+        figures << QStringLiteral("%1: %2 questions, %3, repeats %4/%5, longest run %6, runs of four using each letter once %7")
+                       .arg(name).arg(file.size()).arg(countText.join(QLatin1Char(' '))).arg(fileRepeats)
+                       .arg(filePairs).arg(longestRun).arg(fileFours);
     }
-    const double wrongRate = percent(wrongWithWord, wrong);
-    const double rightRate = percent(rightWithWord, right);
-    const double low = std::min(wrongRate, rightRate), high = std::max(wrongRate, rightRate);
-    qInfo("absolute words in %lld of %lld wrong alternatives (%.1f %%) and %lld of %lld right ones (%.1f %%)",
-          static_cast<long long>(wrongWithWord), static_cast<long long>(wrong), wrongRate,
-          static_cast<long long>(rightWithWord), static_cast<long long>(right), rightRate);
-    if (high > 0 && high > kMaxAbsoluteRatio * low)
-        QFAIL(qPrintable(QStringLiteral("absolute words: %1 % of wrong against %2 % of right alternatives, "
-                                        "more than a factor of %3 apart")
-                             .arg(wrongRate, 0, 'f', 1).arg(rightRate, 0, 'f', 1).arg(kMaxAbsoluteRatio)));
+    const double repeatRate = percent(repeats, pairs);
+    const int maxFours = std::max(2, int(std::ceil(2.0 * kFourOfAKindChance * quads)));
+    figures << QStringLiteral("study: the right letter repeats %1/%2 = %3 %; %4 of %5 runs of four use each letter once")
+                   .arg(repeats).arg(pairs).arg(repeatRate, 0, 'f', 1).arg(fourOfAKind).arg(quads);
+    if (fourOfAKind > maxFours)
+        faults << QStringLiteral("%1 runs of four study questions use each letter once, more than %2")
+                      .arg(fourOfAKind).arg(maxFours);
+    if (pairs >= 20 && (repeatRate < kStudyMinRepeats || repeatRate > kStudyMaxRepeats))
+        faults << QStringLiteral("the right letter repeats in %1 % of consecutive study questions, not %2 to %3 %")
+                      .arg(repeatRate, 0, 'f', 1).arg(kStudyMinRepeats).arg(kStudyMaxRepeats);
+    qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestBankGuard::studyLengthOfTheRightAnswer()
+{
+    const QList<Answered> questions = studyQuestions();
+    if (questions.isEmpty())
+        QSKIP("no study questions");
+    const QStringList faults = lengthFaults(questions, "study");
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestBankGuard::studyAbsoluteWords()
+{
+    const QList<Answered> questions = studyQuestions();
+    if (questions.isEmpty())
+        QSKIP("no study questions");
+    const QStringList faults = absoluteWordFaults(questions, "study");
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestBankGuard)

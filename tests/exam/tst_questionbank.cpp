@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
 
@@ -31,6 +32,33 @@ const QMap<int, QString> kPictures = {
 constexpr int kMaxQuestionLength = 250;
 constexpr int kMaxAlternativeLength = 236;
 constexpr int kMaxExplanationLength = 400;
+// Study questions are written to fit the exam page with room to spare.
+constexpr int kMaxStudyQuestionLength = 200;
+constexpr int kMaxStudyAlternativeLength = 120;
+
+// Pictures that show the verdict of an exam, never a question.
+const QSet<QString> kVerdictPictures = {"BOMBA", "SMILE", "SMILE1", "SMILE2", "MAO", "ROSTO"};
+
+// A well-formed study question numbered n: four alternatives, its explanation.
+QString studyQuestion(int n, const QString &text = QString(), const QString &answer = QStringLiteral("C"))
+{
+    return QStringLiteral("%1\nP: %2\nA: Alfa.\nB: Beta.\nC: Gama.\nD: Delta.\nResposta: %3\n"
+                          "Fonte: CTB art. 29\nExplicação: Porque sim.\n")
+        .arg(n)
+        .arg(text.isEmpty() ? QStringLiteral("Estudo %1?").arg(n) : text, answer);
+}
+
+QString studyHeader(int file, int first, int last)
+{
+    return QStringLiteral("# Estudo %1 — Teste (questões %2 a %3)\n\n")
+        .arg(file, 2, 10, QLatin1Char('0')).arg(first).arg(last);
+}
+
+// The study file names carried in the program, in order.
+QStringList studyFileNames()
+{
+    return QDir(QStringLiteral(":/questions")).entryList({QStringLiteral("estudo-*.txt")}, QDir::Files, QDir::Name);
+}
 
 // A well-formed question numbered n, its field lines joined by newlines.
 QString question(int n, const QString &text = QString(), const QString &answer = QStringLiteral("B"))
@@ -81,6 +109,16 @@ private slots:
     void questionsComplete();
     void pictureCodes();
     void noRepeatedText();
+
+    // Study questions: the format, their own list, and the content of every study file.
+    void studyFile();
+    void malformedStudyFile_data();
+    void malformedStudyFile();
+    void studyQuestionsApart();
+    void studyFilesNumberedWithoutGaps();
+    void studyQuestionsComplete();
+    void studyPictures();
+    void studyQuestionsNotAlike();
 };
 
 void TestQuestionBank::identifiersAndKinds()
@@ -120,6 +158,11 @@ void TestQuestionBank::missingQuestionReadsEmpty()
         QCOMPARE(bank.string(kind, 40), QString());
     for (int id : {0, 1000, 1531, 8999, 9001, -1201})
         QCOMPARE(bank.string(id), QString());
+    // Only kinds 1 to 8 of numbers 1 to 530 name strings: 1000 + 1201 would be alternative A of 201.
+    QCOMPARE(bank.string(1, 1201), QString());
+    QCOMPARE(bank.string(0, 201), QString());
+    QCOMPARE(bank.string(9, 201), QString());
+    QCOMPARE(bank.string(2, 0), QString());
     QCOMPARE(bank.source(40), QString());
     QCOMPARE(bank.explanation(40), QString());
 
@@ -317,7 +360,11 @@ void TestQuestionBank::bankFilesParse()
     QStringList expected;
     for (int b = 1; b <= 11; ++b)
         expected << QStringLiteral("bloco-%1.txt").arg(b, 2, 10, QLatin1Char('0'));
-    QCOMPARE(names, expected);
+    // The study files follow, estudo-01 on; a file of a subject not yet begun may be missing.
+    const QStringList study = studyFileNames();
+    for (const QString &name : study)
+        QVERIFY2(studyFileOf(name) > 0, qPrintable(name));
+    QCOMPARE(names, expected + study);
 
     QStringList faults;
     for (const auto &p : QuestionBank::instance().problems())
@@ -428,6 +475,241 @@ void TestQuestionBank::noRepeatedText()
             faults << QStringLiteral("questions %1 and %2 have the same text").arg(*it).arg(q.number);
         else
             seen.insert(key, q.number);
+    }
+    REPORT_FAULTS(faults);
+}
+
+// A study file: header, four alternatives, the subject kept with each question.
+void TestQuestionBank::studyFile()
+{
+    QCOMPARE(studyFileOf(QStringLiteral("estudo-01.txt")), 1);
+    QCOMPARE(studyFileOf(QStringLiteral(":/questions/estudo-12.txt")), 12);
+    QCOMPARE(studyFileOf(QStringLiteral("estudo-1.txt")), 0);
+    QCOMPARE(studyFileOf(QStringLiteral("estudo-00.txt")), 0);
+    QCOMPARE(studyFileOf(QStringLiteral("bloco-01.txt")), 0);
+    QCOMPARE(firstStudyNumber(1), 1001);
+    QCOMPARE(lastStudyNumber(1), 1100);
+    QCOMPARE(firstStudyNumber(4), 1301);
+
+    const QString text = studyHeader(4, 1301, 1302) + studyQuestion(1301) + QLatin1Char('\n')
+                         + QString(studyQuestion(1302, QString(), QStringLiteral("D"))).replace(
+                             QStringLiteral("Resposta"), QStringLiteral("Figura: A0\nResposta"));
+    const ParsedQuestionFile parsed = parseQuestionFile(QStringLiteral("estudo-04.txt"), text);
+    QVERIFY2(parsed.problems.isEmpty(), qPrintable(problemList(parsed.problems)));
+    QCOMPARE(parsed.questions.size(), 2);
+    const StoredQuestion &q = parsed.questions[0];
+    QCOMPARE(q.number, 1301);
+    QVERIFY(q.isStudy());
+    QCOMPARE(q.alternativeCount(), 4);
+    QCOMPARE(q.subject, QStringLiteral("Teste"));
+    QCOMPARE(q.text(5), QStringLiteral("Delta."));
+    QCOMPARE(q.text(6), QString());
+    QCOMPARE(q.text(8), QStringLiteral("3"));
+    QCOMPARE(parsed.questions[1].text(7), QStringLiteral("A0"));
+    QCOMPARE(parsed.questions[1].text(8), QStringLiteral("4"));
+}
+
+void TestQuestionBank::malformedStudyFile_data()
+{
+    QTest::addColumn<QString>("content"); // the whole file estudo-02.txt
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("what");
+
+    // The header takes lines 1 and 2; question 1101 starts at line 3, 1102 at line 13 (its D at 18).
+    const QString head = studyHeader(2, 1101, 1103);
+    const QString q1 = studyQuestion(1101) + QLatin1Char('\n');
+    const QString q2 = studyQuestion(1102) + QLatin1Char('\n');
+    const QString q3 = studyQuestion(1103);
+    const auto with2 = [&](const char *from, const char *to) {
+        return head + q1 + QString(q2).replace(QString::fromUtf8(from), QString::fromUtf8(to)) + q3;
+    };
+    QTest::newRow("fifth alternative") << with2("D: Delta.\n", "D: Delta.\nE: Épsilon.\n") << 19 << "four alternatives, A to D";
+    QTest::newRow("answer E") << with2("Resposta: C", "Resposta: E") << 19 << "one of A to D, found \"E\"";
+    QTest::newRow("no explanation") << with2("Explicação: Porque sim.\n", "") << 13 << "no \"Explicação:\" line";
+    QTest::newRow("no source") << with2("Fonte: CTB art. 29\n", "") << 13 << "no \"Fonte:\" line";
+    QTest::newRow("no D") << with2("D: Delta.\n", "") << 13 << "no \"D:\" line";
+    QTest::newRow("number of another file") << with2("1102\n", "1202\n") << 13 << "does not belong to study file 02 (1101 to 1200)";
+    QTest::newRow("block number") << with2("1102\n", "102\n") << 13 << "does not belong to study file 02";
+    QTest::newRow("no header") << QString(q1 + q2 + q3) << 1 << "header \"# Estudo 02";
+    QTest::newRow("header of another file") << QString(studyHeader(3, 1101, 1103) + q1 + q2 + q3) << 1 << "names file 03, not 02";
+    QTest::newRow("header first number") << QString(studyHeader(2, 1001, 1103) + q1 + q2 + q3) << 1 << "start at 1001, not 1101";
+    QTest::newRow("header last number") << QString(studyHeader(2, 1101, 1150) + q1 + q2 + q3) << 1 << "end at 1150, the last question is 1103";
+}
+
+void TestQuestionBank::malformedStudyFile()
+{
+    QFETCH(QString, content);
+    QFETCH(int, line);
+    QFETCH(QString, what);
+    const ParsedQuestionFile parsed = parseQuestionFile(QStringLiteral("estudo-02.txt"), content);
+    QVERIFY2(!parsed.problems.isEmpty(), "the fault went unnoticed");
+    const QuestionFileProblem &p = parsed.problems.first();
+    QVERIFY2(p.what.contains(what) && p.line == line, qPrintable(problemList(parsed.problems)));
+}
+
+// Study questions live in their own list: the table the exam types read never answers for them,
+// and a study number that looks like an identifier (1201 = text of question 201) changes nothing.
+void TestQuestionBank::studyQuestionsApart()
+{
+    const QuestionBank bank({{QStringLiteral("bloco-05.txt"), question(201, QStringLiteral("Bloco?"))},
+                             {QStringLiteral("estudo-03.txt"), studyHeader(3, 1201, 1202) + studyQuestion(1201)
+                                                                   + QLatin1Char('\n') + studyQuestion(1202)}});
+    QVERIFY2(bank.problems().isEmpty(), qPrintable(problemList(bank.problems())));
+    QCOMPARE(bank.questions().size(), 1);
+    QCOMPARE(bank.studyQuestions().size(), 2);
+    QCOMPARE(bank.string(1201), QStringLiteral("Bloco?"));
+    QCOMPARE(bank.string(1, 201), QStringLiteral("Bloco?"));
+    QCOMPARE(bank.string(2, 201), QStringLiteral("Alfa."));
+    for (int kind = 1; kind <= 8; ++kind)
+        QCOMPARE(bank.string(kind, 1201), QString());
+    QCOMPARE(bank.source(1201), QString());
+    QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(1201));
+    QVERIFY(bank.studyQuestion(1202));
+    QCOMPARE(bank.studyQuestion(1202)->text(1), QStringLiteral("Estudo 1202?"));
+    QCOMPARE(bank.studyQuestion(1203), nullptr);
+    QCOMPARE(bank.studyQuestion(201), nullptr);
+
+    // The same study number twice: the first is kept.
+    const QuestionBank twice({{QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Um?"))},
+                              {QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Dois?"))}});
+    QCOMPARE(twice.studyQuestions().size(), 1);
+    QCOMPARE(twice.studyQuestion(1001)->text(1), QStringLiteral("Um?"));
+    QCOMPARE(twice.problems().size(), 1);
+
+    // The bank carried in the program: the 354 questions of the blocks, and the study list apart.
+    const QuestionBank &carried = QuestionBank::instance();
+    QCOMPARE(carried.questions().size(), 354);
+    for (const StoredQuestion &q : carried.questions())
+        QVERIFY(!q.isStudy());
+    for (const StoredQuestion &q : carried.studyQuestions())
+        QVERIFY(q.isStudy());
+}
+
+// Each study file holds its numbers from its first on without gaps, and its subject.
+void TestQuestionBank::studyFilesNumberedWithoutGaps()
+{
+    QMap<QString, QList<const StoredQuestion *>> byFile;
+    for (const auto &q : QuestionBank::instance().studyQuestions())
+        byFile[q.file] << &q;
+
+    QStringList faults, counts;
+    const QStringList names = studyFileNames();
+    for (const QString &name : names) {
+        const int file = studyFileOf(name);
+        const QList<const StoredQuestion *> questions = byFile.value(name);
+        if (questions.isEmpty()) {
+            faults << QStringLiteral("%1: no question").arg(name);
+            continue;
+        }
+        for (qsizetype i = 0; i < questions.size(); ++i) {
+            if (questions[i]->number != firstStudyNumber(file) + i) {
+                faults << QStringLiteral("%1: question %2 stands where %3 belongs")
+                              .arg(name).arg(questions[i]->number).arg(firstStudyNumber(file) + i);
+                break;
+            }
+        }
+        counts << QStringLiteral("%1 %2 (%3)").arg(name).arg(questions.size()).arg(questions.first()->subject);
+    }
+    // Files come in order, without a missing one in between.
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (studyFileOf(names[i]) != i + 1)
+            faults << QStringLiteral("%1 stands where estudo-%2.txt belongs").arg(names[i]).arg(i + 1, 2, 10, QLatin1Char('0'));
+    qInfo("study questions: %lld; %s", static_cast<long long>(QuestionBank::instance().studyQuestions().size()),
+          qPrintable(counts.join(QStringLiteral(", "))));
+    REPORT_FAULTS(faults);
+}
+
+void TestQuestionBank::studyQuestionsComplete()
+{
+    static const QRegularExpression citable(QStringLiteral("\\b(art\\.|arts\\.|Res\\.|MBST|Manual)"));
+    QStringList faults;
+    for (const auto &q : QuestionBank::instance().studyQuestions()) {
+        const QString where = QStringLiteral("%1:%2: question %3").arg(q.file).arg(q.line).arg(q.number);
+        const QString text = q.text(QuestionKind::Text);
+        if (text.trimmed().isEmpty() || text.size() > kMaxStudyQuestionLength)
+            faults << QStringLiteral("%1: text of %2 characters").arg(where).arg(text.size());
+        QSet<QString> alternatives;
+        for (int kind = QuestionKind::AlternativeA; kind < QuestionKind::AlternativeA + kStudyAlternatives; ++kind) {
+            const QString alt = q.text(kind);
+            if (alt.trimmed().isEmpty() || alt.size() > kMaxStudyAlternativeLength)
+                faults << QStringLiteral("%1: alternative %2 of %3 characters")
+                              .arg(where).arg(QChar(u'A' + (kind - 2))).arg(alt.size());
+            alternatives.insert(alt.simplified().toLower());
+        }
+        if (alternatives.size() != kStudyAlternatives)
+            faults << QStringLiteral("%1: two alternatives alike").arg(where);
+        if (!q.text(QuestionKind::AlternativeE).isEmpty())
+            faults << QStringLiteral("%1: a fifth alternative").arg(where);
+        const int answer = q.text(QuestionKind::Answer).toInt();
+        if (answer < 1 || answer > kStudyAlternatives)
+            faults << QStringLiteral("%1: right alternative %2").arg(where).arg(answer);
+        if (!citable.match(q.source).hasMatch())
+            faults << QStringLiteral("%1: the source names no article, resolution or manual: \"%2\"").arg(where, q.source);
+        if (q.explanation.trimmed().isEmpty())
+            faults << QStringLiteral("%1: no explanation").arg(where);
+        else if (q.explanation.size() > kMaxExplanationLength)
+            faults << QStringLiteral("%1: explanation of %2 characters, more than %3")
+                          .arg(where).arg(q.explanation.size()).arg(kMaxExplanationLength);
+        if (q.subject.isEmpty())
+            faults << QStringLiteral("%1: no subject").arg(where);
+    }
+    REPORT_FAULTS(faults);
+}
+
+// Every picture a study question names exists and is no verdict picture. Which sign pictures of
+// the catalogue no study question shows yet is reported.
+void TestQuestionBank::studyPictures()
+{
+    QStringList faults;
+    QSet<QString> shown;
+    for (const auto &q : QuestionBank::instance().studyQuestions()) {
+        const QString code = q.text(QuestionKind::Picture);
+        if (code.isEmpty())
+            continue;
+        shown.insert(code);
+        if (kVerdictPictures.contains(code) || !QFile::exists(QStringLiteral(":/pictures/%1.svg").arg(code)))
+            faults << QStringLiteral("%1:%2: question %3: no picture \"%4\"").arg(q.file).arg(q.line).arg(q.number).arg(code);
+    }
+    QStringList notShown;
+    static const QRegularExpression sign(QStringLiteral("^([ARI][0-9]+|FAIXA[0-9])\\.svg$"));
+    for (const QString &name : QDir(QStringLiteral(":/pictures")).entryList(QDir::Files, QDir::Name)) {
+        if (sign.match(name).hasMatch() && !shown.contains(name.chopped(4)))
+            notShown << name.chopped(4);
+    }
+    if (!notShown.isEmpty())
+        qInfo("%lld sign pictures no study question shows yet: %s", static_cast<long long>(notShown.size()),
+              qPrintable(notShown.join(QLatin1Char(' '))));
+    REPORT_FAULTS(faults);
+}
+
+// No two study questions alike (same text and picture, or the same four alternatives), and none
+// repeats the text of a question of the blocks.
+void TestQuestionBank::studyQuestionsNotAlike()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QHash<QString, int> blockTexts;
+    for (const auto &q : bank.questions())
+        blockTexts.insert(q.text(QuestionKind::Text).simplified().toLower(), q.number);
+    QHash<QString, int> seenText, seenAlternatives;
+    QStringList faults;
+    for (const auto &q : bank.studyQuestions()) {
+        const QString text = q.text(QuestionKind::Text).simplified().toLower();
+        if (const auto it = blockTexts.constFind(text); it != blockTexts.constEnd())
+            faults << QStringLiteral("study question %1 repeats the text of question %2").arg(q.number).arg(*it);
+        const QString key = text + QLatin1Char('|') + q.text(QuestionKind::Picture);
+        if (const auto it = seenText.constFind(key); it != seenText.constEnd())
+            faults << QStringLiteral("study questions %1 and %2 have the same text and picture").arg(*it).arg(q.number);
+        else
+            seenText.insert(key, q.number);
+        QStringList alternatives;
+        for (int kind = QuestionKind::AlternativeA; kind < QuestionKind::AlternativeA + kStudyAlternatives; ++kind)
+            alternatives << q.text(kind).simplified().toLower();
+        alternatives.sort();
+        const QString altKey = alternatives.join(QLatin1Char('|'));
+        if (const auto it = seenAlternatives.constFind(altKey); it != seenAlternatives.constEnd())
+            faults << QStringLiteral("study questions %1 and %2 have the same alternatives").arg(*it).arg(q.number);
+        else
+            seenAlternatives.insert(altKey, q.number);
     }
     REPORT_FAULTS(faults);
 }
