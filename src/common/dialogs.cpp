@@ -8,6 +8,7 @@
 
 namespace {
 Dialogs *g_installed = nullptr;
+QString g_applicationTitle;
 
 QMessageBox::Icon toBoxIcon(Dialogs::Icon icon)
 {
@@ -23,7 +24,7 @@ QMessageBox::Icon toBoxIcon(Dialogs::Icon icon)
 
 QString titleOr(const QString &title)
 {
-    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? g_applicationTitle : title;
 }
 } // namespace
 
@@ -34,6 +35,8 @@ Dialogs &Dialogs::current()
 }
 
 void Dialogs::install(Dialogs *d) { g_installed = d; }
+void Dialogs::setApplicationTitle(const QString &title) { g_applicationTitle = title; }
+QString Dialogs::applicationTitle() { return g_applicationTitle; }
 
 void Dialogs::information(const QString &text) { current().message(Icon::Information, {}, text); }
 void Dialogs::error(const QString &text) { current().message(Icon::Error, {}, text); }

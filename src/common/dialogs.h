@@ -20,6 +20,9 @@ public:
     static Dialogs &current();
     // Installs d (not owned); nullptr restores the real boxes.
     static void install(Dialogs *d);
+    // The title of boxes that name none: the application's title, set once at start-up.
+    static void setApplicationTitle(const QString &title);
+    static QString applicationTitle();
 
     // Shorthands used across the program; the title is the application's title.
     static void information(const QString &text);

@@ -28,6 +28,10 @@ private:
 QUELVADO_ERROR_CLASS(EFOpenError, Exception)
 // Reading or writing an open file failed (bad file or drive).
 QUELVADO_ERROR_CLASS(EInOutError, Exception)
+// A file could not be created; shown with its own message.
+QUELVADO_ERROR_CLASS(EFCreateError, Exception)
+// A read or write on an open file stream came up short; shown with its own message.
+QUELVADO_ERROR_CLASS(EStreamError, Exception)
 // Text could not be converted to a number, date or time.
 QUELVADO_ERROR_CLASS(EConvertError, Exception)
 // A table store or its file is misused or damaged.

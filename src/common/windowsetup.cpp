@@ -1,5 +1,7 @@
 #include "windowsetup.h"
 
+#include <QAbstractButton>
+
 #include "appwindows.h"
 
 #include <QEvent>
@@ -43,4 +45,15 @@ QKeyEvent *WindowSetup::keyPressIn(const QWidget *window, QObject *watched, QEve
         static_cast<QWidget *>(watched)->window() != window)
         return nullptr;
     return static_cast<QKeyEvent *>(event);
+}
+
+void WindowSetup::tabToCheckedItem(const QList<QAbstractButton *> &items)
+{
+    auto refresh = [items] {
+        for (QAbstractButton *item : items)
+            item->setFocusPolicy(item->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QAbstractButton *item : items)
+        QObject::connect(item, &QAbstractButton::toggled, item, refresh);
+    refresh();
 }

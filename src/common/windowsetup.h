@@ -3,8 +3,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QSize>
 
+class QAbstractButton;
 class QEvent;
 class QKeyEvent;
 class QObject;
@@ -24,4 +26,7 @@ QFont font(int pixelSize, bool bold = false);
 // The key press event when event is one, delivered to window or one of its controls; else nullptr.
 // Windows that see keys before their controls call it from their application event filter.
 QKeyEvent *keyPressIn(const QWidget *window, QObject *watched, QEvent *event);
+// Tab into the group of items lands on the checked one (the others take the focus only from a
+// click or the arrow keys), whichever item is checked later.
+void tabToCheckedItem(const QList<QAbstractButton *> &items);
 } // namespace WindowSetup

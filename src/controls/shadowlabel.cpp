@@ -1,5 +1,6 @@
 #include "shadowlabel.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 TShadowLabel::TShadowLabel(QWidget *parent) : QWidget(parent) {}
@@ -68,13 +69,30 @@ void TShadowLabel::setMargin(int pixels)
     }
 }
 
+QRect TShadowLabel::textArea() const
+{
+    return rect().adjusted(m_margin, m_margin, -m_margin - m_offset, -m_margin - m_offset);
+}
+
+int TShadowLabel::textFlags() const
+{
+    return static_cast<int>(m_alignment) | (m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+}
+
+bool TShadowLabel::textFits() const
+{
+    const QRect area = textArea();
+    const QRect needed = QFontMetrics(font()).boundingRect(area, textFlags(), m_text);
+    return needed.height() <= area.height() && needed.width() <= area.width();
+}
+
 void TShadowLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (m_background.isValid())
         p.fillRect(rect(), m_background);
-    const QRect area = rect().adjusted(m_margin, m_margin, -m_margin - m_offset, -m_margin - m_offset);
-    const int flags = static_cast<int>(m_alignment) | (m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+    const QRect area = textArea();
+    const int flags = textFlags();
     p.setFont(font());
     if (m_offset > 0) {
         p.setPen(m_shadowColor);

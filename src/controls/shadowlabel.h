@@ -22,11 +22,16 @@ public:
     void setWordWrap(bool on);
     // Space kept free between the text and the label's edge.
     void setMargin(int pixels);
+    // True when the whole text fits inside the label, shadow and margins included.
+    bool textFits() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect textArea() const;
+    int textFlags() const;
+
     QString m_text;
     QColor m_textColor = Qt::black;
     QColor m_shadowColor = Qt::black;

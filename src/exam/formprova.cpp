@@ -1,6 +1,10 @@
 #include "formprova.h"
 
+#include "personalpool.h"
+#include "questionbank.h"
+
 #include "common/appwindows.h"
+#include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
@@ -29,6 +33,14 @@ namespace {
 const QColor kCream(255, 251, 240);
 const QColor kPage(0, 72, 128);
 const QString kArquivoProva = QStringLiteral("numprova.dat");
+constexpr int kHelpContext = 20;
+
+// The character after "&" in a caption, in capitals (null when there is none).
+QChar accelerator(const QString &caption)
+{
+    const qsizetype at = caption.indexOf(QLatin1Char('&'));
+    return at >= 0 && at + 1 < caption.size() ? caption.at(at + 1).toUpper() : QChar();
+}
 
 QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 {
@@ -44,6 +56,7 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
     : QWidget(parent), BDSNumero(BDS.AddField(QStringLiteral("Numero"), ftString, 5))
 {
     setObjectName(QStringLiteral("FormProva"));
+    BDS.SetName(QStringLiteral("BDS"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
     setWindowTitle(QStringLiteral("Seleção de provas"));
     setFont(WindowSetup::font(12, false));
@@ -113,7 +126,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     Image1->setGeometry(10, 11, 350, 110);
     Image1->setPixmap(Artwork::examBanner(devicePixelRatioF()));
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setToolTip(QStringLiteral("Clique aqui para download de nossos produtos"));
+    Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
     Image1->installEventFilter(this);
 
     auto *title = new QLabel(PanelTopo);
@@ -172,7 +185,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     BitBtn1->setIcon(Artwork::glyph(QStringLiteral("iniciar"), 24, devicePixelRatioF()));
     BitBtn1->setIconSize(QSize(24, 24));
     BitBtn1->setDefault(true);
-    BitBtn1->setToolTip(QStringLiteral("Clique aqui para iniciar a prova"));
+    Hints::set(BitBtn1, QStringLiteral("Clique aqui para iniciar a prova"));
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
     BitBtn8 = new QPushButton(QStringLiteral("&Cancelar"), page);
@@ -236,40 +249,14 @@ void TFormProva::Image1Click() { AppWindows::show(AppWindow::Download); }
 
 void TFormProva::MontaProvaPersonalizada()
 {
-    if (BDS.Active())
-        BDS.Close();
-    BDS.SetTableName(ProgramFolder::file(kArquivoProva));
-    try {
-        if (TBinaryDataSet::FileExists(BDS.TableName())) {
-            BDS.Open();
-        } else {
-            // A missing file is made anew from the whole default pool, never from the last
-            // exam's 30 numbers, so the pool cannot shrink for good.
-            BDS.CreateTable();
-            BDS.Open();
-            BDS.First();
-            for (const QString &numero : ExamTypes::defaultPool()) {
-                BDS.Insert();
-                BDSNumero.SetAsString(numero);
-                BDS.Post();
-                BDS.Next();
-            }
-        }
-        m_exam.ListBox1.clear();
-        if (!BDS.Active())
-            return;
-        BDS.ShuffleRecords();
-        BDS.First();
-        for (int i = 0; i < ExamTypes::kQuestions; ++i) {
-            m_exam.ListBox1 << BDSNumero.AsString();
-            BDS.Next();
-        }
-        BDS.Close();
-    } catch (...) {
-        if (BDS.Active())
-            BDS.Close();
-        throw;
-    }
+    // A pool file that is missing, damaged or holds a number the bank does not have is made anew
+    // from the whole default pool, never from the last exam's 30 numbers.
+    QSet<int> known;
+    for (const StoredQuestion &q : QuestionBank::instance().questions())
+        known.insert(q.number);
+    m_exam.ListBox1.clear();
+    m_exam.ListBox1 = PersonalPool::draw(BDS, BDSNumero, ProgramFolder::writableFile(kArquivoProva),
+                                         ExamTypes::defaultPool(), known, ExamTypes::kQuestions);
 }
 
 bool TFormProva::FormCloseQuery()
@@ -290,10 +277,36 @@ void TFormProva::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+bool TFormProva::selectByAccelerator(QKeyEvent *event)
+{
+    // A bare key selects an exam type while the focus is on a control that takes no text, as
+    // Alt with that key does everywhere.
+    auto *focused = qobject_cast<QAbstractButton *>(QApplication::focusWidget());
+    if (!focused || focused->window() != this || (event->modifiers() & ~Qt::ShiftModifier) != 0)
+        return false;
+    const QString text = event->text();
+    if (text.size() != 1)
+        return false;
+    for (QRadioButton *radio : std::as_const(RadioItems)) {
+        if (accelerator(radio->text()) == text.at(0).toUpper()) {
+            radio->setChecked(true);
+            radio->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TFormProva::handleKey(QKeyEvent *event)
 {
     const int key = event->key();
     const int page = Notebook1->currentIndex();
+    if (key == Qt::Key_F1) {
+        guarded([] { Desktop::current().helpContext(kHelpContext); });
+        return true;
+    }
+    if (page == 0 && selectByAccelerator(event))
+        return true;
     if (page == 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         if (auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
             focused && focused->window() == this)

@@ -140,6 +140,7 @@ private:
     // Asks whether to abandon the exam when the window is closed; true when it may close.
     bool FormCloseQuery();
     // Enter and Esc as the current page's default and cancel buttons.
+    bool selectByAccelerator(QKeyEvent *event);
     bool handleKey(QKeyEvent *event);
     // The answer box's key filter run inside the error guard; true when the key was taken.
     bool guardedKey(QKeyEvent *event);

@@ -119,10 +119,13 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 
     LabelResultado = new QLabel(page);
     LabelResultado->setObjectName(QStringLiteral("LabelResultado"));
-    LabelResultado->setGeometry(500, 196, 161, 38);
+    LabelResultado->setGeometry(500, 200, 161, 31);
     LabelResultado->setAlignment(Qt::AlignCenter);
     LabelResultado->setWordWrap(true);
-    LabelResultado->setFont(WindowSetup::font(12, true));
+    // The condensed face keeps the longest verdict on two lines inside the label.
+    QFont verdictFont = WindowSetup::font(12, true);
+    verdictFont.setFamily(QStringLiteral("DejaVu Sans Condensed"));
+    LabelResultado->setFont(verdictFont);
     QPalette verdictPal = LabelResultado->palette();
     verdictPal.setColor(QPalette::WindowText, QColor(255, 255, 0));
     LabelResultado->setPalette(verdictPal);
@@ -152,7 +155,8 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGridGabarito->setFont(WindowSetup::font(11, true));
     StringGridGabarito->setSelectionMode(QAbstractItemView::NoSelection);
-    StringGridGabarito->setFocusPolicy(Qt::NoFocus);
+    // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
+    StringGridGabarito->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
         for (int row = 0; row < 4; ++row) {
             auto *item = new QTableWidgetItem;

@@ -83,7 +83,7 @@ void TFormProva::buildExamPage(QWidget *page)
     QPalette sbPal = SpeedButton1->palette();
     sbPal.setColor(QPalette::ButtonText, Qt::white);
     SpeedButton1->setPalette(sbPal);
-    SpeedButton1->setToolTip(QStringLiteral("Consulta placas de Sinalização"));
+    Hints::set(SpeedButton1, QStringLiteral("Consulta placas de Sinalização"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
 
     LabelPergunta = new TShadowLabel(page);
@@ -112,10 +112,17 @@ void TFormProva::buildExamPage(QWidget *page)
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setGeometry(10, 169, 531, 126);
     Memo2->setReadOnly(true);
-    Memo2->setFont(WindowSetup::font(13, false));
+    // The condensed face of the program's font lets the five alternatives of every question of
+    // the bank fit the box whole at a clear size.
+    QFont alternatives = WindowSetup::font(12, false);
+    alternatives.setFamily(QStringLiteral("DejaVu Sans Condensed"));
+    Memo2->setFont(alternatives);
+    Memo2->document()->setDocumentMargin(2);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->viewport()->setCursor(Qt::ArrowCursor);
-    Memo2->setFocusPolicy(Qt::ClickFocus);
+    // The alternatives can be reached and scrolled from the keyboard.
+    Memo2->setFocusPolicy(Qt::StrongFocus);
+    Memo2->setTabChangesFocus(true);
     QPalette memoPal = Memo2->palette();
     memoPal.setColor(QPalette::Base, QColor(192, 192, 192));
     memoPal.setColor(QPalette::Text, Qt::black);
@@ -127,7 +134,7 @@ void TFormProva::buildExamPage(QWidget *page)
     EditResposta->setGeometry(250, 304, 36, 24);
     EditResposta->setFont(WindowSetup::font(15, true));
     EditResposta->setAlignment(Qt::AlignCenter);
-    EditResposta->setToolTip(QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
+    Hints::set(EditResposta, QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
                                             "pressione <Enter> para a questão seguinte.   \n"
                                             "Botão <Resposta> = correção imediata"));
     connect(EditResposta, &QLineEdit::textChanged, this, guard([this] { EditRespostaChange(); }));
@@ -139,7 +146,7 @@ void TFormProva::buildExamPage(QWidget *page)
                                 QLatin1String(glyphs[i]), 28);
         b->setProperty("tag", i + 1);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setToolTip(QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
+        Hints::set(b, QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
         connect(b, &QPushButton::clicked, this, guard([this, i] { BBRespostaClick(i + 1); }));
         AnswerButtons << b;
     }
@@ -158,7 +165,7 @@ void TFormProva::buildExamPage(QWidget *page)
 
     BBRespostaImediata = button(page, "BBRespostaImediata", QStringLiteral(" Res&posta"),
                                 QRect(562, 169, 116, 28), QStringLiteral("resposta"), 20);
-    BBRespostaImediata->setToolTip(QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
+    Hints::set(BBRespostaImediata, QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
     connect(BBRespostaImediata, &QPushButton::clicked, this, guard([this] { BBRespostaImediataClick(); }));
 
     auto *lightPanel = new TPanel(page);
@@ -196,7 +203,7 @@ void TFormProva::buildExamPage(QWidget *page)
     QPalette startPal = LabelHoraInicio->palette();
     startPal.setColor(QPalette::WindowText, Qt::white);
     LabelHoraInicio->setPalette(startPal);
-    LabelHoraInicio->setToolTip(QStringLiteral("Horário de inicio da prova"));
+    Hints::set(LabelHoraInicio, QStringLiteral("Horário de inicio da prova"));
 
     EditResposta->installEventFilter(this);
 }
@@ -261,8 +268,9 @@ bool TFormProva::EditRespostaKeyPress(QKeyEvent *event)
         return true;
     }
     const QString text = event->text();
-    if (text.size() != 1 || !text.at(0).isPrint())
-        return false; // editing keys work as usual
+    if (text.size() != 1 || !text.at(0).isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false; // editing keys and shortcuts (Ctrl+V pastes) work as usual
     if (ExamRules::refusesKey(text.at(0))) {
         Dialogs::information(QStringLiteral("Selecione uma opção válida!"));
         return true;
@@ -274,9 +282,13 @@ bool TFormProva::EditRespostaKeyPress(QKeyEvent *event)
 
 void TFormProva::EditRespostaChange()
 {
-    if (EditResposta->text().size() > 1) {
+    const QString text = EditResposta->text();
+    if (text.size() > 1) {
         Dialogs::information(QStringLiteral("Opção inválida!"));
         EditResposta->clear();
+    } else if (text != text.toUpper()) {
+        // A letter pasted or dropped in small goes in as a capital, as a typed one does.
+        EditResposta->setText(text.toUpper());
     }
 }
 

@@ -58,7 +58,7 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     Image1->setGeometry(7, 9, 278, 41);
     Image1->setPixmap(Artwork::smallBanner(devicePixelRatioF()));
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setToolTip(QStringLiteral("Clique aqui para download de nossos produtos"));
+    Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
     Image1->installEventFilter(this);
 
     RxSBProva = makeButton("RxSBProva", 287, QStringLiteral(" Provas"), QStringLiteral("prova"),
@@ -86,7 +86,7 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     Image2->setAlignment(Qt::AlignCenter);
     Image2->setPixmap(Artwork::largeBanner(devicePixelRatioF()));
     Image2->setCursor(Qt::PointingHandCursor);
-    Image2->setToolTip(QStringLiteral("http://") + Maker::site +
+    Hints::set(Image2, QStringLiteral("http://") + Maker::site +
                        QStringLiteral("\nClique aqui para acessar o tela de informações e download de programas"));
     Image2->installEventFilter(this);
 
@@ -168,7 +168,7 @@ void TFormTopo::RxSBAjudaClick() { Desktop::current().helpTopic(QStringLiteral("
 void TFormTopo::RxSBFinalizarClick()
 {
     emit quitRequested();
-    QCoreApplication::quit();
+    endProgram();
 }
 
 void TFormTopo::Image1Click() { AppWindows::show(AppWindow::Download); }
@@ -228,5 +228,12 @@ void TFormTopo::closeEvent(QCloseEvent *event)
     // Closing the main window ends the program.
     event->accept();
     emit quitRequested();
-    QCoreApplication::quit();
+    endProgram();
+}
+
+void TFormTopo::endProgram()
+{
+    // exit() leaves the message loop without asking the other windows to close: the exam window's
+    // "Deseja finalizar a prova?" belongs to closing that window, not to ending the program.
+    QCoreApplication::exit(0);
 }

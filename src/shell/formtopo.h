@@ -35,6 +35,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Ends the message loop at once, whatever the other windows are doing.
+    static void endProgram();
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -48,7 +48,9 @@ QString Startup::instanceLockPath()
 void Startup::configureApplication(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Quelvado"));
-    app.setApplicationDisplayName(applicationTitle);
+    // The title names the program in message boxes. It is not the application's display name,
+    // which the window system would append to every window's caption.
+    Dialogs::setApplicationTitle(applicationTitle);
     app.setQuitOnLastWindowClosed(false);
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
@@ -111,7 +113,7 @@ public:
                 std::printf("first-paint-ms %lld rss-kb %ld\n", static_cast<long long>(m_started.elapsed()),
                             rssKb);
                 std::fflush(stdout);
-                QCoreApplication::quit();
+                QCoreApplication::exit(0);
             });
         }
         return false;

@@ -40,7 +40,7 @@ TStatus::TStatus(QWidget *owner) : TPanel(owner)
     setFocusPolicy(Qt::NoFocus);
     if (owner)
         setColor(owner->palette().color(QPalette::Window));
-    setFixedHeight(24);
+    setFixedHeight(22);
 
     const QDate today = Clock::current().localNow().date();
     const QFontMetrics fm(font());

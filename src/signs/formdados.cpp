@@ -185,6 +185,7 @@ void TFormDados::buildSignSection()
         RadioItems << radio;
     }
     RadioItems.first()->setChecked(true);
+    WindowSetup::tabToCheckedItem({RadioItems.begin(), RadioItems.end()});
     connect(m_groupButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             guarded([this] { RadioGroupPlacasClick(); });
@@ -393,6 +394,13 @@ bool TFormDados::handleKey(QObject *watched, QKeyEvent *event)
     if (watched == EditPlaca && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         guarded([this] { ProcurarPlaca(); });
         return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter presses the focused button ("Cancelar").
+        if (auto *button = qobject_cast<QPushButton *>(watched); button && button->window() == this) {
+            button->click();
+            return true;
+        }
     }
     if (key == Qt::Key_Escape) {
         // "Cancelar" is the window's cancel button.

@@ -85,6 +85,8 @@ void TFormPlacas::buildControls()
     SpinButton1 = new TSpinButton(this);
     SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
     SpinButton1->setGeometry(110, 25, 34, 56);
+    // A click on the arrows gives them the focus, so Up and Down then step.
+    SpinButton1->setFocusPolicy(Qt::StrongFocus);
     Hints::set(SpinButton1, QStringLiteral("Placa anterior / próxima|Seta para cima: placa anterior; seta "
                                            "para baixo: próxima placa do grupo selecionado"));
     connect(SpinButton1, &TSpinButton::downClick, this, guard([this] { SpinButton2DownClick(); }));
@@ -142,6 +144,7 @@ void TFormPlacas::buildControls()
         m_groupButtons->addButton(radio, i);
     }
     m_groupButtons->button(0)->setChecked(true);
+    WindowSetup::tabToCheckedItem(m_groupButtons->buttons());
     connect(m_groupButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             guarded([this] { RadioGroupPlacasClick(); });

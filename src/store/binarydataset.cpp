@@ -238,7 +238,7 @@ void TBinaryDataSet::writeHeader(const Header &header)
         throw EAssertionFailed(kNoStream);
     const auto raw = encodeHeader(header);
     if (!m_file.writeAt(0, raw.data(), raw.size()))
-        throw EInOutError(kWriteError);
+        throw EStreamError(kWriteError);
 }
 
 std::int64_t TBinaryDataSet::totalRecords() const
@@ -255,14 +255,14 @@ void TBinaryDataSet::readRecord(std::int64_t index, Buffer &buffer) const
 {
     const std::int64_t offset = m_header.StartData + index * m_recordSize;
     if (index < 0 || !m_file.readAt(offset, buffer.data(), static_cast<std::size_t>(m_recordSize)))
-        throw EInOutError(kReadError);
+        throw EStreamError(kReadError);
 }
 
 void TBinaryDataSet::writeRecord(std::int64_t index, const Buffer &buffer)
 {
     const std::int64_t offset = m_header.StartData + index * m_recordSize;
     if (index < 0 || !m_file.writeAt(offset, buffer.data(), static_cast<std::size_t>(m_recordSize)))
-        throw EInOutError(kWriteError);
+        throw EStreamError(kWriteError);
 }
 
 // ---- create, open, close -----------------------------------------------------------------------
@@ -280,7 +280,7 @@ void TBinaryDataSet::CreateTable()
 
     LockedFile file; // closed on every way out
     if (!file.open(m_tableName, LockedFile::Create))
-        throw EFOpenError(QStringLiteral("Não posso criar o arquivo ") + m_tableName);
+        throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + m_tableName);
 
     Header h;
     h.Magic = Magic;
@@ -295,7 +295,7 @@ void TBinaryDataSet::CreateTable()
     auto writeHeaderTo = [&file](const Header &header) {
         const auto raw = encodeHeader(header);
         if (!file.writeAt(0, raw.data(), raw.size()))
-            throw EInOutError(kWriteError);
+            throw EStreamError(kWriteError);
     };
     writeHeaderTo(h);
 
@@ -314,7 +314,7 @@ void TBinaryDataSet::CreateTable()
         put32(d.data() + 33, def.Size);
         put32(d.data() + 37, def.Precision);
         if (!file.writeAt(offset, d.data(), d.size()))
-            throw EInOutError(kWriteError);
+            throw EStreamError(kWriteError);
         offset += DescriptorSize;
         recordSize += slot;
     }
@@ -351,7 +351,7 @@ void TBinaryDataSet::internalOpen()
 
     std::array<unsigned char, HeaderSize> raw{};
     if (!m_file.readAt(0, raw.data(), raw.size()))
-        throw EInOutError(kReadError);
+        throw EStreamError(kReadError);
     m_header.Magic = get32(raw.data());
     m_header.Version = get32(raw.data() + 4);
     m_header.RecordSize = get32(raw.data() + 8);
@@ -374,10 +374,10 @@ void TBinaryDataSet::internalOpen()
     const std::int64_t length = m_file.size();
     const std::int64_t descriptorBytes = static_cast<std::int64_t>(m_header.FieldCount) * DescriptorSize;
     if (length < HeaderSize + descriptorBytes)
-        throw EInOutError(kReadError);
+        throw EStreamError(kReadError);
     Buffer descriptors(static_cast<std::size_t>(descriptorBytes));
     if (!m_file.readAt(HeaderSize, descriptors.data(), descriptors.size()))
-        throw EInOutError(kReadError);
+        throw EStreamError(kReadError);
 
     // Slot sizes come from the file. Their sum cannot overflow 64 bits (at most 2^31 slots of at
     // most 2^31 bytes); slots that are negative or larger than any type takes make the layout
@@ -754,7 +754,7 @@ void TBinaryDataSet::Post()
         } else {
             const std::int64_t total = totalRecords();
             if (total >= std::numeric_limits<std::int32_t>::max())
-                throw EInOutError(kWriteError);
+                throw EStreamError(kWriteError);
             writeRecord(total, m_buffer);
             m_position = total;
             ++m_recordCount;

@@ -16,13 +16,13 @@
 //
 // Failures are exceptions (common/errors.h): EBinaryDataSetError for the store's own checks,
 // EDatabaseError for cursor misuse, EAssertionFailed for the two internal assertions,
-// EFOpenError when the file cannot be created or opened, EInOutError for a short read or a failed
-// write. A failed open leaves the store closed and the file as it was.
+// EFCreateError when the file cannot be created, EFOpenError when it cannot be opened, EStreamError
+// for a short read or a failed write. A failed open leaves the store closed and the file as it was.
 //
 // Typical use:
 //   TBinaryDataSet BDS;
 //   TField &BDSNumero = BDS.AddField("Numero", ftString, 5);
-//   BDS.SetTableName(ProgramFolder::file("numprova.dat"));
+//   BDS.SetTableName(ProgramFolder::writableFile("numprova.dat"));
 //   if (!TBinaryDataSet::FileExists(BDS.TableName())) { BDS.CreateTable(); ... }
 //   BDS.Open(); BDS.ShuffleRecords(); BDS.First();
 //   for (...) { list << BDSNumero.AsString(); BDS.Next(); }
@@ -110,7 +110,7 @@ public:
 
     // Creates (or, when the user confirms the overwrite question, replaces) the file with the
     // current field definitions and no records; the store stays closed. Fails when open
-    // (EDatabaseError), when the file cannot be created (EFOpenError), on a type without a slot
+    // (EDatabaseError), when the file cannot be created (EFCreateError), on a type without a slot
     // (EBinaryDataSetError "InitFieldsDefs: Unsupported field type") or a failed write.
     void CreateTable();
 
@@ -199,7 +199,7 @@ private:
     void internalOpen();
     void bindFields();
     void releaseCursor();
-    // Writes header at offset 0: EAssertionFailed "fStream=Nil" with no open file, EInOutError on
+    // Writes header at offset 0: EAssertionFailed "fStream=Nil" with no open file, EStreamError on
     // a failed write.
     void writeHeader(const Header &header);
     static std::array<unsigned char, HeaderSize> encodeHeader(const Header &header);

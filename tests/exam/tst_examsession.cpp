@@ -2,10 +2,12 @@
 // and forth, the immediate answer on the traffic light, ending, and the corrected answer sheet.
 
 #include "exam/examrules.h"
+#include "exam/examtypes.h"
 #include "exam/formprova.h"
 #include "exam/questionbank.h"
 
 #include "common/errordisplay.h"
+#include "common/hints.h"
 #include "controls/gauge.h"
 #include "controls/leddisplay.h"
 #include "controls/panel.h"
@@ -17,7 +19,9 @@
 
 #include "fakes.h"
 
+#include <QClipboard>
 #include <QLabel>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,6 +73,11 @@ private slots:
     void personalisedSheetNumbersPositions();
     void questionWithNothingStored();
     void closingAsksDuringExam();
+    void closingAsksAtEveryPositionBelowThirty();
+    void immediateAnswerTurnedOnByStartAndAnterior();
+    void pastedSmallLetterBecomesCapital();
+    void helpKeyAndHints();
+    void answerSheetByKeyboard();
     void newExamClearsResults();
     void everyTypeCanBeTakenAndCorrected();
 
@@ -322,12 +331,24 @@ void TestExamSession::scoring_data()
     QTest::addColumn<int>("percent");
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("picture");
-    QTest::newRow("0") << 0 << 0 << "Este resultado não foi nada bom!!!" << "BOMBA";
-    QTest::newRow("20") << 20 << 66 << "Tente fazer pelo menos 21 pontos (70% da prova)" << "SMILE1";
-    QTest::newRow("21") << 21 << 70 << "Você pode melhorar este resultado!" << "SMILE2";
-    QTest::newRow("24") << 24 << 80 << "Bom! 80% da prova está garantido!" << "MAO";
-    QTest::newRow("29") << 29 << 96 << "Muito bom!" << "SMILE";
-    QTest::newRow("30") << 30 << 100 << "Excelente! Você tirou nota máxima!" << "ROSTO";
+    struct Band {
+        int upTo;
+        const char *verdict;
+        const char *picture;
+    };
+    const Band bands[] = {{9, "Este resultado não foi nada bom!!!", "BOMBA"},
+                          {20, "Tente fazer pelo menos 21 pontos (70% da prova)", "SMILE1"},
+                          {23, "Você pode melhorar este resultado!", "SMILE2"},
+                          {26, "Bom! 80% da prova está garantido!", "MAO"},
+                          {29, "Muito bom!", "SMILE"},
+                          {30, "Excelente! Você tirou nota máxima!", "ROSTO"}};
+    const int percents[] = {0,  3,  6,  10, 13, 16, 20, 23, 26, 30, 33, 36, 40, 43, 46, 50,
+                            53, 56, 60, 63, 66, 70, 73, 76, 80, 83, 86, 90, 93, 96, 100};
+    for (int right = 0; right <= 30; ++right) {
+        const Band *band = std::find_if(std::begin(bands), std::end(bands), [right](const Band &b) { return right <= b.upTo; });
+        QTest::addRow("%d", right) << right << percents[right] << QString::fromUtf8(band->verdict)
+                                   << QString::fromLatin1(band->picture);
+    }
 }
 
 void TestExamSession::scoring()
@@ -355,6 +376,9 @@ void TestExamSession::scoring()
     QCOMPARE(w->LEDMeter1->position(), percent);
     QCOMPARE(w->GaugePorCento->text(), QStringLiteral("%1%").arg(percent));
     QCOMPARE(w->LabelResultado->text(), verdict);
+    // The verdict fits its 161 x 31 label, clear of the grid below.
+    QCOMPARE(w->LabelResultado->geometry(), QRect(500, 200, 161, 31));
+    QVERIFY(w->LabelResultado->heightForWidth(161) <= 31);
     QVERIFY(samePicture(w->ImageResultado->pixmap(), CarregarFigura(picture, w->devicePixelRatioF())));
     QVERIFY(!w->BBCorrigir->isEnabled());
     QCOMPARE(QApplication::focusWidget(), w->BitBtnCancelar);
@@ -443,7 +467,8 @@ void TestExamSession::personalisedSheetNumbersPositions()
 
 void TestExamSession::questionWithNothingStored()
 {
-    // A personalised pool naming question 40, which has nothing stored.
+    // A personalised pool naming question 40, which has nothing stored, is made anew from the
+    // default pool: the exam asks only questions the bank has.
     TBinaryDataSet ds;
     TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
     ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
@@ -454,7 +479,13 @@ void TestExamSession::questionWithNothingStored()
     ds.Post();
     ds.Close();
     start(17);
-    QCOMPARE(w->exam().NumeroQuestao, 40);
+    QVERIFY(ExamTypes::defaultPool().contains(w->exam().ListBox1.value(0)));
+    QCOMPARE(QSet<QString>(w->exam().ListBox1.begin(), w->exam().ListBox1.end()).size(), 30);
+    QVERIFY(!w->LabelPergunta->text().isEmpty());
+
+    // Shown anyway, question 40 reads as empty texts and no picture.
+    w->exam().NumeroQuestao = 40;
+    w->MostraQuestao();
     QVERIFY(w->LabelPergunta->text().isEmpty());
     QCOMPARE(w->Memo2->toPlainText(), QStringLiteral("A - \nB - \nC - \nD - \nE - "));
     QVERIFY(w->ImageQuestao->pixmap().isNull());
@@ -463,13 +494,6 @@ void TestExamSession::questionWithNothingStored()
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Data Inválida")});
     QVERIFY(w->EditResposta->text().isEmpty());
     QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
-    // The correction stops at the first such question and "Corrigir" stays on.
-    m_dialogs->setDefaultAnswer(true);
-    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
-    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
-    QCOMPARE(m_dialogs->texts().last(), QStringLiteral("Data Inválida"));
-    QVERIFY(w->BBCorrigir->isEnabled());
-    QCOMPARE(w->gabarito(0, 3), QString());
 }
 
 void TestExamSession::closingAsksDuringExam()
@@ -530,3 +554,90 @@ void TestExamSession::everyTypeCanBeTakenAndCorrected()
 
 QTEST_MAIN(TestExamSession)
 #include "tst_examsession.moc"
+
+void TestExamSession::closingAsksAtEveryPositionBelowThirty()
+{
+    start(kLegislacao);
+    for (int position = 1; position <= 31; ++position) {
+        QCOMPARE(w->exam().Posicao, position);
+        m_dialogs->boxes.clear();
+        m_dialogs->answer({false});
+        w->close();
+        if (position < 30) {
+            QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Deseja finalizar a prova?")});
+            QVERIFY(w->isVisible());
+        } else {
+            QVERIFY(m_dialogs->boxes.isEmpty());
+            QVERIFY(!w->isVisible());
+            activate();
+        }
+        if (position <= 30)
+            answerAndNext(QStringLiteral("A"));
+    }
+}
+
+void TestExamSession::immediateAnswerTurnedOnByStartAndAnterior()
+{
+    start(kLegislacao);
+    answerAndNext(QStringLiteral("A"));
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QVERIFY(!w->BBRespostaImediata->isEnabled());
+    QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QVERIFY(w->BBRespostaImediata->isEnabled());
+    // Filled in, then the exam ended without a move: the next exam starts with it on.
+    QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+    QVERIFY(!w->BBRespostaImediata->isEnabled());
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BitBtnCancelar, Qt::LeftButton);
+    activate();
+    w->showSelectionPage();
+    start(kLegislacao);
+    QVERIFY(w->BBRespostaImediata->isEnabled());
+}
+
+void TestExamSession::pastedSmallLetterBecomesCapital()
+{
+    start(kLegislacao);
+    QGuiApplication::clipboard()->setText(QStringLiteral("c"));
+    w->EditResposta->setFocus();
+    QTest::keyClick(w->EditResposta, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("C"));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    // Two letters pasted at once are refused as two typed ones are.
+    w->EditResposta->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("cd"));
+    QTest::keyClick(w->EditResposta, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Opção inválida!")});
+    QVERIFY(w->EditResposta->text().isEmpty());
+}
+
+void TestExamSession::helpKeyAndHints()
+{
+    FakeDesktop desktop;
+    QTest::keyClick(w, Qt::Key_F1);
+    start(kLegislacao);
+    QTest::keyClick(w->EditResposta, Qt::Key_F1);
+    QCOMPARE(desktop.helps, (QStringList{QStringLiteral("context20"), QStringLiteral("context20")}));
+    // Every hint of the page is a long hint for the status panel too.
+    const auto *consultar = w->findChild<QToolButton *>(QStringLiteral("SpeedButton1"));
+    QCOMPARE(Hints::longHintOf(consultar), QStringLiteral("Consulta placas de Sinalização"));
+    QCOMPARE(Hints::longHintOf(w->BBRespostaImediata), QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
+    QVERIFY(Hints::longHintOf(w->EditResposta).startsWith(QStringLiteral("Escolha a alternativa")));
+}
+
+void TestExamSession::answerSheetByKeyboard()
+{
+    start(kLegislacao);
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    // Tab reaches the grid; the arrow keys then scroll it to position 30.
+    for (int i = 0; i < 6 && QApplication::focusWidget() != w->StringGridGabarito; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w->StringGridGabarito);
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(w->StringGridGabarito, Qt::Key_Right);
+    const QRect last = w->StringGridGabarito->visualItemRect(w->StringGridGabarito->item(0, 29));
+    QVERIFY(w->StringGridGabarito->viewport()->rect().contains(last));
+}

@@ -3,6 +3,7 @@
 
 #include "exam/examtypes.h"
 #include "exam/formprova.h"
+#include "exam/personalpool.h"
 
 #include "common/appwindows.h"
 #include "common/errordisplay.h"
@@ -321,16 +322,23 @@ void TestExamTypes::personalisedBadNumbers_data()
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("empty file") << QStringList();
     QTest::newRow("not a number") << QStringList{QStringLiteral("abc")};
+    QTest::newRow("not in the bank") << QStringList{QStringLiteral("001"), QStringLiteral("040")};
+    QTest::newRow("twice the same") << QStringList{QStringLiteral("001"), QStringLiteral("002"), QStringLiteral("001")};
 }
 
 void TestExamTypes::personalisedBadNumbers()
 {
+    // A pool the exam cannot use whole is made anew from the default pool, and the exam starts.
     QFETCH(QStringList, texts);
     writePool(m_folder->file(QStringLiteral("numprova.dat")), texts);
     start(17);
-    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Data Inválida")});
-    // The exam page was already showing when the question was looked up.
+    QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(m_window->Notebook1->currentIndex(), 1);
+    const QStringList asked = m_window->exam().ListBox1;
+    QCOMPARE(QSet<QString>(asked.begin(), asked.end()).size(), 30);
+    for (const QString &n : asked)
+        QVERIFY(ExamTypes::defaultPool().contains(n));
+    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
 }
 
 void TestExamTypes::personalisedDamagedFile()
@@ -341,17 +349,18 @@ void TestExamTypes::personalisedDamagedFile()
     QVERIFY(f.open(QIODevice::ReadWrite));
     f.write("XXXX"); // wrong magic
     f.close();
-    const QByteArray before = readAll(path);
-    start(17);
-    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Não é um arquivo do tipo binário.")});
-    QCOMPARE(m_window->Notebook1->currentIndex(), 0);
-    QCOMPARE(readAll(path), before);
-    // The store is closed again: a good file works at the next start.
-    QFile::remove(path);
-    m_dialogs->clear();
     start(17);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(m_window->Notebook1->currentIndex(), 1);
+    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
+    // A file too large for any pool is not even read.
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.resize(PersonalPool::kMaxFileSize + 1));
+    f.close();
+    m_window->showSelectionPage();
+    start(17);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
 }
 
 void TestExamTypes::personalisedMissingAfterExamUsesWholePool()

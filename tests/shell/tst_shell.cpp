@@ -192,11 +192,11 @@ void TestShell::statusPanelCaptionAndDate()
     QCOMPARE(status.dateBox()->width(),
              QFontMetrics(status.font()).horizontalAdvance(QStringLiteral("  06/12/2026  ")));
     // Docked at the bottom, the date box at the right, the text area filling the rest.
-    QCOMPARE(status.geometry(), QRect(0, 76, 400, 24));
+    QCOMPARE(status.geometry(), QRect(0, 78, 400, 22));
     QCOMPARE(status.dateBox()->geometry().right(), 399);
     QCOMPARE(status.textArea()->width() + status.dateBox()->width(), 400);
     owner.resize(500, 120);
-    QCOMPARE(status.geometry(), QRect(0, 96, 500, 24));
+    QCOMPARE(status.geometry(), QRect(0, 98, 500, 22));
 
     // The date of the main window's panel is the clock's date, written out in the hint.
     QCOMPARE(FormTopo->status()->dateBox()->toolTip(), QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
@@ -275,9 +275,13 @@ void TestShell::helpButtonHintReachesStatusPanel()
     QCOMPARE(ajuda->toolTip(), QStringLiteral("Ajuda"));
     QTest::mouseMove(ajuda, QPoint(10, 10));
     QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral("  Como utilizar o programa"));
+    // The banners' hints have no bar: the whole hint goes to the panel.
+    auto *image1 = FormTopo->findChild<QLabel *>(QStringLiteral("Image1"));
+    QTest::mouseMove(image1, QPoint(5, 5));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para download de nossos produtos"));
     // Over a control without a hint the panel is empty.
-    auto *image2 = FormTopo->findChild<QLabel *>(QStringLiteral("Image2"));
-    QTest::mouseMove(image2, QPoint(5, 5));
+    auto *panel = FormTopo->findChild<QWidget *>(QStringLiteral("Panel1"));
+    QTest::mouseMove(panel, QPoint(5, 200));
     QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" "));
     auto *fechar = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBFinalizar"));
     QTest::mouseMove(fechar, QPoint(10, 10));

@@ -397,6 +397,11 @@ void TestFormDados::escapeAndCancelHide()
     activate();
     QTest::mouseClick(w->BitBtn3, Qt::LeftButton);
     QVERIFY(!w->isVisible());
+    // Enter on a focused "Cancelar" presses it.
+    activate();
+    w->BitBtn3->setFocus();
+    QTest::keyClick(w->BitBtn3, Qt::Key_Return);
+    QVERIFY(!w->isVisible());
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 

@@ -96,6 +96,7 @@ private slots:
     void groupChangeRestarts();
     void holdingAnArrowRepeats();
     void arrowKeysWhenTheSpinHasFocus();
+    void clickFocusesTheSpinAndTabLandsOnTheChosenGroup();
     void helpAndEscThenShowingKeepsEverything();
     void rollsUpToAStrip();
 };
@@ -320,6 +321,23 @@ void TestFormPlacas::arrowKeysWhenTheSpinHasFocus()
     win.edit()->setFocus();
     QTest::keyClick(win.edit(), Qt::Key_Down);
     SHOWS(win, "A0", "A-1A");
+}
+
+void TestFormPlacas::clickFocusesTheSpinAndTabLandsOnTheChosenGroup()
+{
+    Window win;
+    win.down();
+    QCOMPARE(QApplication::focusWidget(), win.spin());
+    QTest::keyClick(win.spin(), Qt::Key_Down);
+    SHOWS(win, "A1", "A-1B");
+    win.choose(2);
+    win.edit()->setFocus();
+    QTest::keyClick(win.edit(), Qt::Key_Tab);
+    QTest::keyClick(win.spin(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), win.group(2));
+    // The arrow keys still move between the items.
+    QTest::keyClick(win.group(2), Qt::Key_Up);
+    QTRY_VERIFY(win.group(1)->isChecked());
 }
 
 void TestFormPlacas::helpAndEscThenShowingKeepsEverything()

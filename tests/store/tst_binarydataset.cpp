@@ -5,6 +5,7 @@
 //   tst_binarydataset --hold PATH ro|rw       opens PATH, prints "open" or "failed", waits for a line
 //   tst_binarydataset --append-and-stop PATH  builds numprova.dat at PATH and stops without closing
 
+#include "common/errordisplay.h"
 #include "common/errors.h"
 #include "fakes.h"
 #include "store/binarydataset.h"
@@ -150,8 +151,10 @@ template <typename F> QString errorOf(F f)
         return QStringLiteral("EAssertionFailed: ") + e.message();
     } catch (const EFOpenError &e) {
         return QStringLiteral("EFOpenError: ") + e.message();
-    } catch (const EInOutError &e) {
-        return QStringLiteral("EInOutError: ") + e.message();
+    } catch (const EFCreateError &e) {
+        return QStringLiteral("EFCreateError: ") + e.message();
+    } catch (const EStreamError &e) {
+        return QStringLiteral("EStreamError: ") + e.message();
     } catch (const EConvertError &e) {
         return QStringLiteral("EConvertError: ") + e.message();
     } catch (const Exception &e) {
@@ -204,6 +207,7 @@ private slots:
     void misuse();
     void damagedFiles_data();
     void damagedFiles();
+    void messagesAsTheUserSeesThem();
 
 private:
     QString path(const QString &name = QStringLiteral("numprova.dat")) const { return m_dir->file(name); }
@@ -407,7 +411,7 @@ void TestBinaryDataSet::editInsertCancel()
     s.BDS.SetReadOnly(true);
     s.BDS.Open();
     s.BDS.Append();
-    QCOMPARE(errorOf([&] { s.BDS.Post(); }), QStringLiteral("EInOutError: Erro de escrita a 'stream'"));
+    QCOMPARE(errorOf([&] { s.BDS.Post(); }), QStringLiteral("EStreamError: Erro de escrita a 'stream'"));
     QCOMPARE(s.BDS.State(), dsInsert);
     // An error hook may abandon the post silently instead.
     s.BDS.OnPostError = [](TBinaryDataSet &, const Exception &, TDataAction &action) { action = daAbort; };
@@ -619,7 +623,7 @@ void TestBinaryDataSet::exclusiveOpening()
     dialogs.answer({true});
     const QByteArray before = readFile(path());
     QCOMPARE(errorOf([&] { a.BDS.CreateTable(); }),
-             QStringLiteral("EFOpenError: Não posso criar o arquivo ") + path());
+             QStringLiteral("EFCreateError: Não posso criar o arquivo ") + path());
     QCOMPARE(readFile(path()), before);
     b.BDS.Close();
     c.BDS.Close();
@@ -680,7 +684,7 @@ void TestBinaryDataSet::damagedFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("error");
-    const QString readError = QStringLiteral("EInOutError: Erro de leitura a 'stream'");
+    const QString readError = QStringLiteral("EStreamError: Erro de leitura a 'stream'");
     const QByteArray numero = descriptor("Numero", 1, 9, 5);
     const QByteArray good = numprovaBytes({"001", "002"});
 
@@ -781,6 +785,37 @@ int main(int argc, char *argv[])
     TestBinaryDataSet test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
+}
+
+void TestBinaryDataSet::messagesAsTheUserSeesThem()
+{
+    // What the application's error display shows for the store's own failures.
+    auto shown = [](auto f) {
+        try {
+            f();
+        } catch (const std::exception &e) {
+            return errorDisplayText(e);
+        }
+        return QStringLiteral("no error");
+    };
+    {
+        TBinaryDataSet bds;
+        bds.SetName(QStringLiteral("BDS"));
+        bds.AddField(QStringLiteral("Outro"), ftString, 5);
+        bds.SetTableName(path());
+        bds.CreateTable();
+    }
+    TBinaryDataSet bds;
+    bds.SetName(QStringLiteral("BDS"));
+    bds.AddField(QStringLiteral("Numero"), ftString, 5);
+    bds.SetTableName(path());
+    QCOMPARE(shown([&] { bds.Open(); }), QStringLiteral("BDS: Campo 'Numero' não encontrado"));
+    QFile cut(path());
+    QVERIFY(cut.resize(20));
+    QCOMPARE(shown([&] { bds.Open(); }), QStringLiteral("Erro de leitura a 'stream'"));
+    const QString nowhere = path(QStringLiteral("sem-pasta/numprova.dat"));
+    bds.SetTableName(nowhere);
+    QCOMPARE(shown([&] { bds.CreateTable(); }), QStringLiteral("Não posso criar o arquivo ") + nowhere);
 }
 
 #include "tst_binarydataset.moc"

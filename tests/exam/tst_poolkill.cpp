@@ -1,0 +1,67 @@
+// The personalised pool file survives a kill at any moment of its creation or shuffling: what is
+// left is either no file or a complete pool holding each number of the default pool once.
+
+#include "exam/examtypes.h"
+
+#include "store/binarydataset.h"
+#include "store/field.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+class TestPoolKill : public QObject {
+    Q_OBJECT
+private slots:
+    void killedAtRandomMoments();
+};
+
+void TestPoolKill::killedAtRandomMoments()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("numprova.dat"));
+    const QStringList pool = ExamTypes::defaultPool();
+    const QSet<QString> expected(pool.begin(), pool.end());
+    QRandomGenerator random(20261208);
+    int complete = 0, absent = 0;
+    constexpr int kTrials = 200;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        // Every third trial starts without a file, so the kill may fall in its creation.
+        if (trial % 3 == 0)
+            QFile::remove(path);
+        QProcess worker;
+        worker.start(QStringLiteral(QUELVADO_POOLWORKER), {folder.path()});
+        QVERIFY(worker.waitForReadyRead(10000));
+        QTest::qSleep(int(random.bounded(12)));
+        ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
+        QVERIFY(worker.waitForFinished(10000));
+
+        if (!QFile::exists(path)) {
+            ++absent;
+            continue;
+        }
+        TBinaryDataSet bds;
+        TField &numero = bds.AddField(QStringLiteral("Numero"), ftString, 5);
+        bds.SetTableName(path);
+        QStringList found;
+        try {
+            bds.Open();
+            for (bds.First(); !bds.Eof(); bds.Next())
+                found << numero.AsString();
+            bds.Close();
+        } catch (const std::exception &e) {
+            QFAIL(qPrintable(QStringLiteral("trial %1: %2").arg(trial).arg(QString::fromUtf8(e.what()))));
+        }
+        QCOMPARE(found.size(), pool.size());
+        QCOMPARE(QSet<QString>(found.begin(), found.end()), expected);
+        ++complete;
+    }
+    qInfo("%d trials: %d complete pools, %d before the first pool existed", kTrials, complete, absent);
+    QVERIFY(complete > kTrials / 2);
+}
+
+QTEST_GUILESS_MAIN(TestPoolKill)
+#include "tst_poolkill.moc"
