@@ -25,9 +25,7 @@ struct CatalogEntry {
 // catalogue these rows come from did, the row carries today's name (A-8, A-30, A-31, A-32A, A-32B,
 // A-35 here, R-24A and R-27 below). Codes, positions and pictures stay. Where
 // today's list splits an old code (R-8 into R-8a and R-8b, A-30 into A-30a to A-30c), the row
-// takes the name of the sign its picture shows. Names are also written as today's list writes them:
-// the accents and the crase the old rows lacked (A-10A, A-10B, A-14, A-21B, A-21C, A-42A, R-23,
-// R-25A to R-25D, R-29), the comma of and the hyphen of I-15.
+// takes the name of the sign its picture shows.
 constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-1A", "Curva acentuada à esquerda"},
     {"A-1B", "Curva acentuada à direita"},
@@ -44,14 +42,14 @@ constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-7B", "Via lateral à direita"},  // mended
     {"A-8", "Interseção em \"T\""},     // today's name, see above
     {"A-9", "Bifurcação em \"Y\""},
-    {"A-10A", "Entroncamento oblíquo à esquerda"},
-    {"A-10B", "Entroncamento oblíquo à direita"},
+    {"A-10A", "Entroncamento obliquo à esquerda"},
+    {"A-10B", "Entroncamento obliquo à direita"},
     {"A-11A", "Junções sucessivas contrárias primeira à esquerda"}, // mended
     {"A-11B", "Junções sucessivas contrárias primeira à direita"},  // mended
     {"A-12", "Interseção em círculo"},
     {"A-13A", "Confluência à esquerda"}, // mended
     {"A-13B", "Confluência à direita"},  // mended
-    {"A-14", "Semáforo à frente"},
+    {"A-14", "Semáforo a frente"},
     {"A-15", "Parada obrigatória à frente"},
     {"A-16", "Bonde"},
     {"A-17", "Pista irregular"},
@@ -60,8 +58,8 @@ constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-20A", "Declive acentuado"},
     {"A-20B", "Aclive acentuado"},
     {"A-21A", "Estreitamento de pista ao centro"},
-    {"A-21B", "Estreitamento de pista à esquerda"},
-    {"A-21C", "Estreitamento de pista à direita"},
+    {"A-21B", "Estreitamento de pista a esquerda"},
+    {"A-21C", "Estreitamento de pista a direita"},
     {"A-22", "Ponte estreita"},
     {"A-23", "Ponte móvel"},
     {"A-24", "Obras"},
@@ -85,7 +83,7 @@ constexpr std::array<CatalogEntry, 62> warningSigns{{
     {"A-39", "Passagem de nível sem barreira"},
     {"A-40", "Passagem de nível com barreira"},
     {"A-41", "Cruz de Santo André"},
-    {"A-42A", "Início de pista dupla"},
+    {"A-42A", "Inicio de pista dupla"},
     {"A-42B", "Fim de pista dupla"},
     {"A-42C", "Pista dividida"},
     {"A-43", "Aeroporto"},
@@ -120,19 +118,19 @@ constexpr std::array<CatalogEntry, 41> regulatorySigns{{
     {"R-20", "Proibido acionar buzina ou sinal sonoro"},
     {"R-21", "Alfândega"},
     {"R-22", "Uso obrigatório de correntes"},
-    {"R-23", "Conserve-se à direita"},
+    {"R-23", "Conserve-se a direita"},
     {"R-24A", "Sentido de circulação da via/pista"}, // today's name
     {"R-24B", "Passagem obrigatória"},
-    {"R-25A", "Vire à esquerda"},
-    {"R-25B", "Vire à direita"},
-    {"R-25C", "Siga em frente ou à esquerda"},
-    {"R-25D", "Siga em frente ou à direita"},
+    {"R-25A", "Vire a esquerda"},
+    {"R-25B", "Vire a direita"},
+    {"R-25C", "Siga em frente ou a esquerda"},
+    {"R-25D", "Siga em frente ou a direita"},
     {"R-26", "Siga em frente"},
     {"R-27", "Ônibus, caminhões e veículos de grande porte mantenham-se à direita"}, // today's name
     {"R-28", "Duplo sentido de circulação"},
-    {"R-29", "Proibido trânsito de pedestres"},
-    {"R-30", "Pedestre, ande pela esquerda"},
-    {"R-31", "Pedestre, ande pela direita"},
+    {"R-29", "Proibido transito de pedestres"},
+    {"R-30", "Pedestre ande pela esquerda"},
+    {"R-31", "Pedestre ande pela direita"},
     {"R-32", "Circulação exclusiva de ônibus"},
     {"R-33", "Sentido circular obrigatório"},
     {"R-34", "Circulação exclusiva de bicicletas"},
@@ -155,7 +153,7 @@ constexpr std::array<CatalogEntry, 24> indicationSigns{{
     {"I-12", "Serviço telefônico"},
     {"I-13", "Serviço mecânico"},
     {"I-14", "Abastecimento"},
-    {"I-15", "Pronto-socorro"},
+    {"I-15", "Pronto socorro"},
     {"I-16", "Serviço sanitário"},
     {"I-17", "Restaurante"},
     {"I-18", "Hotel"},
