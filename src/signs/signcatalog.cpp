@@ -98,7 +98,7 @@ constexpr std::array<CatalogEntry, 41> regulatorySigns{{
     {"R-3", "Sentido proibido"},
     {"R-4A", "Proibido virar à esquerda"},
     {"R-4B", "Proibido virar à direita"},
-    {"R-5", "Proibido retornar"},
+    {"R-5", "Proibido retornar à esquerda"},
     {"R-6A", "Proibido estacionar"},
     {"R-6B", "Estacionamento regulamentado"},
     {"R-6C", "Proibido parar e estacionar"},

@@ -383,7 +383,7 @@ void TestFormDados::escapeAndCancelHide()
     w->EditPlaca->setFocus();
     QCOMPARE(w->EditPlaca->text(), QStringLiteral("R-5"));
     QCOMPARE(w->LabelNomePlaca->text(), QStringLiteral("R-5"));
-    QCOMPARE(w->LabelDescricaoPlaca->text(), QStringLiteral("Proibido retornar"));
+    QCOMPARE(w->LabelDescricaoPlaca->text(), QStringLiteral("Proibido retornar à esquerda"));
     QVERIFY(samePicture(w->ImagePlaca->pixmap(), QStringLiteral("R5")));
     QVERIFY(w->RadioItems[1]->isChecked());
     QVERIFY(samePicture(w->ImageFaixa->pixmap(), QStringLiteral("FAIXA1")));

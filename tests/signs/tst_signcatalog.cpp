@@ -171,6 +171,7 @@ void TestSignCatalog::todaysNames_data()
     row(SignGroup::A, "A-32A", 44, "Trânsito de pedestres");
     row(SignGroup::A, "A-32B", 45, "Passagem sinalizada de pedestres");
     row(SignGroup::A, "A-35", 49, "Animais");
+    row(SignGroup::R, "R-5", 5, "Proibido retornar à esquerda");
     row(SignGroup::R, "R-8", 10, "Proibido mudar de faixa ou pista de trânsito da esquerda para direita");
     row(SignGroup::R, "R-13", 15, "Proibido trânsito de tratores e máquinas de obras");
     row(SignGroup::R, "R-14", 16, "Peso bruto total máximo permitido");
