@@ -27,7 +27,7 @@ QString TAdware::LocalFileName(const QString &url)
     for (const QChar c : {QLatin1Char('.'), QLatin1Char('\\'), QLatin1Char(':'), QLatin1Char('/')})
         last = std::max(last, url.lastIndexOf(c));
     const QString extension = last >= 0 && url.at(last) == QLatin1Char('.') ? url.mid(last) : QString();
-    return ProgramFolder::path() + QStringLiteral("temp") + extension;
+    return ProgramFolder::writableFile(QStringLiteral("temp") + extension);
 }
 
 bool TAdware::StartDownload()

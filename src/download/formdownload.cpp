@@ -401,7 +401,7 @@ void TFormDownload::FormCreate()
     SavedArchive = SettingsFile::readString(IniPath, kIniSection, kIniKey);
     // Only a plain name of a regular file in the program folder is listed and opened.
     if (IsPlainArchiveName(SavedArchive)
-        && SafeFile::check(ProgramFolder::file(SavedArchive), TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
+        && SafeFile::check(ProgramFolder::writableFile(SavedArchive), TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
         LastArchive = SavedArchive;
         BitBtnAbrirZip->setEnabled(true);
         MostrarZip();
@@ -448,12 +448,12 @@ void TFormDownload::AdwareDownloadImageDone(QObject *, const QString &, qint32)
     m_controls.ensure();
     ProgressBar1->setValue(0);
     Gauge1->setProgress(0);
-    const QString temp = ProgramFolder::file(kTempArchive);
+    const QString temp = ProgramFolder::writableFile(kTempArchive);
     // The product chosen when the download started; a call without a download of this window
     // (none running) takes the product chosen now.
     const QString archive = std::exchange(DownloadingArchive, QString());
     const QString name = archive.isEmpty() ? SelectedArchive : archive;
-    if (!IsPlainArchiveName(name) || !CopyArchive(temp, ProgramFolder::file(name)))
+    if (!IsPlainArchiveName(name) || !CopyArchive(temp, ProgramFolder::writableFile(name)))
         return;
     LastArchive = name;
     MostrarZip();
@@ -468,11 +468,11 @@ void TFormDownload::MostrarZip()
 {
     TZip zip;
     try {
-        zip.LoadArchive(ProgramFolder::file(LastArchive));
+        zip.LoadArchive(ProgramFolder::writableFile(LastArchive));
     } catch (const Exception &) {
         // A plain box: no icon, the application's title. A file that is there but refused says why.
         QString text = QStringLiteral("Arquivo .ZIP não encontrado!");
-        const QString file = ProgramFolder::file(LastArchive);
+        const QString file = ProgramFolder::writableFile(LastArchive);
         if (const SafeFile::Status status = SafeFile::check(file, TZip::MaxArchiveSize);
             status == SafeFile::Status::TooLarge)
             text = QStringLiteral("O arquivo .ZIP \"%1\" tem mais de 2 GiB e não pode ser listado.").arg(LastArchive);
@@ -499,7 +499,7 @@ void TFormDownload::MostrarZip()
 void TFormDownload::BitBtnAbrirZipClick()
 {
     if (IsPlainArchiveName(LastArchive))
-        Desktop::current().open(ProgramFolder::file(LastArchive));
+        Desktop::current().open(ProgramFolder::writableFile(LastArchive));
 }
 
 void TFormDownload::BitBtn3Click()

@@ -85,7 +85,7 @@ QString SettingsFile::path()
     QString name = QFileInfo(program).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("quelvado");
-    return ProgramFolder::file(name.toLower() + QStringLiteral(".ini"));
+    return ProgramFolder::writableFile(name.toLower() + QStringLiteral(".ini"));
 }
 
 QString SettingsFile::problem(const QString &file)
