@@ -8,6 +8,7 @@ QUELVADO_PACKAGES=(
   libcurl4-openssl-dev
   zip unzip default-jdk-headless
   fonts-dejavu-core
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 quelvado_missing_packages() {
