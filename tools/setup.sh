@@ -7,7 +7,8 @@ QUELVADO_PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev
   zip unzip default-jdk-headless
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
+  libx11-dev xvfb xdotool openssl
   dpkg-dev file desktop-file-utils appstream lintian
 )
 
@@ -38,9 +39,10 @@ quelvado_install_packages() {
 
 quelvado_configure() {
   local build_dir=$1
+  shift
   if [ ! -f "$build_dir/CMakeCache.txt" ]; then
     echo "==> Configuring $build_dir"
-    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   fi
 }
 

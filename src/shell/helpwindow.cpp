@@ -2,8 +2,8 @@
 
 #include "common/dialogs.h"
 #include "common/programfolder.h"
+#include "common/safefile.h"
 
-#include <QFileInfo>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -11,7 +11,9 @@
 
 namespace {
 const QString kHelpFile = QStringLiteral("Quelvado.html");
-}
+// Far larger than the help file will ever be; a larger file is not read.
+constexpr qint64 kMaxHelpSize = 4 * 1024 * 1024;
+} // namespace
 
 THelpWindow::THelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
@@ -32,8 +34,15 @@ THelpWindow::THelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 void THelpWindow::showTopic(const QString &anchor)
 {
     const QString path = ProgramFolder::file(kHelpFile);
-    if (!QFileInfo::exists(path)) {
+    // Only a regular file of sensible size is opened: a FIFO or device under the help file's name
+    // would block the program for good.
+    switch (SafeFile::check(path, kMaxHelpSize)) {
+    case SafeFile::Status::Ok: break;
+    case SafeFile::Status::Missing:
         Dialogs::error(QStringLiteral("Arquivo de ajuda não encontrado:\n") + path);
+        return;
+    default:
+        Dialogs::error(QStringLiteral("Arquivo de ajuda inválido:\n") + path);
         return;
     }
     QUrl url = QUrl::fromLocalFile(path);

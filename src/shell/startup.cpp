@@ -17,10 +17,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLockFile>
+#include <QStandardPaths>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <stdexcept>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -39,10 +44,54 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
 
 QString Startup::instanceLockPath()
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QStringLiteral("default");
-    return QDir::tempPath() + QStringLiteral("/quelvado-") + user + QStringLiteral(".lock");
+    // The user's runtime folder (XDG_RUNTIME_DIR, or a folder of the user's own with mode 0700
+    // that Qt checks); when there is none, the user's configuration folder. Never a shared folder
+    // where another user could plant the file.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/quelvado.lock");
+}
+
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // closing releases the lock
+}
+
+InstanceLock::Result InstanceLock::acquire(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (m_fd >= 0) {
+            struct stat st {};
+            if (::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode)) {
+                if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                    // What the file held before (nothing, garbage, a dead copy's number) does not
+                    // matter: only a live lock marks a running copy.
+                    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+                    if (::ftruncate(m_fd, 0) == 0 && ::write(m_fd, pid.constData(), size_t(pid.size())) < 0) {
+                        // The number is only informative.
+                    }
+                    return Result::Acquired;
+                }
+                if (errno == EWOULDBLOCK) {
+                    ::close(m_fd);
+                    m_fd = -1;
+                    return Result::HeldByAnother;
+                }
+            }
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        // Something that is not a lockable file (a folder, a link, a special file) stands at the
+        // lock's name: clear it away once and try again.
+        if (::unlink(name.constData()) != 0)
+            ::rmdir(name.constData());
+    }
+    return Result::Unavailable;
 }
 
 void Startup::configureApplication(QApplication &app)
@@ -134,11 +183,11 @@ int Startup::run(int argc, char **argv)
     if (qEnvironmentVariableIntValue("QUELVADO_UNATTENDED") == 1)
         Dialogs::install(&console);
 
-    // One copy at a time. The lock names the owning process, so a copy that crashed leaves a
-    // stale lock that the next start takes over.
-    QLockFile lock(instanceLockPath());
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    // One copy at a time: the running copy holds a lock on a file of the user's runtime folder.
+    // The system releases it when that copy ends, however it ends. When no lock can be had at all
+    // the program starts anyway rather than refusing for good.
+    InstanceLock lock;
+    if (lock.acquire(instanceLockPath()) == InstanceLock::Result::HeldByAnother) {
         Dialogs::information(secondCopyText);
         return 0;
     }

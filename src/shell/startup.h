@@ -12,13 +12,30 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
+// The single-instance lock: an exclusive lock on a file, held for the process's life and released
+// by the system when the process ends.
+class InstanceLock {
+public:
+    enum class Result { Acquired, HeldByAnother, Unavailable };
+    InstanceLock() = default;
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+    // Takes the lock on the file at path, creating it, or taking over an empty, garbled or stale
+    // one. HeldByAnother when a running process holds it.
+    Result acquire(const QString &path);
+
+private:
+    int m_fd = -1;
+};
+
 namespace Startup {
 // Application title and help file name.
 inline const QString applicationTitle = QStringLiteral("Prova de Legislação de Trânsito");
 inline const QString helpFile = QStringLiteral("Quelvado.html");
 inline const QString secondCopyText = QStringLiteral("Você não pode executar outra cópia do aplicativo");
 
-// The lock file that marks a running copy (one per user, in the temporary folder).
+// The lock file that marks a running copy: one per user, in the user's runtime folder.
 QString instanceLockPath();
 // Sets the application title and help viewer and installs the hint tracker.
 void configureApplication(QApplication &app);

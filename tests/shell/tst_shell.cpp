@@ -33,17 +33,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
-// A control whose click handler fails the way a damaged file would.
-class FailingButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *) override { throw EInOutError(QStringLiteral("I/O error 103")); }
-};
-
 QStringList helpsOf(const FakeDesktop &d) { return d.helps; }
 } // namespace
 
@@ -340,8 +332,11 @@ void TestShell::versionBox()
 void TestShell::errorInHandlerShownAndProgramGoesOn()
 {
     activateMain();
-    // An error escaping a control's own event handler is caught by the application object.
-    auto *button = new FailingButton(QStringLiteral("falha"), FormTopo);
+    // A handler that fails the way a damaged file would: the guard every handler runs in catches
+    // the error at the handler's edge, before it could cross Qt's event dispatch.
+    auto *button = new QPushButton(QStringLiteral("falha"), FormTopo);
+    QObject::connect(button, &QPushButton::clicked, button,
+                     guard([] { throw EInOutError(QStringLiteral("I/O error 103")); }));
     button->setGeometry(10, 100, 80, 24);
     button->show();
     QTest::mouseClick(button, Qt::LeftButton);
@@ -377,22 +372,36 @@ void TestShell::helpWindowMissingFile()
     QCOMPARE(m_dialogs->boxes.size(), 1);
     QVERIFY(m_dialogs->boxes.first().text.contains(QStringLiteral("Quelvado.html")));
     QVERIFY(!window.isVisible());
+    // A FIFO under the help file's name is refused at once instead of blocking the program.
+    QVERIFY(::mkfifo(QFile::encodeName(folder.file(QStringLiteral("Quelvado.html"))).constData(), 0600) == 0);
+    window.showTopic(QStringLiteral("topic0"));
+    QCOMPARE(m_dialogs->boxes.size(), 2);
+    QVERIFY(m_dialogs->boxes.last().text.startsWith(QStringLiteral("Arquivo de ajuda inválido")));
+    QVERIFY(!window.isVisible());
 }
 
 void TestShell::secondCopyRefused()
 {
-    QTemporaryDir tmp;
+    QTemporaryDir tmp; // mode 0700: a runtime folder of the user's own
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QUELVADO_UNATTENDED"), QStringLiteral("1"));
-    env.insert(QStringLiteral("TMPDIR"), tmp.path());
-    env.insert(QStringLiteral("USER"), QStringLiteral("tester"));
-    const QString lockPath = tmp.path() + QStringLiteral("/quelvado-tester.lock");
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.path());
+    const QString lockPath = tmp.path() + QStringLiteral("/quelvado.lock");
     auto start = [&](QProcess &p) {
         p.setProcessEnvironment(env);
         p.setProgram(QStringLiteral(QUELVADO_PROGRAM));
         p.start();
         QVERIFY(p.waitForStarted(10000));
+    };
+    // A copy that starts and keeps running (its output stays empty).
+    auto startsAndRuns = [&](const char *what) {
+        QProcess p;
+        start(p);
+        QVERIFY2(!p.waitForFinished(1500), what);
+        QVERIFY2(QString::fromUtf8(p.readAllStandardOutput()).isEmpty(), what);
+        p.kill();
+        QVERIFY(p.waitForFinished(10000));
     };
 
     QProcess first;
@@ -412,12 +421,19 @@ void TestShell::secondCopyRefused()
     ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
     QVERIFY(first.waitForFinished(10000));
     QVERIFY(QFile::exists(lockPath));
-    QProcess third;
-    start(third);
-    QVERIFY(!third.waitForFinished(1500));
-    QVERIFY(QString::fromUtf8(third.readAllStandardOutput()).isEmpty());
-    third.kill();
-    QVERIFY(third.waitForFinished(10000));
+    startsAndRuns("after a crash");
+
+    // Nor does an empty or garbled lock file, or a folder under the lock's name.
+    for (const QByteArray &content : {QByteArray(), QByteArray("\xff\xfe garbage\n99999999\n")}) {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(content);
+        lock.close();
+        startsAndRuns(content.isEmpty() ? "empty lock file" : "garbled lock file");
+    }
+    QVERIFY(QFile::remove(lockPath));
+    QVERIFY(QDir(tmp.path()).mkdir(QStringLiteral("quelvado.lock")));
+    startsAndRuns("folder at the lock's name");
 }
 
 void TestShell::preparedArtworkMatchesPainting()
