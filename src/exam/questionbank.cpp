@@ -234,10 +234,14 @@ private:
             const QString value = line.mid(colon + 2);
             const int kind = kFields[fi].kind;
             if (kind == QuestionKind::Picture) {
+                // The blocks name pictures of at most 5 characters; study questions may also
+                // show the road markings FAIXA1 to FAIXA7.
                 static const QRegularExpression code(QStringLiteral("^[A-Z0-9]{1,5}$"));
-                if (!code.match(value).hasMatch())
-                    problem(faults, i, QStringLiteral("picture code must be 1 to 5 capital letters or "
-                                                      "digits, found %1").arg(quoted(value)));
+                static const QRegularExpression studyCode(QStringLiteral("^[A-Z0-9]{1,6}$"));
+                const int longest = m_study > 0 ? 6 : 5;
+                if (!(m_study > 0 ? studyCode : code).match(value).hasMatch())
+                    problem(faults, i, QStringLiteral("picture code must be 1 to %1 capital letters or "
+                                                      "digits, found %2").arg(longest).arg(quoted(value)));
                 q.texts[kPictureField] = value;
             } else if (kind == QuestionKind::Answer) {
                 const QString letters = m_study > 0 ? QStringLiteral("ABCD") : QStringLiteral("ABCDE");
