@@ -676,7 +676,7 @@ void TestQuestionBank::studyFilesNumberedWithoutGaps()
 
 void TestQuestionBank::studyQuestionsComplete()
 {
-    static const QRegularExpression citable(QStringLiteral("\\b(art\\.|arts\\.|Res\\.|Anexo|Lei|MBST|Manual|DENATRAN|ABRAMET|ABNT|Diretrizes)"));
+    static const QRegularExpression citable(QStringLiteral("\\b(art\\.|arts\\.|Res\\.|Anexo|Lei|MBST|Manual|DENATRAN|DETRAN|ABRAMET|ABNT|Diretrizes)"));
     QStringList faults;
     for (const auto &q : QuestionBank::instance().studyQuestions()) {
         const QString where = QStringLiteral("%1:%2: question %3").arg(q.file).arg(q.line).arg(q.number);
