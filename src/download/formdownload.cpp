@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <array>
+#include <optional>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -32,9 +33,71 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QAbstractTableModel>
+#include <QThread>
+#include <QTreeView>
 
 TFormDownload *FormDownload = nullptr;
+
+// What a listing gives: the rows, or the message that the archive could not be read.
+struct ZipListingResult {
+    ZipListing rows;
+    bool failed = false;
+};
+
+// The rows of Lista, made on demand from the compact listing: "Nome" the file part of the name,
+// "Tamanho" the uncompressed size (right-aligned), "Data" the short date and long time.
+class ZipListModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setListing(std::shared_ptr<const ZipListingResult> listing)
+    {
+        beginResetModel();
+        m_listing = std::move(listing);
+        // The locale's formats and the time zone as they are now, looked up once per listing.
+        m_dates.emplace(ZipDateFormat::Style::Locale, QLocale());
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() || !m_listing ? 0 : static_cast<int>(m_listing->rows.count());
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || !m_listing || index.row() >= m_listing->rows.count())
+            return {};
+        if (role == Qt::TextAlignmentRole && index.column() == 1)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        if (role != Qt::DisplayRole)
+            return {};
+        const ZipListing &rows = m_listing->rows;
+        switch (index.column()) {
+        case 0: return rows.name(index.row());
+        case 1: return QString::number(rows.uncompressedSize(index.row()));
+        default: return m_dates->text(rows.dateTime(index.row()));
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || section < 0 || section > 2)
+            return {};
+        if (role == Qt::TextAlignmentRole && section == 1)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        if (role != Qt::DisplayRole)
+            return {};
+        static const char *const names[] = {"Nome", "Tamanho", "Data"};
+        return QString::fromLatin1(names[section]);
+    }
+
+private:
+    std::shared_ptr<const ZipListingResult> m_listing;
+    std::optional<ZipDateFormat> m_dates;
+};
 
 namespace {
 const QColor kFace(212, 208, 200);
@@ -93,25 +156,6 @@ TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRec
     l->setLinkTo(http(address));
     l->setGeometry(geometry);
     return l;
-}
-
-// The system's long time format without a time-zone marker: an archive's times have no zone.
-QString longTimeFormat(const QLocale &locale)
-{
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
-    return format.trimmed();
-}
-
-// The "Data" column: short date, then long time unless it is exactly midnight.
-QString dateText(double value)
-{
-    const QDateTime when = TZip::ToQDateTime(value);
-    const QLocale locale;
-    QString text = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
-    return text;
 }
 
 // "\r" starts a new line of a label.
@@ -269,7 +313,14 @@ TFormDownload::TFormDownload(QWidget *parent, Construction construction) : QWidg
     qApp->installEventFilter(this);
 }
 
-TFormDownload::~TFormDownload() { qApp->removeEventFilter(this); }
+TFormDownload::~TFormDownload()
+{
+    qApp->removeEventFilter(this);
+    if (m_listThread) {
+        m_listThread->wait();
+        delete m_listThread;
+    }
+}
 
 void TFormDownload::buildBanner()
 {
@@ -353,12 +404,13 @@ void TFormDownload::buildControls()
 
     LabelConteudo = label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
                           QRect(8, 250, 382, 16));
-    Lista = new QTreeWidget(this);
+    Lista = new QTreeView(this);
     Lista->setObjectName(QStringLiteral("Lista"));
     Lista->setGeometry(8, 267, 382, 104);
-    Lista->setColumnCount(3);
-    Lista->setHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Tamanho"), QStringLiteral("Data")});
-    Lista->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    m_listModel = new ZipListModel(Lista);
+    Lista->setModel(m_listModel);
+    // Every row is one line high: the view never measures millions of rows one by one.
+    Lista->setUniformRowHeights(true);
     Lista->setColumnWidth(0, 180);
     Lista->setColumnWidth(1, 70);
     Lista->setColumnWidth(2, 122);
@@ -466,10 +518,48 @@ void TFormDownload::AdwareDownloadImageDone(QObject *, const QString &, qint32)
 
 void TFormDownload::MostrarZip()
 {
-    TZip zip;
+    const QString file = ProgramFolder::writableFile(LastArchive);
+    const quint64 generation = ++m_listGeneration;
+    const QFileInfo info(file);
+    if (info.isFile() && info.size() > SyncListLimit && info.size() <= TZip::MaxArchiveSize) {
+        // A large archive: read on a worker thread; the list is empty until it is done.
+        m_listModel->setListing(nullptr);
+        if (m_listThread) {
+            m_listThread->wait();
+            delete m_listThread;
+        }
+        m_listThread = QThread::create([this, file, generation] {
+            auto result = std::make_shared<ZipListingResult>();
+            try {
+                result->rows.load(file);
+            } catch (const Exception &) {
+                result->failed = true;
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, result] {
+                    if (generation == m_listGeneration)
+                        guarded([&] { showListing(result); });
+                },
+                Qt::QueuedConnection);
+        });
+        m_listThread->start();
+        return;
+    }
+    auto result = std::make_shared<ZipListingResult>();
     try {
-        zip.LoadArchive(ProgramFolder::writableFile(LastArchive));
+        result->rows.load(file);
     } catch (const Exception &) {
+        result->failed = true;
+    }
+    showListing(result);
+}
+
+bool TFormDownload::Listing() const { return m_listThread && !m_listThread->isFinished(); }
+
+void TFormDownload::showListing(std::shared_ptr<const ZipListingResult> result)
+{
+    if (result->failed) {
         // A plain box: no icon, the application's title. A file that is there but refused says why.
         QString text = QStringLiteral("Arquivo .ZIP não encontrado!");
         const QString file = ProgramFolder::writableFile(LastArchive);
@@ -480,20 +570,7 @@ void TFormDownload::MostrarZip()
             text = QStringLiteral("\"%1\" não é um arquivo comum e não pode ser listado.").arg(LastArchive);
         Dialogs::current().message(Dialogs::Icon::None, QString(), text);
     }
-    Lista->setUpdatesEnabled(false);
-    Lista->clear();
-    QList<QTreeWidgetItem *> rows;
-    for (const ZipEntry &entry : zip.Entries()) {
-        const ZipNameParts parts = TZip::SplitEntryName(entry.name);
-        if (parts.file.isEmpty())
-            continue;
-        auto *row = new QTreeWidgetItem(
-            {parts.file, QString::number(entry.record.uncompressedSize), dateText(entry.record.dateTime)});
-        row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        rows << row;
-    }
-    Lista->addTopLevelItems(rows);
-    Lista->setUpdatesEnabled(true);
+    m_listModel->setListing(std::move(result));
 }
 
 void TFormDownload::BitBtnAbrirZipClick()

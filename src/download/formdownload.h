@@ -12,19 +12,23 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QIODevice;
+class QThread;
 
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
 class TAdware;
 class TGauge;
 class TLinkLabel;
 class TPanel;
+class ZipListModel;
+struct ZipListingResult;
 
 // One product of the maker's: its list entry, archive name, description ("\r" starts a new line)
 // and the address it is downloaded from.
@@ -82,7 +86,9 @@ public:
     TGauge *Gauge1 = nullptr;
     QPushButton *BitBtn1 = nullptr;
     QLabel *LabelConteudo = nullptr;
-    QTreeWidget *Lista = nullptr;
+    // The archive's members; its model is a ZipListModel (rows made on demand from a compact
+    // listing, so that an archive of millions of members takes little memory).
+    QTreeView *Lista = nullptr;
     QPushButton *BitBtnAbrirZip = nullptr;
     QPushButton *BitBtn3 = nullptr;
     QPushButton *BtnFechar = nullptr;
@@ -109,8 +115,13 @@ public:
     void RxLabel1Click();
     void RxLabel3Click();
     void BtnFecharClick();
-    // Fills Lista with the members of LastArchive.
+    // Fills Lista with the members of LastArchive. An archive larger than SyncListLimit is read
+    // on a worker thread and Lista filled when it is done (empty until then), so the window stays
+    // responsive; a smaller one is listed at once.
     void MostrarZip();
+    // True while a listing runs on the worker thread.
+    bool Listing() const;
+    static constexpr qint64 SyncListLimit = qint64(4) << 20;
 
 protected:
     void setVisible(bool visible) override;
@@ -121,7 +132,12 @@ private:
     void buildBanner();
     void buildControls();
 
+    void showListing(std::shared_ptr<const ZipListingResult> result);
+
     DeferredContent m_controls;
+    ZipListModel *m_listModel = nullptr;
+    QThread *m_listThread = nullptr;
+    quint64 m_listGeneration = 0;
 };
 
 // The program-wide reference to the download window.

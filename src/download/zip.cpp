@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -51,19 +53,6 @@ public:
     quint32 u32(qint64 pos) const { return static_cast<quint32>(le(pos, 4)); }
     quint64 u64(qint64 pos) const { return le(pos, 8); }
 
-    // The stored name at pos: one character per byte, code page 1252, undefined bytes kept as
-    // their own value. The caller has checked holds(pos, n).
-    QString name(qint64 pos, qint64 n) const
-    {
-        QString text(n, Qt::Uninitialized);
-        for (qint64 i = 0; i < n; ++i) {
-            const unsigned char b = byte(pos + i);
-            const char32_t code = cp1252::toUnicode(b);
-            text[i] = QChar(static_cast<char16_t>(code != 0 ? code : b));
-        }
-        return text;
-    }
-
     // Position of the first known record signature at or after pos, or size() when none follows.
     qint64 nextSignature(qint64 pos) const
     {
@@ -86,6 +75,23 @@ private:
 
     QByteArrayView m_data;
 };
+
+// A stored name: one character per byte, code page 1252, undefined bytes kept as their own value.
+QString storedName(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out[i] = QChar(b);
+        } else {
+            const char32_t code = cp1252::toUnicode(b);
+            out[i] = QChar(static_cast<char16_t>(code != 0 ? code : b));
+        }
+    }
+    return text;
+}
 
 // Replaces the sizes a central directory record marks as 0xFFFFFFFF with the 64-bit values of
 // its zip64 extra field (uncompressed size first, then compressed size, each present only when
@@ -177,55 +183,36 @@ QByteArray readWholeFile(const QString &fileName)
 
 } // namespace
 
-void TZip::LoadArchive(const QString &fileName)
-{
-    m_ok = false;
-    const QByteArray bytes = readWholeFile(fileName);
-    walk(bytes);
-}
-
-void TZip::LoadFromMemory(QByteArrayView data)
-{
-    m_ok = false;
-    walk(data);
-}
-
-void TZip::walk(QByteArrayView data)
+template <typename Entry>
+bool TZip::walk(QByteArrayView data, Entry &&entry)
 {
     const Bytes bytes(data);
     const qint64 size = bytes.size();
-    m_entries.clear();
-    m_ok = true;
+    bool ok = true;
     qint64 pos = 0;
-    while (m_ok && pos < size) {
+    while (ok && pos < size) {
         const quint32 signature = bytes.holds(pos, 4) ? bytes.u32(pos) : 0;
         const qint64 fields = pos + 4;
         if (signature == CentralHeaderSignature) {
-            if (!bytes.holds(fields, CentralHeaderSize)) {
-                m_ok = false;
-                break;
-            }
+            if (!bytes.holds(fields, CentralHeaderSize))
+                return false;
             quint64 uncompressed = bytes.u32(fields + 20);
             quint64 compressed = bytes.u32(fields + 16);
             const qint64 nameLength = bytes.u16(fields + 24);
             const qint64 extraLength = bytes.u16(fields + 26);
             const qint64 commentLength = bytes.u16(fields + 28);
             const qint64 name = fields + CentralHeaderSize;
-            if (!bytes.holds(name, nameLength)) {
-                m_ok = false;
-                break;
-            }
+            if (!bytes.holds(name, nameLength))
+                return false;
             const qint64 extra = name + nameLength;
             if (uncompressed == Unknown32 || compressed == Unknown32)
                 zip64Sizes(bytes, extra, extraLength, &uncompressed, &compressed);
-            AddEntry(bytes.name(name, nameLength), uncompressed, bytes.u16(fields + 8),
-                     bytes.u16(fields + 10), compressed);
+            entry(data.sliced(name, nameLength), uncompressed, bytes.u16(fields + 8), bytes.u16(fields + 10),
+                  compressed);
             pos = extra + extraLength + commentLength;
         } else if (signature == LocalHeaderSignature) {
-            if (!bytes.holds(fields, LocalHeaderSize)) {
-                m_ok = false;
-                break;
-            }
+            if (!bytes.holds(fields, LocalHeaderSize))
+                return false;
             const quint16 flags = bytes.u16(fields + 2);
             const qint64 compressed = bytes.u32(fields + 14);
             const qint64 data = fields + LocalHeaderSize + bytes.u16(fields + 22) + bytes.u16(fields + 24);
@@ -234,10 +221,8 @@ void TZip::walk(QByteArrayView data)
             const bool unknown = compressed == Unknown32 || (compressed == 0 && (flags & DataDescriptorFlag));
             pos = unknown ? data : data + compressed;
         } else if (signature == EndRecordSignature) {
-            if (!bytes.holds(fields, EndRecordSize)) {
-                m_ok = false;
-                break;
-            }
+            if (!bytes.holds(fields, EndRecordSize))
+                return false;
             pos = fields + EndRecordSize + bytes.u16(fields + 16);
         } else {
             // Bytes that are no record (a data descriptor, data a local header did not size,
@@ -245,8 +230,26 @@ void TZip::walk(QByteArrayView data)
             pos = bytes.nextSignature(pos + 1);
         }
         if (pos > size)
-            m_ok = false;
+            ok = false;
     }
+    return ok;
+}
+
+void TZip::LoadArchive(const QString &fileName)
+{
+    m_ok = false;
+    const QByteArray bytes = readWholeFile(fileName);
+    LoadFromMemory(bytes);
+}
+
+void TZip::LoadFromMemory(QByteArrayView data)
+{
+    m_entries.clear();
+    m_ok = false;
+    m_ok = walk(data, [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
+                             quint64 compressed) {
+        AddEntry(storedName(name), uncompressed, dosTime, dosDate, compressed);
+    });
 }
 
 const QString &TZip::Name(qsizetype index) const
@@ -303,4 +306,297 @@ QDateTime TZip::ToQDateTime(double dateTime)
     }
     return QDateTime(QDate(1899, 12, 30).addDays(static_cast<qint64>(whole)),
                      QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));
+}
+
+// ---- Dates of a listing ----
+
+namespace {
+
+constexpr qint64 kDay0 = 2415019; // Julian day of 30 December 1899
+
+// The tokens of a date or time format, as QLocale reads them; false when the format holds
+// anything not formatted by hand here (names of months and days, milliseconds, time zones, odd
+// widths, letters of no meaning).
+bool parseFormat(const QString &format, QList<ZipDateFormat::Token> &out)
+{
+    using Token = ZipDateFormat::Token;
+    const bool twelveHours = format.contains(QLatin1Char('a'), Qt::CaseInsensitive);
+    qsizetype i = 0;
+    while (i < format.size()) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            // Quoted text; '' inside or outside quotes is one quote.
+            QString text;
+            ++i;
+            if (i < format.size() && format[i] == QLatin1Char('\'')) {
+                out.append({Token::Literal, 0, QStringLiteral("'")});
+                ++i;
+                continue;
+            }
+            while (i < format.size()) {
+                if (format[i] == QLatin1Char('\'')) {
+                    if (i + 1 < format.size() && format[i + 1] == QLatin1Char('\'')) {
+                        text += QLatin1Char('\'');
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                text += format[i++];
+            }
+            if (i >= format.size())
+                return false; // an unclosed quote: left to QLocale
+            ++i;
+            out.append({Token::Literal, 0, text});
+            continue;
+        }
+        if (!c.isLetter()) {
+            if (!out.isEmpty() && out.last().kind == Token::Literal)
+                out.last().literal += c;
+            else
+                out.append({Token::Literal, 0, QString(c)});
+            ++i;
+            continue;
+        }
+        qsizetype repeat = 1;
+        while (i + repeat < format.size() && format[i + repeat] == c)
+            ++repeat;
+        const char16_t u = c.unicode();
+        if ((u == u'a' || u == u'A') && repeat == 1) {
+            const bool pair = i + 1 < format.size() && format[i + 1].toLower() == QLatin1Char('p');
+            // "AP" and "A" upper-case the locale's text, "ap" and "a" lower-case it; mixed case
+            // ("Ap", "aP") keeps it as it is in newer Qt versions and is left to QLocale.
+            if (pair && format[i + 1].isUpper() != c.isUpper())
+                return false;
+            out.append({Token::AmPm, static_cast<quint8>(c.isUpper() ? 1 : 0), QString()});
+            i += pair ? 2 : 1;
+            continue;
+        }
+        Token::Kind kind;
+        switch (u) {
+        case u'd': kind = Token::Day; break;
+        case u'M': kind = Token::Month; break;
+        case u'y': kind = Token::Year; break;
+        case u'h': kind = twelveHours ? Token::Hour12 : Token::Hour24; break;
+        case u'H': kind = Token::Hour24; break;
+        case u'm': kind = Token::Minute; break;
+        case u's': kind = Token::Second; break;
+        default: return false;
+        }
+        if (kind == Token::Year ? repeat != 2 && repeat != 4 : repeat > 2)
+            return false;
+        out.append({kind, static_cast<quint8>(repeat), QString()});
+        i += repeat;
+    }
+    return true;
+}
+
+void appendNumber(QString &out, int value, int width)
+{
+    char16_t digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (int k = n; k < width; ++k)
+        out += QLatin1Char('0');
+    while (n > 0)
+        out += QChar(digits[--n]);
+}
+
+using Fields = ZipDateFormat::Fields;
+
+void appendTokens(QString &out, const QList<ZipDateFormat::Token> &tokens, const Fields &f, const QString &am,
+                  const QString &pm)
+{
+    using Token = ZipDateFormat::Token;
+    for (const Token &t : tokens) {
+        switch (t.kind) {
+        case Token::Literal: out += t.literal; break;
+        case Token::Day: appendNumber(out, f.day, t.width); break;
+        case Token::Month: appendNumber(out, f.month, t.width); break;
+        case Token::Year: appendNumber(out, t.width == 2 ? f.year % 100 : f.year, t.width); break;
+        case Token::Hour24: appendNumber(out, f.hour, t.width); break;
+        case Token::Hour12: appendNumber(out, f.hour % 12 == 0 ? 12 : f.hour % 12, t.width); break;
+        case Token::Minute: appendNumber(out, f.minute, t.width); break;
+        case Token::Second: appendNumber(out, f.second, t.width); break;
+        case Token::AmPm: out += f.hour < 12 ? am : pm; break;
+        }
+    }
+}
+
+// The date and time fields of a value, as the calendar gives them (no time zone).
+bool fieldsOf(double dateTime, Fields &f)
+{
+    if (!(std::abs(dateTime) < 1e6))
+        return false;
+    double whole = std::floor(dateTime);
+    qint64 msecs = std::llround((dateTime - whole) * 86400000.0);
+    if (msecs >= 86400000) {
+        whole += 1;
+        msecs -= 86400000;
+    }
+    const QDate date = QDate::fromJulianDay(kDay0 + static_cast<qint64>(whole));
+    if (msecs % 1000 != 0)
+        return false; // milliseconds never come from a DOS time
+    const int seconds = static_cast<int>(msecs / 1000);
+    f = {date.year(), date.month(), date.day(), seconds / 3600, seconds / 60 % 60, seconds % 60};
+    return true;
+}
+
+} // namespace
+
+QString ZipDateFormat::longTimeFormat(const QLocale &locale)
+{
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(zone);
+    return format.trimmed();
+}
+
+QString ZipDateFormat::exactText(double dateTime, Style style, const QLocale &locale)
+{
+    const QDateTime when = TZip::ToQDateTime(dateTime);
+    if (style == Style::Iso)
+        return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
+    return text;
+}
+
+ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style), m_locale(locale)
+{
+    if (style == Style::Iso) {
+        m_fast = parseFormat(QStringLiteral("yyyy-MM-dd"), m_date) && parseFormat(QStringLiteral("HH:mm:ss"), m_time);
+    } else {
+        m_am = locale.amText();
+        m_pm = locale.pmText();
+        m_fast = parseFormat(locale.dateFormat(QLocale::ShortFormat), m_date)
+            && parseFormat(longTimeFormat(locale), m_time);
+        for (Token &t : m_date)
+            if (t.kind == Token::AmPm)
+                m_fast = false; // a marker in a date format: left to QLocale
+        for (Token &t : m_time)
+            if (t.kind == Token::AmPm) {
+                if (t.width == 1) {
+                    m_am = m_am.toUpper(), m_pm = m_pm.toUpper();
+                } else {
+                    m_am = m_am.toLower(), m_pm = m_pm.toLower();
+                }
+            }
+    }
+    // The days on which the local time zone changes its offset: a local date-time there may not
+    // exist, and QDateTime moves it. Those days take the exact road.
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (!zone.isValid()) {
+        m_fast = false;
+        return;
+    }
+    const QDateTime from(QDate(1979, 12, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime to(QDate(2108, 2, 1), QTime(0, 0), Qt::UTC);
+    for (const QTimeZone::OffsetData &change : zone.transitions(from, to)) {
+        const qint64 utcDay = change.atUtc.date().toJulianDay();
+        for (qint64 day = utcDay - 2; day <= utcDay + 2; ++day)
+            m_zoneDays.push_back(day);
+    }
+    std::sort(m_zoneDays.begin(), m_zoneDays.end());
+    m_zoneDays.erase(std::unique(m_zoneDays.begin(), m_zoneDays.end()), m_zoneDays.end());
+    // What is done by hand must give what QLocale gives: checked once on a few values with one-
+    // and two-digit fields, morning and afternoon.
+    for (const auto &[date, time] : {std::pair{QDate(1985, 1, 2), QTime(3, 4, 6)},
+                                     std::pair{QDate(2019, 11, 23), QTime(13, 45, 58)},
+                                     std::pair{QDate(2107, 12, 31), QTime(23, 59, 58)},
+                                     std::pair{QDate(2000, 10, 9), QTime(0, 0, 0)},
+                                     std::pair{QDate(1980, 7, 31), QTime(12, 0, 2)}}) {
+        if (!m_fast)
+            break;
+        const Fields f{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+        const QString expected = style == Style::Iso
+            ? QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+            : locale.toString(date, QLocale::ShortFormat)
+                + (time == QTime(0, 0) ? QString() : QLatin1Char(' ') + locale.toString(time, longTimeFormat(locale)));
+        m_fast = handText(f) == expected;
+    }
+}
+
+bool ZipDateFormat::handByHand(double dateTime) const
+{
+    if (!m_fast || !(dateTime >= 29221.0 && dateTime < 76701.0)) // 1 January 1980 to 1 January 2110
+        return false;
+    const qint64 day = kDay0 + static_cast<qint64>(std::floor(dateTime));
+    return !std::binary_search(m_zoneDays.begin(), m_zoneDays.end(), day);
+}
+
+QString ZipDateFormat::handText(const Fields &f) const
+{
+    QString out;
+    out.reserve(24);
+    appendTokens(out, m_date, f, m_am, m_pm);
+    if (m_style == Style::Iso || f.hour != 0 || f.minute != 0 || f.second != 0) {
+        out += QLatin1Char(' ');
+        appendTokens(out, m_time, f, m_am, m_pm);
+    }
+    return out;
+}
+
+QString ZipDateFormat::text(double dateTime) const
+{
+    Fields f;
+    if (!handByHand(dateTime) || !fieldsOf(dateTime, f))
+        return exact(dateTime);
+    return handText(f);
+}
+
+// ---- The window's rows ----
+
+void ZipListing::append(QByteArrayView storedName, quint64 uncompressedSize, quint16 dosTime, quint16 dosDate)
+{
+    qsizetype cut = storedName.size();
+    while (cut > 0 && storedName[cut - 1] != '/' && storedName[cut - 1] != '\\')
+        --cut;
+    if (cut == storedName.size())
+        return; // a folder
+    m_names.append(storedName.sliced(cut));
+    m_nameEnds.push_back(static_cast<quint32>(m_names.size()));
+    m_sizes.push_back(uncompressedSize);
+    m_dates.push_back(TZip::DosDateTimeToDateTime(dosDate, dosTime));
+}
+
+void ZipListing::load(const QString &fileName)
+{
+    const QByteArray bytes = readWholeFile(fileName);
+    loadFromMemory(bytes);
+}
+
+void ZipListing::loadFromMemory(QByteArrayView data)
+{
+    *this = ZipListing();
+    TZip::walk(data, [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
+        append(name, uncompressed, dosTime, dosDate);
+    });
+    finish();
+}
+
+void ZipListing::finish()
+{
+    m_names.squeeze();
+    m_nameEnds.shrink_to_fit();
+    m_sizes.shrink_to_fit();
+    m_dates.shrink_to_fit();
+}
+
+QString ZipListing::name(qsizetype row) const
+{
+    const quint32 end = m_nameEnds[static_cast<size_t>(row)];
+    const quint32 start = row > 0 ? m_nameEnds[static_cast<size_t>(row - 1)] : 0;
+    return storedName(QByteArrayView(m_names).sliced(start, end - start));
+}
+
+qsizetype ZipListing::bytesUsed() const
+{
+    return m_names.capacity() + static_cast<qsizetype>(m_nameEnds.capacity() * sizeof(quint32)
+                                                        + m_sizes.capacity() * sizeof(quint64)
+                                                        + m_dates.capacity() * sizeof(double));
 }

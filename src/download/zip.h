@@ -6,10 +6,14 @@
 // Every read is checked against the end of the data: lengths and sizes taken from the archive
 // never move a read outside it, and a record cut off by the end of the data only ends the walk.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
+#include <QLocale>
 #include <QString>
+
+#include <vector>
 
 // What the archive says about one member.
 struct ZipEntryRecord {
@@ -77,8 +81,78 @@ public:
     static QDateTime ToQDateTime(double dateTime);
 
 private:
-    void walk(QByteArrayView data);
+    friend class ZipListing;
+    // Walks the records of data; entry(nameBytes, uncompressed, dosTime, dosDate, compressed) is
+    // called for every central directory record. True when the walk reached the end of the data.
+    template <typename Entry>
+    static bool walk(QByteArrayView data, Entry &&entry);
 
     QList<ZipEntry> m_entries;
     bool m_ok = false;
+};
+
+// The text of the date-time values of a listing, as the download window shows them: the locale's
+// short date, then its long time without a time-zone marker unless the time is exactly midnight;
+// or ISO ("yyyy-MM-dd HH:mm:ss"). The text is the one QLocale gives for the local date and time of
+// ToQDateTime, but the formats and the time zone are looked up once, when the object is made: the
+// fields are formatted by hand, and only values on a day the zone changes its offset (or outside
+// the years an archive holds) take the slow exact road through QDateTime and QLocale.
+class ZipDateFormat {
+public:
+    enum class Style { Locale, Iso };
+    explicit ZipDateFormat(Style style = Style::Locale, const QLocale &locale = QLocale());
+    QString text(double dateTime) const;
+    // The text through QDateTime and QLocale, value by value (what text() must equal).
+    static QString exactText(double dateTime, Style style, const QLocale &locale);
+    // The locale's long time format without its time-zone marker.
+    static QString longTimeFormat(const QLocale &locale);
+
+    struct Token {
+        enum Kind : quint8 { Literal, Day, Month, Year, Hour24, Hour12, Minute, Second, AmPm } kind;
+        quint8 width; // digits (1 = as few as needed), or 0 for Literal and AmPm
+        QString literal;
+    };
+    struct Fields {
+        int year, month, day, hour, minute, second;
+    };
+
+private:
+    bool handByHand(double dateTime) const;
+    QString handText(const Fields &fields) const;
+    QString exact(double dateTime) const { return exactText(dateTime, m_style, m_locale); }
+
+    Style m_style;
+    QLocale m_locale;
+    bool m_fast = false;                 // the formats hold only what is formatted by hand
+    QList<Token> m_date, m_time;
+    QString m_am, m_pm;
+    std::vector<qint64> m_zoneDays;      // Julian days on which the local offset changes, sorted
+};
+
+// The rows the download window lists for an archive, kept compact for archives of millions of
+// members: the file part of every member that is not a folder (its stored bytes), its uncompressed
+// size and its date-time value, in archive order. Filled by the same walk as TZip.
+class ZipListing {
+public:
+    // Reads the archive; throws as TZip::LoadArchive does.
+    void load(const QString &fileName);
+    void loadFromMemory(QByteArrayView data);
+
+    qsizetype count() const { return static_cast<qsizetype>(m_sizes.size()); }
+    // The file part of the member's name (code page 1252, as TZip gives it).
+    QString name(qsizetype row) const;
+    quint64 uncompressedSize(qsizetype row) const { return m_sizes[static_cast<size_t>(row)]; }
+    double dateTime(qsizetype row) const { return m_dates[static_cast<size_t>(row)]; }
+    // Memory the rows take, in bytes.
+    qsizetype bytesUsed() const;
+
+    void append(QByteArrayView storedName, quint64 uncompressedSize, quint16 dosTime, quint16 dosDate);
+
+private:
+    void finish();
+
+    QByteArray m_names;
+    std::vector<quint32> m_nameEnds;
+    std::vector<quint64> m_sizes;
+    std::vector<double> m_dates;
 };

@@ -24,7 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 #include <sys/mount.h>
@@ -118,6 +118,7 @@ private slots:
     void nextStartListsAtOnce_data();
     void nextStartListsAtOnce();
     void savedArchiveDeleted();
+    void largeArchiveListedOnAWorker();
     void unreadableArchive();
     void copyFailureLeavesTemp();
     void invalidDateShows1899();
@@ -208,9 +209,12 @@ void TestFormDownload::choose(TFormDownload *w, int row)
 QStringList TestFormDownload::rows(const TFormDownload *w) const
 {
     QStringList out;
-    for (int i = 0; i < w->Lista->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = w->Lista->topLevelItem(i);
-        out << item->text(0) + QLatin1Char('|') + item->text(1) + QLatin1Char('|') + item->text(2);
+    const QAbstractItemModel *model = w->Lista->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+        QStringList cells;
+        for (int column = 0; column < 3; ++column)
+            cells << model->index(i, column).data().toString();
+        out << cells.join(QLatin1Char('|'));
     }
     return out;
 }
@@ -220,7 +224,7 @@ void TestFormDownload::firstStart()
     TFormDownload w;
     QCOMPARE(w.size(), QSize(398, 433));
     QCOMPARE(w.windowTitle(), QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!w.BitBtnAbrirZip->isEnabled());
     QCOMPARE(w.IniPath, m_folder->file(QStringLiteral("tst_formdownload.ini")));
     QVERIFY(w.SavedArchive.isEmpty());
@@ -234,8 +238,10 @@ void TestFormDownload::firstStart()
     QCOMPARE(w.ProgressBar1->maximum(), 100);
     QCOMPARE(w.ProgressBar1->value(), 0);
     QCOMPARE(w.Gauge1->backColor(), 0xC0C0C0u);
-    const QStringList headers{w.Lista->headerItem()->text(0), w.Lista->headerItem()->text(1),
-                              w.Lista->headerItem()->text(2)};
+    const QAbstractItemModel *model = w.Lista->model();
+    const QStringList headers{model->headerData(0, Qt::Horizontal).toString(),
+                              model->headerData(1, Qt::Horizontal).toString(),
+                              model->headerData(2, Qt::Horizontal).toString()};
     QCOMPARE(headers, (QStringList{"Nome", "Tamanho", "Data"}));
     QCOMPARE(w.Lista->columnWidth(0), 180);
     QCOMPARE(w.Lista->columnWidth(1), 70);
@@ -289,7 +295,8 @@ void TestFormDownload::downloadListsKeepsAndRemembers()
     QCOMPARE(readFile(m_folder->file(QStringLiteral("quelvado.zip"))), downloaded);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     QCOMPARE(rows(&w), (QStringList{"leiame.txt|12|17/05/2023 10:20:30", "manual.txt|3000|02/01/2021"}));
-    QCOMPARE(w.Lista->topLevelItem(0)->textAlignment(1) & Qt::AlignRight, Qt::AlignRight);
+    QCOMPARE(w.Lista->model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+             Qt::AlignRight);
     QVERIFY(w.BitBtnAbrirZip->isEnabled());
     QCOMPARE(w.LastArchive, QStringLiteral("quelvado.zip"));
     QCOMPARE(w.ProgressBar1->value(), 0);
@@ -334,8 +341,41 @@ void TestFormDownload::savedArchiveDeleted()
     TFormDownload w;
     QCOMPARE(w.SavedArchive, QStringLiteral("agcasa.zip"));
     QVERIFY(w.LastArchive.isEmpty());
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!w.BitBtnAbrirZip->isEnabled());
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+// An archive over the limit of a listing on the spot is read on a worker thread: the window goes
+// on at once and the rows, when they come, are the ones a small archive gives.
+void TestFormDownload::largeArchiveListedOnAWorker()
+{
+    writeFile(m_folder->file(QStringLiteral("horta.zip")), zipOfSize(1000));
+    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+    QStringList small;
+    {
+        TFormDownload w;
+        QVERIFY(!w.Listing());
+        small = rows(&w);
+    }
+    QCOMPARE(small.size(), 1);
+    const qsizetype size = TFormDownload::SyncListLimit + 4096;
+    const QByteArray large = zipOfSize(size);
+    writeFile(m_folder->file(QStringLiteral("horta.zip")), large);
+    TFormDownload w;
+    QVERIFY(w.Listing() || w.Lista->model()->rowCount() == 1);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 1, 10000);
+    QVERIFY(!w.Listing());
+    const QStringList expected{small[0].section(QLatin1Char('|'), 0, 0) + QLatin1Char('|')
+                               + QString::number(size - zipOfSize(0).size()) + QLatin1Char('|')
+                               + small[0].section(QLatin1Char('|'), 2)};
+    QCOMPARE(rows(&w), expected);
+    // Listed again while a listing runs: only the last one fills the list, once.
+    w.MostrarZip();
+    w.MostrarZip();
+    QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 1, 10000);
+    QTest::qWait(50);
+    QCOMPARE(rows(&w), expected);
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
@@ -344,13 +384,13 @@ void TestFormDownload::unreadableArchive()
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("cpoemas.zip")));
     writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=cpoemas.zip\r\n");
     TFormDownload w;
-    QCOMPARE(w.Lista->topLevelItemCount(), 2);
+    QCOMPARE(w.Lista->model()->rowCount(), 2);
     // The archive goes away while the program runs; listing it again tells the user and empties the list.
     QVERIFY(QFile::remove(m_folder->file(QStringLiteral("cpoemas.zip"))));
     w.MostrarZip();
     QCOMPARE(m_dialogs->texts(), QStringList{"Arquivo .ZIP não encontrado!"});
     QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::None);
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(w.BitBtnAbrirZip->isEnabled());
 }
 
@@ -364,7 +404,7 @@ void TestFormDownload::copyFailureLeavesTemp()
     w.AdwareDownloadProgress(nullptr, 400, 100);
     w.AdwareDownloadImageDone(w.AdwareDownload, QString(), 0);
     QVERIFY(QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!w.BitBtnAbrirZip->isEnabled());
     QVERIFY(!QFile::exists(w.IniPath));
     QVERIFY(w.LastArchive.isEmpty());
@@ -374,7 +414,7 @@ void TestFormDownload::copyFailureLeavesTemp()
     TFormDownload fresh;
     fresh.AdwareDownloadImageDone(fresh.AdwareDownload, QString(), 0);
     QVERIFY(QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
-    QCOMPARE(fresh.Lista->topLevelItemCount(), 0);
+    QCOMPARE(fresh.Lista->model()->rowCount(), 0);
 }
 
 void TestFormDownload::invalidDateShows1899()
@@ -533,7 +573,7 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
     server.release();
     QTRY_VERIFY_WITH_TIMEOUT(!w.AdwareDownload->Downloading(), 10000);
     QVERIFY(server.requests.first().startsWith("GET /dleitura.zip HTTP/1.0\r\n"));
-    QTRY_COMPARE_WITH_TIMEOUT(w.Lista->topLevelItemCount(), 2, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 2, 2000);
     QCOMPARE(readFile(m_folder->file(QStringLiteral("dleitura.zip"))), server.body);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=dleitura.zip\r\n"));
@@ -718,7 +758,7 @@ void TestFormDownload::hostileServers()
         QVERIFY(w.BitBtnAbrirZip->isEnabled());
     } else {
         QCOMPARE(entries(m_folder->path()), QStringList());
-        QCOMPARE(w.Lista->topLevelItemCount(), 0);
+        QCOMPARE(w.Lista->model()->rowCount(), 0);
         QVERIFY(w.LastArchive.isEmpty());
         QVERIFY(!w.BitBtnAbrirZip->isEnabled());
     }
@@ -750,7 +790,7 @@ void TestFormDownload::archiveGoesUnderProductChosenAtStart()
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("ofbike.zip"))));
     QCOMPARE(w.LastArchive, QStringLiteral("horta.zip"));
     QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
-    QCOMPARE(w.Lista->topLevelItemCount(), 1);
+    QCOMPARE(w.Lista->model()->rowCount(), 1);
     QTest::mouseClick(w.BitBtnAbrirZip, Qt::LeftButton);
     QCOMPARE(m_desktop->opened, QStringList{m_folder->file(QStringLiteral("horta.zip"))});
     // The window shows the product chosen last, and the next download takes it.
@@ -823,7 +863,7 @@ void TestFormDownload::failedCopyKeepsEverything()
     QCOMPARE(readFile(SettingsFile::path()), settings);
     QCOMPARE(entries(m_folder->path()),
              (QStringList{"horta.zip", "temp.zip", QFileInfo(SettingsFile::path()).fileName()}));
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(w.LastArchive.isEmpty());
     QVERIFY(!w.BitBtnAbrirZip->isEnabled());
     QVERIFY(m_dialogs->boxes.isEmpty());
@@ -834,7 +874,7 @@ void TestFormDownload::failedCopyKeepsEverything()
     QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), fresh);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     QCOMPARE(readFile(SettingsFile::path()), QByteArray("; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
-    QCOMPARE(w.Lista->topLevelItemCount(), 1);
+    QCOMPARE(w.Lista->model()->rowCount(), 1);
 }
 
 // A program folder where nothing can be written: the copy fails, and so does the setting, with
@@ -861,7 +901,7 @@ void TestFormDownload::readOnlyFolder()
     choose(&w, 3);
     w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
     QCOMPARE(entries(folder), (QStringList{"temp.zip", QFileInfo(SettingsFile::path()).fileName()}));
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                        QStringLiteral("horta.zip")));
     QCOMPARE(readFile(SettingsFile::path()), settings);
@@ -907,7 +947,7 @@ void TestFormDownload::fullAndReadOnlyDisk()
     {
         // Disk full in the middle of the copy.
         TFormDownload w;
-        QCOMPARE(w.Lista->topLevelItemCount(), 1); // the old archive
+        QCOMPARE(w.Lista->model()->rowCount(), 1); // the old archive
         choose(&w, 3);
         w.AdwareDownloadImageDone(w.AdwareDownload, file("temp.zip"), fresh.size());
         QCOMPARE(readFile(file("horta.zip")), old);
@@ -941,7 +981,7 @@ void TestFormDownload::fullAndReadOnlyDisk()
         QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"),
                                            QStringLiteral("Ultimo Arquivo"), QStringLiteral("ofbike.zip")));
         QCOMPARE(readFile(SettingsFile::path()), settings);
-        QCOMPARE(w.Lista->topLevelItemCount(), 1);
+        QCOMPARE(w.Lista->model()->rowCount(), 1);
         QVERIFY(m_dialogs->boxes.isEmpty());
     }
 }
@@ -954,7 +994,7 @@ void TestFormDownload::copyOfAFifoRefused()
     choose(&w, 3);
     w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), 0);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("horta.zip"))));
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!QFile::exists(w.IniPath));
     QVERIFY(!TFormDownload::CopyArchive(m_folder->file(QStringLiteral("temp.zip")), m_folder->file(QStringLiteral("x.zip"))));
 }
@@ -1047,7 +1087,7 @@ void TestFormDownload::settingsRefused()
     QCOMPARE(m_dialogs->texts(), QStringList{message});
     QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Warning);
     QVERIFY(w.SavedArchive.isEmpty());
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                        QStringLiteral("agcasa.zip")));
     if (kind == QLatin1String("large"))
@@ -1091,7 +1131,7 @@ void TestFormDownload::savedNameMustBePlain()
     activate(&w);
     QCOMPARE(w.SavedArchive, saved);
     QVERIFY(w.LastArchive.isEmpty());
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!w.BitBtnAbrirZip->isEnabled());
     w.BitBtnAbrirZipClick(); // even called directly, nothing is handed to the desktop
     QVERIFY(m_desktop->opened.isEmpty());
@@ -1107,7 +1147,7 @@ void TestFormDownload::savedArchiveNotARegularFile()
     writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
     TFormDownload w;
     QVERIFY(w.LastArchive.isEmpty());
-    QCOMPARE(w.Lista->topLevelItemCount(), 0);
+    QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(m_dialogs->boxes.isEmpty());
     // Listed anyway (the file turned into a FIFO after the download): a message, no hang.
     w.LastArchive = QStringLiteral("horta.zip");
@@ -1129,7 +1169,7 @@ void TestFormDownload::savedArchiveNotARegularFile()
     next.LastArchive = QStringLiteral("agcasa.zip");
     next.MostrarZip();
     QCOMPARE(m_dialogs->texts(), QStringList{u8"O arquivo .ZIP \"agcasa.zip\" tem mais de 2 GiB e não pode ser listado."});
-    QCOMPARE(next.Lista->topLevelItemCount(), 0);
+    QCOMPARE(next.Lista->model()->rowCount(), 0);
 }
 
 QTEST_MAIN(TestFormDownload)

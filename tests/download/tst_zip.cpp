@@ -9,6 +9,7 @@
 #include <optional>
 
 #include <fcntl.h>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace {
@@ -92,6 +93,9 @@ private slots:
     void skipsWhatIsNoRecord();
     void truncatedKeepsWhatWasRead();
     void noArchiveAndFileErrors();
+    void dateTextAsQLocaleGivesIt_data();
+    void dateTextAsQLocaleGivesIt();
+    void listingRowsAsTheEntries();
 
 private:
     // Runs a command line in the source folder with TZ=UTC; its standard output, or nothing when
@@ -405,6 +409,73 @@ void TestZip::noArchiveAndFileErrors()
     if (QFile::exists("/proc/self/mem")) // opens, but reading its first page fails
         QVERIFY_THROWS_EXCEPTION(EInOutError, zip.LoadArchive("/proc/self/mem"));
     QCOMPARE(names(zip), QStringList{"kept.txt"});
+}
+
+void TestZip::dateTextAsQLocaleGivesIt_data()
+{
+    QTest::addColumn<QString>("zone");
+    // No zone changes, one with daylight saving over the years archives hold, one that changed at
+    // midnight (the local midnight of those days never happened), a half-hour change.
+    for (const char *zone : {"UTC", "America/Sao_Paulo", "America/New_York", "Australia/Lord_Howe"})
+        QTest::newRow(zone) << QString::fromLatin1(zone);
+}
+
+// The formats are looked up once and the fields written by hand, yet every text is the one
+// QDateTime and QLocale give value by value: for many locales (digits, 12-hour clocks, quoted
+// text, two-digit years), every day of some years, days when the zone changes its offset, the
+// invalid date and values outside what a DOS date holds.
+void TestZip::dateTextAsQLocaleGivesIt()
+{
+    QFETCH(QString, zone);
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", zone.toLatin1());
+    tzset();
+    QList<double> values{0, -1.5, 12.25, 1e7};
+    for (int year : {1980, 1999, 2018, 2038, 2107})
+        for (int day = 0; day < 366; ++day)
+            values << TZip::DosDateTimeToDateTime(dosDate(year, 1, 1), 0) + day + (day % 5) * 0.13 + (day % 7 == 0 ? 0.5 : 0);
+    for (int hour = 0; hour < 24; ++hour) // every hour of days around changes of the Brazilian zone
+        for (const QDate day : {QDate(1999, 10, 3), QDate(2000, 2, 27), QDate(2018, 11, 4), QDate(2019, 2, 17)})
+            values << TZip::DosDateTimeToDateTime(dosDate(day.year(), day.month(), day.day()), dosTime(hour, 30, 10));
+    QList<QLocale> locales;
+    for (const char *name : {"pt_BR", "en_US", "C", "de_DE", "fr_FR", "ja_JP", "ko_KR", "ar_EG", "fa_IR", "hi_IN",
+                             "zh_CN", "bg_BG", "fi_FI", "en_ZA", "es_ES", "hu_HU", "lt_LT", "sq_AL"})
+        locales << QLocale(QString::fromLatin1(name));
+    for (const QLocale &locale : locales) {
+        for (const auto style : {ZipDateFormat::Style::Locale, ZipDateFormat::Style::Iso}) {
+            const ZipDateFormat format(style, locale);
+            for (const double value : values)
+                QCOMPARE(format.text(value), ZipDateFormat::exactText(value, style, locale));
+        }
+    }
+    qputenv("TZ", oldZone);
+    tzset();
+}
+
+// The window's compact rows: the entries that are no folder, with the file part of their name.
+void TestZip::listingRowsAsTheEntries()
+{
+    QList<Member> members;
+    for (const char *name : {"a.txt", "docs/", "docs/b.txt", "win\\sub\\c\xe7\x80.txt", "only/folder\\", "d"})
+        members.append({name, QByteArray("x")});
+    members[2].date = dosDate(2001, 2, 29); // invalid
+    const QByteArray archive = writeZip(members);
+    TZip zip;
+    zip.LoadFromMemory(archive);
+    ZipListing listing;
+    listing.loadFromMemory(archive);
+    QStringList want, got;
+    for (const ZipEntry &e : zip.Entries())
+        if (const ZipNameParts parts = TZip::SplitEntryName(e.name); !parts.file.isEmpty())
+            want << QStringLiteral("%1 %2 %3").arg(parts.file).arg(e.record.uncompressedSize).arg(e.record.dateTime);
+    for (qsizetype row = 0; row < listing.count(); ++row)
+        got << QStringLiteral("%1 %2 %3").arg(listing.name(row)).arg(listing.uncompressedSize(row)).arg(listing.dateTime(row));
+    QCOMPARE(got, want);
+    QCOMPARE(got.size(), 4);
+    QCOMPARE(listing.name(2), QStringLiteral("c\u00E7\u20AC.txt"));
+    listing.load(m_dir.filePath("a.txt")); // not an archive: no rows
+    QCOMPARE(listing.count(), 0);
+    QVERIFY_THROWS_EXCEPTION(EFOpenError, listing.load(m_dir.filePath("missing.zip")));
 }
 
 QTEST_GUILESS_MAIN(TestZip)

@@ -15,33 +15,8 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
-
-namespace {
-
-// The system's long time format without the time-zone marker: a DOS time has no zone.
-QString longTimeFormat(const QLocale &locale)
-{
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
-    return format.trimmed();
-}
-
-QString dateText(double value, bool iso)
-{
-    const QDateTime when = TZip::ToQDateTime(value);
-    if (iso)
-        return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    const QLocale locale = QLocale::system();
-    QString text = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
-    return text;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -63,12 +38,14 @@ int main(int argc, char **argv)
         err << "ziplist: " << e.message() << '\n';
         return 2;
     }
+    // The formats and the time zone are looked up once for the whole listing.
+    const ZipDateFormat dates(iso ? ZipDateFormat::Style::Iso : ZipDateFormat::Style::Locale, QLocale::system());
     for (const ZipEntry &entry : zip.Entries()) {
         const ZipNameParts parts = TZip::SplitEntryName(entry.name);
         if (!all && parts.file.isEmpty())
             continue;
         out << (all ? entry.name : parts.file) << '\t' << entry.record.uncompressedSize << '\t'
-            << dateText(entry.record.dateTime, iso);
+            << dates.text(entry.record.dateTime);
         if (all)
             out << '\t' << entry.record.compressedSize;
         out << '\n';
