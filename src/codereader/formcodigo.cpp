@@ -1,5 +1,6 @@
 #include "formcodigo.h"
 
+#include "codereader/articleindex.h"
 #include "codereader/finddialog.h"
 #include "codereader/rtfreader.h"
 
@@ -310,6 +311,27 @@ void TFormCodigo::FindDialogFind()
 void TFormCodigo::CheckBox1Click() { setWordWrap(CheckBox1->isChecked()); }
 
 void TFormCodigo::BitBtn5Click() { close(); }
+
+bool TFormCodigo::MostraArtigo(const ArticleRef &ref)
+{
+    ensureControls();
+    if (BBAbrirCodigo->isEnabled())
+        BBAbrirCodigoClick();
+    if (BBAbrirCodigo->isEnabled())
+        return false;
+    const ArticleIndex index(m_text);
+    const std::optional<TextMatch> found = index.find(ref);
+    if (!found)
+        return false;
+    RichEdit->setFocus(Qt::OtherFocusReason);
+    // The article's heading goes to the top of the view, with the cited paragraph below it.
+    const qsizetype top = index.findArticle(ref.article)->start;
+    setSelection(top, 0);
+    QScrollBar *bar = RichEdit->verticalScrollBar();
+    bar->setValue(bar->value() + RichEdit->cursorRect().top() - RichEdit->fontMetrics().height() / 2);
+    setSelection(found->start, found->length);
+    return true;
+}
 
 void TFormCodigo::setWordWrap(bool on)
 {

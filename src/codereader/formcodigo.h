@@ -16,6 +16,7 @@ class QTextEdit;
 class TFindDialog;
 class TPanel;
 class TShadowLabel;
+struct ArticleRef;
 
 class TFormCodigo : public QWidget {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
     void FindDialogFind();
     void CheckBox1Click();
     void BitBtn5Click();
+    // Shows a cited article: loads the text first when it is not loaded yet, then selects the
+    // article's heading (or the cited paragraph's mark) and scrolls it to the top of the view.
+    // False when the text could not be loaded or holds no such article.
+    bool MostraArtigo(const ArticleRef &ref);
 
     // The view's selection in offsets (every line break counts as CR LF).
     qsizetype selStart() const;

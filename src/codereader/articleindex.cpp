@@ -1,0 +1,154 @@
+#include "articleindex.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+// "7º" -> "7", "165-A" stays.
+QString plainNumber(QString number)
+{
+    number.remove(QChar(u'º'));
+    return number;
+}
+
+bool isNumber(const QString &token) { return !token.isEmpty() && token.at(0).isDigit(); }
+} // namespace
+
+QString ArticleRef::heading() const
+{
+    const qsizetype dash = article.indexOf(QLatin1Char('-'));
+    const QString number = dash < 0 ? article : article.left(dash);
+    const QString suffix = dash < 0 ? QString() : article.mid(dash);
+    return QStringLiteral("Art. ") + number + (number.toInt() < 10 ? QStringLiteral("º") : QString()) + suffix;
+}
+
+QString ArticleRef::toString() const
+{
+    QString text = heading();
+    text[0] = QLatin1Char('a');
+    if (paragraph == QStringLiteral("único"))
+        text += QStringLiteral(", parágrafo único");
+    else if (!paragraph.isEmpty())
+        text += QStringLiteral(", § ") + paragraph + (paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
+    return text;
+}
+
+ArticleIndex::ArticleIndex(const LineModel &text) : m_text(text)
+{
+    static const QRegularExpression heading(QStringLiteral("^Art\\. (\\d+)º?(-[A-Z])?(?=[.\\s]|$)"));
+    for (qsizetype i = 0; i < m_text.lineCount(); ++i) {
+        const QString &line = m_text.lines().at(i);
+        if (!line.startsWith(QLatin1String("Art. ")))
+            continue;
+        const QRegularExpressionMatch m = heading.match(line);
+        if (!m.hasMatch())
+            continue;
+        m_starts.append(i);
+        const QString key = m.captured(1) + m.captured(2);
+        if (!m_lines.contains(key))
+            m_lines.insert(key, i);
+    }
+}
+
+std::optional<TextMatch> ArticleIndex::findArticle(const QString &article) const
+{
+    const auto it = m_lines.constFind(plainNumber(article));
+    if (it == m_lines.cend())
+        return std::nullopt;
+    static const QRegularExpression heading(QStringLiteral("^Art\\. \\d+º?(-[A-Z])?"));
+    const qsizetype line = it.value();
+    return TextMatch{m_text.lineStart(line), heading.match(m_text.lines().at(line)).capturedLength()};
+}
+
+std::optional<TextMatch> ArticleIndex::find(const ArticleRef &ref) const
+{
+    const std::optional<TextMatch> article = findArticle(ref.article);
+    if (!article || ref.paragraph.isEmpty())
+        return article;
+    const qsizetype first = m_lines.value(plainNumber(ref.article));
+    const auto next = std::upper_bound(m_starts.cbegin(), m_starts.cend(), first);
+    const qsizetype end = next == m_starts.cend() ? m_text.lineCount() : *next;
+    static const QRegularExpression mark(QStringLiteral("^§ (\\d+)º?(?=[.\\s]|$)"));
+    const bool sole = ref.paragraph == QStringLiteral("único");
+    const QString single = QStringLiteral("Parágrafo único");
+    for (qsizetype i = first + 1; i < end; ++i) {
+        const QString &line = m_text.lines().at(i);
+        if (sole) {
+            if (line.startsWith(single))
+                return TextMatch{m_text.lineStart(i), single.size()};
+            continue;
+        }
+        const QRegularExpressionMatch m = mark.match(line);
+        if (m.hasMatch() && m.captured(1) == plainNumber(ref.paragraph))
+            return TextMatch{m_text.lineStart(i), m.capturedLength()};
+    }
+    return article;
+}
+
+QList<ArticleRef> ArticleIndex::citedArticles(const QString &source)
+{
+    static const QRegularExpression brackets(QStringLiteral("\\([^()]*\\)"));
+    static const QRegularExpression tokens(QStringLiteral(
+        "arts?\\.|§§?|(?:parágrafo|par\\.)\\s+único|\\d+º?(?:-[A-Z](?![\\w]))?|,|[^\\s,]+"));
+    enum class Mode { None, Article, Articles, ArticleList, Paragraph, Other };
+
+    QList<ArticleRef> refs;
+    const QStringList parts = source.split(QLatin1Char(';'));
+    for (const QString &part : parts) {
+        const qsizetype at = part.indexOf(QLatin1String("CTB"));
+        if (at < 0)
+            continue;
+        QString text = part.mid(at + 3);
+        text.remove(brackets);
+        Mode mode = Mode::None;
+        qsizetype current = -1;   // the article a paragraph belongs to
+        QString previous;
+        bool previousWasArticle = false;
+        auto add = [&](const QString &number) {
+            const QString article = plainNumber(number);
+            current = std::find_if(refs.cbegin(), refs.cend(),
+                                   [&](const ArticleRef &r) { return r.article == article; }) -
+                      refs.cbegin();
+            if (current == refs.size())
+                refs.append(ArticleRef{article, QString()});
+        };
+        for (auto it = tokens.globalMatch(text); it.hasNext();) {
+            const QString token = it.next().captured();
+            bool thisIsArticle = false;
+            if (token == QLatin1String("art.")) {
+                mode = Mode::Article;
+            } else if (token == QLatin1String("arts.")) {
+                mode = Mode::Articles;
+            } else if (token.startsWith(QChar(u'§'))) {
+                mode = Mode::Paragraph;
+            } else if (token.endsWith(QStringLiteral("único"))) {
+                if (current >= 0 && refs[current].paragraph.isEmpty())
+                    refs[current].paragraph = QStringLiteral("único");
+                mode = Mode::Other;
+            } else if (token == QLatin1String("Anexo")) {
+                mode = Mode::Other;
+            } else if (isNumber(token)) {
+                if (mode == Mode::Article || mode == Mode::Articles) {
+                    add(token);
+                    thisIsArticle = true;
+                    mode = mode == Mode::Article ? Mode::Other : Mode::ArticleList;
+                } else if (mode == Mode::ArticleList &&
+                           (previous == QLatin1String("e") ||
+                            (previous == QLatin1String(",") && previousWasArticle))) {
+                    add(token);
+                    thisIsArticle = true;
+                } else if (mode == Mode::Paragraph) {
+                    if (current >= 0 && refs[current].paragraph.isEmpty())
+                        refs[current].paragraph = plainNumber(token);
+                    mode = Mode::Other;
+                }
+            }
+            // A comma keeps the memory of the number before it.
+            if (token != QLatin1String(","))
+                previousWasArticle = thisIsArticle;
+            previous = token;
+        }
+    }
+    return refs;
+}
