@@ -4,6 +4,7 @@
 
 #include "common/deferredcontent.h"
 #include "exam/examtypes.h"
+#include "exam/formrevisao.h"
 #include "store/binarydataset.h"
 
 #include <QTime>
@@ -70,6 +71,11 @@ public:
     void BBCorrigirClick();
     void CalculaResultados();
     void BitBtnCancelarClick();
+    // The review of the corrected exam, opened at position 1..30; nothing before the correction.
+    void BBRevisarClick();
+    void Revisar(int posicao);
+    // The exam as it stood when it was corrected; empty until then.
+    const QList<QuestaoCorrigida> &provaCorrigida() const { return m_corrigida; }
     // The text of the answer sheet at a column (0..29) and row (0..3).
     QString gabarito(int column, int row) const;
     void setGabarito(int column, int row, const QString &text);
@@ -118,6 +124,8 @@ public:
     QLabel *ImageResultado = nullptr;
     QPushButton *BBCorrigir = nullptr;
     QPushButton *BitBtnCancelar = nullptr;
+    QPushButton *BBRevisar = nullptr;
+    TFormRevisao *Revisao = nullptr; // made when first opened
     QTime HoraInicio;
     QTime HoraFim;
 
@@ -146,6 +154,7 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
+    QList<QuestaoCorrigida> m_corrigida;
     DeferredContent m_pages;
 };
 

@@ -8,6 +8,7 @@
 
 #include "common/windowsetup.h"
 #include "common/errordisplay.h"
+#include "common/hints.h"
 #include "controls/artwork.h"
 #include "controls/colorconv.h"
 #include "controls/gauge.h"
@@ -17,6 +18,7 @@
 
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -36,6 +38,26 @@ QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const 
     l->setPalette(pal);
     return l;
 }
+
+// Enter on the answer sheet's grid opens the review at the grid's current column.
+class GridEnter : public QObject {
+public:
+    GridEnter(QObject *parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                guarded(m_action);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
 } // namespace
 
 void TFormProva::buildAnswerSheetPage(QWidget *page)
@@ -106,6 +128,16 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     BitBtnCancelar->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
     BitBtnCancelar->setIconSize(QSize(24, 24));
     connect(BitBtnCancelar, &QPushButton::clicked, this, guard([this] { BitBtnCancelarClick(); }));
+    // Beside the sheet, under the decorative picture: the review of the corrected exam.
+    BBRevisar = new QPushButton(QStringLiteral(" Revisar"), page);
+    BBRevisar->setObjectName(QStringLiteral("BBRevisar"));
+    BBRevisar->setGeometry(5, 188, 94, 33);
+    BBRevisar->setIcon(Artwork::glyph(QStringLiteral("pesquisar"), 20, devicePixelRatioF()));
+    BBRevisar->setIconSize(QSize(20, 20));
+    BBRevisar->setEnabled(false);
+    Hints::set(BBRevisar, QStringLiteral("Rever cada questão com a resposta certa, a explicação e o artigo da lei|"
+                                         "Depois de corrigir: rever cada questão (ou clique duas vezes numa coluna)"));
+    connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
 
     auto *picturePanel = new TPanel(page);
     picturePanel->setObjectName(QStringLiteral("PanelResultado"));
@@ -154,7 +186,13 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StringGridGabarito->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGridGabarito->setFont(WindowSetup::font(11, true));
-    StringGridGabarito->setSelectionMode(QAbstractItemView::NoSelection);
+    // A column is selected as a whole: it follows the position the review shows.
+    StringGridGabarito->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGridGabarito->setSelectionBehavior(QAbstractItemView::SelectColumns);
+    connect(StringGridGabarito, &QTableWidget::cellDoubleClicked, this,
+            [this](int, int column) { guarded([this, column] { Revisar(column + 1); }); });
+    StringGridGabarito->installEventFilter(
+        new GridEnter(StringGridGabarito, [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }));
     // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
     StringGridGabarito->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
@@ -201,15 +239,24 @@ void TFormProva::LimpaResultados()
     GaugePorCento->setProgress(0);
     LabelResultado->clear();
     ImageResultado->clear();
+    // A new exam has no review until it is corrected.
+    m_corrigida.clear();
+    BBRevisar->setEnabled(false);
+    if (Revisao) {
+        Revisao->hide();
+        Revisao->setProva({});
+    }
 }
 
 void TFormProva::BBCorrigirClick()
 {
     Certas = Erradas = Invalidas = 0;
     const QuestionBank &bank = QuestionBank::instance();
+    QList<int> numbers;
     for (int position = 1; position <= ExamTypes::kQuestions; ++position) {
         m_exam.Posicao = position;
         ProcurarProva(m_exam);
+        numbers << m_exam.NumeroQuestao;
         setGabarito(position - 1, 1, ExamRules::letterFor(bank.answerNumber(m_exam.NumeroQuestao)));
     }
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
@@ -223,6 +270,14 @@ void TFormProva::BBCorrigirClick()
     CalculaResultados();
     BBCorrigir->setEnabled(false);
     BitBtnCancelar->setFocus(Qt::OtherFocusReason);
+    // The review reads this exam as corrected, whatever the next exam or the pool file become.
+    m_corrigida.clear();
+    for (int column = 0; column < ExamTypes::kQuestions; ++column)
+        m_corrigida.append(QuestaoCorrigida{numbers[column], gabarito(column, 2), gabarito(column, 1),
+                                            gabarito(column, 3)});
+    if (Revisao)
+        Revisao->setProva(m_corrigida);
+    BBRevisar->setEnabled(true);
 }
 
 void TFormProva::CalculaResultados()
@@ -248,3 +303,23 @@ void TFormProva::CalculaResultados()
 }
 
 void TFormProva::BitBtnCancelarClick() { close(); }
+
+void TFormProva::BBRevisarClick() { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }
+
+void TFormProva::Revisar(int posicao)
+{
+    if (m_corrigida.isEmpty())
+        return;
+    if (!Revisao) {
+        Revisao = new TFormRevisao(this);
+        Revisao->setProva(m_corrigida);
+        connect(Revisao, &TFormRevisao::posicaoMudou, this, [this](int p) {
+            StringGridGabarito->setCurrentCell(0, p - 1);
+            StringGridGabarito->scrollToItem(StringGridGabarito->item(0, p - 1));
+        });
+    }
+    Revisao->MostraPosicao(posicao);
+    Revisao->show();
+    Revisao->raise();
+    Revisao->activateWindow();
+}

@@ -1,0 +1,424 @@
+#include "formrevisao.h"
+
+#include "examtypes.h"
+#include "questionbank.h"
+
+#include "codereader/articleindex.h"
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "common/windowsetup.h"
+#include "controls/artwork.h"
+#include "signs/picturestore.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextDocument>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+const QColor kCerta(200, 238, 200);
+const QColor kErrada(248, 205, 205);
+const QColor kTextoCerta(0, 100, 0);
+const QColor kTextoErrada(160, 0, 0);
+const QString kSimboloCerta = QStringLiteral("✔");
+const QString kSimboloErrada = QStringLiteral("✘");
+
+// The size the window had when last shown in this run; the first review opens sized for reading.
+QSize tamanhoGuardado(660, 620);
+
+TFormRevisao::EscolheImpressora escolheImpressora = [](QPrinter &printer, QWidget *parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Imprimir revisão"));
+    return dialog.exec() == QDialog::Accepted;
+};
+
+QString letra(int k) { return QString(QChar(u'A' + k)); }
+
+// How alternative k of a corrected position is marked: a symbol, a word and a colour (the
+// symbol and the word say it without the colour).
+struct Marca {
+    QString simbolo;
+    QString palavra;
+    QColor fundo;
+};
+
+Marca marcaDe(const QuestaoCorrigida &q, int k)
+{
+    const QString l = letra(k);
+    const bool certa = l == q.certa;
+    const bool dada = l == q.resposta;
+    if (certa && dada)
+        return {kSimboloCerta, QStringLiteral("sua resposta, certa"), kCerta};
+    if (certa)
+        return {kSimboloCerta, QStringLiteral("resposta certa"), kCerta};
+    if (dada)
+        return {kSimboloErrada, QStringLiteral("sua resposta, errada"), kErrada};
+    return {};
+}
+
+// "Certa", "Errada", "Sem resposta", with the letters.
+QString situacao(const QuestaoCorrigida &q)
+{
+    if (q.acertou())
+        return kSimboloCerta + QStringLiteral(" Certa: sua resposta foi ") + q.resposta;
+    if (q.resposta.isEmpty())
+        return kSimboloErrada + QStringLiteral(" Sem resposta: a certa é ") + q.certa;
+    if (q.marca == QLatin1String("-"))
+        return QStringLiteral("Não conferida: a certa é ") + q.certa;
+    return kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") + q.resposta + QStringLiteral(", a certa é ") +
+           q.certa;
+}
+
+QString cabecalho(int posicao, int numero)
+{
+    return QStringLiteral("Questão %1 de %2  ·  nº %3 do banco").arg(posicao).arg(ExamTypes::kQuestions).arg(numero);
+}
+
+QString alternativa(const QuestaoCorrigida &q, int k)
+{
+    const Marca m = marcaDe(q, k);
+    QString text = (m.simbolo.isEmpty() ? QStringLiteral("    ") : m.simbolo + QLatin1Char(' ')) + letra(k) +
+                   QStringLiteral(") ") + QuestionBank::instance().string(QuestionKind::AlternativeA + k, q.numero);
+    if (!m.palavra.isEmpty())
+        text += QStringLiteral("  — ") + m.palavra;
+    return text;
+}
+
+QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setWordWrap(true);
+    l->setFont(WindowSetup::font(pixelSize, bold));
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph,
+                    const QString &hint)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setFont(WindowSetup::font(12, true));
+    if (!glyph.isEmpty()) {
+        b->setIcon(Artwork::glyph(glyph, 20, parent->devicePixelRatioF()));
+        b->setIconSize(QSize(20, 20));
+    }
+    b->setMinimumHeight(32);
+    Hints::set(b, hint);
+    return b;
+}
+} // namespace
+
+TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormRevisao"));
+    setWindowTitle(QStringLiteral("Revisão da prova"));
+    setFont(WindowSetup::font(12, false));
+    setMinimumSize(440, 380);
+    resize(tamanhoGuardado);
+
+    auto *top = new QHBoxLayout;
+    LabelPosicao = textLabel(this, "LabelPosicao", 14, true);
+    LabelPosicao->setWordWrap(false);
+    LabelSituacao = textLabel(this, "LabelSituacao", 13, true);
+    LabelSituacao->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    top->addWidget(LabelPosicao);
+    top->addWidget(LabelSituacao, 1);
+
+    ScrollQuestao = new QScrollArea(this);
+    ScrollQuestao->setObjectName(QStringLiteral("ScrollQuestao"));
+    ScrollQuestao->setWidgetResizable(true);
+    ScrollQuestao->setFocusPolicy(Qt::NoFocus);
+    auto *sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("FolhaQuestao"));
+    WindowSetup::fillBackground(sheet, Qt::white);
+    auto *body = new QVBoxLayout(sheet);
+    body->setSpacing(8);
+    LabelPergunta = textLabel(sheet, "LabelPergunta", 14, true);
+    body->addWidget(LabelPergunta);
+    ImageQuestao = new QLabel(sheet);
+    ImageQuestao->setObjectName(QStringLiteral("ImageQuestao"));
+    ImageQuestao->setAlignment(Qt::AlignCenter);
+    body->addWidget(ImageQuestao);
+    for (int k = 0; k < 5; ++k) {
+        QLabel *l = textLabel(sheet, "", 13, false);
+        l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
+        l->setAutoFillBackground(true);
+        l->setMargin(4);
+        body->addWidget(l);
+        LabelAlternativas << l;
+    }
+    LabelExplicacao = textLabel(sheet, "LabelExplicacao", 13, false);
+    LabelFonte = textLabel(sheet, "LabelFonte", 12, false);
+    body->addSpacing(4);
+    body->addWidget(LabelExplicacao);
+    body->addWidget(LabelFonte);
+    body->addStretch(1);
+    ScrollQuestao->setWidget(sheet);
+
+    auto *bottom = new QHBoxLayout;
+    CheckBoxErradas = new QCheckBox(QStringLiteral("Só as erradas"), this);
+    CheckBoxErradas->setObjectName(QStringLiteral("CheckBoxErradas"));
+    Hints::set(CheckBoxErradas, QStringLiteral("Passar só pelas questões erradas ou sem resposta"));
+    BBAnterior = button(this, "BBAnterior", QStringLiteral("Anterior"), QStringLiteral("anterior"),
+                        QStringLiteral("Questão anterior (seta para a esquerda)"));
+    BBProximo = button(this, "BBProximo", QStringLiteral("Próxima"), QStringLiteral("proxima"),
+                       QStringLiteral("Próxima questão (seta para a direita)"));
+    BBVerCodigo = button(this, "BBVerCodigo", QStringLiteral("Ver no Código"), QStringLiteral("codigo"),
+                         QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte"));
+    BBImprimir = button(this, "BBImprimir", QStringLiteral("Imprimir"), QString(),
+                        QStringLiteral("Imprimir ou salvar em PDF a revisão das 30 questões"));
+    BBFechar = button(this, "BBFechar", QStringLiteral("Fechar"), QStringLiteral("fechar"),
+                      QStringLiteral("Fechar a revisão (Esc)"));
+    bottom->addWidget(CheckBoxErradas);
+    bottom->addStretch(1);
+    for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar})
+        bottom->addWidget(b);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(ScrollQuestao, 1);
+    layout->addLayout(bottom);
+
+    connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
+    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
+    connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
+    connect(BBImprimir, &QPushButton::clicked, this, guard([this] { BBImprimirClick(); }));
+    connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
+    connect(CheckBoxErradas, &QCheckBox::toggled, this, guard([this] { CheckBoxErradasClick(); }));
+
+    // The window sees its stepping keys before its controls.
+    qApp->installEventFilter(this);
+    atualizaBotoes();
+}
+
+TFormRevisao::~TFormRevisao() { qApp->removeEventFilter(this); }
+
+void TFormRevisao::setEscolheImpressora(EscolheImpressora choose) { escolheImpressora = std::move(choose); }
+
+void TFormRevisao::setProva(const QList<QuestaoCorrigida> &prova)
+{
+    m_prova = prova;
+    m_posicao = 0;
+    if (!m_prova.isEmpty())
+        MostraPosicao(1);
+    atualizaBotoes();
+}
+
+void TFormRevisao::MostraPosicao(int posicao)
+{
+    if (posicao < 1 || posicao > m_prova.size())
+        return;
+    m_posicao = posicao;
+    const QuestaoCorrigida &q = m_prova[posicao - 1];
+    const QuestionBank &bank = QuestionBank::instance();
+    LabelPosicao->setText(cabecalho(posicao, q.numero));
+    LabelSituacao->setText(situacao(q));
+    QPalette pal = LabelSituacao->palette();
+    pal.setColor(QPalette::WindowText, q.acertou() ? kTextoCerta : kTextoErrada);
+    LabelSituacao->setPalette(pal);
+
+    LabelPergunta->setText(bank.string(QuestionKind::Text, q.numero).trimmed());
+    const QPixmap figura = CarregarFigura(bank.pictureCode(q.numero), devicePixelRatioF());
+    ImageQuestao->setPixmap(figura);
+    ImageQuestao->setVisible(!figura.isNull());
+    for (int k = 0; k < 5; ++k) {
+        QLabel *l = LabelAlternativas[k];
+        const Marca m = marcaDe(q, k);
+        l->setText(alternativa(q, k));
+        QPalette altPal = l->palette();
+        altPal.setColor(QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
+        l->setPalette(altPal);
+        l->setFont(WindowSetup::font(13, !m.palavra.isEmpty()));
+    }
+    const QString explicacao = bank.explanation(q.numero);
+    const QString fonte = bank.source(q.numero);
+    LabelExplicacao->setText(QStringLiteral("Explicação: ") + explicacao);
+    LabelExplicacao->setVisible(!explicacao.isEmpty());
+    LabelFonte->setText(QStringLiteral("Fonte: ") + fonte);
+    LabelFonte->setVisible(!fonte.isEmpty());
+    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(fonte);
+    BBVerCodigo->setEnabled(!artigos.isEmpty());
+    Hints::set(BBVerCodigo, artigos.isEmpty()
+                                ? QStringLiteral("A fonte desta questão não cita artigo do Código de Trânsito")
+                                : QStringLiteral("Abrir o Código de Trânsito no ") + artigos.first().toString());
+    ScrollQuestao->ensureVisible(0, 0);
+    atualizaBotoes();
+    emit posicaoMudou(posicao);
+}
+
+bool TFormRevisao::conta(int p) const
+{
+    return p >= 1 && p <= m_prova.size() && (!CheckBoxErradas->isChecked() || !m_prova[p - 1].acertou());
+}
+
+int TFormRevisao::vizinha(int p, int step) const
+{
+    for (int q = p + step; q >= 1 && q <= m_prova.size(); q += step)
+        if (conta(q))
+            return q;
+    return 0;
+}
+
+void TFormRevisao::atualizaBotoes()
+{
+    BBAnterior->setEnabled(vizinha(m_posicao, -1) != 0);
+    BBProximo->setEnabled(vizinha(m_posicao, +1) != 0);
+    BBImprimir->setEnabled(!m_prova.isEmpty());
+    if (m_prova.isEmpty())
+        BBVerCodigo->setEnabled(false);
+}
+
+void TFormRevisao::BBProximoClick()
+{
+    if (const int p = vizinha(m_posicao, +1))
+        MostraPosicao(p);
+}
+
+void TFormRevisao::BBAnteriorClick()
+{
+    if (const int p = vizinha(m_posicao, -1))
+        MostraPosicao(p);
+}
+
+void TFormRevisao::Primeira()
+{
+    if (const int p = vizinha(0, +1))
+        MostraPosicao(p);
+}
+
+void TFormRevisao::Ultima()
+{
+    if (const int p = vizinha(static_cast<int>(m_prova.size()) + 1, -1))
+        MostraPosicao(p);
+}
+
+void TFormRevisao::CheckBoxErradasClick()
+{
+    // A position the filter leaves out gives way to the next one it keeps (or the one before).
+    if (!conta(m_posicao)) {
+        if (const int p = vizinha(m_posicao, +1))
+            MostraPosicao(p);
+        else if (const int q = vizinha(m_posicao, -1))
+            MostraPosicao(q);
+    }
+    atualizaBotoes();
+}
+
+void TFormRevisao::BBVerCodigoClick()
+{
+    if (m_posicao < 1)
+        return;
+    const QList<ArticleRef> artigos =
+        ArticleIndex::citedArticles(QuestionBank::instance().source(m_prova[m_posicao - 1].numero));
+    auto *leitor = qobject_cast<TFormCodigo *>(AppWindows::get(AppWindow::Codigo));
+    if (artigos.isEmpty() || !leitor)
+        return;
+    AppWindows::show(AppWindow::Codigo);
+    leitor->MostraArtigo(artigos.first());
+}
+
+void TFormRevisao::BBImprimirClick()
+{
+    if (m_prova.isEmpty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Revisão da prova"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    if (!escolheImpressora(printer, this))
+        return;
+    Imprime(printer);
+}
+
+void TFormRevisao::BBFecharClick() { close(); }
+
+void TFormRevisao::MontaImpressao(QTextDocument &document) const
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(10);
+    document.setDefaultFont(font);
+    int certas = 0;
+    for (const QuestaoCorrigida &q : m_prova)
+        certas += q.acertou() ? 1 : 0;
+    QString html = QStringLiteral("<h2>Revisão da prova</h2><p>%1 certas de %2.</p>").arg(certas).arg(m_prova.size());
+    for (int i = 0; i < m_prova.size(); ++i) {
+        const QuestaoCorrigida &q = m_prova[i];
+        html += QStringLiteral("<hr/><h3>") + cabecalho(i + 1, q.numero).toHtmlEscaped() + QStringLiteral("</h3>");
+        html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
+                    .arg((q.acertou() ? kTextoCerta : kTextoErrada).name(), situacao(q).toHtmlEscaped());
+        html += QStringLiteral("<p><b>") + bank.string(QuestionKind::Text, q.numero).trimmed().toHtmlEscaped() +
+                QStringLiteral("</b></p>");
+        const QString code = bank.pictureCode(q.numero);
+        const QImage figura = CarregarFigura(code, 3.0).toImage();
+        if (!figura.isNull()) {
+            const QSize size = TPictureStore::pictureSize(code);
+            const QUrl url(QStringLiteral("figura:") + code);
+            document.addResource(QTextDocument::ImageResource, url, figura);
+            html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"/></p>")
+                        .arg(url.toString())
+                        .arg(size.width())
+                        .arg(size.height());
+        }
+        html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
+        for (int k = 0; k < 5; ++k) {
+            const Marca m = marcaDe(q, k);
+            html += QStringLiteral("<tr><td") +
+                    (m.fundo.isValid() ? QStringLiteral(" bgcolor=\"%1\"").arg(m.fundo.name()) : QString()) +
+                    QStringLiteral(">") + (m.palavra.isEmpty() ? QString() : QStringLiteral("<b>")) +
+                    alternativa(q, k).toHtmlEscaped() + (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) +
+                    QStringLiteral("</td></tr>");
+        }
+        html += QStringLiteral("</table>");
+        const QString explicacao = bank.explanation(q.numero);
+        if (!explicacao.isEmpty())
+            html += QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() + QStringLiteral("</p>");
+        const QString fonte = bank.source(q.numero);
+        if (!fonte.isEmpty())
+            html += QStringLiteral("<p><i>Fonte:</i> ") + fonte.toHtmlEscaped() + QStringLiteral("</p>");
+    }
+    document.setHtml(html);
+}
+
+void TFormRevisao::Imprime(QPrinter &printer) const
+{
+    QTextDocument document;
+    MontaImpressao(document);
+    document.print(&printer);
+}
+
+void TFormRevisao::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    tamanhoGuardado = size();
+}
+
+bool TFormRevisao::eventFilter(QObject *watched, QEvent *event)
+{
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+        if (key->modifiers() & ~(Qt::KeypadModifier))
+            return QWidget::eventFilter(watched, event);
+        switch (key->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_PageUp: guarded([this] { BBAnteriorClick(); }); return true;
+        case Qt::Key_Right:
+        case Qt::Key_PageDown: guarded([this] { BBProximoClick(); }); return true;
+        case Qt::Key_Home: guarded([this] { Primeira(); }); return true;
+        case Qt::Key_End: guarded([this] { Ultima(); }); return true;
+        case Qt::Key_Escape: guarded([this] { BBFecharClick(); }); return true;
+        default: break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

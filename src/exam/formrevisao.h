@@ -1,0 +1,100 @@
+#pragma once
+// The review of a corrected exam: each of the thirty positions again with the question, its
+// picture, the five alternatives with the candidate's answer and the right one marked, the
+// explanation and the source; the cited article opens in the traffic code reader, and the whole
+// review prints (or is saved as PDF) for study away from the computer.
+//
+// The review reads the exam as it stood when it was corrected (question numbers, answers, right
+// letters and marks), never the exam state or the personalised pool, which change with the next
+// exam.
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QScrollArea;
+class QTextDocument;
+
+// One position of a corrected exam.
+struct QuestaoCorrigida {
+    int numero = 0;   // the question's number in the bank
+    QString resposta; // the answer given, empty when none
+    QString certa;    // the right letter "A".."E"
+    QString marca;    // "*" right, "X" wrong, "-" the check failed
+    bool acertou() const { return marca == QLatin1String("*"); }
+};
+
+class TFormRevisao : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormRevisao(QWidget *parent = nullptr);
+    ~TFormRevisao() override;
+
+    // The corrected exam, position 1 at index 0.
+    void setProva(const QList<QuestaoCorrigida> &prova);
+    const QList<QuestaoCorrigida> &prova() const { return m_prova; }
+
+    // Shows position 1..30 (ignored outside the exam).
+    void MostraPosicao(int posicao);
+    int posicao() const { return m_posicao; }
+
+    // Stepping, through every position or, with "Só as erradas" checked, through the wrong and
+    // unanswered ones only. Nothing moves past either end.
+    void BBProximoClick();
+    void BBAnteriorClick();
+    void Primeira();
+    void Ultima();
+    void CheckBoxErradasClick();
+    void BBVerCodigoClick();
+    void BBImprimirClick();
+    void BBFecharClick();
+
+    // Writes the review of all thirty positions into document (the text that is printed).
+    void MontaImpressao(QTextDocument &document) const;
+    // Prints the review of all thirty positions on printer.
+    void Imprime(QPrinter &printer) const;
+
+    // How "Imprimir" gets its printer ready: the print dialog, or in tests a printer set up to
+    // write a PDF file. Returns false when the user cancelled.
+    using EscolheImpressora = std::function<bool(QPrinter &, QWidget *parent)>;
+    static void setEscolheImpressora(EscolheImpressora choose);
+
+    QLabel *LabelPosicao = nullptr;
+    QLabel *LabelSituacao = nullptr;
+    QScrollArea *ScrollQuestao = nullptr;
+    QLabel *LabelPergunta = nullptr;
+    QLabel *ImageQuestao = nullptr;
+    QList<QLabel *> LabelAlternativas; // A..E
+    QLabel *LabelExplicacao = nullptr;
+    QLabel *LabelFonte = nullptr;
+    QCheckBox *CheckBoxErradas = nullptr;
+    QPushButton *BBAnterior = nullptr;
+    QPushButton *BBProximo = nullptr;
+    QPushButton *BBVerCodigo = nullptr;
+    QPushButton *BBImprimir = nullptr;
+    QPushButton *BBFechar = nullptr;
+
+signals:
+    // The position shown changed (1..30).
+    void posicaoMudou(int posicao);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // True when position p (1..30) is stepped through under the current filter.
+    bool conta(int p) const;
+    // The next position from p in direction step (+1 or -1) under the filter, 0 when none.
+    int vizinha(int p, int step) const;
+    void atualizaBotoes();
+
+    QList<QuestaoCorrigida> m_prova;
+    int m_posicao = 0;
+};

@@ -1,0 +1,500 @@
+// Reviewing a corrected exam as a candidate does: open the review from the answer sheet's grid or
+// its button, step with the keys, keep only the wrong ones, read the marks, the explanation and the
+// source, open the cited article in the traffic code reader and print the whole review as PDF.
+
+#include "exam/formprova.h"
+#include "exam/formrevisao.h"
+#include "exam/questionbank.h"
+
+#include "codereader/articleindex.h"
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "signs/picturestore.h"
+#include "store/binarydataset.h"
+
+#include "fakes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+constexpr int kLegislacao = 6; // radio item of " &7 - Legislação": questions 1 to 30
+constexpr int kPersonalizada = 17;
+
+QString rightLetter(int question)
+{
+    return QString(QChar(u'A' + QuestionBank::instance().answerNumber(question) - 1));
+}
+
+QString wrongLetter(int question)
+{
+    return rightLetter(question) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+}
+
+// What the candidate answers at position p: right, wrong or nothing, in turn.
+enum class Kind { Right, Wrong, Empty };
+Kind kindAt(int p) { return p % 3 == 1 ? Kind::Right : p % 3 == 2 ? Kind::Wrong : Kind::Empty; }
+} // namespace
+
+class TestRevisao : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void noReviewBeforeCorrection();
+    void openByDoubleClickAndStepWithKeys();
+    void marksAndTexts();
+    void onlyTheWrongOnes();
+    void openByEnterOnTheGridAndByButton();
+    void escClosesAndSizeIsKept();
+    void personalisedExamAsCorrected();
+    void newExamHasNoReview();
+    void seeTheArticleInTheCode();
+    void printsAllThirtyAsPdf();
+
+private:
+    void start(int item);
+    void answerAndNext(const QString &letter);
+    // Takes the exam of radio item `item` answering by kindAt(), ends and corrects it.
+    void takeAndCorrect(int item);
+    TFormRevisao *openAt(int position);
+    FakeDialogs *m_dialogs = nullptr;
+    FakeClock *m_clock = nullptr;
+    TempProgramFolder *m_folder = nullptr;
+    TFormProva *w = nullptr;
+    TFormCodigo *m_reader = nullptr;
+};
+
+void TestRevisao::init()
+{
+    m_dialogs = new FakeDialogs;
+    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    m_folder = new TempProgramFolder;
+    QVERIFY(QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
+    m_reader = new TFormCodigo;
+    AppWindows::set(AppWindow::Codigo, m_reader);
+    w = new TFormProva;
+    w->show();
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+void TestRevisao::cleanup()
+{
+    delete w;
+    AppWindows::set(AppWindow::Codigo, nullptr);
+    delete m_reader;
+    delete m_folder;
+    delete m_clock;
+    delete m_dialogs;
+}
+
+void TestRevisao::start(int item)
+{
+    w->RadioItems[item]->setChecked(true);
+    QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+}
+
+void TestRevisao::answerAndNext(const QString &letter)
+{
+    if (!letter.isEmpty()) {
+        w->EditResposta->setFocus();
+        QTest::keyClicks(w->EditResposta, letter);
+    }
+    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+}
+
+void TestRevisao::takeAndCorrect(int item)
+{
+    start(item);
+    for (int p = 1; p <= 30; ++p) {
+        const int n = w->exam().NumeroQuestao;
+        answerAndNext(kindAt(p) == Kind::Right ? rightLetter(n) : kindAt(p) == Kind::Wrong ? wrongLetter(n) : QString());
+    }
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(!w->BBRevisar->isEnabled());
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QCOMPARE(w->Label4->text(), QStringLiteral("10"));
+    QVERIFY(w->BBRevisar->isEnabled());
+}
+
+TFormRevisao *TestRevisao::openAt(int position)
+{
+    QTableWidget *grid = w->StringGridGabarito;
+    grid->scrollToItem(grid->item(0, position - 1));
+    const QPoint at = grid->visualItemRect(grid->item(2, position - 1)).center();
+    // A double click as the system delivers it: press, release, double click, release.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+    TFormRevisao *r = w->Revisao;
+    if (r) {
+        QApplication::setActiveWindow(r);
+        if (!QTest::qWaitForWindowActive(r))
+            return nullptr;
+    }
+    return r;
+}
+
+void TestRevisao::noReviewBeforeCorrection()
+{
+    start(kLegislacao);
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(!w->BBRevisar->isEnabled());
+    QVERIFY(!openAt(3));
+    w->StringGridGabarito->setFocus();
+    QTest::keyClick(w->StringGridGabarito, Qt::Key_Return);
+    QVERIFY(!w->Revisao);
+    QVERIFY(w->provaCorrigida().isEmpty());
+    // The button sits beside the sheet without covering any control of the page.
+    const QRect button = w->BBRevisar->geometry();
+    for (QWidget *other : w->Notebook1->widget(2)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (other != w->BBRevisar && other->isVisible())
+            QVERIFY2(!other->geometry().intersects(button), qPrintable(other->objectName()));
+    QVERIFY(w->Notebook1->widget(2)->rect().contains(button));
+}
+
+void TestRevisao::openByDoubleClickAndStepWithKeys()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(5);
+    QVERIFY(r);
+    QVERIFY(r->isVisible());
+    QVERIFY(r->isWindow());
+    QCOMPARE(r->posicao(), 5);
+    QCOMPARE(r->LabelPosicao->text(), QStringLiteral("Questão 5 de 30  ·  nº 5 do banco"));
+    QCOMPARE(w->StringGridGabarito->currentColumn(), 4);
+
+    const auto key = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : r, k); };
+    key(Qt::Key_Right);
+    QCOMPARE(r->posicao(), 6);
+    QCOMPARE(w->StringGridGabarito->currentColumn(), 5);
+    QVERIFY(w->StringGridGabarito->selectionModel()->isColumnSelected(5, {}));
+    key(Qt::Key_PageDown);
+    QCOMPARE(r->posicao(), 7);
+    key(Qt::Key_Left);
+    key(Qt::Key_PageUp);
+    QCOMPARE(r->posicao(), 5);
+    key(Qt::Key_End);
+    QCOMPARE(r->posicao(), 30);
+    QCOMPARE(r->LabelPosicao->text(), QStringLiteral("Questão 30 de 30  ·  nº 30 do banco"));
+    QVERIFY(!r->BBProximo->isEnabled());
+    key(Qt::Key_Right);
+    QCOMPARE(r->posicao(), 30);
+    // The grid scrolled along to the last column.
+    QTableWidget *grid = w->StringGridGabarito;
+    QVERIFY(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(0, 29))));
+    key(Qt::Key_Home);
+    QCOMPARE(r->posicao(), 1);
+    QVERIFY(!r->BBAnterior->isEnabled());
+    QTest::mouseClick(r->BBProximo, Qt::LeftButton);
+    QCOMPARE(r->posicao(), 2);
+    QTest::mouseClick(r->BBAnterior, Qt::LeftButton);
+    QCOMPARE(r->posicao(), 1);
+    // The keys work while the focus is on the check box too.
+    r->CheckBoxErradas->setFocus();
+    QTest::keyClick(r->CheckBoxErradas, Qt::Key_Right);
+    QCOMPARE(r->posicao(), 2);
+}
+
+void TestRevisao::marksAndTexts()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    const QuestionBank &bank = QuestionBank::instance();
+    for (int p = 1; p <= 30; ++p) {
+        r->MostraPosicao(p);
+        const int n = p; // type 7 asks questions 1 to 30 in order
+        const QString right = rightLetter(n);
+        const int rightIndex = right.at(0).unicode() - u'A';
+        QCOMPARE(r->LabelPergunta->text(), bank.string(QuestionKind::Text, n).trimmed());
+        QCOMPARE(r->LabelExplicacao->text(), QStringLiteral("Explicação: ") + bank.explanation(n));
+        QCOMPARE(r->LabelFonte->text(), QStringLiteral("Fonte: ") + bank.source(n));
+        QVERIFY(!bank.explanation(n).isEmpty());
+        QCOMPARE(r->ImageQuestao->isVisibleTo(r), !bank.pictureCode(n).isEmpty());
+        const QLabel *rightLabel = r->LabelAlternativas[rightIndex];
+        QVERIFY(rightLabel->text().contains(bank.string(QuestionKind::AlternativeA + rightIndex, n)));
+        QVERIFY(rightLabel->text().startsWith(QStringLiteral("✔ ") + right + QStringLiteral(")")));
+        const QColor green = rightLabel->palette().color(QPalette::Window);
+        switch (kindAt(p)) {
+        case Kind::Right:
+            QVERIFY(rightLabel->text().endsWith(QStringLiteral("— sua resposta, certa")));
+            QCOMPARE(r->LabelSituacao->text(), QStringLiteral("✔ Certa: sua resposta foi ") + right);
+            break;
+        case Kind::Wrong: {
+            const QString wrong = wrongLetter(n);
+            const QLabel *given = r->LabelAlternativas[wrong.at(0).unicode() - u'A'];
+            QVERIFY(rightLabel->text().endsWith(QStringLiteral("— resposta certa")));
+            QVERIFY(given->text().startsWith(QStringLiteral("✘ ") + wrong + QStringLiteral(")")));
+            QVERIFY(given->text().endsWith(QStringLiteral("— sua resposta, errada")));
+            const QColor red = given->palette().color(QPalette::Window);
+            QVERIFY(red != green && red != QColor(Qt::white) && green != QColor(Qt::white));
+            QVERIFY(red.red() > red.green() && green.green() > green.red());
+            QCOMPARE(r->LabelSituacao->text(),
+                     QStringLiteral("✘ Errada: sua resposta foi %1, a certa é %2").arg(wrong, right));
+            break;
+        }
+        case Kind::Empty:
+            QVERIFY(rightLabel->text().endsWith(QStringLiteral("— resposta certa")));
+            QCOMPARE(r->LabelSituacao->text(), QStringLiteral("✘ Sem resposta: a certa é ") + right);
+            break;
+        }
+        // The other alternatives carry no mark.
+        int unmarked = 0;
+        for (const QLabel *l : r->LabelAlternativas)
+            unmarked += l->text().startsWith(QStringLiteral("    ")) ? 1 : 0;
+        QCOMPARE(unmarked, kindAt(p) == Kind::Wrong ? 3 : 4);
+    }
+    // A picture question shows its picture rendered for the window's pixel ratio.
+    int withPicture = 0;
+    for (int p = 1; p <= 30 && !withPicture; ++p)
+        if (!bank.pictureCode(p).isEmpty())
+            withPicture = p;
+    if (withPicture) {
+        r->MostraPosicao(withPicture);
+        const QPixmap shown = r->ImageQuestao->pixmap();
+        QCOMPARE(shown.devicePixelRatio(), r->devicePixelRatioF());
+        QCOMPARE(shown.toImage(), CarregarFigura(bank.pictureCode(withPicture), r->devicePixelRatioF()).toImage());
+        QCOMPARE(CarregarFigura(bank.pictureCode(withPicture), 2.0).size(), shown.size() / shown.devicePixelRatio() * 2);
+    }
+}
+
+void TestRevisao::onlyTheWrongOnes()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    QCOMPARE(r->posicao(), 1);
+    QTest::mouseClick(r->CheckBoxErradas, Qt::LeftButton);
+    QVERIFY(r->CheckBoxErradas->isChecked());
+    // Position 1 was right: the review moves on to the first wrong one.
+    QCOMPARE(r->posicao(), 2);
+    QList<int> visited{r->posicao()};
+    for (int i = 0; i < 40; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        if (r->posicao() != visited.last())
+            visited << r->posicao();
+    }
+    QList<int> expected;
+    for (int p = 1; p <= 30; ++p)
+        if (kindAt(p) != Kind::Right)
+            expected << p;
+    QCOMPARE(visited, expected);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    QCOMPARE(r->posicao(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QCOMPARE(r->posicao(), 30);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(r->posicao(), 29);
+    QVERIFY(!r->LabelSituacao->text().contains(QStringLiteral("Certa")));
+    // Unchecked, every position is stepped through again.
+    QTest::mouseClick(r->CheckBoxErradas, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(r->posicao(), 30);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(r->posicao(), 28);
+}
+
+void TestRevisao::openByEnterOnTheGridAndByButton()
+{
+    takeAndCorrect(kLegislacao);
+    QTableWidget *grid = w->StringGridGabarito;
+    // Tab reaches the grid; Right moves to a column and Enter opens its position.
+    for (int i = 0; i < 8 && QApplication::focusWidget() != grid; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    grid->setCurrentCell(0, 0);
+    for (int i = 0; i < 9; ++i)
+        QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(grid->currentColumn(), 9);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(w->Revisao && w->Revisao->isVisible());
+    QCOMPARE(w->Revisao->posicao(), 10);
+    w->Revisao->close();
+    QVERIFY(!w->Revisao->isVisible());
+    // The button opens the grid's current column.
+    grid->setCurrentCell(0, 13);
+    QTest::mouseClick(w->BBRevisar, Qt::LeftButton);
+    QVERIFY(w->Revisao->isVisible());
+    QCOMPARE(w->Revisao->posicao(), 14);
+}
+
+void TestRevisao::escClosesAndSizeIsKept()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(3);
+    QVERIFY(r);
+    QVERIFY(r->width() >= 600 && r->height() >= 500);
+    QVERIFY(r->minimumSize() != r->maximumSize()); // resizable
+    r->resize(720, 540);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!r->isVisible());
+    QVERIFY(w->isVisible()); // the exam window stays
+    r = openAt(4);
+    QCOMPARE(r->size(), QSize(720, 540));
+    QCOMPARE(r->posicao(), 4);
+    // A review window made anew in this run opens at the size last used.
+    TFormRevisao other;
+    QCOMPARE(other.size(), QSize(720, 540));
+}
+
+void TestRevisao::personalisedExamAsCorrected()
+{
+    TBinaryDataSet ds;
+    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
+    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
+    ds.CreateTable();
+    ds.Open();
+    for (int i = 0; i < 30; ++i) {
+        ds.Append();
+        numero.SetAsString(QString::number(301 + i));
+        ds.Post();
+    }
+    ds.Close();
+    takeAndCorrect(kPersonalizada);
+    const QStringList asked = w->exam().ListBox1.mid(0, 30);
+    QCOMPARE(w->provaCorrigida().size(), 30);
+    // The pool changes afterwards (the list is drawn anew, the file rewritten): the review still
+    // shows the exam that was corrected.
+    w->exam().ListBox1 = QStringList(30, QStringLiteral("1"));
+    QVERIFY(QFile::remove(m_folder->file(QStringLiteral("numprova.dat"))));
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    for (int p = 1; p <= 30; ++p) {
+        r->MostraPosicao(p);
+        const int n = asked[p - 1].toInt();
+        QVERIFY(n >= 301 && n <= 330);
+        QCOMPARE(r->LabelPosicao->text(), QStringLiteral("Questão %1 de 30  ·  nº %2 do banco").arg(p).arg(n));
+        QCOMPARE(r->LabelPergunta->text(), QuestionBank::instance().string(QuestionKind::Text, n).trimmed());
+        QCOMPARE(r->LabelSituacao->text().contains(QStringLiteral("Certa")), kindAt(p) == Kind::Right);
+    }
+}
+
+void TestRevisao::newExamHasNoReview()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(2);
+    QVERIFY(r && r->isVisible());
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    w->showSelectionPage();
+    start(kLegislacao);
+    QVERIFY(!r->isVisible());
+    QVERIFY(w->provaCorrigida().isEmpty());
+    QVERIFY(r->prova().isEmpty());
+    QVERIFY(!w->BBRevisar->isEnabled());
+}
+
+void TestRevisao::seeTheArticleInTheCode()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    const QuestionBank &bank = QuestionBank::instance();
+    int checked = 0;
+    bool loadedOnce = false;
+    for (int p = 1; p <= 30; ++p) {
+        r->MostraPosicao(p);
+        const QList<ArticleRef> cited = ArticleIndex::citedArticles(bank.source(p));
+        QCOMPARE(r->BBVerCodigo->isEnabled(), !cited.isEmpty());
+        if (cited.isEmpty())
+            continue;
+        QApplication::setActiveWindow(r);
+        QTest::mouseClick(r->BBVerCodigo, Qt::LeftButton);
+        QVERIFY(m_reader->isVisible());
+        // The text was loaded on the first use, as " Abrir arquivo" does.
+        QVERIFY(!m_reader->BBAbrirCodigo->isEnabled());
+        QCOMPARE(m_reader->ComboBox1->count(), 21);
+        loadedOnce = true;
+        const ArticleRef ref = cited.first();
+        const QString selected = m_reader->RichEdit->textCursor().selectedText();
+        QString expected = ref.heading();
+        if (ref.paragraph == QStringLiteral("único"))
+            expected = QStringLiteral("Parágrafo único");
+        else if (!ref.paragraph.isEmpty())
+            expected = QStringLiteral("§ ") + ref.paragraph + (ref.paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
+        QCOMPARE(selected, expected);
+        const qsizetype start = m_reader->selStart();
+        const QString line = m_reader->text().plainText().mid(start, 200);
+        QVERIFY2(line.startsWith(expected), qPrintable(line));
+        // The selection is in view.
+        QTextEdit *view = m_reader->RichEdit;
+        QVERIFY(view->viewport()->rect().contains(view->cursorRect().center()));
+        // And the article's own heading is in view above it.
+        if (!ref.paragraph.isEmpty()) {
+            QTextCursor heading(view->document());
+            heading.setPosition(static_cast<int>(
+                m_reader->text().toViewPosition(ArticleIndex(m_reader->text()).findArticle(ref.article)->start)));
+            QVERIFY(view->viewport()->rect().contains(view->cursorRect(heading).center()));
+        }
+        ++checked;
+    }
+    QVERIFY(loadedOnce);
+    QVERIFY2(checked >= 10, qPrintable(QString::number(checked)));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestRevisao::printsAllThirtyAsPdf()
+{
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    const QString pdf = m_folder->file(QStringLiteral("revisao.pdf"));
+    int asked = 0;
+    TFormRevisao::setEscolheImpressora([&](QPrinter &printer, QWidget *) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QTest::mouseClick(r->BBImprimir, Qt::LeftButton);
+    TFormRevisao::setEscolheImpressora([](QPrinter &, QWidget *) { return false; });
+    QCOMPARE(asked, 1);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QVERIFY2(bytes.size() > 40000, qPrintable(QString::number(bytes.size())));
+    const int pages = static_cast<int>(bytes.count("/Type /Page\n")) + static_cast<int>(bytes.count("/Type /Page\r"))
+                      + static_cast<int>(bytes.count("/Type /Page "));
+    QVERIFY2(pages >= 6, qPrintable(QString::number(pages)));
+
+    // What is printed: every position with its question, its marks, explanation and source.
+    QTextDocument document;
+    r->MontaImpressao(document);
+    // Spaces as a printed page shows them: runs of blanks become one.
+    const QString text = document.toPlainText().simplified();
+    const QuestionBank &bank = QuestionBank::instance();
+    for (int p = 1; p <= 30; ++p) {
+        QVERIFY(text.contains(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p)));
+        QVERIFY(text.contains(bank.string(QuestionKind::Text, p).simplified()));
+        QVERIFY(text.contains(bank.explanation(p).simplified()));
+        QVERIFY(text.contains(bank.source(p).simplified()));
+    }
+    QCOMPARE(text.count(QStringLiteral("— resposta certa")) + text.count(QStringLiteral("— sua resposta, certa")), 30);
+    QCOMPARE(text.count(QStringLiteral("— sua resposta, errada")), 10);
+    QCOMPARE(text.count(QStringLiteral("Sem resposta")), 10);
+    // Cancelling the dialog prints nothing.
+    QVERIFY(QFile::remove(pdf));
+    QTest::mouseClick(r->BBImprimir, Qt::LeftButton);
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QTEST_MAIN(TestRevisao)
+#include "tst_revisao.moc"
