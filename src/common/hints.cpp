@@ -1,5 +1,7 @@
 #include "hints.h"
 
+#include <QAbstractButton>
+
 #include <QApplication>
 #include <QEvent>
 #include <QProxyStyle>
@@ -39,6 +41,12 @@ void Hints::set(QWidget *w, const QString &hint)
 {
     w->setToolTip(shortHint(hint));
     w->setProperty(kLongHint, longHint(hint));
+    // A screen reader names the control by its caption; one without a caption (a picture, an
+    // edit box) is named by the short hint. The long hint describes it.
+    const auto *button = qobject_cast<const QAbstractButton *>(w);
+    if (!button || button->text().trimmed().isEmpty())
+        w->setAccessibleName(shortHint(hint).simplified());
+    w->setAccessibleDescription(longHint(hint).simplified());
 }
 
 QString Hints::longHintOf(const QWidget *w)

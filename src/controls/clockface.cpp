@@ -52,6 +52,7 @@ void TClockFace::scheduleTick()
 
 void TClockFace::tick()
 {
+    setAccessibleName(QLocale::system().toString(time(), QLocale::LongFormat));
     update();
     scheduleTick();
 }

@@ -14,6 +14,7 @@ QColor textOn(const QColor &ground)
 TGauge::TGauge(QWidget *parent) : QWidget(parent)
 {
     resize(100, 22);
+    setAccessibleName(text());
 }
 
 void TGauge::setBackColor(TColor v)
@@ -57,6 +58,7 @@ void TGauge::setProgress(int v)
         return;
     m_progress = v;
     update();
+    setAccessibleName(text());
 }
 
 int TGauge::percentDone() const

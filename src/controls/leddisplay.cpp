@@ -108,6 +108,7 @@ QRect drawLedBevel(QPainter &p, const QRect &r, bool raised, const QPalette &pal
 TLEDDisplay::TLEDDisplay(QWidget *parent) : QWidget(parent)
 {
     resize(168, 36);
+    setAccessibleName(QString::number(m_value, 'g', 12));
     setAttribute(Qt::WA_OpaquePaintEvent);
     recomputeUnlit();
     rebuild();
@@ -233,6 +234,7 @@ void TLEDDisplay::setValue(double v)
     m_value = v;
     rebuild();
     update();
+    setAccessibleName(QString::number(m_value, 'g', 12)); // what a screen reader tells
     emit changed();
 }
 

@@ -20,6 +20,7 @@ int ledCount(int n, long long range, int quantity)
 TLEDMeter::TLEDMeter(QWidget *parent) : QWidget(parent)
 {
     resize(143, 16);
+    setAccessibleName(QStringLiteral("%1%").arg(m_position));
     recomputeUnlit();
 }
 
@@ -108,6 +109,7 @@ void TLEDMeter::setPosition(int v)
         return;
     m_position = clampToRange(v);
     repaint();
+    setAccessibleName(QStringLiteral("%1%").arg(m_position));
     emit changed();
 }
 

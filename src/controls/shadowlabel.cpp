@@ -9,6 +9,7 @@ void TShadowLabel::setText(const QString &text)
 {
     if (text != m_text) {
         m_text = text;
+        setAccessibleName(text.simplified());
         update();
     }
 }

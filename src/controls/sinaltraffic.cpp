@@ -65,6 +65,7 @@ bool covers(const QList<Span> &rows, qsizetype row, int x)
 TSinalTraffic::TSinalTraffic(QWidget *parent) : QWidget(parent)
 {
     resize(16, 48);
+    setAccessibleName(accessibleText(m_state));
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -82,6 +83,17 @@ void TSinalTraffic::setState(TState v)
         return;
     m_state = v;
     update();
+    setAccessibleName(accessibleText(m_state));
+}
+
+QString TSinalTraffic::accessibleText(TState state)
+{
+    switch (state) {
+    case sGreen: return QStringLiteral("Certa");
+    case sRed: return QStringLiteral("Errada");
+    case sNone: return QStringLiteral("Apagado");
+    default: return QStringLiteral("Aceso");
+    }
 }
 
 bool TSinalTraffic::isLit(TState state, Lamp lamp)

@@ -31,6 +31,8 @@ public:
     TState state() const { return m_state; }
     // Stores v and asks for a repaint, unless v is the value already stored.
     void setState(TState v);
+    // What a screen reader tells of a state: "Certa", "Errada", "Apagado"…
+    static QString accessibleText(TState state);
 
     // Whether state lights lamp.
     static bool isLit(TState state, Lamp lamp);

@@ -128,6 +128,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     Image1->setCursor(Qt::PointingHandCursor);
     Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
     Image1->installEventFilter(this);
+    Image1->setFocusPolicy(Qt::TabFocus); // Enter or Space on the banner opens the download window
 
     auto *title = new QLabel(PanelTopo);
     title->setObjectName(QStringLiteral("LabelTitulo"));
@@ -307,6 +308,11 @@ bool TFormProva::handleKey(QKeyEvent *event)
     }
     if (page == 0 && selectByAccelerator(event))
         return true;
+    if (page == 0 && QApplication::focusWidget() == Image1 &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        guarded([this] { Image1Click(); });
+        return true;
+    }
     if (page == 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         if (auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
             focused && focused->window() == this)

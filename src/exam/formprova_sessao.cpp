@@ -110,6 +110,7 @@ void TFormProva::buildExamPage(QWidget *page)
     whiteLabel(page, QStringLiteral("Alternativas"), QPoint(10, 150));
     Memo2 = new QTextEdit(page);
     Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->setAccessibleName(QStringLiteral("Alternativas"));
     Memo2->setGeometry(10, 169, 531, 126);
     Memo2->setReadOnly(true);
     // The condensed face of the program's font lets the five alternatives of every question of
@@ -145,7 +146,7 @@ void TFormProva::buildExamPage(QWidget *page)
         QPushButton *b = button(page, names[i], QString(), QRect(10 + 50 * i, 338, 46, 38),
                                 QLatin1String(glyphs[i]), 28);
         b->setProperty("tag", i + 1);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus); // reached by Tab; a click leaves the focus in the answer box
         Hints::set(b, QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
         connect(b, &QPushButton::clicked, this, guard([this, i] { BBRespostaClick(i + 1); }));
         AnswerButtons << b;

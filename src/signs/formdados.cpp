@@ -197,6 +197,7 @@ void TFormDados::buildSignSection()
     Label28 = label(this, "Label28", QStringLiteral("Localizar:"), QRect(356, 38, 80, 16));
 
     EditPlaca = new QLineEdit(this);
+    EditPlaca->setAccessibleName(QStringLiteral("Código da placa"));
     EditPlaca->setObjectName(QStringLiteral("EditPlaca"));
     EditPlaca->setGeometry(356, 56, 51, 24);
     // Letters are forced to upper case as they are typed.
@@ -213,12 +214,13 @@ void TFormDados::buildSignSection()
     SBProcuraPlaca->setObjectName(QStringLiteral("SBProcuraPlaca"));
     SBProcuraPlaca->setGeometry(411, 56, 25, 24);
     SBProcuraPlaca->setText(QStringLiteral("..."));
-    SBProcuraPlaca->setFocusPolicy(Qt::NoFocus);
+    SBProcuraPlaca->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
     Hints::set(SBProcuraPlaca, QStringLiteral("Clique aqui ou pressione <Enter> no\n"
                                               "campo ao lado para localizar a placa"));
     connect(SBProcuraPlaca, &QToolButton::clicked, this, guard([this] { SBProcuraPlacaClick(); }));
 
     SpinButton2 = spin(this, "SpinButton2", QRect(356, 90, 51, 65));
+    SpinButton2->setAccessibleName(QStringLiteral("Placa anterior / próxima"));
     connect(SpinButton2, &TSpinButton::downClick, this, guard([this] { SpinButton2DownClick(); }));
     connect(SpinButton2, &TSpinButton::upClick, this, guard([this] { SpinButton2UpClick(); }));
 
@@ -245,6 +247,7 @@ void TFormDados::buildMarkingSection()
     Image7->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     SpinButton1 = spin(this, "SpinButton1", QRect(626, 90, 51, 65));
+    SpinButton1->setAccessibleName(QStringLiteral("Faixa anterior / próxima"));
     connect(SpinButton1, &TSpinButton::downClick, this, guard([this] { SpinButton1DownClick(); }));
     connect(SpinButton1, &TSpinButton::upClick, this, guard([this] { SpinButton1UpClick(); }));
 
@@ -263,6 +266,7 @@ void TFormDados::buildPlateSection()
     ImagePlacaCarro = image(this, "ImagePlacaCarro", QRect(15, 291, 166, 76));
 
     SpinButton3 = spin(this, "SpinButton3", QRect(189, 296, 51, 65));
+    SpinButton3->setAccessibleName(QStringLiteral("Tipo de placa de veículo anterior / próximo"));
     connect(SpinButton3, &TSpinButton::downClick, this, guard([this] { SpinButton3DownClick(); }));
     connect(SpinButton3, &TSpinButton::upClick, this, guard([this] { SpinButton3UpClick(); }));
 

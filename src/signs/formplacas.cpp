@@ -121,7 +121,7 @@ void TFormPlacas::buildControls()
     SpeedButton1->setIconSize(QSize(16, 16));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
     setTextColour(SpeedButton1, QPalette::ButtonText, kBlue);
     Hints::set(SpeedButton1, QStringLiteral("Localizar placa|Mostra a placa do código digitado"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));

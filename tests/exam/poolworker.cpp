@@ -25,6 +25,9 @@ int main(int argc, char *argv[])
     TField &numero = bds.AddField(QStringLiteral("Numero"), ftString, 5);
     std::puts("ready");
     std::fflush(stdout);
-    for (;;)
+    for (;;) {
         PersonalPool::draw(bds, numero, path, pool, known, ExamTypes::kQuestions);
+        std::puts("drawn");
+        std::fflush(stdout);
+    }
 }
