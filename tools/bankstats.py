@@ -14,7 +14,8 @@ The study files (estudo-NN.txt, four alternatives A to D) follow as a group of t
 limits scaled to four letters and to each file's size: each letter right between 2/3 and 1.5 times
 its chance share, repeats between 0.5 and 1.5 times chance per file and 17-33 % over the group,
 runs of at most 3, runs of four (1-4, 5-8, ...) using each letter once at most twice the chance
-number, and the same length and absolute-word limits as the blocks.
+number, the same length and absolute-word limits as the blocks, and the right answer the shortest
+alternative in at most 35 % of the questions.
 """
 import math
 import os
@@ -85,10 +86,11 @@ def study(folder):
     names = sorted(n for n in os.listdir(folder) if re.fullmatch(r"estudo-\d\d\.txt", n))
     if not names:
         return
-    total = pairs = repeats = longest = second = fours = quads = 0
+    total = pairs = repeats = longest = second = fours = quads = shortest = 0
     wrong_abs = wrong_all = right_abs = right_all = 0
     for name in names:
         qs = read_block(os.path.join(folder, name), "ABCD")
+        shortest += sum(1 for q in qs if length_rank(q) == 3)
         seq = [q["answer"] for q in qs]
         n = len(seq)
         counts = {c: seq.count(c) for c in "ABCD"}
@@ -128,6 +130,8 @@ def study(folder):
     print(f"  runs of four using each letter once: {fours}/{quads} (<= {max_fours})"
           + ("  !!" if fours > max_fours else ""))
     print_shares("study", total, longest, second, wrong_abs, wrong_all, right_abs, right_all)
+    sh = 100.0 * shortest / total
+    print(f"  right answer shortest: {shortest} = {sh:.1f} % (<= 35 %)" + ("  !!" if sh > 35 else ""))
 
 
 def blocks(folder):

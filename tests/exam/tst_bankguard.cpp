@@ -51,6 +51,10 @@ constexpr double kStudyMaxRepeatShare = 1.5;
 constexpr double kStudyMinRepeats = 17.0;
 constexpr double kStudyMaxRepeats = 33.0;
 constexpr double kFourOfAKindChance = 24.0 / 256.0;
+// Study questions only: the right answer is the shortest alternative (every other one longer) in
+// at most 35 % of them (about a quarter by chance), so that trimming right answers to avoid the
+// longest-answer cue does not create the opposite one.
+constexpr double kStudyMaxShortest = 35.0;
 
 struct Answered {
     int number = 0;
@@ -377,7 +381,16 @@ void TestBankGuard::studyLengthOfTheRightAnswer()
     const QList<Answered> questions = studyQuestions();
     if (questions.isEmpty())
         QSKIP("no study questions");
-    const QStringList faults = lengthFaults(questions, "study");
+    QStringList faults = lengthFaults(questions, "study");
+    qsizetype shortest = 0;
+    for (const Answered &q : questions)
+        shortest += lengthRank(q) == q.count - 1 ? 1 : 0;
+    const double shortestRate = percent(shortest, questions.size());
+    qInfo("study: the right answer is the shortest alternative in %lld of %lld questions (%.1f %%)",
+          static_cast<long long>(shortest), static_cast<long long>(questions.size()), shortestRate);
+    if (shortestRate > kStudyMaxShortest)
+        faults << QStringLiteral("the right answer is the shortest in %1 % of study questions, more than %2 %")
+                      .arg(shortestRate, 0, 'f', 1).arg(kStudyMaxShortest);
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }
