@@ -289,6 +289,16 @@ void TestShell::hintOfAnotherWindowReachesStatusPanel()
     QVERIFY(QTest::qWaitForWindowExposed(FormDados));
     QTest::mouseMove(FormDados->EditPlaca, QPoint(5, 5));
     QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Digite o código da placa"));
+    // The exam window's buttons and banner feed the panel as well.
+    FormDados->hide();
+    FormProva->showSelectionPage();
+    FormProva->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FormProva));
+    QTest::mouseMove(FormProva->BitBtn1, QPoint(10, 10));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para iniciar a prova"));
+    QTest::mouseMove(FormProva->findChild<QLabel *>(QStringLiteral("Image1")), QPoint(10, 10));
+    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para download de nossos produtos"));
+    FormProva->hide();
 }
 
 void TestShell::versionTrimming_data()
