@@ -35,7 +35,8 @@
 #include <QToolButton>
 #include <QAbstractTableModel>
 #include <QThread>
-#include <QTreeView>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 
 TFormDownload *FormDownload = nullptr;
 
@@ -156,6 +157,19 @@ TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRec
     l->setLinkTo(http(address));
     l->setGeometry(geometry);
     return l;
+}
+
+// The height of a row of one line of text in view, as an item view measures its items.
+int listRowHeight(QAbstractItemView *view)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.font = view->font();
+    option.fontMetrics = QFontMetrics(view->font());
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("0");
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), view).height();
 }
 
 // "\r" starts a new line of a label.
@@ -404,23 +418,34 @@ void TFormDownload::buildControls()
 
     LabelConteudo = label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
                           QRect(8, 250, 382, 16));
-    Lista = new QTreeView(this);
+    // A report list: a header of three columns over rows of one line each. A table view drawn as
+    // one, because it keeps nothing per row (a tree view lays out every row on the window's
+    // thread, a stall with millions of members).
+    Lista = new QTableView(this);
     Lista->setObjectName(QStringLiteral("Lista"));
     Lista->setGeometry(8, 267, 382, 104);
+    Lista->setFont(WindowSetup::font(10));
     m_listModel = new ZipListModel(Lista);
     Lista->setModel(m_listModel);
-    // Every row is one line high: the view never measures millions of rows one by one.
-    Lista->setUniformRowHeights(true);
+    Lista->setShowGrid(false);
+    Lista->setWordWrap(false);
+    Lista->setTabKeyNavigation(false);
+    Lista->setCornerButtonEnabled(false);
+    Lista->verticalHeader()->hide();
+    Lista->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Lista->verticalHeader()->setMinimumSectionSize(1);
+    Lista->verticalHeader()->setDefaultSectionSize(listRowHeight(Lista));
+    QHeaderView *header = Lista->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setHighlightSections(false);
+    header->setSectionsClickable(false);
+    header->setStretchLastSection(false);
     Lista->setColumnWidth(0, 180);
     Lista->setColumnWidth(1, 70);
     Lista->setColumnWidth(2, 122);
-    Lista->header()->setStretchLastSection(false);
-    Lista->setRootIsDecorated(false);
-    Lista->setItemsExpandable(false);
     Lista->setSelectionBehavior(QAbstractItemView::SelectRows);
     Lista->setSelectionMode(QAbstractItemView::SingleSelection);
     Lista->setFocusPolicy(Qt::ClickFocus);
-    Lista->setFont(WindowSetup::font(10));
 
     BitBtnAbrirZip = button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
     BitBtnAbrirZip->setEnabled(false);

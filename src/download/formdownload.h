@@ -22,7 +22,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-class QTreeView;
+class QTableView;
 class TAdware;
 class TGauge;
 class TLinkLabel;
@@ -86,9 +86,9 @@ public:
     TGauge *Gauge1 = nullptr;
     QPushButton *BitBtn1 = nullptr;
     QLabel *LabelConteudo = nullptr;
-    // The archive's members; its model is a ZipListModel (rows made on demand from a compact
-    // listing, so that an archive of millions of members takes little memory).
-    QTreeView *Lista = nullptr;
+    // The archive's members, a report list; its model is a ZipListModel (rows made on demand from
+    // a compact listing, so that an archive of millions of members takes little memory).
+    QTableView *Lista = nullptr;
     QPushButton *BitBtnAbrirZip = nullptr;
     QPushButton *BitBtn3 = nullptr;
     QPushButton *BtnFechar = nullptr;

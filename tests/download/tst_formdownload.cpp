@@ -24,7 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTableView>
 #include <QtTest>
 
 #include <sys/mount.h>
