@@ -26,6 +26,7 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -40,6 +41,86 @@ QString rightLetter(int question)
 QString wrongLetter(int question)
 {
     return rightLetter(question) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+}
+
+// The text a PDF written by Qt shows, without its blanks: each font's glyphs are drawn one by one
+// ("/F7 12 Tf", "<0012> Tj") and mapped back to characters by the font's ToUnicode table. Enough
+// for PDF files this program writes; no general reader.
+QString pdfText(const QByteArray &pdf)
+{
+    QMap<int, QByteArray> objects; // number -> body, streams inflated; in file order
+    static const QRegularExpression object(QStringLiteral("(\\d+) 0 obj\\n(.*?)endobj"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    const QString latin = QString::fromLatin1(pdf);
+    for (auto it = object.globalMatch(latin); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QByteArray body = m.captured(2).toLatin1();
+        const qsizetype from = body.indexOf("stream\n");
+        const qsizetype to = body.lastIndexOf("endstream");
+        if (from >= 0 && to > from && body.contains("/FlateDecode")) {
+            QByteArray packed = body.mid(from + 7, to - from - 7);
+            const quint32 hint = static_cast<quint32>(packed.size()) * 20 + 1024;
+            packed.prepend(char(hint & 0xff)).prepend(char((hint >> 8) & 0xff));
+            packed.prepend(char((hint >> 16) & 0xff)).prepend(char((hint >> 24) & 0xff));
+            body = body.left(from) + qUncompress(packed);
+        }
+        objects.insert(m.captured(1).toInt(), body);
+    }
+    auto ref = [](const QByteArray &body, const char *key) {
+        const QRegularExpression re(QStringLiteral("/%1 (\\d+) 0 R").arg(QLatin1String(key)));
+        return re.match(QString::fromLatin1(body)).captured(1).toInt();
+    };
+    // Font name -> (glyph -> character).
+    QHash<QByteArray, QHash<int, QString>> fonts;
+    static const QRegularExpression fontRef(QStringLiteral("/(F\\d+) (\\d+) 0 R"));
+    static const QRegularExpression range(QStringLiteral("<([0-9A-F]{4})> <([0-9A-F]{4})> \\[([^\\]]*)\\]"));
+    static const QRegularExpression hex(QStringLiteral("<([0-9A-F]+)>"));
+    for (const QByteArray &body : std::as_const(objects)) {
+        for (auto it = fontRef.globalMatch(QString::fromLatin1(body)); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QByteArray cmap = objects.value(ref(objects.value(m.captured(2).toInt()), "ToUnicode"));
+            QHash<int, QString> &map = fonts[m.captured(1).toLatin1()];
+            for (auto r = range.globalMatch(QString::fromLatin1(cmap)); r.hasNext();) {
+                const QRegularExpressionMatch rm = r.next();
+                int glyph = rm.captured(1).toInt(nullptr, 16);
+                // Each entry is one or more UTF-16 units (a ligature maps to its letters).
+                for (auto h = hex.globalMatch(rm.captured(3)); h.hasNext(); ++glyph) {
+                    const QString units = h.next().captured(1);
+                    QString chars;
+                    for (qsizetype i = 0; i + 4 <= units.size(); i += 4)
+                        chars += QChar(units.mid(i, 4).toUShort(nullptr, 16));
+                    map.insert(glyph, chars);
+                }
+            }
+        }
+    }
+    QString text;
+    static const QRegularExpression op(QStringLiteral("/(F\\d+) [\\d.]+ Tf|<([0-9A-F]+)> Tj"));
+    for (const QByteArray &body : std::as_const(objects)) {
+        if (!body.contains(" Tj"))
+            continue;
+        QByteArray font;
+        for (auto it = op.globalMatch(QString::fromLatin1(body)); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            if (m.capturedLength(1)) {
+                font = m.captured(1).toLatin1();
+                continue;
+            }
+            const QString glyphs = m.captured(2);
+            for (qsizetype i = 0; i + 4 <= glyphs.size(); i += 4) {
+                for (const QChar c : fonts.value(font).value(glyphs.mid(i, 4).toInt(nullptr, 16)))
+                    if (!c.isSpace() && c.unicode() > 0x20)
+                        text += c;
+            }
+        }
+    }
+    return text;
+}
+
+// Text without blanks, ligatures ("ﬁ") written as their letters.
+QString withoutBlanks(QString s)
+{
+    return s.remove(QRegularExpression(QStringLiteral("\\s"))).normalized(QString::NormalizationForm_KC);
 }
 
 // What the candidate answers at position p: right, wrong or nothing, in turn.
@@ -471,16 +552,27 @@ void TestRevisao::printsAllThirtyAsPdf()
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith("%PDF"));
     QVERIFY2(bytes.size() > 40000, qPrintable(QString::number(bytes.size())));
-    const int pages = static_cast<int>(bytes.count("/Type /Page\n")) + static_cast<int>(bytes.count("/Type /Page\r"))
-                      + static_cast<int>(bytes.count("/Type /Page "));
+    const int pages = static_cast<int>(bytes.count("/Type /Page\n"));
     QVERIFY2(pages >= 6, qPrintable(QString::number(pages)));
+    // The pages show every position with its question, marks, explanation and source.
+    const QString shown = withoutBlanks(pdfText(bytes));
+    const QuestionBank &bank = QuestionBank::instance();
+    QVERIFY2(shown.startsWith(QStringLiteral("Revisãodaprova10certasde30.")), qPrintable(shown.left(80)));
+    for (int p = 1; p <= 30; ++p) {
+        QVERIFY(shown.contains(withoutBlanks(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p))));
+        QVERIFY2(shown.contains(withoutBlanks(bank.string(QuestionKind::Text, p))), qPrintable(QString::number(p)));
+        QVERIFY(shown.contains(withoutBlanks(bank.explanation(p))));
+        QVERIFY(shown.contains(withoutBlanks(bank.source(p))));
+    }
+    QCOMPARE(shown.count(QStringLiteral("✔")), 30 + 10);
+    QCOMPARE(shown.count(QStringLiteral("✘")), 20 + 10);
+    QCOMPARE(shown.count(withoutBlanks(QStringLiteral("— sua resposta, errada"))), 10);
 
     // What is printed: every position with its question, its marks, explanation and source.
     QTextDocument document;
     r->MontaImpressao(document);
     // Spaces as a printed page shows them: runs of blanks become one.
     const QString text = document.toPlainText().simplified();
-    const QuestionBank &bank = QuestionBank::instance();
     for (int p = 1; p <= 30; ++p) {
         QVERIFY(text.contains(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p)));
         QVERIFY(text.contains(bank.string(QuestionKind::Text, p).simplified()));
