@@ -241,8 +241,14 @@ void TFormCodigo::BBAbrirCodigoClick()
     }
 
     // The view gets one block per line, so its positions and the offsets differ by one per break.
-    RichEdit->clear();
-    QTextDocument *document = RichEdit->document();
+    // Built apart from the view, which takes it whole when it is done: the view then lays out
+    // what it shows and the rest a step at a time, instead of following every insertion.
+    QTextDocument *shown = RichEdit->document();
+    auto *document = new QTextDocument(RichEdit);
+    document->setDefaultFont(shown->defaultFont());
+    document->setDocumentMargin(shown->documentMargin());
+    document->setDefaultTextOption(shown->defaultTextOption());
+    document->setUndoRedoEnabled(false);
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     QTextCharFormat plain;
@@ -269,6 +275,7 @@ void TFormCodigo::BBAbrirCodigoClick()
             cursor.insertText(line.text.mid(at), plain);
     }
     cursor.endEditBlock();
+    RichEdit->setDocument(document); // the view's own empty document goes with it
     m_text = std::move(text);
     RichEdit->moveCursor(QTextCursor::Start);
 

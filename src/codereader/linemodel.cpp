@@ -8,9 +8,22 @@ LineModel::LineModel(QStringList lines) : m_lines(std::move(lines))
     m_starts.reserve(m_lines.size() + 1);
     for (const QString &line : std::as_const(m_lines))
         m_starts.append(m_starts.last() + line.size() + 2);
+    m_plain = m_lines.join(QStringLiteral("\r\n"));
 }
 
-QString LineModel::plainText() const { return m_lines.join(QStringLiteral("\r\n")); }
+const QString &LineModel::upperAsciiText() const
+{
+    if (!m_upperMade) {
+        m_upper = CodeSearch::upperAscii(m_plain);
+        m_upperMade = true;
+    }
+    return m_upper;
+}
+
+qsizetype LineModel::firstLineFrom(qsizetype offset) const
+{
+    return std::lower_bound(m_starts.begin(), m_starts.end() - 1, offset) - m_starts.begin();
+}
 
 qsizetype LineModel::toViewPosition(qsizetype offset) const
 {
@@ -90,7 +103,7 @@ std::optional<TextMatch> CodeSearch::findChapter(const LineModel &text, int inde
     const QString heading = chapterHeading(index);
     if (heading.isEmpty())
         return std::nullopt;
-    const qsizetype at = text.plainText().indexOf(heading, 0, Qt::CaseSensitive);
+    const qsizetype at = QStringView(text.plainText()).indexOf(heading, 0, Qt::CaseSensitive);
     if (at < 0)
         return std::nullopt;
     return TextMatch{at, heading.size()};
@@ -115,20 +128,17 @@ std::optional<TextMatch> CodeSearch::findNext(const LineModel &text, qsizetype s
 {
     const QString t = pattern(findText, matchCase, wholeWord);
     // The first line that begins at or after the selection start.
-    qsizetype i = 0;
-    qsizetype s = 0;
-    while (s < selectionStart && i < text.lineCount()) {
-        s += text.lines()[i].size() + 2;
-        ++i;
-    }
-    if (t.isEmpty() || s < selectionStart)
+    const qsizetype first = text.firstLineFrom(selectionStart);
+    if (t.isEmpty() || first >= text.lineCount())
         return std::nullopt;
-    for (; i < text.lineCount(); ++i) {
-        const QString &line = text.lines()[i];
-        const qsizetype q = matchCase ? line.indexOf(t) : upperAscii(line).indexOf(t);
-        if (q >= 0)
-            return TextMatch{s + q, t.size()};
-        s += line.size() + 2;
-    }
-    return std::nullopt;
+    // The lines hold no line break: a pattern with one never matches, and any other match in the
+    // whole text lies inside one line, the first from the line's start being the first line by
+    // line. Without match case both sides are raised alike (ASCII letters only).
+    if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n')))
+        return std::nullopt;
+    const QString &whole = matchCase ? text.plainText() : text.upperAsciiText();
+    const qsizetype at = QStringView(whole).indexOf(QStringView(t), text.lineStart(first));
+    if (at < 0)
+        return std::nullopt;
+    return TextMatch{at, t.size()};
 }

@@ -21,8 +21,13 @@ public:
     qsizetype lineCount() const { return m_lines.size(); }
     // The offset where line i starts; lineCount() gives the offset just past the text.
     qsizetype lineStart(qsizetype i) const { return m_starts[i]; }
-    // The whole text with CR LF between the lines.
-    QString plainText() const;
+    // The whole text with CR LF between the lines (made once, with the model).
+    const QString &plainText() const { return m_plain; }
+    // The plain text with a-z raised to A-Z (made when first asked for), for the find dialog's
+    // search without match case.
+    const QString &upperAsciiText() const;
+    // The first line that begins at or after offset, or lineCount() when none does.
+    qsizetype firstLineFrom(qsizetype offset) const;
 
     // View position of an offset. An offset inside a line break (on its LF) or past the text is
     // taken to the end of that line (of the text).
@@ -33,6 +38,9 @@ public:
 private:
     QStringList m_lines;
     QList<qsizetype> m_starts{0}; // lineCount() + 1 entries
+    QString m_plain;
+    mutable QString m_upper;
+    mutable bool m_upperMade = false;
 };
 
 struct TextMatch {

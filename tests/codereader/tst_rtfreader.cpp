@@ -56,6 +56,7 @@ private slots:
     void chapterHeadings();
     void findNext_data();
     void findNext();
+    void findNextAsLineByLine();
 };
 
 void TestRtfReader::readsText_data()
@@ -280,6 +281,48 @@ void TestRtfReader::findNext()
         QVERIFY(found);
         QCOMPARE(*found, (TextMatch{start, length}));
     }
+}
+
+// The search through the whole text gives what the line-by-line walk gives, on the code's own
+// text, for words with and without accents, cases, whole words, from every kind of start.
+void TestRtfReader::findNextAsLineByLine()
+{
+    QFile file(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"));
+    if (!file.open(QIODevice::ReadOnly))
+        QSKIP("cnt.rtf is not built");
+    QStringList lines;
+    for (const RtfLine &line : RtfReader::read(file.readAll()).lines)
+        lines << line.text;
+    lines << QStringLiteral("fim do texto, infração") << QString() << QStringLiteral("Art");
+    const LineModel text(lines);
+    const auto walk = [&](qsizetype from, const QString &find, bool matchCase, bool wholeWord) -> std::optional<TextMatch> {
+        const QString t = CodeSearch::pattern(find, matchCase, wholeWord);
+        qsizetype i = 0, s = 0;
+        while (s < from && i < text.lineCount())
+            s += text.lines()[i++].size() + 2;
+        if (t.isEmpty() || s < from)
+            return std::nullopt;
+        for (; i < text.lineCount(); ++i) {
+            const QString &line = text.lines()[i];
+            const qsizetype q = matchCase ? line.indexOf(t) : CodeSearch::upperAscii(line).indexOf(t);
+            if (q >= 0)
+                return TextMatch{s + q, t.size()};
+            s += line.size() + 2;
+        }
+        return std::nullopt;
+    };
+    const qsizetype end = text.lineStart(text.lineCount());
+    QList<qsizetype> starts{-5, 0, 1, 2, end - 7, end - 3, end - 2, end, end + 10};
+    for (qsizetype k = 1; k < 40; ++k)
+        starts << end * k / 40 << end * k / 40 + 1;
+    for (const char *find : {"art", "Art", "CAPÍTULO", "infração", "INFRAÇÃO", "de", "trânsito", "", " ", "zzqx", "ção do",
+                             "texto,", "a\r\nb"})
+        for (const qsizetype from : std::as_const(starts))
+            for (const bool matchCase : {false, true})
+                for (const bool wholeWord : {false, true}) {
+                    const QString f = QString::fromUtf8(find);
+                    QCOMPARE(CodeSearch::findNext(text, from, f, matchCase, wholeWord), walk(from, f, matchCase, wholeWord));
+                }
 }
 
 // Tables: a tab between cells, one line per row, the row and cell settings unseen.
