@@ -128,13 +128,13 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     setMinimumSize(440, 380);
     resize(tamanhoGuardado);
 
-    auto *top = new QHBoxLayout;
+    // The position and the verdict on it, one line each above the question.
+    auto *top = new QVBoxLayout;
+    top->setSpacing(2);
     LabelPosicao = textLabel(this, "LabelPosicao", 14, true);
-    LabelPosicao->setWordWrap(false);
-    LabelSituacao = textLabel(this, "LabelSituacao", 13, true);
-    LabelSituacao->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelSituacao = textLabel(this, "LabelSituacao", 14, true);
     top->addWidget(LabelPosicao);
-    top->addWidget(LabelSituacao, 1);
+    top->addWidget(LabelSituacao);
 
     ScrollQuestao = new QScrollArea(this);
     ScrollQuestao->setObjectName(QStringLiteral("ScrollQuestao"));

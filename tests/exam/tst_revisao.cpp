@@ -144,6 +144,7 @@ private slots:
     void newExamHasNoReview();
     void seeTheArticleInTheCode();
     void printsAllThirtyAsPdf();
+    void pictureForTheReadme();
 
 private:
     void start(int item);
@@ -586,6 +587,25 @@ void TestRevisao::printsAllThirtyAsPdf()
     QVERIFY(QFile::remove(pdf));
     QTest::mouseClick(r->BBImprimir, Qt::LeftButton);
     QVERIFY(!QFile::exists(pdf));
+}
+
+// QUELVADO_REVIEW_PICTURE=docs/review-window.png makes the README's picture of the window.
+void TestRevisao::pictureForTheReadme()
+{
+    const QString path = qEnvironmentVariable("QUELVADO_REVIEW_PICTURE");
+    if (path.isEmpty())
+        QSKIP("QUELVADO_REVIEW_PICTURE not set");
+    QList<QuestaoCorrigida> prova;
+    for (int p = 1; p <= 30; ++p)
+        prova << QuestaoCorrigida{p, rightLetter(p), rightLetter(p), QStringLiteral("*")};
+    prova[11] = QuestaoCorrigida{203, QStringLiteral("A"), rightLetter(203), QStringLiteral("X")};
+    TFormRevisao r;
+    r.setProva(prova);
+    r.resize(660, 620);
+    r.MostraPosicao(12);
+    r.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    QVERIFY(r.grab().save(path));
 }
 
 QTEST_MAIN(TestRevisao)
