@@ -143,6 +143,7 @@ private slots:
     void personalisedExamAsCorrected();
     void newExamHasNoReview();
     void seeTheArticleInTheCode();
+    void seeTheArticleWithoutTheCodeFile();
     void printsAllThirtyAsPdf();
     void pictureForTheReadme();
 
@@ -530,6 +531,26 @@ void TestRevisao::seeTheArticleInTheCode()
     QVERIFY(loadedOnce);
     QVERIFY2(checked >= 10, qPrintable(QString::number(checked)));
     QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestRevisao::seeTheArticleWithoutTheCodeFile()
+{
+    QVERIFY(QFile::remove(m_folder->file(QStringLiteral("cnt.rtf"))));
+    takeAndCorrect(kLegislacao);
+    TFormRevisao *r = openAt(1);
+    QVERIFY(r);
+    int p = 1;
+    while (p <= 30 && ArticleIndex::citedArticles(QuestionBank::instance().source(p)).isEmpty())
+        ++p;
+    QVERIFY(p <= 30);
+    r->MostraPosicao(p);
+    QTest::mouseClick(r->BBVerCodigo, Qt::LeftButton);
+    // The reader says what " Abrir arquivo" says and stays ready to load the file later.
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
+                                        "diretório onde está sendo executado este programa.")});
+    QVERIFY(m_reader->BBAbrirCodigo->isEnabled());
+    QVERIFY(!m_reader->RichEdit->textCursor().hasSelection());
 }
 
 void TestRevisao::printsAllThirtyAsPdf()
