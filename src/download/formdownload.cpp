@@ -385,6 +385,7 @@ void TFormDownload::buildControls()
 
     LabelSelecione = label(this, "LabelSelecione", QStringLiteral("Selecione o arquivo :"), QRect(8, 141, 126, 20));
     ComboBox1 = new QComboBox(this);
+    ComboBox1->setAccessibleName(QStringLiteral("Produto"));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(134, 140, 256, 22);
     ComboBox1->setEditable(false);
@@ -422,6 +423,7 @@ void TFormDownload::buildControls()
     // one, because it keeps nothing per row (a tree view lays out every row on the window's
     // thread, a stall with millions of members).
     Lista = new QTableView(this);
+    Lista->setAccessibleName(QStringLiteral("Conteúdo do arquivo"));
     Lista->setObjectName(QStringLiteral("Lista"));
     Lista->setGeometry(8, 267, 382, 104);
     Lista->setFont(WindowSetup::font(10));

@@ -175,6 +175,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 
     StringGridGabarito = new QTableWidget(4, ExamTypes::kQuestions, page);
     StringGridGabarito->setObjectName(QStringLiteral("StringGridGabarito"));
+    StringGridGabarito->setAccessibleName(QStringLiteral("Gabarito"));
     StringGridGabarito->setGeometry(103, 241, 560, 95);
     StringGridGabarito->horizontalHeader()->hide();
     StringGridGabarito->verticalHeader()->hide();
