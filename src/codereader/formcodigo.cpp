@@ -277,7 +277,7 @@ void TFormCodigo::BBAbrirCodigoClick()
     cursor.endEditBlock();
     RichEdit->setDocument(document); // the view's own empty document goes with it
     m_text = std::move(text);
-    RichEdit->moveCursor(QTextCursor::Start);
+    // The new document opens at its start; moving the cursor there would lay out its first line again.
 
     ComboBox1->clear();
     for (int index = 0; index < CodeSearch::kChapters; ++index)
