@@ -1,0 +1,103 @@
+// A rich text of 8 MB on one line against the same text in lines of about a hundred characters:
+// the time to load it into the reader's view and show its first page, and the memory that takes,
+// each in a process of its own (offscreen), alternately; medians of RUNS runs.
+//
+//   bench_bigrtf [RUNS]   (default 3)
+
+#include "benchutil.h"
+
+#include "codereader/formcodigo.h"
+#include "common/programfolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+namespace {
+
+constexpr qsizetype kSize = 8000000; // bytes, under the reader's 8 MiB
+
+// The file: a heading, then sentences with a bold word now and then; with lines, a \par after
+// about every hundred characters of text.
+QByteArray makeRtf(bool lines)
+{
+    QByteArray out = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 CAP\\'cdTULO I - DISPOSI\\'c7\\'d5ES PRELIMINARES";
+    out += lines ? "\\par\n" : " ";
+    const QByteArray sentence = "O tr\\'e2nsito de qualquer natureza nas vias terrestres {\\b abertas} \\'e0 circula\\'e7\\'e3o rege-se por este C\\'f3digo. ";
+    int n = 0;
+    while (out.size() + sentence.size() + 8 < kSize) {
+        out += sentence;
+        if (lines && ++n > 0)
+            out += "\\par\n";
+    }
+    out += QByteArray(kSize - 1 - out.size(), ' ');
+    out += '}';
+    return out;
+}
+
+int child(const QString &folder)
+{
+    ProgramFolder::set(folder);
+    TFormCodigo form;
+    form.show();
+    QApplication::processEvents();
+    const long before = Bench::statusKb("VmRSS");
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    QElapsedTimer t;
+    t.start();
+    form.BBAbrirCodigoClick();
+    const double loaded = static_cast<double>(t.nsecsElapsed()) / 1e6; // read, parsed, in the document
+    QApplication::processEvents();
+    form.RichEdit->viewport()->repaint();
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    std::printf("%.3f %ld %lld %.3f\n", ms, Bench::statusKb("VmHWM") - before,
+                static_cast<long long>(form.text().lineCount()), loaded);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--child")
+        return child(QString::fromLocal8Bit(argv[2]));
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    QTemporaryDir one, many;
+    for (const auto &[dir, lines] : {std::pair{&one, false}, std::pair{&many, true}}) {
+        QFile f(dir->filePath(QStringLiteral("cnt.rtf")));
+        if (!f.open(QIODevice::WriteOnly) || f.write(makeRtf(lines)) != kSize)
+            return std::fprintf(stderr, "cannot write cnt.rtf\n"), 1;
+    }
+    std::vector<double> ms[2], kb[2], loaded[2];
+    long long lineCount[2] = {0, 0};
+    for (int i = 0; i < runs; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const QByteArray out = Bench::runOutput(QCoreApplication::applicationFilePath(),
+                                                    {QStringLiteral("--child"), (k == 0 ? one : many).path()});
+            const QList<QByteArray> words = out.simplified().split(' ');
+            if (words.size() != 4)
+                return std::fprintf(stderr, "the load failed: %s\n", out.constData()), 1;
+            ms[k].push_back(words[0].toDouble());
+            kb[k].push_back(words[1].toDouble());
+            lineCount[k] = words[2].toLongLong();
+            loaded[k].push_back(words[3].toDouble());
+        }
+    }
+    const double t1 = Bench::median(ms[0]), tn = Bench::median(ms[1]);
+    const double m1 = Bench::median(kb[0]), mn = Bench::median(kb[1]);
+    std::printf("read, parsed and put in the document (before the view lays it out): one line %.1f ms, in lines %.1f ms\n",
+                Bench::median(loaded[0]), Bench::median(loaded[1]));
+    std::printf("8 MB rich text, runs %d (median): one line (%lld lines) %.1f ms %.1f MB; in lines (%lld lines) %.1f ms %.1f MB\n",
+                runs, lineCount[0], t1, m1 / 1024, lineCount[1], tn, mn / 1024);
+    Bench::row("8 MB single-line rich text: time", Bench::ms(t1), QStringLiteral("in lines ") + Bench::ms(tn), t1 / tn,
+               "<= 2 x", t1 / tn <= 2);
+    Bench::row("8 MB single-line rich text: memory", Bench::mb(m1), QStringLiteral("in lines ") + Bench::mb(mn), m1 / mn,
+               "<= 2 x", m1 / mn <= 2);
+    return 0;
+}

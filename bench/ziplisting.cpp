@@ -1,0 +1,44 @@
+// Listing benchmark, whole process: tools/ziplist over a stored archive of 10,000 members, in the
+// program's own format and with ISO dates, against `zipinfo -1` over the same archive, run
+// alternately; medians of RUNS runs each. Run with the Brazilian locale and time zone, as a user
+// of the program has them.
+//
+//   bench_ziplisting [RUNS]   (default 21)
+
+#include "benchutil.h"
+#include "zipmaker.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("dez-mil.zip"));
+    if (!ZipMaker::write(archive, 10000))
+        return std::fprintf(stderr, "cannot write %s\n", qPrintable(archive)), 1;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANG"), QStringLiteral("pt_BR.UTF-8"));
+    env.remove(QStringLiteral("LC_ALL"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("America/Sao_Paulo"));
+
+    const QString ziplist = QStringLiteral(ZIPLIST_PROGRAM);
+    const QString zipinfo = QStringLiteral("zipinfo");
+    if (Bench::runOutput(zipinfo, {QStringLiteral("-1"), archive}, env).isEmpty())
+        return std::fprintf(stderr, "zipinfo (Debian package unzip) is needed\n"), 1;
+    std::vector<double> own, iso, base;
+    for (int i = 0; i < runs; ++i) {
+        base.push_back(Bench::runMs(zipinfo, {QStringLiteral("-1"), archive}, env));
+        own.push_back(Bench::runMs(ziplist, {archive}, env));
+        iso.push_back(Bench::runMs(ziplist, {QStringLiteral("--iso"), archive}, env));
+    }
+    const double b = Bench::median(base), o = Bench::median(own), s = Bench::median(iso);
+    std::printf("runs %d (median): zipinfo -1 %.2f ms, ziplist %.2f ms, ziplist --iso %.2f ms\n", runs, b, o, s);
+    Bench::row("listing 10,000 members (own format)", Bench::ms(o), QStringLiteral("zipinfo -1 ") + Bench::ms(b),
+               o / b, "<= 1.0 x", o <= b);
+    Bench::row("listing 10,000 members (ISO dates)", Bench::ms(s), QStringLiteral("zipinfo -1 ") + Bench::ms(b),
+               s / b, "<= 1.0 x", s <= b);
+    return 0;
+}
