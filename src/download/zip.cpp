@@ -36,6 +36,10 @@ public:
     explicit Bytes(QByteArrayView data) : m_data(data) {}
 
     qint64 size() const { return m_data.size(); }
+    // The n bytes at pos; the caller has checked holds(pos, n).
+    QByteArrayView view(qint64 pos, qint64 n) const { return m_data.sliced(pos, n); }
+    // All in memory already.
+    void prefetch(qint64, qint64) const {}
     // True when n bytes from pos lie inside the data.
     bool holds(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= size() && n <= size() - pos; }
 
@@ -96,7 +100,8 @@ QString storedName(QByteArrayView bytes)
 // Replaces the sizes a central directory record marks as 0xFFFFFFFF with the 64-bit values of
 // its zip64 extra field (uncompressed size first, then compressed size, each present only when
 // marked). Values the field does not hold are left as they are.
-void zip64Sizes(const Bytes &bytes, qint64 extra, qint64 extraLength, quint64 *uncompressed,
+template <typename Source>
+void zip64Sizes(const Source &bytes, qint64 extra, qint64 extraLength, quint64 *uncompressed,
                 quint64 *compressed)
 {
     const qint64 end = std::min(extra + extraLength, bytes.size());
@@ -181,12 +186,96 @@ QByteArray readWholeFile(const QString &fileName)
     }
 }
 
+qint64 &readWindow()
+{
+    static qint64 bytes = 0;
+    return bytes;
+}
+
+// The archive's file read a window at a time, with the interface of Bytes. Reads go forward; a
+// read outside the window reads a new window from there. A read that fails throws EInOutError; a
+// file that has become shorter reads as zeros past its end, which ends the walk.
+class FileBytes {
+public:
+    FileBytes(QFile &file, const QString &fileName) : m_file(file), m_fileName(fileName), m_size(file.size())
+    {
+        m_window = readWindow() > 0 ? readWindow() : qint64(4) << 20;
+    }
+
+    qint64 size() const { return m_size; }
+    bool holds(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= m_size && n <= m_size - pos; }
+    void prefetch(qint64 pos, qint64 n) const
+    {
+        if (pos >= 0 && pos < m_size)
+            ensure(pos, std::min(n, m_size - pos));
+    }
+    QByteArrayView view(qint64 pos, qint64 n) const { return QByteArrayView(ensure(pos, n), n); }
+    quint64 le(qint64 pos, int n) const
+    {
+        if (!holds(pos, n))
+            return 0;
+        const unsigned char *p = reinterpret_cast<const unsigned char *>(ensure(pos, n));
+        quint64 value = 0;
+        for (int i = n - 1; i >= 0; --i)
+            value = (value << 8) | p[i];
+        return value;
+    }
+    quint16 u16(qint64 pos) const { return static_cast<quint16>(le(pos, 2)); }
+    quint32 u32(qint64 pos) const { return static_cast<quint32>(le(pos, 4)); }
+    quint64 u64(qint64 pos) const { return le(pos, 8); }
+
+    qint64 nextSignature(qint64 pos) const
+    {
+        while (pos >= 0 && pos + 4 <= m_size) {
+            // The rest of the window, with the three bytes a signature may run over.
+            const qint64 n = std::min(m_size - pos, std::max<qint64>(m_window, 4));
+            const char *data = ensure(pos, n);
+            const Bytes part(QByteArrayView(data, n));
+            const qint64 found = part.nextSignature(0);
+            if (found < n)
+                return pos + found;
+            pos += n - 3;
+        }
+        return m_size;
+    }
+
+private:
+    // The n bytes at pos (inside the file), read into the window when they are not there yet.
+    const char *ensure(qint64 pos, qint64 n) const
+    {
+        if (pos < m_start || pos + n > m_start + m_buffer.size()) {
+            const qint64 want = std::min(std::max(n, m_window), m_size - pos);
+            m_buffer.resize(want);
+            m_start = pos;
+            qint64 have = 0;
+            if (!m_file.seek(pos))
+                readError(m_fileName, m_file);
+            while (have < want) {
+                const qint64 got = m_file.read(m_buffer.data() + have, want - have);
+                if (got < 0)
+                    readError(m_fileName, m_file);
+                if (got == 0)
+                    break;
+                have += got;
+            }
+            std::memset(m_buffer.data() + have, 0, static_cast<size_t>(want - have));
+        }
+        return m_buffer.constData() + (pos - m_start);
+    }
+
+    QFile &m_file;
+    QString m_fileName;
+    qint64 m_size;
+    qint64 m_window;
+    mutable QByteArray m_buffer;
+    mutable qint64 m_start = 0;
+};
+
 } // namespace
 
-template <typename Entry>
-bool TZip::walk(QByteArrayView data, Entry &&entry)
+template <typename Source, typename Entry>
+bool TZip::walk(const Source &bytes, Entry &&entry)
 {
-    const Bytes bytes(data);
     const qint64 size = bytes.size();
     bool ok = true;
     qint64 pos = 0;
@@ -194,6 +283,8 @@ bool TZip::walk(QByteArrayView data, Entry &&entry)
         const quint32 signature = bytes.holds(pos, 4) ? bytes.u32(pos) : 0;
         const qint64 fields = pos + 4;
         if (signature == CentralHeaderSignature) {
+            // The whole record at hand at once (its three lengths are 16-bit).
+            bytes.prefetch(fields, CentralHeaderSize + 3 * 0xFFFF);
             if (!bytes.holds(fields, CentralHeaderSize))
                 return false;
             quint64 uncompressed = bytes.u32(fields + 20);
@@ -207,8 +298,9 @@ bool TZip::walk(QByteArrayView data, Entry &&entry)
             const qint64 extra = name + nameLength;
             if (uncompressed == Unknown32 || compressed == Unknown32)
                 zip64Sizes(bytes, extra, extraLength, &uncompressed, &compressed);
-            entry(data.sliced(name, nameLength), uncompressed, bytes.u16(fields + 8), bytes.u16(fields + 10),
-                  compressed);
+            const quint16 dosTime = bytes.u16(fields + 8);
+            const quint16 dosDate = bytes.u16(fields + 10);
+            entry(bytes.view(name, nameLength), uncompressed, dosTime, dosDate, compressed);
             pos = extra + extraLength + commentLength;
         } else if (signature == LocalHeaderSignature) {
             if (!bytes.holds(fields, LocalHeaderSize))
@@ -246,7 +338,7 @@ void TZip::LoadFromMemory(QByteArrayView data)
 {
     m_entries.clear();
     m_ok = false;
-    m_ok = walk(data, [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
+    m_ok = walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
                              quint64 compressed) {
         AddEntry(storedName(name), uncompressed, dosTime, dosDate, compressed);
     });
@@ -564,8 +656,24 @@ void ZipListing::append(QByteArrayView storedName, quint64 uncompressedSize, qui
     m_dates.push_back(TZip::DosDateTimeToDateTime(dosDate, dosTime));
 }
 
+void ZipListing::setReadWindow(qint64 bytes) { readWindow() = bytes; }
+
 void ZipListing::load(const QString &fileName)
 {
+    // Only a regular file of a known size is read a window at a time; anything else is read whole
+    // (with the checks and limits of TZip).
+    if (SafeFile::check(fileName, TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly) && !file.isSequential() && file.size() > 0) {
+            *this = ZipListing();
+            TZip::walk(FileBytes(file, fileName), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime,
+                                                          quint16 dosDate, quint64) {
+                append(name, uncompressed, dosTime, dosDate);
+            });
+            finish();
+            return;
+        }
+    }
     const QByteArray bytes = readWholeFile(fileName);
     loadFromMemory(bytes);
 }
@@ -573,7 +681,7 @@ void ZipListing::load(const QString &fileName)
 void ZipListing::loadFromMemory(QByteArrayView data)
 {
     *this = ZipListing();
-    TZip::walk(data, [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
+    TZip::walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
         append(name, uncompressed, dosTime, dosDate);
     });
     finish();

@@ -82,10 +82,11 @@ public:
 
 private:
     friend class ZipListing;
-    // Walks the records of data; entry(nameBytes, uncompressed, dosTime, dosDate, compressed) is
-    // called for every central directory record. True when the walk reached the end of the data.
-    template <typename Entry>
-    static bool walk(QByteArrayView data, Entry &&entry);
+    // Walks the records of bytes (the archive in memory or read from its file a window at a time);
+    // entry(nameBytes, uncompressed, dosTime, dosDate, compressed) is called for every central
+    // directory record. True when the walk reached the end of the data.
+    template <typename Source, typename Entry>
+    static bool walk(const Source &bytes, Entry &&entry);
 
     QList<ZipEntry> m_entries;
     bool m_ok = false;
@@ -134,8 +135,11 @@ private:
 // size and its date-time value, in archive order. Filled by the same walk as TZip.
 class ZipListing {
 public:
-    // Reads the archive; throws as TZip::LoadArchive does.
+    // Reads the archive; throws as TZip::LoadArchive does (a read error met during the walk too).
+    // The file is read a window at a time, so the archive is never held whole in memory.
     void load(const QString &fileName);
+    // Test seam: the bytes read at a time (at least what one record needs); 0 restores 4 MiB.
+    static void setReadWindow(qint64 bytes);
     void loadFromMemory(QByteArrayView data);
 
     qsizetype count() const { return static_cast<qsizetype>(m_sizes.size()); }
