@@ -30,7 +30,8 @@ benches="bench_startup bench_ziplisting bench_biglisting bench_reader bench_bigr
 targets=""
 for b in $benches; do targets="$targets --target $b"; done
 # shellcheck disable=SC2086
-cmake --build "$build" -j"$(nproc)" $targets
+cmake --build "$build" -j"$(nproc)" $targets > "$build.build.log" 2>&1 \
+    || { tail -40 "$build.build.log" >&2; exit 1; }
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -40,8 +41,9 @@ for b in $benches; do
         echo "ROW|$b|failed|-|-|-|NO" >> "$log"
         sed 's/^/    /' "$log.one" >&2
     fi
-    grep -v '^ROW|' "$log.one" | grep -v 'XDG_RUNTIME_DIR' | sed 's/^/    /' >&2 || true
-    grep '^ROW|' "$log.one" >> "$log" || true
+    grep -v 'ROW|' "$log.one" | grep -v 'XDG_RUNTIME_DIR' | sed 's/^/    /' >&2 || true
+    # A row may follow the colour codes Google Benchmark leaves on its last line.
+    grep -o 'ROW|.*' "$log.one" >> "$log" || true
 done
 rm -f "$log.one"
 
