@@ -70,6 +70,34 @@ public:
         }
     }
 
+    // A run of plain bytes of the text in code page 1252, as put() one by one would take them.
+    void putRun(const char *bytes, qsizetype n, bool bold)
+    {
+        if (full() || n <= 0)
+            return;
+        const qsizetype at = m_line.text.size();
+        m_line.text.resize(at + n);
+        QChar *out = m_line.text.data() + at;
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const unsigned char b = static_cast<unsigned char>(bytes[i]);
+            if (b >= 0x20 && b < 0x7F) {
+                out[kept++] = QChar(b);
+            } else if (b == '\t') {
+                out[kept++] = QChar(u'\t');
+            } else if (b >= 0x80) {
+                out[kept++] = fromCodePage(b); // no byte of the code page is a line or frame break
+            }
+        }
+        m_line.text.truncate(at + kept);
+        if (bold && kept > 0) {
+            if (!m_line.bold.isEmpty() && m_line.bold.last().start + m_line.bold.last().length == at)
+                m_line.bold.last().length += kept;
+            else
+                m_line.bold.append({at, kept});
+        }
+    }
+
     void endLine(int spaceBefore, int spaceAfter)
     {
         if (full())
@@ -159,9 +187,23 @@ private:
         case '\\': controlSymbol(); break;
         case '\r':
         case '\n': break;
-        default: text(fromCodePage(static_cast<unsigned char>(c)).unicode(), true); break;
+        default:
+            if (m_skipFallback > 0 || m_state.skip || m_pendingTabs > 0 || m_pendingSpace) {
+                text(fromCodePage(static_cast<unsigned char>(c)).unicode(), true);
+            } else {
+                // The common case, a run of plain text: taken at once up to the next brace,
+                // backslash or line break.
+                const qsizetype start = m_pos - 1;
+                while (m_pos < m_in.size() && !isSpecial(m_in[m_pos]))
+                    ++m_pos;
+                m_out.putRun(m_in.constData() + start, m_pos - start, m_state.bold);
+                m_cellHasText = true;
+            }
+            break;
         }
     }
+
+    static bool isSpecial(char c) { return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n'; }
 
     void openGroup()
     {
