@@ -36,6 +36,7 @@
 #include <QAbstractTableModel>
 #include <QThread>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 TFormDownload *FormDownload = nullptr;
@@ -158,6 +159,19 @@ TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRec
     l->setGeometry(geometry);
     return l;
 }
+
+// Draws a row's cells as a report list does: the chosen row highlighted, no cell framed.
+class RowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
 
 // The height of a row of one line of text in view, as an item view measures its items.
 int listRowHeight(QAbstractItemView *view)
@@ -448,6 +462,10 @@ void TFormDownload::buildControls()
     Lista->setSelectionBehavior(QAbstractItemView::SelectRows);
     Lista->setSelectionMode(QAbstractItemView::SingleSelection);
     Lista->setFocusPolicy(Qt::ClickFocus);
+    // As a report list scrolls and shows its chosen row: by the pixel sideways, the whole row
+    // highlighted without a frame around one cell.
+    Lista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    Lista->setItemDelegate(new RowDelegate(Lista));
 
     BitBtnAbrirZip = button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
     BitBtnAbrirZip->setEnabled(false);
