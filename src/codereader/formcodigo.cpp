@@ -135,6 +135,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelSelecione->setPalette(light);
 
         ComboBox1 = new QComboBox(PanelTopo);
+        ComboBox1->setAccessibleName(QStringLiteral("Capítulo"));
         ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
         ComboBox1->setGeometry(8, 51, 676, 24);
         ComboBox1->setEditable(false);
@@ -153,6 +154,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         // The text view.
         RichEdit = new QTextEdit(this);
         RichEdit->setObjectName(QStringLiteral("RichEdit"));
+        RichEdit->setAccessibleName(QStringLiteral("Código de Trânsito Brasileiro"));
         RichEdit->setGeometry(0, 81, 692, 410 - 81 - 65);
         RichEdit->setReadOnly(true);
         RichEdit->setUndoRedoEnabled(false);
