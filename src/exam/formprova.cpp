@@ -195,6 +195,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     BitBtn8->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
     BitBtn8->setIconSize(QSize(24, 24));
     connect(BitBtn8, &QPushButton::clicked, this, guard([this] { BitBtn8Click(); }));
+    setTabOrder(BitBtn8, Image1);
 }
 
 int TFormProva::selectedItem() const
@@ -210,6 +211,11 @@ void TFormProva::showSelectionPage()
     ensurePages();
     Notebook1->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
+    // The page opens with the focus on the chosen exam type, so Enter starts it; the banner comes
+    // last in the Tab order.
+    const int item = selectedItem();
+    if (item >= 0)
+        RadioItems[item]->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormProva::Notebook1PageChanged(int page)
