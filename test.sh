@@ -13,7 +13,7 @@ if [ "${1:-}" = "--hardened" ]; then
   quelvado_configure build-hardened -DQUELVADO_WERROR=ON -DQUELVADO_SANITIZE=ON
   quelvado_build build-hardened
   cd build-hardened
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:verify_asan_link_order=0"
   export LSAN_OPTIONS="suppressions=$(pwd)/../tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   ctest --output-on-failure -j"$(nproc)" --timeout 900
