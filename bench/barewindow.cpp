@@ -1,10 +1,10 @@
-// The baselines of the start-up benchmark: a bare Qt window (optionally painting one line of text) that reports its first paint the same
-// way the program does ("first-paint-ms N rss-kb N") and ends.
+// The baselines of the start-up benchmark: a bare Qt window (optionally painting one line of text) that
+// reports its first paint the same way the program does ("first-paint-ms N rss-kb N") and ends.
 
 #include <QApplication>
-#include <QPainter>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 

@@ -54,7 +54,8 @@ inline double runMs(const QString &program, const QStringList &args, const QProc
 }
 
 // The output of one run of program; empty when it fails.
-inline QByteArray runOutput(const QString &program, const QStringList &args, const QProcessEnvironment &env = {})
+inline QByteArray runOutput(const QString &program, const QStringList &args,
+                            const QProcessEnvironment &env = {})
 {
     QProcess p;
     if (!env.isEmpty())
@@ -75,7 +76,13 @@ inline void row(const char *action, const QString &measured, const QString &base
     std::fflush(stdout);
 }
 
-inline QString ms(double v) { return QString::number(v, 'f', v < 10 ? 3 : 1) + QStringLiteral(" ms"); }
-inline QString mb(double kb) { return QString::number(kb / 1024.0, 'f', 1) + QStringLiteral(" MB"); }
+inline QString ms(double v)
+{
+    return QString::number(v, 'f', v < 10 ? 3 : 1) + QStringLiteral(" ms");
+}
+inline QString mb(double kb)
+{
+    return QString::number(kb / 1024.0, 'f', 1) + QStringLiteral(" MB");
+}
 
 } // namespace Bench

@@ -13,9 +13,9 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTableView>
 
 int main(int argc, char **argv)
 {
@@ -24,8 +24,8 @@ int main(int argc, char **argv)
     const int members = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000000;
     QTemporaryDir dir;
     ProgramFolder::set(dir.path());
-    if (!ZipMaker::write(dir.filePath(QStringLiteral("grande.zip")), members)
-        || !ZipMaker::write(dir.filePath(QStringLiteral("pequeno.zip")), 100))
+    if (!ZipMaker::write(dir.filePath(QStringLiteral("grande.zip")), members) ||
+        !ZipMaker::write(dir.filePath(QStringLiteral("pequeno.zip")), 100))
         return std::fprintf(stderr, "cannot write the archives\n"), 1;
     const int files = members - members / 100; // every hundredth member is a folder
 
@@ -67,8 +67,8 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     w.Lista->viewport()->repaint();
     QApplication::processEvents();
-    std::printf("rows handed to the list in %lld ms, last rows shown in %lld ms\n", static_cast<long long>(handOver),
-                static_cast<long long>(clock.elapsed() - start));
+    std::printf("rows handed to the list in %lld ms, last rows shown in %lld ms\n",
+                static_cast<long long>(handOver), static_cast<long long>(clock.elapsed() - start));
     const double total = static_cast<double>(clock.elapsed());
     worst = std::max(worst, clock.elapsed() - last);
     tick.stop();
@@ -88,7 +88,7 @@ int main(int argc, char **argv)
     Bench::row(what, QString::number(most, 'f', 0) + QStringLiteral(" B/member"), QStringLiteral("-"), -1,
                "<= 200 B/member", most <= 200);
     std::snprintf(what, sizeof what, "listing %d members: window's longest wait", members);
-    Bench::row(what, Bench::ms(static_cast<double>(worst)),
-               QStringLiteral("listed in ") + Bench::ms(total), -1, "<= 100 ms (responsive)", worst <= 100);
+    Bench::row(what, Bench::ms(static_cast<double>(worst)), QStringLiteral("listed in ") + Bench::ms(total),
+               -1, "<= 100 ms (responsive)", worst <= 100);
     return 0;
 }

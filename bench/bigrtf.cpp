@@ -22,9 +22,11 @@ constexpr qsizetype kSize = 8000000; // bytes, under the reader's 8 MiB
 // about every hundred characters of text.
 QByteArray makeRtf(bool lines)
 {
-    QByteArray out = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 CAP\\'cdTULO I - DISPOSI\\'c7\\'d5ES PRELIMINARES";
+    QByteArray out =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 CAP\\'cdTULO I - DISPOSI\\'c7\\'d5ES PRELIMINARES";
     out += lines ? "\\par\n" : " ";
-    const QByteArray sentence = "O tr\\'e2nsito de qualquer natureza nas vias terrestres {\\b abertas} \\'e0 circula\\'e7\\'e3o rege-se por este C\\'f3digo. ";
+    const QByteArray sentence = "O tr\\'e2nsito de qualquer natureza nas vias terrestres {\\b abertas} \\'e0 "
+                                "circula\\'e7\\'e3o rege-se por este C\\'f3digo. ";
     int n = 0;
     while (out.size() + sentence.size() + 8 < kSize) {
         out += sentence;
@@ -78,8 +80,9 @@ int main(int argc, char **argv)
     long long lineCount[2] = {0, 0};
     for (int i = 0; i < runs; ++i) {
         for (int k = 0; k < 2; ++k) {
-            const QByteArray out = Bench::runOutput(QCoreApplication::applicationFilePath(),
-                                                    {QStringLiteral("--child"), (k == 0 ? one : many).path()});
+            const QByteArray out =
+                Bench::runOutput(QCoreApplication::applicationFilePath(),
+                                 {QStringLiteral("--child"), (k == 0 ? one : many).path()});
             const QList<QByteArray> words = out.simplified().split(' ');
             if (words.size() != 4)
                 return std::fprintf(stderr, "the load failed: %s\n", out.constData()), 1;
@@ -91,13 +94,15 @@ int main(int argc, char **argv)
     }
     const double t1 = Bench::median(ms[0]), tn = Bench::median(ms[1]);
     const double m1 = Bench::median(kb[0]), mn = Bench::median(kb[1]);
-    std::printf("read, parsed and put in the document (before the view lays it out): one line %.1f ms, in lines %.1f ms\n",
+    std::printf("read, parsed and put in the document (before the view lays it out): one line %.1f ms, in "
+                "lines %.1f ms\n",
                 Bench::median(loaded[0]), Bench::median(loaded[1]));
-    std::printf("8 MB rich text, runs %d (median): one line (%lld lines) %.1f ms %.1f MB; in lines (%lld lines) %.1f ms %.1f MB\n",
+    std::printf("8 MB rich text, runs %d (median): one line (%lld lines) %.1f ms %.1f MB; in lines (%lld "
+                "lines) %.1f ms %.1f MB\n",
                 runs, lineCount[0], t1, m1 / 1024, lineCount[1], tn, mn / 1024);
-    Bench::row("8 MB single-line rich text: time", Bench::ms(t1), QStringLiteral("in lines ") + Bench::ms(tn), t1 / tn,
-               "<= 2 x", t1 / tn <= 2);
-    Bench::row("8 MB single-line rich text: memory", Bench::mb(m1), QStringLiteral("in lines ") + Bench::mb(mn), m1 / mn,
-               "<= 2 x", m1 / mn <= 2);
+    Bench::row("8 MB single-line rich text: time", Bench::ms(t1), QStringLiteral("in lines ") + Bench::ms(tn),
+               t1 / tn, "<= 2 x", t1 / tn <= 2);
+    Bench::row("8 MB single-line rich text: memory", Bench::mb(m1),
+               QStringLiteral("in lines ") + Bench::mb(mn), m1 / mn, "<= 2 x", m1 / mn <= 2);
     return 0;
 }

@@ -35,8 +35,9 @@ int main(int argc, char **argv)
     QProcess server;
     server.setWorkingDirectory(served.path());
     server.setStandardErrorFile(QProcess::nullDevice());
-    server.start(QStringLiteral("python3"), {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
-                                            QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1")});
+    server.start(QStringLiteral("python3"),
+                 {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                  QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1")});
     QByteArray said;
     static const QRegularExpression portIs(QStringLiteral("port (\\d+)"));
     QRegularExpressionMatch m;
@@ -47,12 +48,14 @@ int main(int argc, char **argv)
     const int port = m.captured(1).toInt();
     const QString url = QStringLiteral("http://127.0.0.1:%1/grande.zip").arg(port);
     const QString curlOut = folder.filePath(QStringLiteral("curl.zip"));
-    for (int i = 0; i < 100 && Bench::runOutput(QStringLiteral("curl"), {QStringLiteral("-sI"), url}).isEmpty(); ++i)
+    for (int i = 0;
+         i < 100 && Bench::runOutput(QStringLiteral("curl"), {QStringLiteral("-sI"), url}).isEmpty(); ++i)
         QThread::msleep(100);
 
     std::vector<double> ours, theirs;
     for (int i = 0; i < runs; ++i) {
-        theirs.push_back(Bench::runMs(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), curlOut, url}));
+        theirs.push_back(
+            Bench::runMs(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), curlOut, url}));
         TAdware adware;
         adware.setBinaryData(true);
         adware.setUseCache(false);
@@ -60,10 +63,11 @@ int main(int argc, char **argv)
         adware.setImageURL(url);
         QEventLoop loop;
         qint32 size = 0;
-        QObject::connect(&adware, &TAdware::OnImageDone, &loop, [&](QObject *, const QString &, qint32 fileSize) {
-            size = fileSize;
-            loop.quit();
-        });
+        QObject::connect(&adware, &TAdware::OnImageDone, &loop,
+                         [&](QObject *, const QString &, qint32 fileSize) {
+                             size = fileSize;
+                             loop.quit();
+                         });
         QTimer::singleShot(120000, &loop, &QEventLoop::quit);
         QElapsedTimer t;
         t.start();
@@ -80,8 +84,9 @@ int main(int argc, char **argv)
     server.kill();
     server.waitForFinished();
     const double o = Bench::median(ours), c = Bench::median(theirs);
-    std::printf("20 MB over loopback, runs %d (median): download component %.1f ms, curl %.1f ms\n", runs, o, c);
-    Bench::row("download of 20 MB from a loopback server", Bench::ms(o), QStringLiteral("curl ") + Bench::ms(c), o / c,
-               "<= 1.5 x", o / c <= 1.5);
+    std::printf("20 MB over loopback, runs %d (median): download component %.1f ms, curl %.1f ms\n", runs, o,
+                c);
+    Bench::row("download of 20 MB from a loopback server", Bench::ms(o),
+               QStringLiteral("curl ") + Bench::ms(c), o / c, "<= 1.5 x", o / c <= 1.5);
     return 0;
 }

@@ -119,7 +119,8 @@ public:
     {
         for (const Run &run : runs)
             if (run.run_type == Run::RT_Iteration)
-                us[run.run_name.function_name] = run.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                us[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -135,11 +136,14 @@ int main(int argc, char **argv)
         return std::fprintf(stderr, "cnt.rtf is not in %s\n", qPrintable(kFolder)), 1;
     benchmark::RegisterBenchmark("read and convert cnt.rtf", readBaseline)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("parse cnt.rtf", parse)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("load cnt.rtf into the view", loadIntoView)->Unit(benchmark::kMicrosecond)->Iterations(15);
+    benchmark::RegisterBenchmark("load cnt.rtf into the view", loadIntoView)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(15);
     benchmark::RegisterBenchmark("chapter jump", chapterJump)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("QString::indexOf", indexOfBaseline)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("find without a match", findNoMatch)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("find without a match, match case", findNoMatchMatchCase)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("find without a match, match case", findNoMatchMatchCase)
+        ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
@@ -149,12 +153,13 @@ int main(int argc, char **argv)
     const double findCase = t["find without a match, match case"], jump = t["chapter jump"];
     const auto ms = [](double us) { return Bench::ms(us / 1000); };
     std::printf("parse alone: %s\n", qPrintable(ms(t["parse cnt.rtf"])));
-    Bench::row("loading cnt.rtf into the view", ms(load), QStringLiteral("read + QString ") + ms(read), load / read,
-               "<= 10 x and < 60 ms", load / read <= 10 && load < 60000);
+    Bench::row("loading cnt.rtf into the view", ms(load), QStringLiteral("read + QString ") + ms(read),
+               load / read, "<= 10 x and < 60 ms", load / read <= 10 && load < 60000);
     Bench::row("chapter jump", ms(jump), QStringLiteral("-"), -1, "<= 2 ms", jump <= 2000);
-    Bench::row("full find without a match", ms(find), QStringLiteral("QString::indexOf ") + ms(base), find / base,
-               "<= 3 x", find / base <= 3);
-    Bench::row("full find without a match (match case)", ms(findCase), QStringLiteral("QString::indexOf ") + ms(base),
-               findCase / base, "<= 3 x", findCase / base <= 3);
+    Bench::row("full find without a match", ms(find), QStringLiteral("QString::indexOf ") + ms(base),
+               find / base, "<= 3 x", find / base <= 3);
+    Bench::row("full find without a match (match case)", ms(findCase),
+               QStringLiteral("QString::indexOf ") + ms(base), findCase / base, "<= 3 x",
+               findCase / base <= 3);
     return 0;
 }

@@ -78,12 +78,15 @@ int main(int argc, char **argv)
     std::printf("bare window           : %7.1f ms  %7.0f kB\n", m[0], r[0]);
     std::printf("bare window with text : %7.1f ms  %7.0f kB\n", m[1], r[1]);
     std::printf("quelvado              : %7.1f ms  %7.0f kB\n", m[2], r[2]);
-    std::printf("ratio to bare         : %7.2f x   %7.2f x   (goal against the window with text: at most 1.25 x each)\n",
+    std::printf("ratio to bare         : %7.2f x   %7.2f x   (goal against the window with text: at most "
+                "1.25 x each)\n",
                 m[2] / m[0], r[2] / r[0]);
     std::printf("ratio to bare + text  : %7.2f x   %7.2f x\n", m[2] / m[1], r[2] / r[1]);
-    Bench::row("start-up to first paint: time", Bench::ms(m[2]), QStringLiteral("bare window with text ") + Bench::ms(m[1]),
-               m[2] / m[1], "<= 1.25 x", m[2] / m[1] <= 1.25);
-    Bench::row("start-up to first paint: memory", Bench::mb(r[2]), QStringLiteral("bare window with text ") + Bench::mb(r[1]),
-               r[2] / r[1], "<= 1.25 x", r[2] / r[1] <= 1.25);
+    Bench::row("start-up to first paint: time", Bench::ms(m[2]),
+               QStringLiteral("bare window with text ") + Bench::ms(m[1]), m[2] / m[1], "<= 1.25 x",
+               m[2] / m[1] <= 1.25);
+    Bench::row("start-up to first paint: memory", Bench::mb(r[2]),
+               QStringLiteral("bare window with text ") + Bench::mb(r[1]), r[2] / r[1], "<= 1.25 x",
+               r[2] / r[1] <= 1.25);
     return 0;
 }

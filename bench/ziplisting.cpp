@@ -35,10 +35,11 @@ int main(int argc, char **argv)
         iso.push_back(Bench::runMs(ziplist, {QStringLiteral("--iso"), archive}, env));
     }
     const double b = Bench::median(base), o = Bench::median(own), s = Bench::median(iso);
-    std::printf("runs %d (median): zipinfo -1 %.2f ms, ziplist %.2f ms, ziplist --iso %.2f ms\n", runs, b, o, s);
-    Bench::row("listing 10,000 members (own format)", Bench::ms(o), QStringLiteral("zipinfo -1 ") + Bench::ms(b),
-               o / b, "<= 1.0 x", o <= b);
-    Bench::row("listing 10,000 members (ISO dates)", Bench::ms(s), QStringLiteral("zipinfo -1 ") + Bench::ms(b),
-               s / b, "<= 1.0 x", s <= b);
+    std::printf("runs %d (median): zipinfo -1 %.2f ms, ziplist %.2f ms, ziplist --iso %.2f ms\n", runs, b, o,
+                s);
+    Bench::row("listing 10,000 members (own format)", Bench::ms(o),
+               QStringLiteral("zipinfo -1 ") + Bench::ms(b), o / b, "<= 1.0 x", o <= b);
+    Bench::row("listing 10,000 members (ISO dates)", Bench::ms(s),
+               QStringLiteral("zipinfo -1 ") + Bench::ms(b), s / b, "<= 1.0 x", s <= b);
     return 0;
 }

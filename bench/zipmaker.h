@@ -49,8 +49,16 @@ inline bool write(const QString &path, int members)
         central.push_back({static_cast<quint32>(offset), time, date, static_cast<quint32>(data.size())});
         const qsizetype before = out.size();
         out += "PK\x03\x04";
-        le(out, 10, 2); le(out, 0, 2); le(out, 0, 2); le(out, time, 2); le(out, date, 2); le(out, 0, 4);
-        le(out, data.size(), 4); le(out, data.size(), 4); le(out, n.size(), 2); le(out, 0, 2);
+        le(out, 10, 2);
+        le(out, 0, 2);
+        le(out, 0, 2);
+        le(out, time, 2);
+        le(out, date, 2);
+        le(out, 0, 4);
+        le(out, data.size(), 4);
+        le(out, data.size(), 4);
+        le(out, n.size(), 2);
+        le(out, 0, 2);
         out += n + data;
         offset += static_cast<quint64>(out.size() - before);
         if (out.size() > (1 << 20)) {
@@ -65,9 +73,22 @@ inline bool write(const QString &path, int members)
         const Central &c = central[static_cast<size_t>(i)];
         const qsizetype before = out.size();
         out += "PK\x01\x02";
-        le(out, 20, 2); le(out, 10, 2); le(out, 0, 2); le(out, 0, 2); le(out, c.time, 2); le(out, c.date, 2);
-        le(out, 0, 4); le(out, c.size, 4); le(out, c.size, 4); le(out, n.size(), 2); le(out, 0, 2);
-        le(out, 0, 2); le(out, 0, 2); le(out, 0, 2); le(out, 0, 4); le(out, c.offset, 4);
+        le(out, 20, 2);
+        le(out, 10, 2);
+        le(out, 0, 2);
+        le(out, 0, 2);
+        le(out, c.time, 2);
+        le(out, c.date, 2);
+        le(out, 0, 4);
+        le(out, c.size, 4);
+        le(out, c.size, 4);
+        le(out, n.size(), 2);
+        le(out, 0, 2);
+        le(out, 0, 2);
+        le(out, 0, 2);
+        le(out, 0, 2);
+        le(out, 0, 4);
+        le(out, c.offset, 4);
         out += n;
         offset += static_cast<quint64>(out.size() - before);
         if (out.size() > (1 << 20)) {
@@ -78,8 +99,12 @@ inline bool write(const QString &path, int members)
     }
     out += "PK\x05\x06";
     const quint32 count = members > 0xFFFF ? 0xFFFF : static_cast<quint32>(members);
-    le(out, 0, 4); le(out, count, 2); le(out, count, 2); le(out, offset - directory, 4);
-    le(out, directory, 4); le(out, 0, 2);
+    le(out, 0, 4);
+    le(out, count, 2);
+    le(out, count, 2);
+    le(out, offset - directory, 4);
+    le(out, directory, 4);
+    le(out, 0, 2);
     return f.write(out) == out.size() && f.flush();
 }
 

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const RtfLine &line : doc.lines) {
         // The lines hold no break and no control character but the tab; bold runs lie inside them.
         for (const QChar c : line.text)
-            if ((c.unicode() < 0x20 && c != u'\t') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            if ((c.unicode() < 0x20 && c != u'\t') || c == QChar::ParagraphSeparator ||
+                c == QChar::LineSeparator)
                 std::abort();
         qsizetype end = 0;
         for (const RtfSpan &span : line.bold) {

@@ -12,7 +12,10 @@ QString plainNumber(QString number)
     return number;
 }
 
-bool isNumber(const QString &token) { return !token.isEmpty() && token.at(0).isDigit(); }
+bool isNumber(const QString &token)
+{
+    return !token.isEmpty() && token.at(0).isDigit();
+}
 } // namespace
 
 QString ArticleRef::heading() const
@@ -20,7 +23,8 @@ QString ArticleRef::heading() const
     const qsizetype dash = article.indexOf(QLatin1Char('-'));
     const QString number = dash < 0 ? article : article.left(dash);
     const QString suffix = dash < 0 ? QString() : article.mid(dash);
-    return QStringLiteral("Art. ") + number + (number.toInt() < 10 ? QStringLiteral("º") : QString()) + suffix;
+    return QStringLiteral("Art. ") + number + (number.toInt() < 10 ? QStringLiteral("º") : QString()) +
+           suffix;
 }
 
 QString ArticleRef::toString() const
@@ -30,7 +34,8 @@ QString ArticleRef::toString() const
     if (paragraph == QStringLiteral("único"))
         text += QStringLiteral(", parágrafo único");
     else if (!paragraph.isEmpty())
-        text += QStringLiteral(", § ") + paragraph + (paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
+        text +=
+            QStringLiteral(", § ") + paragraph + (paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
     return text;
 }
 
@@ -89,8 +94,8 @@ std::optional<TextMatch> ArticleIndex::find(const ArticleRef &ref) const
 QList<ArticleRef> ArticleIndex::citedArticles(const QString &source)
 {
     static const QRegularExpression brackets(QStringLiteral("\\([^()]*\\)"));
-    static const QRegularExpression tokens(QStringLiteral(
-        "arts?\\.|§§?|(?:parágrafo|par\\.)\\s+único|\\d+º?(?:-[A-Z](?![\\w]))?|,|[^\\s,]+"));
+    static const QRegularExpression tokens(
+        QStringLiteral("arts?\\.|§§?|(?:parágrafo|par\\.)\\s+único|\\d+º?(?:-[A-Z](?![\\w]))?|,|[^\\s,]+"));
     enum class Mode { None, Article, Articles, ArticleList, Paragraph, Other };
 
     QList<ArticleRef> refs;
@@ -102,7 +107,7 @@ QList<ArticleRef> ArticleIndex::citedArticles(const QString &source)
         QString text = part.mid(at + 3);
         text.remove(brackets);
         Mode mode = Mode::None;
-        qsizetype current = -1;   // the article a paragraph belongs to
+        qsizetype current = -1; // the article a paragraph belongs to
         QString previous;
         bool previousWasArticle = false;
         auto add = [&](const QString &number) {

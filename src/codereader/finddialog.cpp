@@ -62,7 +62,19 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
     connect(BBCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TFindDialog::findText() const { return EditLocalizar->text(); }
-bool TFindDialog::matchCase() const { return CheckMaiusculas->isChecked(); }
-bool TFindDialog::wholeWord() const { return CheckPalavraInteira->isChecked(); }
-bool TFindDialog::down() const { return RadioAbaixo->isChecked(); }
+QString TFindDialog::findText() const
+{
+    return EditLocalizar->text();
+}
+bool TFindDialog::matchCase() const
+{
+    return CheckMaiusculas->isChecked();
+}
+bool TFindDialog::wholeWord() const
+{
+    return CheckPalavraInteira->isChecked();
+}
+bool TFindDialog::down() const
+{
+    return RadioAbaixo->isChecked();
+}

@@ -93,7 +93,10 @@ bool holdsTheCode(const LineModel &text)
 }
 
 // Twips (1/20 point) to pixels at 96 dots per inch.
-qreal twipsToPixels(int twips) { return twips / 15.0; }
+qreal twipsToPixels(int twips)
+{
+    return twips / 15.0;
+}
 } // namespace
 
 TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(parent)
@@ -114,7 +117,8 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         Image1 = new QLabel(PanelTopo);
         Image1->setObjectName(QStringLiteral("Image1"));
         Image1->setGeometry(8, 5, 104, 41);
-        Image1->setPixmap(Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
+        Image1->setPixmap(
+            Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
 
         LabelTitulo = new TShadowLabel(PanelTopo);
         LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
@@ -129,7 +133,8 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
         LabelSelecione->setGeometry(122, 30, 560, 16);
         LabelSelecione->setFont(WindowSetup::font(12, false));
-        LabelSelecione->setText(QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
+        LabelSelecione->setText(
+            QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
         QPalette light = LabelSelecione->palette();
         light.setColor(QPalette::WindowText, QColor(255, 248, 200));
         LabelSelecione->setPalette(light);
@@ -185,8 +190,9 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         LabelDica->setGeometry(2, 4, 688, 18);
         LabelDica->setAlignment(Qt::AlignCenter);
         LabelDica->setFont(WindowSetup::font(11, true));
-        LabelDica->setText(QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
-                                          "visualizar."));
+        LabelDica->setText(
+            QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
+                           "visualizar."));
         QPalette maroon = LabelDica->palette();
         maroon.setColor(QPalette::WindowText, kMaroon);
         LabelDica->setPalette(maroon);
@@ -198,10 +204,10 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         CheckBox1->setChecked(false);
         connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
-        BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"), QStringLiteral("abrir"),
-                               QRect(252, 26, 140, 32));
-        BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"), QStringLiteral("pesquisar"),
-                             QRect(400, 26, 136, 32));
+        BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"),
+                               QStringLiteral("abrir"), QRect(252, 26, 140, 32));
+        BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"),
+                             QStringLiteral("pesquisar"), QRect(400, 26, 136, 32));
         BitBtn5 = button(PanelRodape, "BitBtn5", QStringLiteral(" Fechar"), QStringLiteral("fechar"),
                          QRect(544, 26, 136, 32));
         connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
@@ -217,9 +223,15 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
     FormCreate();
 }
 
-TFormCodigo::~TFormCodigo() { qApp->removeEventFilter(this); }
+TFormCodigo::~TFormCodigo()
+{
+    qApp->removeEventFilter(this);
+}
 
-void TFormCodigo::FormCreate() { WindowSetup::placeCentred(this, AppWindows::mainWindowHeight()); }
+void TFormCodigo::FormCreate()
+{
+    WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
+}
 
 void TFormCodigo::BBAbrirCodigoClick()
 {
@@ -237,8 +249,9 @@ void TFormCodigo::BBAbrirCodigoClick()
     LineModel text(std::move(lines));
     // Not the code's text: nothing is loaded and the button stays, so the right file can be tried.
     if (!holdsTheCode(text)) {
-        Dialogs::current().message(Dialogs::Icon::None, QString(),
-                                   QStringLiteral("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito."));
+        Dialogs::current().message(
+            Dialogs::Icon::None, QString(),
+            QStringLiteral("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito."));
         return;
     }
 
@@ -308,8 +321,8 @@ void TFormCodigo::FindDialogFind()
 {
     // The search walks the text's own lines (the model), never the view's wrapped lines, so the
     // view's word wrap needs no switching and stays as the user set it.
-    const std::optional<TextMatch> found = CodeSearch::findNext(m_text, selStart(), FindDialog->findText(),
-                                                                FindDialog->matchCase(), FindDialog->wholeWord());
+    const std::optional<TextMatch> found = CodeSearch::findNext(
+        m_text, selStart(), FindDialog->findText(), FindDialog->matchCase(), FindDialog->wholeWord());
     if (found) {
         setSelection(found->start, found->length);
         return;
@@ -317,9 +330,15 @@ void TFormCodigo::FindDialogFind()
     Dialogs::information(QStringLiteral("Alcançado o fim do arquivo."));
 }
 
-void TFormCodigo::CheckBox1Click() { setWordWrap(CheckBox1->isChecked()); }
+void TFormCodigo::CheckBox1Click()
+{
+    setWordWrap(CheckBox1->isChecked());
+}
 
-void TFormCodigo::BitBtn5Click() { close(); }
+void TFormCodigo::BitBtn5Click()
+{
+    close();
+}
 
 bool TFormCodigo::MostraArtigo(const ArticleRef &ref)
 {
@@ -347,7 +366,10 @@ void TFormCodigo::setWordWrap(bool on)
     RichEdit->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
 }
 
-qsizetype TFormCodigo::selStart() const { return m_text.fromViewPosition(RichEdit->textCursor().selectionStart()); }
+qsizetype TFormCodigo::selStart() const
+{
+    return m_text.fromViewPosition(RichEdit->textCursor().selectionStart());
+}
 
 qsizetype TFormCodigo::selLength() const
 {

@@ -69,7 +69,8 @@ constexpr Chapter kChapterTable[CodeSearch::kChapters] = {
     {"Capítulo V  -  DO CIDADÃO", "CAPÍTULO V"},
     {"Capítulo VI  -  DA EDUCAÇÃO PARA O TRÂNSITO", "CAPÍTULO VI"},
     {"Capítulo VII  -  DA SINALIZAÇÃO DE TRÂNSITO", "CAPÍTULO VII"},
-    {"Capítulo VIII  -  DA ENGENHARIA DE TRÁFEGO, DA OPERAÇÃO, DA FISCALIZAÇÃO E DO POLICIAMENTO OSTENSIVO DE "
+    {"Capítulo VIII  -  DA ENGENHARIA DE TRÁFEGO, DA OPERAÇÃO, DA FISCALIZAÇÃO E DO POLICIAMENTO OSTENSIVO "
+     "DE "
      "TRÂNSITO",
      "CAPÍTULO VIII"},
     {"Capítulo IX -  DOS VEÍCULOS", "CAPÍTULO IX"},

@@ -9,21 +9,73 @@
 namespace {
 
 // Destinations whose text is never shown.
-constexpr std::array<std::string_view, 54> kSkippedDestinations = {
-    "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr",
-    "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst", "listtable",
-    "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-    "latentstyles", "datastore", "filetbl", "revtbl", "pgdsctbl", "nonshppict", "bkmkstart", "bkmkend",
-    "atnid", "author", "operator", "title", "subject", "keywords", "comment", "doccomm", "company",
-    "buptim", "creatim", "revtim", "printim", "userprops", "xe", "tc", "txe", "template", "mmathPr",
-    "wgrffmtfilter", "nesttableprops", "nonesttables"};
+constexpr std::array<std::string_view, 54> kSkippedDestinations = {"fonttbl",
+                                                                   "colortbl",
+                                                                   "stylesheet",
+                                                                   "info",
+                                                                   "pict",
+                                                                   "object",
+                                                                   "header",
+                                                                   "headerl",
+                                                                   "headerr",
+                                                                   "headerf",
+                                                                   "footer",
+                                                                   "footerl",
+                                                                   "footerr",
+                                                                   "footerf",
+                                                                   "footnote",
+                                                                   "annotation",
+                                                                   "fldinst",
+                                                                   "listtable",
+                                                                   "listoverridetable",
+                                                                   "rsidtbl",
+                                                                   "generator",
+                                                                   "xmlnstbl",
+                                                                   "themedata",
+                                                                   "colorschememapping",
+                                                                   "latentstyles",
+                                                                   "datastore",
+                                                                   "filetbl",
+                                                                   "revtbl",
+                                                                   "pgdsctbl",
+                                                                   "nonshppict",
+                                                                   "bkmkstart",
+                                                                   "bkmkend",
+                                                                   "atnid",
+                                                                   "author",
+                                                                   "operator",
+                                                                   "title",
+                                                                   "subject",
+                                                                   "keywords",
+                                                                   "comment",
+                                                                   "doccomm",
+                                                                   "company",
+                                                                   "buptim",
+                                                                   "creatim",
+                                                                   "revtim",
+                                                                   "printim",
+                                                                   "userprops",
+                                                                   "xe",
+                                                                   "tc",
+                                                                   "txe",
+                                                                   "template",
+                                                                   "mmathPr",
+                                                                   "wgrffmtfilter",
+                                                                   "nesttableprops",
+                                                                   "nonesttables"};
 
 constexpr int kMaxWord = 32;        // letters of a control word kept; longer words are unknown
 constexpr int kMaxParamDigits = 10; // digits of a parameter kept; more are read and dropped
 constexpr qsizetype kMaxLines = 100000;
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int hexValue(char c)
 {
@@ -158,8 +210,8 @@ struct GroupState {
     bool bold = false;
     bool skip = false;
     bool inTable = false; // the paragraph is a table cell's (\intbl)
-    int uc = 1;          // fallback characters after \uN
-    int spaceBefore = 0; // twips
+    int uc = 1;           // fallback characters after \uN
+    int spaceBefore = 0;  // twips
     int spaceAfter = 0;
 };
 
@@ -182,11 +234,18 @@ private:
     {
         const char c = m_in[m_pos++];
         switch (c) {
-        case '{': openGroup(); break;
-        case '}': closeGroup(); break;
-        case '\\': controlSymbol(); break;
+        case '{':
+            openGroup();
+            break;
+        case '}':
+            closeGroup();
+            break;
+        case '\\':
+            controlSymbol();
+            break;
         case '\r':
-        case '\n': break;
+        case '\n':
+            break;
         default:
             if (m_skipFallback > 0 || m_state.skip || m_pendingTabs > 0 || m_pendingSpace) {
                 text(fromCodePage(static_cast<unsigned char>(c)).unicode(), true);
@@ -331,16 +390,25 @@ private:
         }
         case '\\':
         case '{':
-        case '}': text(static_cast<char16_t>(c), true); break;
-        case '~': text(0x00A0, true); break;
-        case '_': text(u'-', true); break;
-        case '*': m_state.skip = true; break; // an optional destination this reader does not know
+        case '}':
+            text(static_cast<char16_t>(c), true);
+            break;
+        case '~':
+            text(0x00A0, true);
+            break;
+        case '_':
+            text(u'-', true);
+            break;
+        case '*':
+            m_state.skip = true;
+            break; // an optional destination this reader does not know
         case '\r':
         case '\n':
             m_skipFallback = 0;
             paragraph();
             break;
-        default: break; // \- (optional hyphen), \| and other symbols show nothing
+        default:
+            break; // \- (optional hyphen), \| and other symbols show nothing
         }
     }
 
@@ -438,8 +506,8 @@ private:
             // Binary data: skipped, never shown.
             const long long n = hasParam ? std::max(0LL, value) : 0;
             m_pos += static_cast<qsizetype>(std::min<long long>(n, m_in.size() - m_pos));
-        } else if (std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), w)
-                   != kSkippedDestinations.end()) {
+        } else if (std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), w) !=
+                   kSkippedDestinations.end()) {
             m_state.skip = true;
         }
     }
@@ -448,7 +516,7 @@ private:
     qsizetype m_pos = 0;
     bool m_done = false;
     int m_skipFallback = 0;
-    int m_pendingTabs = 0;      // cells ended since the last character of the row
+    int m_pendingTabs = 0;       // cells ended since the last character of the row
     bool m_pendingSpace = false; // a paragraph ended inside a cell since the last character
     bool m_inRow = false;        // a cell of a table row has ended and the row has not
     bool m_cellHasText = false;  // the current cell has shown a character
@@ -459,7 +527,10 @@ private:
 
 } // namespace
 
-bool RtfReader::isRichText(const QByteArray &bytes) { return bytes.startsWith("{\\rtf"); }
+bool RtfReader::isRichText(const QByteArray &bytes)
+{
+    return bytes.startsWith("{\\rtf");
+}
 
 RtfDocument RtfReader::read(const QByteArray &bytes)
 {

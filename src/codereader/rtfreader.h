@@ -4,8 +4,8 @@
 // \uN, escaped braces and backslashes, paragraph spacing \sbN and \saN, ignorable destinations)
 // and skips every other control word. Tables as other programs write them read as lines: \cell
 // ends a cell (a tab stands between two cells), \row ends the row's line, a paragraph ended inside
-// a cell (\intbl) is a space, and the row and cell settings (\trowd, \cellx, borders) show nothing. Anything that does not begin with "{\rtf" is plain text in
-// code page 1252, split at CR LF, LF or CR.
+// a cell (\intbl) is a space, and the row and cell settings (\trowd, \cellx, borders) show nothing. Anything
+// that does not begin with "{\rtf" is plain text in code page 1252, split at CR LF, LF or CR.
 //
 // Outside bytes: nesting is bounded (groups deeper than kMaxDepth are skipped whole), there is no
 // recursion, every step consumes input, and the result never holds more characters than the input
@@ -23,8 +23,8 @@ struct RtfSpan {
 
 struct RtfLine {
     QString text;
-    QList<RtfSpan> bold;  // ascending, non-overlapping, non-empty runs of bold characters
-    int spaceBefore = 0;  // paragraph spacing in twips (1/20 point)
+    QList<RtfSpan> bold; // ascending, non-overlapping, non-empty runs of bold characters
+    int spaceBefore = 0; // paragraph spacing in twips (1/20 point)
     int spaceAfter = 0;
 };
 

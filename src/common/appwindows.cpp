@@ -11,9 +11,15 @@ QWidget *g_windows[6] = {};
 constexpr int kMainClientHeight = 81;
 } // namespace
 
-void AppWindows::set(AppWindow which, QWidget *window) { g_windows[static_cast<int>(which)] = window; }
+void AppWindows::set(AppWindow which, QWidget *window)
+{
+    g_windows[static_cast<int>(which)] = window;
+}
 
-QWidget *AppWindows::get(AppWindow which) { return g_windows[static_cast<int>(which)]; }
+QWidget *AppWindows::get(AppWindow which)
+{
+    return g_windows[static_cast<int>(which)];
+}
 
 void AppWindows::show(AppWindow which)
 {

@@ -10,4 +10,7 @@ const Clock &Clock::current()
     return g_installed ? *g_installed : system;
 }
 
-void Clock::install(const Clock *c) { g_installed = c; }
+void Clock::install(const Clock *c)
+{
+    g_installed = c;
+}

@@ -15,9 +15,15 @@ Desktop &Desktop::current()
     return g_installed ? *g_installed : system;
 }
 
-void Desktop::install(Desktop *d) { g_installed = d; }
+void Desktop::install(Desktop *d)
+{
+    g_installed = d;
+}
 
-void SystemDesktop::setHelpViewer(HelpViewer viewer) { g_viewer = viewer; }
+void SystemDesktop::setHelpViewer(HelpViewer viewer)
+{
+    g_viewer = viewer;
+}
 
 bool SystemDesktop::open(const QString &target)
 {

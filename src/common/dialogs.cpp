@@ -13,11 +13,16 @@ QString g_applicationTitle;
 QMessageBox::Icon toBoxIcon(Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Information: return QMessageBox::Information;
-    case Dialogs::Icon::Warning: return QMessageBox::Warning;
-    case Dialogs::Icon::Error: return QMessageBox::Critical;
-    case Dialogs::Icon::Question: return QMessageBox::Question;
-    case Dialogs::Icon::None: break;
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Error:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -34,14 +39,35 @@ Dialogs &Dialogs::current()
     return g_installed ? *g_installed : real;
 }
 
-void Dialogs::install(Dialogs *d) { g_installed = d; }
-void Dialogs::setApplicationTitle(const QString &title) { g_applicationTitle = title; }
-QString Dialogs::applicationTitle() { return g_applicationTitle; }
+void Dialogs::install(Dialogs *d)
+{
+    g_installed = d;
+}
+void Dialogs::setApplicationTitle(const QString &title)
+{
+    g_applicationTitle = title;
+}
+QString Dialogs::applicationTitle()
+{
+    return g_applicationTitle;
+}
 
-void Dialogs::information(const QString &text) { current().message(Icon::Information, {}, text); }
-void Dialogs::error(const QString &text) { current().message(Icon::Error, {}, text); }
-void Dialogs::warning(const QString &text) { current().message(Icon::Warning, {}, text); }
-bool Dialogs::question(const QString &text) { return current().askYesNo(Icon::Question, {}, text); }
+void Dialogs::information(const QString &text)
+{
+    current().message(Icon::Information, {}, text);
+}
+void Dialogs::error(const QString &text)
+{
+    current().message(Icon::Error, {}, text);
+}
+void Dialogs::warning(const QString &text)
+{
+    current().message(Icon::Warning, {}, text);
+}
+bool Dialogs::question(const QString &text)
+{
+    return current().askYesNo(Icon::Question, {}, text);
+}
 
 void MessageBoxDialogs::message(Icon icon, const QString &title, const QString &text)
 {
@@ -69,11 +95,16 @@ namespace {
 const char *iconName(Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Information: return "information";
-    case Dialogs::Icon::Warning: return "warning";
-    case Dialogs::Icon::Error: return "error";
-    case Dialogs::Icon::Question: return "question";
-    case Dialogs::Icon::None: break;
+    case Dialogs::Icon::Information:
+        return "information";
+    case Dialogs::Icon::Warning:
+        return "warning";
+    case Dialogs::Icon::Error:
+        return "error";
+    case Dialogs::Icon::Question:
+        return "question";
+    case Dialogs::Icon::None:
+        break;
     }
     return "message";
 }

@@ -21,7 +21,10 @@ QString errorDisplayText(const std::exception &e)
     return QString::fromUtf8(e.what());
 }
 
-void MostraErro(const std::exception &e) { Dialogs::error(errorDisplayText(e)); }
+void MostraErro(const std::exception &e)
+{
+    Dialogs::error(errorDisplayText(e));
+}
 
 bool guarded(const std::function<void()> &handler)
 {

@@ -18,10 +18,10 @@ private:
     QByteArray m_utf8;
 };
 
-#define QUELVADO_ERROR_CLASS(Name, Base)                                                               \
-    class Name : public Base {                                                                         \
-    public:                                                                                            \
-        using Base::Base;                                                                              \
+#define QUELVADO_ERROR_CLASS(Name, Base)                                                                     \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
     };
 
 // A file could not be opened (missing, locked, no permission).

@@ -68,11 +68,20 @@ void Hints::setDelay(int milliseconds)
         QApplication::setStyle(new HintDelayStyle);
 }
 
-int Hints::delay() { return g_delay; }
+int Hints::delay()
+{
+    return g_delay;
+}
 
-HintTracker::HintTracker(QObject *parent) : QObject(parent) { g_tracker = this; }
+HintTracker::HintTracker(QObject *parent) : QObject(parent)
+{
+    g_tracker = this;
+}
 
-HintTracker *HintTracker::instance() { return g_tracker; }
+HintTracker *HintTracker::instance()
+{
+    return g_tracker;
+}
 
 void HintTracker::setCurrent(const QString &hint)
 {

@@ -20,7 +20,10 @@ void WindowSetup::fixedWindow(QWidget *w, QSize client, Border border, bool stay
     w->setFixedSize(client);
 }
 
-void WindowSetup::placeCentred(QWidget *w, int top) { w->move(AppWindows::centredLeft(w), top); }
+void WindowSetup::placeCentred(QWidget *w, int top)
+{
+    w->move(AppWindows::centredLeft(w), top);
+}
 
 void WindowSetup::fillBackground(QWidget *w, const QColor &colour)
 {

@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QResource>
 
-#include <cstring>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
+#include <cstring>
 
 namespace {
 QPixmap blank(QSize size, qreal dpr)
@@ -124,8 +124,8 @@ QPixmap Artwork::paintSmallBanner(qreal dpr)
     paintCar(p, 14, 33, 40, QColor(214, 40, 40));
     drawText(p, QRectF(78, 3, 196, 20), QStringLiteral("Baixe nossos programas!"), 13, true,
              QColor(255, 214, 0), Qt::AlignLeft | Qt::AlignVCenter);
-    drawText(p, QRectF(78, 22, 196, 16), QStringLiteral("Clique aqui e conheça outros títulos"), 10,
-             false, Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(78, 22, 196, 16), QStringLiteral("Clique aqui e conheça outros títulos"), 10, false,
+             Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
     return pm;
 }
 
@@ -153,10 +153,10 @@ QPixmap Artwork::paintLargeBanner(qreal dpr)
     p.drawRect(QRectF(41, 35, 3, 10));
     drawText(p, QRectF(80, 6, 390, 28), QStringLiteral("Programas da Vitrine Dolmar"), 20, true,
              QColor(255, 214, 0), Qt::AlignLeft | Qt::AlignVCenter);
-    drawText(p, QRectF(80, 34, 300, 20), QStringLiteral("Simulados, agenda e utilitários"), 13,
-             false, Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
-    drawText(p, QRectF(80, 54, 300, 20), QStringLiteral("Clique aqui e faça o download"), 13,
-             true, QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(80, 34, 300, 20), QStringLiteral("Simulados, agenda e utilitários"), 13, false,
+             Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    drawText(p, QRectF(80, 54, 300, 20), QStringLiteral("Clique aqui e faça o download"), 13, true,
+             QColor(170, 220, 255), Qt::AlignLeft | Qt::AlignVCenter);
     return pm;
 }
 

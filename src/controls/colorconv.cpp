@@ -38,10 +38,14 @@ QColor toQColor(TColor c, const QPalette &palette)
 {
     if (isSystemColor(c)) {
         switch (c) {
-        case clBtnShadow: return palette.color(QPalette::Dark);
-        case clBtnHighlight: return palette.color(QPalette::Light);
-        case clWindowFrame: return palette.color(QPalette::WindowText);
-        default: return palette.color(QPalette::Button);
+        case clBtnShadow:
+            return palette.color(QPalette::Dark);
+        case clBtnHighlight:
+            return palette.color(QPalette::Light);
+        case clWindowFrame:
+            return palette.color(QPalette::WindowText);
+        default:
+            return palette.color(QPalette::Button);
         }
     }
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -51,8 +55,8 @@ QColor toQColor(TColor c, const QPalette &palette)
 TColor fromQColor(const QColor &c)
 {
     const QColor rgb = c.toRgb();
-    return static_cast<TColor>(rgb.red()) | static_cast<TColor>(rgb.green()) << 8
-           | static_cast<TColor>(rgb.blue()) << 16;
+    return static_cast<TColor>(rgb.red()) | static_cast<TColor>(rgb.green()) << 8 |
+           static_cast<TColor>(rgb.blue()) << 16;
 }
 
 HlsF rgbToHls(const RgbF &c)

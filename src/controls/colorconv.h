@@ -21,7 +21,10 @@ inline constexpr TColor clBtnShadow = 0x80000010;
 inline constexpr TColor clBtnHighlight = 0x80000014;
 
 // True when c names a system colour rather than an RGB value.
-constexpr bool isSystemColor(TColor c) { return (c & 0xFF000000u) == 0x80000000u; }
+constexpr bool isSystemColor(TColor c)
+{
+    return (c & 0xFF000000u) == 0x80000000u;
+}
 
 // Returns the RGB value of c. System colours come from palette: button shadow is its Dark role,
 // button highlight its Light role, window frame its WindowText role; any other system colour

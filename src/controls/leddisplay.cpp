@@ -15,9 +15,8 @@ namespace {
 // Segments in the order top, upper left, upper right, middle, lower left, lower right, bottom;
 // '1' lit, '0' unlit. Rows 0 to 9 are the digits, row 10 the minus sign.
 constexpr std::array<const char *, 11> kSegments{
-    "1110111", "0010010", "1011101", "1011011", "0111010",
-    "1101011", "0101111", "1010010", "1111111", "1111011",
-    "0001000",
+    "1110111", "0010010", "1011101", "1011011", "0111010", "1101011",
+    "0101111", "1010010", "1111111", "1111011", "0001000",
 };
 
 // Adds one to a string of decimal digits, growing it when it carries out.
@@ -254,18 +253,25 @@ void TLEDDisplay::rebuild()
     const QColor lit = toQColor(m_colorLED, palette());
 
     const QPoint pt[14] = {
-        {0, 0},         {w - 1, 0},         {l + 1, l + 1},         {w - l - 2, l + 1},
-        {0, c},         {l + 1, c - m},     {w - l - 2, c - m},     {w - 1, c},
-        {l + 1, c + m}, {w - l - 2, c + m}, {0, h - 1},             {l + 1, h - l - 2},
-        {w - l - 2, h - l - 2}, {w - 1, h - 1},
+        {0, 0},
+        {w - 1, 0},
+        {l + 1, l + 1},
+        {w - l - 2, l + 1},
+        {0, c},
+        {l + 1, c - m},
+        {w - l - 2, c - m},
+        {w - 1, c},
+        {l + 1, c + m},
+        {w - l - 2, c + m},
+        {0, h - 1},
+        {l + 1, h - l - 2},
+        {w - l - 2, h - l - 2},
+        {w - 1, h - 1},
     };
     const QPolygon bevelled[7] = {
-        QPolygon({pt[0], pt[1], pt[3], pt[2]}),
-        QPolygon({pt[0], pt[2], pt[5], pt[4]}),
-        QPolygon({pt[1], pt[7], pt[6], pt[3]}),
-        QPolygon({pt[4], pt[5], pt[6], pt[7], pt[9], pt[8]}),
-        QPolygon({pt[4], pt[8], pt[11], pt[10]}),
-        QPolygon({pt[7], pt[13], pt[12], pt[9]}),
+        QPolygon({pt[0], pt[1], pt[3], pt[2]}),     QPolygon({pt[0], pt[2], pt[5], pt[4]}),
+        QPolygon({pt[1], pt[7], pt[6], pt[3]}),     QPolygon({pt[4], pt[5], pt[6], pt[7], pt[9], pt[8]}),
+        QPolygon({pt[4], pt[8], pt[11], pt[10]}),   QPolygon({pt[7], pt[13], pt[12], pt[9]}),
         QPolygon({pt[10], pt[11], pt[12], pt[13]}),
     };
     const int half = l / 2;
@@ -312,8 +318,8 @@ void TLEDDisplay::drawSeparator(QPainter &p, int x, int y)
         break;
     case dsComma:
         ellipse(p, x - 6, y + d - 8, x - 2, y + d - 4);
-        p.drawPolyline(QPolygon({QPoint(x - 3, y + d - 5), QPoint(x - 6, y + d - 1),
-                                 QPoint(x - 2, y + d - 6)}));
+        p.drawPolyline(
+            QPolygon({QPoint(x - 3, y + d - 5), QPoint(x - 6, y + d - 1), QPoint(x - 2, y + d - 6)}));
         break;
     case dsDoublePoint:
         ellipse(p, x - 6, y + d / 3 - 2, x - 2, y + d / 3 + 2);

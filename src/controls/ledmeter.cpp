@@ -12,8 +12,8 @@ int ledCount(int n, long long range, int quantity)
     if (range <= 0 || quantity <= 0)
         return 0;
     // In extended precision; the default rounding mode rounds half to even.
-    const long double count = std::nearbyint(
-        static_cast<long double>(n) / (static_cast<long double>(range) / quantity));
+    const long double count =
+        std::nearbyint(static_cast<long double>(n) / (static_cast<long double>(range) / quantity));
     return static_cast<int>(std::min(count, static_cast<long double>(n) + 1));
 }
 
@@ -41,9 +41,18 @@ void TLEDMeter::setColorLED(std::size_t zone, TColor v)
     repaint();
 }
 
-void TLEDMeter::setColorLED1(TColor v) { setColorLED(0, v); }
-void TLEDMeter::setColorLED2(TColor v) { setColorLED(1, v); }
-void TLEDMeter::setColorLED3(TColor v) { setColorLED(2, v); }
+void TLEDMeter::setColorLED1(TColor v)
+{
+    setColorLED(0, v);
+}
+void TLEDMeter::setColorLED2(TColor v)
+{
+    setColorLED(1, v);
+}
+void TLEDMeter::setColorLED3(TColor v)
+{
+    setColorLED(2, v);
+}
 
 void TLEDMeter::setColorSeperator(TColor v)
 {
@@ -165,10 +174,18 @@ void TLEDMeter::paintEvent(QPaintEvent *)
         int x = b;
         int y = b;
         switch (m_direction) {
-        case mdRight: x = b + i * w; break;
-        case mdLeft: x = width() - b - (i + 1) * w - 1; break;
-        case mdDown: y = b + i * h; break;
-        case mdUp: y = height() - b - (i + 1) * h; break;
+        case mdRight:
+            x = b + i * w;
+            break;
+        case mdLeft:
+            x = width() - b - (i + 1) * w - 1;
+            break;
+        case mdDown:
+            y = b + i * h;
+            break;
+        case mdUp:
+            y = height() - b - (i + 1) * h;
+            break;
         }
         // Covers x .. x + w and y .. y + h - 1, so neighbours share a separator line.
         p.drawRect(QRect(x, y, w, h - 1));

@@ -50,7 +50,8 @@ QList<Span> ellipseSpans(const QRect &box)
     for (int y = box.top(); y <= box.bottom(); ++y) {
         const double dy = (y + 0.5 - cy) / ry;
         const double half = rx * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-        rows.append({static_cast<int>(std::ceil(cx - half - 0.5)), static_cast<int>(std::floor(cx + half - 0.5))});
+        rows.append(
+            {static_cast<int>(std::ceil(cx - half - 0.5)), static_cast<int>(std::floor(cx + half - 0.5))});
     }
     return rows;
 }
@@ -89,10 +90,14 @@ void TSinalTraffic::setState(TState v)
 QString TSinalTraffic::accessibleText(TState state)
 {
     switch (state) {
-    case sGreen: return QStringLiteral("Certa");
-    case sRed: return QStringLiteral("Errada");
-    case sNone: return QStringLiteral("Apagado");
-    default: return QStringLiteral("Aceso");
+    case sGreen:
+        return QStringLiteral("Certa");
+    case sRed:
+        return QStringLiteral("Errada");
+    case sNone:
+        return QStringLiteral("Apagado");
+    default:
+        return QStringLiteral("Aceso");
     }
 }
 

@@ -13,7 +13,10 @@ TSpinButton::TSpinButton(QWidget *parent) : QWidget(parent)
     connect(&m_timer, &QTimer::timeout, this, [this] { repeat(); });
 }
 
-QRect TSpinButton::upRect() const { return {0, 0, width(), height() / 2}; }
+QRect TSpinButton::upRect() const
+{
+    return {0, 0, width(), height() / 2};
+}
 
 QRect TSpinButton::downRect() const
 {
@@ -76,7 +79,10 @@ void TSpinButton::mousePressEvent(QMouseEvent *event)
 }
 
 // A quick second click is one more step, as a first click is.
-void TSpinButton::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
+void TSpinButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
 
 void TSpinButton::mouseMoveEvent(QMouseEvent *event)
 {
@@ -98,9 +104,15 @@ void TSpinButton::mouseReleaseEvent(QMouseEvent *event)
 void TSpinButton::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Up: step(Arrow::Up); break;
-    case Qt::Key_Down: step(Arrow::Down); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Up:
+        step(Arrow::Up);
+        break;
+    case Qt::Key_Down:
+        step(Arrow::Down);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
     }
     event->accept();
 }
@@ -137,7 +149,8 @@ void TSpinButton::paintArrowButton(QPainter &p, QRect r, Arrow arrow, bool down)
     const int h = half / 2 + 1;
     QPolygon tri;
     if (arrow == Arrow::Up)
-        tri << QPoint(cx - half, cy + h / 2 + 1) << QPoint(cx + half, cy + h / 2 + 1) << QPoint(cx, cy - h + 1);
+        tri << QPoint(cx - half, cy + h / 2 + 1) << QPoint(cx + half, cy + h / 2 + 1)
+            << QPoint(cx, cy - h + 1);
     else
         tri << QPoint(cx - half, cy - h / 2) << QPoint(cx + half, cy - h / 2) << QPoint(cx, cy + h);
     p.setRenderHint(QPainter::Antialiasing, false);

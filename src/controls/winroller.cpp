@@ -198,7 +198,8 @@ bool TWinRoller::eventFilter(QObject *watched, QEvent *event)
             m_button->raise();
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -305,7 +306,10 @@ void TWinRollerButton::mousePressEvent(QMouseEvent *event)
     event->accept();
 }
 
-void TWinRollerButton::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
+void TWinRollerButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
 
 void TWinRollerButton::mouseMoveEvent(QMouseEvent *event)
 {

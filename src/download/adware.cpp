@@ -38,10 +38,13 @@ bool TAdware::StartDownload()
 
     TOnProgressEvent progress;
     if (isSignalConnected(QMetaMethod::fromSignal(&TAdware::OnProgress)))
-        progress = [this](QObject *sender, qint32 total, qint32 readed) { emit OnProgress(sender, total, readed); };
-    m_worker = new THTTPGetThread(m_acceptTypes, QString::fromLatin1(Agent), m_imageURL, m_fileName, m_userName,
-                                  m_password, m_postQuery, m_referer, m_binaryData, m_useCache, std::move(progress),
-                                  [this](THTTPGetThread *worker) { DownloadFinished(worker); });
+        progress = [this](QObject *sender, qint32 total, qint32 readed) {
+            emit OnProgress(sender, total, readed);
+        };
+    m_worker =
+        new THTTPGetThread(m_acceptTypes, QString::fromLatin1(Agent), m_imageURL, m_fileName, m_userName,
+                           m_password, m_postQuery, m_referer, m_binaryData, m_useCache, std::move(progress),
+                           [this](THTTPGetThread *worker) { DownloadFinished(worker); });
 
     if (m_waitThread) {
         const QPointer<TAdware> self(this);
@@ -72,4 +75,3 @@ void TAdware::DownloadFinished(THTTPGetThread *worker)
             m_image->setPixmap(picture);
     }
 }
-

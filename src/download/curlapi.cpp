@@ -60,11 +60,20 @@ const Api &api()
 }
 } // namespace
 
-bool CurlApi::available() { return api().loaded; }
+bool CurlApi::available()
+{
+    return api().loaded;
+}
 
-CURLcode CurlApi::global_init(long flags) { return available() ? api().global_init(flags) : CURLE_FAILED_INIT; }
+CURLcode CurlApi::global_init(long flags)
+{
+    return available() ? api().global_init(flags) : CURLE_FAILED_INIT;
+}
 
-CURL *CurlApi::easy_init() { return available() ? api().easy_init() : nullptr; }
+CURL *CurlApi::easy_init()
+{
+    return available() ? api().easy_init() : nullptr;
+}
 
 void CurlApi::easy_cleanup(CURL *handle)
 {
@@ -72,7 +81,10 @@ void CurlApi::easy_cleanup(CURL *handle)
         api().easy_cleanup(handle);
 }
 
-CURLcode CurlApi::easy_perform(CURL *handle) { return available() ? api().easy_perform(handle) : CURLE_FAILED_INIT; }
+CURLcode CurlApi::easy_perform(CURL *handle)
+{
+    return available() ? api().easy_perform(handle) : CURLE_FAILED_INIT;
+}
 
 curl_slist *CurlApi::slist_append(curl_slist *list, const char *text)
 {
@@ -85,9 +97,15 @@ void CurlApi::slist_free_all(curl_slist *list)
         api().slist_free_all(list);
 }
 
-CurlApi::SetOpt CurlApi::setoptFunction() { return available() ? api().easy_setopt : nullptr; }
+CurlApi::SetOpt CurlApi::setoptFunction()
+{
+    return available() ? api().easy_setopt : nullptr;
+}
 
-CURLM *CurlApi::multi_init() { return available() ? api().multi_init() : nullptr; }
+CURLM *CurlApi::multi_init()
+{
+    return available() ? api().multi_init() : nullptr;
+}
 
 CURLMcode CurlApi::multi_cleanup(CURLM *multi)
 {

@@ -17,9 +17,8 @@
 #include "download/settingsfile.h"
 #include "download/zip.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
-#include <array>
-#include <optional>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -32,12 +31,13 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
-#include <QToolButton>
-#include <QAbstractTableModel>
-#include <QThread>
 #include <QStyleOptionViewItem>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <array>
+#include <optional>
 
 TFormDownload *FormDownload = nullptr;
 
@@ -66,7 +66,10 @@ public:
     {
         return parent.isValid() || !m_listing ? 0 : static_cast<int>(m_listing->rows.count());
     }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : 3;
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -78,9 +81,12 @@ public:
             return {};
         const ZipListing &rows = m_listing->rows;
         switch (index.column()) {
-        case 0: return rows.name(index.row());
-        case 1: return QString::number(rows.uncompressedSize(index.row()));
-        default: return m_dates->text(rows.dateTime(index.row()));
+        case 0:
+            return rows.name(index.row());
+        case 1:
+            return QString::number(rows.uncompressedSize(index.row()));
+        default:
+            return m_dates->text(rows.dateTime(index.row()));
         }
     }
 
@@ -115,7 +121,10 @@ const QString kInfoStart = QStringLiteral("Informações sobre o arquivo selecio
                                           "Informações sobre o arquivo selecionado.");
 constexpr qint64 kCopyBlock = 2048;
 
-QString http(const QString &address) { return QStringLiteral("http://") + address; }
+QString http(const QString &address)
+{
+    return QStringLiteral("http://") + address;
+}
 
 void setColors(QWidget *w, const QColor &text, const QColor &background)
 {
@@ -187,7 +196,10 @@ int listRowHeight(QAbstractItemView *view)
 }
 
 // "\r" starts a new line of a label.
-QString labelText(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); }
+QString labelText(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
 } // namespace
 
 const QList<DownloadProduct> &TFormDownload::Products()
@@ -195,9 +207,11 @@ const QList<DownloadProduct> &TFormDownload::Products()
     static const QList<DownloadProduct> products = [] {
         const QList<std::array<QString, 3>> rows{
             {QStringLiteral("Agenda Caseira - Contas e Lembretes"), QStringLiteral("agcasa.zip"),
-             QStringLiteral("Controle de contas da casa + lembretes de vencimento.\rOrganize o orçamento da família!")},
+             QStringLiteral(
+                 "Controle de contas da casa + lembretes de vencimento.\rOrganize o orçamento da família!")},
             {QStringLiteral("Quelvado Prova Simulada"), QStringLiteral("quelvado.zip"),
-             QStringLiteral("Teste seus conhecimentos antes de fazer a prova do Detran.\rTodas as matérias do exame.")},
+             QStringLiteral(
+                 "Teste seus conhecimentos antes de fazer a prova do Detran.\rTodas as matérias do exame.")},
             {QStringLiteral("Caderno de Poemas"), QStringLiteral("cpoemas.zip"),
              QStringLiteral("Mais de mil poemas e trovas.\rCom índice por autor e por tema")},
             {QStringLiteral("Horta em Casa"), QStringLiteral("horta.zip"),
@@ -205,15 +219,18 @@ const QList<DownloadProduct> &TFormDownload::Products()
             {QStringLiteral("Charadas e Enigmas"), QStringLiteral("charadas.zip"),
              QStringLiteral("Passatempo para toda a família.\rCentenas de charadas. Grátis!")},
             {QStringLiteral("Oficina de Bicicletas"), QStringLiteral("ofbike.zip"),
-             QStringLiteral("Organize os consertos e as peças da sua oficina.\rPrograma para Controle de Ordens de Serviço")},
+             QStringLiteral("Organize os consertos e as peças da sua oficina.\rPrograma para Controle de "
+                            "Ordens de Serviço")},
             {QStringLiteral("Curso de Desenho Técnico"), QStringLiteral("cdesenho.zip"),
              QStringLiteral("Apostila de desenho técnico.\rExercícios passo a passo com régua e compasso.")},
             {QStringLiteral("Diário de Leituras"), QStringLiteral("dleitura.zip"),
-             QStringLiteral("Anote os livros que você leu e o que achou deles.\rTudo guardado em um único arquivo.")},
+             QStringLiteral(
+                 "Anote os livros que você leu e o que achou deles.\rTudo guardado em um único arquivo.")},
             {QStringLiteral("Calculadora do Pedreiro"), QStringLiteral("calcpedr.zip"),
              QStringLiteral("Calcule tijolos, cimento e areia para a sua obra. Simples e rápido.")},
             {QStringLiteral("Cartões de Aniversário"), QStringLiteral("aniver.zip"),
-             QStringLiteral("Mensagens e cartões para imprimir.\rUma lembrança especial para quem você gosta!")},
+             QStringLiteral(
+                 "Mensagens e cartões para imprimir.\rUma lembrança especial para quem você gosta!")},
         };
         QList<DownloadProduct> out;
         for (const auto &row : rows)
@@ -236,7 +253,10 @@ QString TFormDownload::DownloadBase()
     return downloadBase().isEmpty() ? http(Maker::site) + QLatin1Char('/') : downloadBase();
 }
 
-void TFormDownload::setDownloadBase(const QString &base) { downloadBase() = base; }
+void TFormDownload::setDownloadBase(const QString &base)
+{
+    downloadBase() = base;
+}
 
 namespace {
 TFormDownload::CopyWriter &copyWriter()
@@ -246,7 +266,10 @@ TFormDownload::CopyWriter &copyWriter()
 }
 } // namespace
 
-void TFormDownload::setCopyWriter(CopyWriter writer) { copyWriter() = std::move(writer); }
+void TFormDownload::setCopyWriter(CopyWriter writer)
+{
+    copyWriter() = std::move(writer);
+}
 
 bool TFormDownload::CopyArchive(const QString &source, const QString &target)
 {
@@ -297,8 +320,8 @@ bool TFormDownload::IsPlainArchiveName(const QString &name)
     if (name.isEmpty() || name.contains(QLatin1String("..")))
         return false;
     for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20
-            || c.unicode() == 0x7F)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20 ||
+            c.unicode() == 0x7F)
             return false;
     return true;
 }
@@ -358,7 +381,8 @@ void TFormDownload::buildBanner()
     PanelGifAnimate->setColor(Qt::white);
     PanelGifAnimate->setBevelInner(TPanel::bvLowered);
 
-    RxLabel3 = label(PanelGifAnimate, "RxLabel3", QStringLiteral("Kit Agenda Caseira 2002"), QRect(6, 5, 386, 22));
+    RxLabel3 =
+        label(PanelGifAnimate, "RxLabel3", QStringLiteral("Kit Agenda Caseira 2002"), QRect(6, 5, 386, 22));
     RxLabel3->setFont(WindowSetup::font(15, true));
     RxLabel3->setAlignment(Qt::AlignCenter);
     setColors(RxLabel3, Qt::white, kBannerBlue);
@@ -385,7 +409,8 @@ void TFormDownload::buildControls()
     LinkLabel2 = link(this, "LinkLabel2", Maker::productSite, QRect(210, 92, 180, 16));
     LinkLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    LabelTitulo = label(this, "LabelTitulo", QStringLiteral("DOWNLOAD DOS PROGRAMAS"), QRect(8, 115, 260, 20));
+    LabelTitulo =
+        label(this, "LabelTitulo", QStringLiteral("DOWNLOAD DOS PROGRAMAS"), QRect(8, 115, 260, 20));
     LabelTitulo->setFont(WindowSetup::font(14, true));
     SBProdServ = new QToolButton(this);
     SBProdServ->setObjectName(QStringLiteral("SBProdServ"));
@@ -397,7 +422,8 @@ void TFormDownload::buildControls()
     Hints::set(SBProdServ, QStringLiteral("Como fazer o download dos programas"));
     connect(SBProdServ, &QToolButton::clicked, this, guard([this] { SBProdServClick(); }));
 
-    LabelSelecione = label(this, "LabelSelecione", QStringLiteral("Selecione o arquivo :"), QRect(8, 141, 126, 20));
+    LabelSelecione =
+        label(this, "LabelSelecione", QStringLiteral("Selecione o arquivo :"), QRect(8, 141, 126, 20));
     ComboBox1 = new QComboBox(this);
     ComboBox1->setAccessibleName(QStringLiteral("Produto"));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -431,8 +457,9 @@ void TFormDownload::buildControls()
     BitBtn1 = button(this, "BitBtn1", QStringLiteral(" Download"), "download", QRect(300, 220, 90, 26));
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
-    LabelConteudo = label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
-                          QRect(8, 250, 382, 16));
+    LabelConteudo =
+        label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
+              QRect(8, 250, 382, 16));
     // A report list: a header of three columns over rows of one line each. A table view drawn as
     // one, because it keeps nothing per row (a tree view lays out every row on the window's
     // thread, a stall with millions of members).
@@ -467,7 +494,8 @@ void TFormDownload::buildControls()
     Lista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     Lista->setItemDelegate(new RowDelegate(Lista));
 
-    BitBtnAbrirZip = button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
+    BitBtnAbrirZip =
+        button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
     BitBtnAbrirZip->setEnabled(false);
     connect(BitBtnAbrirZip, &QPushButton::clicked, this, guard([this] { BitBtnAbrirZipClick(); }));
     BitBtn3 = button(this, "BitBtn3", QStringLiteral(" Enviar E-Mail"), "email", QRect(137, 376, 124, 26));
@@ -476,8 +504,9 @@ void TFormDownload::buildControls()
     BtnFechar = button(this, "BtnFechar", QStringLiteral(" Fechar"), "fechar", QRect(266, 376, 124, 26));
     connect(BtnFechar, &QPushButton::clicked, this, guard([this] { BtnFecharClick(); }));
 
-    RxLabel4 = label(this, "RxLabel4", QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"),
-                     QRect(8, 405, 382, 14));
+    RxLabel4 =
+        label(this, "RxLabel4", QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"),
+              QRect(8, 405, 382, 14));
     RxLabel4->setFont(WindowSetup::font(11));
     RxLabel4->setAlignment(Qt::AlignCenter);
     LinkLabel3 = link(this, "LinkLabel3", Maker::agendaSite, QRect(8, 418, 382, 15), true);
@@ -497,8 +526,8 @@ void TFormDownload::FormCreate()
         Dialogs::current().message(Dialogs::Icon::Warning, QString(), problem);
     SavedArchive = SettingsFile::readString(IniPath, kIniSection, kIniKey);
     // Only a plain name of a regular file in the program folder is listed and opened.
-    if (IsPlainArchiveName(SavedArchive)
-        && SafeFile::check(ProgramFolder::writableFile(SavedArchive), TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
+    if (IsPlainArchiveName(SavedArchive) && SafeFile::check(ProgramFolder::writableFile(SavedArchive),
+                                                            TZip::MaxArchiveSize) == SafeFile::Status::Ok) {
         LastArchive = SavedArchive;
         BitBtnAbrirZip->setEnabled(true);
         MostrarZip();
@@ -600,7 +629,10 @@ void TFormDownload::MostrarZip()
     showListing(result);
 }
 
-bool TFormDownload::Listing() const { return m_listThread && !m_listThread->isFinished(); }
+bool TFormDownload::Listing() const
+{
+    return m_listThread && !m_listThread->isFinished();
+}
 
 void TFormDownload::showListing(std::shared_ptr<const ZipListingResult> result)
 {
@@ -610,7 +642,8 @@ void TFormDownload::showListing(std::shared_ptr<const ZipListingResult> result)
         const QString file = ProgramFolder::writableFile(LastArchive);
         if (const SafeFile::Status status = SafeFile::check(file, TZip::MaxArchiveSize);
             status == SafeFile::Status::TooLarge)
-            text = QStringLiteral("O arquivo .ZIP \"%1\" tem mais de 2 GiB e não pode ser listado.").arg(LastArchive);
+            text = QStringLiteral("O arquivo .ZIP \"%1\" tem mais de 2 GiB e não pode ser listado.")
+                       .arg(LastArchive);
         else if (status == SafeFile::Status::NotRegular)
             text = QStringLiteral("\"%1\" não é um arquivo comum e não pode ser listado.").arg(LastArchive);
         Dialogs::current().message(Dialogs::Icon::None, QString(), text);
@@ -626,8 +659,8 @@ void TFormDownload::BitBtnAbrirZipClick()
 
 void TFormDownload::BitBtn3Click()
 {
-    Desktop::current().open(QStringLiteral("mailto:") + Maker::mail + QStringLiteral("?Subject=") + kApplicationTitle
-                            + QStringLiteral("&body=Solicito informações sobre..."));
+    Desktop::current().open(QStringLiteral("mailto:") + Maker::mail + QStringLiteral("?Subject=") +
+                            kApplicationTitle + QStringLiteral("&body=Solicito informações sobre..."));
 }
 
 void TFormDownload::SBProdServClick()
@@ -639,11 +672,20 @@ void TFormDownload::SBProdServClick()
                                         "de nossas home-pages para fazer o download do arquivo"));
 }
 
-void TFormDownload::RxLabel1Click() { Desktop::current().helpTopic(QStringLiteral("Topic90")); }
+void TFormDownload::RxLabel1Click()
+{
+    Desktop::current().helpTopic(QStringLiteral("Topic90"));
+}
 
-void TFormDownload::RxLabel3Click() { Desktop::current().helpTopic(QStringLiteral("Topic90")); }
+void TFormDownload::RxLabel3Click()
+{
+    Desktop::current().helpTopic(QStringLiteral("Topic90"));
+}
 
-void TFormDownload::BtnFecharClick() { close(); }
+void TFormDownload::BtnFecharClick()
+{
+    close();
+}
 
 void TFormDownload::setVisible(bool visible)
 {
@@ -655,8 +697,8 @@ void TFormDownload::setVisible(bool visible)
 
 bool TFormDownload::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease && (watched == RxLabel1 || watched == RxLabel3)
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && (watched == RxLabel1 || watched == RxLabel3) &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == RxLabel1)
             guarded([this] { RxLabel1Click(); });
         else

@@ -31,7 +31,10 @@ struct Seams {
 QMutex g_seamsMutex;
 Seams g_seams;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView trimmed(QByteArrayView text)
 {
@@ -44,9 +47,10 @@ QByteArrayView trimmed(QByteArrayView text)
 
 bool isHostCharacter(QChar c)
 {
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('-')
-        || c == QLatin1Char('_');
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') ||
+           c == QLatin1Char('-') || c == QLatin1Char('_');
 }
 
 // The object name as it goes on the request line: bytes that cannot stand in a request line
@@ -145,9 +149,9 @@ void HttpResponseHead::feedLine(QByteArrayView line)
         const qsizetype space = line.indexOf(' ');
         if (space > 0) {
             const QByteArrayView rest = trimmed(line.sliced(space + 1));
-            if (rest.size() >= 3 && std::isdigit(static_cast<unsigned char>(rest[0]))
-                && std::isdigit(static_cast<unsigned char>(rest[1])) && std::isdigit(static_cast<unsigned char>(rest[2]))
-                && (rest.size() == 3 || isBlank(rest[3])))
+            if (rest.size() >= 3 && std::isdigit(static_cast<unsigned char>(rest[0])) &&
+                std::isdigit(static_cast<unsigned char>(rest[1])) &&
+                std::isdigit(static_cast<unsigned char>(rest[2])) && (rest.size() == 3 || isBlank(rest[3])))
                 m_status = (rest[0] - '0') * 100 + (rest[1] - '0') * 10 + (rest[2] - '0');
         }
         return;
@@ -252,7 +256,8 @@ struct CurlCallbacks {
         if (worker->m_stop.load())
             return 1;
         THTTPGetThread::Transfer &t = *worker->m_transfer;
-        if (t.complete && std::chrono::steady_clock::now() - t.completeAt >= std::chrono::seconds(worker->m_graceSeconds)) {
+        if (t.complete &&
+            std::chrono::steady_clock::now() - t.completeAt >= std::chrono::seconds(worker->m_graceSeconds)) {
             // All that was announced has come and nothing more: the server merely keeps the line open.
             t.closedByGrace = true;
             return 1;
@@ -289,7 +294,10 @@ THTTPGetThread::~THTTPGetThread()
     wait();
 }
 
-void THTTPGetThread::Terminate() { m_stop.store(true); }
+void THTTPGetThread::Terminate()
+{
+    m_stop.store(true);
+}
 
 void THTTPGetThread::setConnectTo(const QStringList &entries)
 {
@@ -513,8 +521,9 @@ bool THTTPGetThread::transfer()
         ~Reset() { w->m_transfer = nullptr; }
     } reset{this};
 
-    const QByteArray origin = (tls ? QByteArrayLiteral("https://") : QByteArrayLiteral("http://")) + host.toUtf8()
-        + (port != (tls ? 443 : 80) ? ':' + QByteArray::number(port) : QByteArray());
+    const QByteArray origin = (tls ? QByteArrayLiteral("https://") : QByteArrayLiteral("http://")) +
+                              host.toUtf8() +
+                              (port != (tls ? 443 : 80) ? ':' + QByteArray::number(port) : QByteArray());
     const QByteArray target = requestTarget(object);
     // Through a proxy, a plain HTTP request names the whole address (libcurl writes it); over TLS
     // the proxy only tunnels and the request inside keeps the origin form.
@@ -593,7 +602,7 @@ bool THTTPGetThread::transfer()
     const CURLcode rc = performUntilStop(h, m_stop);
     const bool ended = rc == CURLE_OK || (rc == CURLE_ABORTED_BY_CALLBACK && t.closedByGrace);
     if (!ended || !t.decided || t.failed || !t.file || m_stop.load())
-        return false; // the temporary file is discarded; an existing file keeps its contents
+        return false;      // the temporary file is discarded; an existing file keeps its contents
     if (!takeBlocks(true)) // the last, shorter block of a body without a length
         return false;
     if (m_fileSize.load() != m_readed.load())
@@ -602,4 +611,3 @@ bool THTTPGetThread::transfer()
         return false;
     return t.file->commit();
 }
-

@@ -15,10 +15,14 @@ namespace {
 
 QString decode(QByteArrayView bytes)
 {
-    return QString::fromStdString(cp1252::toUtf8(std::string_view(bytes.data(), static_cast<size_t>(bytes.size()))));
+    return QString::fromStdString(
+        cp1252::toUtf8(std::string_view(bytes.data(), static_cast<size_t>(bytes.size()))));
 }
 
-QByteArray encode(const QString &text) { return QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString())); }
+QByteArray encode(const QString &text)
+{
+    return QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString()));
+}
 
 // One line of the file as it is on disk: its text and its ending ("\r\n", "\n" or none at the end).
 struct Line {
@@ -66,7 +70,10 @@ std::optional<QString> sectionOf(const QString &line)
     return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
 }
 
-bool sameName(const QString &a, const QString &b) { return a.compare(b.trimmed(), Qt::CaseInsensitive) == 0; }
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
 
 // The key of a "key=value" line, or nullopt when the line has no "=".
 std::optional<QString> keyOf(const QString &line)
@@ -81,7 +88,8 @@ std::optional<QString> keyOf(const QString &line)
 
 QString SettingsFile::path()
 {
-    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+    const QString program =
+        QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
     QString name = QFileInfo(program).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("quelvado");
@@ -93,9 +101,11 @@ QString SettingsFile::problem(const QString &file)
     const QString name = QFileInfo(file).fileName();
     switch (SafeFile::check(file, MaxSize)) {
     case SafeFile::Status::NotRegular:
-        return QStringLiteral("O arquivo de configurações \"%1\" não é um arquivo comum e não será usado.").arg(name);
+        return QStringLiteral("O arquivo de configurações \"%1\" não é um arquivo comum e não será usado.")
+            .arg(name);
     case SafeFile::Status::TooLarge:
-        return QStringLiteral("O arquivo de configurações \"%1\" tem mais de 1 MiB e não será usado.").arg(name);
+        return QStringLiteral("O arquivo de configurações \"%1\" tem mais de 1 MiB e não será usado.")
+            .arg(name);
     default:
         return QString();
     }
@@ -120,22 +130,24 @@ QString SettingsFile::readString(const QString &file, const QString &section, co
         if (!k || !sameName(*k, key))
             continue;
         QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
-            && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+            value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         return value;
     }
     return fallback;
 }
 
-bool SettingsFile::writeString(const QString &file, const QString &section, const QString &key, const QString &value)
+bool SettingsFile::writeString(const QString &file, const QString &section, const QString &key,
+                               const QString &value)
 {
     const std::optional<QByteArray> bytes = readFile(file);
     if (!bytes)
         return false;
     QList<Line> lines = splitLines(*bytes);
     // Lines added take the ending of the file's first line (CR LF in a new or one-line file).
-    const QByteArray ending = !lines.isEmpty() && lines.first().ending == "\n" ? QByteArray("\n") : QByteArray("\r\n");
+    const QByteArray ending =
+        !lines.isEmpty() && lines.first().ending == "\n" ? QByteArray("\n") : QByteArray("\r\n");
     const QByteArray entry = encode(key.trimmed() + QLatin1Char('=') + value);
 
     qsizetype sectionLine = -1;   // the "[section]" line

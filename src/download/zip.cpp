@@ -41,7 +41,10 @@ public:
     // All in memory already.
     void prefetch(qint64, qint64) const {}
     // True when n bytes from pos lie inside the data.
-    bool holds(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= size() && n <= size() - pos; }
+    bool holds(qint64 pos, qint64 n) const
+    {
+        return pos >= 0 && n >= 0 && pos <= size() && n <= size() - pos;
+    }
 
     // Little-endian integers; 0 when the bytes are not all inside the data.
     quint64 le(qint64 pos, int n) const
@@ -128,17 +131,21 @@ void zip64Sizes(const Source &bytes, qint64 extra, qint64 extraLength, quint64 *
     }
 }
 
-QString nativeName(const QString &fileName) { return QDir::toNativeSeparators(fileName); }
+QString nativeName(const QString &fileName)
+{
+    return QDir::toNativeSeparators(fileName);
+}
 
 [[noreturn]] void tooLarge(const QString &fileName)
 {
-    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". The file is larger than 2 GiB.")
-                          .arg(nativeName(fileName)));
+    throw EFOpenError(
+        QStringLiteral("Cannot open file \"%1\". The file is larger than 2 GiB.").arg(nativeName(fileName)));
 }
 
 [[noreturn]] void readError(const QString &fileName, const QFile &file)
 {
-    throw EInOutError(QStringLiteral("Read error in \"%1\". %2").arg(nativeName(fileName), file.errorString()));
+    throw EInOutError(
+        QStringLiteral("Read error in \"%1\". %2").arg(nativeName(fileName), file.errorString()));
 }
 
 // The whole content of a file of at most TZip::MaxArchiveSize bytes.
@@ -147,10 +154,12 @@ QByteArray readWholeFile(const QString &fileName)
     // Only a regular file is opened: a FIFO or a device under the archive's name would block or
     // never end.
     if (SafeFile::check(fileName, TZip::MaxArchiveSize) == SafeFile::Status::NotRegular)
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(nativeName(fileName)));
+        throw EFOpenError(
+            QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(nativeName(fileName)));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()));
+        throw EFOpenError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()));
     QByteArray bytes;
     if (!file.isSequential() && file.size() > 0) {
         // The size is known: refuse before reading, then read the file as it was when opened.
@@ -203,7 +212,10 @@ public:
     }
 
     qint64 size() const { return m_size; }
-    bool holds(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= m_size && n <= m_size - pos; }
+    bool holds(qint64 pos, qint64 n) const
+    {
+        return pos >= 0 && n >= 0 && pos <= m_size && n <= m_size - pos;
+    }
     void prefetch(qint64 pos, qint64 n) const
     {
         if (pos >= 0 && pos < m_size)
@@ -273,8 +285,7 @@ private:
 
 } // namespace
 
-template <typename Source, typename Entry>
-bool TZip::walk(const Source &bytes, Entry &&entry)
+template <typename Source, typename Entry> bool TZip::walk(const Source &bytes, Entry &&entry)
 {
     const qint64 size = bytes.size();
     bool ok = true;
@@ -338,8 +349,8 @@ void TZip::LoadFromMemory(QByteArrayView data)
 {
     m_entries.clear();
     m_ok = false;
-    m_ok = walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
-                             quint64 compressed) {
+    m_ok = walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime,
+                                    quint16 dosDate, quint64 compressed) {
         AddEntry(storedName(name), uncompressed, dosTime, dosDate, compressed);
     });
 }
@@ -360,7 +371,8 @@ const ZipEntryRecord &TZip::Record(qsizetype index) const
 
 ZipNameParts TZip::SplitEntryName(const QString &name)
 {
-    const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype cut =
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1;
     return {name.left(cut), name.mid(cut)};
 }
 
@@ -466,14 +478,29 @@ bool parseFormat(const QString &format, QList<ZipDateFormat::Token> &out)
         }
         Token::Kind kind;
         switch (u) {
-        case u'd': kind = Token::Day; break;
-        case u'M': kind = Token::Month; break;
-        case u'y': kind = Token::Year; break;
-        case u'h': kind = twelveHours ? Token::Hour12 : Token::Hour24; break;
-        case u'H': kind = Token::Hour24; break;
-        case u'm': kind = Token::Minute; break;
-        case u's': kind = Token::Second; break;
-        default: return false;
+        case u'd':
+            kind = Token::Day;
+            break;
+        case u'M':
+            kind = Token::Month;
+            break;
+        case u'y':
+            kind = Token::Year;
+            break;
+        case u'h':
+            kind = twelveHours ? Token::Hour12 : Token::Hour24;
+            break;
+        case u'H':
+            kind = Token::Hour24;
+            break;
+        case u'm':
+            kind = Token::Minute;
+            break;
+        case u's':
+            kind = Token::Second;
+            break;
+        default:
+            return false;
         }
         if (kind == Token::Year ? repeat != 2 && repeat != 4 : repeat > 2)
             return false;
@@ -505,15 +532,33 @@ void appendTokens(QString &out, const QList<ZipDateFormat::Token> &tokens, const
     using Token = ZipDateFormat::Token;
     for (const Token &t : tokens) {
         switch (t.kind) {
-        case Token::Literal: out += t.literal; break;
-        case Token::Day: appendNumber(out, f.day, t.width); break;
-        case Token::Month: appendNumber(out, f.month, t.width); break;
-        case Token::Year: appendNumber(out, t.width == 2 ? f.year % 100 : f.year, t.width); break;
-        case Token::Hour24: appendNumber(out, f.hour, t.width); break;
-        case Token::Hour12: appendNumber(out, f.hour % 12 == 0 ? 12 : f.hour % 12, t.width); break;
-        case Token::Minute: appendNumber(out, f.minute, t.width); break;
-        case Token::Second: appendNumber(out, f.second, t.width); break;
-        case Token::AmPm: out += f.hour < 12 ? am : pm; break;
+        case Token::Literal:
+            out += t.literal;
+            break;
+        case Token::Day:
+            appendNumber(out, f.day, t.width);
+            break;
+        case Token::Month:
+            appendNumber(out, f.month, t.width);
+            break;
+        case Token::Year:
+            appendNumber(out, t.width == 2 ? f.year % 100 : f.year, t.width);
+            break;
+        case Token::Hour24:
+            appendNumber(out, f.hour, t.width);
+            break;
+        case Token::Hour12:
+            appendNumber(out, f.hour % 12 == 0 ? 12 : f.hour % 12, t.width);
+            break;
+        case Token::Minute:
+            appendNumber(out, f.minute, t.width);
+            break;
+        case Token::Second:
+            appendNumber(out, f.second, t.width);
+            break;
+        case Token::AmPm:
+            out += f.hour < 12 ? am : pm;
+            break;
         }
     }
 }
@@ -561,12 +606,13 @@ QString ZipDateFormat::exactText(double dateTime, Style style, const QLocale &lo
 ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style), m_locale(locale)
 {
     if (style == Style::Iso) {
-        m_fast = parseFormat(QStringLiteral("yyyy-MM-dd"), m_date) && parseFormat(QStringLiteral("HH:mm:ss"), m_time);
+        m_fast = parseFormat(QStringLiteral("yyyy-MM-dd"), m_date) &&
+                 parseFormat(QStringLiteral("HH:mm:ss"), m_time);
     } else {
         m_am = locale.amText();
         m_pm = locale.pmText();
-        m_fast = parseFormat(locale.dateFormat(QLocale::ShortFormat), m_date)
-            && parseFormat(longTimeFormat(locale), m_time);
+        m_fast = parseFormat(locale.dateFormat(QLocale::ShortFormat), m_date) &&
+                 parseFormat(longTimeFormat(locale), m_time);
         for (Token &t : m_date)
             if (t.kind == Token::AmPm)
                 m_fast = false; // a marker in a date format: left to QLocale
@@ -597,18 +643,20 @@ ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style
     m_zoneDays.erase(std::unique(m_zoneDays.begin(), m_zoneDays.end()), m_zoneDays.end());
     // What is done by hand must give what QLocale gives: checked once on a few values with one-
     // and two-digit fields, morning and afternoon.
-    for (const auto &[date, time] : {std::pair{QDate(1985, 1, 2), QTime(3, 4, 6)},
-                                     std::pair{QDate(2019, 11, 23), QTime(13, 45, 58)},
-                                     std::pair{QDate(2107, 12, 31), QTime(23, 59, 58)},
-                                     std::pair{QDate(2000, 10, 9), QTime(0, 0, 0)},
-                                     std::pair{QDate(1980, 7, 31), QTime(12, 0, 2)}}) {
+    for (const auto &[date, time] :
+         {std::pair{QDate(1985, 1, 2), QTime(3, 4, 6)}, std::pair{QDate(2019, 11, 23), QTime(13, 45, 58)},
+          std::pair{QDate(2107, 12, 31), QTime(23, 59, 58)}, std::pair{QDate(2000, 10, 9), QTime(0, 0, 0)},
+          std::pair{QDate(1980, 7, 31), QTime(12, 0, 2)}}) {
         if (!m_fast)
             break;
         const Fields f{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
-        const QString expected = style == Style::Iso
-            ? QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-            : locale.toString(date, QLocale::ShortFormat)
-                + (time == QTime(0, 0) ? QString() : QLatin1Char(' ') + locale.toString(time, longTimeFormat(locale)));
+        const QString expected =
+            style == Style::Iso
+                ? QDateTime(date, time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                : locale.toString(date, QLocale::ShortFormat) +
+                      (time == QTime(0, 0)
+                           ? QString()
+                           : QLatin1Char(' ') + locale.toString(time, longTimeFormat(locale)));
         m_fast = handText(f) == expected;
     }
 }
@@ -656,7 +704,10 @@ void ZipListing::append(QByteArrayView storedName, quint64 uncompressedSize, qui
     m_dates.push_back(TZip::DosDateTimeToDateTime(dosDate, dosTime));
 }
 
-void ZipListing::setReadWindow(qint64 bytes) { readWindow() = bytes; }
+void ZipListing::setReadWindow(qint64 bytes)
+{
+    readWindow() = bytes;
+}
 
 void ZipListing::load(const QString &fileName)
 {
@@ -666,10 +717,9 @@ void ZipListing::load(const QString &fileName)
         QFile file(fileName);
         if (file.open(QIODevice::ReadOnly) && !file.isSequential() && file.size() > 0) {
             *this = ZipListing();
-            TZip::walk(FileBytes(file, fileName), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime,
-                                                          quint16 dosDate, quint64) {
-                append(name, uncompressed, dosTime, dosDate);
-            });
+            TZip::walk(FileBytes(file, fileName),
+                       [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
+                              quint64) { append(name, uncompressed, dosTime, dosDate); });
             finish();
             return;
         }
@@ -681,9 +731,10 @@ void ZipListing::load(const QString &fileName)
 void ZipListing::loadFromMemory(QByteArrayView data)
 {
     *this = ZipListing();
-    TZip::walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
-        append(name, uncompressed, dosTime, dosDate);
-    });
+    TZip::walk(Bytes(data),
+               [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
+                   append(name, uncompressed, dosTime, dosDate);
+               });
     finish();
 }
 
@@ -704,7 +755,7 @@ QString ZipListing::name(qsizetype row) const
 
 qsizetype ZipListing::bytesUsed() const
 {
-    return m_names.capacity() + static_cast<qsizetype>(m_nameEnds.capacity() * sizeof(quint32)
-                                                        + m_sizes.capacity() * sizeof(quint64)
-                                                        + m_dates.capacity() * sizeof(double));
+    return m_names.capacity() +
+           static_cast<qsizetype>(m_nameEnds.capacity() * sizeof(quint32) +
+                                  m_sizes.capacity() * sizeof(quint64) + m_dates.capacity() * sizeof(double));
 }

@@ -85,8 +85,7 @@ private:
     // Walks the records of bytes (the archive in memory or read from its file a window at a time);
     // entry(nameBytes, uncompressed, dosTime, dosDate, compressed) is called for every central
     // directory record. True when the walk reached the end of the data.
-    template <typename Source, typename Entry>
-    static bool walk(const Source &bytes, Entry &&entry);
+    template <typename Source, typename Entry> static bool walk(const Source &bytes, Entry &&entry);
 
     QList<ZipEntry> m_entries;
     bool m_ok = false;
@@ -124,10 +123,10 @@ private:
 
     Style m_style;
     QLocale m_locale;
-    bool m_fast = false;                 // the formats hold only what is formatted by hand
+    bool m_fast = false; // the formats hold only what is formatted by hand
     QList<Token> m_date, m_time;
     QString m_am, m_pm;
-    std::vector<qint64> m_zoneDays;      // Julian days on which the local offset changes, sorted
+    std::vector<qint64> m_zoneDays; // Julian days on which the local offset changes, sorted
 };
 
 // The rows the download window lists for an archive, kept compact for archives of millions of

@@ -15,7 +15,10 @@ QString ExamRules::letterFor(int answerNumber)
     return QString(QChar(u'A' + answerNumber - 1));
 }
 
-QString ExamRules::timeText(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+QString ExamRules::timeText(const QTime &t)
+{
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
 
 QTime ExamRules::timeTaken(const QTime &start, const QTime &end)
 {
@@ -29,7 +32,10 @@ QTime ExamRules::timeTaken(const QTime &start, const QTime &end)
     return QTime(0, 0).addSecs(taken);
 }
 
-int ExamRules::percentage(int right) { return right * 10 / 3; }
+int ExamRules::percentage(int right)
+{
+    return right * 10 / 3;
+}
 
 ExamRules::Verdict ExamRules::verdictFor(int right)
 {

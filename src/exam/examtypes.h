@@ -26,10 +26,10 @@ QStringList defaultPool();
 
 // The exam in progress, held by the exam window for the whole run.
 struct TExamState {
-    int TipoProva = 0;      // exam type number 1..18
-    int Posicao = 0;        // question position 1..30, 31 past the end
-    int NumeroQuestao = 0;  // current question number, 0 until the first exam
-    QStringList ListBox1;   // the hidden list: default pool, then the personalised exam's numbers
+    int TipoProva = 0;     // exam type number 1..18
+    int Posicao = 0;       // question position 1..30, 31 past the end
+    int NumeroQuestao = 0; // current question number, 0 until the first exam
+    QStringList ListBox1;  // the hidden list: default pool, then the personalised exam's numbers
 };
 
 // Sets state.NumeroQuestao from the exam type and the position. Positions outside 1..30 leave it

@@ -19,8 +19,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,7 +94,10 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
     });
 }
 
-void TFormProva::ensurePages() { m_pages.ensure(); }
+void TFormProva::ensurePages()
+{
+    m_pages.ensure();
+}
 
 void TFormProva::setVisible(bool visible)
 {
@@ -104,7 +107,10 @@ void TFormProva::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-TFormProva::~TFormProva() { qApp->removeEventFilter(this); }
+TFormProva::~TFormProva()
+{
+    qApp->removeEventFilter(this);
+}
 
 void TFormProva::FormCreate()
 {
@@ -223,7 +229,8 @@ void TFormProva::Notebook1PageChanged(int page)
     switch (page) {
     case 0:
         setWindowTitle(QStringLiteral("Seleção de prova"));
-        Panel4->setCaption(QStringLiteral("Selecione o tipo de prova e clique no botão Iniciar ou pressione <Enter>"));
+        Panel4->setCaption(
+            QStringLiteral("Selecione o tipo de prova e clique no botão Iniciar ou pressione <Enter>"));
         break;
     case 1:
         setWindowTitle(QStringLiteral("Prova Simulada de Legislação de Transito"));
@@ -231,10 +238,11 @@ void TFormProva::Notebook1PageChanged(int page)
         break;
     case 2:
         setWindowTitle(QStringLiteral("Gabarito"));
-        Panel4->setCaption(
-            QStringLiteral("Clique em Corrigir para conferir o resultado da prova ou Cancelar <Esc> para sair"));
+        Panel4->setCaption(QStringLiteral(
+            "Clique em Corrigir para conferir o resultado da prova ou Cancelar <Esc> para sair"));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -250,9 +258,15 @@ void TFormProva::BitBtn1Click()
     IniciarProva();
 }
 
-void TFormProva::BitBtn8Click() { close(); }
+void TFormProva::BitBtn8Click()
+{
+    close();
+}
 
-void TFormProva::Image1Click() { AppWindows::show(AppWindow::Download); }
+void TFormProva::Image1Click()
+{
+    AppWindows::show(AppWindow::Download);
+}
 
 void TFormProva::MontaProvaPersonalizada()
 {

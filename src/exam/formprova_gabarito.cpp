@@ -6,9 +6,9 @@
 #include "examrules.h"
 #include "questionbank.h"
 
-#include "common/windowsetup.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/colorconv.h"
 #include "controls/gauge.h"
@@ -70,9 +70,9 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     boxPal.setColor(QPalette::WindowText, Qt::white);
     box->setPalette(boxPal);
 
-    const QString captions[] = {QStringLiteral(" Hora Inicio"),         QStringLiteral(" Hora Término"),
-                                QStringLiteral(" Tempo Decorrido"),     QStringLiteral(" Respostas Corretas"),
-                                QStringLiteral(" Respostas Erradas"),   QStringLiteral(" Respostas Inválidas"),
+    const QString captions[] = {QStringLiteral(" Hora Inicio"),       QStringLiteral(" Hora Término"),
+                                QStringLiteral(" Tempo Decorrido"),   QStringLiteral(" Respostas Corretas"),
+                                QStringLiteral(" Respostas Erradas"), QStringLiteral(" Respostas Inválidas"),
                                 QStringLiteral(" Aproveitamento")};
     QLabel **values[] = {&Label1, &Label2, &LabelTempo, &Label4, &Label16, &Label17};
     const char *names[] = {"Label1", "Label2", "LabelTempo", "Label4", "Label16", "Label17"};
@@ -81,8 +81,9 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
         filledLabel(box, captions[row], QRect(8, top, 193, 22), QColor(128, 128, 128), Qt::white,
                     Qt::AlignLeft | Qt::AlignVCenter);
         if (row < 6) {
-            QLabel *value = filledLabel(box, row < 3 ? QStringLiteral("00:00:00") : QStringLiteral("00"),
-                                        QRect(205, top, 70, 22), Qt::white, QColor(0, 0, 128), Qt::AlignCenter);
+            QLabel *value =
+                filledLabel(box, row < 3 ? QStringLiteral("00:00:00") : QStringLiteral("00"),
+                            QRect(205, top, 70, 22), Qt::white, QColor(0, 0, 128), Qt::AlignCenter);
             value->setObjectName(QLatin1String(names[row]));
             *values[row] = value;
         }
@@ -135,8 +136,9 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     BBRevisar->setIcon(Artwork::glyph(QStringLiteral("pesquisar"), 20, devicePixelRatioF()));
     BBRevisar->setIconSize(QSize(20, 20));
     BBRevisar->setEnabled(false);
-    Hints::set(BBRevisar, QStringLiteral("Rever cada questão com a resposta certa, a explicação e o artigo da lei|"
-                                         "Depois de corrigir: rever cada questão (ou clique duas vezes numa coluna)"));
+    Hints::set(BBRevisar,
+               QStringLiteral("Rever cada questão com a resposta certa, a explicação e o artigo da lei|"
+                              "Depois de corrigir: rever cada questão (ou clique duas vezes numa coluna)"));
     connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
 
     auto *picturePanel = new TPanel(page);
@@ -164,7 +166,8 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 
     auto *decor = new QLabel(page);
     decor->setGeometry(30, 30, 48, 48);
-    decor->setPixmap(Artwork::glyphPixmap(QStringLiteral("decor_gabarito"), QSize(48, 48), devicePixelRatioF()));
+    decor->setPixmap(
+        Artwork::glyphPixmap(QStringLiteral("decor_gabarito"), QSize(48, 48), devicePixelRatioF()));
 
     const QString rowLabels[] = {QStringLiteral(" Questão N°"), QStringLiteral(" Resultados"),
                                  QStringLiteral(" Prova"), QStringLiteral(" Correção")};
@@ -192,8 +195,8 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setSelectionBehavior(QAbstractItemView::SelectColumns);
     connect(StringGridGabarito, &QTableWidget::cellDoubleClicked, this,
             [this](int, int column) { guarded([this, column] { Revisar(column + 1); }); });
-    StringGridGabarito->installEventFilter(
-        new GridEnter(StringGridGabarito, [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }));
+    StringGridGabarito->installEventFilter(new GridEnter(
+        StringGridGabarito, [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }));
     // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
     StringGridGabarito->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
@@ -211,7 +214,8 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     notice->setGeometry(5, 352, 682, 24);
     notice->setAlignment(Qt::AlignCenter);
     notice->setFont(WindowSetup::font(12, true));
-    notice->setText(QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
+    notice->setText(
+        QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
     QPalette noticePal = notice->palette();
     noticePal.setColor(QPalette::WindowText, Qt::white);
     notice->setPalette(noticePal);
@@ -262,8 +266,9 @@ void TFormProva::BBCorrigirClick()
     }
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
         try {
-            setGabarito(column, 3, gabarito(column, 1) == gabarito(column, 2) ? QStringLiteral("*")
-                                                                               : QStringLiteral("X"));
+            setGabarito(column, 3,
+                        gabarito(column, 1) == gabarito(column, 2) ? QStringLiteral("*")
+                                                                   : QStringLiteral("X"));
         } catch (const std::exception &) {
             setGabarito(column, 3, QStringLiteral("-"));
         }
@@ -274,8 +279,8 @@ void TFormProva::BBCorrigirClick()
     // The review reads this exam as corrected, whatever the next exam or the pool file become.
     m_corrigida.clear();
     for (int column = 0; column < ExamTypes::kQuestions; ++column)
-        m_corrigida.append(QuestaoCorrigida{numbers[column], gabarito(column, 2), gabarito(column, 1),
-                                            gabarito(column, 3)});
+        m_corrigida.append(
+            QuestaoCorrigida{numbers[column], gabarito(column, 2), gabarito(column, 1), gabarito(column, 3)});
     if (Revisao)
         Revisao->setProva(m_corrigida);
     BBRevisar->setEnabled(true);
@@ -303,9 +308,15 @@ void TFormProva::CalculaResultados()
     ImageResultado->setPixmap(CarregarFigura(verdict.picture, devicePixelRatioF()));
 }
 
-void TFormProva::BitBtnCancelarClick() { close(); }
+void TFormProva::BitBtnCancelarClick()
+{
+    close();
+}
 
-void TFormProva::BBRevisarClick() { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }
+void TFormProva::BBRevisarClick()
+{
+    Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1);
+}
 
 void TFormProva::Revisar(int posicao)
 {

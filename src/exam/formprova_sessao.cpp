@@ -6,12 +6,12 @@
 #include "examrules.h"
 #include "questionbank.h"
 
-#include "common/windowsetup.h"
 #include "common/appwindows.h"
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/clockface.h"
 #include "controls/leddisplay.h"
@@ -143,8 +143,8 @@ void TFormProva::buildExamPage(QWidget *page)
     const char *names[] = {"BBResposta", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7"};
     const char *glyphs[] = {"letra_a", "letra_b", "letra_c", "letra_d", "letra_e"};
     for (int i = 0; i < 5; ++i) {
-        QPushButton *b = button(page, names[i], QString(), QRect(10 + 50 * i, 338, 46, 38),
-                                QLatin1String(glyphs[i]), 28);
+        QPushButton *b =
+            button(page, names[i], QString(), QRect(10 + 50 * i, 338, 46, 38), QLatin1String(glyphs[i]), 28);
         b->setProperty("tag", i + 1);
         b->setFocusPolicy(Qt::TabFocus); // reached by Tab; a click leaves the focus in the answer box
         Hints::set(b, QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
@@ -185,7 +185,8 @@ void TFormProva::buildExamPage(QWidget *page)
     auto *certa = new QLabel(QStringLiteral(" Certa"), lightPanel);
     certa->setObjectName(QStringLiteral("LabelCerta"));
     certa->setGeometry(44, 60, 68, 20);
-    for (auto [label, color] : {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
+    for (auto [label, color] :
+         {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
         label->setFont(WindowSetup::font(13, true));
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, color);
@@ -241,7 +242,8 @@ void TFormProva::MostraQuestao()
     Memo2->clear();
     QStringList lines;
     for (int k = 0; k < 5; ++k)
-        lines << QString(QChar(u'A' + k)) + QStringLiteral(" - ") + bank.string(QuestionKind::AlternativeA + k, n);
+        lines << QString(QChar(u'A' + k)) + QStringLiteral(" - ") +
+                     bank.string(QuestionKind::AlternativeA + k, n);
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     Memo2->moveCursor(QTextCursor::Start);
     Memo2->ensureCursorVisible();
@@ -263,7 +265,7 @@ bool TFormProva::EditRespostaKeyPress(QKeyEvent *event)
             BBProximoClick();
             EditResposta->clear();
         } else if (Dialogs::current().askYesNo(Dialogs::Icon::Information, QString(),
-                                                QStringLiteral("Deseja finalizar a prova?"))) {
+                                               QStringLiteral("Deseja finalizar a prova?"))) {
             FinalizaProva(false);
         }
         return true;
@@ -350,9 +352,15 @@ void TFormProva::BBRespostaImediataClick()
     }
 }
 
-void TFormProva::SpeedButton1Click() { AppWindows::show(AppWindow::Placas); }
+void TFormProva::SpeedButton1Click()
+{
+    AppWindows::show(AppWindow::Placas);
+}
 
-void TFormProva::BBFinalizarClick() { FinalizaProva(m_exam.Posicao < ExamTypes::kQuestions); }
+void TFormProva::BBFinalizarClick()
+{
+    FinalizaProva(m_exam.Posicao < ExamTypes::kQuestions);
+}
 
 bool TFormProva::FinalizaProva(bool ask)
 {

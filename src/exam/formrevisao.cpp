@@ -42,7 +42,10 @@ TFormRevisao::EscolheImpressora escolheImpressora = [](QPrinter &printer, QWidge
     return dialog.exec() == QDialog::Accepted;
 };
 
-QString letra(int k) { return QString(QChar(u'A' + k)); }
+QString letra(int k)
+{
+    return QString(QChar(u'A' + k));
+}
 
 // How alternative k of a corrected position is marked: a symbol, a word and a colour (the
 // symbol and the word say it without the colour).
@@ -75,20 +78,24 @@ QString situacao(const QuestaoCorrigida &q)
         return kSimboloErrada + QStringLiteral(" Sem resposta: a certa é ") + q.certa;
     if (q.marca == QLatin1String("-"))
         return QStringLiteral("Não conferida: a certa é ") + q.certa;
-    return kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") + q.resposta + QStringLiteral(", a certa é ") +
-           q.certa;
+    return kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") + q.resposta +
+           QStringLiteral(", a certa é ") + q.certa;
 }
 
 QString cabecalho(int posicao, int numero)
 {
-    return QStringLiteral("Questão %1 de %2  ·  nº %3 do banco").arg(posicao).arg(ExamTypes::kQuestions).arg(numero);
+    return QStringLiteral("Questão %1 de %2  ·  nº %3 do banco")
+        .arg(posicao)
+        .arg(ExamTypes::kQuestions)
+        .arg(numero);
 }
 
 QString alternativa(const QuestaoCorrigida &q, int k)
 {
     const Marca m = marcaDe(q, k);
     QString text = (m.simbolo.isEmpty() ? QStringLiteral("    ") : m.simbolo + QLatin1Char(' ')) + letra(k) +
-                   QStringLiteral(") ") + QuestionBank::instance().string(QuestionKind::AlternativeA + k, q.numero);
+                   QStringLiteral(") ") +
+                   QuestionBank::instance().string(QuestionKind::AlternativeA + k, q.numero);
     if (!m.palavra.isEmpty())
         text += QStringLiteral("  — ") + m.palavra;
     return text;
@@ -203,9 +210,15 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     atualizaBotoes();
 }
 
-TFormRevisao::~TFormRevisao() { qApp->removeEventFilter(this); }
+TFormRevisao::~TFormRevisao()
+{
+    qApp->removeEventFilter(this);
+}
 
-void TFormRevisao::setEscolheImpressora(EscolheImpressora choose) { escolheImpressora = std::move(choose); }
+void TFormRevisao::setEscolheImpressora(EscolheImpressora choose)
+{
+    escolheImpressora = std::move(choose);
+}
 
 void TFormRevisao::setProva(const QList<QuestaoCorrigida> &prova)
 {
@@ -250,9 +263,10 @@ void TFormRevisao::MostraPosicao(int posicao)
     LabelFonte->setVisible(!fonte.isEmpty());
     const QList<ArticleRef> artigos = ArticleIndex::citedArticles(fonte);
     BBVerCodigo->setEnabled(!artigos.isEmpty());
-    Hints::set(BBVerCodigo, artigos.isEmpty()
-                                ? QStringLiteral("A fonte desta questão não cita artigo do Código de Trânsito")
-                                : QStringLiteral("Abrir o Código de Trânsito no ") + artigos.first().toString());
+    Hints::set(BBVerCodigo,
+               artigos.isEmpty()
+                   ? QStringLiteral("A fonte desta questão não cita artigo do Código de Trânsito")
+                   : QStringLiteral("Abrir o Código de Trânsito no ") + artigos.first().toString());
     ScrollQuestao->ensureVisible(0, 0);
     atualizaBotoes();
     emit posicaoMudou(posicao);
@@ -341,7 +355,10 @@ void TFormRevisao::BBImprimirClick()
     Imprime(printer);
 }
 
-void TFormRevisao::BBFecharClick() { close(); }
+void TFormRevisao::BBFecharClick()
+{
+    close();
+}
 
 void TFormRevisao::MontaImpressao(QTextDocument &document) const
 {
@@ -352,13 +369,16 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
     int certas = 0;
     for (const QuestaoCorrigida &q : m_prova)
         certas += q.acertou() ? 1 : 0;
-    QString html = QStringLiteral("<h2>Revisão da prova</h2><p>%1 certas de %2.</p>").arg(certas).arg(m_prova.size());
+    QString html =
+        QStringLiteral("<h2>Revisão da prova</h2><p>%1 certas de %2.</p>").arg(certas).arg(m_prova.size());
     for (int i = 0; i < m_prova.size(); ++i) {
         const QuestaoCorrigida &q = m_prova[i];
-        html += QStringLiteral("<hr/><h3>") + cabecalho(i + 1, q.numero).toHtmlEscaped() + QStringLiteral("</h3>");
+        html += QStringLiteral("<hr/><h3>") + cabecalho(i + 1, q.numero).toHtmlEscaped() +
+                QStringLiteral("</h3>");
         html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
                     .arg((q.acertou() ? kTextoCerta : kTextoErrada).name(), situacao(q).toHtmlEscaped());
-        html += QStringLiteral("<p><b>") + bank.string(QuestionKind::Text, q.numero).trimmed().toHtmlEscaped() +
+        html += QStringLiteral("<p><b>") +
+                bank.string(QuestionKind::Text, q.numero).trimmed().toHtmlEscaped() +
                 QStringLiteral("</b></p>");
         const QString code = bank.pictureCode(q.numero);
         const QImage figura = CarregarFigura(code, 3.0).toImage();
@@ -377,13 +397,14 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
             html += QStringLiteral("<tr><td") +
                     (m.fundo.isValid() ? QStringLiteral(" bgcolor=\"%1\"").arg(m.fundo.name()) : QString()) +
                     QStringLiteral(">") + (m.palavra.isEmpty() ? QString() : QStringLiteral("<b>")) +
-                    alternativa(q, k).toHtmlEscaped() + (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) +
-                    QStringLiteral("</td></tr>");
+                    alternativa(q, k).toHtmlEscaped() +
+                    (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) + QStringLiteral("</td></tr>");
         }
         html += QStringLiteral("</table>");
         const QString explicacao = bank.explanation(q.numero);
         if (!explicacao.isEmpty())
-            html += QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() + QStringLiteral("</p>");
+            html += QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() +
+                    QStringLiteral("</p>");
         const QString fonte = bank.source(q.numero);
         if (!fonte.isEmpty())
             html += QStringLiteral("<p><i>Fonte:</i> ") + fonte.toHtmlEscaped() + QStringLiteral("</p>");
@@ -411,13 +432,24 @@ bool TFormRevisao::eventFilter(QObject *watched, QEvent *event)
             return QWidget::eventFilter(watched, event);
         switch (key->key()) {
         case Qt::Key_Left:
-        case Qt::Key_PageUp: guarded([this] { BBAnteriorClick(); }); return true;
+        case Qt::Key_PageUp:
+            guarded([this] { BBAnteriorClick(); });
+            return true;
         case Qt::Key_Right:
-        case Qt::Key_PageDown: guarded([this] { BBProximoClick(); }); return true;
-        case Qt::Key_Home: guarded([this] { Primeira(); }); return true;
-        case Qt::Key_End: guarded([this] { Ultima(); }); return true;
-        case Qt::Key_Escape: guarded([this] { BBFecharClick(); }); return true;
-        default: break;
+        case Qt::Key_PageDown:
+            guarded([this] { BBProximoClick(); });
+            return true;
+        case Qt::Key_Home:
+            guarded([this] { Primeira(); });
+            return true;
+        case Qt::Key_End:
+            guarded([this] { Ultima(); });
+            return true;
+        case Qt::Key_Escape:
+            guarded([this] { BBFecharClick(); });
+            return true;
+        default:
+            break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -16,7 +16,8 @@ namespace {
 // Flushes the file (or folder) at path to disk; false when it cannot be opened or flushed.
 bool syncToDisk(const QString &path, bool folder = false)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
@@ -79,8 +80,8 @@ bool PersonalPool::isSound(TBinaryDataSet &bds, TField &numero, const QString &p
     }
 }
 
-QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QString &path, const QStringList &pool,
-                               const QSet<int> &known, int count)
+QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QString &path,
+                               const QStringList &pool, const QSet<int> &known, int count)
 {
     closeQuietly(bds);
     const QString work = path + QStringLiteral(".novo");
@@ -103,7 +104,8 @@ QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QStrin
             bds.Next();
         }
         bds.Close();
-        if (!syncToDisk(work) || std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
+        if (!syncToDisk(work) ||
+            std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
         syncToDisk(QFileInfo(path).absolutePath(), true);
         bds.SetTableName(path);

@@ -36,8 +36,15 @@ struct Field {
 };
 constexpr int kExplanationKind = -1;
 constexpr std::array<Field, 10> kFields{{
-    {u"P", 1}, {u"A", 2}, {u"B", 3}, {u"C", 4}, {u"D", 5}, {u"E", 6},
-    {u"Figura", QuestionKind::Picture}, {u"Resposta", QuestionKind::Answer}, {u"Fonte", 0},
+    {u"P", 1},
+    {u"A", 2},
+    {u"B", 3},
+    {u"C", 4},
+    {u"D", 5},
+    {u"E", 6},
+    {u"Figura", QuestionKind::Picture},
+    {u"Resposta", QuestionKind::Answer},
+    {u"Fonte", 0},
     {u"Explicação", kExplanationKind},
 }};
 constexpr std::size_t kPictureField = 6;
@@ -61,10 +68,19 @@ int fieldIndex(QStringView key)
     return -1;
 }
 
-QString quoted(const QString &s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+QString quoted(const QString &s)
+{
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
 
-bool isBlank(const QString &line) { return line.trimmed().isEmpty(); }
-bool isComment(const QString &line) { return line.startsWith(QLatin1Char('#')); }
+bool isBlank(const QString &line)
+{
+    return line.trimmed().isEmpty();
+}
+bool isComment(const QString &line)
+{
+    return line.startsWith(QLatin1Char('#'));
+}
 
 bool isNumberLine(const QString &line)
 {
@@ -91,8 +107,7 @@ const QRegularExpression &studyHeader()
 class Parser {
 public:
     Parser(const QString &fileName, const QString &content)
-        : m_file(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1)),
-          m_block(blockOfFile(fileName)),
+        : m_file(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1)), m_block(blockOfFile(fileName)),
           m_study(studyFileOf(fileName))
     {
         QString text = content;
@@ -118,7 +133,8 @@ public:
         if (m_study > 0 && m_headerLine >= 0 && m_lastNumber != m_headerLast)
             problem(m_out.problems, m_headerLine,
                     QStringLiteral("the header says the questions end at %1, the last question is %2")
-                        .arg(m_headerLast).arg(m_lastNumber));
+                        .arg(m_headerLast)
+                        .arg(m_lastNumber));
         return std::move(m_out);
     }
 
@@ -132,21 +148,27 @@ private:
         const QString line = i < m_lines.size() ? m_lines[i] : QString();
         const auto m = studyHeader().match(line);
         if (!m.hasMatch()) {
-            problem(m_out.problems, i, QStringLiteral("header \"# Estudo %1 — <assunto> (questões %2 a N)\" "
-                                                      "expected, found %3")
-                                           .arg(m_study, 2, 10, QLatin1Char('0')).arg(firstStudyNumber(m_study))
-                                           .arg(quoted(line)));
+            problem(m_out.problems, i,
+                    QStringLiteral("header \"# Estudo %1 — <assunto> (questões %2 a N)\" "
+                                   "expected, found %3")
+                        .arg(m_study, 2, 10, QLatin1Char('0'))
+                        .arg(firstStudyNumber(m_study))
+                        .arg(quoted(line)));
             return i;
         }
         m_headerLine = i;
         m_subject = m.captured(2);
         m_headerLast = m.captured(4).toInt();
         if (m.captured(1).toInt() != m_study)
-            problem(m_out.problems, i, QStringLiteral("the header names file %1, not %2")
-                                           .arg(m.captured(1)).arg(m_study, 2, 10, QLatin1Char('0')));
+            problem(m_out.problems, i,
+                    QStringLiteral("the header names file %1, not %2")
+                        .arg(m.captured(1))
+                        .arg(m_study, 2, 10, QLatin1Char('0')));
         if (m.captured(3).toInt() != firstStudyNumber(m_study))
-            problem(m_out.problems, i, QStringLiteral("the header says the questions start at %1, not %2")
-                                           .arg(m.captured(3)).arg(firstStudyNumber(m_study)));
+            problem(m_out.problems, i,
+                    QStringLiteral("the header says the questions start at %1, not %2")
+                        .arg(m.captured(3))
+                        .arg(firstStudyNumber(m_study)));
         return i + 1;
     }
 
@@ -180,16 +202,25 @@ private:
             problem(faults, first, QStringLiteral("question number %1 starts with a zero").arg(head));
         } else if (m_study > 0) {
             if (q.number < firstStudyNumber(m_study) || q.number > lastStudyNumber(m_study))
-                problem(faults, first, QStringLiteral("question %1 does not belong to study file %2 (%3 to %4)")
-                                           .arg(head).arg(m_study, 2, 10, QLatin1Char('0'))
-                                           .arg(firstStudyNumber(m_study)).arg(lastStudyNumber(m_study)));
+                problem(faults, first,
+                        QStringLiteral("question %1 does not belong to study file %2 (%3 to %4)")
+                            .arg(head)
+                            .arg(m_study, 2, 10, QLatin1Char('0'))
+                            .arg(firstStudyNumber(m_study))
+                            .arg(lastStudyNumber(m_study)));
         } else if (q.number < kFirstQuestion || q.number > kLastQuestion || head.size() > 3) {
-            problem(faults, first, QStringLiteral("question number %1 is outside %2 to %3")
-                                       .arg(head).arg(kFirstQuestion).arg(kLastQuestion));
+            problem(faults, first,
+                    QStringLiteral("question number %1 is outside %2 to %3")
+                        .arg(head)
+                        .arg(kFirstQuestion)
+                        .arg(kLastQuestion));
         } else if (m_block > 0 && (q.number - 1) / kBlockSize + 1 != m_block) {
-            problem(faults, first, QStringLiteral("question %1 does not belong to block %2 (%3 to %4)")
-                                       .arg(q.number).arg(m_block)
-                                       .arg((m_block - 1) * kBlockSize + 1).arg(m_block * kBlockSize));
+            problem(faults, first,
+                    QStringLiteral("question %1 does not belong to block %2 (%3 to %4)")
+                        .arg(q.number)
+                        .arg(m_block)
+                        .arg((m_block - 1) * kBlockSize + 1)
+                        .arg(m_block * kBlockSize));
         }
 
         std::array<bool, kFields.size()> seen{};
@@ -205,7 +236,8 @@ private:
             const qsizetype colon = line.indexOf(QLatin1Char(':'));
             const int f = colon > 0 ? fieldIndex(QStringView(line).left(colon)) : -1;
             if (colon <= 0) {
-                problem(faults, i, QStringLiteral("field line (\"P: text\") expected, found %1").arg(quoted(line)));
+                problem(faults, i,
+                        QStringLiteral("field line (\"P: text\") expected, found %1").arg(quoted(line)));
                 continue;
             }
             const QString key = line.left(colon) + QLatin1Char(':');
@@ -220,12 +252,15 @@ private:
             }
             seen[fi] = true;
             if (m_study > 0 && key == QStringLiteral("E:")) {
-                problem(faults, i, QStringLiteral("a study question has four alternatives, A to D: no \"E:\" line"));
+                problem(faults, i,
+                        QStringLiteral("a study question has four alternatives, A to D: no \"E:\" line"));
                 continue;
             }
             if (f < last)
-                problem(faults, i, QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
-                                                  "Figura, Resposta, Fonte, Explicação").arg(quoted(key)));
+                problem(faults, i,
+                        QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
+                                       "Figura, Resposta, Fonte, Explicação")
+                            .arg(quoted(key)));
             last = f;
             if (line.size() > colon + 1 && line[colon + 1] != QLatin1Char(' ')) {
                 problem(faults, i, QStringLiteral("one blank must follow %1").arg(quoted(key)));
@@ -240,14 +275,19 @@ private:
                 static const QRegularExpression studyCode(QStringLiteral("^[A-Z0-9]{1,6}$"));
                 const int longest = m_study > 0 ? 6 : 5;
                 if (!(m_study > 0 ? studyCode : code).match(value).hasMatch())
-                    problem(faults, i, QStringLiteral("picture code must be 1 to %1 capital letters or "
-                                                      "digits, found %2").arg(longest).arg(quoted(value)));
+                    problem(faults, i,
+                            QStringLiteral("picture code must be 1 to %1 capital letters or "
+                                           "digits, found %2")
+                                .arg(longest)
+                                .arg(quoted(value)));
                 q.texts[kPictureField] = value;
             } else if (kind == QuestionKind::Answer) {
                 const QString letters = m_study > 0 ? QStringLiteral("ABCD") : QStringLiteral("ABCDE");
                 if (value.size() != 1 || !letters.contains(value[0]))
-                    problem(faults, i, QStringLiteral("right letter must be one of A to %1, found %2")
-                                           .arg(letters.back()).arg(quoted(value)));
+                    problem(faults, i,
+                            QStringLiteral("right letter must be one of A to %1, found %2")
+                                .arg(letters.back())
+                                .arg(quoted(value)));
                 else
                     q.texts[7] = QString::number(letters.indexOf(value[0]) + 1);
             } else if (value.trimmed().isEmpty()) {
@@ -263,8 +303,9 @@ private:
 
         for (std::size_t f = 0; f < kFields.size(); ++f)
             if (!seen[f] && !optionalField(f, m_study > 0))
-                problem(faults, first, QStringLiteral("question %1 has no %2 line")
-                                           .arg(head, quoted(QStringView(kFields[f].key).toString() + QLatin1Char(':'))));
+                problem(faults, first,
+                        QStringLiteral("question %1 has no %2 line")
+                            .arg(head, quoted(QStringView(kFields[f].key).toString() + QLatin1Char(':'))));
 
         if (faults.isEmpty())
             m_out.questions.append(q);
@@ -340,8 +381,11 @@ QuestionBank::QuestionBank(const QList<File> &files)
             if (q.isStudy()) {
                 if (const auto it = m_studyIndex.constFind(q.number); it != m_studyIndex.constEnd()) {
                     const StoredQuestion &first = m_study[*it];
-                    m_problems.append({q.file, q.line, QStringLiteral("question %1 is already stored at %2:%3")
-                                                           .arg(q.number).arg(first.file).arg(first.line)});
+                    m_problems.append({q.file, q.line,
+                                       QStringLiteral("question %1 is already stored at %2:%3")
+                                           .arg(q.number)
+                                           .arg(first.file)
+                                           .arg(first.line)});
                     continue;
                 }
                 m_studyIndex.insert(q.number, m_study.size());
@@ -350,8 +394,11 @@ QuestionBank::QuestionBank(const QList<File> &files)
             }
             if (const auto it = m_index.constFind(q.number); it != m_index.constEnd()) {
                 const StoredQuestion &first = m_questions[*it];
-                m_problems.append({q.file, q.line, QStringLiteral("question %1 is already stored at %2:%3")
-                                                       .arg(q.number).arg(first.file).arg(first.line)});
+                m_problems.append({q.file, q.line,
+                                   QStringLiteral("question %1 is already stored at %2:%3")
+                                       .arg(q.number)
+                                       .arg(first.file)
+                                       .arg(first.line)});
                 continue;
             }
             for (int kind = QuestionKind::Text; kind <= QuestionKind::Answer; ++kind)
@@ -397,6 +444,15 @@ QString QuestionBank::explanation(int number) const
     return it == m_index.constEnd() ? QString() : m_questions[*it].explanation;
 }
 
-QString questionString(int kind, int number) { return QuestionBank::instance().string(kind, number); }
-int questionAnswer(int number) { return QuestionBank::instance().answerNumber(number); }
-QString questionPicture(int number) { return QuestionBank::instance().pictureCode(number); }
+QString questionString(int kind, int number)
+{
+    return QuestionBank::instance().string(kind, number);
+}
+int questionAnswer(int number)
+{
+    return QuestionBank::instance().answerNumber(number);
+}
+QString questionPicture(int number)
+{
+    return QuestionBank::instance().pictureCode(number);
+}

@@ -35,11 +35,20 @@ constexpr int kStudyFiles = 20;
 constexpr int kFirstStudyQuestion = 1001;
 constexpr int kLastStudyQuestion = 1000 + kStudyFiles * kStudyFileSize;
 constexpr int kStudyAlternatives = 4;
-constexpr int firstStudyNumber(int file) { return 1000 + (file - 1) * kStudyFileSize + 1; }
-constexpr int lastStudyNumber(int file) { return 1000 + file * kStudyFileSize; }
+constexpr int firstStudyNumber(int file)
+{
+    return 1000 + (file - 1) * kStudyFileSize + 1;
+}
+constexpr int lastStudyNumber(int file)
+{
+    return 1000 + file * kStudyFileSize;
+}
 
 // The identifier of the string of the given kind of question number.
-constexpr int questionStringId(int kind, int number) { return 1000 * kind + number; }
+constexpr int questionStringId(int kind, int number)
+{
+    return 1000 * kind + number;
+}
 
 // One thing wrong in a question file: the file, the 1-based line and what is wrong.
 struct QuestionFileProblem {
@@ -54,11 +63,11 @@ struct QuestionFileProblem {
 struct StoredQuestion {
     int number = 0;
     QString file;
-    int line = 0;                  // line of the question number
-    std::array<QString, 8> texts;  // kinds 1..8 at index kind - 1; kind 8 holds "1".."5"
-    QString source;                // the "Fonte:" line: where the right answer is grounded
-    QString explanation;           // the "Explicação:" line: why the right answer is right
-    QString subject;               // study questions: the subject named in the file's header
+    int line = 0;                 // line of the question number
+    std::array<QString, 8> texts; // kinds 1..8 at index kind - 1; kind 8 holds "1".."5"
+    QString source;               // the "Fonte:" line: where the right answer is grounded
+    QString explanation;          // the "Explicação:" line: why the right answer is right
+    QString subject;              // study questions: the subject named in the file's header
 
     // True for a study question (four alternatives A to D, kind 6 empty).
     bool isStudy() const { return number >= kFirstStudyQuestion; }
@@ -92,7 +101,7 @@ int answerNumberFromText(const QString &text);
 class QuestionBank {
 public:
     struct File {
-        QString name;    // "bloco-05.txt"
+        QString name; // "bloco-05.txt"
         QString content;
     };
 

@@ -5,13 +5,13 @@
 #include "versioninfo.h"
 
 #include "codereader/formcodigo.h"
-#include "common/windowsetup.h"
 #include "common/appwindows.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/maker.h"
+#include "common/windowsetup.h"
 #include "controls/panel.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
@@ -87,7 +87,8 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     Image2->setPixmap(Artwork::largeBanner(devicePixelRatioF()));
     Image2->setCursor(Qt::PointingHandCursor);
     Hints::set(Image2, QStringLiteral("http://") + Maker::site +
-                       QStringLiteral("\nClique aqui para acessar o tela de informações e download de programas"));
+                           QStringLiteral(
+                               "\nClique aqui para acessar o tela de informações e download de programas"));
     Image2->installEventFilter(this);
 
     Status1 = new TStatus(Panel1);
@@ -161,9 +162,15 @@ void TFormTopo::RxSBPlacasClick()
     FormDados->EditPlaca->setFocus(Qt::OtherFocusReason);
 }
 
-void TFormTopo::RxSBCodigoClick() { AppWindows::show(AppWindow::Codigo); }
+void TFormTopo::RxSBCodigoClick()
+{
+    AppWindows::show(AppWindow::Codigo);
+}
 
-void TFormTopo::RxSBAjudaClick() { Desktop::current().helpTopic(QStringLiteral("topic0")); }
+void TFormTopo::RxSBAjudaClick()
+{
+    Desktop::current().helpTopic(QStringLiteral("topic0"));
+}
 
 void TFormTopo::RxSBFinalizarClick()
 {
@@ -171,9 +178,15 @@ void TFormTopo::RxSBFinalizarClick()
     endProgram();
 }
 
-void TFormTopo::Image1Click() { AppWindows::show(AppWindow::Download); }
+void TFormTopo::Image1Click()
+{
+    AppWindows::show(AppWindow::Download);
+}
 
-void TFormTopo::Image2Click() { AppWindows::show(AppWindow::Download); }
+void TFormTopo::Image2Click()
+{
+    AppWindows::show(AppWindow::Download);
+}
 
 void TFormTopo::Versao1Click()
 {
@@ -182,7 +195,10 @@ void TFormTopo::Versao1Click()
         Dialogs::information(text);
 }
 
-void TFormTopo::ShowHint(const QString &longHint) { Status1->setCaption(longHint); }
+void TFormTopo::ShowHint(const QString &longHint)
+{
+    Status1->setCaption(longHint);
+}
 
 bool TFormTopo::handleKey(QKeyEvent *event)
 {
@@ -194,13 +210,24 @@ bool TFormTopo::handleKey(QKeyEvent *event)
     if (text.size() != 1)
         return false;
     switch (text.at(0).unicode()) {
-    case u'1': guarded([this] { RxSBProvaClick(); }); return true;
-    case u'2': guarded([this] { RxSBPlacasClick(); }); return true;
-    case u'3': guarded([this] { RxSBCodigoClick(); }); return true;
-    case u'4': guarded([this] { RxSBAjudaClick(); }); return true;
+    case u'1':
+        guarded([this] { RxSBProvaClick(); });
+        return true;
+    case u'2':
+        guarded([this] { RxSBPlacasClick(); });
+        return true;
+    case u'3':
+        guarded([this] { RxSBCodigoClick(); });
+        return true;
+    case u'4':
+        guarded([this] { RxSBAjudaClick(); });
+        return true;
     case u'5':
-    case 27: guarded([this] { RxSBFinalizarClick(); }); return true;
-    default: return false;
+    case 27:
+        guarded([this] { RxSBFinalizarClick(); });
+        return true;
+    default:
+        return false;
     }
 }
 

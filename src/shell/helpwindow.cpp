@@ -37,7 +37,8 @@ void THelpWindow::showTopic(const QString &anchor)
     // Only a regular file of sensible size is opened: a FIFO or device under the help file's name
     // would block the program for good.
     switch (SafeFile::check(path, kMaxHelpSize)) {
-    case SafeFile::Status::Ok: break;
+    case SafeFile::Status::Ok:
+        break;
     case SafeFile::Status::Missing:
         Dialogs::error(QStringLiteral("Arquivo de ajuda não encontrado:\n") + path);
         return;
@@ -61,4 +62,7 @@ THelpWindow *THelpWindow::instance()
     return window;
 }
 
-void THelpWindow::open(const QString &anchor) { instance()->showTopic(anchor); }
+void THelpWindow::open(const QString &anchor)
+{
+    instance()->showTopic(anchor);
+}

@@ -23,10 +23,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <stdexcept>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 

@@ -70,11 +70,20 @@ TStatus::TStatus(QWidget *owner) : TPanel(owner)
     dock();
 }
 
-void TStatus::setCaption(const QString &text) { m_textArea->setCaption(QLatin1Char(' ') + text); }
+void TStatus::setCaption(const QString &text)
+{
+    m_textArea->setCaption(QLatin1Char(' ') + text);
+}
 
-QString TStatus::caption() const { return m_textArea->caption(); }
+QString TStatus::caption() const
+{
+    return m_textArea->caption();
+}
 
-QString TStatus::shortDate(const QDate &d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+QString TStatus::shortDate(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
 
 QString TStatus::longDate(const QDate &d)
 {

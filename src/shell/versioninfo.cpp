@@ -11,7 +11,8 @@ QString VersionInfo::raw()
     if (!f.open(QIODevice::ReadOnly))
         return {};
     const QString text = QString::fromLatin1(f.readAll()).trimmed();
-    static const QRegularExpression fourNumbers(QStringLiteral("^\\d{1,5}\\.\\d{1,5}\\.\\d{1,5}\\.\\d{1,5}$"));
+    static const QRegularExpression fourNumbers(
+        QStringLiteral("^\\d{1,5}\\.\\d{1,5}\\.\\d{1,5}\\.\\d{1,5}$"));
     return fourNumbers.match(text).hasMatch() ? text : QString();
 }
 

@@ -42,10 +42,7 @@ void setTextColor(QWidget *w, const QColor &c)
 // at the top and left, the other way round at the bottom and right.
 class BevelFrame : public QWidget {
 public:
-    explicit BevelFrame(QWidget *parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
+    explicit BevelFrame(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -151,7 +148,10 @@ TFormDados::TFormDados(QWidget *parent, Construction construction) : QWidget(par
     FormCreate();
 }
 
-TFormDados::~TFormDados() { qApp->removeEventFilter(this); }
+TFormDados::~TFormDados()
+{
+    qApp->removeEventFilter(this);
+}
 
 void TFormDados::FormCreate()
 {
@@ -227,7 +227,8 @@ void TFormDados::buildSignSection()
     LabelNomePlaca = label(this, "LabelNomePlaca", QStringLiteral("Nome da Placa"), QRect(12, 167, 419, 20));
     LabelNomePlaca->setFont(WindowSetup::font(13, true));
 
-    LabelDescricaoPlaca = label(this, "LabelDescricaoPlaca", QStringLiteral("Descrição"), QRect(12, 190, 419, 46));
+    LabelDescricaoPlaca =
+        label(this, "LabelDescricaoPlaca", QStringLiteral("Descrição"), QRect(12, 190, 419, 46));
     LabelDescricaoPlaca->setWordWrap(true);
     LabelDescricaoPlaca->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColor(LabelDescricaoPlaca, kNavy);
@@ -243,7 +244,8 @@ void TFormDados::buildMarkingSection()
     ImageFaixa = image(Panel7, "ImageFaixa", Panel7->clientRect());
     // The car runs in its lane below the lines, drawn over the road picture.
     Image7 = image(Panel7, "Image7", QRect(31, 72, 94, 36));
-    Image7->setPixmap(Artwork::glyphPixmap(QStringLiteral("carro_lateral"), Image7->size(), devicePixelRatioF()));
+    Image7->setPixmap(
+        Artwork::glyphPixmap(QStringLiteral("carro_lateral"), Image7->size(), devicePixelRatioF()));
     Image7->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     SpinButton1 = spin(this, "SpinButton1", QRect(626, 90, 51, 65));
@@ -260,7 +262,8 @@ void TFormDados::buildMarkingSection()
 
 void TFormDados::buildPlateSection()
 {
-    RxLabel9 = headerStrip(this, "RxLabel9", QStringLiteral(" Placas de Identificação"), QRect(5, 260, 681, 20));
+    RxLabel9 =
+        headerStrip(this, "RxLabel9", QStringLiteral(" Placas de Identificação"), QRect(5, 260, 681, 20));
     Bevel3 = bevel(this, "Bevel3", QRect(5, 280, 681, 96));
 
     ImagePlacaCarro = image(this, "ImagePlacaCarro", QRect(15, 291, 166, 76));
@@ -280,7 +283,8 @@ void TFormDados::buildPlateSection()
     Label18->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColor(Label18, kNavy);
 
-    LabelPlacaCarro = label(this, "LabelPlacaCarro", QStringLiteral("Descrição da Placa"), QRect(250, 342, 146, 21));
+    LabelPlacaCarro =
+        label(this, "LabelPlacaCarro", QStringLiteral("Descrição da Placa"), QRect(250, 342, 146, 21));
     LabelPlacaCarro->setFont(WindowSetup::font(13, true));
     LabelPlacaCarro->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LabelPlacaCarro->setIndent(2);
@@ -338,7 +342,10 @@ void TFormDados::ProcurarPlaca()
     }
 }
 
-void TFormDados::SBProcuraPlacaClick() { ProcurarPlaca(); }
+void TFormDados::SBProcuraPlacaClick()
+{
+    ProcurarPlaca();
+}
 
 void TFormDados::SpinButton2DownClick()
 {
@@ -390,7 +397,10 @@ void TFormDados::SpinButton3UpClick()
         MostraPlacaCarro(*plate);
 }
 
-void TFormDados::BitBtn3Click() { close(); }
+void TFormDados::BitBtn3Click()
+{
+    close();
+}
 
 bool TFormDados::handleKey(QObject *watched, QKeyEvent *event)
 {

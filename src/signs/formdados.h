@@ -7,8 +7,8 @@
 #include "signs/signcatalog.h"
 #include "signs/signstepper.h"
 
-#include <QList>
 #include "common/deferredcontent.h"
+#include <QList>
 
 #include <QWidget>
 

@@ -66,7 +66,10 @@ TFormPlacas::TFormPlacas(QWidget *parent, Construction construction) : QWidget(p
     FormCreate();
 }
 
-TFormPlacas::~TFormPlacas() { qApp->removeEventFilter(this); }
+TFormPlacas::~TFormPlacas()
+{
+    qApp->removeEventFilter(this);
+}
 
 void TFormPlacas::buildControls()
 {
@@ -196,16 +199,25 @@ bool TFormPlacas::FormKeyPress(QKeyEvent *event)
     return false;
 }
 
-void TFormPlacas::EditPlacaKeyPress() { ProcurarPlaca(); }
+void TFormPlacas::EditPlacaKeyPress()
+{
+    ProcurarPlaca();
+}
 
-void TFormPlacas::SpeedButton1Click() { ProcurarPlaca(); }
+void TFormPlacas::SpeedButton1Click()
+{
+    ProcurarPlaca();
+}
 
 SignGroup TFormPlacas::selectedGroup() const
 {
     switch (m_groupButtons->checkedId()) {
-    case 1: return SignGroup::R;
-    case 2: return SignGroup::I;
-    default: return SignGroup::A;
+    case 1:
+        return SignGroup::R;
+    case 2:
+        return SignGroup::I;
+    default:
+        return SignGroup::A;
     }
 }
 

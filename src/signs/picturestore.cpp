@@ -35,15 +35,22 @@ SizeTable makeSizeTable()
     signs(SignGroup::R, [](int) { return QSize(46, 46); });
     signs(SignGroup::I, [](int p) {
         switch (p) {
-        case 3: return QSize(66, 73);  // I-1, highway shield
-        case 4: return QSize(88, 99);  // I-3, highway shield
-        case 5: return QSize(90, 60);  // I-6, direction and distance
-        case 6:                        // I-8 and I-9, road closed
-        case 7: return QSize(50, 71);
-        case 8:                        // I-9A and I-9B, direction of traffic
-        case 9: return QSize(90, 30);
-        case 10: return QSize(90, 31); // I-10, place name
-        default: return QSize(41, 60); // I-11 to I-23, service plates
+        case 3:
+            return QSize(66, 73); // I-1, highway shield
+        case 4:
+            return QSize(88, 99); // I-3, highway shield
+        case 5:
+            return QSize(90, 60); // I-6, direction and distance
+        case 6:                   // I-8 and I-9, road closed
+        case 7:
+            return QSize(50, 71);
+        case 8: // I-9A and I-9B, direction of traffic
+        case 9:
+            return QSize(90, 30);
+        case 10:
+            return QSize(90, 31); // I-10, place name
+        default:
+            return QSize(41, 60); // I-11 to I-23, service plates
         }
     });
     for (int p = 1; p <= SignCatalog::markingCount; ++p)
@@ -83,9 +90,15 @@ TPictureStore &TPictureStore::Shared()
     return store;
 }
 
-const QStringList &TPictureStore::pictureNames() { return sizeTable().names; }
+const QStringList &TPictureStore::pictureNames()
+{
+    return sizeTable().names;
+}
 
-QSize TPictureStore::pictureSize(const QString &name) { return sizeTable().sizes.value(name); }
+QSize TPictureStore::pictureSize(const QString &name)
+{
+    return sizeTable().sizes.value(name);
+}
 
 QString TPictureStore::filePath(const QString &name) const
 {
@@ -136,7 +149,10 @@ QPixmap TPictureStore::picture(const QString &name, QSize size, qreal devicePixe
     return rendered;
 }
 
-void TPictureStore::releaseShared() { Shared().m_rendered.clear(); }
+void TPictureStore::releaseShared()
+{
+    Shared().m_rendered.clear();
+}
 
 qreal TPictureStore::screenRatio()
 {

@@ -214,13 +214,25 @@ constexpr SignGroup allGroups[] = {SignGroup::A, SignGroup::R, SignGroup::I};
 
 } // namespace
 
-char SignCatalog::letter(SignGroup g) { return group(g).letter; }
+char SignCatalog::letter(SignGroup g)
+{
+    return group(g).letter;
+}
 
-int SignCatalog::firstPosition(SignGroup g) { return group(g).first; }
+int SignCatalog::firstPosition(SignGroup g)
+{
+    return group(g).first;
+}
 
-int SignCatalog::lastPosition(SignGroup g) { return static_cast<int>(group(g).rows.size()) - 1; }
+int SignCatalog::lastPosition(SignGroup g)
+{
+    return static_cast<int>(group(g).rows.size()) - 1;
+}
 
-int SignCatalog::beforeFirst(SignGroup g) { return group(g).beforeFirst; }
+int SignCatalog::beforeFirst(SignGroup g)
+{
+    return group(g).beforeFirst;
+}
 
 bool SignCatalog::holdsSign(SignGroup g, int position)
 {
@@ -229,14 +241,12 @@ bool SignCatalog::holdsSign(SignGroup g, int position)
 
 QString SignCatalog::code(SignGroup g, int position)
 {
-    return holdsSign(g, position) ? text(group(g).rows[static_cast<std::size_t>(position)].code)
-                                  : QString();
+    return holdsSign(g, position) ? text(group(g).rows[static_cast<std::size_t>(position)].code) : QString();
 }
 
 QString SignCatalog::name(SignGroup g, int position)
 {
-    return holdsSign(g, position) ? text(group(g).rows[static_cast<std::size_t>(position)].name)
-                                  : QString();
+    return holdsSign(g, position) ? text(group(g).rows[static_cast<std::size_t>(position)].name) : QString();
 }
 
 SignView SignCatalog::sign(SignGroup g, int position)
@@ -253,21 +263,18 @@ QString SignCatalog::NomeFaixa(int position)
 
 QString SignCatalog::FiguraFaixa(int position)
 {
-    return position >= 1 && position <= markingCount ? QStringLiteral("FAIXA%1").arg(position)
-                                                     : QString();
+    return position >= 1 && position <= markingCount ? QStringLiteral("FAIXA%1").arg(position) : QString();
 }
 
 QString SignCatalog::NomePlacaCarro(int position)
 {
-    return position >= 1 && position <= plateCount
-               ? text(plateKinds[static_cast<std::size_t>(position - 1)])
-               : QString();
+    return position >= 1 && position <= plateCount ? text(plateKinds[static_cast<std::size_t>(position - 1)])
+                                                   : QString();
 }
 
 QString SignCatalog::FiguraPlacaCarro(int position)
 {
-    return position >= 1 && position <= plateCount ? QStringLiteral("PLC%1").arg(position)
-                                                   : QString();
+    return position >= 1 && position <= plateCount ? QStringLiteral("PLC%1").arg(position) : QString();
 }
 
 std::optional<SignPlace> LocalizarPlaca(const QString &text)

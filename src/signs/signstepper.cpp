@@ -8,8 +8,7 @@ SignView marking(int position)
 
 SignView plate(int position)
 {
-    return {SignCatalog::FiguraPlacaCarro(position), QString(),
-            SignCatalog::NomePlacaCarro(position)};
+    return {SignCatalog::FiguraPlacaCarro(position), QString(), SignCatalog::NomePlacaCarro(position)};
 }
 } // namespace
 

@@ -23,7 +23,10 @@ LineModel shippedText()
     return LineModel(lines);
 }
 
-QString textAt(const LineModel &text, const TextMatch &m) { return text.plainText().mid(m.start, m.length); }
+QString textAt(const LineModel &text, const TextMatch &m)
+{
+    return text.plainText().mid(m.start, m.length);
+}
 
 // The line of the text that holds offset.
 QString lineAt(const LineModel &text, qsizetype offset)
@@ -55,29 +58,36 @@ void TestArticleIndex::citations_data()
     QTest::newRow("one") << QStringLiteral("CTB art. 162, I") << QList<ArticleRef>{a("162")};
     QTest::newRow("lettered") << QStringLiteral("CTB art. 165-A") << QList<ArticleRef>{a("165-A")};
     QTest::newRow("ordinal") << QStringLiteral("CTB art. 1º, § 2º") << QList<ArticleRef>{a("1", "2")};
-    QTest::newRow("paragraph and items") << QStringLiteral("CTB art. 61, § 1º, II, b, 1")
-                                         << QList<ArticleRef>{a("61", "1")};
-    QTest::newRow("range of items") << QStringLiteral("CTB art. 147, I a V, e § 3º") << QList<ArticleRef>{a("147", "3")};
-    QTest::newRow("two articles") << QStringLiteral("CTB arts. 16 e 17, I") << QList<ArticleRef>{a("16"), a("17")};
-    QTest::newRow("items between") << QStringLiteral("CTB arts. 54, I, e 55, I") << QList<ArticleRef>{a("54"), a("55")};
+    QTest::newRow("paragraph and items")
+        << QStringLiteral("CTB art. 61, § 1º, II, b, 1") << QList<ArticleRef>{a("61", "1")};
+    QTest::newRow("range of items") << QStringLiteral("CTB art. 147, I a V, e § 3º")
+                                    << QList<ArticleRef>{a("147", "3")};
+    QTest::newRow("two articles") << QStringLiteral("CTB arts. 16 e 17, I")
+                                  << QList<ArticleRef>{a("16"), a("17")};
+    QTest::newRow("items between") << QStringLiteral("CTB arts. 54, I, e 55, I")
+                                   << QList<ArticleRef>{a("54"), a("55")};
     QTest::newRow("three") << QStringLiteral("CTB arts. 70, 227, II, e 230, XI")
                            << QList<ArticleRef>{a("70"), a("227"), a("230")};
     QTest::newRow("sole paragraph") << QStringLiteral("CTB arts. 45 e 70, par. único")
                                     << QList<ArticleRef>{a("45"), a("70", "único")};
     QTest::newRow("parágrafo único") << QStringLiteral("CTB art. 165, parágrafo único, e art. 263, II")
                                      << QList<ArticleRef>{a("165", "único"), a("263")};
-    QTest::newRow("two paragraphs") << QStringLiteral("CTB art. 148, §§ 3º e 4º") << QList<ArticleRef>{a("148", "3")};
+    QTest::newRow("two paragraphs") << QStringLiteral("CTB art. 148, §§ 3º e 4º")
+                                    << QList<ArticleRef>{a("148", "3")};
     QTest::newRow("paragraph 10") << QStringLiteral("CTB art. 147, § 2º, I, e art. 159, § 10")
                                   << QList<ArticleRef>{a("147", "2"), a("159", "10")};
     QTest::newRow("remarks left out")
-        << QStringLiteral("CTB art. 276 (redação das Leis 11.705/2008 e 12.760/2012), art. 165 e art. 277, § 2º")
+        << QStringLiteral(
+               "CTB art. 276 (redação das Leis 11.705/2008 e 12.760/2012), art. 165 e art. 277, § 2º")
         << QList<ArticleRef>{a("276"), a("165"), a("277", "2")};
-    QTest::newRow("other rules left out") << QStringLiteral("Res. CONTRAN 819/2021, art. 3º, I; CTB art. 64")
-                                          << QList<ArticleRef>{a("64")};
-    QTest::newRow("annex") << QStringLiteral("CTB art. 141 e Anexo I (ciclomotor)") << QList<ArticleRef>{a("141")};
+    QTest::newRow("other rules left out")
+        << QStringLiteral("Res. CONTRAN 819/2021, art. 3º, I; CTB art. 64") << QList<ArticleRef>{a("64")};
+    QTest::newRow("annex") << QStringLiteral("CTB art. 141 e Anexo I (ciclomotor)")
+                           << QList<ArticleRef>{a("141")};
     QTest::newRow("annex only") << QStringLiteral("CTB Anexo II (R-10)") << QList<ArticleRef>{};
     QTest::newRow("no code") << QStringLiteral("Res. CONTRAN 969/2022, art. 2º, § 1º") << QList<ArticleRef>{};
-    QTest::newRow("repeated") << QStringLiteral("CTB art. 29, X, c, e art. 34; CTB art. 29") << QList<ArticleRef>{a("29"), a("34")};
+    QTest::newRow("repeated") << QStringLiteral("CTB art. 29, X, c, e art. 34; CTB art. 29")
+                              << QList<ArticleRef>{a("29"), a("34")};
 }
 
 void TestArticleIndex::citations()
@@ -102,8 +112,11 @@ void TestArticleIndex::headingsAndParagraphs()
         {{QStringLiteral("165-A"), {}}, QStringLiteral("Art. 165-A"), QStringLiteral("Art. 165-A.")},
         {{QStringLiteral("1"), {}}, QStringLiteral("Art. 1º"), QStringLiteral("Art. 1º ")},
         {{QStringLiteral("7-A"), {}}, QStringLiteral("Art. 7º-A"), QStringLiteral("Art. 7º-A.")},
-        {{QStringLiteral("61"), QStringLiteral("1")}, QStringLiteral("§ 1º"), QStringLiteral("§ 1º Onde não houver")},
-        {{QStringLiteral("64"), QStringLiteral("único")}, QStringLiteral("Parágrafo único"),
+        {{QStringLiteral("61"), QStringLiteral("1")},
+         QStringLiteral("§ 1º"),
+         QStringLiteral("§ 1º Onde não houver")},
+        {{QStringLiteral("64"), QStringLiteral("único")},
+         QStringLiteral("Parágrafo único"),
          QStringLiteral("Parágrafo único. O Contran")},
     };
     for (const auto &c : cases) {
@@ -122,7 +135,8 @@ void TestArticleIndex::headingsAndParagraphs()
     // article is not found.
     QCOMPARE(*index.find({QStringLiteral("62"), QStringLiteral("9")}), art62);
     QVERIFY(!index.find({QStringLiteral("999"), {}}));
-    QCOMPARE(ArticleRef({QStringLiteral("61"), QStringLiteral("1")}).toString(), QStringLiteral("art. 61, § 1º"));
+    QCOMPARE(ArticleRef({QStringLiteral("61"), QStringLiteral("1")}).toString(),
+             QStringLiteral("art. 61, § 1º"));
     QCOMPARE(ArticleRef({QStringLiteral("70"), QStringLiteral("único")}).toString(),
              QStringLiteral("art. 70, parágrafo único"));
 }
@@ -137,14 +151,18 @@ void TestArticleIndex::neighboursAreNotConfused()
     const ArticleIndex index(text);
     QCOMPARE(textAt(text, *index.findArticle(QStringLiteral("1"))), QStringLiteral("Art. 1º"));
     QCOMPARE(lineAt(text, index.findArticle(QStringLiteral("1"))->start), QStringLiteral("Art. 1º Plain."));
-    QCOMPARE(lineAt(text, index.findArticle(QStringLiteral("1-A"))->start), QStringLiteral("Art. 1º-A. Lettered first."));
+    QCOMPARE(lineAt(text, index.findArticle(QStringLiteral("1-A"))->start),
+             QStringLiteral("Art. 1º-A. Lettered first."));
     QCOMPARE(lineAt(text, index.findArticle(QStringLiteral("10"))->start), QStringLiteral("Art. 10. Ten."));
     QCOMPARE(textAt(text, *index.findArticle(QStringLiteral("10-A"))), QStringLiteral("Art. 10-A"));
     QCOMPARE(textAt(text, *index.findArticle(QStringLiteral("101"))), QStringLiteral("Art. 101"));
-    QCOMPARE(lineAt(text, index.find({QStringLiteral("10"), QStringLiteral("1")})->start), QStringLiteral("§ 1º One."));
-    QCOMPARE(lineAt(text, index.find({QStringLiteral("10"), QStringLiteral("10")})->start), QStringLiteral("§ 10. Not 1."));
+    QCOMPARE(lineAt(text, index.find({QStringLiteral("10"), QStringLiteral("1")})->start),
+             QStringLiteral("§ 1º One."));
+    QCOMPARE(lineAt(text, index.find({QStringLiteral("10"), QStringLiteral("10")})->start),
+             QStringLiteral("§ 10. Not 1."));
     // The paragraphs of article 10 end at the next heading.
-    QCOMPARE(*index.find({QStringLiteral("100"), QStringLiteral("1")}), *index.findArticle(QStringLiteral("100")));
+    QCOMPARE(*index.find({QStringLiteral("100"), QStringLiteral("1")}),
+             *index.findArticle(QStringLiteral("100")));
 }
 
 void TestArticleIndex::everyCitedArticleIsInTheShippedText()

@@ -91,7 +91,8 @@ Document readRtf(const QByteArray &rtf)
                     state.bold = param.isEmpty() || param.toInt() != 0;
                 } else if (word == "plain") {
                     state.bold = false;
-                } else if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info") {
+                } else if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" ||
+                           word == "info") {
                     state.skip = true;
                 } else if (word == "tab") {
                     put('\t');
@@ -123,7 +124,7 @@ Document readRtf(const QByteArray &rtf)
 struct Chapter {
     const char *heading; // searched by the reader, or a lettered chapter
     const char *title;
-    bool searched;       // one of the 21 entries of the reader's chapter list
+    bool searched; // one of the 21 entries of the reader's chapter list
 };
 
 // Every chapter of the code in the order of the law, with its official title.
@@ -170,7 +171,10 @@ struct Label {
             return letters.size() < o.letters.size();
         return letters < o.letters;
     }
-    QString name() const { return QString::number(number) + (letters.isEmpty() ? QString() : QChar(u'-') + letters); }
+    QString name() const
+    {
+        return QString::number(number) + (letters.isEmpty() ? QString() : QChar(u'-') + letters);
+    }
 };
 
 std::optional<Label> parseLabel(const QString &line)
@@ -184,7 +188,8 @@ std::optional<Label> parseLabel(const QString &line)
     label.length = m.capturedLength(0) - 1;
     const bool ordinal = m.hasCaptured(2);
     const bool point = m.hasCaptured(4);
-    const bool wellFormed = label.number <= 9 ? ordinal && point == !label.letters.isEmpty() : !ordinal && point;
+    const bool wellFormed =
+        label.number <= 9 ? ordinal && point == !label.letters.isEmpty() : !ordinal && point;
     if (!wellFormed)
         return std::nullopt;
     return label;
@@ -282,14 +287,16 @@ void TestCntRtf::headingsAreFoundWhereTheReaderJumps()
         const qsizetype at = m_doc.text.indexOf(heading); // exact and case-sensitive, as the reader does
         if (at < 0)
             continue;
-        QVERIFY2(at == 0 || m_doc.text[at - 1] == u'\n', qPrintable(heading + QStringLiteral(" is not at a line start")));
+        QVERIFY2(at == 0 || m_doc.text[at - 1] == u'\n',
+                 qPrintable(heading + QStringLiteral(" is not at a line start")));
         qsizetype end = m_doc.text.indexOf(u'\n', at);
         if (end < 0)
             end = m_doc.text.size();
         const QString line = m_doc.text.mid(at, end - at);
         if (line != heading) {
             // Only a lettered chapter may be reached this way, and only when its plain chapter is absent.
-            QVERIFY2(line == heading + QStringLiteral("-A"), qPrintable(heading + QStringLiteral(" first found in: ") + line));
+            QVERIFY2(line == heading + QStringLiteral("-A"),
+                     qPrintable(heading + QStringLiteral(" first found in: ") + line));
             bool plainPresent = false;
             for (const Line &l : std::as_const(m_doc.lines))
                 plainPresent = plainPresent || l.text == heading;
@@ -318,8 +325,8 @@ void TestCntRtf::upperCaseWordsOnlyInHeadings()
     for (const Line &line : std::as_const(m_doc.lines)) {
         for (const QString &word : {utf8("CAPÍTULO"), QStringLiteral("ANEXO")}) {
             if (line.text.contains(word)) {
-                QVERIFY2(line.text.startsWith(word) && line.text.count(word) == 1
-                             && kHeadingLine.match(line.text).hasMatch(),
+                QVERIFY2(line.text.startsWith(word) && line.text.count(word) == 1 &&
+                             kHeadingLine.match(line.text).hasMatch(),
                          qPrintable(QStringLiteral("upper-case word outside a heading: ") + line.text));
             }
         }
@@ -327,7 +334,8 @@ void TestCntRtf::upperCaseWordsOnlyInHeadings()
             continue;
         while (next < int(std::size(kChapters)) && line.text != utf8(kChapters[next].heading))
             ++next;
-        QVERIFY2(next < int(std::size(kChapters)), qPrintable(QStringLiteral("unknown or misplaced heading: ") + line.text));
+        QVERIFY2(next < int(std::size(kChapters)),
+                 qPrintable(QStringLiteral("unknown or misplaced heading: ") + line.text));
         ++next;
     }
 }
@@ -350,7 +358,8 @@ void TestCntRtf::headingsAndLabelsAreBold()
     bool titleNext = false;
     int articles = 0;
     for (const Line &line : std::as_const(m_doc.lines)) {
-        const bool heading = kHeadingLine.match(line.text).hasMatch() || sectionLine.match(line.text).hasMatch();
+        const bool heading =
+            kHeadingLine.match(line.text).hasMatch() || sectionLine.match(line.text).hasMatch();
         if (heading || titleNext) {
             QVERIFY2(line.allBold(), qPrintable(QStringLiteral("not bold: ") + line.text));
             titleNext = heading;
@@ -383,11 +392,13 @@ void TestCntRtf::articlesInOrder()
         if (!previous) {
             QCOMPARE(label->name(), QStringLiteral("1"));
         } else {
-            QVERIFY2(*previous < *label, qPrintable(label->name() + QStringLiteral(" after ") + previous->name()));
+            QVERIFY2(*previous < *label,
+                     qPrintable(label->name() + QStringLiteral(" after ") + previous->name()));
             // Within a chapter no article is skipped.
             if (!newChapter)
                 QVERIFY2(label->number <= previous->number + 1,
-                         qPrintable(QStringLiteral("missing articles between ") + previous->name() + QStringLiteral(" and ") + label->name()));
+                         qPrintable(QStringLiteral("missing articles between ") + previous->name() +
+                                    QStringLiteral(" and ") + label->name()));
         }
         previous = label;
         newChapter = false;
@@ -401,8 +412,9 @@ void TestCntRtf::chaptersOneAndTwoAreComplete()
     QStringList *current = nullptr;
     for (const Line &line : std::as_const(m_doc.lines)) {
         if (kHeadingLine.match(line.text).hasMatch()) {
-            current = line.text == utf8("CAPÍTULO I") ? &chapterOne : line.text == utf8("CAPÍTULO II") ? &chapterTwo
-                                                                                                        : nullptr;
+            current = line.text == utf8("CAPÍTULO I")    ? &chapterOne
+                      : line.text == utf8("CAPÍTULO II") ? &chapterTwo
+                                                         : nullptr;
             continue;
         }
         if (current)
@@ -447,7 +459,8 @@ bool writeFile(const QString &path, const QByteArray &content)
 
 const QByteArray kGoodStart = "# a small chapter\n"
                               "= CAP\xC3\x8DTULO I\n"
-                              "= DISPOSI\xC3\x87\xC3\x95" "ES PRELIMINARES\n";
+                              "= DISPOSI\xC3\x87\xC3\x95"
+                              "ES PRELIMINARES\n";
 
 } // namespace
 
@@ -458,15 +471,22 @@ void TestCntRtf::generatorRefuses_data()
 
     QTest::newRow("arrow") << kGoodStart + "Art. 1\xC2\xBA Siga \xE2\x86\x92 em frente.\n" << 4;
     QTest::newRow("upper-case chapter in an article")
-        << kGoodStart + "Art. 1\xC2\xBA Veja o CAP\xC3\x8DTULO II.\n" << 4;
-    QTest::newRow("upper-case annex in a paragraph") << kGoodStart + "Art. 1\xC2\xBA Texto.\nVeja o ANEXO I.\n" << 5;
+        << kGoodStart + "Art. 1\xC2\xBA Veja o CAP\xC3\x8DTULO II.\n"
+        << 4;
+    QTest::newRow("upper-case annex in a paragraph")
+        << kGoodStart + "Art. 1\xC2\xBA Texto.\nVeja o ANEXO I.\n"
+        << 5;
     QTest::newRow("invalid UTF-8") << kGoodStart + "Art. 1\xC2\xBA Texto \xC3\x28 partido.\n" << 4;
     QTest::newRow("Latin-1 byte") << kGoodStart + "\nArt. 1\xBA Texto.\n" << 5;
     QTest::newRow("unknown heading") << QByteArray("= CAP\xC3\x8DTULO XXV\n= TITULO\n") << 1;
-    QTest::newRow("heading without title") << kGoodStart.left(kGoodStart.indexOf("= DIS")) + "Art. 1\xC2\xBA X.\n" << 3;
-    QTest::newRow("lower-case title") << QByteArray("= CAP\xC3\x8DTULO I\n= Disposi\xC3\xA7\xC3\xB5" "es\n") << 2;
-    QTest::newRow("chapters out of order")
-        << kGoodStart + "Art. 1\xC2\xBA X.\n= CAP\xC3\x8DTULO I\n= OUTRO\n" << 5;
+    QTest::newRow("heading without title")
+        << kGoodStart.left(kGoodStart.indexOf("= DIS")) + "Art. 1\xC2\xBA X.\n"
+        << 3;
+    QTest::newRow("lower-case title") << QByteArray("= CAP\xC3\x8DTULO I\n= Disposi\xC3\xA7\xC3\xB5"
+                                                    "es\n")
+                                      << 2;
+    QTest::newRow("chapters out of order") << kGoodStart + "Art. 1\xC2\xBA X.\n= CAP\xC3\x8DTULO I\n= OUTRO\n"
+                                           << 5;
     QTest::newRow("articles backwards") << kGoodStart + "Art. 2\xC2\xBA X.\nArt. 1\xC2\xBA Y.\n" << 5;
     QTest::newRow("ordinal from ten") << kGoodStart + "Art. 10\xC2\xBA X.\n" << 4;
     QTest::newRow("section heading") << kGoodStart + "== Se\xC3\xA7\xC3\xA3o Um\n" << 4;
@@ -510,9 +530,10 @@ void TestCntRtf::generatorAcceptsGoodInput()
     const QString note = dir.filePath(QStringLiteral("00-nota.txt"));
     const QString chapter = dir.filePath(QStringLiteral("01-capitulo-i.txt"));
     const QString output = dir.filePath(QStringLiteral("out.rtf"));
-    QVERIFY(writeFile(note, "Nota {com chaves} e \\barra\\ \xE2\x80\x9C" "aspas\xE2\x80\x9D.\n"));
+    QVERIFY(writeFile(note, "Nota {com chaves} e \\barra\\ \xE2\x80\x9C"
+                            "aspas\xE2\x80\x9D.\n"));
     QVERIFY(writeFile(chapter, kGoodStart + "Art. 1\xC2\xBA O tr\xC3\xA2nsito.\n\xC2\xA7 1\xC2\xBA Texto.\n"
-                                              "Art. 7\xC2\xBA-A. Porto.\nArt. 10. Dez.\nArt. 10-A. Dez A.\n"));
+                                            "Art. 7\xC2\xBA-A. Porto.\nArt. 10. Dez.\nArt. 10-A. Dez A.\n"));
     const Run run = runGenerator(output, {note, chapter});
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
     QFile file(output);

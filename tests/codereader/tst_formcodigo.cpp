@@ -26,12 +26,16 @@
 #include <sys/stat.h>
 
 namespace {
-QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 // A small cnt.rtf in the generator's form: headings and article labels bold.
 QByteArray rtfOf(const QStringList &lines)
 {
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0 {\\fonttbl{\\f0\\fswiss Arial;}}\r\n\\viewkind4\\uc1\\f0\\fs20\r\n";
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0 {\\fonttbl{\\f0\\fswiss "
+                     "Arial;}}\r\n\\viewkind4\\uc1\\f0\\fs20\r\n";
     for (const QString &line : lines) {
         QByteArray escaped;
         for (char ch : cp1252::fromUtf8(line.toStdString())) {
@@ -180,7 +184,8 @@ void TestFormCodigo::openFind(const QString &text, bool matchCase, bool wholeWor
     typeText(dialog->EditLocalizar, text);
     QCOMPARE(dialog->EditLocalizar->text(), text);
     if (dialog->CheckMaiusculas->isChecked() != matchCase)
-        QTest::mouseClick(dialog->CheckMaiusculas, Qt::LeftButton, {}, QPoint(6, dialog->CheckMaiusculas->height() / 2));
+        QTest::mouseClick(dialog->CheckMaiusculas, Qt::LeftButton, {},
+                          QPoint(6, dialog->CheckMaiusculas->height() / 2));
     if (dialog->CheckPalavraInteira->isChecked() != wholeWord)
         QTest::mouseClick(dialog->CheckPalavraInteira, Qt::LeftButton, {},
                           QPoint(6, dialog->CheckPalavraInteira->height() / 2));
@@ -188,7 +193,10 @@ void TestFormCodigo::openFind(const QString &text, bool matchCase, bool wholeWor
     QCOMPARE(dialog->wholeWord(), wholeWord);
 }
 
-void TestFormCodigo::findNext() { QTest::mouseClick(m_form->FindDialog->BBLocalizar, Qt::LeftButton); }
+void TestFormCodigo::findNext()
+{
+    QTest::mouseClick(m_form->FindDialog->BBLocalizar, Qt::LeftButton);
+}
 
 qsizetype TestFormCodigo::selectionOffset() const
 {
@@ -227,8 +235,9 @@ void TestFormCodigo::missingFileThenLoads()
     QTest::mouseClick(m_form->BBAbrirCodigo, Qt::LeftButton);
     QCOMPARE(m_dialogs->boxes.size(), 1);
     QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::None);
-    QCOMPARE(m_dialogs->boxes[0].text, u("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
-                                         "diretório onde está sendo executado este programa."));
+    QCOMPARE(m_dialogs->boxes[0].text,
+             u("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
+               "diretório onde está sendo executado este programa."));
     QCOMPARE(m_form->ComboBox1->count(), 0);
     QVERIFY(m_form->BBAbrirCodigo->isEnabled());
     QVERIFY(m_form->RichEdit->document()->isEmpty());
@@ -259,7 +268,8 @@ void TestFormCodigo::missingFileThenLoads()
 
 void TestFormCodigo::contentThatIsNotRichTextIsPlain()
 {
-    QVERIFY(writeFile(m_folder->file(QStringLiteral("cnt.rtf")), "Texto simples\r\nCAP\xcdTULO I\r\n{\\b n}\r\n"));
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("cnt.rtf")),
+                      "Texto simples\r\nCAP\xcdTULO I\r\n{\\b n}\r\n"));
     QTest::mouseClick(m_form->BBAbrirCodigo, Qt::LeftButton);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(m_form->RichEdit->toPlainText(), u("Texto simples\nCAPÍTULO I\n{\\b n}"));
@@ -287,7 +297,8 @@ void TestFormCodigo::chapterJumpsToHeading()
     QCOMPARE(selectionOffset(), 236);
     // The selection stays highlighted when the view loses the focus.
     const QPalette pal = m_form->RichEdit->palette();
-    QCOMPARE(pal.color(QPalette::Inactive, QPalette::Highlight), pal.color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(pal.color(QPalette::Inactive, QPalette::Highlight),
+             pal.color(QPalette::Active, QPalette::Highlight));
     chooseChapter(14);
     QCOMPARE(selected(), u("CAPÍTULO XV"));
     snapshot(QStringLiteral("reader-chapter"));
@@ -295,7 +306,8 @@ void TestFormCodigo::chapterJumpsToHeading()
 
 void TestFormCodigo::chapterListOfTheRealCode()
 {
-    QVERIFY(QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
+    QVERIFY(
+        QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
     QTest::mouseClick(m_form->BBAbrirCodigo, Qt::LeftButton);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(m_form->ComboBox1->count(), 21);
@@ -303,11 +315,13 @@ void TestFormCodigo::chapterListOfTheRealCode()
     qsizetype previous = -1;
     for (int index = 0; index < 21; ++index) {
         chooseChapter(index);
-        const QString heading = index == 20 ? QStringLiteral("ANEXO I")
-                                            : u("CAPÍTULO ") + m_form->ComboBox1->itemText(index).section(u' ', 1, 1);
+        const QString heading = index == 20
+                                    ? QStringLiteral("ANEXO I")
+                                    : u("CAPÍTULO ") + m_form->ComboBox1->itemText(index).section(u' ', 1, 1);
         QCOMPARE(selected(), heading);
         // The line holds exactly the heading, and chapters come in order.
-        const QTextBlock block = m_form->RichEdit->document()->findBlock(m_form->RichEdit->textCursor().selectionStart());
+        const QTextBlock block =
+            m_form->RichEdit->document()->findBlock(m_form->RichEdit->textCursor().selectionStart());
         QCOMPARE(block.text(), heading);
         QVERIFY(selectionOffset() > previous);
         previous = selectionOffset();
@@ -321,8 +335,9 @@ void TestFormCodigo::chapterListOfTheRealCode()
     findNext();
     QCOMPARE(selected(), QStringLiteral("Art."));
     QVERIFY(m_form->selStart() > chapterFour);
-    QCOMPARE(m_form->RichEdit->document()->findBlock(m_form->RichEdit->textCursor().selectionStart()).position(),
-             m_form->RichEdit->textCursor().selectionStart());
+    QCOMPARE(
+        m_form->RichEdit->document()->findBlock(m_form->RichEdit->textCursor().selectionStart()).position(),
+        m_form->RichEdit->textCursor().selectionStart());
     QVERIFY(m_dialogs->boxes.isEmpty());
     snapshot(QStringLiteral("reader-real-search"));
 }
@@ -482,7 +497,8 @@ void TestFormCodigo::findWithWordWrap()
 {
     // A line long enough to wrap in the view.
     QStringList lines = kLines;
-    lines.insert(1, u("Parágrafo longo ") + QStringLiteral("palavra ").repeated(40) + QStringLiteral("alvo."));
+    lines.insert(1,
+                 u("Parágrafo longo ") + QStringLiteral("palavra ").repeated(40) + QStringLiteral("alvo."));
     load(lines);
     QTest::mouseClick(m_form->CheckBox1, Qt::LeftButton, {}, QPoint(6, m_form->CheckBox1->height() / 2));
     QVERIFY(m_form->CheckBox1->isChecked());
@@ -571,9 +587,12 @@ void TestFormCodigo::refusedFiles_data()
     QTest::newRow("empty") << "empty" << notTheCode;
     QTest::newRow("garbage") << "garbage" << notTheCode;
     QTest::newRow("rich text without the code") << "other" << notTheCode;
-    QTest::newRow("too large") << "large" << u("O arquivo \"cnt.rtf\" tem mais de 8 MiB e não pode ser aberto.");
-    QTest::newRow("FIFO") << "fifo" << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
-    QTest::newRow("folder") << "folder" << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
+    QTest::newRow("too large") << "large"
+                               << u("O arquivo \"cnt.rtf\" tem mais de 8 MiB e não pode ser aberto.");
+    QTest::newRow("FIFO") << "fifo"
+                          << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
+    QTest::newRow("folder") << "folder"
+                            << u("O arquivo \"cnt.rtf\" não é um arquivo comum e não pode ser aberto.");
     QTest::newRow("unreadable") << "unreadable" << notFound;
 }
 

@@ -16,9 +16,15 @@ QStringList textsOf(const RtfDocument &doc)
     return out;
 }
 
-QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
-LineModel model(const QStringList &lines) { return LineModel(lines); }
+LineModel model(const QStringList &lines)
+{
+    return LineModel(lines);
+}
 
 // Lines with blanks normalised: each cell (between tabs) trimmed, runs of spaces made one, empty
 // lines dropped.
@@ -64,39 +70,51 @@ void TestRtfReader::readsText_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("generator's header") << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0 {\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
-                                                       "\\viewkind4\\uc1\\f0\\fs20\r\n\\pard Tr\\'e2nsito\\par\r\n}\r\n")
-                                        << QStringList{u("Trânsito")};
-    QTest::newRow("trailing paragraph makes no line") << QByteArray("{\\rtf1 a\\par b\\par}") << QStringList{"a", "b"};
-    QTest::newRow("empty paragraphs inside stay") << QByteArray("{\\rtf1 a\\par\\par b}") << QStringList{"a", "", "b"};
+    QTest::newRow("generator's header")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0 {\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+                      "\\viewkind4\\uc1\\f0\\fs20\r\n\\pard Tr\\'e2nsito\\par\r\n}\r\n")
+        << QStringList{u("Trânsito")};
+    QTest::newRow("trailing paragraph makes no line")
+        << QByteArray("{\\rtf1 a\\par b\\par}") << QStringList{"a", "b"};
+    QTest::newRow("empty paragraphs inside stay")
+        << QByteArray("{\\rtf1 a\\par\\par b}") << QStringList{"a", "", "b"};
     QTest::newRow("escapes") << QByteArray("{\\rtf1 \\{x\\} \\\\y\\~z}") << QStringList{u("{x} \\y\u00a0z")};
     QTest::newRow("raw breaks ignored, delimiter space eaten")
         << QByteArray("{\\rtf1 one\r\ntwo\\b  three}") << QStringList{"onetwo three"};
-    QTest::newRow("hex escapes, upper and lower case") << QByteArray("{\\rtf1 CAP\\'CDTULO \\'e9\\'96}")
-                                                        << QStringList{u("CAPÍTULO é–")};
-    QTest::newRow("bad hex escape shows nothing of itself") << QByteArray("{\\rtf1 a\\'zzb}") << QStringList{"azzb"};
-    QTest::newRow("unicode with fallback") << QByteArray("{\\rtf1 \\u8364?x\\uc2\\u-3?? y}") << QStringList{u("€x\ufffd y")};
-    QTest::newRow("unicode paragraph separator becomes a space") << QByteArray("{\\rtf1 a\\u8233?b}")
-                                                                 << QStringList{"a b"};
-    QTest::newRow("lone surrogate replaced") << QByteArray("{\\rtf1 \\u55357?x}") << QStringList{u("\ufffdx")};
+    QTest::newRow("hex escapes, upper and lower case")
+        << QByteArray("{\\rtf1 CAP\\'CDTULO \\'e9\\'96}") << QStringList{u("CAPÍTULO é–")};
+    QTest::newRow("bad hex escape shows nothing of itself")
+        << QByteArray("{\\rtf1 a\\'zzb}") << QStringList{"azzb"};
+    QTest::newRow("unicode with fallback")
+        << QByteArray("{\\rtf1 \\u8364?x\\uc2\\u-3?? y}") << QStringList{u("€x\ufffd y")};
+    QTest::newRow("unicode paragraph separator becomes a space")
+        << QByteArray("{\\rtf1 a\\u8233?b}") << QStringList{"a b"};
+    QTest::newRow("lone surrogate replaced")
+        << QByteArray("{\\rtf1 \\u55357?x}") << QStringList{u("\ufffdx")};
     QTest::newRow("surrogate pair kept") << QByteArray("{\\rtf1 \\u55357?\\u56832?}") << QStringList{u("😀")};
     QTest::newRow("destinations skipped")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\*\\generator Foo;}{\\info{\\title T}}ok}")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\*\\generator "
+                      "Foo;}{\\info{\\title T}}ok}")
         << QStringList{"ok"};
     QTest::newRow("field result shown, instruction not")
         << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}") << QStringList{"link"};
     QTest::newRow("binary data skipped") << QByteArray("{\\rtf1 a\\bin3 {}\\b}") << QStringList{"ab"};
-    QTest::newRow("huge binary length") << QByteArray("{\\rtf1 a\\bin99999999999999 xyz}") << QStringList{"a"};
+    QTest::newRow("huge binary length")
+        << QByteArray("{\\rtf1 a\\bin99999999999999 xyz}") << QStringList{"a"};
     QTest::newRow("tab and quotes") << QByteArray("{\\rtf1 a\\tab b\\ldblquote c\\rdblquote\\emdash}")
                                     << QStringList{u("a\tb“c”—")};
-    QTest::newRow("control characters dropped") << QByteArray("{\\rtf1 a\\'00\\'0d\\'0ab\x01}") << QStringList{"ab"};
-    QTest::newRow("backslash newline is a paragraph") << QByteArray("{\\rtf1 a\\\nb}") << QStringList{"a", "b"};
-    QTest::newRow("text after the document is not read") << QByteArray("{\\rtf1 a}b\\par c") << QStringList{"a"};
+    QTest::newRow("control characters dropped")
+        << QByteArray("{\\rtf1 a\\'00\\'0d\\'0ab\x01}") << QStringList{"ab"};
+    QTest::newRow("backslash newline is a paragraph")
+        << QByteArray("{\\rtf1 a\\\nb}") << QStringList{"a", "b"};
+    QTest::newRow("text after the document is not read")
+        << QByteArray("{\\rtf1 a}b\\par c") << QStringList{"a"};
     QTest::newRow("unclosed document") << QByteArray("{\\rtf1 a\\par b{\\b c") << QStringList{"a", "bc"};
     QTest::newRow("truncated escapes") << QByteArray("{\\rtf1 a\\'4") << QStringList{"a4"};
     QTest::newRow("lone backslash at end") << QByteArray("{\\rtf1 a\\") << QStringList{"a"};
     QTest::newRow("very long word and parameter")
-        << QByteArray("{\\rtf1 a\\" + QByteArray(100, 'x') + "123 b\\b99999999999999999999 c}") << QStringList{"abc"};
+        << QByteArray("{\\rtf1 a\\" + QByteArray(100, 'x') + "123 b\\b99999999999999999999 c}")
+        << QStringList{"abc"};
     QTest::newRow("empty document") << QByteArray("{\\rtf1}") << QStringList{};
 }
 
@@ -111,8 +129,8 @@ void TestRtfReader::readsText()
 
 void TestRtfReader::boldRuns()
 {
-    const RtfDocument doc = RtfReader::read(
-        "{\\rtf1\\pard\\b Art. 1\\'ba\\b0  O tr\\'e2nsito {\\b grupo}x\\b1 y\\plain z\\par\\b T\\'cdTULO\\b0\\par}");
+    const RtfDocument doc = RtfReader::read("{\\rtf1\\pard\\b Art. 1\\'ba\\b0  O tr\\'e2nsito {\\b "
+                                            "grupo}x\\b1 y\\plain z\\par\\b T\\'cdTULO\\b0\\par}");
     QCOMPARE(textsOf(doc), (QStringList{u("Art. 1º O trânsito grupoxyz"), u("TÍTULO")}));
     // Bold ends with its group; \plain ends it too.
     QCOMPARE(doc.lines[0].bold, (QList<RtfSpan>{{0, 7}, {19, 5}, {25, 1}}));
@@ -232,37 +250,37 @@ void TestRtfReader::findNext_data()
     QTest::addColumn<qsizetype>("start"); // -1: not found
     QTest::addColumn<qsizetype>("length");
 
-    const QStringList lines{u("Nota inicial"), u("CAPÍTULO I"), u("Art. 1º a infração e a INFRAÇÃO"), u("sinal e sinal"),
-                            u("sinal no início")};
+    const QStringList lines{u("Nota inicial"), u("CAPÍTULO I"), u("Art. 1º a infração e a INFRAÇÃO"),
+                            u("sinal e sinal"), u("sinal no início")};
     // Offsets: line starts 0, 14, 26, 59, 74.
-    QTest::newRow("match case finds the heading word") << lines << qsizetype(0) << u("CAPÍTULO") << true << false
-                                                      << qsizetype(14) << qsizetype(8);
+    QTest::newRow("match case finds the heading word")
+        << lines << qsizetype(0) << u("CAPÍTULO") << true << false << qsizetype(14) << qsizetype(8);
     QTest::newRow("upper-case only ASCII: infração finds the lower-case word")
         << lines << qsizetype(0) << u("infração") << false << false << qsizetype(26 + 10) << qsizetype(8);
-    QTest::newRow("INFRAÇÃO with match case") << lines << qsizetype(0) << u("INFRAÇÃO") << true << false
-                                             << qsizetype(26 + 23) << qsizetype(8);
+    QTest::newRow("INFRAÇÃO with match case")
+        << lines << qsizetype(0) << u("INFRAÇÃO") << true << false << qsizetype(26 + 23) << qsizetype(8);
     QTest::newRow("accented upper case never found by lower-case pattern")
-        << lines.mid(3) + QStringList{u("INFRAÇÃO")} << qsizetype(0) << u("infração") << false
-        << false << qsizetype(-1) << qsizetype(0);
-    QTest::newRow("unaccented pattern does not find accents") << lines << qsizetype(0) << u("infracao") << false
-                                                             << false << qsizetype(-1) << qsizetype(0);
-    QTest::newRow("search starts at the next line start") << lines << qsizetype(60) << u("sinal") << false << false
-                                                          << qsizetype(74) << qsizetype(5);
-    QTest::newRow("selection at a line start searches that line") << lines << qsizetype(59) << u("sinal") << false
-                                                                   << false << qsizetype(59) << qsizetype(5);
-    QTest::newRow("whole word adds the spaces") << lines << qsizetype(0) << u("e") << false << true
-                                                << qsizetype(26 + 18) << qsizetype(3);
-    QTest::newRow("whole word not at line start or end") << QStringList{"sinal x", "y sinal"} << qsizetype(0)
-                                                         << u("sinal") << false << true << qsizetype(-1)
-                                                         << qsizetype(0);
-    QTest::newRow("empty text never matches") << lines << qsizetype(0) << QString() << false << false
-                                              << qsizetype(-1) << qsizetype(0);
+        << lines.mid(3) + QStringList{u("INFRAÇÃO")} << qsizetype(0) << u("infração") << false << false
+        << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("unaccented pattern does not find accents")
+        << lines << qsizetype(0) << u("infracao") << false << false << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("search starts at the next line start")
+        << lines << qsizetype(60) << u("sinal") << false << false << qsizetype(74) << qsizetype(5);
+    QTest::newRow("selection at a line start searches that line")
+        << lines << qsizetype(59) << u("sinal") << false << false << qsizetype(59) << qsizetype(5);
+    QTest::newRow("whole word adds the spaces")
+        << lines << qsizetype(0) << u("e") << false << true << qsizetype(26 + 18) << qsizetype(3);
+    QTest::newRow("whole word not at line start or end")
+        << QStringList{"sinal x", "y sinal"} << qsizetype(0) << u("sinal") << false << true << qsizetype(-1)
+        << qsizetype(0);
+    QTest::newRow("empty text never matches")
+        << lines << qsizetype(0) << QString() << false << false << qsizetype(-1) << qsizetype(0);
     QTest::newRow("empty whole word is two spaces") << QStringList{"a", "b  c"} << qsizetype(0) << QString()
                                                     << false << true << qsizetype(4) << qsizetype(2);
-    QTest::newRow("past the last line start") << lines << qsizetype(75) << u("s") << false << false << qsizetype(-1)
-                                              << qsizetype(0);
-    QTest::newRow("empty text of the view") << QStringList{} << qsizetype(0) << u("a") << false << false
-                                            << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("past the last line start")
+        << lines << qsizetype(75) << u("s") << false << false << qsizetype(-1) << qsizetype(0);
+    QTest::newRow("empty text of the view")
+        << QStringList{} << qsizetype(0) << u("a") << false << false << qsizetype(-1) << qsizetype(0);
 }
 
 void TestRtfReader::findNext()
@@ -274,7 +292,8 @@ void TestRtfReader::findNext()
     QFETCH(bool, wholeWord);
     QFETCH(qsizetype, start);
     QFETCH(qsizetype, length);
-    const std::optional<TextMatch> found = CodeSearch::findNext(model(lines), from, text, matchCase, wholeWord);
+    const std::optional<TextMatch> found =
+        CodeSearch::findNext(model(lines), from, text, matchCase, wholeWord);
     if (start < 0) {
         QVERIFY(!found);
     } else {
@@ -295,7 +314,8 @@ void TestRtfReader::findNextAsLineByLine()
         lines << line.text;
     lines << QStringLiteral("fim do texto, infração") << QString() << QStringLiteral("Art");
     const LineModel text(lines);
-    const auto walk = [&](qsizetype from, const QString &find, bool matchCase, bool wholeWord) -> std::optional<TextMatch> {
+    const auto walk = [&](qsizetype from, const QString &find, bool matchCase,
+                          bool wholeWord) -> std::optional<TextMatch> {
         const QString t = CodeSearch::pattern(find, matchCase, wholeWord);
         qsizetype i = 0, s = 0;
         while (s < from && i < text.lineCount())
@@ -315,13 +335,14 @@ void TestRtfReader::findNextAsLineByLine()
     QList<qsizetype> starts{-5, 0, 1, 2, end - 7, end - 3, end - 2, end, end + 10};
     for (qsizetype k = 1; k < 40; ++k)
         starts << end * k / 40 << end * k / 40 + 1;
-    for (const char *find : {"art", "Art", "CAPÍTULO", "infração", "INFRAÇÃO", "de", "trânsito", "", " ", "zzqx", "ção do",
-                             "texto,", "a\r\nb"})
+    for (const char *find : {"art", "Art", "CAPÍTULO", "infração", "INFRAÇÃO", "de", "trânsito", "", " ",
+                             "zzqx", "ção do", "texto,", "a\r\nb"})
         for (const qsizetype from : std::as_const(starts))
             for (const bool matchCase : {false, true})
                 for (const bool wholeWord : {false, true}) {
                     const QString f = QString::fromUtf8(find);
-                    QCOMPARE(CodeSearch::findNext(text, from, f, matchCase, wholeWord), walk(from, f, matchCase, wholeWord));
+                    QCOMPARE(CodeSearch::findNext(text, from, f, matchCase, wholeWord),
+                             walk(from, f, matchCase, wholeWord));
                 }
 }
 
@@ -330,23 +351,27 @@ void TestRtfReader::tables_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("two rows") << QByteArray("{\\rtf1 antes\\par\\trowd\\trgaph108\\cellx1000\\cellx2000\\pard\\intbl "
-                                            "a\\cell b\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell "
-                                            "d\\cell\\row\\pard depois\\par}")
-                              << QStringList{"antes", "a\tb", "c\td", "depois"};
+    QTest::newRow("two rows")
+        << QByteArray("{\\rtf1 antes\\par\\trowd\\trgaph108\\cellx1000\\cellx2000\\pard\\intbl "
+                      "a\\cell b\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell "
+                      "d\\cell\\row\\pard depois\\par}")
+        << QStringList{"antes", "a\tb", "c\td", "depois"};
     QTest::newRow("empty cells keep their places")
-        << QByteArray("{\\rtf1\\trowd\\pard\\intbl\\cell b\\cell\\cell d\\cell\\row}") << QStringList{"\tb\t\td"};
+        << QByteArray("{\\rtf1\\trowd\\pard\\intbl\\cell b\\cell\\cell d\\cell\\row}")
+        << QStringList{"\tb\t\td"};
     QTest::newRow("paragraphs inside a cell are spaces")
-        << QByteArray("{\\rtf1\\trowd{\\pard\\intbl um\\par dois\\par}\\cell{\\pard\\intbl tr\\'eas\\par}\\cell\\row}")
+        << QByteArray("{\\rtf1\\trowd{\\pard\\intbl um\\par dois\\par}\\cell{\\pard\\intbl "
+                      "tr\\'eas\\par}\\cell\\row}")
         << QStringList{u("um dois\ttrês")};
     QTest::newRow("bold in a cell") << QByteArray("{\\rtf1\\trowd\\pard\\intbl{\\b Art.}\\cell x\\cell\\row}")
                                     << QStringList{"Art.\tx"};
     QTest::newRow("nested row a line of its own, plain fallback skipped")
-        << QByteArray("{\\rtf1\\trowd\\pard\\intbl a\\nestcell{\\*\\nesttableprops\\trowd x}b\\nestcell\\nestrow"
-                      "{\\nonesttables dup}\\cell z\\cell\\row}")
+        << QByteArray(
+               "{\\rtf1\\trowd\\pard\\intbl a\\nestcell{\\*\\nesttableprops\\trowd x}b\\nestcell\\nestrow"
+               "{\\nonesttables dup}\\cell z\\cell\\row}")
         << QStringList{"a\tb", "\tz"};
-    QTest::newRow("row without cells makes no line") << QByteArray("{\\rtf1 a\\par\\row b\\par}")
-                                                     << QStringList{"a", "b"};
+    QTest::newRow("row without cells makes no line")
+        << QByteArray("{\\rtf1 a\\par\\row b\\par}") << QStringList{"a", "b"};
 }
 
 void TestRtfReader::tables()

@@ -55,10 +55,14 @@ void TestCommon::errorSubstitutions()
     FakeDialogs dialogs;
     guarded([kind] {
         switch (kind) {
-        case 0: throw EFOpenError(QStringLiteral("Cannot open file x"));
-        case 1: throw EInOutError(QStringLiteral("I/O error 21"));
-        case 2: throw EConvertError(QStringLiteral("'abc' is not a valid integer value"));
-        default: throw EBinaryDataSetError(QStringLiteral("Bookmark 7 not found"));
+        case 0:
+            throw EFOpenError(QStringLiteral("Cannot open file x"));
+        case 1:
+            throw EInOutError(QStringLiteral("I/O error 21"));
+        case 2:
+            throw EConvertError(QStringLiteral("'abc' is not a valid integer value"));
+        default:
+            throw EBinaryDataSetError(QStringLiteral("Bookmark 7 not found"));
         }
     });
     QCOMPARE(dialogs.texts(), QStringList{shown});

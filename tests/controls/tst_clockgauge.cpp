@@ -58,9 +58,12 @@ Seen classify(const QColor &c)
 const char *name(Seen s)
 {
     switch (s) {
-    case Seen::Face: return "face";
-    case Seen::Hand: return "hand";
-    case Seen::SecondHand: return "second hand";
+    case Seen::Face:
+        return "face";
+    case Seen::Hand:
+        return "hand";
+    case Seen::SecondHand:
+        return "second hand";
     }
     return "something else";
 }
@@ -89,32 +92,27 @@ void TestClockGauge::handsPointAtTheTime_data()
 
     // Minute and second hands both stand at twelve.
     QTest::newRow("03:00:00") << QTime(3, 0, 0)
-                              << QList<Probe>{{90, kNear, Seen::Hand},   // hour hand right
-                                              {90, kFar, Seen::Face},    // ... and short
+                              << QList<Probe>{{90, kNear, Seen::Hand},      // hour hand right
+                                              {90, kFar, Seen::Face},       // ... and short
                                               {0, kNear, Seen::SecondHand}, // drawn over the minute hand
-                                              {270, kNear, Seen::Face},
-                                              {180, kNear, Seen::Face},
+                                              {270, kNear, Seen::Face},     {180, kNear, Seen::Face},
                                               {270, kFar, Seen::Face}};
     // Twelve-hour dial: the afternoon looks the same.
     QTest::newRow("15:00:00") << QTime(15, 0, 0)
-                              << QList<Probe>{{90, kNear, Seen::Hand}, {90, kFar, Seen::Face},
+                              << QList<Probe>{{90, kNear, Seen::Hand},
+                                              {90, kFar, Seen::Face},
                                               {270, kNear, Seen::Face}};
     // The hour hand has gone halfway from nine to ten.
     QTest::newRow("09:30:00") << QTime(9, 30, 0)
-                              << QList<Probe>{{285, kNear, Seen::Hand},
-                                              {270, kNear, Seen::Face},
-                                              {300, kNear, Seen::Face},
-                                              {180, kFar, Seen::Hand}, // minute hand down
-                                              {180, kNear, Seen::Hand},
-                                              {90, kNear, Seen::Face}};
+                              << QList<Probe>{
+                                     {285, kNear, Seen::Hand}, {270, kNear, Seen::Face},
+                                     {300, kNear, Seen::Face}, {180, kFar, Seen::Hand}, // minute hand down
+                                     {180, kNear, Seen::Hand}, {90, kNear, Seen::Face}};
     // Three hands apart; the minute hand creeps with the seconds.
     QTest::newRow("06:45:15") << QTime(6, 45, 15)
-                              << QList<Probe>{{90, kFar, Seen::SecondHand},
-                                              {90, kNear, Seen::SecondHand},
-                                              {271.5, kFar, Seen::Hand},
-                                              {202.5, kNear, Seen::Hand},
-                                              {180, kNear, Seen::Face},
-                                              {0, kFar, Seen::Face},
+                              << QList<Probe>{{90, kFar, Seen::SecondHand}, {90, kNear, Seen::SecondHand},
+                                              {271.5, kFar, Seen::Hand},    {202.5, kNear, Seen::Hand},
+                                              {180, kNear, Seen::Face},     {0, kFar, Seen::Face},
                                               {0, kNear, Seen::Face}};
     QTest::newRow("12:00:30") << QTime(12, 0, 30)
                               << QList<Probe>{{0, kNear, Seen::Hand},
@@ -145,8 +143,7 @@ void TestClockGauge::handsPointAtTheTime()
                                  .arg(probe.degrees)
                                  .arg(x)
                                  .arg(y)
-                                 .arg(QLatin1String(name(probe.seen)),
-                                      QLatin1String(name(seen)),
+                                 .arg(QLatin1String(name(probe.seen)), QLatin1String(name(seen)),
                                       QColor(image.pixel(x, y)).name())));
     }
 

@@ -35,7 +35,10 @@ QImage shot(QWidget &w)
     return image;
 }
 
-QColor at(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor at(const QImage &image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // Reads the seven segments of the digit cell whose top left corner is (x, y), in the order top,
 // upper left, upper right, middle, lower left, lower right, bottom: '1' lit, '0' unlit, ' '
@@ -46,12 +49,13 @@ QString segments(const QImage &image, int x, int y, const TLEDDisplay &d, QColor
     QList<QPoint> probes;
     if (d.segmentStyle() == TLEDDisplay::ssBeveled) {
         const int in = (l + 1) / 2;
-        probes = {{w / 2, in},     {in, h / 4},             {w - 1 - in, h / 4},  {w / 2, h / 2},
-                  {in, 3 * h / 4}, {w - 1 - in, 3 * h / 4}, {w / 2, h - 1 - in}};
+        probes = {{w / 2, in},        {in, h / 4},     {w - 1 - in, h / 4},
+                  {w / 2, h / 2},     {in, 3 * h / 4}, {w - 1 - in, 3 * h / 4},
+                  {w / 2, h - 1 - in}};
     } else { // midpoints of the segment lines
         const int half = l / 2, upper = (3 * l / 2 + h / 2 - l) / 2, lower = (h / 2 + l + h - 3 * l / 2) / 2;
-        probes = {{w / 2, half},     {half, upper},         {w - half - 1, upper}, {w / 2, h / 2},
-                  {half, lower},     {w - half - 1, lower}, {w / 2, h - half - 1}};
+        probes = {{w / 2, half}, {half, upper},         {w - half - 1, upper}, {w / 2, h / 2},
+                  {half, lower}, {w - half - 1, lower}, {w / 2, h - half - 1}};
     }
     QString out;
     for (const QPoint &p : probes) {
@@ -101,9 +105,13 @@ QString ledColours(TLEDMeter &m, QPoint first = {3, 10}, QPoint step = {5, 0})
     QString out;
     for (int i = 0; i < 20; ++i) {
         const QColor c = at(image, first.x() + step.x() * i, first.y() + step.y() * i);
-        out += c == QColor(255, 0, 0) ? 'R' : c == QColor(255, 255, 0) ? 'Y' : c == kLime ? 'G'
-               : c == QColor(102, 0, 0) ? 'r' : c == QColor(102, 102, 0) ? 'y'
-               : c == QColor(0, 102, 0) ? 'g' : '?';
+        out += c == QColor(255, 0, 0)     ? 'R'
+               : c == QColor(255, 255, 0) ? 'Y'
+               : c == kLime               ? 'G'
+               : c == QColor(102, 0, 0)   ? 'r'
+               : c == QColor(102, 102, 0) ? 'y'
+               : c == QColor(0, 102, 0)   ? 'g'
+                                          : '?';
     }
     return out;
 }

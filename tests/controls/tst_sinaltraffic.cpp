@@ -25,7 +25,10 @@ QImage shot(QWidget &w)
     return image;
 }
 
-QColor at(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor at(const QImage &image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // Rows of the red, amber and green lamp boxes: {top, bottom exclusive}.
 struct Rows {
@@ -44,7 +47,9 @@ std::array<Rows, 3> lampRows(int height, const QList<int> &heights)
 int esProSide(QSize size, Rows rows, int x, int y)
 {
     const double cx = size.width() / 2.0, cy = (rows.top + rows.bottom) / 2.0;
-    const auto angle = [&](double px, double py) { return std::atan2(cy - py, px - cx) * 180.0 / std::numbers::pi; };
+    const auto angle = [&](double px, double py) {
+        return std::atan2(cy - py, px - cx) * 180.0 / std::numbers::pi;
+    };
     const auto ccw = [](double from, double to) { return std::fmod(to - from + 720.0, 360.0); };
     const double light = angle(size.width(), 0), dark = angle(0, rows.bottom);
     const double q = angle(x + 0.5, y + 0.5);
@@ -127,8 +132,8 @@ void TestSinalTraffic::lampsByState_data()
     QTest::addColumn<QString>("lit"); // red, amber, green
 
     const std::pair<TSinalTraffic::TState, const char *> states[] = {
-        {TSinalTraffic::sAll, "111"},   {TSinalTraffic::sAmber, "010"}, {TSinalTraffic::sGreen, "001"},
-        {TSinalTraffic::sNone, "000"},  {TSinalTraffic::sRed, "100"},   {TSinalTraffic::sRedAmber, "110"},
+        {TSinalTraffic::sAll, "111"},  {TSinalTraffic::sAmber, "010"}, {TSinalTraffic::sGreen, "001"},
+        {TSinalTraffic::sNone, "000"}, {TSinalTraffic::sRed, "100"},   {TSinalTraffic::sRedAmber, "110"},
     };
     const auto stateName = QMetaEnum::fromType<TSinalTraffic::TState>();
     for (const auto &[size, heights] : {std::pair{QSize(16, 48), QList<int>{16, 16, 16}},
@@ -162,7 +167,8 @@ void TestSinalTraffic::lampsByState()
         QCOMPARE(at(image, size.width() - 1, centre), expected);
         for (int y = rows[lamp].top; y < rows[lamp].bottom; ++y)
             if (at(image, x, y) != expected)
-                QFAIL(qPrintable(QStringLiteral("row %1 of lamp %2 is %3").arg(y).arg(lamp).arg(at(image, x, y).name())));
+                QFAIL(qPrintable(
+                    QStringLiteral("row %1 of lamp %2 is %3").arg(y).arg(lamp).arg(at(image, x, y).name())));
         QCOMPARE(at(image, 0, rows[lamp].top), kBackground);
         QCOMPARE(at(image, size.width() - 1, rows[lamp].bottom - 1), kBackground);
     }
@@ -226,7 +232,8 @@ void TestSinalTraffic::rings()
                 continue;
             ++ringPixels;
             QVERIFY2(style != TSinalTraffic::bsNone, "bsNone paints over the lamps");
-            QVERIFY2(at(plain, x, y) != kBackground, qPrintable(QStringLiteral("ring outside at %1,%2").arg(x).arg(y)));
+            QVERIFY2(at(plain, x, y) != kBackground,
+                     qPrintable(QStringLiteral("ring outside at %1,%2").arg(x).arg(y)));
             // A ring pixel has a neighbour outside its lamp.
             const auto lampColourAt = [&](int px, int py) {
                 return px < 0 || py < 0 || px >= w || py >= size.height() ? kBackground : at(plain, px, py);
@@ -240,7 +247,11 @@ void TestSinalTraffic::rings()
                 const int side = esProSide(size, rows[lamp], x, y);
                 if (side != 0)
                     QVERIFY2(at(image, x, y) == (side > 0 ? kSilver : kGrey),
-                             qPrintable(QStringLiteral("ring pixel %1,%2 of lamp %3 is %4").arg(x).arg(y).arg(lamp).arg(at(image, x, y).name())));
+                             qPrintable(QStringLiteral("ring pixel %1,%2 of lamp %3 is %4")
+                                            .arg(x)
+                                            .arg(y)
+                                            .arg(lamp)
+                                            .arg(at(image, x, y).name())));
             }
         }
     }

@@ -16,9 +16,15 @@ struct Window {
     }
 };
 
-QWidget *buttonOf(QWidget &owner) { return owner.findChild<QWidget *>(QStringLiteral("WinRollerButton")); }
+QWidget *buttonOf(QWidget &owner)
+{
+    return owner.findChild<QWidget *>(QStringLiteral("WinRollerButton"));
+}
 
-QColor at(const QImage &image, QPoint p) { return QColor(image.pixel(p)); }
+QColor at(const QImage &image, QPoint p)
+{
+    return QColor(image.pixel(p));
+}
 
 int countColour(const QImage &image, const QColor &colour)
 {
@@ -99,7 +105,7 @@ void TestWinRoller::clickRollsUpAndBack()
     });
     QWidget *button = buttonOf(win.w);
     QImage restored = button->grab().toImage();
-    QCOMPARE(at(restored, kUpperInside), QColor(Qt::black)); // up triangle filled
+    QCOMPARE(at(restored, kUpperInside), QColor(Qt::black));  // up triangle filled
     QVERIFY(at(restored, kLowerInside) != QColor(Qt::black)); // down one an open chevron
 
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, 7));

@@ -1,6 +1,6 @@
 // The download component and its worker against the small HTTP server of the test support, started
-// on 127.0.0.1 (the worker's "connect-to" seam sends quelvado.test:80 there): the exact request sent, progress
-// and completion on the interface thread in order, stop requests, hostile servers, file contents.
+// on 127.0.0.1 (the worker's "connect-to" seam sends quelvado.test:80 there): the exact request sent,
+// progress and completion on the interface thread in order, stop requests, hostile servers, file contents.
 
 #include "download/adware.h"
 #include "download/httpgetthread.h"
@@ -18,7 +18,6 @@
 #include <memory>
 #include <vector>
 
-
 namespace {
 
 QByteArray pattern(int size)
@@ -29,7 +28,10 @@ QByteArray pattern(int size)
     return out;
 }
 
-QByteArray okHead(qint64 length) { return HttpTestServer::okHead(length); }
+QByteArray okHead(qint64 length)
+{
+    return HttpTestServer::okHead(length);
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -55,8 +57,14 @@ QStringList headerLines(const QByteArray &request)
     return lines;
 }
 
-QByteArray requestLine(const QByteArray &request) { return request.left(request.indexOf("\r\n")); }
-QByteArray requestBody(const QByteArray &request) { return request.mid(request.indexOf("\r\n\r\n") + 4); }
+QByteArray requestLine(const QByteArray &request)
+{
+    return request.left(request.indexOf("\r\n"));
+}
+QByteArray requestBody(const QByteArray &request)
+{
+    return request.mid(request.indexOf("\r\n\r\n") + 4);
+}
 
 // One call a handler saw, in arrival order.
 struct Call {
@@ -75,22 +83,30 @@ struct Recorder {
     QList<Call> calls;
     explicit Recorder(TAdware &adware)
     {
-        QObject::connect(&adware, &TAdware::OnProgress, &adware, [this](QObject *sender, qint32 total, qint32 readed) {
-            auto *worker = qobject_cast<THTTPGetThread *>(sender);
-            calls << Call{QStringLiteral("progress"), sender, total, readed, {},
-                          QThread::currentThread() == qApp->thread(), worker && worker->Readed() == readed,
-                          worker != nullptr};
-        });
-        QObject::connect(&adware, &TAdware::OnImageDone, &adware,
-                         [this, &adware](QObject *sender, const QString &name, qint32 size) {
-                             calls << Call{QStringLiteral("done"), sender, size, 0, name,
-                                           QThread::currentThread() == qApp->thread(), adware.Downloading(),
-                                           false};
+        QObject::connect(&adware, &TAdware::OnProgress, &adware,
+                         [this](QObject *sender, qint32 total, qint32 readed) {
+                             auto *worker = qobject_cast<THTTPGetThread *>(sender);
+                             calls << Call{QStringLiteral("progress"),
+                                           sender,
+                                           total,
+                                           readed,
+                                           {},
+                                           QThread::currentThread() == qApp->thread(),
+                                           worker && worker->Readed() == readed,
+                                           worker != nullptr};
                          });
+        QObject::connect(
+            &adware, &TAdware::OnImageDone, &adware,
+            [this, &adware](QObject *sender, const QString &name, qint32 size) {
+                calls << Call{
+                    QStringLiteral("done"), sender, size, 0, name, QThread::currentThread() == qApp->thread(),
+                    adware.Downloading(),   false};
+            });
     }
     int count(const QString &kind) const
     {
-        return int(std::count_if(calls.begin(), calls.end(), [&kind](const Call &c) { return c.kind == kind; }));
+        return int(
+            std::count_if(calls.begin(), calls.end(), [&kind](const Call &c) { return c.kind == kind; }));
     }
 };
 
@@ -105,7 +121,8 @@ private slots:
     void initTestCase()
     {
         // The worker honours the system's proxy settings; the tests talk to 127.0.0.1 directly.
-        for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        for (const char *name :
+             {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
             qunsetenv(name);
         qputenv("no_proxy", "*");
     }
@@ -133,23 +150,38 @@ private slots:
         QTest::addColumn<QString>("object");
         QTest::addColumn<bool>("tls");
         QTest::addColumn<int>("port");
-        QTest::newRow("plain") << Address << true << "quelvado.test" << "/dir/file.zip" << false << 80;
+        QTest::newRow("plain") << Address << true << "quelvado.test"
+                               << "/dir/file.zip" << false << 80;
         QTest::newRow("upper-case scheme") << "HTTP://Quelvado.Test/dir/file.zip" << true << "Quelvado.Test"
                                            << "/dir/file.zip" << false << 80;
-        QTest::newRow("no scheme") << "quelvado.test/a.zip" << true << "quelvado.test" << "/a.zip" << false << 80;
-        QTest::newRow("host only") << "http://quelvado.test" << true << "quelvado.test" << "" << false << 80;
-        QTest::newRow("query kept") << "http://h/x.zip?a=1" << true << "h" << "/x.zip?a=1" << false << 80;
-        QTest::newRow("tls") << "https://quelvado.test/f.zip" << true << "quelvado.test" << "/f.zip" << true << 443;
-        QTest::newRow("port") << "http://quelvado.test:8080/f" << true << "quelvado.test" << "/f" << false << 8080;
-        QTest::newRow("port over tls") << "https://h:8443/f" << true << "h" << "/f" << true << 8443;
-        QTest::newRow("port without path") << "http://h:81" << true << "h" << "" << false << 81;
-        QTest::newRow("port 0") << "http://h:0/f" << false << "h" << "/f" << false << -1;
-        QTest::newRow("port too large") << "http://h:65536/f" << false << "h" << "/f" << false << -1;
-        QTest::newRow("port empty") << "http://h:/f" << false << "h" << "/f" << false << -1;
-        QTest::newRow("port not a number") << "http://h:8o/f" << false << "h" << "/f" << false << -1;
-        QTest::newRow("credentials in address") << "http://a:b@h/f" << false << "a" << "/f" << false << -1;
-        QTest::newRow("empty") << "" << false << "" << "" << false << 80;
-        QTest::newRow("no host") << "http:///f.zip" << false << "" << "/f.zip" << false << 80;
+        QTest::newRow("no scheme") << "quelvado.test/a.zip" << true << "quelvado.test"
+                                   << "/a.zip" << false << 80;
+        QTest::newRow("host only") << "http://quelvado.test" << true << "quelvado.test"
+                                   << "" << false << 80;
+        QTest::newRow("query kept") << "http://h/x.zip?a=1" << true << "h"
+                                    << "/x.zip?a=1" << false << 80;
+        QTest::newRow("tls") << "https://quelvado.test/f.zip" << true << "quelvado.test"
+                             << "/f.zip" << true << 443;
+        QTest::newRow("port") << "http://quelvado.test:8080/f" << true << "quelvado.test"
+                              << "/f" << false << 8080;
+        QTest::newRow("port over tls") << "https://h:8443/f" << true << "h"
+                                       << "/f" << true << 8443;
+        QTest::newRow("port without path") << "http://h:81" << true << "h"
+                                           << "" << false << 81;
+        QTest::newRow("port 0") << "http://h:0/f" << false << "h"
+                                << "/f" << false << -1;
+        QTest::newRow("port too large") << "http://h:65536/f" << false << "h"
+                                        << "/f" << false << -1;
+        QTest::newRow("port empty") << "http://h:/f" << false << "h"
+                                    << "/f" << false << -1;
+        QTest::newRow("port not a number") << "http://h:8o/f" << false << "h"
+                                           << "/f" << false << -1;
+        QTest::newRow("credentials in address") << "http://a:b@h/f" << false << "a"
+                                                << "/f" << false << -1;
+        QTest::newRow("empty") << "" << false << ""
+                               << "" << false << 80;
+        QTest::newRow("no host") << "http:///f.zip" << false << ""
+                                 << "/f.zip" << false << 80;
     }
     void splitURL()
     {
@@ -173,8 +205,8 @@ private slots:
     // The system's proxy settings, as libcurl reads them, and the hosts no_proxy exempts.
     void systemProxy()
     {
-        const QByteArray names[] = {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                                    "no_proxy", "NO_PROXY", "HTTP_PROXY"};
+        const QByteArray names[] = {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                                    "ALL_PROXY",  "no_proxy",    "NO_PROXY",    "HTTP_PROXY"};
         const auto restore = qScopeGuard([&names] {
             for (const QByteArray &name : names)
                 qunsetenv(name.constData());
@@ -197,7 +229,8 @@ private slots:
         QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("www.example.com"), false).isEmpty());
         QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("EXAMPLE.com"), false).isEmpty());
         QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("quelvado.test"), false).isEmpty());
-        QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("notexample.com"), false) == QStringLiteral("http://p:3128"));
+        QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("notexample.com"), false) ==
+                QStringLiteral("http://p:3128"));
         qputenv("no_proxy", "*");
         QVERIFY(THTTPGetThread::SystemProxy(QStringLiteral("h"), false).isEmpty());
     }
@@ -207,12 +240,18 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("name");
         QTest::newRow("zip") << Address << "temp.zip";
-        QTest::newRow("upper-case scheme") << "HTTP://quelvado.test/dir/file.zip" << "temp.zip";
-        QTest::newRow("no extension") << "http://quelvado.test/dir/file" << "temp";
-        QTest::newRow("dot in folder only") << "http://quelvado.test/dir.d/file" << "temp";
-        QTest::newRow("host only") << "http://quelvado.test" << "temp.test";
-        QTest::newRow("base address") << "http://quelvado.test/dir/" << "temp";
-        QTest::newRow("empty") << "" << "temp";
+        QTest::newRow("upper-case scheme") << "HTTP://quelvado.test/dir/file.zip"
+                                           << "temp.zip";
+        QTest::newRow("no extension") << "http://quelvado.test/dir/file"
+                                      << "temp";
+        QTest::newRow("dot in folder only") << "http://quelvado.test/dir.d/file"
+                                            << "temp";
+        QTest::newRow("host only") << "http://quelvado.test"
+                                   << "temp.test";
+        QTest::newRow("base address") << "http://quelvado.test/dir/"
+                                      << "temp";
+        QTest::newRow("empty") << ""
+                               << "temp";
     }
     void localFileName()
     {
@@ -259,8 +298,8 @@ private slots:
         for (const char *line : {"HTTP/1.1 100 Continue\r\n", "Content-Length: 7\r\n", "\r\n"})
             head.feedLine(line);
         QVERIFY(!head.complete()); // an interim response is forgotten
-        for (const char *line : {"HTTP/1.0 200 OK\r\n", "content-LENGTH :  3000 \r\n", "Content-Length: 9\r\n",
-                                 "X-Odd line without colon\r\n", "\r\n"})
+        for (const char *line : {"HTTP/1.0 200 OK\r\n", "content-LENGTH :  3000 \r\n",
+                                 "Content-Length: 9\r\n", "X-Odd line without colon\r\n", "\r\n"})
             head.feedLine(line);
         QVERIFY(head.complete());
         QCOMPARE(head.status(), 200);
@@ -269,7 +308,8 @@ private slots:
         QVERIFY(head.contentLengthConflict());              // and the second differs
 
         HttpResponseHead twice;
-        for (const char *line : {"HTTP/1.0 200 OK\r\n", "Content-Length: 12\r\n", "Content-Length:12 \r\n", "\r\n"})
+        for (const char *line :
+             {"HTTP/1.0 200 OK\r\n", "Content-Length: 12\r\n", "Content-Length:12 \r\n", "\r\n"})
             twice.feedLine(line);
         QVERIFY(twice.complete());
         QVERIFY(!twice.contentLengthConflict()); // the same value twice is no conflict
@@ -298,31 +338,60 @@ private slots:
 
         const QString agent = QStringLiteral("User-Agent: Durel TAdware Component");
         const QString host = QStringLiteral("Host: quelvado.test");
-        const QStringList noCache{QStringLiteral("Pragma: no-cache"), QStringLiteral("Cache-Control: no-cache")};
-        QTest::newRow("default GET") << Address << "*/*" << "" << "" << "" << "" << false
-                                     << QByteArray("GET /dir/file.zip HTTP/1.0")
+        const QStringList noCache{QStringLiteral("Pragma: no-cache"),
+                                  QStringLiteral("Cache-Control: no-cache")};
+        QTest::newRow("default GET") << Address << "*/*"
+                                     << ""
+                                     << ""
+                                     << ""
+                                     << "" << false << QByteArray("GET /dir/file.zip HTTP/1.0")
                                      << (QStringList{host, agent, "Accept: */*"} + noCache) << QByteArray();
-        QTest::newRow("upper-case scheme") << "HTTP://quelvado.test/dir/file.zip" << "*/*" << "" << "" << "" << ""
-                                           << false << QByteArray("GET /dir/file.zip HTTP/1.0")
-                                           << (QStringList{host, agent, "Accept: */*"} + noCache) << QByteArray();
+        QTest::newRow("upper-case scheme")
+            << "HTTP://quelvado.test/dir/file.zip"
+            << "*/*"
+            << ""
+            << ""
+            << ""
+            << "" << false << QByteArray("GET /dir/file.zip HTTP/1.0")
+            << (QStringList{host, agent, "Accept: */*"} + noCache) << QByteArray();
         QTest::newRow("cache, referrer, accept")
-            << "http://quelvado.test/banner.gif" << "image/gif" << "http://quelvado.test/index.html" << "" << ""
+            << "http://quelvado.test/banner.gif"
+            << "image/gif"
+            << "http://quelvado.test/index.html"
+            << ""
+            << ""
             << "" << true << QByteArray("GET /banner.gif HTTP/1.0")
-            << QStringList{host, agent, "Accept: image/gif", "Referer: http://quelvado.test/index.html"} << QByteArray();
-        QTest::newRow("credentials")
-            << Address << "*/*" << "" << "ana" << "segredo" << "" << true << QByteArray("GET /dir/file.zip HTTP/1.0")
-            << QStringList{host, "Authorization: Basic " + QString::fromLatin1(QByteArray("ana:segredo").toBase64()),
-                           agent, "Accept: */*"}
+            << QStringList{host, agent, "Accept: image/gif", "Referer: http://quelvado.test/index.html"}
             << QByteArray();
-        QTest::newRow("POST") << "http://quelvado.test/form" << "*/*" << "" << "" << "" << "a=1" << false
-                              << QByteArray("POST /form HTTP/1.0")
-                              << (QStringList{host, agent, "Accept: */*"} + noCache
-                                  + QStringList{"Content-Type: application/x-www-form-urlencoded", "Content-Length: 3"})
+        QTest::newRow("credentials") << Address << "*/*"
+                                     << ""
+                                     << "ana"
+                                     << "segredo"
+                                     << "" << true << QByteArray("GET /dir/file.zip HTTP/1.0")
+                                     << QStringList{host,
+                                                    "Authorization: Basic " +
+                                                        QString::fromLatin1(
+                                                            QByteArray("ana:segredo").toBase64()),
+                                                    agent, "Accept: */*"}
+                                     << QByteArray();
+        QTest::newRow("POST") << "http://quelvado.test/form"
+                              << "*/*"
+                              << ""
+                              << ""
+                              << ""
+                              << "a=1" << false << QByteArray("POST /form HTTP/1.0")
+                              << (QStringList{host, agent, "Accept: */*"} + noCache +
+                                  QStringList{"Content-Type: application/x-www-form-urlencoded",
+                                              "Content-Length: 3"})
                               << QByteArray("a=1");
         QTest::newRow("blank in object name")
-            << "http://quelvado.test/meus arquivos/a.zip" << "*/*" << "" << "" << "" << "" << true
-            << QByteArray("GET /meus%20arquivos/a.zip HTTP/1.0") << QStringList{host, agent, "Accept: */*"}
-            << QByteArray();
+            << "http://quelvado.test/meus arquivos/a.zip"
+            << "*/*"
+            << ""
+            << ""
+            << ""
+            << "" << true << QByteArray("GET /meus%20arquivos/a.zip HTTP/1.0")
+            << QStringList{host, agent, "Accept: */*"} << QByteArray();
     }
     void request()
     {
@@ -523,9 +592,11 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::newRow("404") << QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\n")
                              << QByteArray("not found");
-        QTest::newRow("500") << QByteArray("HTTP/1.0 500 Oops\r\nContent-Length: 4\r\n\r\n") << QByteArray("oops");
-        QTest::newRow("redirect") << QByteArray("HTTP/1.0 302 Found\r\nLocation: /other.zip\r\nContent-Length: 0\r\n\r\n")
-                                  << QByteArray();
+        QTest::newRow("500") << QByteArray("HTTP/1.0 500 Oops\r\nContent-Length: 4\r\n\r\n")
+                             << QByteArray("oops");
+        QTest::newRow("redirect")
+            << QByteArray("HTTP/1.0 302 Found\r\nLocation: /other.zip\r\nContent-Length: 0\r\n\r\n")
+            << QByteArray();
         QTest::newRow("closes early") << okHead(5000) << pattern(2000);
         QTest::newRow("length letters")
             << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\n") << QByteArray("abc");
@@ -533,9 +604,9 @@ private slots:
             << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 99999999999999\r\n\r\n") << pattern(100);
         QTest::newRow("length negative")
             << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\n") << pattern(100);
-        QTest::newRow("huge header")
-            << "HTTP/1.0 200 OK\r\nX-Filler: " + QByteArray(300000, 'a') + "\r\nContent-Length: 3\r\n\r\n"
-            << QByteArray("abc");
+        QTest::newRow("huge header") << "HTTP/1.0 200 OK\r\nX-Filler: " + QByteArray(300000, 'a') +
+                                            "\r\nContent-Length: 3\r\n\r\n"
+                                     << QByteArray("abc");
         QTest::newRow("not HTTP") << QByteArray("SSH-2.0-OpenSSH\r\n\r\n") << pattern(50);
         QTest::newRow("nothing") << QByteArray() << QByteArray();
     }
@@ -697,7 +768,8 @@ private slots:
         HttpTestServer server;
         THTTPGetThread::setConnectTo({server.connectTo()});
         server.mode = HttpTestServer::Mode(mode);
-        server.head = server.mode == HttpTestServer::Mode::Endless ? QByteArray("HTTP/1.0 200 OK\r\n\r\n") : okHead(200000);
+        server.head = server.mode == HttpTestServer::Mode::Endless ? QByteArray("HTTP/1.0 200 OK\r\n\r\n")
+                                                                   : okHead(200000);
         server.body = pattern(200000);
         int calls = 0;
         QObject context;
@@ -744,8 +816,9 @@ private slots:
         };
         auto seen = std::make_shared<Seen>();
         auto *worker = new THTTPGetThread(
-            QStringLiteral("*/*"), QString::fromLatin1(TAdware::Agent), Address, folder.file(QStringLiteral("temp.zip")),
-            {}, {}, {}, {}, false, false, [seen](QObject *, qint32, qint32) { ++seen->progress; },
+            QStringLiteral("*/*"), QString::fromLatin1(TAdware::Agent), Address,
+            folder.file(QStringLiteral("temp.zip")), {}, {}, {}, {}, false, false,
+            [seen](QObject *, qint32, qint32) { ++seen->progress; },
             [seen](THTTPGetThread *w) {
                 ++seen->completions;
                 seen->succeeded = w->Succeeded();

@@ -3,8 +3,8 @@
 // 127.0.0.1), the archive's members in the list, opening the archive and the mail, the settings
 // file that brings the last archive back at the next start, and closing with Esc.
 
-#include "download/formdownload.h"
 #include "download/adware.h"
+#include "download/formdownload.h"
 #include "download/httpgetthread.h"
 #include "download/linklabel.h"
 #include "download/settingsfile.h"
@@ -23,16 +23,14 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
-
-
 
 namespace {
 
@@ -47,14 +45,14 @@ QByteArray le(quint64 value, int bytes)
 // A one-member stored archive with the given DOS date and time fields.
 QByteArray oneMemberZip(const QByteArray &name, const QByteArray &data, quint16 date, quint16 time)
 {
-    QByteArray out = "PK\x03\x04" + le(20, 2) + le(0, 2) + le(0, 2) + le(time, 2) + le(date, 2) + le(0, 4)
-        + le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + name + data;
+    QByteArray out = "PK\x03\x04" + le(20, 2) + le(0, 2) + le(0, 2) + le(time, 2) + le(date, 2) + le(0, 4) +
+                     le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + name + data;
     const qint64 directory = out.size();
-    out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(time, 2) + le(date, 2) + le(0, 4)
-        + le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + le(0, 2) + le(0, 8)
-        + le(0, 4) + name;
-    return out + "PK\x05\x06" + le(0, 4) + le(1, 2) + le(1, 2) + le(out.size() - directory, 4)
-        + le(directory, 4) + le(0, 2);
+    out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(time, 2) + le(date, 2) + le(0, 4) +
+           le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + le(0, 2) + le(0, 8) +
+           le(0, 4) + name;
+    return out + "PK\x05\x06" + le(0, 4) + le(1, 2) + le(1, 2) + le(out.size() - directory, 4) +
+           le(directory, 4) + le(0, 2);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -74,11 +72,14 @@ QByteArray readFile(const QString &path)
 // 2023-05-17 10:20:30), a folder "docs/" and "docs/manual.txt" (3000 bytes, 2021-01-02 midnight).
 bool makeArchive(const QString &folder, const QString &name)
 {
-    const QString script = QStringLiteral(
-        "set -e; rm -rf src && mkdir -p src/docs && cd src && printf 'Leia-me ok\\r\\n' > leiame.txt && "
-        "head -c 3000 /dev/zero | tr '\\0' 'x' > docs/manual.txt && "
-        "touch -d '2023-05-17 10:20:30' leiame.txt && touch -d '2021-01-02 00:00:00' docs/manual.txt docs && "
-        "zip -q -X ../%1 leiame.txt docs docs/manual.txt && cd .. && rm -rf src").arg(name);
+    const QString script =
+        QStringLiteral(
+            "set -e; rm -rf src && mkdir -p src/docs && cd src && printf 'Leia-me ok\\r\\n' > leiame.txt && "
+            "head -c 3000 /dev/zero | tr '\\0' 'x' > docs/manual.txt && "
+            "touch -d '2023-05-17 10:20:30' leiame.txt && touch -d '2021-01-02 00:00:00' docs/manual.txt "
+            "docs && "
+            "zip -q -X ../%1 leiame.txt docs docs/manual.txt && cd .. && rm -rf src")
+            .arg(name);
     QProcess p;
     p.setWorkingDirectory(folder);
     p.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
@@ -95,10 +96,14 @@ QByteArray zipOfSize(qsizetype size)
 // The files and folders in folder, sorted.
 QStringList entries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                  QDir::Name);
 }
 
-bool makeFifo(const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
 
 // How the request reaches the test's server.
 enum Route { Direct, Port, Proxy, HttpsTrusted, HttpsUntrusted };
@@ -164,11 +169,13 @@ void TestFormDownload::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     // The worker honours the system's proxy settings; the tests talk to 127.0.0.1 directly.
-    for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+    for (const char *name :
+         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(name);
     qputenv("no_proxy", "*");
-    m_haveCertificate = HttpsTestServer::available()
-        && HttpsTestServer::makeCertificate(m_certificates.path(), QStringLiteral("quelvado.test"));
+    m_haveCertificate =
+        HttpsTestServer::available() &&
+        HttpsTestServer::makeCertificate(m_certificates.path(), QStringLiteral("quelvado.test"));
 }
 
 void TestFormDownload::init()
@@ -261,8 +268,9 @@ void TestFormDownload::choosingProducts()
     activate(&w);
     choose(&w, 1);
     QCOMPARE(w.SelectedArchive, QStringLiteral("quelvado.zip"));
-    QCOMPARE(w.RxLabelInfo->text(), QStringLiteral("Teste seus conhecimentos antes de fazer a prova do Detran.\n"
-                                                   "Todas as matérias do exame."));
+    QCOMPARE(w.RxLabelInfo->text(),
+             QStringLiteral("Teste seus conhecimentos antes de fazer a prova do Detran.\n"
+                            "Todas as matérias do exame."));
     choose(&w, 3);
     QCOMPARE(w.SelectedArchive, QStringLiteral("horta.zip"));
     QCOMPARE(w.RxLabelInfo->text(), QStringLiteral("Aprenda a cultivar temperos e verduras."));
@@ -290,12 +298,14 @@ void TestFormDownload::downloadListsKeepsAndRemembers()
     activate(&w);
     choose(&w, 1);
     w.AdwareDownloadProgress(nullptr, downloaded.size(), downloaded.size());
-    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), downloaded.size());
+    w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")),
+                              downloaded.size());
 
     QCOMPARE(readFile(m_folder->file(QStringLiteral("quelvado.zip"))), downloaded);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     QCOMPARE(rows(&w), (QStringList{"leiame.txt|12|17/05/2023 10:20:30", "manual.txt|3000|02/01/2021"}));
-    QCOMPARE(w.Lista->model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+    QCOMPARE(w.Lista->model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                 Qt::AlignRight,
              Qt::AlignRight);
     QVERIFY(w.BitBtnAbrirZip->isEnabled());
     QCOMPARE(w.LastArchive, QStringLiteral("quelvado.zip"));
@@ -320,7 +330,8 @@ void TestFormDownload::nextStartListsAtOnce()
     QFETCH(bool, deferred);
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("horta.zip")));
     writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
-    TFormDownload w(nullptr, deferred ? TFormDownload::Construction::Deferred : TFormDownload::Construction::Immediate);
+    TFormDownload w(nullptr, deferred ? TFormDownload::Construction::Deferred
+                                      : TFormDownload::Construction::Immediate);
     if (deferred) {
         QVERIFY(w.Lista == nullptr);
         QVERIFY(w.LastArchive.isEmpty());
@@ -366,9 +377,9 @@ void TestFormDownload::largeArchiveListedOnAWorker()
     QVERIFY(w.Listing() || w.Lista->model()->rowCount() == 1);
     QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 1, 10000);
     QVERIFY(!w.Listing());
-    const QStringList expected{small[0].section(QLatin1Char('|'), 0, 0) + QLatin1Char('|')
-                               + QString::number(size - zipOfSize(0).size()) + QLatin1Char('|')
-                               + small[0].section(QLatin1Char('|'), 2)};
+    const QStringList expected{small[0].section(QLatin1Char('|'), 0, 0) + QLatin1Char('|') +
+                               QString::number(size - zipOfSize(0).size()) + QLatin1Char('|') +
+                               small[0].section(QLatin1Char('|'), 2)};
     QCOMPARE(rows(&w), expected);
     // Listed again while a listing runs: only the last one fills the list, once.
     w.MostrarZip();
@@ -420,7 +431,8 @@ void TestFormDownload::copyFailureLeavesTemp()
 void TestFormDownload::invalidDateShows1899()
 {
     // Date 0 has month 0, not a date.
-    writeFile(m_folder->file(QStringLiteral("temp.zip")), oneMemberZip("pasta/sem-data.txt", "abc", 0, 0x5000));
+    writeFile(m_folder->file(QStringLiteral("temp.zip")),
+              oneMemberZip("pasta/sem-data.txt", "abc", 0, 0x5000));
     TFormDownload w;
     choose(&w, 8);
     w.AdwareDownloadImageDone(w.AdwareDownload, QString(), 0);
@@ -445,17 +457,21 @@ void TestFormDownload::progressMovesBarAndGauge()
 void TestFormDownload::settingsKeepOtherLines()
 {
     const QString ini = SettingsFile::path();
-    writeFile(ini, "[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\n  ultimo arquivo = \"velho.zip\" \r\nOutro=1\r\n");
+    writeFile(ini,
+              "[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\n  ultimo arquivo = \"velho.zip\" \r\nOutro=1\r\n");
     QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo")),
              QStringLiteral("velho.zip"));
     QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                       QStringLiteral("aniver.zip")));
-    QCOMPARE(readFile(ini), QByteArray("[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\nUltimo Arquivo=aniver.zip\r\nOutro=1\r\n"));
-    QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Janela"), QStringLiteral("Esquerda"), QStringLiteral("5")));
     QCOMPARE(readFile(ini),
-             QByteArray("[Janela]\r\nTopo=10\r\nEsquerda=5\r\n\r\n[arquivos]\r\nUltimo Arquivo=aniver.zip\r\nOutro=1\r\n"));
-    QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Nada"), QStringLiteral("x"), QStringLiteral("def")),
-             QStringLiteral("def"));
+             QByteArray("[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\nUltimo Arquivo=aniver.zip\r\nOutro=1\r\n"));
+    QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Janela"), QStringLiteral("Esquerda"),
+                                      QStringLiteral("5")));
+    QCOMPARE(readFile(ini), QByteArray("[Janela]\r\nTopo=10\r\nEsquerda=5\r\n\r\n[arquivos]\r\nUltimo "
+                                       "Arquivo=aniver.zip\r\nOutro=1\r\n"));
+    QCOMPARE(
+        SettingsFile::readString(ini, QStringLiteral("Nada"), QStringLiteral("x"), QStringLiteral("def")),
+        QStringLiteral("def"));
     // A file with other sections only gets the section at its end, in the file's own line ends;
     // LF-only lines are read as well.
     writeFile(ini, "[Outra]\nA=1\n");
@@ -477,7 +493,8 @@ void TestFormDownload::copyArchiveKeepsBytesAndDate()
     {
         QFile f(source);
         QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime));
+        QVERIFY(
+            f.setFileTime(QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime));
     }
     writeFile(target, QByteArray(9000, 'z')); // an older, longer file is truncated
     QVERIFY(TFormDownload::CopyArchive(source, target));
@@ -493,14 +510,16 @@ void TestFormDownload::openMailHelpAndLinks()
     TFormDownload w;
     activate(&w);
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    QCOMPARE(m_desktop->opened, QStringList{QStringLiteral("mailto:") + Maker::mail
-                                            + "?Subject=Prova de Legislação de Trânsito&body=Solicito informações sobre..."});
+    QCOMPARE(m_desktop->opened,
+             QStringList{QStringLiteral("mailto:") + Maker::mail +
+                         "?Subject=Prova de Legislação de Trânsito&body=Solicito informações sobre..."});
     QCOMPARE(w.BitBtn3->toolTip(), QStringLiteral("Para informações sobre os softwares envie-nos um E-MAIL"));
 
     QTest::mouseClick(w.SBProdServ, Qt::LeftButton);
     QCOMPARE(m_dialogs->boxes.size(), 1);
     QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::Information);
-    QVERIFY(m_dialogs->boxes[0].text.startsWith("Como baixar os programas : \n- selecione o produto desejado"));
+    QVERIFY(
+        m_dialogs->boxes[0].text.startsWith("Como baixar os programas : \n- selecione o produto desejado"));
     QVERIFY(m_dialogs->boxes[0].text.endsWith("para fazer o download do arquivo"));
     QCOMPARE(w.SBProdServ->toolTip(), QStringLiteral("Como fazer o download dos programas"));
 
@@ -566,7 +585,8 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     QVERIFY(w.AdwareDownload->Downloading());
     THTTPGetThread *const first = w.AdwareDownload->Worker();
-    QCOMPARE(w.AdwareDownload->ImageURL(), QStringLiteral("http://") + Maker::site + QStringLiteral("/dleitura.zip"));
+    QCOMPARE(w.AdwareDownload->ImageURL(),
+             QStringLiteral("http://") + Maker::site + QStringLiteral("/dleitura.zip"));
     QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 5000);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton); // still running: ignored
     QCOMPARE(w.AdwareDownload->Worker(), first);
@@ -618,44 +638,49 @@ void TestFormDownload::hostileServers_data()
         return "HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\nContent-Length:" + value + "\r\n\r\n";
     };
     const QList<int> none;
-    QTest::newRow("right length, three blocks") << int(M::Once) << ok << zip << int(Direct) << false << true
-                                                << QList<int>{1025, 2050, 3000};
-    QTest::newRow("no length") << int(M::Once) << QByteArray("HTTP/1.0 200 OK\r\n\r\n") << zip << int(Direct) << false
-                               << false << none;
-    QTest::newRow("shorter than announced") << int(M::Once) << ok << zip.left(2000) << int(Direct) << false << false
-                                            << none;
-    QTest::newRow("longer than announced") << int(M::Once) << HttpTestServer::okHead(2000) << zip << int(Direct)
-                                           << false << false << none;
-    QTest::newRow("length +3000") << int(M::Once) << withLength(" +3000") << zip << int(Direct) << false << false
+    QTest::newRow("right length, three blocks")
+        << int(M::Once) << ok << zip << int(Direct) << false << true << QList<int>{1025, 2050, 3000};
+    QTest::newRow("no length") << int(M::Once) << QByteArray("HTTP/1.0 200 OK\r\n\r\n") << zip << int(Direct)
+                               << false << false << none;
+    QTest::newRow("shorter than announced")
+        << int(M::Once) << ok << zip.left(2000) << int(Direct) << false << false << none;
+    QTest::newRow("longer than announced")
+        << int(M::Once) << HttpTestServer::okHead(2000) << zip << int(Direct) << false << false << none;
+    QTest::newRow("length +3000") << int(M::Once) << withLength(" +3000") << zip << int(Direct) << false
+                                  << false << none;
+    QTest::newRow("length -5") << int(M::Once) << withLength(" -5") << zip << int(Direct) << false << false
+                               << none;
+    QTest::newRow("length 3000abc") << int(M::Once) << withLength(" 3000abc") << zip << int(Direct) << false
+                                    << false << none;
+    QTest::newRow("length empty") << int(M::Once) << withLength("") << zip << int(Direct) << false << false
                                   << none;
-    QTest::newRow("length -5") << int(M::Once) << withLength(" -5") << zip << int(Direct) << false << false << none;
-    QTest::newRow("length 3000abc") << int(M::Once) << withLength(" 3000abc") << zip << int(Direct) << false << false
-                                    << none;
-    QTest::newRow("length empty") << int(M::Once) << withLength("") << zip << int(Direct) << false << false << none;
     QTest::newRow("two differing lengths")
-        << int(M::Once) << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3000\r\nContent-Length: 3001\r\n\r\n")
-        << zip << int(Direct) << false << false << none;
+        << int(M::Once)
+        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3000\r\nContent-Length: 3001\r\n\r\n") << zip
+        << int(Direct) << false << false << none;
     QTest::newRow("drip, then stop") << int(M::Slow) << ok << zip << int(Direct) << true << false << none;
     QTest::newRow("silent server") << int(M::Silent) << ok << zip << int(Direct) << false << false << none;
-    QTest::newRow("reset before the body") << int(M::ResetBeforeBody) << ok << zip << int(Direct) << false << false
-                                           << none;
-    QTest::newRow("reset during the body") << int(M::ResetDuringBody) << ok << zip << int(Direct) << false << false
-                                           << none;
+    QTest::newRow("reset before the body")
+        << int(M::ResetBeforeBody) << ok << zip << int(Direct) << false << false << none;
+    QTest::newRow("reset during the body")
+        << int(M::ResetDuringBody) << ok << zip << int(Direct) << false << false << none;
     QTest::newRow("garbage status line")
         << int(M::Once) << QByteArray("HTPT/1.0 200 OK\r\nContent-Length: 3000\r\n\r\n") << zip << int(Direct)
         << false << false << none;
-    QTest::newRow("404") << int(M::Once) << QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 3000\r\n\r\n")
-                         << zip << int(Direct) << false << false << none;
+    QTest::newRow("404") << int(M::Once)
+                         << QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 3000\r\n\r\n") << zip
+                         << int(Direct) << false << false << none;
     QTest::newRow("302 not followed")
         << int(M::Once)
-        << QByteArray("HTTP/1.0 302 Found\r\nLocation: http://quelvado.test/outro.zip\r\nContent-Length: 3000\r\n\r\n")
+        << QByteArray("HTTP/1.0 302 Found\r\nLocation: http://quelvado.test/outro.zip\r\nContent-Length: "
+                      "3000\r\n\r\n")
         << zip << int(Direct) << false << false << none;
-    QTest::newRow("https, certificate trusted") << int(M::Once) << ok << zip << int(HttpsTrusted) << false << true
-                                                << QList<int>{1025, 2050, 3000};
-    QTest::newRow("https, certificate not trusted") << int(M::Once) << ok << zip << int(HttpsUntrusted) << false
-                                                    << false << none;
-    QTest::newRow("through the proxy of http_proxy") << int(M::Once) << ok << zip << int(Proxy) << false << true
-                                                     << none;
+    QTest::newRow("https, certificate trusted")
+        << int(M::Once) << ok << zip << int(HttpsTrusted) << false << true << QList<int>{1025, 2050, 3000};
+    QTest::newRow("https, certificate not trusted")
+        << int(M::Once) << ok << zip << int(HttpsUntrusted) << false << false << none;
+    QTest::newRow("through the proxy of http_proxy")
+        << int(M::Once) << ok << zip << int(Proxy) << false << true << none;
     QTest::newRow("port in the address") << int(M::Once) << ok << zip << int(Port) << false << true << none;
 }
 
@@ -674,7 +699,7 @@ void TestFormDownload::hostileServers()
     server.mode = HttpTestServer::Mode(mode);
     server.head = head;
     server.body = body;
-    server.chunk = 1;           // a slow server drips one byte a second
+    server.chunk = 1; // a slow server drips one byte a second
     server.intervalMs = 1000;
     server.resetAfter = 1500;
     if (server.mode == HttpTestServer::Mode::Silent)
@@ -704,8 +729,8 @@ void TestFormDownload::hostileServers()
         if (!m_haveCertificate)
             QSKIP("openssl is not available to make a certificate and serve TLS");
         const QString cert = m_certificates.filePath(QStringLiteral("cert.pem"));
-        QVERIFY(https.start(cert, m_certificates.filePath(QStringLiteral("key.pem")), QStringLiteral("horta.zip"),
-                            head + body));
+        QVERIFY(https.start(cert, m_certificates.filePath(QStringLiteral("key.pem")),
+                            QStringLiteral("horta.zip"), head + body));
         TFormDownload::setDownloadBase(QStringLiteral("https://quelvado.test/"));
         THTTPGetThread::setConnectTo({QStringLiteral("quelvado.test:443:127.0.0.1:%1").arg(https.port())});
         // Trusted: the test's certificate is the authority; not trusted: the system's authorities.
@@ -718,7 +743,8 @@ void TestFormDownload::hostileServers()
     TFormDownload w;
     activate(&w);
     QList<int> seen;
-    connect(w.AdwareDownload, &TAdware::OnProgress, &w, [&seen](QObject *, qint32, qint32 readed) { seen << readed; });
+    connect(w.AdwareDownload, &TAdware::OnProgress, &w,
+            [&seen](QObject *, qint32, qint32 readed) { seen << readed; });
     QSignalSpy done(w.AdwareDownload, &TAdware::OnImageDone);
     choose(&w, 3);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
@@ -753,7 +779,8 @@ void TestFormDownload::hostileServers()
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
     if (succeeds) {
         QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), body);
-        QCOMPARE(rows(&w), QStringList{"leiame.txt|" + QString::number(body.size() - 118) + "|17/05/2023 10:20:32"});
+        QCOMPARE(rows(&w),
+                 QStringList{"leiame.txt|" + QString::number(body.size() - 118) + "|17/05/2023 10:20:32"});
         QCOMPARE(readFile(w.IniPath), QByteArray("[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
         QVERIFY(w.BitBtnAbrirZip->isEnabled());
     } else {
@@ -844,15 +871,16 @@ void TestFormDownload::failedCopyKeepsEverything()
     const QByteArray settings = "; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n";
     writeFile(SettingsFile::path(), settings);
     qint64 written = 0;
-    TFormDownload::setCopyWriter([&written, failAfter, shortWrite](QIODevice &out, const char *data, qint64 size) {
-        if (written + size <= failAfter) {
-            written += size;
-            return out.write(data, size);
-        }
-        const qint64 part = shortWrite ? failAfter - written : 0;
-        written += part;
-        return part > 0 ? out.write(data, part) : qint64(-1);
-    });
+    TFormDownload::setCopyWriter(
+        [&written, failAfter, shortWrite](QIODevice &out, const char *data, qint64 size) {
+            if (written + size <= failAfter) {
+                written += size;
+                return out.write(data, size);
+            }
+            const qint64 part = shortWrite ? failAfter - written : 0;
+            written += part;
+            return part > 0 ? out.write(data, part) : qint64(-1);
+        });
 
     TFormDownload w;
     choose(&w, 3);
@@ -873,7 +901,8 @@ void TestFormDownload::failedCopyKeepsEverything()
     w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
     QCOMPARE(readFile(m_folder->file(QStringLiteral("horta.zip"))), fresh);
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.zip"))));
-    QCOMPARE(readFile(SettingsFile::path()), QByteArray("; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
+    QCOMPARE(readFile(SettingsFile::path()),
+             QByteArray("; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
     QCOMPARE(w.Lista->model()->rowCount(), 1);
 }
 
@@ -887,9 +916,8 @@ void TestFormDownload::readOnlyFolder()
     writeFile(SettingsFile::path(), settings);
     const QString folder = m_folder->path();
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    const auto writable = qScopeGuard([folder] {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
+    const auto writable = qScopeGuard(
+        [folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
     {
         QFile probe(m_folder->file(QStringLiteral("probe")));
         if (probe.open(QIODevice::WriteOnly)) {
@@ -902,8 +930,8 @@ void TestFormDownload::readOnlyFolder()
     w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")), fresh.size());
     QCOMPARE(entries(folder), (QStringList{"temp.zip", QFileInfo(SettingsFile::path()).fileName()}));
     QCOMPARE(w.Lista->model()->rowCount(), 0);
-    QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
-                                       QStringLiteral("horta.zip")));
+    QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"),
+                                       QStringLiteral("Ultimo Arquivo"), QStringLiteral("horta.zip")));
     QCOMPARE(readFile(SettingsFile::path()), settings);
 }
 
@@ -965,13 +993,15 @@ void TestFormDownload::fullAndReadOnlyDisk()
         }
         filler.close();
         QVERIFY(!SettingsFile::writeString(SettingsFile::path(), QStringLiteral("Arquivos"),
-                                           QStringLiteral("Ultimo Arquivo"), QStringLiteral("ofbike.") + QString(5000, u'z')));
+                                           QStringLiteral("Ultimo Arquivo"),
+                                           QStringLiteral("ofbike.") + QString(5000, u'z')));
         QCOMPARE(readFile(SettingsFile::path()), settings);
         QVERIFY(QFile::remove(file("filler")));
     }
     {
         // Read-only: the copy and the setting fail, nothing changes; listing still works.
-        QVERIFY(::mount("tmpfs", point.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k,mode=0700") == 0);
+        QVERIFY(::mount("tmpfs", point.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k,mode=0700") ==
+                0);
         TFormDownload w;
         choose(&w, 3);
         QVERIFY(!TFormDownload::CopyArchive(file("temp.zip"), file("horta.zip")));
@@ -996,7 +1026,8 @@ void TestFormDownload::copyOfAFifoRefused()
     QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("horta.zip"))));
     QCOMPARE(w.Lista->model()->rowCount(), 0);
     QVERIFY(!QFile::exists(w.IniPath));
-    QVERIFY(!TFormDownload::CopyArchive(m_folder->file(QStringLiteral("temp.zip")), m_folder->file(QStringLiteral("x.zip"))));
+    QVERIFY(!TFormDownload::CopyArchive(m_folder->file(QStringLiteral("temp.zip")),
+                                        m_folder->file(QStringLiteral("x.zip"))));
 }
 
 // Writing the setting changes its own line and nothing else: other keys, comments, blank lines,
@@ -1006,14 +1037,15 @@ void TestFormDownload::settingsChangeOnlyTheKey_data()
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
     const QByteArray odd = "Nome=Jos\xc3\xa9 \x81\x8d\x8f\x90\x9d \xff";
-    QTest::newRow("key replaced")
-        << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=velho.zip\r\nDepois=1\r\n"
-        << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\nDepois=1\r\n";
-    QTest::newRow("LF lines, no last line end")
-        << "[Arquivos]\n" + odd + "\nUltimo Arquivo = x.zip" << "[Arquivos]\n" + odd + "\nUltimo Arquivo=horta.zip";
+    QTest::newRow("key replaced") << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd +
+                                         "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=velho.zip\r\nDepois=1\r\n"
+                                  << "; notas \xe7\xe3o\r\n[Outra]\r\n" + odd +
+                                         "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\nDepois=1\r\n";
+    QTest::newRow("LF lines, no last line end") << "[Arquivos]\n" + odd + "\nUltimo Arquivo = x.zip"
+                                                << "[Arquivos]\n" + odd + "\nUltimo Arquivo=horta.zip";
     QTest::newRow("key added after the section's last line")
-        << "[Arquivos]\r\n" + odd + "\r\n\r\n\r\n[Outra]\r\nA=1" << "[Arquivos]\r\n" + odd
-            + "\r\nUltimo Arquivo=horta.zip\r\n\r\n\r\n[Outra]\r\nA=1";
+        << "[Arquivos]\r\n" + odd + "\r\n\r\n\r\n[Outra]\r\nA=1"
+        << "[Arquivos]\r\n" + odd + "\r\nUltimo Arquivo=horta.zip\r\n\r\n\r\n[Outra]\r\nA=1";
     QTest::newRow("section added, last line ended first")
         << "[Outra]\r\n" + odd << "[Outra]\r\n" + odd + "\r\n\r\n[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n";
     QTest::newRow("only the first of two key lines")
@@ -1061,9 +1093,15 @@ void TestFormDownload::settingsRefused_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("FIFO") << "fifo" << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
-    QTest::newRow("folder") << "folder" << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
-    QTest::newRow("over 1 MiB") << "large" << u8"O arquivo de configurações \"tst_formdownload.ini\" tem mais de 1 MiB e não será usado.";
+    QTest::newRow("FIFO")
+        << "fifo"
+        << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
+    QTest::newRow("folder")
+        << "folder"
+        << u8"O arquivo de configurações \"tst_formdownload.ini\" não é um arquivo comum e não será usado.";
+    QTest::newRow("over 1 MiB")
+        << "large"
+        << u8"O arquivo de configurações \"tst_formdownload.ini\" tem mais de 1 MiB e não será usado.";
 }
 
 void TestFormDownload::settingsRefused()
@@ -1072,7 +1110,8 @@ void TestFormDownload::settingsRefused()
     QFETCH(QString, message);
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("horta.zip")));
     const QString ini = SettingsFile::path();
-    const QByteArray large = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n;" + QByteArray(SettingsFile::MaxSize, 'x');
+    const QByteArray large =
+        "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n;" + QByteArray(SettingsFile::MaxSize, 'x');
     if (kind == QLatin1String("fifo"))
         QVERIFY(makeFifo(ini));
     else if (kind == QLatin1String("folder"))
@@ -1109,13 +1148,20 @@ void TestFormDownload::savedNameMustBePlain_data()
 {
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("made"); // an archive put where the name points, inside the folder
-    QTest::newRow("parent folders") << "../../../etc/passwd" << "";
-    QTest::newRow("absolute path") << "/etc/passwd" << "";
-    QTest::newRow("subfolder") << "sub/horta.zip" << "sub/horta.zip";
-    QTest::newRow("backslash") << "sub\\horta.zip" << "";
-    QTest::newRow("two dots") << "..horta.zip" << "..horta.zip";
-    QTest::newRow("dot dot alone") << ".." << "";
-    QTest::newRow("drive letter") << "C:horta.zip" << "C:horta.zip";
+    QTest::newRow("parent folders") << "../../../etc/passwd"
+                                    << "";
+    QTest::newRow("absolute path") << "/etc/passwd"
+                                   << "";
+    QTest::newRow("subfolder") << "sub/horta.zip"
+                               << "sub/horta.zip";
+    QTest::newRow("backslash") << "sub\\horta.zip"
+                               << "";
+    QTest::newRow("two dots") << "..horta.zip"
+                              << "..horta.zip";
+    QTest::newRow("dot dot alone") << ".."
+                                   << "";
+    QTest::newRow("drive letter") << "C:horta.zip"
+                                  << "C:horta.zip";
 }
 
 void TestFormDownload::savedNameMustBePlain()
@@ -1152,7 +1198,8 @@ void TestFormDownload::savedArchiveNotARegularFile()
     // Listed anyway (the file turned into a FIFO after the download): a message, no hang.
     w.LastArchive = QStringLiteral("horta.zip");
     w.MostrarZip();
-    QCOMPARE(m_dialogs->texts(), QStringList{u8"\"horta.zip\" não é um arquivo comum e não pode ser listado."});
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{u8"\"horta.zip\" não é um arquivo comum e não pode ser listado."});
 
     // An archive over the reader's limit (sparse: it costs no disk) is not listed at start, and
     // listing it anyway says why, without reading it.
@@ -1168,7 +1215,8 @@ void TestFormDownload::savedArchiveNotARegularFile()
     QVERIFY(m_dialogs->boxes.isEmpty());
     next.LastArchive = QStringLiteral("agcasa.zip");
     next.MostrarZip();
-    QCOMPARE(m_dialogs->texts(), QStringList{u8"O arquivo .ZIP \"agcasa.zip\" tem mais de 2 GiB e não pode ser listado."});
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{u8"O arquivo .ZIP \"agcasa.zip\" tem mais de 2 GiB e não pode ser listado."});
     QCOMPARE(next.Lista->model()->rowCount(), 0);
 }
 

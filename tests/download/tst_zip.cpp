@@ -8,8 +8,8 @@
 
 #include <optional>
 
-#include <fcntl.h>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -22,8 +22,14 @@ QByteArray le(quint64 value, int bytes)
     return out;
 }
 
-quint16 dosDate(int y, int m, int d) { return static_cast<quint16>((y - 1980) << 9 | m << 5 | d); }
-quint16 dosTime(int h, int m, int s) { return static_cast<quint16>(h << 11 | m << 5 | s / 2); }
+quint16 dosDate(int y, int m, int d)
+{
+    return static_cast<quint16>((y - 1980) << 9 | m << 5 | d);
+}
+quint16 dosTime(int h, int m, int s)
+{
+    return static_cast<quint16>(h << 11 | m << 5 | s / 2);
+}
 
 struct Member {
     QByteArray name;
@@ -39,15 +45,19 @@ struct Member {
 };
 
 // A stored archive: prefix, local headers with their data, central directory, end record.
-QByteArray writeZip(const QList<Member> &members, const QByteArray &comment = {}, const QByteArray &prefix = {})
+QByteArray writeZip(const QList<Member> &members, const QByteArray &comment = {},
+                    const QByteArray &prefix = {})
 {
     QByteArray out = prefix;
     QList<qint64> offsets;
     for (const Member &m : members) {
         offsets << out.size();
-        const quint32 local = m.sizes == Member::Known ? m.data.size() : m.sizes == Member::Descriptor ? 0 : 0xFFFFFFFF;
-        out += "PK\x03\x04" + le(20, 2) + le(m.sizes == Member::Known ? 0 : 8, 2) + le(0, 2) + le(m.time, 2)
-            + le(m.date, 2) + le(0, 4) + le(local, 4) + le(local, 4) + le(m.name.size(), 2) + le(0, 2) + m.name + m.data;
+        const quint32 local = m.sizes == Member::Known        ? m.data.size()
+                              : m.sizes == Member::Descriptor ? 0
+                                                              : 0xFFFFFFFF;
+        out += "PK\x03\x04" + le(20, 2) + le(m.sizes == Member::Known ? 0 : 8, 2) + le(0, 2) + le(m.time, 2) +
+               le(m.date, 2) + le(0, 4) + le(local, 4) + le(local, 4) + le(m.name.size(), 2) + le(0, 2) +
+               m.name + m.data;
         if (m.sizes != Member::Known) {
             const int width = m.sizes == Member::Zip64Descriptor ? 8 : 4;
             out += "PK\x07\x08" + le(0, 4) + le(m.data.size(), width) + le(m.data.size(), width);
@@ -57,13 +67,13 @@ QByteArray writeZip(const QList<Member> &members, const QByteArray &comment = {}
     for (qsizetype i = 0; i < members.size(); ++i) {
         const Member &m = members[i];
         const auto size = [&m](qint64 given) { return le(given >= 0 ? given : m.data.size(), 4); };
-        out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(m.time, 2) + le(m.date, 2) + le(0, 4)
-            + size(m.centralCompressed) + size(m.centralUncompressed) + le(m.name.size(), 2)
-            + le(m.centralExtra.size(), 2) + le(m.centralComment.size(), 2) + le(0, 8) + le(offsets[i], 4) + m.name
-            + m.centralExtra + m.centralComment;
+        out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(m.time, 2) + le(m.date, 2) + le(0, 4) +
+               size(m.centralCompressed) + size(m.centralUncompressed) + le(m.name.size(), 2) +
+               le(m.centralExtra.size(), 2) + le(m.centralComment.size(), 2) + le(0, 8) + le(offsets[i], 4) +
+               m.name + m.centralExtra + m.centralComment;
     }
-    return out + "PK\x05\x06" + le(0, 4) + le(members.size(), 2) + le(members.size(), 2)
-        + le(out.size() - directory, 4) + le(directory, 4) + le(comment.size(), 2) + comment;
+    return out + "PK\x05\x06" + le(0, 4) + le(members.size(), 2) + le(members.size(), 2) +
+           le(out.size() - directory, 4) + le(directory, 4) + le(comment.size(), 2) + comment;
 }
 
 QStringList names(const TZip &zip)
@@ -111,7 +121,8 @@ void TestZip::initTestCase()
     QByteArray big;
     for (int i = 0; i < 300; ++i)
         big += "linha " + QByteArray::number(i * 7 % 113) + " do arquivo\n";
-    const QList<std::pair<const char *, QByteArray>> files = {{"a.txt", "hello\n"}, {"docs/b.txt", "bbb\n"}, {"big.txt", big}};
+    const QList<std::pair<const char *, QByteArray>> files = {
+        {"a.txt", "hello\n"}, {"docs/b.txt", "bbb\n"}, {"big.txt", big}};
     for (const auto &[name, content] : files) {
         QFile f(m_dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
@@ -148,14 +159,17 @@ void TestZip::realArchivesMatchZipinfo_data()
     QTest::addColumn<QString>("expected");
     const QString files = " a.txt docs docs/b.txt big.txt";
     const QString four = "a.txt docs/ docs/b.txt big.txt";
-    QTest::newRow("plain") << "zip -q -X -0 out.zip a.txt docs docs/b.txt" << QByteArray() << "a.txt docs/ docs/b.txt";
+    QTest::newRow("plain") << "zip -q -X -0 out.zip a.txt docs docs/b.txt" << QByteArray()
+                           << "a.txt docs/ docs/b.txt";
     QTest::newRow("deflated, extra fields") << "zip -q out.zip" + files << QByteArray() << four;
-    QTest::newRow("end record with comment") << "zip -q -z out.zip" + files << QByteArray("texto com PK\x01\x02 no meio\n") << four;
+    QTest::newRow("end record with comment")
+        << "zip -q -z out.zip" + files << QByteArray("texto com PK\x01\x02 no meio\n") << four;
     QTest::newRow("written to a pipe") << "zip -q -" + files << QByteArray() << four;
     QTest::newRow("pipe into zip - -") << "zip -q - -" << QByteArray("hi\n") << "-";
     QTest::newRow("forced zip64") << "zip -q -fz out.zip" + files << QByteArray() << four;
     QTest::newRow("forced zip64 to a pipe") << "zip -q -fz -" + files << QByteArray() << four;
-    QTest::newRow("jar") << "jar cf out.zip" + files << QByteArray() << "META-INF/ META-INF/MANIFEST.MF " + four;
+    QTest::newRow("jar") << "jar cf out.zip" + files << QByteArray()
+                         << "META-INF/ META-INF/MANIFEST.MF " + four;
 }
 
 // Every member of archives written by the real tools is listed in order with the sizes and the
@@ -184,13 +198,16 @@ void TestZip::realArchivesMatchZipinfo()
 
     QStringList ours, theirs;
     for (const ZipEntry &e : zip.Entries())
-        ours << QStringLiteral("%1 %2 %3 %4").arg(e.record.uncompressedSize).arg(e.record.compressedSize)
+        ours << QStringLiteral("%1 %2 %3 %4")
+                    .arg(e.record.uncompressedSize)
+                    .arg(e.record.compressedSize)
                     .arg(TZip::ToQDateTime(e.record.dateTime).toString("yyyyMMdd.HHmmss"), e.name);
     // Exit 2 is a fault zipinfo worked around: zip -fz writing to a pipe leaves the end record's
     // directory offset at 0xFFFFFFFF without the zip64 end records that should give it.
     const std::optional<QByteArray> info = run("zipinfo -l -T " + path, {}, 2);
     QVERIFY(info);
-    static const QRegularExpression line("^\\S+ +\\S+ +\\S+ +(\\d+) +\\S+ +(\\d+) +\\S+ +(\\d{8}\\.\\d{6}) (.*)$");
+    static const QRegularExpression line(
+        "^\\S+ +\\S+ +\\S+ +(\\d+) +\\S+ +(\\d+) +\\S+ +(\\d{8}\\.\\d{6}) (.*)$");
     for (const QString &l : QString::fromLatin1(*info).split('\n')) {
         if (const QRegularExpressionMatch m = line.match(l); m.hasMatch())
             theirs << m.capturedTexts().mid(1).join(' ');
@@ -205,11 +222,21 @@ void TestZip::splitEntryName_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("file");
-    QTest::newRow("a.txt") << "a.txt" << "" << "a.txt";
-    QTest::newRow("docs/") << "docs/" << "docs/" << "";
-    QTest::newRow("docs/b.txt") << "docs/b.txt" << "docs/" << "b.txt";
-    QTest::newRow("backslashes") << "dir\\sub\\c.txt" << "dir\\sub\\" << "c.txt";
-    QTest::newRow("last of both kinds") << "a\\b/c\\d.txt" << "a\\b/c\\" << "d.txt";
+    QTest::newRow("a.txt") << "a.txt"
+                           << ""
+                           << "a.txt";
+    QTest::newRow("docs/") << "docs/"
+                           << "docs/"
+                           << "";
+    QTest::newRow("docs/b.txt") << "docs/b.txt"
+                                << "docs/"
+                                << "b.txt";
+    QTest::newRow("backslashes") << "dir\\sub\\c.txt"
+                                 << "dir\\sub\\"
+                                 << "c.txt";
+    QTest::newRow("last of both kinds") << "a\\b/c\\d.txt"
+                                        << "a\\b/c\\"
+                                        << "d.txt";
 }
 
 void TestZip::splitEntryName()
@@ -227,9 +254,11 @@ void TestZip::dosDateAndTime_data()
     QTest::addColumn<int>("date");
     QTest::addColumn<int>("time");
     QTest::addColumn<double>("expected"); // days since 1899-12-30, counted apart
-    QTest::newRow("2002-03-04 05:06:08") << +dosDate(2002, 3, 4) << +dosTime(5, 6, 8) << 37319 + 18368 / 86400.0;
+    QTest::newRow("2002-03-04 05:06:08")
+        << +dosDate(2002, 3, 4) << +dosTime(5, 6, 8) << 37319 + 18368 / 86400.0;
     QTest::newRow("first day") << +dosDate(1980, 1, 1) << 0 << 29221.0;
-    QTest::newRow("last day, 23:59:58") << +dosDate(2107, 12, 31) << +dosTime(23, 59, 58) << 75971 + 86398 / 86400.0;
+    QTest::newRow("last day, 23:59:58")
+        << +dosDate(2107, 12, 31) << +dosTime(23, 59, 58) << 75971 + 86398 / 86400.0;
     QTest::newRow("29 Feb 2000") << +dosDate(2000, 2, 29) << 0 << 36585.0;
     QTest::newRow("date 0") << 0 << +dosTime(12, 0, 0) << 0.0;
     QTest::newRow("29 Feb 2001") << +dosDate(2001, 2, 29) << 0 << 0.0;
@@ -293,12 +322,14 @@ void TestZip::zip64Sizes_data()
     const quint64 big = 5000000000, mid = 3000000000;
     const QByteArray other = le(0x5455, 2) + le(5, 2) + QByteArray(5, '\x01');
     QTest::newRow("both") << marked << marked << le(1, 2) + le(16, 2) + le(big, 8) + le(mid, 8) << big << mid;
-    QTest::newRow("uncompressed only") << marked << qint64(6) << le(1, 2) + le(8, 2) + le(big, 8) << big << quint64(6);
-    QTest::newRow("compressed only, after another field") << qint64(6) << marked << other + le(1, 2) + le(8, 2) + le(mid, 8)
-                                                          << quint64(6) << mid;
-    QTest::newRow("field too short") << marked << marked << le(1, 2) + le(8, 2) + le(big, 8) << big << quint64(marked);
-    QTest::newRow("field past the extra") << marked << qint64(6) << le(1, 2) + le(16, 2) + le(big, 8) << quint64(marked)
-                                          << quint64(6);
+    QTest::newRow("uncompressed only")
+        << marked << qint64(6) << le(1, 2) + le(8, 2) + le(big, 8) << big << quint64(6);
+    QTest::newRow("compressed only, after another field")
+        << qint64(6) << marked << other + le(1, 2) + le(8, 2) + le(mid, 8) << quint64(6) << mid;
+    QTest::newRow("field too short") << marked << marked << le(1, 2) + le(8, 2) + le(big, 8) << big
+                                     << quint64(marked);
+    QTest::newRow("field past the extra")
+        << marked << qint64(6) << le(1, 2) + le(16, 2) + le(big, 8) << quint64(marked) << quint64(6);
 }
 
 // Sizes marked 0xFFFFFFFF in a central record come from its zip64 extra field where it holds them.
@@ -383,14 +414,16 @@ void TestZip::noArchiveAndFileErrors()
     for (char &c : noise)
         c = static_cast<char>(random.bounded(256));
     TZip zip;
-    for (const QByteArray &bytes : {QByteArray(), noise, QByteArray("PK\x01\x02"), QByteArray("PK\x03\x04\x00", 5)}) {
+    for (const QByteArray &bytes :
+         {QByteArray(), noise, QByteArray("PK\x01\x02"), QByteArray("PK\x03\x04\x00", 5)}) {
         zip.LoadFromMemory(bytes);
         QCOMPARE(zip.Count(), 0);
     }
     QFile empty(m_dir.filePath("empty.zip"));
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
-    for (const QString &path : {empty.fileName(), QStringLiteral(QUELVADO_SOURCE_DIR "/tests/download/tst_zip.cpp")}) {
+    for (const QString &path :
+         {empty.fileName(), QStringLiteral(QUELVADO_SOURCE_DIR "/tests/download/tst_zip.cpp")}) {
         zip.LoadArchive(path);
         QVERIFY(zip.Count() == 0 && zip.Ok());
     }
@@ -433,13 +466,16 @@ void TestZip::dateTextAsQLocaleGivesIt()
     QList<double> values{0, -1.5, 12.25, 1e7};
     for (int year : {1980, 1999, 2018, 2038, 2107})
         for (int day = 0; day < 366; ++day)
-            values << TZip::DosDateTimeToDateTime(dosDate(year, 1, 1), 0) + day + (day % 5) * 0.13 + (day % 7 == 0 ? 0.5 : 0);
+            values << TZip::DosDateTimeToDateTime(dosDate(year, 1, 1), 0) + day + (day % 5) * 0.13 +
+                          (day % 7 == 0 ? 0.5 : 0);
     for (int hour = 0; hour < 24; ++hour) // every hour of days around changes of the Brazilian zone
-        for (const QDate day : {QDate(1999, 10, 3), QDate(2000, 2, 27), QDate(2018, 11, 4), QDate(2019, 2, 17)})
-            values << TZip::DosDateTimeToDateTime(dosDate(day.year(), day.month(), day.day()), dosTime(hour, 30, 10));
+        for (const QDate day :
+             {QDate(1999, 10, 3), QDate(2000, 2, 27), QDate(2018, 11, 4), QDate(2019, 2, 17)})
+            values << TZip::DosDateTimeToDateTime(dosDate(day.year(), day.month(), day.day()),
+                                                  dosTime(hour, 30, 10));
     QList<QLocale> locales;
-    for (const char *name : {"pt_BR", "en_US", "C", "de_DE", "fr_FR", "ja_JP", "ko_KR", "ar_EG", "fa_IR", "hi_IN",
-                             "zh_CN", "bg_BG", "fi_FI", "en_ZA", "es_ES", "hu_HU", "lt_LT", "sq_AL"})
+    for (const char *name : {"pt_BR", "en_US", "C", "de_DE", "fr_FR", "ja_JP", "ko_KR", "ar_EG", "fa_IR",
+                             "hi_IN", "zh_CN", "bg_BG", "fi_FI", "en_ZA", "es_ES", "hu_HU", "lt_LT", "sq_AL"})
         locales << QLocale(QString::fromLatin1(name));
     for (const QLocale &locale : locales) {
         for (const auto style : {ZipDateFormat::Style::Locale, ZipDateFormat::Style::Iso}) {
@@ -467,9 +503,15 @@ void TestZip::listingRowsAsTheEntries()
     QStringList want, got;
     for (const ZipEntry &e : zip.Entries())
         if (const ZipNameParts parts = TZip::SplitEntryName(e.name); !parts.file.isEmpty())
-            want << QStringLiteral("%1 %2 %3").arg(parts.file).arg(e.record.uncompressedSize).arg(e.record.dateTime);
+            want << QStringLiteral("%1 %2 %3")
+                        .arg(parts.file)
+                        .arg(e.record.uncompressedSize)
+                        .arg(e.record.dateTime);
     for (qsizetype row = 0; row < listing.count(); ++row)
-        got << QStringLiteral("%1 %2 %3").arg(listing.name(row)).arg(listing.uncompressedSize(row)).arg(listing.dateTime(row));
+        got << QStringLiteral("%1 %2 %3")
+                   .arg(listing.name(row))
+                   .arg(listing.uncompressedSize(row))
+                   .arg(listing.dateTime(row));
     QCOMPARE(got, want);
     QCOMPARE(got.size(), 4);
     QCOMPARE(listing.name(2), QStringLiteral("c\u00E7\u20AC.txt"));
@@ -477,7 +519,8 @@ void TestZip::listingRowsAsTheEntries()
     // header does not size is looked through across the windows' edges.
     QList<Member> many;
     for (int i = 0; i < 300; ++i) {
-        Member m{"pasta/arquivo-" + QByteArray::number(i) + ".txt", QByteArray(i * 37 % 500, char('a' + i % 26))};
+        Member m{"pasta/arquivo-" + QByteArray::number(i) + ".txt",
+                 QByteArray(i * 37 % 500, char('a' + i % 26))};
         m.sizes = i % 3 == 0 ? Member::Descriptor : i % 3 == 1 ? Member::Known : Member::Zip64Descriptor;
         m.date = dosDate(1980 + i % 120, 1 + i % 12, 1 + i % 28);
         if (i % 10 == 0)
@@ -496,7 +539,10 @@ void TestZip::listingRowsAsTheEntries()
     const auto rowsOf = [](const ZipListing &l) {
         QStringList out;
         for (qsizetype row = 0; row < l.count(); ++row)
-            out << QStringLiteral("%1 %2 %3").arg(l.name(row)).arg(l.uncompressedSize(row)).arg(l.dateTime(row));
+            out << QStringLiteral("%1 %2 %3")
+                       .arg(l.name(row))
+                       .arg(l.uncompressedSize(row))
+                       .arg(l.dateTime(row));
         return out;
     };
     for (const qint64 window : {1, 7, 64, 1000, 0}) {

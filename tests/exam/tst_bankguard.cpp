@@ -8,10 +8,10 @@
 #include "exam/questionbank.h"
 
 #include <QMap>
-#include <algorithm>
-#include <cmath>
 #include <QRegularExpression>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -118,9 +118,15 @@ bool hasAbsoluteWord(const QString &text)
     return words.match(text).hasMatch();
 }
 
-double percent(qsizetype part, qsizetype whole) { return whole ? 100.0 * part / whole : 0.0; }
+double percent(qsizetype part, qsizetype whole)
+{
+    return whole ? 100.0 * part / whole : 0.0;
+}
 
-QString letter(int index) { return QString(QChar(u'A' + index)); }
+QString letter(int index)
+{
+    return QString(QChar(u'A' + index));
+}
 
 // Picking the longest or the second-longest alternative must not pay: the figures, and the
 // limits broken.
@@ -134,16 +140,21 @@ QStringList lengthFaults(const QList<Answered> &questions, const char *what)
     }
     const double longestRate = percent(longest, questions.size());
     const double secondRate = percent(second, questions.size());
-    qInfo("%s: the right answer is the longest alternative in %lld of %lld questions (%.1f %%), the second-longest in %lld (%.1f %%)",
+    qInfo("%s: the right answer is the longest alternative in %lld of %lld questions (%.1f %%), the "
+          "second-longest in %lld (%.1f %%)",
           what, static_cast<long long>(longest), static_cast<long long>(questions.size()), longestRate,
           static_cast<long long>(second), secondRate);
     QStringList faults;
     if (longestRate < kMinLongest || longestRate > kMaxLongest)
         faults << QStringLiteral("the right answer is the longest in %1 % of questions, not %2 to %3 %")
-                      .arg(longestRate, 0, 'f', 1).arg(kMinLongest).arg(kMaxLongest);
+                      .arg(longestRate, 0, 'f', 1)
+                      .arg(kMinLongest)
+                      .arg(kMaxLongest);
     if (secondRate > kMaxSecondLongest)
-        faults << QStringLiteral("the right answer is the second-longest in %1 % of questions, more than %2 %")
-                      .arg(secondRate, 0, 'f', 1).arg(kMaxSecondLongest);
+        faults << QStringLiteral(
+                      "the right answer is the second-longest in %1 % of questions, more than %2 %")
+                      .arg(secondRate, 0, 'f', 1)
+                      .arg(kMaxSecondLongest);
     return faults;
 }
 
@@ -166,13 +177,16 @@ QStringList absoluteWordFaults(const QList<Answered> &questions, const char *wha
     const double wrongRate = percent(wrongWithWord, wrong);
     const double rightRate = percent(rightWithWord, right);
     const double low = std::min(wrongRate, rightRate), high = std::max(wrongRate, rightRate);
-    qInfo("%s: absolute words in %lld of %lld wrong alternatives (%.1f %%) and %lld of %lld right ones (%.1f %%)",
+    qInfo("%s: absolute words in %lld of %lld wrong alternatives (%.1f %%) and %lld of %lld right ones (%.1f "
+          "%%)",
           what, static_cast<long long>(wrongWithWord), static_cast<long long>(wrong), wrongRate,
           static_cast<long long>(rightWithWord), static_cast<long long>(right), rightRate);
     if (high > 0 && high > kMaxAbsoluteRatio * low)
         return {QStringLiteral("absolute words: %1 % of wrong against %2 % of right alternatives, "
                                "more than a factor of %3 apart")
-                    .arg(wrongRate, 0, 'f', 1).arg(rightRate, 0, 'f', 1).arg(kMaxAbsoluteRatio)};
+                    .arg(wrongRate, 0, 'f', 1)
+                    .arg(rightRate, 0, 'f', 1)
+                    .arg(kMaxAbsoluteRatio)};
     return {};
 }
 
@@ -247,32 +261,54 @@ void TestBankGuard::rightLetters()
         repeats += blockRepeats;
         fiveOfAKind += blockFives;
         if (block.size() > 1 && (blockRepeats < kMinBlockRepeats || blockRepeats > kMaxBlockRepeats))
-            faults << QStringLiteral("block %1: the right letter repeats %2 times from one question to the next, not %3 to %4")
-                          .arg(it.key()).arg(blockRepeats).arg(kMinBlockRepeats).arg(kMaxBlockRepeats);
+            faults << QStringLiteral("block %1: the right letter repeats %2 times from one question to the "
+                                     "next, not %3 to %4")
+                          .arg(it.key())
+                          .arg(blockRepeats)
+                          .arg(kMinBlockRepeats)
+                          .arg(kMaxBlockRepeats);
         QStringList countText;
         for (int l = 0; l < 5; ++l) {
             countText << QStringLiteral("%1=%2").arg(letter(l)).arg(counts[static_cast<std::size_t>(l)]);
             const int c = counts[static_cast<std::size_t>(l)];
             if (c < kMinPerLetter || c > kMaxPerLetter)
                 faults << QStringLiteral("block %1: %2 is the right letter %3 times, not %4 to %5")
-                              .arg(it.key()).arg(letter(l)).arg(c).arg(kMinPerLetter).arg(kMaxPerLetter);
+                              .arg(it.key())
+                              .arg(letter(l))
+                              .arg(c)
+                              .arg(kMinPerLetter)
+                              .arg(kMaxPerLetter);
         }
         if (longestRun > kMaxRun)
             faults << QStringLiteral("block %1: the same right letter %2 times in a row from question %3")
-                          .arg(it.key()).arg(longestRun).arg(longestRunAt);
-        figures << QStringLiteral("block %1: %2, repeats %3/%4, longest run %5, runs of five using each letter once %6")
-                       .arg(it.key()).arg(countText.join(QLatin1Char(' '))).arg(blockRepeats)
-                       .arg(block.size() - 1).arg(longestRun).arg(blockFives);
+                          .arg(it.key())
+                          .arg(longestRun)
+                          .arg(longestRunAt);
+        figures << QStringLiteral(
+                       "block %1: %2, repeats %3/%4, longest run %5, runs of five using each letter once %6")
+                       .arg(it.key())
+                       .arg(countText.join(QLatin1Char(' ')))
+                       .arg(blockRepeats)
+                       .arg(block.size() - 1)
+                       .arg(longestRun)
+                       .arg(blockFives);
     }
     const double repeatRate = percent(repeats, pairs);
-    figures << QStringLiteral("bank: the right letter repeats %1/%2 = %3 %; %4 runs of five use each letter once")
-                   .arg(repeats).arg(pairs).arg(repeatRate, 0, 'f', 1).arg(fiveOfAKind);
+    figures << QStringLiteral(
+                   "bank: the right letter repeats %1/%2 = %3 %; %4 runs of five use each letter once")
+                   .arg(repeats)
+                   .arg(pairs)
+                   .arg(repeatRate, 0, 'f', 1)
+                   .arg(fiveOfAKind);
     if (fiveOfAKind > kMaxFiveOfAKind)
         faults << QStringLiteral("%1 runs of five questions use each letter once, more than %2")
-                      .arg(fiveOfAKind).arg(kMaxFiveOfAKind);
+                      .arg(fiveOfAKind)
+                      .arg(kMaxFiveOfAKind);
     if (repeatRate < kMinRepeats || repeatRate > kMaxRepeats)
         faults << QStringLiteral("the right letter repeats in %1 % of consecutive questions, not %2 to %3 %")
-                      .arg(repeatRate, 0, 'f', 1).arg(kMinRepeats).arg(kMaxRepeats);
+                      .arg(repeatRate, 0, 'f', 1)
+                      .arg(kMinRepeats)
+                      .arg(kMaxRepeats);
     qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
@@ -344,33 +380,58 @@ void TestBankGuard::studyRightLetters()
         const int minRepeats = int(std::floor(kStudyMinRepeatShare * chanceRepeats));
         const int maxRepeats = int(std::ceil(kStudyMaxRepeatShare * chanceRepeats));
         if (fileRepeats < minRepeats || fileRepeats > maxRepeats)
-            faults << QStringLiteral("%1: the right letter repeats %2 times from one question to the next, not %3 to %4")
-                          .arg(name).arg(fileRepeats).arg(minRepeats).arg(maxRepeats);
+            faults << QStringLiteral(
+                          "%1: the right letter repeats %2 times from one question to the next, not %3 to %4")
+                          .arg(name)
+                          .arg(fileRepeats)
+                          .arg(minRepeats)
+                          .arg(maxRepeats);
         QStringList countText;
         for (int l = 0; l < kStudyAlternatives; ++l) {
             const int c = counts[static_cast<std::size_t>(l)];
             countText << QStringLiteral("%1=%2").arg(letter(l)).arg(c);
             if (c < minLetter || c > maxLetter)
                 faults << QStringLiteral("%1: %2 is the right letter %3 times, not %4 to %5")
-                              .arg(name).arg(letter(l)).arg(c).arg(minLetter).arg(maxLetter);
+                              .arg(name)
+                              .arg(letter(l))
+                              .arg(c)
+                              .arg(minLetter)
+                              .arg(maxLetter);
         }
         if (longestRun > kMaxRun)
             faults << QStringLiteral("%1: the same right letter %2 times in a row from question %3")
-                          .arg(name).arg(longestRun).arg(longestRunAt);
-        figures << QStringLiteral("%1: %2 questions, %3, repeats %4/%5, longest run %6, runs of four using each letter once %7")
-                       .arg(name).arg(file.size()).arg(countText.join(QLatin1Char(' '))).arg(fileRepeats)
-                       .arg(filePairs).arg(longestRun).arg(fileFours);
+                          .arg(name)
+                          .arg(longestRun)
+                          .arg(longestRunAt);
+        figures << QStringLiteral("%1: %2 questions, %3, repeats %4/%5, longest run %6, runs of four using "
+                                  "each letter once %7")
+                       .arg(name)
+                       .arg(file.size())
+                       .arg(countText.join(QLatin1Char(' ')))
+                       .arg(fileRepeats)
+                       .arg(filePairs)
+                       .arg(longestRun)
+                       .arg(fileFours);
     }
     const double repeatRate = percent(repeats, pairs);
     const int maxFours = std::max(2, int(std::ceil(2.0 * kFourOfAKindChance * quads)));
-    figures << QStringLiteral("study: the right letter repeats %1/%2 = %3 %; %4 of %5 runs of four use each letter once")
-                   .arg(repeats).arg(pairs).arg(repeatRate, 0, 'f', 1).arg(fourOfAKind).arg(quads);
+    figures << QStringLiteral(
+                   "study: the right letter repeats %1/%2 = %3 %; %4 of %5 runs of four use each letter once")
+                   .arg(repeats)
+                   .arg(pairs)
+                   .arg(repeatRate, 0, 'f', 1)
+                   .arg(fourOfAKind)
+                   .arg(quads);
     if (fourOfAKind > maxFours)
         faults << QStringLiteral("%1 runs of four study questions use each letter once, more than %2")
-                      .arg(fourOfAKind).arg(maxFours);
+                      .arg(fourOfAKind)
+                      .arg(maxFours);
     if (pairs >= 20 && (repeatRate < kStudyMinRepeats || repeatRate > kStudyMaxRepeats))
-        faults << QStringLiteral("the right letter repeats in %1 % of consecutive study questions, not %2 to %3 %")
-                      .arg(repeatRate, 0, 'f', 1).arg(kStudyMinRepeats).arg(kStudyMaxRepeats);
+        faults << QStringLiteral(
+                      "the right letter repeats in %1 % of consecutive study questions, not %2 to %3 %")
+                      .arg(repeatRate, 0, 'f', 1)
+                      .arg(kStudyMinRepeats)
+                      .arg(kStudyMaxRepeats);
     qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
@@ -389,8 +450,10 @@ void TestBankGuard::studyLengthOfTheRightAnswer()
     qInfo("study: the right answer is the shortest alternative in %lld of %lld questions (%.1f %%)",
           static_cast<long long>(shortest), static_cast<long long>(questions.size()), shortestRate);
     if (shortestRate > kStudyMaxShortest)
-        faults << QStringLiteral("the right answer is the shortest in %1 % of study questions, more than %2 %")
-                      .arg(shortestRate, 0, 'f', 1).arg(kStudyMaxShortest);
+        faults << QStringLiteral(
+                      "the right answer is the shortest in %1 % of study questions, more than %2 %")
+                      .arg(shortestRate, 0, 'f', 1)
+                      .arg(kStudyMaxShortest);
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }

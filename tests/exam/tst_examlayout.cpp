@@ -52,7 +52,8 @@ void TestExamLayout::everyQuestionFitsThePage()
                            .arg(needed)
                            .arg(memo->viewport()->height());
     }
-    qInfo("tallest alternatives: question %d, %d px of %d", tallestNumber, tallest, memo->viewport()->height());
+    qInfo("tallest alternatives: question %d, %d px of %d", tallestNumber, tallest,
+          memo->viewport()->height());
     QVERIFY2(tooLong.isEmpty(), qPrintable(tooLong.join(QLatin1Char('\n'))));
 }
 

@@ -10,8 +10,8 @@
 #include "common/hints.h"
 #include "controls/gauge.h"
 #include "controls/leddisplay.h"
-#include "controls/panel.h"
 #include "controls/ledmeter.h"
+#include "controls/panel.h"
 #include "controls/shadowlabel.h"
 #include "controls/sinaltraffic.h"
 #include "signs/picturestore.h"
@@ -21,13 +21,13 @@
 
 #include <QClipboard>
 #include <QLabel>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -164,7 +164,8 @@ void TestExamSession::questionWithPicture()
 {
     start(10); // " 11 - &Sinalização" asks 201 first: the R-10 sign
     QCOMPARE(w->exam().NumeroQuestao, 201);
-    QVERIFY(samePicture(w->ImageQuestao->pixmap(), CarregarFigura(QStringLiteral("R12"), w->devicePixelRatioF())));
+    QVERIFY(samePicture(w->ImageQuestao->pixmap(),
+                        CarregarFigura(QStringLiteral("R12"), w->devicePixelRatioF())));
 }
 
 void TestExamSession::answerBoxKeys()
@@ -345,7 +346,8 @@ void TestExamSession::scoring_data()
     const int percents[] = {0,  3,  6,  10, 13, 16, 20, 23, 26, 30, 33, 36, 40, 43, 46, 50,
                             53, 56, 60, 63, 66, 70, 73, 76, 80, 83, 86, 90, 93, 96, 100};
     for (int right = 0; right <= 30; ++right) {
-        const Band *band = std::find_if(std::begin(bands), std::end(bands), [right](const Band &b) { return right <= b.upTo; });
+        const Band *band = std::find_if(std::begin(bands), std::end(bands),
+                                        [right](const Band &b) { return right <= b.upTo; });
         QTest::addRow("%d", right) << right << percents[right] << QString::fromUtf8(band->verdict)
                                    << QString::fromLatin1(band->picture);
     }
@@ -539,8 +541,9 @@ void TestExamSession::everyTypeCanBeTakenAndCorrected()
         start(item);
         QCOMPARE(w->Notebook1->currentIndex(), 1);
         for (int p = 1; p <= 30; ++p) {
-            QVERIFY2(!w->LabelPergunta->text().isEmpty(),
-                     qPrintable(QStringLiteral("item %1, question %2").arg(item).arg(w->exam().NumeroQuestao)));
+            QVERIFY2(
+                !w->LabelPergunta->text().isEmpty(),
+                qPrintable(QStringLiteral("item %1, question %2").arg(item).arg(w->exam().NumeroQuestao)));
             QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton); // fills in the right letter
             answerAndNext(QString());
         }
@@ -622,7 +625,8 @@ void TestExamSession::helpKeyAndHints()
     // Every hint of the page is a long hint for the status panel too.
     const auto *consultar = w->findChild<QToolButton *>(QStringLiteral("SpeedButton1"));
     QCOMPARE(Hints::longHintOf(consultar), QStringLiteral("Consulta placas de Sinalização"));
-    QCOMPARE(Hints::longHintOf(w->BBRespostaImediata), QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
+    QCOMPARE(Hints::longHintOf(w->BBRespostaImediata),
+             QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
     QVERIFY(Hints::longHintOf(w->EditResposta).startsWith(QStringLiteral("Escolha a alternativa")));
 }
 

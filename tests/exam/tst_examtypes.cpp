@@ -46,8 +46,8 @@ Numbers range(int first) // 30 numbers from first
     return out;
 }
 
-const Numbers kGeral6 = {51, 151, 251, 351, 451, 501, 52, 152, 252, 352, 452, 502, 53, 253, 353,
-                         453, 503, 54, 154, 254, 354, 454, 504, 55, 155, 255, 355, 455, 505, 56};
+const Numbers kGeral6 = {51,  151, 251, 351, 451, 501, 52,  152, 252, 352, 452, 502, 53,  253, 353,
+                         453, 503, 54,  154, 254, 354, 454, 504, 55,  155, 255, 355, 455, 505, 56};
 
 Numbers askedBy(TExamState &exam)
 {
@@ -214,12 +214,24 @@ void TestExamTypes::positionsOutsideLeaveNumber()
 
 void TestExamTypes::captionsAndAccelerators()
 {
-    const QStringList expected = {
-        " &1 - Geral", " &2 - Geral", " &3 - Geral", " &4 - Geral", " &5 - Geral", " &6 - Geral",
-        " &7 - Legislação", " &8 - Legislação e Infrações", " &9 - Regras de Circulação",
-        " 1&0 - Regras de Circulação", " 11 - &Sinalização", " 12 - Si&nalização",
-        " 13 - &Direção Defensiva", " 14 - Direção De&fensiva", " 15 - &Primeiros Socorros",
-        " 16 - Mecânica &Básica", " 17 - Cidadania e Meio &Ambiente", " 18 - PROVA PERSONALIZADA"};
+    const QStringList expected = {" &1 - Geral",
+                                  " &2 - Geral",
+                                  " &3 - Geral",
+                                  " &4 - Geral",
+                                  " &5 - Geral",
+                                  " &6 - Geral",
+                                  " &7 - Legislação",
+                                  " &8 - Legislação e Infrações",
+                                  " &9 - Regras de Circulação",
+                                  " 1&0 - Regras de Circulação",
+                                  " 11 - &Sinalização",
+                                  " 12 - Si&nalização",
+                                  " 13 - &Direção Defensiva",
+                                  " 14 - Direção De&fensiva",
+                                  " 15 - &Primeiros Socorros",
+                                  " 16 - Mecânica &Básica",
+                                  " 17 - Cidadania e Meio &Ambiente",
+                                  " 18 - PROVA PERSONALIZADA"};
     QCOMPARE(m_window->RadioItems.size(), 18);
     m_window->show();
     for (int i = 0; i < 18; ++i)
@@ -277,7 +289,8 @@ void TestExamTypes::personalisedCreatesPool()
     const Numbers asked = askedBy(m_window->exam());
     QCOMPARE(QSet<int>(asked.begin(), asked.end()).size(), 30);
     for (int n : asked)
-        QVERIFY2(pool.contains(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'))), qPrintable(QString::number(n)));
+        QVERIFY2(pool.contains(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'))),
+                 qPrintable(QString::number(n)));
     // The 30 asked are the file's first 30 after its shuffle.
     QCOMPARE(m_window->exam().ListBox1, file.mid(0, 30));
 }
@@ -323,7 +336,8 @@ void TestExamTypes::personalisedBadNumbers_data()
     QTest::newRow("empty file") << QStringList();
     QTest::newRow("not a number") << QStringList{QStringLiteral("abc")};
     QTest::newRow("not in the bank") << QStringList{QStringLiteral("001"), QStringLiteral("040")};
-    QTest::newRow("twice the same") << QStringList{QStringLiteral("001"), QStringLiteral("002"), QStringLiteral("001")};
+    QTest::newRow("twice the same") << QStringList{QStringLiteral("001"), QStringLiteral("002"),
+                                                   QStringLiteral("001")};
 }
 
 void TestExamTypes::personalisedBadNumbers()

@@ -17,16 +17,16 @@ const int kBlockCounts[11] = {30, 30, 31, 34, 32, 34, 37, 36, 30, 30, 30};
 
 // The questions that carry a picture, with its code; no other question has one.
 const QMap<int, QString> kPictures = {
-    {102, "FX05"}, {118, "PLEX1"}, {152, "FX03"}, {155, "FX03"}, {176, "PLEX2"}, {201, "R12"},
-    {202, "R8"},   {203, "A48"},   {204, "A40"},  {205, "R26"},  {206, "A49"},   {207, "R0"},
-    {208, "R20"},  {209, "R10"},   {210, "R19"},  {211, "R25"},  {212, "A16"},   {213, "A2"},
-    {214, "R39"},  {215, "A13"},   {216, "A58"},  {217, "A53"},  {218, "A26"},   {219, "A8"},
-    {220, "A46"},  {221, "A29"},   {222, "I21"},  {226, "A36"},  {230, "LOCAL"}, {501, "A11"},
-    {502, "R5"},   {503, "R9"},    {504, "A54"},  {505, "R23"},  {506, "R33"},   {507, "R35"},
-    {508, "R37"},  {509, "A60"},   {510, "A4"},   {511, "A7"},   {512, "A31"},   {513, "A10"},
-    {514, "A14"},  {515, "A18"},   {516, "A19"},  {517, "A21"},  {518, "R6"},    {519, "A25"},
-    {520, "A27"},  {521, "R1"},    {522, "R16"},  {523, "A23"},  {524, "LOCAL"}, {525, "A51"},
-    {526, "A44"},  {527, "A55"},   {528, "LOCAL"}, {529, "A38"}, {530, "LOCAL"},
+    {102, "FX05"}, {118, "PLEX1"}, {152, "FX03"},  {155, "FX03"}, {176, "PLEX2"}, {201, "R12"},
+    {202, "R8"},   {203, "A48"},   {204, "A40"},   {205, "R26"},  {206, "A49"},   {207, "R0"},
+    {208, "R20"},  {209, "R10"},   {210, "R19"},   {211, "R25"},  {212, "A16"},   {213, "A2"},
+    {214, "R39"},  {215, "A13"},   {216, "A58"},   {217, "A53"},  {218, "A26"},   {219, "A8"},
+    {220, "A46"},  {221, "A29"},   {222, "I21"},   {226, "A36"},  {230, "LOCAL"}, {501, "A11"},
+    {502, "R5"},   {503, "R9"},    {504, "A54"},   {505, "R23"},  {506, "R33"},   {507, "R35"},
+    {508, "R37"},  {509, "A60"},   {510, "A4"},    {511, "A7"},   {512, "A31"},   {513, "A10"},
+    {514, "A14"},  {515, "A18"},   {516, "A19"},   {517, "A21"},  {518, "R6"},    {519, "A25"},
+    {520, "A27"},  {521, "R1"},    {522, "R16"},   {523, "A23"},  {524, "LOCAL"}, {525, "A51"},
+    {526, "A44"},  {527, "A55"},   {528, "LOCAL"}, {529, "A38"},  {530, "LOCAL"},
 };
 
 constexpr int kMaxQuestionLength = 250;
@@ -51,7 +51,9 @@ QString studyQuestion(int n, const QString &text = QString(), const QString &ans
 QString studyHeader(int file, int first, int last)
 {
     return QStringLiteral("# Estudo %1 — Teste (questões %2 a %3)\n\n")
-        .arg(file, 2, 10, QLatin1Char('0')).arg(first).arg(last);
+        .arg(file, 2, 10, QLatin1Char('0'))
+        .arg(first)
+        .arg(last);
 }
 
 // Two study questions are alike when they show the same picture and either have the same text,
@@ -61,10 +63,13 @@ bool studyQuestionsAlike(const StoredQuestion &a, const QSet<QString> &wordsA, c
 {
     if (a.text(QuestionKind::Picture) != b.text(QuestionKind::Picture))
         return false;
-    if (a.text(QuestionKind::Text).simplified().toLower() == b.text(QuestionKind::Text).simplified().toLower())
+    if (a.text(QuestionKind::Text).simplified().toLower() ==
+        b.text(QuestionKind::Text).simplified().toLower())
         return true;
     const auto right = [](const StoredQuestion &q) {
-        return q.text(QuestionKind::AlternativeA + q.text(QuestionKind::Answer).toInt() - 1).simplified().toLower();
+        return q.text(QuestionKind::AlternativeA + q.text(QuestionKind::Answer).toInt() - 1)
+            .simplified()
+            .toLower();
     };
     if (right(a) != right(b))
         return false;
@@ -75,7 +80,8 @@ bool studyQuestionsAlike(const StoredQuestion &a, const QSet<QString> &wordsA, c
 
 QSet<QString> wordsOf(const QString &text)
 {
-    static const QRegularExpression nonWord(QStringLiteral("[^\\w]+"), QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression nonWord(QStringLiteral("[^\\w]+"),
+                                            QRegularExpression::UseUnicodePropertiesOption);
     const QStringList words = text.toLower().split(nonWord, Qt::SkipEmptyParts);
     return QSet<QString>(words.begin(), words.end());
 }
@@ -83,7 +89,8 @@ QSet<QString> wordsOf(const QString &text)
 // The study file names carried in the program, in order.
 QStringList studyFileNames()
 {
-    return QDir(QStringLiteral(":/questions")).entryList({QStringLiteral("estudo-*.txt")}, QDir::Files, QDir::Name);
+    return QDir(QStringLiteral(":/questions"))
+        .entryList({QStringLiteral("estudo-*.txt")}, QDir::Files, QDir::Name);
 }
 
 // A well-formed question numbered n, its field lines joined by newlines.
@@ -104,10 +111,11 @@ QString problemList(const QList<QuestionFileProblem> &problems)
 }
 
 // Fails the running test with every fault found, one per line.
-#define REPORT_FAULTS(faults)                                                                            \
-    do {                                                                                                 \
-        if (!(faults).isEmpty())                                                                         \
-            QFAIL(qPrintable(QStringLiteral("%1 fault(s):\n").arg((faults).size()) + (faults).join(QLatin1Char('\n')))); \
+#define REPORT_FAULTS(faults)                                                                                \
+    do {                                                                                                     \
+        if (!(faults).isEmpty())                                                                             \
+            QFAIL(qPrintable(QStringLiteral("%1 fault(s):\n").arg((faults).size()) +                         \
+                             (faults).join(QLatin1Char('\n'))));                                             \
     } while (false)
 
 } // namespace
@@ -210,15 +218,17 @@ void TestQuestionBank::answerConversion()
         QVERIFY_THROWS_EXCEPTION(EConvertError, answerNumberFromText(QString::fromLatin1(bad)));
 
     // A right letter that is no letter A to E leaves the question out, so its answer cannot be read.
-    const QuestionBank bank({{QStringLiteral("bloco-01.txt"),
-                              question(1) + QLatin1Char('\n') + question(2, QString(), QStringLiteral("abc"))}});
+    const QuestionBank bank(
+        {{QStringLiteral("bloco-01.txt"),
+          question(1) + QLatin1Char('\n') + question(2, QString(), QStringLiteral("abc"))}});
     QCOMPARE(bank.answerNumber(1), 2);
     QCOMPARE(bank.string(1, 2), QString());
     QVERIFY_THROWS_EXCEPTION(EConvertError, bank.answerNumber(2));
     QCOMPARE(bank.problems().size(), 1);
     QCOMPARE(bank.problems()[0].file, QStringLiteral("bloco-01.txt"));
     QCOMPARE(bank.problems()[0].line, 19);
-    QVERIFY2(bank.problems()[0].what.contains(QStringLiteral("\"abc\"")), qPrintable(bank.problems()[0].what));
+    QVERIFY2(bank.problems()[0].what.contains(QStringLiteral("\"abc\"")),
+             qPrintable(bank.problems()[0].what));
 }
 
 void TestQuestionBank::firstQuestionOfEachBlock_data()
@@ -256,28 +266,27 @@ void TestQuestionBank::firstQuestionOfEachBlock()
 // Comments, the optional picture line, blanks kept at the end of a text, CR LF line ends.
 void TestQuestionBank::wellFormedFile()
 {
-    const QString text = QStringLiteral(
-        "\xFEFF# Bloco de teste\n"
-        "\n"
-        "7\n"
-        "P: Texto com espaço no fim \n"
-        "A:  Dois espaços antes.\n"
-        "# um comentário no meio\n"
-        "B: b\n"
-        "C: c: com dois-pontos\n"
-        "D: d\n"
-        "E: e\n"
-        "Figura: PLEX1\n"
-        "Resposta: E\n"
-        "Fonte: CTB art. 29, II\n"
-        "Explicação: A preferência é de quem vem pela direita.\n"
-        "\n"
-        "\n"
-        "8\r\n"
-        "P: Sem figura?\r\n"
-        "A: a\r\nB: b\r\nC: c\r\nD: d\r\nE: e\r\n"
-        "Resposta: A\r\n"
-        "Fonte: CTB art. 44\r\n");
+    const QString text = QStringLiteral("\xFEFF# Bloco de teste\n"
+                                        "\n"
+                                        "7\n"
+                                        "P: Texto com espaço no fim \n"
+                                        "A:  Dois espaços antes.\n"
+                                        "# um comentário no meio\n"
+                                        "B: b\n"
+                                        "C: c: com dois-pontos\n"
+                                        "D: d\n"
+                                        "E: e\n"
+                                        "Figura: PLEX1\n"
+                                        "Resposta: E\n"
+                                        "Fonte: CTB art. 29, II\n"
+                                        "Explicação: A preferência é de quem vem pela direita.\n"
+                                        "\n"
+                                        "\n"
+                                        "8\r\n"
+                                        "P: Sem figura?\r\n"
+                                        "A: a\r\nB: b\r\nC: c\r\nD: d\r\nE: e\r\n"
+                                        "Resposta: A\r\n"
+                                        "Fonte: CTB art. 44\r\n");
     const ParsedQuestionFile parsed = parseQuestionFile(QStringLiteral("teste.txt"), text);
     QVERIFY2(parsed.problems.isEmpty(), qPrintable(problemList(parsed.problems)));
     QCOMPARE(parsed.questions.size(), 2);
@@ -316,31 +325,56 @@ void TestQuestionBank::malformedFile_data()
     };
     const QString block1 = QStringLiteral("bloco-01.txt");
     QTest::newRow("missing alternative") << block1 << replaced("D: Delta.\n", "") << 12 << "no \"D:\" line";
-    QTest::newRow("missing source") << block1 << replaced("Fonte: CTB art. 1º\n", "") << 12 << "no \"Fonte:\" line";
-    QTest::newRow("explanation before source") << block1 << replaced("Fonte: CTB art. 1º\nExplicação: Porque sim.", "Explicação: Porque sim.\nFonte: CTB art. 1º") << 21 << "\"Fonte:\" out of order";
-    QTest::newRow("empty explanation") << block1 << replaced("Explicação: Porque sim.", "Explicação: ") << 21 << "\"Explicação:\" is empty";
-    QTest::newRow("explanation twice") << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\nExplicação: De novo.\n") << 22 << "\"Explicação:\" given twice";
-    QTest::newRow("missing answer") << block1 << replaced("Resposta: B\n", "") << 12 << "no \"Resposta:\" line";
-    QTest::newRow("answer not a letter") << block1 << replaced("Resposta: B", "Resposta: abc") << 19 << "A to E, found \"abc\"";
+    QTest::newRow("missing source") << block1 << replaced("Fonte: CTB art. 1º\n", "") << 12
+                                    << "no \"Fonte:\" line";
+    QTest::newRow("explanation before source") << block1
+                                               << replaced("Fonte: CTB art. 1º\nExplicação: Porque sim.",
+                                                           "Explicação: Porque sim.\nFonte: CTB art. 1º")
+                                               << 21 << "\"Fonte:\" out of order";
+    QTest::newRow("empty explanation")
+        << block1 << replaced("Explicação: Porque sim.", "Explicação: ") << 21 << "\"Explicação:\" is empty";
+    QTest::newRow("explanation twice")
+        << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\nExplicação: De novo.\n")
+        << 22 << "\"Explicação:\" given twice";
+    QTest::newRow("missing answer") << block1 << replaced("Resposta: B\n", "") << 12
+                                    << "no \"Resposta:\" line";
+    QTest::newRow("answer not a letter")
+        << block1 << replaced("Resposta: B", "Resposta: abc") << 19 << "A to E, found \"abc\"";
     QTest::newRow("answer F") << block1 << replaced("Resposta: B", "Resposta: F") << 19 << "found \"F\"";
-    QTest::newRow("answer as number") << block1 << replaced("Resposta: B", "Resposta: 2") << 19 << "found \"2\"";
-    QTest::newRow("answer with blank") << block1 << replaced("Resposta: B", "Resposta: B ") << 19 << "found \"B \"";
+    QTest::newRow("answer as number")
+        << block1 << replaced("Resposta: B", "Resposta: 2") << 19 << "found \"2\"";
+    QTest::newRow("answer with blank")
+        << block1 << replaced("Resposta: B", "Resposta: B ") << 19 << "found \"B \"";
     QTest::newRow("empty text") << block1 << replaced("P: Pergunta 2?", "P: ") << 13 << "\"P:\" is empty";
     QTest::newRow("blank only") << block1 << replaced("C: Gama.", "C:    ") << 16 << "\"C:\" is empty";
-    QTest::newRow("no blank after colon") << block1 << replaced("B: Beta.", "B:Beta.") << 15 << "one blank must follow \"B:\"";
-    QTest::newRow("unknown field") << block1 << replaced("E: Épsilon.", "F: Épsilon.") << 18 << "unknown field \"F:\"";
-    QTest::newRow("field twice") << block1 << replaced("B: Beta.\n", "B: Beta.\nB: Beta 2.\n") << 16 << "\"B:\" given twice";
-    QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 15 << "\"A:\" out of order";
-    QTest::newRow("text on two lines") << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 14 << "field line";
-    QTest::newRow("picture lower case") << block1 << replaced("Resposta", "Figura: r12\nResposta") << 19 << "found \"r12\"";
-    QTest::newRow("picture too long") << block1 << replaced("Resposta", "Figura: PLACA1\nResposta") << 19 << "found \"PLACA1\"";
-    QTest::newRow("number not a number") << block1 << replaced("2\nP:", "dois\nP:") << 12 << "question number expected, found \"dois\"";
-    QTest::newRow("number with blank") << block1 << replaced("2\nP:", "2 \nP:") << 12 << "question number expected";
-    QTest::newRow("number zero") << QStringLiteral("teste.txt") << replaced("2\nP:", "0\nP:") << 12 << "outside 1 to 530";
-    QTest::newRow("number too big") << QStringLiteral("teste.txt") << replaced("2\nP:", "531\nP:") << 12 << "outside 1 to 530";
+    QTest::newRow("no blank after colon")
+        << block1 << replaced("B: Beta.", "B:Beta.") << 15 << "one blank must follow \"B:\"";
+    QTest::newRow("unknown field") << block1 << replaced("E: Épsilon.", "F: Épsilon.") << 18
+                                   << "unknown field \"F:\"";
+    QTest::newRow("field twice") << block1 << replaced("B: Beta.\n", "B: Beta.\nB: Beta 2.\n") << 16
+                                 << "\"B:\" given twice";
+    QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 15
+                                  << "\"A:\" out of order";
+    QTest::newRow("text on two lines")
+        << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 14 << "field line";
+    QTest::newRow("picture lower case")
+        << block1 << replaced("Resposta", "Figura: r12\nResposta") << 19 << "found \"r12\"";
+    QTest::newRow("picture too long")
+        << block1 << replaced("Resposta", "Figura: PLACA1\nResposta") << 19 << "found \"PLACA1\"";
+    QTest::newRow("number not a number")
+        << block1 << replaced("2\nP:", "dois\nP:") << 12 << "question number expected, found \"dois\"";
+    QTest::newRow("number with blank")
+        << block1 << replaced("2\nP:", "2 \nP:") << 12 << "question number expected";
+    QTest::newRow("number zero") << QStringLiteral("teste.txt") << replaced("2\nP:", "0\nP:") << 12
+                                 << "outside 1 to 530";
+    QTest::newRow("number too big") << QStringLiteral("teste.txt") << replaced("2\nP:", "531\nP:") << 12
+                                    << "outside 1 to 530";
     QTest::newRow("leading zero") << block1 << replaced("2\nP:", "02\nP:") << 12 << "starts with a zero";
-    QTest::newRow("other block") << block1 << replaced("2\nP:", "52\nP:") << 12 << "does not belong to block 1 (1 to 50)";
-    QTest::newRow("no blank line before next") << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\n3\n") << 22 << "blank line missing before question 3";
+    QTest::newRow("other block") << block1 << replaced("2\nP:", "52\nP:") << 12
+                                 << "does not belong to block 1 (1 to 50)";
+    QTest::newRow("no blank line before next")
+        << block1 << replaced("Explicação: Porque sim.\n", "Explicação: Porque sim.\n3\n") << 22
+        << "blank line missing before question 3";
 }
 
 // A fault is reported with its file and line; only the faulty question is left out.
@@ -373,11 +407,13 @@ void TestQuestionBank::malformedFile()
 void TestQuestionBank::sameNumberTwice()
 {
     const QuestionBank bank({{QStringLiteral("bloco-01.txt"), question(1, QStringLiteral("Primeira?"))},
-                             {QStringLiteral("extra.txt"), QStringLiteral("# outra\n\n") + question(1, QStringLiteral("Segunda?"))}});
+                             {QStringLiteral("extra.txt"),
+                              QStringLiteral("# outra\n\n") + question(1, QStringLiteral("Segunda?"))}});
     QCOMPARE(bank.string(1, 1), QStringLiteral("Primeira?"));
     QCOMPARE(bank.questions().size(), 1);
     QCOMPARE(bank.problems().size(), 1);
-    QCOMPARE(bank.problems()[0].toString(), QStringLiteral("extra.txt:3: question 1 is already stored at bloco-01.txt:1"));
+    QCOMPARE(bank.problems()[0].toString(),
+             QStringLiteral("extra.txt:3: question 1 is already stored at bloco-01.txt:1"));
 }
 
 // Every file carried in the program, bloco-01 to bloco-11, reads without a fault.
@@ -414,12 +450,18 @@ void TestQuestionBank::blocksNumberedWithoutGaps()
         const int first = (b - 1) * kBlockSize + 1, count = kBlockCounts[b - 1];
         for (qsizetype i = 0; i < numbers.size(); ++i) {
             if (numbers[i] != first + i) {
-                faults << QStringLiteral("%1: question %2 stands where %3 belongs").arg(name).arg(numbers[i]).arg(first + i);
+                faults << QStringLiteral("%1: question %2 stands where %3 belongs")
+                              .arg(name)
+                              .arg(numbers[i])
+                              .arg(first + i);
                 break;
             }
         }
         if (numbers.size() > count)
-            faults << QStringLiteral("%1: %2 questions, more than the %3 of the block").arg(name).arg(numbers.size()).arg(count);
+            faults << QStringLiteral("%1: %2 questions, more than the %3 of the block")
+                          .arg(name)
+                          .arg(numbers.size())
+                          .arg(count);
         else if (numbers.size() < count)
             incomplete << QStringLiteral("block %1 %2/%3").arg(b).arg(numbers.size()).arg(count);
     }
@@ -441,7 +483,9 @@ void TestQuestionBank::questionsComplete()
             const QString alt = bank.string(kind, q.number);
             if (alt.trimmed().isEmpty() || alt.size() > kMaxAlternativeLength)
                 faults << QStringLiteral("%1: alternative %2 of %3 characters")
-                              .arg(where).arg(QChar(u'A' + (kind - 2))).arg(alt.size());
+                              .arg(where)
+                              .arg(QChar(u'A' + (kind - 2)))
+                              .arg(alt.size());
         }
         try {
             const int answer = bank.answerNumber(q.number);
@@ -458,7 +502,9 @@ void TestQuestionBank::questionsComplete()
             faults << QStringLiteral("%1: no explanation").arg(where);
         else if (explanation.size() > kMaxExplanationLength)
             faults << QStringLiteral("%1: explanation of %2 characters, more than %3")
-                          .arg(where).arg(explanation.size()).arg(kMaxExplanationLength);
+                          .arg(where)
+                          .arg(explanation.size())
+                          .arg(kMaxExplanationLength);
         if (explanation.contains(QLatin1Char('\n')) || explanation.contains(QLatin1Char('\r')))
             faults << QStringLiteral("%1: explanation with a line break").arg(where);
     }
@@ -477,7 +523,10 @@ void TestQuestionBank::pictureCodes()
         const QString expected = kPictures.value(q.number);
         if (code != expected) {
             faults << QStringLiteral("%1:%2: question %3 has picture \"%4\", not \"%5\"")
-                          .arg(q.file).arg(q.line).arg(q.number).arg(code, expected);
+                          .arg(q.file)
+                          .arg(q.line)
+                          .arg(q.number)
+                          .arg(code, expected);
             continue;
         }
         if (code.isEmpty() || QFile::exists(QStringLiteral(":/pictures/%1.svg").arg(code)))
@@ -518,9 +567,9 @@ void TestQuestionBank::studyFile()
     QCOMPARE(lastStudyNumber(1), 1100);
     QCOMPARE(firstStudyNumber(4), 1301);
 
-    const QString text = studyHeader(4, 1301, 1302) + studyQuestion(1301) + QLatin1Char('\n')
-                         + QString(studyQuestion(1302, QString(), QStringLiteral("D"))).replace(
-                             QStringLiteral("Resposta"), QStringLiteral("Figura: A0\nResposta"));
+    const QString text = studyHeader(4, 1301, 1302) + studyQuestion(1301) + QLatin1Char('\n') +
+                         QString(studyQuestion(1302, QString(), QStringLiteral("D")))
+                             .replace(QStringLiteral("Resposta"), QStringLiteral("Figura: A0\nResposta"));
     const ParsedQuestionFile parsed = parseQuestionFile(QStringLiteral("estudo-04.txt"), text);
     QVERIFY2(parsed.problems.isEmpty(), qPrintable(problemList(parsed.problems)));
     QCOMPARE(parsed.questions.size(), 2);
@@ -544,18 +593,25 @@ void TestQuestionBank::studyAlikeRule()
         QString q = studyQuestion(1001, text, answer);
         if (!picture.isEmpty())
             q.replace(QStringLiteral("Resposta"), QStringLiteral("Figura: %1\nResposta").arg(picture));
-        const ParsedQuestionFile file = parseQuestionFile(QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + q);
+        const ParsedQuestionFile file =
+            parseQuestionFile(QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + q);
         return file.questions.value(0);
     };
     const auto alike = [](const StoredQuestion &a, const StoredQuestion &b) {
         return studyQuestionsAlike(a, wordsOf(a.text(1)), b, wordsOf(b.text(1)));
     };
-    const StoredQuestion base = parsed(QStringLiteral("Dirigir usando o celular é infração de que natureza?"), QStringLiteral("A"), QString());
-    QVERIFY(alike(base, parsed(QStringLiteral("dirigir usando o  celular é infração de que natureza?"), QStringLiteral("B"), QString())));
-    QVERIFY(alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de qual natureza?"), QStringLiteral("A"), QString())));
-    QVERIFY(!alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de qual natureza?"), QStringLiteral("B"), QString())));
-    QVERIFY(!alike(base, parsed(QStringLiteral("Jogar lixo pela janela é infração de que natureza?"), QStringLiteral("A"), QString())));
-    QVERIFY(!alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de que natureza?"), QStringLiteral("A"), QStringLiteral("R1"))));
+    const StoredQuestion base = parsed(QStringLiteral("Dirigir usando o celular é infração de que natureza?"),
+                                       QStringLiteral("A"), QString());
+    QVERIFY(alike(base, parsed(QStringLiteral("dirigir usando o  celular é infração de que natureza?"),
+                               QStringLiteral("B"), QString())));
+    QVERIFY(alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de qual natureza?"),
+                               QStringLiteral("A"), QString())));
+    QVERIFY(!alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de qual natureza?"),
+                                QStringLiteral("B"), QString())));
+    QVERIFY(!alike(base, parsed(QStringLiteral("Jogar lixo pela janela é infração de que natureza?"),
+                                QStringLiteral("A"), QString())));
+    QVERIFY(!alike(base, parsed(QStringLiteral("Dirigir usando o celular é infração de que natureza?"),
+                                QStringLiteral("A"), QStringLiteral("R1"))));
 }
 
 void TestQuestionBank::malformedStudyFile_data()
@@ -572,17 +628,23 @@ void TestQuestionBank::malformedStudyFile_data()
     const auto with2 = [&](const char *from, const char *to) {
         return head + q1 + QString(q2).replace(QString::fromUtf8(from), QString::fromUtf8(to)) + q3;
     };
-    QTest::newRow("fifth alternative") << with2("D: Delta.\n", "D: Delta.\nE: Épsilon.\n") << 19 << "four alternatives, A to D";
+    QTest::newRow("fifth alternative")
+        << with2("D: Delta.\n", "D: Delta.\nE: Épsilon.\n") << 19 << "four alternatives, A to D";
     QTest::newRow("answer E") << with2("Resposta: C", "Resposta: E") << 19 << "one of A to D, found \"E\"";
-    QTest::newRow("no explanation") << with2("Explicação: Porque sim.\n", "") << 13 << "no \"Explicação:\" line";
+    QTest::newRow("no explanation") << with2("Explicação: Porque sim.\n", "") << 13
+                                    << "no \"Explicação:\" line";
     QTest::newRow("no source") << with2("Fonte: CTB art. 29\n", "") << 13 << "no \"Fonte:\" line";
     QTest::newRow("no D") << with2("D: Delta.\n", "") << 13 << "no \"D:\" line";
-    QTest::newRow("number of another file") << with2("1102\n", "1202\n") << 13 << "does not belong to study file 02 (1101 to 1200)";
+    QTest::newRow("number of another file")
+        << with2("1102\n", "1202\n") << 13 << "does not belong to study file 02 (1101 to 1200)";
     QTest::newRow("block number") << with2("1102\n", "102\n") << 13 << "does not belong to study file 02";
     QTest::newRow("no header") << QString(q1 + q2 + q3) << 1 << "header \"# Estudo 02";
-    QTest::newRow("header of another file") << QString(studyHeader(3, 1101, 1103) + q1 + q2 + q3) << 1 << "names file 03, not 02";
-    QTest::newRow("header first number") << QString(studyHeader(2, 1001, 1103) + q1 + q2 + q3) << 1 << "start at 1001, not 1101";
-    QTest::newRow("header last number") << QString(studyHeader(2, 1101, 1150) + q1 + q2 + q3) << 1 << "end at 1150, the last question is 1103";
+    QTest::newRow("header of another file")
+        << QString(studyHeader(3, 1101, 1103) + q1 + q2 + q3) << 1 << "names file 03, not 02";
+    QTest::newRow("header first number")
+        << QString(studyHeader(2, 1001, 1103) + q1 + q2 + q3) << 1 << "start at 1001, not 1101";
+    QTest::newRow("header last number") << QString(studyHeader(2, 1101, 1150) + q1 + q2 + q3) << 1
+                                        << "end at 1150, the last question is 1103";
 }
 
 void TestQuestionBank::malformedStudyFile()
@@ -600,9 +662,10 @@ void TestQuestionBank::malformedStudyFile()
 // and a study number that looks like an identifier (1201 = text of question 201) changes nothing.
 void TestQuestionBank::studyQuestionsApart()
 {
-    const QuestionBank bank({{QStringLiteral("bloco-05.txt"), question(201, QStringLiteral("Bloco?"))},
-                             {QStringLiteral("estudo-03.txt"), studyHeader(3, 1201, 1202) + studyQuestion(1201)
-                                                                   + QLatin1Char('\n') + studyQuestion(1202)}});
+    const QuestionBank bank(
+        {{QStringLiteral("bloco-05.txt"), question(201, QStringLiteral("Bloco?"))},
+         {QStringLiteral("estudo-03.txt"),
+          studyHeader(3, 1201, 1202) + studyQuestion(1201) + QLatin1Char('\n') + studyQuestion(1202)}});
     QVERIFY2(bank.problems().isEmpty(), qPrintable(problemList(bank.problems())));
     QCOMPARE(bank.questions().size(), 1);
     QCOMPARE(bank.studyQuestions().size(), 2);
@@ -619,8 +682,10 @@ void TestQuestionBank::studyQuestionsApart()
     QCOMPARE(bank.studyQuestion(201), nullptr);
 
     // The same study number twice: the first is kept.
-    const QuestionBank twice({{QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Um?"))},
-                              {QStringLiteral("estudo-01.txt"), studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Dois?"))}});
+    const QuestionBank twice({{QStringLiteral("estudo-01.txt"),
+                               studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Um?"))},
+                              {QStringLiteral("estudo-01.txt"),
+                               studyHeader(1, 1001, 1001) + studyQuestion(1001, QStringLiteral("Dois?"))}});
     QCOMPARE(twice.studyQuestions().size(), 1);
     QCOMPARE(twice.studyQuestion(1001)->text(1), QStringLiteral("Um?"));
     QCOMPARE(twice.problems().size(), 1);
@@ -653,11 +718,14 @@ void TestQuestionBank::studyFilesNumberedWithoutGaps()
         for (qsizetype i = 0; i < questions.size(); ++i) {
             if (questions[i]->number != firstStudyNumber(file) + i) {
                 faults << QStringLiteral("%1: question %2 stands where %3 belongs")
-                              .arg(name).arg(questions[i]->number).arg(firstStudyNumber(file) + i);
+                              .arg(name)
+                              .arg(questions[i]->number)
+                              .arg(firstStudyNumber(file) + i);
                 break;
             }
         }
-        counts << QStringLiteral("%1 %2 (%3)").arg(name).arg(questions.size()).arg(questions.first()->subject);
+        counts
+            << QStringLiteral("%1 %2 (%3)").arg(name).arg(questions.size()).arg(questions.first()->subject);
     }
     // Subjects are written in any order: a file not yet begun is only reported.
     QStringList notBegun;
@@ -669,14 +737,16 @@ void TestQuestionBank::studyFilesNumberedWithoutGaps()
     }
     if (!notBegun.isEmpty())
         qInfo("study files not begun: %s", qPrintable(notBegun.join(QStringLiteral(", "))));
-    qInfo("study questions: %lld; %s", static_cast<long long>(QuestionBank::instance().studyQuestions().size()),
+    qInfo("study questions: %lld; %s",
+          static_cast<long long>(QuestionBank::instance().studyQuestions().size()),
           qPrintable(counts.join(QStringLiteral(", "))));
     REPORT_FAULTS(faults);
 }
 
 void TestQuestionBank::studyQuestionsComplete()
 {
-    static const QRegularExpression citable(QStringLiteral("\\b(art\\.|arts\\.|Res\\.|Anexo|Lei|MBST|Manual|DENATRAN|DETRAN|ABRAMET|ABNT|Diretrizes)"));
+    static const QRegularExpression citable(QStringLiteral(
+        "\\b(art\\.|arts\\.|Res\\.|Anexo|Lei|MBST|Manual|DENATRAN|DETRAN|ABRAMET|ABNT|Diretrizes)"));
     QStringList faults;
     for (const auto &q : QuestionBank::instance().studyQuestions()) {
         const QString where = QStringLiteral("%1:%2: question %3").arg(q.file).arg(q.line).arg(q.number);
@@ -684,11 +754,14 @@ void TestQuestionBank::studyQuestionsComplete()
         if (text.trimmed().isEmpty() || text.size() > kMaxStudyQuestionLength)
             faults << QStringLiteral("%1: text of %2 characters").arg(where).arg(text.size());
         QSet<QString> alternatives;
-        for (int kind = QuestionKind::AlternativeA; kind < QuestionKind::AlternativeA + kStudyAlternatives; ++kind) {
+        for (int kind = QuestionKind::AlternativeA; kind < QuestionKind::AlternativeA + kStudyAlternatives;
+             ++kind) {
             const QString alt = q.text(kind);
             if (alt.trimmed().isEmpty() || alt.size() > kMaxStudyAlternativeLength)
                 faults << QStringLiteral("%1: alternative %2 of %3 characters")
-                              .arg(where).arg(QChar(u'A' + (kind - 2))).arg(alt.size());
+                              .arg(where)
+                              .arg(QChar(u'A' + (kind - 2)))
+                              .arg(alt.size());
             alternatives.insert(alt.simplified().toLower());
         }
         if (alternatives.size() != kStudyAlternatives)
@@ -699,12 +772,15 @@ void TestQuestionBank::studyQuestionsComplete()
         if (answer < 1 || answer > kStudyAlternatives)
             faults << QStringLiteral("%1: right alternative %2").arg(where).arg(answer);
         if (!citable.match(q.source).hasMatch())
-            faults << QStringLiteral("%1: the source names no article, resolution or manual: \"%2\"").arg(where, q.source);
+            faults << QStringLiteral("%1: the source names no article, resolution or manual: \"%2\"")
+                          .arg(where, q.source);
         if (q.explanation.trimmed().isEmpty())
             faults << QStringLiteral("%1: no explanation").arg(where);
         else if (q.explanation.size() > kMaxExplanationLength)
             faults << QStringLiteral("%1: explanation of %2 characters, more than %3")
-                          .arg(where).arg(q.explanation.size()).arg(kMaxExplanationLength);
+                          .arg(where)
+                          .arg(q.explanation.size())
+                          .arg(kMaxExplanationLength);
         if (q.subject.isEmpty())
             faults << QStringLiteral("%1: no subject").arg(where);
     }
@@ -723,7 +799,11 @@ void TestQuestionBank::studyPictures()
             continue;
         shown.insert(code);
         if (kVerdictPictures.contains(code) || !QFile::exists(QStringLiteral(":/pictures/%1.svg").arg(code)))
-            faults << QStringLiteral("%1:%2: question %3: no picture \"%4\"").arg(q.file).arg(q.line).arg(q.number).arg(code);
+            faults << QStringLiteral("%1:%2: question %3: no picture \"%4\"")
+                          .arg(q.file)
+                          .arg(q.line)
+                          .arg(q.number)
+                          .arg(code);
     }
     QStringList notShown;
     static const QRegularExpression sign(QStringLiteral("^([ARI][0-9]+|FAIXA[0-9])\\.svg$"));
@@ -752,10 +832,14 @@ void TestQuestionBank::studyQuestionsNotAlike()
     for (qsizetype i = 0; i < study.size(); ++i) {
         const QString text = study[i].text(QuestionKind::Text).simplified().toLower();
         if (const auto it = blockTexts.constFind(text); it != blockTexts.constEnd())
-            faults << QStringLiteral("study question %1 repeats the text of question %2").arg(study[i].number).arg(*it);
+            faults << QStringLiteral("study question %1 repeats the text of question %2")
+                          .arg(study[i].number)
+                          .arg(*it);
         for (qsizetype j = 0; j < i; ++j)
             if (studyQuestionsAlike(study[j], words[j], study[i], words[i]))
-                faults << QStringLiteral("study questions %1 and %2 are alike").arg(study[j].number).arg(study[i].number);
+                faults << QStringLiteral("study questions %1 and %2 are alike")
+                              .arg(study[j].number)
+                              .arg(study[i].number);
     }
     REPORT_FAULTS(faults);
 }

@@ -21,12 +21,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -125,7 +125,10 @@ QString withoutBlanks(QString s)
 
 // What the candidate answers at position p: right, wrong or nothing, in turn.
 enum class Kind { Right, Wrong, Empty };
-Kind kindAt(int p) { return p % 3 == 1 ? Kind::Right : p % 3 == 2 ? Kind::Wrong : Kind::Empty; }
+Kind kindAt(int p)
+{
+    return p % 3 == 1 ? Kind::Right : p % 3 == 2 ? Kind::Wrong : Kind::Empty;
+}
 } // namespace
 
 class TestRevisao : public QObject {
@@ -165,7 +168,8 @@ void TestRevisao::init()
     m_dialogs = new FakeDialogs;
     m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
     m_folder = new TempProgramFolder;
-    QVERIFY(QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
+    QVERIFY(
+        QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
     m_reader = new TFormCodigo;
     AppWindows::set(AppWindow::Codigo, m_reader);
     w = new TFormProva;
@@ -205,7 +209,9 @@ void TestRevisao::takeAndCorrect(int item)
     start(item);
     for (int p = 1; p <= 30; ++p) {
         const int n = w->exam().NumeroQuestao;
-        answerAndNext(kindAt(p) == Kind::Right ? rightLetter(n) : kindAt(p) == Kind::Wrong ? wrongLetter(n) : QString());
+        answerAndNext(kindAt(p) == Kind::Right   ? rightLetter(n)
+                      : kindAt(p) == Kind::Wrong ? wrongLetter(n)
+                                                 : QString());
     }
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QVERIFY(!w->BBRevisar->isEnabled());
@@ -262,7 +268,9 @@ void TestRevisao::openByDoubleClickAndStepWithKeys()
     QCOMPARE(r->LabelPosicao->text(), QStringLiteral("Questão 5 de 30  ·  nº 5 do banco"));
     QCOMPARE(w->StringGridGabarito->currentColumn(), 4);
 
-    const auto key = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : r, k); };
+    const auto key = [&](Qt::Key k) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : r, k);
+    };
     key(Qt::Key_Right);
     QCOMPARE(r->posicao(), 6);
     QCOMPARE(w->StringGridGabarito->currentColumn(), 5);
@@ -352,8 +360,10 @@ void TestRevisao::marksAndTexts()
         r->MostraPosicao(withPicture);
         const QPixmap shown = r->ImageQuestao->pixmap();
         QCOMPARE(shown.devicePixelRatio(), r->devicePixelRatioF());
-        QCOMPARE(shown.toImage(), CarregarFigura(bank.pictureCode(withPicture), r->devicePixelRatioF()).toImage());
-        QCOMPARE(CarregarFigura(bank.pictureCode(withPicture), 2.0).size(), shown.size() / shown.devicePixelRatio() * 2);
+        QCOMPARE(shown.toImage(),
+                 CarregarFigura(bank.pictureCode(withPicture), r->devicePixelRatioF()).toImage());
+        QCOMPARE(CarregarFigura(bank.pictureCode(withPicture), 2.0).size(),
+                 shown.size() / shown.devicePixelRatio() * 2);
     }
 }
 
@@ -463,7 +473,8 @@ void TestRevisao::personalisedExamAsCorrected()
         r->MostraPosicao(p);
         const int n = asked[p - 1].toInt();
         QVERIFY(n >= 301 && n <= 330);
-        QCOMPARE(r->LabelPosicao->text(), QStringLiteral("Questão %1 de 30  ·  nº %2 do banco").arg(p).arg(n));
+        QCOMPARE(r->LabelPosicao->text(),
+                 QStringLiteral("Questão %1 de 30  ·  nº %2 do banco").arg(p).arg(n));
         QCOMPARE(r->LabelPergunta->text(), QuestionBank::instance().string(QuestionKind::Text, n).trimmed());
         QCOMPARE(r->LabelSituacao->text().contains(QStringLiteral("Certa")), kindAt(p) == Kind::Right);
     }
@@ -511,7 +522,8 @@ void TestRevisao::seeTheArticleInTheCode()
         if (ref.paragraph == QStringLiteral("único"))
             expected = QStringLiteral("Parágrafo único");
         else if (!ref.paragraph.isEmpty())
-            expected = QStringLiteral("§ ") + ref.paragraph + (ref.paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
+            expected = QStringLiteral("§ ") + ref.paragraph +
+                       (ref.paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
         QCOMPARE(selected, expected);
         const qsizetype start = m_reader->selStart();
         const QString line = m_reader->text().plainText().mid(start, 200);
@@ -522,8 +534,8 @@ void TestRevisao::seeTheArticleInTheCode()
         // And the article's own heading is in view above it.
         if (!ref.paragraph.isEmpty()) {
             QTextCursor heading(view->document());
-            heading.setPosition(static_cast<int>(
-                m_reader->text().toViewPosition(ArticleIndex(m_reader->text()).findArticle(ref.article)->start)));
+            heading.setPosition(static_cast<int>(m_reader->text().toViewPosition(
+                ArticleIndex(m_reader->text()).findArticle(ref.article)->start)));
             QVERIFY(view->viewport()->rect().contains(view->cursorRect(heading).center()));
         }
         ++checked;
@@ -547,8 +559,9 @@ void TestRevisao::seeTheArticleWithoutTheCodeFile()
     QTest::mouseClick(r->BBVerCodigo, Qt::LeftButton);
     // The reader says what " Abrir arquivo" says and stays ready to load the file later.
     QCOMPARE(m_dialogs->texts(),
-             QStringList{QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
-                                        "diretório onde está sendo executado este programa.")});
+             QStringList{
+                 QStringLiteral("Arquivo não encontrado!\rVerifique se o arquivo \"CNT.CTB\" está no mesmo\r"
+                                "diretório onde está sendo executado este programa.")});
     QVERIFY(m_reader->BBAbrirCodigo->isEnabled());
     QVERIFY(!m_reader->RichEdit->textCursor().hasSelection());
 }
@@ -582,7 +595,8 @@ void TestRevisao::printsAllThirtyAsPdf()
     QVERIFY2(shown.startsWith(QStringLiteral("Revisãodaprova10certasde30.")), qPrintable(shown.left(80)));
     for (int p = 1; p <= 30; ++p) {
         QVERIFY(shown.contains(withoutBlanks(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p))));
-        QVERIFY2(shown.contains(withoutBlanks(bank.string(QuestionKind::Text, p))), qPrintable(QString::number(p)));
+        QVERIFY2(shown.contains(withoutBlanks(bank.string(QuestionKind::Text, p))),
+                 qPrintable(QString::number(p)));
         QVERIFY(shown.contains(withoutBlanks(bank.explanation(p))));
         QVERIFY(shown.contains(withoutBlanks(bank.source(p))));
     }
@@ -601,7 +615,9 @@ void TestRevisao::printsAllThirtyAsPdf()
         QVERIFY(text.contains(bank.explanation(p).simplified()));
         QVERIFY(text.contains(bank.source(p).simplified()));
     }
-    QCOMPARE(text.count(QStringLiteral("— resposta certa")) + text.count(QStringLiteral("— sua resposta, certa")), 30);
+    QCOMPARE(text.count(QStringLiteral("— resposta certa")) +
+                 text.count(QStringLiteral("— sua resposta, certa")),
+             30);
     QCOMPARE(text.count(QStringLiteral("— sua resposta, errada")), 10);
     QCOMPARE(text.count(QStringLiteral("Sem resposta")), 10);
     // Cancelling the dialog prints nothing.

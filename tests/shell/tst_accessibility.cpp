@@ -22,10 +22,10 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
-#include <QRadioButton>
-#include <QStackedWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -85,13 +85,13 @@ void TestAccessibility::everyControlHasAName()
             if (w->objectName().startsWith(QLatin1String("qt_")) || partOfAnother(w) || !interactive(w))
                 continue;
             if (accessibleName(w).isEmpty())
-                unnamed << window->objectName() + QLatin1Char('/') + w->objectName() +
-                               QStringLiteral(" (") + QString::fromLatin1(w->metaObject()->className()) +
-                               QLatin1Char(')');
+                unnamed << window->objectName() + QLatin1Char('/') + w->objectName() + QStringLiteral(" (") +
+                               QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(')');
         }
     }
     Startup::destroyWindows();
-    QVERIFY2(unnamed.isEmpty(), qPrintable(QStringLiteral("no accessible name: ") + unnamed.join(QStringLiteral(", "))));
+    QVERIFY2(unnamed.isEmpty(),
+             qPrintable(QStringLiteral("no accessible name: ") + unnamed.join(QStringLiteral(", "))));
 }
 
 void TestAccessibility::displaysTellTheirValue()
@@ -139,10 +139,11 @@ void TestAccessibility::tabReachesEveryControl()
                 !w->isVisibleTo(window) || !w->isEnabled())
                 continue;
             // A group of items is one stop of the Tab key; the arrows move inside it.
-            const bool groupReached = qobject_cast<QRadioButton *>(w) &&
-                                      std::any_of(reached.begin(), reached.end(), [w](QWidget *r) {
-                                          return qobject_cast<QRadioButton *>(r) && r->parentWidget() == w->parentWidget();
-                                      });
+            const bool groupReached =
+                qobject_cast<QRadioButton *>(w) &&
+                std::any_of(reached.begin(), reached.end(), [w](QWidget *r) {
+                    return qobject_cast<QRadioButton *>(r) && r->parentWidget() == w->parentWidget();
+                });
             // The reader's text view stays out of the Tab order, as the window is laid out; its
             // chapter list and find reach every place in it.
             if (!reached.contains(w) && !groupReached && w->objectName() != QLatin1String("RichEdit"))
@@ -161,7 +162,8 @@ void TestAccessibility::tabReachesEveryControl()
     FormCodigo->ensureControls();
     walk(FormCodigo, FormCodigo);
     Startup::destroyWindows();
-    QVERIFY2(unreached.isEmpty(), qPrintable(QStringLiteral("not reached by Tab: ") + unreached.join(QStringLiteral(", "))));
+    QVERIFY2(unreached.isEmpty(),
+             qPrintable(QStringLiteral("not reached by Tab: ") + unreached.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -28,8 +28,8 @@ public:
                 continue;
             m_name = QStringLiteral(":%1").arg(n);
             m_server.start(QStringLiteral("Xvfb"), {m_name, QStringLiteral("-screen"), QStringLiteral("0"),
-                                                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                                    QStringLiteral("tcp")});
+                                                    QStringLiteral("1024x768x24"),
+                                                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             if (!m_server.waitForStarted(5000))
                 return false;
             QElapsedTimer t;
@@ -62,13 +62,14 @@ public:
     {
         const Atom netName = XInternAtom(m_display, "_NET_WM_NAME", False);
         const Atom utf8 = XInternAtom(m_display, "UTF8_STRING", False);
-        for (auto [property, type] : {std::pair{netName, utf8}, std::pair{Atom(XA_WM_NAME), Atom(AnyPropertyType)}}) {
+        for (auto [property, type] :
+             {std::pair{netName, utf8}, std::pair{Atom(XA_WM_NAME), Atom(AnyPropertyType)}}) {
             Atom actual = 0;
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char *data = nullptr;
-            if (XGetWindowProperty(m_display, w, property, 0, 4096, False, type, &actual, &format, &count, &after,
-                                   &data) == Success &&
+            if (XGetWindowProperty(m_display, w, property, 0, 4096, False, type, &actual, &format, &count,
+                                   &after, &data) == Success &&
                 data) {
                 const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
                 XFree(data);
@@ -90,7 +91,8 @@ public:
             return found;
         for (unsigned int i = 0; i < count; ++i) {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable) {
+            if (XGetWindowAttributes(m_display, children[i], &attributes) &&
+                attributes.map_state == IsViewable) {
                 const QString t = title(children[i]);
                 if (!t.isEmpty())
                     found << qMakePair(children[i], t);
@@ -131,8 +133,8 @@ public:
         env.insert(QStringLiteral("DISPLAY"), m_name);
         xdotool.setProcessEnvironment(env);
         QStringList args{QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(w),
-                         QStringLiteral("sleep"), QStringLiteral("0.3"), QStringLiteral("key"),
-                         QStringLiteral("--delay"), QStringLiteral("120")};
+                         QStringLiteral("sleep"),       QStringLiteral("0.3"),    QStringLiteral("key"),
+                         QStringLiteral("--delay"),     QStringLiteral("120")};
         xdotool.start(QStringLiteral("xdotool"), args + names);
         return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
     }
@@ -188,8 +190,8 @@ void TestProcess::startProgram(QProcess &program)
 {
     const QString home = m_home->path();
     QDir(home).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(home + QStringLiteral("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                             QFileDevice::ExeOwner);
+    QFile::setPermissions(home + QStringLiteral("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_x->name());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -213,9 +215,10 @@ void TestProcess::programWithExamInProgress(QProcess &program, Window &main)
     Window exam = 0;
     QTRY_VERIFY_WITH_TIMEOUT((exam = m_x->windowTitled(QStringLiteral("Seleção de provas"))) != 0, 10000);
     // Enter starts the selected exam; two answers, each confirmed with Enter.
-    m_x->keys(exam, {QStringLiteral("Return"), QStringLiteral("a"), QStringLiteral("Return"), QStringLiteral("b"),
-                     QStringLiteral("Return")});
-    QTRY_VERIFY_WITH_TIMEOUT(m_x->windowTitled(QStringLiteral("Prova de Legislação de Trânsito")) != 0, 10000);
+    m_x->keys(exam, {QStringLiteral("Return"), QStringLiteral("a"), QStringLiteral("Return"),
+                     QStringLiteral("b"), QStringLiteral("Return")});
+    QTRY_VERIFY_WITH_TIMEOUT(m_x->windowTitled(QStringLiteral("Prova de Legislação de Trânsito")) != 0,
+                             10000);
 }
 
 void TestProcess::endingWithAnExamInProgress_data()
@@ -270,7 +273,8 @@ void TestProcess::titlesAsTheWindowSystemShowsThem()
     for (const auto &[w, t] : windows)
         titles << t;
     // Each title is the window's own caption and nothing more.
-    QVERIFY2(titles.contains(QStringLiteral("Prova de Legislação de Trânsito")), qPrintable(titles.join(u'|')));
+    QVERIFY2(titles.contains(QStringLiteral("Prova de Legislação de Trânsito")),
+             qPrintable(titles.join(u'|')));
     QVERIFY2(titles.contains(QStringLiteral("Sinalização")), qPrintable(titles.join(u'|')));
     QCOMPARE(m_x->title(main).left(kMainTitlePrefix.size() + 3), kMainTitlePrefix + QStringLiteral("   "));
     for (const QString &t : titles)

@@ -36,7 +36,10 @@
 #include <sys/stat.h>
 
 namespace {
-QStringList helpsOf(const FakeDesktop &d) { return d.helps; }
+QStringList helpsOf(const FakeDesktop &d)
+{
+    return d.helps;
+}
 } // namespace
 
 class TestShell : public QObject {
@@ -89,8 +92,8 @@ void TestShell::cleanup()
 
 void TestShell::activateMain()
 {
-    for (AppWindow w : {AppWindow::Prova, AppWindow::Placas, AppWindow::Dados, AppWindow::Codigo,
-                        AppWindow::Download})
+    for (AppWindow w :
+         {AppWindow::Prova, AppWindow::Placas, AppWindow::Dados, AppWindow::Codigo, AppWindow::Download})
         AppWindows::get(w)->hide();
     FormTopo->setWindowState(Qt::WindowNoState);
     FormTopo->show();
@@ -191,7 +194,8 @@ void TestShell::statusPanelCaptionAndDate()
     QCOMPARE(status.geometry(), QRect(0, 98, 500, 22));
 
     // The date of the main window's panel is the clock's date, written out in the hint.
-    QCOMPARE(FormTopo->status()->dateBox()->toolTip(), QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
+    QCOMPARE(FormTopo->status()->dateBox()->toolTip(),
+             QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
 }
 
 void TestShell::keysOpenWindows()
@@ -270,7 +274,8 @@ void TestShell::helpButtonHintReachesStatusPanel()
     // The banners' hints have no bar: the whole hint goes to the panel.
     auto *image1 = FormTopo->findChild<QLabel *>(QStringLiteral("Image1"));
     QTest::mouseMove(image1, QPoint(5, 5));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para download de nossos produtos"));
+    QTRY_COMPARE(FormTopo->status()->caption(),
+                 QStringLiteral(" Clique aqui para download de nossos produtos"));
     // Over a control without a hint the panel is empty.
     auto *panel = FormTopo->findChild<QWidget *>(QStringLiteral("Panel1"));
     QTest::mouseMove(panel, QPoint(5, 200));
@@ -297,7 +302,8 @@ void TestShell::hintOfAnotherWindowReachesStatusPanel()
     QTest::mouseMove(FormProva->BitBtn1, QPoint(10, 10));
     QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para iniciar a prova"));
     QTest::mouseMove(FormProva->findChild<QLabel *>(QStringLiteral("Image1")), QPoint(10, 10));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para download de nossos produtos"));
+    QTRY_COMPARE(FormTopo->status()->caption(),
+                 QStringLiteral(" Clique aqui para download de nossos produtos"));
     FormProva->hide();
 }
 
@@ -305,12 +311,18 @@ void TestShell::versionTrimming_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("program") << "2.2.4.0" << "2.2.4";
-    QTest::newRow("major only") << "2.0.0.0" << "2.0";
-    QTest::newRow("build kept") << "2.2.4.1" << "2.2.4.1";
-    QTest::newRow("zero inside a number") << "2.10.0.0" << "2.10";
-    QTest::newRow("release zero") << "3.1.0.0" << "3.1";
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("program") << "2.2.4.0"
+                             << "2.2.4";
+    QTest::newRow("major only") << "2.0.0.0"
+                                << "2.0";
+    QTest::newRow("build kept") << "2.2.4.1"
+                                << "2.2.4.1";
+    QTest::newRow("zero inside a number") << "2.10.0.0"
+                                          << "2.10";
+    QTest::newRow("release zero") << "3.1.0.0"
+                                  << "3.1";
+    QTest::newRow("none") << ""
+                          << "";
 }
 
 void TestShell::versionTrimming()
@@ -454,7 +466,8 @@ void TestShell::preparedArtworkMatchesPainting()
             {QStringLiteral("banner-small"), Artwork::paintSmallBanner(ratio)},
             {QStringLiteral("banner-large"), Artwork::paintLargeBanner(ratio)},
             {QStringLiteral("banner-exam"), Artwork::paintExamBanner(ratio)},
-            {QStringLiteral("glyph-ajuda"), Artwork::glyphPixmap(QStringLiteral("ajuda"), QSize(32, 32), ratio)}};
+            {QStringLiteral("glyph-ajuda"),
+             Artwork::glyphPixmap(QStringLiteral("ajuda"), QSize(32, 32), ratio)}};
         for (const auto &[name, pixmap] : painted) {
             const QPixmap ready = Artwork::prepared(name, ratio);
             QVERIFY2(!ready.isNull(), qPrintable(name));

@@ -247,7 +247,8 @@ void TestFormDados::notFoundEmptiesSignOnly()
     QCOMPARE(w->LabelNomePlaca->text(), QStringLiteral("A-2B"));
     // The road-marking and plate sections are untouched.
     QVERIFY(samePicture(w->ImageFaixa->pixmap(), QStringLiteral("FAIXA2")));
-    QCOMPARE(w->LabelNomeFaixa->text(), QStringLiteral("Faixa de divisão de fluxos opostos - Permitido ultrapassar"));
+    QCOMPARE(w->LabelNomeFaixa->text(),
+             QStringLiteral("Faixa de divisão de fluxos opostos - Permitido ultrapassar"));
     QVERIFY(samePicture(w->ImagePlacaCarro->pixmap(), QStringLiteral("PLC4")));
     QCOMPARE(w->LabelPlacaCarro->text(), QStringLiteral(" Experiência"));
 }
@@ -315,10 +316,12 @@ void TestFormDados::roadMarkings()
     QCOMPARE(w->LabelNomeFaixa->text(), QStringLiteral("Descrição da Linha de Divisão"));
     down(w->SpinButton1);
     QVERIFY(samePicture(w->ImageFaixa->pixmap(), QStringLiteral("FAIXA1")));
-    QCOMPARE(w->LabelNomeFaixa->text(), QStringLiteral("Faixa de divisão de fluxos opostos - Proibido ultrapassar"));
+    QCOMPARE(w->LabelNomeFaixa->text(),
+             QStringLiteral("Faixa de divisão de fluxos opostos - Proibido ultrapassar"));
     down(w->SpinButton1, 6);
     QVERIFY(samePicture(w->ImageFaixa->pixmap(), QStringLiteral("FAIXA7")));
-    QCOMPARE(w->LabelNomeFaixa->text(), QStringLiteral("Faixa de divisão de fluxo do mesmo sentido - Permitido ultrapassar"));
+    QCOMPARE(w->LabelNomeFaixa->text(),
+             QStringLiteral("Faixa de divisão de fluxo do mesmo sentido - Permitido ultrapassar"));
     down(w->SpinButton1); // an eighth press changes nothing
     QVERIFY(samePicture(w->ImageFaixa->pixmap(), QStringLiteral("FAIXA7")));
     QCOMPARE(w->positions().IndiceFaixa(), 7);

@@ -1,8 +1,8 @@
 #include "controls/spinbutton.h"
 #include "controls/winroller.h"
+#include "fakes.h"
 #include "signs/formplacas.h"
 #include "signs/picturestore.h"
-#include "fakes.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -75,10 +75,10 @@ bool allWhite(const QImage &image)
     return true;
 }
 
-#define SHOWS(win, picture, code)                                                                       \
-    do {                                                                                               \
-        QCOMPARE((win).shownCode(), QStringLiteral(code));                                             \
-        QCOMPARE((win).shownPicture(), pictureOf(QStringLiteral(picture), (win).form));                \
+#define SHOWS(win, picture, code)                                                                            \
+    do {                                                                                                     \
+        QCOMPARE((win).shownCode(), QStringLiteral(code));                                                   \
+        QCOMPARE((win).shownPicture(), pictureOf(QStringLiteral(picture), (win).form));                      \
     } while (false)
 
 } // namespace
@@ -123,7 +123,8 @@ void TestFormPlacas::firstShowing()
     QCOMPARE(win.group(0)->text(), QStringLiteral(" Advertência"));
     QCOMPARE(win.group(1)->text(), QStringLiteral(" Regulamentação"));
     QCOMPARE(win.group(2)->text(), QStringLiteral(" Indicativas/Auxiliares"));
-    QCOMPARE(win.form.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("Código para localizar:"));
+    QCOMPARE(win.form.findChild<QLabel *>(QStringLiteral("Label3"))->text(),
+             QStringLiteral("Código para localizar:"));
 
     // Nothing shown yet, the first group selected, the code box empty and focused.
     QVERIFY(win.image()->pixmap().isNull());
@@ -226,9 +227,18 @@ void TestFormPlacas::steppingStopsAtTheEnds_data()
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("lastPicture");
     QTest::addColumn<int>("steps");
-    QTest::newRow("warning") << 0 << "A-1A" << "A0" << "A-45" << "A61" << 62;
-    QTest::newRow("regulatory") << 1 << "R-1" << "R0" << "R-34" << "R40" << 41;
-    QTest::newRow("indication") << 2 << "I-1" << "I3" << "I-23" << "I23" << 21;
+    QTest::newRow("warning") << 0 << "A-1A"
+                             << "A0"
+                             << "A-45"
+                             << "A61" << 62;
+    QTest::newRow("regulatory") << 1 << "R-1"
+                                << "R0"
+                                << "R-34"
+                                << "R40" << 41;
+    QTest::newRow("indication") << 2 << "I-1"
+                                << "I3"
+                                << "I-23"
+                                << "I23" << 21;
 }
 
 void TestFormPlacas::steppingStopsAtTheEnds()
@@ -299,7 +309,8 @@ void TestFormPlacas::holdingAnArrowRepeats()
     const int reached = win.form.IndiceAdv();
     // One step, the first repeat at 400 ms, then one every 100 ms: about 7 by 1 second.
     const int most = 1 + int((held - 400) / 100) + 1;
-    QVERIFY2(reached >= 4 && reached <= most, qPrintable(QStringLiteral("reached %1 after %2 ms").arg(reached).arg(held)));
+    QVERIFY2(reached >= 4 && reached <= most,
+             qPrintable(QStringLiteral("reached %1 after %2 ms").arg(reached).arg(held)));
     QCOMPARE(win.shownCode(), SignCatalog::code(SignGroup::A, reached));
     // Released: no more steps.
     QTest::qWait(300);

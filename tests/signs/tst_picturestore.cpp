@@ -27,7 +27,10 @@ int paintedPixels(const QPixmap &pm)
     return n;
 }
 
-QString sizeText(QSize s) { return QStringLiteral("%1 x %2").arg(s.width()).arg(s.height()); }
+QString sizeText(QSize s)
+{
+    return QStringLiteral("%1 x %2").arg(s.width()).arg(s.height());
+}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -72,8 +75,7 @@ void TestPictureStore::namesCoverCatalogueAndQuestionBank()
     QCOMPARE(expected.size(), 148);
 
     const QStringList blocks = QDir(QStringLiteral(":/questions")).entryList({"*.txt"});
-    const QRegularExpression figura(QStringLiteral("^Figura: (.*)$"),
-                                    QRegularExpression::MultilineOption);
+    const QRegularExpression figura(QStringLiteral("^Figura: (.*)$"), QRegularExpression::MultilineOption);
     QStringList unknown;
     int asked = 0;
     for (const QString &block : blocks) {
@@ -86,8 +88,7 @@ void TestPictureStore::namesCoverCatalogueAndQuestionBank()
                 unknown << block + QLatin1Char(':') + name;
         }
     }
-    qInfo("question bank: %lld blocks, %d pictures asked for", static_cast<long long>(blocks.size()),
-          asked);
+    qInfo("question bank: %lld blocks, %d pictures asked for", static_cast<long long>(blocks.size()), asked);
     QVERIFY2(unknown.isEmpty(), qPrintable(QStringLiteral("not picture names: ") + unknown.join(", ")));
 }
 
@@ -123,8 +124,7 @@ void TestPictureStore::everyNamePresentOrReported()
           static_cast<long long>(TPictureStore::pictureNames().size()),
           missing.isEmpty() ? "none" : qPrintable(missing.join(QLatin1Char(' '))));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-    const QStringList signsMissing =
-        missing.filter(QRegularExpression(QStringLiteral("^[AR][0-9]+$")));
+    const QStringList signsMissing = missing.filter(QRegularExpression(QStringLiteral("^[AR][0-9]+$")));
     QVERIFY2(signsMissing.isEmpty(), qPrintable(signsMissing.join(QLatin1Char(' '))));
 }
 
@@ -168,8 +168,8 @@ void TestPictureStore::renderedForTheScreenAndKept()
     QCOMPARE(CarregarFigura(QStringLiteral("A0"), 2.0).cacheKey(), two.cacheKey());
     QCOMPARE(CarregarFigura(QStringLiteral("A0"), 1.0).cacheKey(), one.cacheKey());
     QVERIFY(one.cacheKey() != two.cacheKey());
-    QVERIFY(TPictureStore::Shared().picture(QStringLiteral("A0"), QSize(25, 25), 1.0).cacheKey()
-            != one.cacheKey());
+    QVERIFY(TPictureStore::Shared().picture(QStringLiteral("A0"), QSize(25, 25), 1.0).cacheKey() !=
+            one.cacheKey());
 
     // A non-positive ratio counts as 1.
     QCOMPARE(CarregarFigura(QStringLiteral("A0"), 0.0).size(), QSize(50, 50));
@@ -178,8 +178,8 @@ void TestPictureStore::renderedForTheScreenAndKept()
 void TestPictureStore::emptyPictures_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"", "I2", "I0", "A62", "R41", "A-1", "R-10", "a0", "r12", "A00",
-                             " A0", "A0 ", "FAIXA0", "FAIXA8", "PLC7", "XYZ", "../pictures/A0"})
+    for (const char *name : {"", "I2", "I0", "A62", "R41", "A-1", "R-10", "a0", "r12", "A00", " A0", "A0 ",
+                             "FAIXA0", "FAIXA8", "PLC7", "XYZ", "../pictures/A0"})
         QTest::newRow(QByteArray("\"") + name + "\"") << QString::fromLatin1(name);
 }
 

@@ -84,8 +84,7 @@ void TestSignCatalog::tablesHoldDistinctWellFormedCodes()
             QCOMPARE(SignCatalog::sign(g, p), (SignView{FiguraPlaca(g, p), code, name}));
             if (name.contains(QLatin1Char('"'))) {
                 ++withQuotes;
-                QVERIFY2(g == SignGroup::A && QList<int>({6, 7, 8, 9, 13, 14}).contains(p),
-                         qPrintable(code));
+                QVERIFY2(g == SignGroup::A && QList<int>({6, 7, 8, 9, 13, 14}).contains(p), qPrintable(code));
                 QCOMPARE(name.count(QLatin1Char('"')), 2);
             }
         }
@@ -96,9 +95,9 @@ void TestSignCatalog::tablesHoldDistinctWellFormedCodes()
 
 void TestSignCatalog::positionsWithoutSign()
 {
-    const QList<QPair<SignGroup, int>> empty = {
-        {SignGroup::A, -1}, {SignGroup::A, 62}, {SignGroup::R, -1}, {SignGroup::R, 41},
-        {SignGroup::I, 0},  {SignGroup::I, 1},  {SignGroup::I, 2},  {SignGroup::I, 24}};
+    const QList<QPair<SignGroup, int>> empty = {{SignGroup::A, -1}, {SignGroup::A, 62}, {SignGroup::R, -1},
+                                                {SignGroup::R, 41}, {SignGroup::I, 0},  {SignGroup::I, 1},
+                                                {SignGroup::I, 2},  {SignGroup::I, 24}};
     for (const auto &[g, p] : empty) {
         QVERIFY(!SignCatalog::holdsSign(g, p));
         QCOMPARE(SignCatalog::sign(g, p), SignView());
@@ -232,8 +231,8 @@ void TestSignCatalog::localizar()
 void TestSignCatalog::notFound_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char *text : {"A1A", "R10", "R-10 ", " R-10", "r-10", "I-2", "A-46", "R-35", "",
-                             "A-1a", "A-1", "R-1 0", "R-10\n", "R", "-", "I-9C"})
+    for (const char *text : {"A1A", "R10", "R-10 ", " R-10", "r-10", "I-2", "A-46", "R-35", "", "A-1a", "A-1",
+                             "R-1 0", "R-10\n", "R", "-", "I-9C"})
         QTest::newRow(QByteArray("\"") + text + "\"") << QString::fromLatin1(text);
     QTest::newRow("en dash") << QStringLiteral("R–10");
 }
@@ -312,9 +311,8 @@ void TestSignCatalog::restart()
     QCOMPARE(s.IndiceFaixa(), 1);
     QCOMPARE(s.IndicePlacaCarro(), 1);
     QCOMPARE(s.Previous(SignGroup::I), std::nullopt);
-    QCOMPARE(show(s.Next(SignGroup::I)),
-             show(SignView{QStringLiteral("I3"), QStringLiteral("I-1"),
-                           QStringLiteral("Rodovia panamericana")}));
+    QCOMPARE(show(s.Next(SignGroup::I)), show(SignView{QStringLiteral("I3"), QStringLiteral("I-1"),
+                                                       QStringLiteral("Rodovia panamericana")}));
     QCOMPARE(s.Next(SignGroup::R)->code, QStringLiteral("R-1"));
     QCOMPARE(s.Next(SignGroup::A)->code, QStringLiteral("A-1A"));
 }
@@ -393,8 +391,7 @@ void TestSignCatalog::markingAndPlateStepping()
     // No entry outside the tables.
     for (int p : {0, 8}) {
         QVERIFY(SignCatalog::NomeFaixa(p).isEmpty() && SignCatalog::FiguraFaixa(p).isEmpty());
-        QVERIFY(SignCatalog::NomePlacaCarro(p).isEmpty()
-                && SignCatalog::FiguraPlacaCarro(p).isEmpty());
+        QVERIFY(SignCatalog::NomePlacaCarro(p).isEmpty() && SignCatalog::FiguraPlacaCarro(p).isEmpty());
     }
 }
 

@@ -2,8 +2,14 @@
 
 #include "common/programfolder.h"
 
-FakeDialogs::FakeDialogs() { Dialogs::install(this); }
-FakeDialogs::~FakeDialogs() { Dialogs::install(nullptr); }
+FakeDialogs::FakeDialogs()
+{
+    Dialogs::install(this);
+}
+FakeDialogs::~FakeDialogs()
+{
+    Dialogs::install(nullptr);
+}
 
 void FakeDialogs::message(Icon icon, const QString &title, const QString &text)
 {
@@ -24,11 +30,23 @@ QStringList FakeDialogs::texts() const
     return out;
 }
 
-FakeClock::FakeClock(QDateTime l, QTime u) : local(std::move(l)), utc(u) { Clock::install(this); }
-FakeClock::~FakeClock() { Clock::install(nullptr); }
+FakeClock::FakeClock(QDateTime l, QTime u) : local(std::move(l)), utc(u)
+{
+    Clock::install(this);
+}
+FakeClock::~FakeClock()
+{
+    Clock::install(nullptr);
+}
 
-FakeDesktop::FakeDesktop() { Desktop::install(this); }
-FakeDesktop::~FakeDesktop() { Desktop::install(nullptr); }
+FakeDesktop::FakeDesktop()
+{
+    Desktop::install(this);
+}
+FakeDesktop::~FakeDesktop()
+{
+    Desktop::install(nullptr);
+}
 
 bool FakeDesktop::open(const QString &target)
 {
@@ -36,6 +54,15 @@ bool FakeDesktop::open(const QString &target)
     return openResult;
 }
 
-TempProgramFolder::TempProgramFolder() { ProgramFolder::set(m_dir.path()); }
-TempProgramFolder::~TempProgramFolder() { ProgramFolder::set(QString()); }
-QString TempProgramFolder::path() const { return ProgramFolder::path(); }
+TempProgramFolder::TempProgramFolder()
+{
+    ProgramFolder::set(m_dir.path());
+}
+TempProgramFolder::~TempProgramFolder()
+{
+    ProgramFolder::set(QString());
+}
+QString TempProgramFolder::path() const
+{
+    return ProgramFolder::path();
+}

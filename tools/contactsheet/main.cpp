@@ -40,8 +40,7 @@ QHash<QString, Caption> captions()
     for (int p = 1; p <= SignCatalog::markingCount; ++p)
         out.insert(SignCatalog::FiguraFaixa(p), {QString(), SignCatalog::NomeFaixa(p)});
     for (int p = 1; p <= SignCatalog::plateCount; ++p)
-        out.insert(SignCatalog::FiguraPlacaCarro(p),
-                   {QString(), SignCatalog::NomePlacaCarro(p).trimmed()});
+        out.insert(SignCatalog::FiguraPlacaCarro(p), {QString(), SignCatalog::NomePlacaCarro(p).trimmed()});
     return out;
 }
 
@@ -54,8 +53,7 @@ QFont font(int pixelSize, bool bold)
     return f;
 }
 
-void drawCell(QPainter &p, const QRect &cell, const QString &name, const Caption &caption,
-              qreal scale)
+void drawCell(QPainter &p, const QRect &cell, const QString &name, const Caption &caption, qreal scale)
 {
     p.setPen(QColor(220, 220, 220));
     p.setBrush(Qt::NoBrush);
@@ -64,8 +62,7 @@ void drawCell(QPainter &p, const QRect &cell, const QString &name, const Caption
     // The picture, centred in the picture area, inside a frame of its size-table size.
     const QSize size = TPictureStore::pictureSize(name);
     const QRect box(cell.left() + (cell.width() - size.width()) / 2,
-                    cell.top() + 4 + (kPictureHeight - 8 - size.height()) / 2, size.width(),
-                    size.height());
+                    cell.top() + 4 + (kPictureHeight - 8 - size.height()) / 2, size.width(), size.height());
     const QPixmap picture = CarregarFigura(name, scale);
     if (picture.isNull()) {
         p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
@@ -143,8 +140,8 @@ int main(int argc, char **argv)
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         for (int i = 0; i < names.size(); ++i) {
-            const QRect cell(kMargin + (i % columns) * kCellWidth,
-                             kMargin + (i / columns) * kCellHeight, kCellWidth, kCellHeight);
+            const QRect cell(kMargin + (i % columns) * kCellWidth, kMargin + (i / columns) * kCellHeight,
+                             kCellWidth, kCellHeight);
             drawCell(p, cell, names[i], texts.value(names[i]), scale);
             missing += !TPictureStore::Shared().contains(names[i]);
         }

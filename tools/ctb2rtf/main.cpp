@@ -72,7 +72,11 @@ std::optional<std::string> toCodePage(const std::string &where, const std::strin
     int column = 1;
     while (i < line.size()) {
         const auto b0 = static_cast<unsigned char>(line[i]);
-        int extra = b0 < 0x80 ? 0 : (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = b0 < 0x80             ? 0
+                    : (b0 & 0xE0) == 0xC0 ? 1
+                    : (b0 & 0xF0) == 0xE0 ? 2
+                    : (b0 & 0xF8) == 0xF0 ? 3
+                                          : -1;
         char32_t code = extra == 0 ? b0 : extra == 1 ? (b0 & 0x1F) : extra == 2 ? (b0 & 0x0F) : (b0 & 0x07);
         bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < line.size();
         for (int k = 1; valid && k <= extra; ++k) {
@@ -88,15 +92,16 @@ std::optional<std::string> toCodePage(const std::string &where, const std::strin
         if (!valid) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", b0);
-            error(where, "invalid UTF-8 (byte " + std::string(hex) + " at column " + std::to_string(column) + ")");
+            error(where,
+                  "invalid UTF-8 (byte " + std::string(hex) + " at column " + std::to_string(column) + ")");
             return std::nullopt;
         }
         if (code < 0x20 || code == 0x7F || cp1252::fromUnicode(code) < 0) {
             char name[16];
             std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
-            error(where, std::string("character ") + name + " at column " + std::to_string(column)
-                             + (code < 0x20 || code == 0x7F ? " is a control character"
-                                                            : " is not in code page 1252"));
+            error(where, std::string("character ") + name + " at column " + std::to_string(column) +
+                             (code < 0x20 || code == 0x7F ? " is a control character"
+                                                          : " is not in code page 1252"));
             return std::nullopt;
         }
         i += static_cast<std::size_t>(extra) + 1;
@@ -153,7 +158,7 @@ std::optional<int> headingKey(std::string_view text)
 
 struct Article {
     int number = 0;
-    std::string letters; // "" or "A", "B"...
+    std::string letters;         // "" or "A", "B"...
     std::size_t labelLength = 0; // bytes of "Art. 25-A." in the UTF-8 line
 };
 
@@ -182,7 +187,8 @@ std::optional<Article> parseArticle(std::string_view line, std::string &problem)
         return std::nullopt;
     }
     if (art.number >= 10 && ordinal) {
-        problem = "articles from 10 on are written as cardinals (\"Art. " + std::to_string(art.number) + ".\")";
+        problem =
+            "articles from 10 on are written as cardinals (\"Art. " + std::to_string(art.number) + ".\")";
         return std::nullopt;
     }
     if (i < line.size() && line[i] == '-') {
@@ -273,8 +279,8 @@ void convertLine(State &st, const std::string &where, const std::string &line)
         const bool chapterTitle = st.expect == Expect::ChapterTitle;
         st.expect = Expect::Anything;
         if (chapterTitle ? !chapterLine : !sectionLine) {
-            error(where, std::string("a title line \"") + (chapterTitle ? "= " : "== ") + "TITLE\" must follow \""
-                             + st.expectAfter + "\"");
+            error(where, std::string("a title line \"") + (chapterTitle ? "= " : "== ") +
+                             "TITLE\" must follow \"" + st.expectAfter + "\"");
             return;
         }
         if (!isUpperCase(text))
@@ -288,12 +294,14 @@ void convertLine(State &st, const std::string &where, const std::string &line)
     if (chapterLine) {
         const std::optional<int> key = headingKey(text);
         if (!key) {
-            error(where, "a chapter heading is \"= CAPÍTULO\" with a roman numeral from I to XX (\"-A\" for a "
-                         "lettered chapter), or \"= ANEXO I\"; a title line follows its heading");
+            error(where,
+                  "a chapter heading is \"= CAPÍTULO\" with a roman numeral from I to XX (\"-A\" for a "
+                  "lettered chapter), or \"= ANEXO I\"; a title line follows its heading");
             return;
         }
         if (*key <= st.lastHeading)
-            error(where, "\"" + std::string(text) + "\" is out of order: chapters come in the order of the law");
+            error(where,
+                  "\"" + std::string(text) + "\" is out of order: chapters come in the order of the law");
         st.lastHeading = *key;
         st.inChapter = true;
         st.expect = Expect::ChapterTitle;
@@ -302,9 +310,10 @@ void convertLine(State &st, const std::string &where, const std::string &line)
         return;
     }
     if (sectionLine) {
-        const bool section = startsWith(text, "Seção ") && romanValue(text.substr(std::string_view("Seção ").size())) > 0;
-        const bool subsection = startsWith(text, "Subseção ")
-                                && romanValue(text.substr(std::string_view("Subseção ").size())) > 0;
+        const bool section =
+            startsWith(text, "Seção ") && romanValue(text.substr(std::string_view("Seção ").size())) > 0;
+        const bool subsection = startsWith(text, "Subseção ") &&
+                                romanValue(text.substr(std::string_view("Subseção ").size())) > 0;
         if (!section && !subsection) {
             error(where, "a section heading is \"== Seção\" with a roman numeral; a title line follows it");
             return;
@@ -318,8 +327,9 @@ void convertLine(State &st, const std::string &where, const std::string &line)
     }
 
     if (line.find("CAPÍTULO") != std::string::npos || line.find("ANEXO") != std::string::npos) {
-        error(where, "\"CAPÍTULO\" and \"ANEXO\" in upper case may only stand in a heading; write \"Capítulo\", "
-                     "\"Anexo\"");
+        error(where,
+              "\"CAPÍTULO\" and \"ANEXO\" in upper case may only stand in a heading; write \"Capítulo\", "
+              "\"Anexo\"");
         return;
     }
 
@@ -333,16 +343,17 @@ void convertLine(State &st, const std::string &where, const std::string &line)
         if (!st.inChapter)
             error(where, "an article must stand inside a chapter");
         if (st.lastArticle && !articleBefore(*st.lastArticle, *art)) {
-            error(where, "article " + articleName(*art) + " comes after article " + articleName(*st.lastArticle)
-                             + ": articles follow the numbering of the law");
+            error(where, "article " + articleName(*art) + " comes after article " +
+                             articleName(*st.lastArticle) + ": articles follow the numbering of the law");
         } else if (st.lastArticle && art->number > st.lastArticle->number + 1) {
-            warning(where, "article " + articleName(*art) + " follows article " + articleName(*st.lastArticle)
-                               + ": the articles in between are missing");
+            warning(where, "article " + articleName(*art) + " follows article " +
+                               articleName(*st.lastArticle) + ": the articles in between are missing");
         }
         st.lastArticle = art;
-        const std::size_t labelBytes = cp1252::fromUtf8(std::string_view(line).substr(0, art->labelLength)).size();
-        st.body += "\\pard\\sb60\\b " + rtfEscape(bytes->substr(0, labelBytes)) + "\\b0 "
-                   + rtfEscape(bytes->substr(labelBytes)) + "\\par\r\n";
+        const std::size_t labelBytes =
+            cp1252::fromUtf8(std::string_view(line).substr(0, art->labelLength)).size();
+        st.body += "\\pard\\sb60\\b " + rtfEscape(bytes->substr(0, labelBytes)) + "\\b0 " +
+                   rtfEscape(bytes->substr(labelBytes)) + "\\par\r\n";
         return;
     }
 
@@ -374,7 +385,8 @@ bool readInput(State &st, const std::string &path)
         convertLine(st, where, line);
     }
     if (st.expect != Expect::Anything) {
-        error(path + ":" + std::to_string(number), "the file ends before the title of \"" + st.expectAfter + "\"");
+        error(path + ":" + std::to_string(number),
+              "the file ends before the title of \"" + st.expectAfter + "\"");
         st.expect = Expect::Anything;
     }
     return true;
@@ -422,8 +434,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0 {\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
-                            "\\viewkind4\\uc1\\f0\\fs20\r\n"
-                            + st.body + "}\r\n";
+                            "\\viewkind4\\uc1\\f0\\fs20\r\n" +
+                            st.body + "}\r\n";
     if (!writeAtomically(argv[1], rtf)) {
         std::cerr << argv[1] << ": error: cannot write the file\n";
         return 1;

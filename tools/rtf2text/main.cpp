@@ -25,13 +25,15 @@ int main(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     const bool codePage = args.removeAll(QStringLiteral("--cp1252")) > 0;
     const bool offsets = args.removeAll(QStringLiteral("--lines")) > 0;
-    if (args.size() != 1 || (args.first().startsWith(QLatin1Char('-')) && args.first() != QLatin1String("-"))) {
+    if (args.size() != 1 ||
+        (args.first().startsWith(QLatin1Char('-')) && args.first() != QLatin1String("-"))) {
         std::fputs("usage: rtf2text [--cp1252] [--lines] file.rtf|-\n", stderr);
         return 1;
     }
     QFile file;
-    const bool opened = args.first() == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                            : (file.setFileName(args.first()), file.open(QIODevice::ReadOnly));
+    const bool opened = args.first() == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(args.first()), file.open(QIODevice::ReadOnly));
     if (!opened) {
         std::fprintf(stderr, "rtf2text: %s: %s\n", qPrintable(args.first()), qPrintable(file.errorString()));
         return 2;
@@ -55,7 +57,8 @@ int main(int argc, char **argv)
             text += QString::number(model.lineStart(i)) + QLatin1Char('\t');
         text += model.lines()[i];
     }
-    const QByteArray out = codePage ? QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString())) : text.toUtf8();
+    const QByteArray out =
+        codePage ? QByteArray::fromStdString(cp1252::fromUtf8(text.toStdString())) : text.toUtf8();
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     return 0;
 }

@@ -39,7 +39,8 @@ int main(int argc, char **argv)
         return 2;
     }
     // The formats and the time zone are looked up once for the whole listing.
-    const ZipDateFormat dates(iso ? ZipDateFormat::Style::Iso : ZipDateFormat::Style::Locale, QLocale::system());
+    const ZipDateFormat dates(iso ? ZipDateFormat::Style::Iso : ZipDateFormat::Style::Locale,
+                              QLocale::system());
     for (const ZipEntry &entry : zip.Entries()) {
         const ZipNameParts parts = TZip::SplitEntryName(entry.name);
         if (!all && parts.file.isEmpty())
