@@ -76,8 +76,9 @@ public:
     void Revisar(int posicao);
     // The exam as it stood when it was corrected; empty until then.
     const QList<QuestaoCorrigida> &provaCorrigida() const { return m_corrigida; }
-    // The text of the answer sheet at a column (0..29) and row (0..3).
+    // The text of the answer sheet at a column (0..29) and row (0..3), as its grid shows it.
     QString gabarito(int column, int row) const;
+    // Sets a cell of the answer sheet and shows it in the grid.
     void setGabarito(int column, int row, const QString &text);
     int Certas = 0;
     int Erradas = 0;
@@ -154,6 +155,7 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
+    AnswerSheet m_sheet; // what the answer sheet's grid shows
     QList<QuestaoCorrigida> m_corrigida;
     DeferredContent m_pages;
 };

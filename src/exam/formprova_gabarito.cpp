@@ -229,8 +229,9 @@ QString TFormProva::gabarito(int column, int row) const
 
 void TFormProva::setGabarito(int column, int row, const QString &text)
 {
+    m_sheet.setCell(column, row, text);
     if (QTableWidgetItem *item = StringGridGabarito->item(row, column))
-        item->setText(text);
+        item->setText(m_sheet.cell(column, row));
 }
 
 void TFormProva::LimpaResultados()
@@ -256,31 +257,21 @@ void TFormProva::LimpaResultados()
 void TFormProva::BBCorrigirClick()
 {
     Certas = Erradas = Invalidas = 0;
-    const QuestionBank &bank = QuestionBank::instance();
     QList<int> numbers;
     for (int position = 1; position <= ExamTypes::kQuestions; ++position) {
         m_exam.Posicao = position;
         ProcurarProva(m_exam);
         numbers << m_exam.NumeroQuestao;
-        setGabarito(position - 1, 1, ExamRules::letterFor(bank.answerNumber(m_exam.NumeroQuestao)));
     }
-    for (int column = 0; column < ExamTypes::kQuestions; ++column) {
-        try {
-            setGabarito(column, 3,
-                        gabarito(column, 1) == gabarito(column, 2) ? QStringLiteral("*")
-                                                                   : QStringLiteral("X"));
-        } catch (const std::exception &) {
-            setGabarito(column, 3, QStringLiteral("-"));
-        }
-    }
+    m_sheet.correct(numbers, QuestionBank::instance());
+    for (int column = 0; column < ExamTypes::kQuestions; ++column)
+        for (int row : {AnswerSheet::Right, AnswerSheet::Mark})
+            setGabarito(column, row, m_sheet.cell(column, row));
     CalculaResultados();
     BBCorrigir->setEnabled(false);
     BitBtnCancelar->setFocus(Qt::OtherFocusReason);
     // The review reads this exam as corrected, whatever the next exam or the pool file become.
-    m_corrigida.clear();
-    for (int column = 0; column < ExamTypes::kQuestions; ++column)
-        m_corrigida.append(
-            QuestaoCorrigida{numbers[column], gabarito(column, 2), gabarito(column, 1), gabarito(column, 3)});
+    m_corrigida = m_sheet.corrected(numbers);
     if (Revisao)
         Revisao->setProva(m_corrigida);
     BBRevisar->setEnabled(true);
@@ -288,15 +279,10 @@ void TFormProva::BBCorrigirClick()
 
 void TFormProva::CalculaResultados()
 {
-    for (int column = 0; column < ExamTypes::kQuestions; ++column) {
-        const QString mark = gabarito(column, 3);
-        if (mark == QLatin1String("*"))
-            ++Certas;
-        else if (mark == QLatin1String("X"))
-            ++Erradas;
-        else if (mark == QLatin1String("-"))
-            ++Invalidas;
-    }
+    const AnswerSheet::Counts counts = m_sheet.counts();
+    Certas = counts.right;
+    Erradas = counts.wrong;
+    Invalidas = counts.invalid;
     Label4->setText(QString::number(Certas));
     Label16->setText(QString::number(Erradas));
     Label17->setText(QString::number(Invalidas));

@@ -8,6 +8,8 @@
 // letters and marks), never the exam state or the personalised pool, which change with the next
 // exam.
 
+#include "exam/answersheet.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -20,15 +22,6 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QTextDocument;
-
-// One position of a corrected exam.
-struct QuestaoCorrigida {
-    int numero = 0;   // the question's number in the bank
-    QString resposta; // the answer given, empty when none
-    QString certa;    // the right letter "A".."E"
-    QString marca;    // "*" right, "X" wrong, "-" the check failed
-    bool acertou() const { return marca == QLatin1String("*"); }
-};
 
 class TFormRevisao : public QWidget {
     Q_OBJECT
