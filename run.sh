@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 source tools/setup.sh
 
 quelvado_install_packages
-quelvado_configure build
+quelvado_configure build -DQUELVADO_TESTS=OFF
 quelvado_build build --target quelvado
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 
-quelvado_install_packages
+quelvado_install_packages "${QUELVADO_PACKAGES[@]}" "${QUELVADO_TEST_PACKAGES[@]}"
 if [ "${1:-}" = "--hardened" ]; then
   quelvado_configure build-hardened -DQUELVADO_WERROR=ON -DQUELVADO_SANITIZE=ON
   quelvado_build build-hardened
@@ -20,6 +20,7 @@ if [ "${1:-}" = "--hardened" ]; then
   exit 0
 fi
 quelvado_configure build
+quelvado_tests_on build
 quelvado_build build
 cd build
 ctest --output-on-failure -j"$(nproc)" --timeout 600

@@ -1,20 +1,35 @@
-# Shared by run.sh and test.sh: installs the Debian packages the build and tests need (only those
-# missing, so a second run is quick) and configures the build folder once.
+# Shared by run.sh and test.sh: installs the Debian packages missing (so a second run is quick) and
+# configures the build folder once. run.sh installs what building and running the program needs;
+# test.sh adds what only the tests and checks use.
 # shellcheck shell=bash
 
+# Building and running: compiler and CMake, Qt, libcurl, the DejaVu fonts the windows draw with
+# (Sans from -core, Sans Condensed from -extra), and dpkg-shlibdeps with file for the Debian package
+# the README makes after ./run.sh.
 QUELVADO_PACKAGES=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev
-  zip unzip default-jdk-headless
   fonts-dejavu-core fonts-dejavu-extra
-  libx11-dev xvfb xdotool openssl
-  dpkg-dev file desktop-file-utils appstream lintian
+  dpkg-dev file
 )
 
+# Only the tests and checks: zip and zipinfo (archive tests), Xlib, Xvfb and xdotool (the program
+# as a process on an X server), openssl (the TLS test server), the Debian package's checks
+# (desktop-file-validate, appstreamcli, lintian) and clang-format for the format check.
+# shellcheck disable=SC2034 # used by test.sh
+QUELVADO_TEST_PACKAGES=(
+  zip unzip
+  libx11-dev xvfb xdotool
+  openssl
+  desktop-file-utils appstream lintian
+  clang-format
+)
+
+# The packages named that are not installed.
 quelvado_missing_packages() {
   local missing=()
-  for p in "${QUELVADO_PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
@@ -22,9 +37,13 @@ quelvado_missing_packages() {
   echo "${missing[@]}"
 }
 
+# Installs what is missing of the packages named (by default those for building and running).
 quelvado_install_packages() {
   local missing
-  missing=$(quelvado_missing_packages)
+  if [ $# -eq 0 ]; then
+    set -- "${QUELVADO_PACKAGES[@]}"
+  fi
+  missing=$(quelvado_missing_packages "$@")
   [ -z "$missing" ] && return 0
   echo "==> Installing: $missing"
   local sudo=""
@@ -43,6 +62,14 @@ quelvado_configure() {
   if [ ! -f "$build_dir/CMakeCache.txt" ]; then
     echo "==> Configuring $build_dir"
     cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+}
+
+# A build folder run.sh made leaves the tests out: switch them on.
+quelvado_tests_on() {
+  local build_dir=$1
+  if ! grep -q '^QUELVADO_TESTS:BOOL=ON$' "$build_dir/CMakeCache.txt"; then
+    cmake -S . -B "$build_dir" -DQUELVADO_TESTS=ON
   fi
 }
 
