@@ -3,6 +3,8 @@
 #include "controls/leddisplay.h"
 #include "controls/ledmeter.h"
 
+#include "windowdriver.h"
+
 #include <QSignalSpy>
 #include <QtTest>
 #include <functional>
@@ -25,19 +27,6 @@ QPalette testPalette()
     pal.setColor(QPalette::Light, kHighlight);
     pal.setColor(QPalette::WindowText, kFrame);
     return pal;
-}
-
-QImage shot(QWidget &w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    w.render(&image);
-    return image;
-}
-
-QColor at(const QImage &image, int x, int y)
-{
-    return QColor(image.pixel(x, y));
 }
 
 // Reads the seven segments of the digit cell whose top left corner is (x, y), in the order top,
@@ -125,16 +114,6 @@ QString errorOf(const std::function<void()> &f)
     }
     return {};
 }
-
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        count += e->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "common/errors.h"
 #include "controls/winroller.h"
 
+#include "windowdriver.h"
+
 #include <QtTest>
 
 namespace {
@@ -19,11 +21,6 @@ struct Window {
 QWidget *buttonOf(QWidget &owner)
 {
     return owner.findChild<QWidget *>(QStringLiteral("WinRollerButton"));
-}
-
-QColor at(const QImage &image, QPoint p)
-{
-    return QColor(image.pixel(p));
 }
 
 int countColour(const QImage &image, const QColor &colour)
