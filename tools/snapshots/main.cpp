@@ -1,18 +1,24 @@
 // snapshots [FOLDER]: renders every window of the program (and each page of the exam window) to
 // FOLDER/<window>.png, by default ./snapshots. Run with QT_QPA_PLATFORM=offscreen for no display.
+// The program's clock stands still at a fixed moment, so two runs give the same pictures byte for
+// byte (times on the exam pages, today's date in the status bar, the generator's starting state).
 
 #include "shell/formtopo.h"
 #include "shell/startup.h"
 
+#include "codereader/finddialog.h"
 #include "codereader/formcodigo.h"
 #include "common/appwindows.h"
+#include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/programfolder.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
+#include "exam/formrevisao.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +29,13 @@
 #include <cstdio>
 
 namespace {
+// Tuesday 10 March 2026, 09:30:15 local time; 12:30:15.250 UTC.
+class FixedClock : public Clock {
+public:
+    QDateTime localNow() const override { return QDateTime(QDate(2026, 3, 10), QTime(9, 30, 15)); }
+    QTime utcTimeOfDay() const override { return QTime(12, 30, 15, 250); }
+};
+
 bool save(QWidget *w, const QString &folder, const QString &name)
 {
     w->show();
@@ -37,12 +50,16 @@ bool save(QWidget *w, const QString &folder, const QString &name)
 int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
+    static FixedClock clock;
+    Clock::install(&clock);
     static ConsoleDialogs console;
     Dialogs::install(&console);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots");
     QDir().mkpath(folder);
     ProgramFolder::set(QCoreApplication::applicationDirPath());
     Startup::configureApplication(app);
+    // The text cursor stays lit instead of blinking, so it looks the same whenever a picture is taken.
+    QApplication::setCursorFlashTime(0);
     Startup::createWindows();
 
     bool ok = true;
@@ -66,9 +83,18 @@ int main(int argc, char **argv)
     FormProva->BBFinalizar->click();
     FormProva->BBCorrigir->click();
     ok &= save(FormProva, folder, QStringLiteral("formprova-gabarito"));
+    // The review of that exam at its first position, then at its third (answered wrong).
+    FormProva->BBRevisar->click();
+    ok &= save(FormProva->Revisao, folder, QStringLiteral("formrevisao"));
+    FormProva->Revisao->MostraPosicao(3);
+    ok &= save(FormProva->Revisao, folder, QStringLiteral("formrevisao-3"));
+    FormProva->Revisao->hide();
     ok &= save(FormPlacas, folder, QStringLiteral("formplacas"));
     ok &= save(FormDados, folder, QStringLiteral("formdados"));
     ok &= save(FormCodigo, folder, QStringLiteral("formcodigo"));
+    FormCodigo->BBPesquisar->click();
+    ok &= save(FormCodigo->FindDialog, folder, QStringLiteral("finddialog"));
+    FormCodigo->FindDialog->hide();
     ok &= save(FormDownload, folder, QStringLiteral("formdownload"));
     Startup::destroyWindows();
     return ok ? 0 : 1;
