@@ -15,9 +15,10 @@
 #include "controls/shadowlabel.h"
 #include "controls/sinaltraffic.h"
 #include "signs/picturestore.h"
-#include "store/binarydataset.h"
 
+#include "examdriver.h"
 #include "fakes.h"
+#include "windowdriver.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -31,18 +32,6 @@
 #include <QtTest>
 
 namespace {
-constexpr int kLegislacao = 6; // radio item of " &7 - Legislação": questions 1 to 30
-
-QString rightLetter(int question)
-{
-    return QString(QChar(u'A' + QuestionBank::instance().answerNumber(question) - 1));
-}
-
-QString wrongLetter(int question)
-{
-    return rightLetter(question) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
-}
-
 bool samePicture(const QPixmap &a, const QPixmap &b)
 {
     return !a.isNull() && a.toImage() == b.toImage();
@@ -82,63 +71,32 @@ private slots:
     void everyTypeCanBeTakenAndCorrected();
 
 private:
-    void start(int item);
-    void type(const QString &keys);
-    void answerAndNext(const QString &letter);
-    void activate();
-    FakeDialogs *m_dialogs = nullptr;
-    FakeClock *m_clock = nullptr;
-    TempProgramFolder *m_folder = nullptr;
-    TFormProva *w = nullptr;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFormProva> w;
 };
 
 void TestExamSession::init()
 {
-    m_dialogs = new FakeDialogs;
-    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
-    m_folder = new TempProgramFolder;
-    w = new TFormProva;
-    activate();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_clock = std::make_unique<FakeClock>(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    m_folder = std::make_unique<TempProgramFolder>();
+    w = std::make_unique<TFormProva>();
+    QVERIFY(showActive(w.get()));
 }
 
 void TestExamSession::cleanup()
 {
-    delete w;
-    delete m_folder;
-    delete m_clock;
-    delete m_dialogs;
-}
-
-void TestExamSession::activate()
-{
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    QVERIFY(QTest::qWaitForWindowActive(w));
-}
-
-void TestExamSession::start(int item)
-{
-    w->RadioItems[item]->setChecked(true);
-    QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
-}
-
-void TestExamSession::type(const QString &keys)
-{
-    w->EditResposta->setFocus();
-    QTest::keyClicks(w->EditResposta, keys);
-}
-
-void TestExamSession::answerAndNext(const QString &letter)
-{
-    if (!letter.isEmpty())
-        type(letter);
-    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+    w.reset();
+    m_folder.reset();
+    m_clock.reset();
+    m_dialogs.reset();
 }
 
 void TestExamSession::startShowsFirstQuestion()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QCOMPARE(w->Notebook1->currentIndex(), 1);
     QCOMPARE(w->windowTitle(), QStringLiteral("Prova de Legislação de Trânsito"));
     QCOMPARE(w->Panel4->caption(), QStringLiteral(" "));
@@ -162,7 +120,7 @@ void TestExamSession::startShowsFirstQuestion()
 
 void TestExamSession::questionWithPicture()
 {
-    start(10); // " 11 - &Sinalização" asks 201 first: the R-10 sign
+    start(*w, 10); // " 11 - &Sinalização" asks 201 first: the R-10 sign
     QCOMPARE(w->exam().NumeroQuestao, 201);
     QVERIFY(samePicture(w->ImageQuestao->pixmap(),
                         CarregarFigura(QStringLiteral("R12"), w->devicePixelRatioF())));
@@ -170,21 +128,21 @@ void TestExamSession::questionWithPicture()
 
 void TestExamSession::answerBoxKeys()
 {
-    start(kLegislacao);
-    type(QStringLiteral("b"));
+    start(*w, kLegislacao);
+    type(*w, QStringLiteral("b"));
     QCOMPARE(w->EditResposta->text(), QStringLiteral("B"));
     QVERIFY(m_dialogs->boxes.isEmpty());
     for (const QString &refused : {QStringLiteral("f"), QStringLiteral("7"), QStringLiteral("z")}) {
-        type(refused);
+        type(*w, refused);
         QCOMPARE(w->EditResposta->text(), QStringLiteral("B"));
         QCOMPARE(m_dialogs->texts().last(), QStringLiteral("Selecione uma opção válida!"));
     }
     m_dialogs->clear();
-    type(QStringLiteral("c")); // a second letter
+    type(*w, QStringLiteral("c")); // a second letter
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Opção inválida!")});
     QVERIFY(w->EditResposta->text().isEmpty());
     // Enter goes to the next question and leaves the box empty.
-    type(QStringLiteral("e"));
+    type(*w, QStringLiteral("e"));
     QTest::keyClick(w->EditResposta, Qt::Key_Return);
     QCOMPARE(w->exam().Posicao, 2);
     QCOMPARE(w->gabarito(0, 2), QStringLiteral("E"));
@@ -194,8 +152,8 @@ void TestExamSession::answerBoxKeys()
 
 void TestExamSession::answerButtons()
 {
-    start(kLegislacao);
-    type(QStringLiteral("a"));
+    start(*w, kLegislacao);
+    type(*w, QStringLiteral("a"));
     for (int tag = 1; tag <= 5; ++tag) {
         QTest::mouseClick(w->AnswerButtons[tag - 1], Qt::LeftButton);
         QCOMPARE(w->EditResposta->text(), QString(QChar(u'A' + tag - 1)));
@@ -207,9 +165,9 @@ void TestExamSession::answerButtons()
 
 void TestExamSession::goingBackErasesWithEmptyNext()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     for (int p = 1; p <= 29; ++p)
-        answerAndNext(QStringLiteral("C"));
+        answerAndNext(*w, QStringLiteral("C"));
     QCOMPARE(w->exam().Posicao, 30);
     for (int i = 0; i < 25; ++i)
         QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
@@ -217,7 +175,7 @@ void TestExamSession::goingBackErasesWithEmptyNext()
     QCOMPARE(w->LEDDisplayQuestao->value(), 5.0);
     QVERIFY(w->EditResposta->text().isEmpty()); // the stored answer is not put back
     QCOMPARE(w->gabarito(4, 2), QStringLiteral("C"));
-    answerAndNext(QString());
+    answerAndNext(*w, QString());
     QCOMPARE(w->gabarito(4, 2), QString());
     QCOMPARE(w->gabarito(3, 2), QStringLiteral("C"));
     // Back to the first question: "Anterior" goes off.
@@ -229,11 +187,11 @@ void TestExamSession::goingBackErasesWithEmptyNext()
 
 void TestExamSession::pastTheLastQuestion()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     for (int p = 1; p <= 29; ++p)
-        answerAndNext(QStringLiteral("A"));
+        answerAndNext(*w, QStringLiteral("A"));
     const QPixmap lastPicture = w->ImageQuestao->pixmap();
-    answerAndNext(QStringLiteral("D"));
+    answerAndNext(*w, QStringLiteral("D"));
     QCOMPARE(w->exam().Posicao, 31);
     QCOMPARE(w->gabarito(29, 2), QStringLiteral("D"));
     QCOMPARE(w->LEDDisplayQuestao->value(), 0.0);
@@ -245,7 +203,7 @@ void TestExamSession::pastTheLastQuestion()
 
     // Enter in the answer box now asks whether to finish; "Não" keeps the exam.
     m_dialogs->answer({false});
-    type(QString());
+    type(*w, QString());
     QTest::keyClick(w->EditResposta, Qt::Key_Return);
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Deseja finalizar a prova?")});
     QCOMPARE(w->Notebook1->currentIndex(), 1);
@@ -255,22 +213,22 @@ void TestExamSession::pastTheLastQuestion()
     QCOMPARE(w->exam().Posicao, 30);
     QCOMPARE(w->LEDDisplayQuestao->value(), 30.0);
     QVERIFY(w->BBProximo->isEnabled());
-    answerAndNext(QStringLiteral("B"));
+    answerAndNext(*w, QStringLiteral("B"));
     QCOMPARE(w->gabarito(29, 2), QStringLiteral("B"));
 
     // Enter with "Sim" ends the exam.
     m_dialogs->answer({true});
-    type(QString());
+    type(*w, QString());
     QTest::keyClick(w->EditResposta, Qt::Key_Return);
     QCOMPARE(w->Notebook1->currentIndex(), 2);
 }
 
 void TestExamSession::finishAtThirtyDoesNotStoreTypedAnswer()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     for (int p = 1; p <= 29; ++p)
-        answerAndNext(QStringLiteral("A"));
-    type(QStringLiteral("E"));
+        answerAndNext(*w, QStringLiteral("A"));
+    type(*w, QStringLiteral("E"));
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(w->Notebook1->currentIndex(), 2);
@@ -284,8 +242,8 @@ void TestExamSession::finishAtThirtyDoesNotStoreTypedAnswer()
 
 void TestExamSession::finishBelowThirtyAsks()
 {
-    start(kLegislacao);
-    answerAndNext(QStringLiteral("A"));
+    start(*w, kLegislacao);
+    answerAndNext(*w, QStringLiteral("A"));
     m_dialogs->answer({false, true});
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QCOMPARE(m_dialogs->boxes.size(), 1);
@@ -302,23 +260,23 @@ void TestExamSession::finishBelowThirtyAsks()
 
 void TestExamSession::immediateAnswer()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     // Question 1: the right answer is E.
     QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
     QCOMPARE(w->EditResposta->text(), QStringLiteral("E"));
     QVERIFY(!w->BBRespostaImediata->isEnabled());
     QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sNone);
-    answerAndNext(QString());
+    answerAndNext(*w, QString());
     QCOMPARE(w->gabarito(0, 2), QStringLiteral("E"));
     QVERIFY(w->BBRespostaImediata->isEnabled());
 
     const int q = w->exam().NumeroQuestao;
-    type(wrongLetter(q));
+    type(*w, wrongLetter(q));
     QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
     QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sRed);
     QCOMPARE(w->EditResposta->text(), wrongLetter(q));
     w->EditResposta->clear();
-    type(rightLetter(q));
+    type(*w, rightLetter(q));
     QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
     QCOMPARE(w->SinalTraffic1->state(), TSinalTraffic::sGreen);
     // Any move puts the light out.
@@ -359,11 +317,11 @@ void TestExamSession::scoring()
     QFETCH(int, percent);
     QFETCH(QString, verdict);
     QFETCH(QString, picture);
-    start(kLegislacao);
+    start(*w, kLegislacao);
     // The first `right` questions right; of the rest, every third left empty, the others wrong.
     for (int p = 1; p <= 30; ++p) {
         const int q = w->exam().NumeroQuestao;
-        answerAndNext(p <= right ? rightLetter(q) : (p % 3 == 0 ? QString() : wrongLetter(q)));
+        answerAndNext(*w, p <= right ? rightLetter(q) : (p % 3 == 0 ? QString() : wrongLetter(q)));
     }
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
@@ -386,18 +344,18 @@ void TestExamSession::scoring()
     QCOMPARE(QApplication::focusWidget(), w->BitBtnCancelar);
     QCOMPARE(w->exam().Posicao, 30);
     // Esc on the sheet closes the window without asking.
-    QTest::keyClick(w, Qt::Key_Escape);
+    QTest::keyClick(w.get(), Qt::Key_Escape);
     QVERIFY(!w->isVisible());
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
 void TestExamSession::capitalFMarkedWrong()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QTest::keyClicks(w->EditResposta, QStringLiteral("F"));
     QCOMPARE(w->EditResposta->text(), QStringLiteral("F"));
     QVERIFY(m_dialogs->boxes.isEmpty());
-    answerAndNext(QString());
+    answerAndNext(*w, QString());
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton); // asks: answered "Sim" below
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
@@ -410,7 +368,7 @@ void TestExamSession::capitalFMarkedWrong()
 void TestExamSession::timeTakenAcrossMidnight()
 {
     m_clock->local = QDateTime(QDate(2026, 12, 7), QTime(23, 50, 0));
-    start(kLegislacao);
+    start(*w, kLegislacao);
     m_clock->local = QDateTime(QDate(2026, 12, 8), QTime(0, 10, 0));
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
@@ -441,22 +399,12 @@ void TestExamSession::timeTakenRule()
 void TestExamSession::personalisedSheetNumbersPositions()
 {
     // A pool of 30 questions from the blocks whose answers are all written, asked in shuffled order.
-    TBinaryDataSet ds;
-    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
-    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
-    ds.CreateTable();
-    ds.Open();
-    for (int i = 0; i < 30; ++i) {
-        ds.Append();
-        numero.SetAsString(QString::number(151 + i));
-        ds.Post();
-    }
-    ds.Close();
-    start(17);
+    writePool(m_folder->file(QStringLiteral("numprova.dat")), poolFrom(151));
+    start(*w, 17);
     QCOMPARE(w->exam().TipoProva, 18);
     QVERIFY(m_dialogs->boxes.isEmpty());
     for (int p = 1; p <= 30; ++p)
-        answerAndNext(QStringLiteral("A"));
+        answerAndNext(*w, QStringLiteral("A"));
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     for (int c = 0; c < 30; ++c)
         QCOMPARE(w->gabarito(c, 0), QString::number(c + 1));
@@ -471,16 +419,8 @@ void TestExamSession::questionWithNothingStored()
 {
     // A personalised pool naming question 40, which has nothing stored, is made anew from the
     // default pool: the exam asks only questions the bank has.
-    TBinaryDataSet ds;
-    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
-    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
-    ds.CreateTable();
-    ds.Open();
-    ds.Append();
-    numero.SetAsString(QStringLiteral("040"));
-    ds.Post();
-    ds.Close();
-    start(17);
+    writePool(m_folder->file(QStringLiteral("numprova.dat")), {QStringLiteral("040")});
+    start(*w, 17);
     QVERIFY(ExamTypes::defaultPool().contains(w->exam().ListBox1.value(0)));
     QCOMPARE(QSet<QString>(w->exam().ListBox1.begin(), w->exam().ListBox1.end()).size(), 30);
     QVERIFY(!w->LabelPergunta->text().isEmpty());
@@ -500,7 +440,7 @@ void TestExamSession::questionWithNothingStored()
 
 void TestExamSession::closingAsksDuringExam()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     m_dialogs->answer({false});
     w->close();
     QVERIFY(w->isVisible());
@@ -509,20 +449,20 @@ void TestExamSession::closingAsksDuringExam()
     w->close();
     QVERIFY(!w->isVisible());
     // Shown again, the exam page is where it was.
-    activate();
+    QVERIFY(showActive(w.get()));
     QCOMPARE(w->Notebook1->currentIndex(), 1);
 }
 
 void TestExamSession::newExamClearsResults()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     for (int p = 1; p <= 30; ++p)
-        answerAndNext(rightLetter(w->exam().NumeroQuestao));
+        answerAndNext(*w, rightLetter(w->exam().NumeroQuestao));
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
     QCOMPARE(w->Label4->text(), QStringLiteral("30"));
     w->showSelectionPage();
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QCOMPARE(w->Label4->text(), QStringLiteral("00"));
     QCOMPARE(w->LEDMeter1->position(), 0);
     QCOMPARE(w->GaugePorCento->text(), QStringLiteral("0%"));
@@ -538,14 +478,14 @@ void TestExamSession::everyTypeCanBeTakenAndCorrected()
     // Each of the 18 exam types shows 30 written questions and corrects without an error.
     for (int item = 0; item < 18; ++item) {
         w->showSelectionPage();
-        start(item);
+        start(*w, item);
         QCOMPARE(w->Notebook1->currentIndex(), 1);
         for (int p = 1; p <= 30; ++p) {
             QVERIFY2(
                 !w->LabelPergunta->text().isEmpty(),
                 qPrintable(QStringLiteral("item %1, question %2").arg(item).arg(w->exam().NumeroQuestao)));
             QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton); // fills in the right letter
-            answerAndNext(QString());
+            answerAndNext(*w, QString());
         }
         QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
         QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
@@ -560,7 +500,7 @@ QTEST_MAIN(TestExamSession)
 
 void TestExamSession::closingAsksAtEveryPositionBelowThirty()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     for (int position = 1; position <= 31; ++position) {
         QCOMPARE(w->exam().Posicao, position);
         m_dialogs->boxes.clear();
@@ -572,17 +512,17 @@ void TestExamSession::closingAsksAtEveryPositionBelowThirty()
         } else {
             QVERIFY(m_dialogs->boxes.isEmpty());
             QVERIFY(!w->isVisible());
-            activate();
+            QVERIFY(showActive(w.get()));
         }
         if (position <= 30)
-            answerAndNext(QStringLiteral("A"));
+            answerAndNext(*w, QStringLiteral("A"));
     }
 }
 
 void TestExamSession::immediateAnswerTurnedOnByStartAndAnterior()
 {
-    start(kLegislacao);
-    answerAndNext(QStringLiteral("A"));
+    start(*w, kLegislacao);
+    answerAndNext(*w, QStringLiteral("A"));
     QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
     QVERIFY(!w->BBRespostaImediata->isEnabled());
     QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
@@ -593,15 +533,15 @@ void TestExamSession::immediateAnswerTurnedOnByStartAndAnterior()
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QTest::mouseClick(w->BitBtnCancelar, Qt::LeftButton);
-    activate();
+    QVERIFY(showActive(w.get()));
     w->showSelectionPage();
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QVERIFY(w->BBRespostaImediata->isEnabled());
 }
 
 void TestExamSession::pastedSmallLetterBecomesCapital()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QGuiApplication::clipboard()->setText(QStringLiteral("c"));
     w->EditResposta->setFocus();
     QTest::keyClick(w->EditResposta, Qt::Key_V, Qt::ControlModifier);
@@ -618,8 +558,8 @@ void TestExamSession::pastedSmallLetterBecomesCapital()
 void TestExamSession::helpKeyAndHints()
 {
     FakeDesktop desktop;
-    QTest::keyClick(w, Qt::Key_F1);
-    start(kLegislacao);
+    QTest::keyClick(w.get(), Qt::Key_F1);
+    start(*w, kLegislacao);
     QTest::keyClick(w->EditResposta, Qt::Key_F1);
     QCOMPARE(desktop.helps, (QStringList{QStringLiteral("context20"), QStringLiteral("context20")}));
     // Every hint of the page is a long hint for the status panel too.
@@ -632,7 +572,7 @@ void TestExamSession::helpKeyAndHints()
 
 void TestExamSession::answerSheetByKeyboard()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);

@@ -9,9 +9,10 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "controls/panel.h"
-#include "store/binarydataset.h"
 
+#include "examdriver.h"
 #include "fakes.h"
+#include "windowdriver.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -66,34 +67,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Writes a numprova.dat holding the given texts, the way the exam writes it.
-void writePool(const QString &path, const QStringList &texts)
-{
-    TBinaryDataSet ds;
-    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
-    ds.SetTableName(path);
-    ds.CreateTable();
-    ds.Open();
-    for (const QString &t : texts) {
-        ds.Append();
-        numero.SetAsString(t);
-        ds.Post();
-    }
-    ds.Close();
-}
-
-QStringList poolIn(const QString &path)
-{
-    TBinaryDataSet ds;
-    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
-    ds.SetTableName(path);
-    ds.Open();
-    QStringList out;
-    for (ds.First(); !ds.Eof(); ds.Next())
-        out << numero.AsString();
-    ds.Close();
-    return out;
-}
 } // namespace
 
 class TestExamTypes : public QObject {
@@ -121,23 +94,23 @@ private slots:
 
 private:
     void start(int item);
-    FakeDialogs *m_dialogs = nullptr;
-    TempProgramFolder *m_folder = nullptr;
-    TFormProva *m_window = nullptr;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFormProva> m_window;
 };
 
 void TestExamTypes::init()
 {
-    m_dialogs = new FakeDialogs;
-    m_folder = new TempProgramFolder;
-    m_window = new TFormProva;
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_window = std::make_unique<TFormProva>();
 }
 
 void TestExamTypes::cleanup()
 {
-    delete m_window;
-    delete m_folder;
-    delete m_dialogs;
+    m_window.reset();
+    m_folder.reset();
+    m_dialogs.reset();
 }
 
 void TestExamTypes::start(int item)
@@ -282,7 +255,7 @@ void TestExamTypes::personalisedCreatesPool()
     QCOMPARE(m_window->exam().TipoProva, 18);
     QCOMPARE(m_window->Notebook1->currentIndex(), 1);
     QCOMPARE(QFileInfo(path).size(), 4367);
-    const QStringList file = poolIn(path);
+    const QStringList file = readPool(path);
     QCOMPARE(file.size(), 330);
     const QStringList pool = ExamTypes::defaultPool();
     QCOMPARE(QSet<QString>(file.begin(), file.end()), QSet<QString>(pool.begin(), pool.end()));
@@ -297,12 +270,13 @@ void TestExamTypes::personalisedCreatesPool()
 
 void TestExamTypes::personalisedReordersFile()
 {
+    FakeClock clock;
     const QString path = m_folder->file(QStringLiteral("numprova.dat"));
     start(17);
     const QByteArray first = readAll(path);
     const QStringList firstAsked = m_window->exam().ListBox1;
     m_window->showSelectionPage();
-    QTest::qWait(5); // the shuffle starts from the time of day
+    clock.utc = clock.utc.addMSecs(5); // the shuffle starts from the time of day
     start(17);
     const QByteArray second = readAll(path);
     QCOMPARE(second.size(), first.size());
@@ -327,7 +301,7 @@ void TestExamTypes::personalisedShortFileRepeatsLast()
     QCOMPARE(QSet<QString>(list.begin(), list.begin() + 10), QSet<QString>(ten.begin(), ten.end()));
     for (int i = 10; i < 30; ++i)
         QCOMPARE(list[i], list[9]);
-    QCOMPARE(poolIn(path).last(), list[9]);
+    QCOMPARE(readPool(path).last(), list[9]);
 }
 
 void TestExamTypes::personalisedBadNumbers_data()
@@ -352,7 +326,7 @@ void TestExamTypes::personalisedBadNumbers()
     QCOMPARE(QSet<QString>(asked.begin(), asked.end()).size(), 30);
     for (const QString &n : asked)
         QVERIFY(ExamTypes::defaultPool().contains(n));
-    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
+    QCOMPARE(readPool(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
 }
 
 void TestExamTypes::personalisedDamagedFile()
@@ -366,7 +340,7 @@ void TestExamTypes::personalisedDamagedFile()
     start(17);
     QVERIFY(m_dialogs->boxes.isEmpty());
     QCOMPARE(m_window->Notebook1->currentIndex(), 1);
-    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
+    QCOMPARE(readPool(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
     // A file too large for any pool is not even read.
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.resize(PersonalPool::kMaxFileSize + 1));
@@ -374,7 +348,7 @@ void TestExamTypes::personalisedDamagedFile()
     m_window->showSelectionPage();
     start(17);
     QVERIFY(m_dialogs->boxes.isEmpty());
-    QCOMPARE(poolIn(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
+    QCOMPARE(readPool(m_folder->file(QStringLiteral("numprova.dat"))).size(), 330);
 }
 
 void TestExamTypes::personalisedMissingAfterExamUsesWholePool()
@@ -384,28 +358,26 @@ void TestExamTypes::personalisedMissingAfterExamUsesWholePool()
     m_window->showSelectionPage();
     QVERIFY(QFile::remove(path));
     start(17);
-    QCOMPARE(poolIn(path).size(), 330);
+    QCOMPARE(readPool(path).size(), 330);
 }
 
 void TestExamTypes::keyboard()
 {
-    m_window->show();
-    m_window->activateWindow();
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QVERIFY(showActive(m_window.get()));
     // Alt plus an accelerator selects its item.
     QTest::keySequence(m_window->windowHandle(), QKeySequence(QStringLiteral("Alt+N")));
     QTRY_VERIFY(m_window->RadioItems[11]->isChecked());
     QTest::keySequence(m_window->windowHandle(), QKeySequence(QStringLiteral("Alt+0")));
     QTRY_VERIFY(m_window->RadioItems[9]->isChecked());
     // Enter starts the selected exam.
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_window, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get(),
+                    Qt::Key_Return);
     QCOMPARE(m_window->Notebook1->currentIndex(), 1);
     QCOMPARE(m_window->exam().TipoProva, 9);
     QCOMPARE(m_window->exam().NumeroQuestao, 151);
     // Esc on the selection page closes the window.
     m_window->showSelectionPage();
-    QTest::keyClick(m_window, Qt::Key_Escape);
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
     QVERIFY(!m_window->isVisible());
     QVERIFY(m_dialogs->boxes.isEmpty());
 }

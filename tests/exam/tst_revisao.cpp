@@ -10,9 +10,10 @@
 #include "codereader/formcodigo.h"
 #include "common/appwindows.h"
 #include "signs/picturestore.h"
-#include "store/binarydataset.h"
 
+#include "examdriver.h"
 #include "fakes.h"
+#include "windowdriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,19 +31,6 @@
 #include <QtTest>
 
 namespace {
-constexpr int kLegislacao = 6; // radio item of " &7 - Legislação": questions 1 to 30
-constexpr int kPersonalizada = 17;
-
-QString rightLetter(int question)
-{
-    return QString(QChar(u'A' + QuestionBank::instance().answerNumber(question) - 1));
-}
-
-QString wrongLetter(int question)
-{
-    return rightLetter(question) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
-}
-
 // The text a PDF written by Qt shows, without its blanks: each font's glyphs are drawn one by one
 // ("/F7 12 Tf", "<0012> Tj") and mapped back to characters by the font's ToUnicode table. Enough
 // for PDF files this program writes; no general reader.
@@ -151,67 +139,47 @@ private slots:
     void pictureForTheReadme();
 
 private:
-    void start(int item);
-    void answerAndNext(const QString &letter);
     // Takes the exam of radio item `item` answering by kindAt(), ends and corrects it.
     void takeAndCorrect(int item);
     TFormRevisao *openAt(int position);
-    FakeDialogs *m_dialogs = nullptr;
-    FakeClock *m_clock = nullptr;
-    TempProgramFolder *m_folder = nullptr;
-    TFormProva *w = nullptr;
-    TFormCodigo *m_reader = nullptr;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFormProva> w;
+    std::unique_ptr<TFormCodigo> m_reader;
 };
 
 void TestRevisao::init()
 {
-    m_dialogs = new FakeDialogs;
-    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
-    m_folder = new TempProgramFolder;
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_clock = std::make_unique<FakeClock>(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    m_folder = std::make_unique<TempProgramFolder>();
     QVERIFY(
         QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
-    m_reader = new TFormCodigo;
-    AppWindows::set(AppWindow::Codigo, m_reader);
-    w = new TFormProva;
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    m_reader = std::make_unique<TFormCodigo>();
+    AppWindows::set(AppWindow::Codigo, m_reader.get());
+    w = std::make_unique<TFormProva>();
+    QVERIFY(showActive(w.get()));
 }
 
 void TestRevisao::cleanup()
 {
-    delete w;
+    w.reset();
     AppWindows::set(AppWindow::Codigo, nullptr);
-    delete m_reader;
-    delete m_folder;
-    delete m_clock;
-    delete m_dialogs;
-}
-
-void TestRevisao::start(int item)
-{
-    w->RadioItems[item]->setChecked(true);
-    QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
-}
-
-void TestRevisao::answerAndNext(const QString &letter)
-{
-    if (!letter.isEmpty()) {
-        w->EditResposta->setFocus();
-        QTest::keyClicks(w->EditResposta, letter);
-    }
-    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+    m_reader.reset();
+    m_folder.reset();
+    m_clock.reset();
+    m_dialogs.reset();
 }
 
 void TestRevisao::takeAndCorrect(int item)
 {
-    start(item);
+    start(*w, item);
     for (int p = 1; p <= 30; ++p) {
         const int n = w->exam().NumeroQuestao;
-        answerAndNext(kindAt(p) == Kind::Right   ? rightLetter(n)
-                      : kindAt(p) == Kind::Wrong ? wrongLetter(n)
-                                                 : QString());
+        answerAndNext(*w, kindAt(p) == Kind::Right   ? rightLetter(n)
+                          : kindAt(p) == Kind::Wrong ? wrongLetter(n)
+                                                     : QString());
     }
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QVERIFY(!w->BBRevisar->isEnabled());
@@ -240,7 +208,7 @@ TFormRevisao *TestRevisao::openAt(int position)
 
 void TestRevisao::noReviewBeforeCorrection()
 {
-    start(kLegislacao);
+    start(*w, kLegislacao);
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     QVERIFY(!w->BBRevisar->isEnabled());
@@ -449,17 +417,7 @@ void TestRevisao::escClosesAndSizeIsKept()
 
 void TestRevisao::personalisedExamAsCorrected()
 {
-    TBinaryDataSet ds;
-    TField &numero = ds.AddField(QStringLiteral("Numero"), ftString, 5);
-    ds.SetTableName(m_folder->file(QStringLiteral("numprova.dat")));
-    ds.CreateTable();
-    ds.Open();
-    for (int i = 0; i < 30; ++i) {
-        ds.Append();
-        numero.SetAsString(QString::number(301 + i));
-        ds.Post();
-    }
-    ds.Close();
+    writePool(m_folder->file(QStringLiteral("numprova.dat")), poolFrom(301));
     takeAndCorrect(kPersonalizada);
     const QStringList asked = w->exam().ListBox1.mid(0, 30);
     QCOMPARE(w->provaCorrigida().size(), 30);
@@ -486,9 +444,9 @@ void TestRevisao::newExamHasNoReview()
     TFormRevisao *r = openAt(2);
     QVERIFY(r && r->isVisible());
     w->activateWindow();
-    QApplication::setActiveWindow(w);
+    QApplication::setActiveWindow(w.get());
     w->showSelectionPage();
-    start(kLegislacao);
+    start(*w, kLegislacao);
     QVERIFY(!r->isVisible());
     QVERIFY(w->provaCorrigida().isEmpty());
     QVERIFY(r->prova().isEmpty());
