@@ -1,5 +1,7 @@
 #include "finddialog.h"
 
+#include "common/windowkit.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,30 +20,26 @@ TFindDialog::TFindDialog(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto *label = new QLabel(QStringLiteral("&Localizar:"), this);
-    EditLocalizar = new QLineEdit(this);
-    EditLocalizar->setObjectName(QStringLiteral("EditLocalizar"));
+    EditLocalizar = WindowKit::make<QLineEdit>(this, "EditLocalizar");
     label->setBuddy(EditLocalizar);
 
-    CheckPalavraInteira = new QCheckBox(QStringLiteral("&Palavra inteira"), this);
-    CheckPalavraInteira->setObjectName(QStringLiteral("CheckPalavraInteira"));
-    CheckMaiusculas = new QCheckBox(QStringLiteral("&Diferenciar maiúsculas e minúsculas"), this);
-    CheckMaiusculas->setObjectName(QStringLiteral("CheckMaiusculas"));
+    CheckPalavraInteira = WindowKit::button<QCheckBox>(this, "CheckPalavraInteira", QRect(),
+                                                       QStringLiteral("&Palavra inteira"));
+    CheckMaiusculas = WindowKit::button<QCheckBox>(this, "CheckMaiusculas", QRect(),
+                                                   QStringLiteral("&Diferenciar maiúsculas e minúsculas"));
 
     auto *direction = new QGroupBox(QStringLiteral("Direção"), this);
-    RadioAcima = new QRadioButton(QStringLiteral("A&cima"), direction);
-    RadioAcima->setObjectName(QStringLiteral("RadioAcima"));
-    RadioAbaixo = new QRadioButton(QStringLiteral("A&baixo"), direction);
-    RadioAbaixo->setObjectName(QStringLiteral("RadioAbaixo"));
+    RadioAcima = WindowKit::button<QRadioButton>(direction, "RadioAcima", QRect(), QStringLiteral("A&cima"));
+    RadioAbaixo =
+        WindowKit::button<QRadioButton>(direction, "RadioAbaixo", QRect(), QStringLiteral("A&baixo"));
     RadioAbaixo->setChecked(true);
     auto *directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(RadioAcima);
     directionLayout->addWidget(RadioAbaixo);
 
-    BBLocalizar = new QPushButton(QStringLiteral("Localizar &próxima"), this);
-    BBLocalizar->setObjectName(QStringLiteral("BBLocalizar"));
+    BBLocalizar = WindowKit::button(this, "BBLocalizar", QRect(), QStringLiteral("Localizar &próxima"));
     BBLocalizar->setDefault(true);
-    BBCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-    BBCancelar->setObjectName(QStringLiteral("BBCancelar"));
+    BBCancelar = WindowKit::button(this, "BBCancelar", QRect(), QStringLiteral("Cancelar"));
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0);

@@ -11,6 +11,7 @@
 #include "common/maker.h"
 #include "common/programfolder.h"
 #include "common/safefile.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -36,18 +37,6 @@ const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);
 const QColor kBand(0, 72, 128);
 const QColor kStrip(236, 233, 216);
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph, QRect at)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(at);
-    b->setFont(WindowSetup::font(12, true));
-    b->setIcon(Artwork::glyph(glyph, 24, parent->devicePixelRatioF()));
-    b->setIconSize(QSize(24, 24));
-    b->setFocusPolicy(Qt::StrongFocus);
-    return b;
-}
 
 // The application's style, except that a combo box opens a scrolling list that honours its
 // maximum number of visible rows.
@@ -109,58 +98,41 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
 
     m_controls.start(this, construction, [this] {
         // Top panel: emblem, title, prompt and the chapter list.
-        PanelTopo = new TPanel(this);
-        PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
-        PanelTopo->setGeometry(0, 0, 692, 81);
+        PanelTopo = WindowKit::make<TPanel>(this, "PanelTopo", QRect(0, 0, 692, 81));
         PanelTopo->setColor(kBand);
 
-        Image1 = new QLabel(PanelTopo);
-        Image1->setObjectName(QStringLiteral("Image1"));
-        Image1->setGeometry(8, 5, 104, 41);
+        Image1 = WindowKit::make<QLabel>(PanelTopo, "Image1", QRect(8, 5, 104, 41));
         Image1->setPixmap(
             Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
 
-        LabelTitulo = new TShadowLabel(PanelTopo);
-        LabelTitulo->setObjectName(QStringLiteral("LabelTitulo"));
-        LabelTitulo->setGeometry(122, 3, 560, 26);
+        LabelTitulo = WindowKit::make<TShadowLabel>(PanelTopo, "LabelTitulo", QRect(122, 3, 560, 26));
         LabelTitulo->setFont(WindowSetup::font(19, true));
         LabelTitulo->setTextColor(Qt::white);
         LabelTitulo->setShadowColor(Qt::black);
         LabelTitulo->setShadowOffset(2);
         LabelTitulo->setText(QStringLiteral("Novo Código de Trânsito Brasileiro"));
 
-        LabelSelecione = new QLabel(PanelTopo);
-        LabelSelecione->setObjectName(QStringLiteral("LabelSelecione"));
-        LabelSelecione->setGeometry(122, 30, 560, 16);
+        LabelSelecione = WindowKit::make<QLabel>(PanelTopo, "LabelSelecione", QRect(122, 30, 560, 16));
         LabelSelecione->setFont(WindowSetup::font(12, false));
         LabelSelecione->setText(
             QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
-        QPalette light = LabelSelecione->palette();
-        light.setColor(QPalette::WindowText, QColor(255, 248, 200));
-        LabelSelecione->setPalette(light);
+        WindowKit::setTextColour(LabelSelecione, QColor(255, 248, 200));
 
-        ComboBox1 = new QComboBox(PanelTopo);
+        ComboBox1 = WindowKit::make<QComboBox>(PanelTopo, "ComboBox1", QRect(8, 51, 676, 24));
         ComboBox1->setAccessibleName(QStringLiteral("Capítulo"));
-        ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-        ComboBox1->setGeometry(8, 51, 676, 24);
         ComboBox1->setEditable(false);
         ComboBox1->setMaxVisibleItems(11);
         // Some styles open the list as a menu of every entry and ignore the row count; this one
         // always opens a scrolling list of 11 rows.
         ComboBox1->setStyle(new ListPopupStyle(ComboBox1));
         ComboBox1->setFont(WindowSetup::font(12, false));
-        QPalette navy = ComboBox1->palette();
-        navy.setColor(QPalette::Text, kNavy);
-        navy.setColor(QPalette::ButtonText, kNavy);
-        navy.setColor(QPalette::WindowText, kNavy);
-        ComboBox1->setPalette(navy);
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+            WindowKit::setColour(ComboBox1, role, kNavy);
         connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
 
         // The text view.
-        RichEdit = new QTextEdit(this);
-        RichEdit->setObjectName(QStringLiteral("RichEdit"));
+        RichEdit = WindowKit::make<QTextEdit>(this, "RichEdit", QRect(0, 81, 692, 410 - 81 - 65));
         RichEdit->setAccessibleName(QStringLiteral("Código de Trânsito Brasileiro"));
-        RichEdit->setGeometry(0, 81, 692, 410 - 81 - 65);
         RichEdit->setReadOnly(true);
         RichEdit->setUndoRedoEnabled(false);
         RichEdit->setAcceptRichText(false);
@@ -180,36 +152,36 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         RichEdit->setPalette(view);
 
         // Bottom panel: the hint, the word-wrap box and the three buttons.
-        PanelRodape = new TPanel(this);
-        PanelRodape->setObjectName(QStringLiteral("PanelRodape"));
-        PanelRodape->setGeometry(0, 345, 692, 65);
+        PanelRodape = WindowKit::make<TPanel>(this, "PanelRodape", QRect(0, 345, 692, 65));
         PanelRodape->setColor(kStrip);
 
-        LabelDica = new QLabel(PanelRodape);
-        LabelDica->setObjectName(QStringLiteral("LabelDica"));
-        LabelDica->setGeometry(2, 4, 688, 18);
+        LabelDica = WindowKit::make<QLabel>(PanelRodape, "LabelDica", QRect(2, 4, 688, 18));
         LabelDica->setAlignment(Qt::AlignCenter);
         LabelDica->setFont(WindowSetup::font(11, true));
         LabelDica->setText(
             QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
                            "visualizar."));
-        QPalette maroon = LabelDica->palette();
-        maroon.setColor(QPalette::WindowText, kMaroon);
-        LabelDica->setPalette(maroon);
+        WindowKit::setTextColour(LabelDica, kMaroon);
 
-        CheckBox1 = new QCheckBox(QStringLiteral("Quebra de linha"), PanelRodape);
-        CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-        CheckBox1->setGeometry(14, 30, 150, 24);
+        CheckBox1 = WindowKit::make<QCheckBox>(PanelRodape, "CheckBox1", QRect(14, 30, 150, 24));
+        CheckBox1->setText(QStringLiteral("Quebra de linha"));
         CheckBox1->setFont(WindowSetup::font(12, false));
         CheckBox1->setChecked(false);
         connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
-        BBAbrirCodigo = button(PanelRodape, "BBAbrirCodigo", QStringLiteral(" Abrir arquivo"),
-                               QStringLiteral("abrir"), QRect(252, 26, 140, 32));
-        BBPesquisar = button(PanelRodape, "BBPesquisar", QStringLiteral(" Pesquisar"),
-                             QStringLiteral("pesquisar"), QRect(400, 26, 136, 32));
-        BitBtn5 = button(PanelRodape, "BitBtn5", QStringLiteral(" Fechar"), QStringLiteral("fechar"),
-                         QRect(544, 26, 136, 32));
+        const auto glyph = [this](const char *name) {
+            return Artwork::glyph(QLatin1String(name), 24, devicePixelRatioF());
+        };
+        BBAbrirCodigo = WindowKit::button(PanelRodape, "BBAbrirCodigo", QRect(252, 26, 140, 32),
+                                          QStringLiteral(" Abrir arquivo"), glyph("abrir"), 24);
+        BBPesquisar = WindowKit::button(PanelRodape, "BBPesquisar", QRect(400, 26, 136, 32),
+                                        QStringLiteral(" Pesquisar"), glyph("pesquisar"), 24);
+        BitBtn5 = WindowKit::button(PanelRodape, "BitBtn5", QRect(544, 26, 136, 32),
+                                    QStringLiteral(" Fechar"), glyph("fechar"), 24);
+        for (QPushButton *b : {BBAbrirCodigo, BBPesquisar, BitBtn5}) {
+            b->setFont(WindowSetup::font(12, true));
+            b->setFocusPolicy(Qt::StrongFocus);
+        }
         connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
         connect(BBPesquisar, &QPushButton::clicked, this, guard([this] { BBPesquisarClick(); }));
         connect(BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));

@@ -51,17 +51,17 @@ public:
     const LineModel &text() const { return m_text; }
 
     TPanel *PanelTopo = nullptr;
-    QLabel *Image1 = nullptr;
+    QLabel *Image1 = nullptr; // the traffic code's emblem, top left
     TShadowLabel *LabelTitulo = nullptr;
     QLabel *LabelSelecione = nullptr;
-    QComboBox *ComboBox1 = nullptr;
+    QComboBox *ComboBox1 = nullptr; // the chapter list: choosing one jumps to it
     QTextEdit *RichEdit = nullptr;
     TPanel *PanelRodape = nullptr;
     QLabel *LabelDica = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
+    QCheckBox *CheckBox1 = nullptr; // "Quebra de linha": wraps the text at the view's width
     QPushButton *BBAbrirCodigo = nullptr;
     QPushButton *BBPesquisar = nullptr;
-    QPushButton *BitBtn5 = nullptr;
+    QPushButton *BitBtn5 = nullptr; // " Fechar": closes the window (also Esc)
     TFindDialog *FindDialog = nullptr;
 
 protected:

@@ -1,0 +1,60 @@
+#pragma once
+// The window kit: the steps every window repeats as it makes its controls. A control is made on
+// its parent with its name and rectangle; a button also gets its caption and picture; a text gets
+// its colour; a picture or label becomes a link that does something when clicked.
+
+#include <QAbstractButton>
+#include <QIcon>
+#include <QPalette>
+#include <QPushButton>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace WindowKit {
+// A control of type W on parent, named name, at the rectangle at (left where it is, for a layout
+// to place, when at is null).
+template <typename W> W *make(QWidget *parent, const char *name, QRect at = QRect())
+{
+    auto *w = new W(parent);
+    if (name)
+        w->setObjectName(QLatin1String(name));
+    if (!at.isNull())
+        w->setGeometry(at);
+    return w;
+}
+
+// A button of type B (a push button unless named) made as make() makes a control, with its
+// caption and, when iconSize is above 0, the icon drawn at iconSize × iconSize pixels.
+template <typename B = QPushButton>
+B *button(QWidget *parent, const char *name, QRect at, const QString &caption, const QIcon &icon = QIcon(),
+          int iconSize = 0)
+{
+    B *b = make<B>(parent, name, at);
+    b->setText(caption);
+    if (iconSize > 0) {
+        b->setIcon(icon);
+        b->setIconSize(QSize(iconSize, iconSize));
+    }
+    return b;
+}
+
+// Sets the colour of one role of w's palette in every state (active, inactive, disabled).
+void setColour(QWidget *w, QPalette::ColorRole role, const QColor &colour);
+// Sets the colour of w's text (the palette's WindowText: labels, group box titles, panels).
+inline void setTextColour(QWidget *w, const QColor &colour)
+{
+    setColour(w, QPalette::WindowText, colour);
+}
+
+// Which release of the left mouse button counts as a click on a clickable control.
+enum class Release {
+    Inside,   // over the control, as a button counts it
+    Anywhere, // wherever the button is let go after it was pressed on the control
+};
+// Makes w clickable: the hand cursor over it, and a left click (by release) runs action, inside
+// the error guard. The click goes no further (the control and its parents do not see the release).
+void onClick(QWidget *w, std::function<void()> action, Release release = Release::Inside);
+} // namespace WindowKit
