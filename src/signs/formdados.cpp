@@ -4,6 +4,7 @@
 #include "common/desktop.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -31,13 +32,6 @@ const QColor kGray(128, 128, 128);
 const QColor kNavy(0, 0, 128);
 constexpr int kHelpContext = 20;
 
-void setTextColor(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    w->setPalette(pal);
-}
-
 // A raised bevel frame drawn round a section: two nested rectangles, light outside and dark inside
 // at the top and left, the other way round at the bottom and right.
 class BevelFrame : public QWidget {
@@ -59,9 +53,7 @@ protected:
 // A grey header strip with white bold text and a black shadow.
 TShadowLabel *headerStrip(QWidget *parent, const char *name, const QString &text, QRect geometry)
 {
-    auto *strip = new TShadowLabel(parent);
-    strip->setObjectName(QLatin1String(name));
-    strip->setGeometry(geometry);
+    auto *strip = WindowKit::make<TShadowLabel>(parent, name, geometry);
     strip->setFont(WindowSetup::font(13, true));
     strip->setText(text);
     strip->setTextColor(Qt::white);
@@ -71,28 +63,10 @@ TShadowLabel *headerStrip(QWidget *parent, const char *name, const QString &text
     return strip;
 }
 
-QWidget *bevel(QWidget *parent, const char *name, QRect geometry)
-{
-    auto *frame = new BevelFrame(parent);
-    frame->setObjectName(QLatin1String(name));
-    frame->setGeometry(geometry);
-    return frame;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, QRect geometry)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
 // A panel with a lowered inner bevel holding a picture that fills it, centred.
 TPanel *picturePanel(QWidget *parent, const char *name, QRect geometry, const QColor &colour)
 {
-    auto *panel = new TPanel(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setGeometry(geometry);
+    auto *panel = WindowKit::make<TPanel>(parent, name, geometry);
     panel->setColor(colour);
     panel->setBevelInner(TPanel::bvLowered);
     return panel;
@@ -100,18 +74,14 @@ TPanel *picturePanel(QWidget *parent, const char *name, QRect geometry, const QC
 
 QLabel *image(QWidget *parent, const char *name, QRect geometry)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
+    auto *l = WindowKit::make<QLabel>(parent, name, geometry);
     l->setAlignment(Qt::AlignCenter);
     return l;
 }
 
 TSpinButton *spin(QWidget *parent, const char *name, QRect geometry)
 {
-    auto *s = new TSpinButton(parent);
-    s->setObjectName(QLatin1String(name));
-    s->setGeometry(geometry);
+    auto *s = WindowKit::make<TSpinButton>(parent, name, geometry);
     s->setFocusPolicy(Qt::StrongFocus);
     return s;
 }
@@ -130,9 +100,7 @@ TFormDados::TFormDados(QWidget *parent, Construction construction) : QWidget(par
         buildMarkingSection();
         buildPlateSection();
 
-        Panel4 = new TPanel(this);
-        Panel4->setObjectName(QStringLiteral("Panel4"));
-        Panel4->setGeometry(0, 385, 692, 25);
+        Panel4 = WindowKit::make<TPanel>(this, "Panel4", QRect(0, 385, 692, 25));
         Panel4->setColor(kFace);
         Panel4->setBevelInner(TPanel::bvLowered);
 
@@ -163,13 +131,12 @@ void TFormDados::FormCreate()
 void TFormDados::buildSignSection()
 {
     RxLabel8 = headerStrip(this, "RxLabel8", QStringLiteral(" Placas de Sinalização"), QRect(5, 5, 438, 20));
-    Bevel2 = bevel(this, "Bevel2", QRect(5, 26, 438, 221));
+    Bevel2 = WindowKit::make<BevelFrame>(this, "Bevel2", QRect(5, 26, 438, 221));
 
-    RadioGroupPlacas = new QGroupBox(QStringLiteral("Placas de Sinalização"), this);
-    RadioGroupPlacas->setObjectName(QStringLiteral("RadioGroupPlacas"));
-    RadioGroupPlacas->setGeometry(12, 46, 220, 101);
+    RadioGroupPlacas = WindowKit::make<QGroupBox>(this, "RadioGroupPlacas", QRect(12, 46, 220, 101));
+    RadioGroupPlacas->setTitle(QStringLiteral("Placas de Sinalização"));
     RadioGroupPlacas->setFont(WindowSetup::font(11, true));
-    setTextColor(RadioGroupPlacas, kNavy);
+    WindowKit::setTextColour(RadioGroupPlacas, kNavy);
     auto *items = new QVBoxLayout(RadioGroupPlacas);
     items->setContentsMargins(8, 6, 4, 6);
     items->setSpacing(2);
@@ -194,12 +161,11 @@ void TFormDados::buildSignSection()
     Panel5 = picturePanel(this, "Panel5", QRect(237, 42, 115, 114), Qt::white);
     ImagePlaca = image(Panel5, "ImagePlaca", Panel5->clientRect());
 
-    Label28 = label(this, "Label28", QStringLiteral("Localizar:"), QRect(356, 38, 80, 16));
+    Label28 = WindowKit::make<QLabel>(this, "Label28", QRect(356, 38, 80, 16));
+    Label28->setText(QStringLiteral("Localizar:"));
 
-    EditPlaca = new QLineEdit(this);
+    EditPlaca = WindowKit::make<QLineEdit>(this, "EditPlaca", QRect(356, 56, 51, 24));
     EditPlaca->setAccessibleName(QStringLiteral("Código da placa"));
-    EditPlaca->setObjectName(QStringLiteral("EditPlaca"));
-    EditPlaca->setGeometry(356, 56, 51, 24);
     // Letters are forced to upper case as they are typed.
     connect(EditPlaca, &QLineEdit::textEdited, EditPlaca, [this](const QString &text) {
         const QString upper = text.toUpper();
@@ -210,10 +176,8 @@ void TFormDados::buildSignSection()
         }
     });
 
-    SBProcuraPlaca = new QToolButton(this);
-    SBProcuraPlaca->setObjectName(QStringLiteral("SBProcuraPlaca"));
-    SBProcuraPlaca->setGeometry(411, 56, 25, 24);
-    SBProcuraPlaca->setText(QStringLiteral("..."));
+    SBProcuraPlaca =
+        WindowKit::button<QToolButton>(this, "SBProcuraPlaca", QRect(411, 56, 25, 24), QStringLiteral("..."));
     SBProcuraPlaca->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
     Hints::set(SBProcuraPlaca, QStringLiteral("Clique aqui ou pressione <Enter> no\n"
                                               "campo ao lado para localizar a placa"));
@@ -224,21 +188,22 @@ void TFormDados::buildSignSection()
     connect(SpinButton2, &TSpinButton::downClick, this, guard([this] { SpinButton2DownClick(); }));
     connect(SpinButton2, &TSpinButton::upClick, this, guard([this] { SpinButton2UpClick(); }));
 
-    LabelNomePlaca = label(this, "LabelNomePlaca", QStringLiteral("Nome da Placa"), QRect(12, 167, 419, 20));
+    LabelNomePlaca = WindowKit::make<QLabel>(this, "LabelNomePlaca", QRect(12, 167, 419, 20));
+    LabelNomePlaca->setText(QStringLiteral("Nome da Placa"));
     LabelNomePlaca->setFont(WindowSetup::font(13, true));
 
-    LabelDescricaoPlaca =
-        label(this, "LabelDescricaoPlaca", QStringLiteral("Descrição"), QRect(12, 190, 419, 46));
+    LabelDescricaoPlaca = WindowKit::make<QLabel>(this, "LabelDescricaoPlaca", QRect(12, 190, 419, 46));
+    LabelDescricaoPlaca->setText(QStringLiteral("Descrição"));
     LabelDescricaoPlaca->setWordWrap(true);
     LabelDescricaoPlaca->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setTextColor(LabelDescricaoPlaca, kNavy);
+    WindowKit::setTextColour(LabelDescricaoPlaca, kNavy);
 }
 
 void TFormDados::buildMarkingSection()
 {
     RxLabel10 = headerStrip(this, "RxLabel10", QStringLiteral(" Linhas de Divisão de Fluxos"),
                             QRect(450, 5, 236, 20));
-    Bevel4 = bevel(this, "Bevel4", QRect(450, 26, 236, 221));
+    Bevel4 = WindowKit::make<BevelFrame>(this, "Bevel4", QRect(450, 26, 236, 221));
 
     Panel7 = picturePanel(this, "Panel7", QRect(458, 42, 156, 114), kGray);
     ImageFaixa = image(Panel7, "ImageFaixa", Panel7->clientRect());
@@ -253,18 +218,18 @@ void TFormDados::buildMarkingSection()
     connect(SpinButton1, &TSpinButton::downClick, this, guard([this] { SpinButton1DownClick(); }));
     connect(SpinButton1, &TSpinButton::upClick, this, guard([this] { SpinButton1UpClick(); }));
 
-    LabelNomeFaixa = label(this, "LabelNomeFaixa", QStringLiteral("Descrição da Linha de Divisão"),
-                           QRect(460, 164, 220, 76));
+    LabelNomeFaixa = WindowKit::make<QLabel>(this, "LabelNomeFaixa", QRect(460, 164, 220, 76));
+    LabelNomeFaixa->setText(QStringLiteral("Descrição da Linha de Divisão"));
     LabelNomeFaixa->setWordWrap(true);
     LabelNomeFaixa->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setTextColor(LabelNomeFaixa, kNavy);
+    WindowKit::setTextColour(LabelNomeFaixa, kNavy);
 }
 
 void TFormDados::buildPlateSection()
 {
     RxLabel9 =
         headerStrip(this, "RxLabel9", QStringLiteral(" Placas de Identificação"), QRect(5, 260, 681, 20));
-    Bevel3 = bevel(this, "Bevel3", QRect(5, 280, 681, 96));
+    Bevel3 = WindowKit::make<BevelFrame>(this, "Bevel3", QRect(5, 280, 681, 96));
 
     ImagePlacaCarro = image(this, "ImagePlacaCarro", QRect(15, 291, 166, 76));
 
@@ -273,32 +238,27 @@ void TFormDados::buildPlateSection()
     connect(SpinButton3, &TSpinButton::downClick, this, guard([this] { SpinButton3DownClick(); }));
     connect(SpinButton3, &TSpinButton::upClick, this, guard([this] { SpinButton3UpClick(); }));
 
-    Label18 = label(this, "Label18",
-                    QStringLiteral("As placas de identificação são compostas de 3 letras e 4 algarismos, com "
-                                   "cores diferenciadas por categoria e são cadastradas no RENAVAN (Registro "
-                                   "Nacional de Veículos)."),
-                    QRect(250, 295, 321, 46));
+    Label18 = WindowKit::make<QLabel>(this, "Label18", QRect(250, 295, 321, 46));
+    Label18->setText(
+        QStringLiteral("As placas de identificação são compostas de 3 letras e 4 algarismos, com "
+                       "cores diferenciadas por categoria e são cadastradas no RENAVAN (Registro "
+                       "Nacional de Veículos)."));
     Label18->setFont(WindowSetup::font(11));
     Label18->setWordWrap(true);
     Label18->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setTextColor(Label18, kNavy);
+    WindowKit::setTextColour(Label18, kNavy);
 
-    LabelPlacaCarro =
-        label(this, "LabelPlacaCarro", QStringLiteral("Descrição da Placa"), QRect(250, 342, 146, 21));
+    LabelPlacaCarro = WindowKit::make<QLabel>(this, "LabelPlacaCarro", QRect(250, 342, 146, 21));
+    LabelPlacaCarro->setText(QStringLiteral("Descrição da Placa"));
     LabelPlacaCarro->setFont(WindowSetup::font(13, true));
     LabelPlacaCarro->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LabelPlacaCarro->setIndent(2);
     LabelPlacaCarro->setAutoFillBackground(true);
-    QPalette plate = LabelPlacaCarro->palette();
-    plate.setColor(QPalette::Window, kNavy);
-    plate.setColor(QPalette::WindowText, Qt::white);
-    LabelPlacaCarro->setPalette(plate);
+    WindowKit::setColour(LabelPlacaCarro, QPalette::Window, kNavy);
+    WindowKit::setTextColour(LabelPlacaCarro, Qt::white);
 
-    BitBtn3 = new QPushButton(QStringLiteral("Cancelar"), this);
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    BitBtn3->setGeometry(585, 335, 91, 33);
-    BitBtn3->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 20, devicePixelRatioF()));
-    BitBtn3->setIconSize(QSize(20, 20));
+    BitBtn3 = WindowKit::button(this, "BitBtn3", QRect(585, 335, 91, 33), QStringLiteral("Cancelar"),
+                                Artwork::glyph(QStringLiteral("cancelar"), 20, devicePixelRatioF()), 20);
     BitBtn3->setAutoDefault(false);
     connect(BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
 }

@@ -37,34 +37,34 @@ public:
     QLineEdit *EditPlaca = nullptr;
 
     // Sign section.
-    TShadowLabel *RxLabel8 = nullptr;
-    QWidget *Bevel2 = nullptr;
+    TShadowLabel *RxLabel8 = nullptr; // header strip " Placas de Sinalização"
+    QWidget *Bevel2 = nullptr;        // raised frame round the sign section
     QGroupBox *RadioGroupPlacas = nullptr;
     QList<QRadioButton *> RadioItems; // " Advertência", " Regulamentação", " Indicativas/..."
-    TPanel *Panel5 = nullptr;
+    TPanel *Panel5 = nullptr;         // white sunken frame round the sign's picture
     QLabel *ImagePlaca = nullptr;
-    QLabel *Label28 = nullptr;
+    QLabel *Label28 = nullptr; // "Localizar:", over the code box
     QToolButton *SBProcuraPlaca = nullptr;
-    TSpinButton *SpinButton2 = nullptr;
+    TSpinButton *SpinButton2 = nullptr; // arrows: previous / next sign of the chosen group
     QLabel *LabelNomePlaca = nullptr;
     QLabel *LabelDescricaoPlaca = nullptr;
     // Road-marking section.
-    TShadowLabel *RxLabel10 = nullptr;
-    QWidget *Bevel4 = nullptr;
-    TPanel *Panel7 = nullptr;
+    TShadowLabel *RxLabel10 = nullptr; // header strip " Linhas de Divisão de Fluxos"
+    QWidget *Bevel4 = nullptr;         // raised frame round the road-marking section
+    TPanel *Panel7 = nullptr;          // grey sunken frame round the road-marking picture
     QLabel *ImageFaixa = nullptr;
-    QLabel *Image7 = nullptr;
-    TSpinButton *SpinButton1 = nullptr;
+    QLabel *Image7 = nullptr;           // the car drawn in its lane over the road marking
+    TSpinButton *SpinButton1 = nullptr; // arrows: previous / next road marking
     QLabel *LabelNomeFaixa = nullptr;
     // Plate section.
-    TShadowLabel *RxLabel9 = nullptr;
-    QWidget *Bevel3 = nullptr;
+    TShadowLabel *RxLabel9 = nullptr; // header strip " Placas de Identificação"
+    QWidget *Bevel3 = nullptr;        // raised frame round the vehicle-plate section
     QLabel *ImagePlacaCarro = nullptr;
-    TSpinButton *SpinButton3 = nullptr;
-    QLabel *Label18 = nullptr;
+    TSpinButton *SpinButton3 = nullptr; // arrows: previous / next kind of vehicle plate
+    QLabel *Label18 = nullptr;          // how vehicle plates are made up (letters, digits, colours)
     QLabel *LabelPlacaCarro = nullptr;
-    QPushButton *BitBtn3 = nullptr;
-    TPanel *Panel4 = nullptr;
+    QPushButton *BitBtn3 = nullptr; // "Cancelar": closes the window (also Esc)
+    TPanel *Panel4 = nullptr;       // the empty sunken strip along the window's foot
 
     // The positions (sign groups, road marking, plate kind).
     const TSignStepper &positions() const { return m_stepper; }

@@ -4,6 +4,7 @@
 #include "common/desktop.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -28,13 +29,6 @@ const QColor kCream(255, 251, 240);
 const QColor kNavy(0, 0, 128);
 const QColor kBlue(0, 0, 255);
 constexpr int kHelpContext = 20;
-
-void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette pal = w->palette();
-    pal.setColor(role, colour);
-    w->setPalette(pal);
-}
 
 // Turns letters to upper case as they are typed (and pasted); every text is acceptable.
 class UpperCaseValidator : public QValidator {
@@ -73,21 +67,15 @@ TFormPlacas::~TFormPlacas()
 
 void TFormPlacas::buildControls()
 {
-    Panel2 = new TPanel(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(3, 3, 101, 102);
+    Panel2 = WindowKit::make<TPanel>(this, "Panel2", QRect(3, 3, 101, 102));
     Panel2->setColor(Qt::white);
     Panel2->setBevelInner(TPanel::bvLowered);
 
-    ImagePlaca = new QLabel(Panel2);
-    ImagePlaca->setObjectName(QStringLiteral("ImagePlaca"));
-    ImagePlaca->setGeometry(Panel2->clientRect());
+    ImagePlaca = WindowKit::make<QLabel>(Panel2, "ImagePlaca", Panel2->clientRect());
     ImagePlaca->setAlignment(Qt::AlignCenter);
     ImagePlaca->setScaledContents(false);
 
-    SpinButton1 = new TSpinButton(this);
-    SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
-    SpinButton1->setGeometry(110, 25, 34, 56);
+    SpinButton1 = WindowKit::make<TSpinButton>(this, "SpinButton1", QRect(110, 25, 34, 56));
     // A click on the arrows gives them the focus, so Up and Down then step.
     SpinButton1->setFocusPolicy(Qt::StrongFocus);
     Hints::set(SpinButton1, QStringLiteral("Placa anterior / próxima|Seta para cima: placa anterior; seta "
@@ -95,43 +83,36 @@ void TFormPlacas::buildControls()
     connect(SpinButton1, &TSpinButton::downClick, this, guard([this] { SpinButton2DownClick(); }));
     connect(SpinButton1, &TSpinButton::upClick, this, guard([this] { SpinButton2UpClick(); }));
 
-    LabelNomePlaca = new QLabel(QStringLiteral("Placa"), this);
-    LabelNomePlaca->setObjectName(QStringLiteral("LabelNomePlaca"));
-    LabelNomePlaca->setGeometry(5, 107, 96, 16);
+    LabelNomePlaca = WindowKit::make<QLabel>(this, "LabelNomePlaca", QRect(5, 107, 96, 16));
+    LabelNomePlaca->setText(QStringLiteral("Placa"));
     LabelNomePlaca->setAlignment(Qt::AlignCenter);
     LabelNomePlaca->setFont(WindowSetup::font(13, true));
-    setTextColour(LabelNomePlaca, QPalette::WindowText, kNavy);
+    WindowKit::setTextColour(LabelNomePlaca, kNavy);
 
-    Label3 = new QLabel(QStringLiteral("Código para localizar:"), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3 = WindowKit::make<QLabel>(this, "Label3");
+    Label3->setText(QStringLiteral("Código para localizar:"));
     Label3->move(5, 128);
     Label3->adjustSize();
 
-    EditPlaca = new QLineEdit(this);
-    EditPlaca->setObjectName(QStringLiteral("EditPlaca"));
-    EditPlaca->setGeometry(5, 145, 51, 21);
+    EditPlaca = WindowKit::make<QLineEdit>(this, "EditPlaca", QRect(5, 145, 51, 21));
     EditPlaca->setFont(WindowSetup::font(11, true));
-    setTextColour(EditPlaca, QPalette::Text, kBlue);
+    WindowKit::setColour(EditPlaca, QPalette::Text, kBlue);
     EditPlaca->setValidator(new UpperCaseValidator(EditPlaca));
     Hints::set(EditPlaca, QStringLiteral("Código da placa|Digite o código da placa (por exemplo R-10) e "
                                          "pressione <Enter>"));
 
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setGeometry(65, 142, 76, 23);
-    SpeedButton1->setText(QStringLiteral("Localizar"));
-    SpeedButton1->setIcon(Artwork::glyph(QStringLiteral("localizar"), 16, devicePixelRatioF()));
-    SpeedButton1->setIconSize(QSize(16, 16));
+    SpeedButton1 = WindowKit::button<QToolButton>(
+        this, "SpeedButton1", QRect(65, 142, 76, 23), QStringLiteral("Localizar"),
+        Artwork::glyph(QStringLiteral("localizar"), 16, devicePixelRatioF()), 16);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
-    setTextColour(SpeedButton1, QPalette::ButtonText, kBlue);
+    WindowKit::setColour(SpeedButton1, QPalette::ButtonText, kBlue);
     Hints::set(SpeedButton1, QStringLiteral("Localizar placa|Mostra a placa do código digitado"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
 
-    RadioGroupPlacas = new QGroupBox(QStringLiteral("Placas de Sinalização"), this);
-    RadioGroupPlacas->setObjectName(QStringLiteral("RadioGroupPlacas"));
-    RadioGroupPlacas->setGeometry(5, 175, 140, 91);
+    RadioGroupPlacas = WindowKit::make<QGroupBox>(this, "RadioGroupPlacas", QRect(5, 175, 140, 91));
+    RadioGroupPlacas->setTitle(QStringLiteral("Placas de Sinalização"));
     Hints::set(RadioGroupPlacas, QStringLiteral("Grupo de placas|Escolha o grupo que as setas percorrem"));
     m_groupButtons = new QButtonGroup(this);
     const QString items[] = {QStringLiteral(" Advertência"), QStringLiteral(" Regulamentação"),

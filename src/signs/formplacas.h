@@ -58,16 +58,17 @@ private:
 
     TSignStepper m_indices;
 
-    TPanel *Panel2 = nullptr;
+    TPanel *Panel2 = nullptr; // white sunken frame round the sign's picture
     QLabel *ImagePlaca = nullptr;
-    TSpinButton *SpinButton1 = nullptr;
+    TSpinButton *SpinButton1 = nullptr; // arrows: previous / next sign of the chosen group
     QLabel *LabelNomePlaca = nullptr;
-    QLabel *Label3 = nullptr;
+    QLabel *Label3 = nullptr; // "Código para localizar:", over the code box
     QLineEdit *EditPlaca = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr; // "Localizar": shows the sign of the code typed
     QGroupBox *RadioGroupPlacas = nullptr;
     QButtonGroup *m_groupButtons = nullptr;
-    TWinRoller *WinRoller1 = nullptr;
+    TWinRoller *WinRoller1 =
+        nullptr; // the small button at the top right that rolls the window up to a strip and back
     DeferredContent m_controls;
 };
 
