@@ -8,6 +8,7 @@
 #include "common/maker.h"
 #include "common/programfolder.h"
 #include "common/safefile.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/gauge.h"
@@ -25,7 +26,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -126,38 +126,9 @@ QString http(const QString &address)
     return QStringLiteral("http://") + address;
 }
 
-void setColors(QWidget *w, const QColor &text, const QColor &background)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, text);
-    pal.setColor(QPalette::Window, background);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, QRect geometry)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &text, const char *glyph, QRect geometry)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    b->setIcon(Artwork::glyph(QLatin1String(glyph), 20, parent->devicePixelRatioF()));
-    b->setIconSize(QSize(20, 20));
-    b->setAutoDefault(false);
-    return b;
-}
-
 TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRect geometry, bool bold = false)
 {
-    auto *l = new TLinkLabel(parent);
-    l->setObjectName(QLatin1String(name));
+    auto *l = WindowKit::make<TLinkLabel>(parent, name);
     l->setFont([&] {
         QFont f = WindowSetup::font(11, bold);
         f.setUnderline(true);
@@ -375,32 +346,32 @@ TFormDownload::~TFormDownload()
 
 void TFormDownload::buildBanner()
 {
-    PanelGifAnimate = new TPanel(this);
-    PanelGifAnimate->setObjectName(QStringLiteral("PanelGifAnimate"));
-    PanelGifAnimate->setGeometry(0, 0, 398, 88);
+    PanelGifAnimate = WindowKit::make<TPanel>(this, "PanelGifAnimate", QRect(0, 0, 398, 88));
     PanelGifAnimate->setColor(Qt::white);
     PanelGifAnimate->setBevelInner(TPanel::bvLowered);
 
-    RxLabel3 =
-        label(PanelGifAnimate, "RxLabel3", QStringLiteral("Kit Agenda Caseira 2002"), QRect(6, 5, 386, 22));
+    RxLabel3 = WindowKit::make<QLabel>(PanelGifAnimate, "RxLabel3", QRect(6, 5, 386, 22));
+    RxLabel3->setText(QStringLiteral("Kit Agenda Caseira 2002"));
     RxLabel3->setFont(WindowSetup::font(15, true));
     RxLabel3->setAlignment(Qt::AlignCenter);
-    setColors(RxLabel3, Qt::white, kBannerBlue);
+    WindowKit::setTextColour(RxLabel3, Qt::white);
+    WindowSetup::fillBackground(RxLabel3, kBannerBlue);
 
-    RxLabel1 = label(PanelGifAnimate, "RxLabel1",
-                     QStringLiteral("Controle as contas da casa e nunca mais esqueça um vencimento.\n"
-                                    "Lembretes de aniversários, compromissos e pagamentos.\n"
-                                    "Relatórios mensais do orçamento da família.\n"
-                                    "Clique aqui e saiba mais!"),
-                     QRect(6, 29, 386, 54));
+    RxLabel1 = WindowKit::make<QLabel>(PanelGifAnimate, "RxLabel1", QRect(6, 29, 386, 54));
+    RxLabel1->setText(QStringLiteral("Controle as contas da casa e nunca mais esqueça um vencimento.\n"
+                                     "Lembretes de aniversários, compromissos e pagamentos.\n"
+                                     "Relatórios mensais do orçamento da família.\n"
+                                     "Clique aqui e saiba mais!"));
     RxLabel1->setFont(WindowSetup::font(11));
     RxLabel1->setAlignment(Qt::AlignCenter);
-    setColors(RxLabel1, QColor(0, 0, 128), Qt::white);
+    WindowKit::setTextColour(RxLabel1, QColor(0, 0, 128));
+    WindowSetup::fillBackground(RxLabel1, Qt::white);
 
-    for (QLabel *l : {RxLabel3, RxLabel1}) {
-        l->setCursor(Qt::PointingHandCursor);
-        l->installEventFilter(this);
-    }
+    // A click on the banner counts wherever the button is let go.
+    WindowKit::onClick(
+        RxLabel3, [this] { RxLabel3Click(); }, WindowKit::Release::Anywhere);
+    WindowKit::onClick(
+        RxLabel1, [this] { RxLabel1Click(); }, WindowKit::Release::Anywhere);
 }
 
 void TFormDownload::buildControls()
@@ -409,25 +380,21 @@ void TFormDownload::buildControls()
     LinkLabel2 = link(this, "LinkLabel2", Maker::productSite, QRect(210, 92, 180, 16));
     LinkLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    LabelTitulo =
-        label(this, "LabelTitulo", QStringLiteral("DOWNLOAD DOS PROGRAMAS"), QRect(8, 115, 260, 20));
+    LabelTitulo = WindowKit::make<QLabel>(this, "LabelTitulo", QRect(8, 115, 260, 20));
+    LabelTitulo->setText(QStringLiteral("DOWNLOAD DOS PROGRAMAS"));
     LabelTitulo->setFont(WindowSetup::font(14, true));
-    SBProdServ = new QToolButton(this);
-    SBProdServ->setObjectName(QStringLiteral("SBProdServ"));
-    SBProdServ->setGeometry(306, 112, 84, 24);
-    SBProdServ->setText(QStringLiteral("Ajuda"));
+    SBProdServ =
+        WindowKit::button<QToolButton>(this, "SBProdServ", QRect(306, 112, 84, 24), QStringLiteral("Ajuda"));
     SBProdServ->setIcon(Artwork::glyph(QStringLiteral("ajuda"), 16, devicePixelRatioF()));
     SBProdServ->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SBProdServ->setAutoRaise(true);
     Hints::set(SBProdServ, QStringLiteral("Como fazer o download dos programas"));
     connect(SBProdServ, &QToolButton::clicked, this, guard([this] { SBProdServClick(); }));
 
-    LabelSelecione =
-        label(this, "LabelSelecione", QStringLiteral("Selecione o arquivo :"), QRect(8, 141, 126, 20));
-    ComboBox1 = new QComboBox(this);
+    LabelSelecione = WindowKit::make<QLabel>(this, "LabelSelecione", QRect(8, 141, 126, 20));
+    LabelSelecione->setText(QStringLiteral("Selecione o arquivo :"));
+    ComboBox1 = WindowKit::make<QComboBox>(this, "ComboBox1", QRect(134, 140, 256, 22));
     ComboBox1->setAccessibleName(QStringLiteral("Produto"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setGeometry(134, 140, 256, 22);
     ComboBox1->setEditable(false);
     ComboBox1->setMaxVisibleItems(10);
     for (const DownloadProduct &p : Products())
@@ -435,38 +402,37 @@ void TFormDownload::buildControls()
     ComboBox1->setCurrentIndex(-1);
     connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
 
-    RxLabelInfo = label(this, "RxLabelInfo", kInfoStart, QRect(8, 167, 382, 48));
+    RxLabelInfo = WindowKit::make<QLabel>(this, "RxLabelInfo", QRect(8, 167, 382, 48));
+    RxLabelInfo->setText(kInfoStart);
     RxLabelInfo->setFont(WindowSetup::font(11, true));
     RxLabelInfo->setAlignment(Qt::AlignCenter);
     RxLabelInfo->setWordWrap(true);
-    setColors(RxLabelInfo, QColor(0, 255, 0), Qt::black);
+    WindowKit::setTextColour(RxLabelInfo, QColor(0, 255, 0));
+    WindowSetup::fillBackground(RxLabelInfo, Qt::black);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(8, 224, 226, 18);
+    ProgressBar1 = WindowKit::make<QProgressBar>(this, "ProgressBar1", QRect(8, 224, 226, 18));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
-    Gauge1 = new TGauge(this);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setGeometry(240, 224, 54, 18);
+    Gauge1 = WindowKit::make<TGauge>(this, "Gauge1", QRect(240, 224, 54, 18));
     Gauge1->setBackColor(0xC0C0C0);
     Gauge1->setForeColor(0x800000); // navy in blue-green-red order
 
-    BitBtn1 = button(this, "BitBtn1", QStringLiteral(" Download"), "download", QRect(300, 220, 90, 26));
+    const auto glyph = [this](const char *name) {
+        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
+    };
+    BitBtn1 = WindowKit::button(this, "BitBtn1", QRect(300, 220, 90, 26), QStringLiteral(" Download"),
+                                glyph("download"), 20);
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
-    LabelConteudo =
-        label(this, "LabelConteudo", QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"),
-              QRect(8, 250, 382, 16));
+    LabelConteudo = WindowKit::make<QLabel>(this, "LabelConteudo", QRect(8, 250, 382, 16));
+    LabelConteudo->setText(QStringLiteral("Conteúdo do arquivo .ZIP copiado da Internet :"));
     // A report list: a header of three columns over rows of one line each. A table view drawn as
     // one, because it keeps nothing per row (a tree view lays out every row on the window's
     // thread, a stall with millions of members).
-    Lista = new QTableView(this);
+    Lista = WindowKit::make<QTableView>(this, "Lista", QRect(8, 267, 382, 104));
     Lista->setAccessibleName(QStringLiteral("Conteúdo do arquivo"));
-    Lista->setObjectName(QStringLiteral("Lista"));
-    Lista->setGeometry(8, 267, 382, 104);
     Lista->setFont(WindowSetup::font(10));
     m_listModel = new ZipListModel(Lista);
     Lista->setModel(m_listModel);
@@ -494,19 +460,22 @@ void TFormDownload::buildControls()
     Lista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     Lista->setItemDelegate(new RowDelegate(Lista));
 
-    BitBtnAbrirZip =
-        button(this, "BitBtnAbrirZip", QStringLiteral(" Abrir arquivo"), "abrir", QRect(8, 376, 124, 26));
+    BitBtnAbrirZip = WindowKit::button(this, "BitBtnAbrirZip", QRect(8, 376, 124, 26),
+                                       QStringLiteral(" Abrir arquivo"), glyph("abrir"), 20);
     BitBtnAbrirZip->setEnabled(false);
     connect(BitBtnAbrirZip, &QPushButton::clicked, this, guard([this] { BitBtnAbrirZipClick(); }));
-    BitBtn3 = button(this, "BitBtn3", QStringLiteral(" Enviar E-Mail"), "email", QRect(137, 376, 124, 26));
+    BitBtn3 = WindowKit::button(this, "BitBtn3", QRect(137, 376, 124, 26), QStringLiteral(" Enviar E-Mail"),
+                                glyph("email"), 20);
     Hints::set(BitBtn3, QStringLiteral("Para informações sobre os softwares envie-nos um E-MAIL"));
     connect(BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
-    BtnFechar = button(this, "BtnFechar", QStringLiteral(" Fechar"), "fechar", QRect(266, 376, 124, 26));
+    BtnFechar = WindowKit::button(this, "BtnFechar", QRect(266, 376, 124, 26), QStringLiteral(" Fechar"),
+                                  glyph("fechar"), 20);
+    for (QPushButton *b : {BitBtn1, BitBtnAbrirZip, BitBtn3, BtnFechar})
+        b->setAutoDefault(false);
     connect(BtnFechar, &QPushButton::clicked, this, guard([this] { BtnFecharClick(); }));
 
-    RxLabel4 =
-        label(this, "RxLabel4", QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"),
-              QRect(8, 405, 382, 14));
+    RxLabel4 = WindowKit::make<QLabel>(this, "RxLabel4", QRect(8, 405, 382, 14));
+    RxLabel4->setText(QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"));
     RxLabel4->setFont(WindowSetup::font(11));
     RxLabel4->setAlignment(Qt::AlignCenter);
     LinkLabel3 = link(this, "LinkLabel3", Maker::agendaSite, QRect(8, 418, 382, 15), true);
@@ -697,14 +666,6 @@ void TFormDownload::setVisible(bool visible)
 
 bool TFormDownload::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease && (watched == RxLabel1 || watched == RxLabel3) &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == RxLabel1)
-            guarded([this] { RxLabel1Click(); });
-        else
-            guarded([this] { RxLabel3Click(); });
-        return true;
-    }
     if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event);
         key && isActiveWindow() && key->key() == Qt::Key_Escape && BtnFechar) {
         // "Fechar" is the window's cancel button.

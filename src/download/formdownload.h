@@ -73,27 +73,27 @@ public:
 
     // Controls, named as the layout names them.
     TPanel *PanelGifAnimate = nullptr;
-    QLabel *RxLabel3 = nullptr;
-    QLabel *RxLabel1 = nullptr;
-    TLinkLabel *LinkLabel1 = nullptr;
-    TLinkLabel *LinkLabel2 = nullptr;
+    QLabel *RxLabel3 = nullptr;       // banner title "Kit Agenda Caseira 2002"; a click opens the help
+    QLabel *RxLabel1 = nullptr;       // banner text under it; a click opens the help
+    TLinkLabel *LinkLabel1 = nullptr; // link to the maker's site
+    TLinkLabel *LinkLabel2 = nullptr; // link to the program's site
     QLabel *LabelTitulo = nullptr;
     QToolButton *SBProdServ = nullptr;
     QLabel *LabelSelecione = nullptr;
-    QComboBox *ComboBox1 = nullptr;
+    QComboBox *ComboBox1 = nullptr; // the product list
     QLabel *RxLabelInfo = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    TGauge *Gauge1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr; // the download's progress bar
+    TGauge *Gauge1 = nullptr;             // the download's progress in per cent
+    QPushButton *BitBtn1 = nullptr;       // " Download": fetches the chosen product's archive
     QLabel *LabelConteudo = nullptr;
     // The archive's members, a report list; its model is a ZipListModel (rows made on demand from
     // a compact listing, so that an archive of millions of members takes little memory).
     QTableView *Lista = nullptr;
     QPushButton *BitBtnAbrirZip = nullptr;
-    QPushButton *BitBtn3 = nullptr;
+    QPushButton *BitBtn3 = nullptr; // " Enviar E-Mail": a mail to the maker
     QPushButton *BtnFechar = nullptr;
-    QLabel *RxLabel4 = nullptr;
-    TLinkLabel *LinkLabel3 = nullptr;
+    QLabel *RxLabel4 = nullptr;       // "Acesse nossa home-page...", over LinkLabel3
+    TLinkLabel *LinkLabel3 = nullptr; // link to the agenda's site
     TAdware *AdwareDownload = nullptr;
 
     // The window's state.

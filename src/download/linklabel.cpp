@@ -2,6 +2,7 @@
 
 #include "common/desktop.h"
 #include "common/errordisplay.h"
+#include "common/windowkit.h"
 
 #include <QMouseEvent>
 
@@ -10,9 +11,7 @@ TLinkLabel::TLinkLabel(QWidget *parent) : QLabel(parent)
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, m_linkColor);
-    setPalette(pal);
+    WindowKit::setTextColour(this, m_linkColor);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -31,9 +30,7 @@ void TLinkLabel::setLinkColor(const QColor &color)
     if (color == m_linkColor)
         return;
     m_linkColor = color;
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, color);
-    setPalette(pal);
+    WindowKit::setTextColour(this, color);
     update();
 }
 
