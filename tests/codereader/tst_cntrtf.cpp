@@ -4,6 +4,8 @@
 
 #include "common/cp1252.h"
 
+#include "files.h"
+
 #include <QtTest>
 
 #include <QFile>
@@ -449,12 +451,6 @@ Run runGenerator(const QString &output, const QStringList &inputs)
     run.exitCode = process.exitCode();
     run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 const QByteArray kGoodStart = "# a small chapter\n"

@@ -8,6 +8,7 @@
 #include "common/cp1252.h"
 
 #include "fakes.h"
+#include "files.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -65,12 +66,6 @@ void typeText(QWidget *w, const QString &text)
             QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
         }
     }
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // The text of the fixture. Offsets of the line starts (CR LF counted as two):

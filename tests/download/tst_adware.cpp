@@ -6,6 +6,7 @@
 #include "download/httpgetthread.h"
 
 #include "fakes.h"
+#include "files.h"
 #include "httptestserver.h"
 
 #include <QtTest>
@@ -31,21 +32,6 @@ QByteArray pattern(int size)
 QByteArray okHead(qint64 length)
 {
     return HttpTestServer::okHead(length);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<missing>");
-    return file.readAll();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // The request's head lines after the request line, as "Name: value".
@@ -476,7 +462,7 @@ private slots:
         QCOMPARE(done.fileName, folder.file(QStringLiteral("temp.zip")));
         QCOMPARE(done.first, 3000);
         QVERIFY(adware.LastSucceeded());
-        QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), body);
+        QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), body);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"temp.zip"});
         // The worker frees itself.
         QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 5000);
@@ -497,7 +483,7 @@ private slots:
         QVERIFY(adware.StartDownload());
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 10000);
         QCOMPARE(done.first().at(2).toInt(), 100000);
-        QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), body);
+        QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), body);
     }
 
     void noContentLength_data()
@@ -533,7 +519,7 @@ private slots:
         QCOMPARE(recorder.count(QStringLiteral("done")), succeeds ? 1 : 0);
         if (succeeds) {
             QCOMPARE(recorder.calls.last().first, 0);
-            QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), QByteArray());
+            QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), QByteArray());
         } else {
             QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
         }
@@ -559,7 +545,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!adware.Downloading(), 10000);
         QCOMPARE(recorder.count(QStringLiteral("done")), 1);
         QCOMPARE(server.requests.size(), 1);
-        QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), server.body);
+        QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), server.body);
         // Idle again: a new download is accepted.
         QVERIFY(adware.StartDownload());
         QTRY_VERIFY_WITH_TIMEOUT(!adware.Downloading(), 10000);
@@ -582,7 +568,7 @@ private slots:
         QVERIFY(!adware.Downloading());
         QCOMPARE(recorder.count(QStringLiteral("done")), 1);
         QVERIFY(recorder.count(QStringLiteral("progress")) >= 3);
-        QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), server.body);
+        QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), server.body);
     }
 
     // Failures are silent and keep an existing file intact; no stray files are left behind.
@@ -616,7 +602,7 @@ private slots:
         QFETCH(QByteArray, body);
         TempProgramFolder folder;
         const QString target = folder.file(QStringLiteral("temp.zip"));
-        writeFile(target, "GOOD OLD FILE");
+        QVERIFY(writeFile(target, "GOOD OLD FILE"));
         HttpTestServer server;
         THTTPGetThread::setConnectTo({server.connectTo()});
         server.head = head;
@@ -628,7 +614,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!adware.Downloading(), 15000);
         QVERIFY(!adware.LastSucceeded());
         QCOMPARE(recorder.count(QStringLiteral("done")), 0);
-        QCOMPARE(readAll(target), QByteArray("GOOD OLD FILE"));
+        QCOMPARE(readFile(target), QByteArray("GOOD OLD FILE"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"temp.zip"});
     }
 
@@ -667,7 +653,7 @@ private slots:
         QCOMPARE(recorder.count(QStringLiteral("done")), succeeds ? 1 : 0);
         if (succeeds) {
             QVERIFY(clock.elapsed() >= 1000); // the grace was waited for
-            QCOMPARE(readAll(folder.file(QStringLiteral("temp.zip"))), body);
+            QCOMPARE(readFile(folder.file(QStringLiteral("temp.zip"))), body);
         } else {
             QVERIFY(!QFile::exists(folder.file(QStringLiteral("temp.zip"))));
         }
@@ -764,7 +750,7 @@ private slots:
         QFETCH(int, mode);
         TempProgramFolder folder;
         const QString target = folder.file(QStringLiteral("temp.zip"));
-        writeFile(target, "GOOD OLD FILE");
+        QVERIFY(writeFile(target, "GOOD OLD FILE"));
         HttpTestServer server;
         THTTPGetThread::setConnectTo({server.connectTo()});
         server.mode = HttpTestServer::Mode(mode);
@@ -793,7 +779,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
         QTest::qWait(50);
         QCOMPARE(calls, seen);
-        QCOMPARE(readAll(target), QByteArray("GOOD OLD FILE"));
+        QCOMPARE(readFile(target), QByteArray("GOOD OLD FILE"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"temp.zip"});
         QTRY_VERIFY_WITH_TIMEOUT(server.clientGone, 3000);
     }

@@ -15,7 +15,9 @@
 #include "controls/gauge.h"
 
 #include "fakes.h"
+#include "files.h"
 #include "httptestserver.h"
+#include "zipwriter.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -33,40 +35,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray le(quint64 value, int bytes)
-{
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// A one-member stored archive with the given DOS date and time fields.
-QByteArray oneMemberZip(const QByteArray &name, const QByteArray &data, quint16 date, quint16 time)
-{
-    QByteArray out = "PK\x03\x04" + le(20, 2) + le(0, 2) + le(0, 2) + le(time, 2) + le(date, 2) + le(0, 4) +
-                     le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + name + data;
-    const qint64 directory = out.size();
-    out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(time, 2) + le(date, 2) + le(0, 4) +
-           le(data.size(), 4) + le(data.size(), 4) + le(name.size(), 2) + le(0, 2) + le(0, 2) + le(0, 8) +
-           le(0, 4) + name;
-    return out + "PK\x05\x06" + le(0, 4) + le(1, 2) + le(1, 2) + le(out.size() - directory, 4) +
-           le(directory, 4) + le(0, 2);
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Builds, with the zip tool, an archive in folder named name holding "leiame.txt" (12 bytes,
 // 2023-05-17 10:20:30), a folder "docs/" and "docs/manual.txt" (3000 bytes, 2021-01-02 midnight).
@@ -89,8 +57,8 @@ bool makeArchive(const QString &folder, const QString &name)
 // A zip archive of exactly size bytes holding "leiame.txt".
 QByteArray zipOfSize(qsizetype size)
 {
-    const QByteArray empty = oneMemberZip("leiame.txt", QByteArray(), 0x56B1, 0x5290);
-    return oneMemberZip("leiame.txt", QByteArray(size - empty.size(), 'a'), 0x56B1, 0x5290);
+    const QByteArray empty = writeZip({{"leiame.txt", {}, ZipMember::Known, 0x56B1, 0x5290}});
+    return writeZip({{"leiame.txt", QByteArray(size - empty.size(), 'a'), ZipMember::Known, 0x56B1, 0x5290}});
 }
 
 // The files and folders in folder, sorted.
@@ -329,7 +297,7 @@ void TestFormDownload::nextStartListsAtOnce()
 {
     QFETCH(bool, deferred);
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("horta.zip")));
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
     TFormDownload w(nullptr, deferred ? TFormDownload::Construction::Deferred
                                       : TFormDownload::Construction::Immediate);
     if (deferred) {
@@ -348,7 +316,7 @@ void TestFormDownload::nextStartListsAtOnce()
 
 void TestFormDownload::savedArchiveDeleted()
 {
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n"));
     TFormDownload w;
     QCOMPARE(w.SavedArchive, QStringLiteral("agcasa.zip"));
     QVERIFY(w.LastArchive.isEmpty());
@@ -361,8 +329,8 @@ void TestFormDownload::savedArchiveDeleted()
 // on at once and the rows, when they come, are the ones a small archive gives.
 void TestFormDownload::largeArchiveListedOnAWorker()
 {
-    writeFile(m_folder->file(QStringLiteral("horta.zip")), zipOfSize(1000));
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("horta.zip")), zipOfSize(1000)));
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
     QStringList small;
     {
         TFormDownload w;
@@ -372,7 +340,7 @@ void TestFormDownload::largeArchiveListedOnAWorker()
     QCOMPARE(small.size(), 1);
     const qsizetype size = TFormDownload::SyncListLimit + 4096;
     const QByteArray large = zipOfSize(size);
-    writeFile(m_folder->file(QStringLiteral("horta.zip")), large);
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("horta.zip")), large));
     TFormDownload w;
     QVERIFY(w.Listing() || w.Lista->model()->rowCount() == 1);
     QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 1, 10000);
@@ -393,7 +361,7 @@ void TestFormDownload::largeArchiveListedOnAWorker()
 void TestFormDownload::unreadableArchive()
 {
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("cpoemas.zip")));
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=cpoemas.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=cpoemas.zip\r\n"));
     TFormDownload w;
     QCOMPARE(w.Lista->model()->rowCount(), 2);
     // The archive goes away while the program runs; listing it again tells the user and empties the list.
@@ -431,8 +399,8 @@ void TestFormDownload::copyFailureLeavesTemp()
 void TestFormDownload::invalidDateShows1899()
 {
     // Date 0 has month 0, not a date.
-    writeFile(m_folder->file(QStringLiteral("temp.zip")),
-              oneMemberZip("pasta/sem-data.txt", "abc", 0, 0x5000));
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("temp.zip")),
+                      writeZip({{"pasta/sem-data.txt", "abc", ZipMember::Known, 0, 0x5000}})));
     TFormDownload w;
     choose(&w, 8);
     w.AdwareDownloadImageDone(w.AdwareDownload, QString(), 0);
@@ -457,8 +425,8 @@ void TestFormDownload::progressMovesBarAndGauge()
 void TestFormDownload::settingsKeepOtherLines()
 {
     const QString ini = SettingsFile::path();
-    writeFile(ini,
-              "[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\n  ultimo arquivo = \"velho.zip\" \r\nOutro=1\r\n");
+    QVERIFY(writeFile(
+        ini, "[Janela]\r\nTopo=10\r\n\r\n[arquivos]\r\n  ultimo arquivo = \"velho.zip\" \r\nOutro=1\r\n"));
     QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo")),
              QStringLiteral("velho.zip"));
     QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
@@ -474,7 +442,7 @@ void TestFormDownload::settingsKeepOtherLines()
         QStringLiteral("def"));
     // A file with other sections only gets the section at its end, in the file's own line ends;
     // LF-only lines are read as well.
-    writeFile(ini, "[Outra]\nA=1\n");
+    QVERIFY(writeFile(ini, "[Outra]\nA=1\n"));
     QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                       QStringLiteral("horta.zip")));
     QCOMPARE(readFile(ini), QByteArray("[Outra]\nA=1\n\n[Arquivos]\nUltimo Arquivo=horta.zip\n"));
@@ -489,14 +457,14 @@ void TestFormDownload::copyArchiveKeepsBytesAndDate()
         bytes += static_cast<char>(i * 7);
     const QString source = m_folder->file(QStringLiteral("a.bin"));
     const QString target = m_folder->file(QStringLiteral("b.bin"));
-    writeFile(source, bytes);
+    QVERIFY(writeFile(source, bytes));
     {
         QFile f(source);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(
             f.setFileTime(QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime));
     }
-    writeFile(target, QByteArray(9000, 'z')); // an older, longer file is truncated
+    QVERIFY(writeFile(target, QByteArray(9000, 'z'))); // an older, longer file is truncated
     QVERIFY(TFormDownload::CopyArchive(source, target));
     QCOMPARE(readFile(target), bytes);
     QCOMPARE(QFileInfo(target).lastModified(), QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6)));
@@ -605,7 +573,7 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
 void TestFormDownload::snapshot()
 {
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("quelvado.zip")));
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=quelvado.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=quelvado.zip\r\n"));
     TFormDownload w;
     activate(&w);
     choose(&w, 1);
@@ -866,10 +834,10 @@ void TestFormDownload::failedCopyKeepsEverything()
     QFETCH(bool, shortWrite);
     const QByteArray fresh = zipOfSize(5000);
     const QByteArray old = zipOfSize(700);
-    writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh);
-    writeFile(m_folder->file(QStringLiteral("horta.zip")), old);
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh));
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("horta.zip")), old));
     const QByteArray settings = "; ajustes\r\n[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n";
-    writeFile(SettingsFile::path(), settings);
+    QVERIFY(writeFile(SettingsFile::path(), settings));
     qint64 written = 0;
     TFormDownload::setCopyWriter(
         [&written, failAfter, shortWrite](QIODevice &out, const char *data, qint64 size) {
@@ -911,9 +879,9 @@ void TestFormDownload::failedCopyKeepsEverything()
 void TestFormDownload::readOnlyFolder()
 {
     const QByteArray fresh = zipOfSize(3000);
-    writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh);
+    QVERIFY(writeFile(m_folder->file(QStringLiteral("temp.zip")), fresh));
     const QByteArray settings = "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n";
-    writeFile(SettingsFile::path(), settings);
+    QVERIFY(writeFile(SettingsFile::path(), settings));
     const QString folder = m_folder->path();
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     const auto writable = qScopeGuard(
@@ -951,7 +919,7 @@ void TestFormDownload::fullAndReadOnlyDisk()
     const QByteArray fresh = zipOfSize(40 * 1024);
     {
         // Disk full during the download itself: no completion, no temp.zip.
-        writeFile(file("filler"), QByteArray(40 * 1024, 'f'));
+        QVERIFY(writeFile(file("filler"), QByteArray(40 * 1024, 'f')));
         HttpTestServer server;
         server.body = fresh;
         server.head = HttpTestServer::okHead(fresh.size());
@@ -969,9 +937,9 @@ void TestFormDownload::fullAndReadOnlyDisk()
     }
     const QByteArray old = zipOfSize(3000);
     const QByteArray settings = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n";
-    writeFile(file("temp.zip"), fresh);
-    writeFile(file("horta.zip"), old);
-    writeFile(SettingsFile::path(), settings);
+    QVERIFY(writeFile(file("temp.zip"), fresh));
+    QVERIFY(writeFile(file("horta.zip"), old));
+    QVERIFY(writeFile(SettingsFile::path(), settings));
     {
         // Disk full in the middle of the copy.
         TFormDownload w;
@@ -1061,7 +1029,7 @@ void TestFormDownload::settingsChangeOnlyTheKey()
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
     const QString ini = SettingsFile::path();
-    writeFile(ini, before);
+    QVERIFY(writeFile(ini, before));
     QVERIFY(SettingsFile::writeString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo"),
                                       QStringLiteral("horta.zip")));
     QCOMPARE(readFile(ini), after);
@@ -1075,7 +1043,7 @@ void TestFormDownload::settingsReplacedAtomically()
 {
     const QString ini = SettingsFile::path();
     const QByteArray old = "[Arquivos]\r\nUltimo Arquivo=velho.zip\r\n";
-    writeFile(ini, old);
+    QVERIFY(writeFile(ini, old));
     QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const QString link = m_folder->file(QStringLiteral("old-name"));
     QVERIFY(::link(QFile::encodeName(ini).constData(), QFile::encodeName(link).constData()) == 0);
@@ -1117,7 +1085,7 @@ void TestFormDownload::settingsRefused()
     else if (kind == QLatin1String("folder"))
         QVERIFY(QDir(m_folder->path()).mkdir(QFileInfo(ini).fileName()));
     else
-        writeFile(ini, large);
+        QVERIFY(writeFile(ini, large));
 
     QElapsedTimer clock;
     clock.start();
@@ -1137,7 +1105,7 @@ void TestFormDownload::settingsRefused()
     if (kind == QLatin1String("large")) {
         QByteArray limit = "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n;";
         limit += QByteArray(SettingsFile::MaxSize - limit.size(), 'x');
-        writeFile(ini, limit);
+        QVERIFY(writeFile(ini, limit));
         QCOMPARE(SettingsFile::readString(ini, QStringLiteral("Arquivos"), QStringLiteral("Ultimo Arquivo")),
                  QStringLiteral("horta.zip"));
     }
@@ -1172,7 +1140,7 @@ void TestFormDownload::savedNameMustBePlain()
         QVERIFY(QDir(m_folder->path()).mkpath(QFileInfo(m_folder->file(made)).path()));
         QVERIFY(makeArchive(QFileInfo(m_folder->file(made)).path(), QFileInfo(made).fileName()));
     }
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=" + saved.toUtf8() + "\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=" + saved.toUtf8() + "\r\n"));
     TFormDownload w;
     activate(&w);
     QCOMPARE(w.SavedArchive, saved);
@@ -1190,7 +1158,7 @@ void TestFormDownload::savedNameMustBePlain()
 void TestFormDownload::savedArchiveNotARegularFile()
 {
     QVERIFY(makeFifo(m_folder->file(QStringLiteral("horta.zip"))));
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=horta.zip\r\n"));
     TFormDownload w;
     QVERIFY(w.LastArchive.isEmpty());
     QCOMPARE(w.Lista->model()->rowCount(), 0);
@@ -1209,7 +1177,7 @@ void TestFormDownload::savedArchiveNotARegularFile()
         QVERIFY(big.open(QIODevice::WriteOnly));
         QVERIFY(big.resize(TZip::MaxArchiveSize + 1));
     }
-    writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n");
+    QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=agcasa.zip\r\n"));
     TFormDownload next;
     QVERIFY(next.LastArchive.isEmpty());
     QVERIFY(m_dialogs->boxes.isEmpty());

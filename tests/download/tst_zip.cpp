@@ -5,6 +5,8 @@
 #include "common/errors.h"
 #include "download/zip.h"
 
+#include "zipwriter.h"
+
 #include <QtTest>
 
 #include <optional>
@@ -14,68 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray le(quint64 value, int bytes)
-{
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-quint16 dosDate(int y, int m, int d)
-{
-    return static_cast<quint16>((y - 1980) << 9 | m << 5 | d);
-}
-quint16 dosTime(int h, int m, int s)
-{
-    return static_cast<quint16>(h << 11 | m << 5 | s / 2);
-}
-
-struct Member {
-    QByteArray name;
-    QByteArray data;
-    // Known: sizes in the local header. Descriptor: sizes 0, flag bit 3 and a data descriptor
-    // after the data. Zip64Descriptor: sizes 0xFFFFFFFF and a 24-byte data descriptor.
-    enum { Known, Descriptor, Zip64Descriptor } sizes = Known;
-    quint16 date = dosDate(2023, 5, 17);
-    quint16 time = dosTime(10, 20, 30);
-    QByteArray centralExtra{};
-    QByteArray centralComment{};
-    qint64 centralUncompressed = -1, centralCompressed = -1; // -1: the data's length
-};
-
-// A stored archive: prefix, local headers with their data, central directory, end record.
-QByteArray writeZip(const QList<Member> &members, const QByteArray &comment = {},
-                    const QByteArray &prefix = {})
-{
-    QByteArray out = prefix;
-    QList<qint64> offsets;
-    for (const Member &m : members) {
-        offsets << out.size();
-        const quint32 local = m.sizes == Member::Known        ? m.data.size()
-                              : m.sizes == Member::Descriptor ? 0
-                                                              : 0xFFFFFFFF;
-        out += "PK\x03\x04" + le(20, 2) + le(m.sizes == Member::Known ? 0 : 8, 2) + le(0, 2) + le(m.time, 2) +
-               le(m.date, 2) + le(0, 4) + le(local, 4) + le(local, 4) + le(m.name.size(), 2) + le(0, 2) +
-               m.name + m.data;
-        if (m.sizes != Member::Known) {
-            const int width = m.sizes == Member::Zip64Descriptor ? 8 : 4;
-            out += "PK\x07\x08" + le(0, 4) + le(m.data.size(), width) + le(m.data.size(), width);
-        }
-    }
-    const qint64 directory = out.size();
-    for (qsizetype i = 0; i < members.size(); ++i) {
-        const Member &m = members[i];
-        const auto size = [&m](qint64 given) { return le(given >= 0 ? given : m.data.size(), 4); };
-        out += "PK\x01\x02" + le(20, 2) + le(20, 2) + le(0, 4) + le(m.time, 2) + le(m.date, 2) + le(0, 4) +
-               size(m.centralCompressed) + size(m.centralUncompressed) + le(m.name.size(), 2) +
-               le(m.centralExtra.size(), 2) + le(m.centralComment.size(), 2) + le(0, 8) + le(offsets[i], 4) +
-               m.name + m.centralExtra + m.centralComment;
-    }
-    return out + "PK\x05\x06" + le(0, 4) + le(members.size(), 2) + le(members.size(), 2) +
-           le(out.size() - directory, 4) + le(directory, 4) + le(comment.size(), 2) + comment;
-}
 
 QStringList names(const TZip &zip)
 {
@@ -281,7 +221,7 @@ void TestZip::dosDateAndTime()
     QFETCH(int, date);
     QFETCH(int, time);
     QFETCH(double, expected);
-    Member m{"x.txt", "data"};
+    ZipMember m{"x.txt", "data"};
     m.date = static_cast<quint16>(date);
     m.time = static_cast<quint16>(time);
     TZip zip;
@@ -295,14 +235,14 @@ void TestZip::dosDateAndTime()
 void TestZip::unknownLocalSizes_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QList<Member> odd = {{"one.txt", "abcde"}, {"three", "abcdefg"}, {"x", "z"}, {"ab/", ""}};
-    for (Member &m : odd)
-        m.sizes = Member::Descriptor;
+    QList<ZipMember> odd = {{"one.txt", "abcde"}, {"three", "abcdefg"}, {"x", "z"}, {"ab/", ""}};
+    for (ZipMember &m : odd)
+        m.sizes = ZipMember::Descriptor;
     QTest::newRow("data descriptors, odd lengths") << writeZip(odd);
-    for (Member &m : odd)
-        m.sizes = Member::Zip64Descriptor;
+    for (ZipMember &m : odd)
+        m.sizes = ZipMember::Zip64Descriptor;
     QTest::newRow("sizes 0xFFFFFFFF") << writeZip(odd);
-    odd[1].sizes = Member::Known;
+    odd[1].sizes = ZipMember::Known;
     QTest::newRow("after 7 foreign bytes") << writeZip(odd, {}, QByteArray("MZ\x90\x00\x03\x00\x01", 7));
 }
 
@@ -347,7 +287,7 @@ void TestZip::zip64Sizes()
     QFETCH(QByteArray, extra);
     QFETCH(quint64, wantUncompressed);
     QFETCH(quint64, wantCompressed);
-    Member m{"big.bin", "data"};
+    ZipMember m{"big.bin", "data"};
     m.centralUncompressed = uncompressed;
     m.centralCompressed = compressed;
     m.centralExtra = extra;
@@ -364,7 +304,7 @@ void TestZip::skipsWhatIsNoRecord()
 {
     const QByteArray fake = writeZip({{"fantasma.txt", "boo"}});
     const QByteArray fakeCentral = fake.mid(fake.indexOf("PK\x01\x02"));
-    Member a{"a\xE7\xE3o\x80\x81.txt", fake};
+    ZipMember a{"a\xE7\xE3o\x80\x81.txt", fake};
     a.centralExtra = le(0xCAFE, 2) + le(fakeCentral.size(), 2) + fakeCentral;
     a.centralComment = fakeCentral;
     TZip zip;
@@ -380,8 +320,8 @@ void TestZip::skipsWhatIsNoRecord()
 // tells when it stopped inside a record.
 void TestZip::truncatedKeepsWhatWasRead()
 {
-    Member d{"desc.txt", "0123456789", Member::Descriptor};
-    Member c{"c.txt", "ccc"};
+    ZipMember d{"desc.txt", "0123456789", ZipMember::Descriptor};
+    ZipMember c{"c.txt", "ccc"};
     c.centralExtra = le(0x5455, 2) + le(5, 2) + QByteArray(5, '\x02');
     c.centralComment = "comment";
     const QByteArray whole = writeZip({{"a.txt", "hello\n"}, d, c, {"e/", ""}}, "end comment");
@@ -498,7 +438,7 @@ void TestZip::dateTextAsQLocaleGivesIt()
 // The window's compact rows: the entries that are no folder, with the file part of their name.
 void TestZip::listingRowsAsTheEntries()
 {
-    QList<Member> members;
+    QList<ZipMember> members;
     for (const char *name : {"a.txt", "docs/", "docs/b.txt", "win\\sub\\c\xe7\x80.txt", "only/folder\\", "d"})
         members.append({name, QByteArray("x")});
     members[2].date = dosDate(2001, 2, 29); // invalid
@@ -524,11 +464,13 @@ void TestZip::listingRowsAsTheEntries()
     QCOMPARE(listing.name(2), QStringLiteral("c\u00E7\u20AC.txt"));
     // Read from its file a window at a time, however small the window: the same rows. Data a local
     // header does not size is looked through across the windows' edges.
-    QList<Member> many;
+    QList<ZipMember> many;
     for (int i = 0; i < 300; ++i) {
-        Member m{"pasta/arquivo-" + QByteArray::number(i) + ".txt",
-                 QByteArray(i * 37 % 500, char('a' + i % 26))};
-        m.sizes = i % 3 == 0 ? Member::Descriptor : i % 3 == 1 ? Member::Known : Member::Zip64Descriptor;
+        ZipMember m{"pasta/arquivo-" + QByteArray::number(i) + ".txt",
+                    QByteArray(i * 37 % 500, char('a' + i % 26))};
+        m.sizes = i % 3 == 0   ? ZipMember::Descriptor
+                  : i % 3 == 1 ? ZipMember::Known
+                               : ZipMember::Zip64Descriptor;
         m.date = dosDate(1980 + i % 120, 1 + i % 12, 1 + i % 28);
         if (i % 10 == 0)
             m.name = "pasta-" + QByteArray::number(i) + "/";

@@ -12,6 +12,7 @@
 
 #include "examdriver.h"
 #include "fakes.h"
+#include "files.h"
 #include "windowdriver.h"
 
 #include <QFile>
@@ -59,12 +60,6 @@ Numbers askedBy(TExamState &exam)
         out << exam.NumeroQuestao;
     }
     return out;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -273,12 +268,12 @@ void TestExamTypes::personalisedReordersFile()
     FakeClock clock;
     const QString path = m_folder->file(QStringLiteral("numprova.dat"));
     start(17);
-    const QByteArray first = readAll(path);
+    const QByteArray first = readFile(path);
     const QStringList firstAsked = m_window->exam().ListBox1;
     m_window->showSelectionPage();
     clock.utc = clock.utc.addMSecs(5); // the shuffle starts from the time of day
     start(17);
-    const QByteArray second = readAll(path);
+    const QByteArray second = readFile(path);
     QCOMPARE(second.size(), first.size());
     QVERIFY(second != first);
     const QStringList asked = m_window->exam().ListBox1;

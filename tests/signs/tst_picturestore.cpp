@@ -5,6 +5,8 @@
 #include "signs/picturestore.h"
 #include "signs/signcatalog.h"
 
+#include "files.h"
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -30,12 +32,6 @@ int paintedPixels(const QPixmap &pm)
 QString sizeText(QSize s)
 {
     return QStringLiteral("%1 x %2").arg(s.width()).arg(s.height());
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 const QByteArray kGoodSvg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"50\" height=\"50\">"

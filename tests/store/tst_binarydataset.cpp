@@ -8,6 +8,7 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "fakes.h"
+#include "files.h"
 #include "store/binarydataset.h"
 #include "store/random.h"
 
@@ -79,19 +80,6 @@ QStringList numbers(int count)
     for (int k = 1; k <= count; ++k)
         out << QStringLiteral("%1").arg(k, 3, 10, QLatin1Char('0'));
     return out;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // Little-endian 32-bit integer, written out by hand so the format is checked independently.
@@ -528,7 +516,7 @@ void TestBinaryDataSet::overwriteQuestion()
 {
     FakeDialogs dialogs;
     const QByteArray good = numprovaBytes({"001", "002"});
-    writeFile(path(), good);
+    QVERIFY(writeFile(path(), good));
     Numprova s(path());
     dialogs.answer({false});
     s.BDS.CreateTable();
@@ -604,7 +592,7 @@ void TestBinaryDataSet::shuffle()
 
 void TestBinaryDataSet::exclusiveOpening()
 {
-    writeFile(path(), numprovaBytes({"001"}));
+    QVERIFY(writeFile(path(), numprovaBytes({"001"})));
     const QString cannotOpen = QStringLiteral("EFOpenError: Não posso abrir o arquivo ") + path();
     Numprova a(path()), b(path()), c(path());
     a.BDS.Open();
@@ -638,7 +626,7 @@ void TestBinaryDataSet::exclusiveOpening()
 
 void TestBinaryDataSet::exclusiveBetweenProcesses()
 {
-    writeFile(path(), numprovaBytes({"001"}));
+    QVERIFY(writeFile(path(), numprovaBytes({"001"})));
     auto startHolder = [this](QProcess &p, const char *mode) {
         p.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--hold"), path(), QLatin1String(mode)});
@@ -673,7 +661,7 @@ void TestBinaryDataSet::misuse()
     QCOMPARE(errorOf([&] { s.Numero.SetAsString(QStringLiteral("1")); }), closed);
     QCOMPARE(s.Numero.AsString(), QString()); // no current record, no value
 
-    writeFile(path(), numprovaBytes({"001"}));
+    QVERIFY(writeFile(path(), numprovaBytes({"001"})));
     s.BDS.SetTableName(path());
     s.BDS.SetActive(true);
     QCOMPARE(errorOf([&] { s.Numero.SetAsString(QStringLiteral("1")); }),
@@ -731,7 +719,7 @@ void TestBinaryDataSet::damagedFiles()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, error);
-    writeFile(path(), bytes);
+    QVERIFY(writeFile(path(), bytes));
     for (bool readOnly : {false, true}) {
         Numprova s(path());
         s.BDS.SetReadOnly(readOnly);
