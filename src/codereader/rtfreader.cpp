@@ -134,7 +134,7 @@ public:
         for (qsizetype i = 0; i < n; ++i) {
             const unsigned char b = static_cast<unsigned char>(bytes[i]);
             if (b >= 0x20 && b < 0x7F) {
-                out[kept++] = QChar(b);
+                out[kept++] = QChar(char16_t(b));
             } else if (b == '\t') {
                 out[kept++] = QChar(u'\t');
             } else if (b >= 0x80) {

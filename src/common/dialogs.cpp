@@ -1,47 +1,28 @@
 #include "dialogs.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-
 #include <cstdio>
 
 namespace {
 Dialogs *g_installed = nullptr;
+Dialogs *g_default = nullptr;
 QString g_applicationTitle;
-
-QMessageBox::Icon toBoxIcon(Dialogs::Icon icon)
-{
-    switch (icon) {
-    case Dialogs::Icon::Information:
-        return QMessageBox::Information;
-    case Dialogs::Icon::Warning:
-        return QMessageBox::Warning;
-    case Dialogs::Icon::Error:
-        return QMessageBox::Critical;
-    case Dialogs::Icon::Question:
-        return QMessageBox::Question;
-    case Dialogs::Icon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
-
-QString titleOr(const QString &title)
-{
-    return title.isEmpty() ? g_applicationTitle : title;
-}
 } // namespace
 
 Dialogs &Dialogs::current()
 {
-    static MessageBoxDialogs real;
-    return g_installed ? *g_installed : real;
+    static ConsoleDialogs console;
+    if (g_installed)
+        return *g_installed;
+    return g_default ? *g_default : console;
 }
 
 void Dialogs::install(Dialogs *d)
 {
     g_installed = d;
+}
+void Dialogs::setDefault(Dialogs *d)
+{
+    g_default = d;
 }
 void Dialogs::setApplicationTitle(const QString &title)
 {
@@ -67,28 +48,6 @@ void Dialogs::warning(const QString &text)
 bool Dialogs::question(const QString &text)
 {
     return current().askYesNo(Icon::Question, {}, text);
-}
-
-void MessageBoxDialogs::message(Icon icon, const QString &title, const QString &text)
-{
-    QMessageBox box(toBoxIcon(icon), titleOr(title), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-}
-
-bool MessageBoxDialogs::askYesNo(Icon icon, const QString &title, const QString &text)
-{
-    QMessageBox box(toBoxIcon(icon), titleOr(title), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    QPushButton *yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
 }
 
 namespace {

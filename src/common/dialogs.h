@@ -1,10 +1,9 @@
 #pragma once
-// The one way the program shows message boxes. main() installs the real boxes; tests install a
-// recording fake (tests/support/fakedialogs.h) so that no test ever waits on a modal box.
+// The one way the program shows message boxes. Start-up makes the window layer's boxes
+// (messageboxdialogs.h) the default; tests install a recording fake (tests/support/fakes.h) so
+// that no test ever waits on a modal box. Without a window layer, boxes go to standard output.
 
 #include <QString>
-
-class QWidget;
 
 class Dialogs {
 public:
@@ -16,10 +15,12 @@ public:
     // A box with "Sim" and "Não"; true when the user answers "Sim".
     virtual bool askYesNo(Icon icon, const QString &title, const QString &text) = 0;
 
-    // The installed implementation (the real boxes until something else is installed).
+    // The installed implementation, else the default, else the console boxes.
     static Dialogs &current();
-    // Installs d (not owned); nullptr restores the real boxes.
+    // Installs d (not owned); nullptr restores the default.
     static void install(Dialogs *d);
+    // The boxes used when none is installed (not owned): the real boxes, set at start-up.
+    static void setDefault(Dialogs *d);
     // The title of boxes that name none: the application's title, set once at start-up.
     static void setApplicationTitle(const QString &title);
     static QString applicationTitle();
@@ -29,13 +30,6 @@ public:
     static void error(const QString &text);
     static void warning(const QString &text);
     static bool question(const QString &text);
-};
-
-// Message boxes built on QMessageBox with Portuguese buttons.
-class MessageBoxDialogs : public Dialogs {
-public:
-    void message(Icon icon, const QString &title, const QString &text) override;
-    bool askYesNo(Icon icon, const QString &title, const QString &text) override;
 };
 
 // Writes every box to standard output as "[kind] text" and answers questions with "Não". Used when

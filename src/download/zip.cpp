@@ -91,7 +91,7 @@ QString storedName(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            out[i] = QChar(b);
+            out[i] = QChar(char16_t(b));
         } else {
             const char32_t code = cp1252::toUnicode(b);
             out[i] = QChar(static_cast<char16_t>(code != 0 ? code : b));

@@ -9,6 +9,7 @@
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/messageboxdialogs.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
@@ -179,6 +180,8 @@ int Startup::run(int argc, char **argv)
     QElapsedTimer started;
     started.start();
     TApplication app(argc, argv);
+    static MessageBoxDialogs boxes;
+    Dialogs::setDefault(&boxes);
     static ConsoleDialogs console;
     if (qEnvironmentVariableIntValue("QUELVADO_UNATTENDED") == 1)
         Dialogs::install(&console);
