@@ -462,30 +462,32 @@ bool THTTPGetThread::headEnded()
 bool THTTPGetThread::takeBlocks(bool all)
 {
     Transfer &t = *m_transfer;
-    qsizetype at = 0;
-    while (t.pending.size() - at >= BlockSize || (all && at < t.pending.size())) {
-        const qint64 block = std::min<qint64>(BlockSize, t.pending.size() - at);
-        if (!takeBlock(t.pending.constData() + at, block))
-            return false;
-        at += block;
-    }
-    t.pending.remove(0, at);
-    return true;
-}
-
-bool THTTPGetThread::takeBlock(const char *data, qint64 size)
-{
+    qsizetype whole = t.pending.size();
+    if (!all)
+        whole -= whole % BlockSize;
+    if (whole == 0)
+        return true;
     if (m_stop.load())
         return false;
     const qint32 before = m_readed.load();
-    if (size > qint64(std::numeric_limits<qint32>::max()) - before)
+    if (whole > qint64(std::numeric_limits<qint32>::max()) - before)
         return false;
-    Transfer &t = *m_transfer;
     // More than the server announced: the response is not what it said it is.
-    if (t.announced && before + size > m_fileSize.load())
+    if (t.announced && before + whole > m_fileSize.load())
         return false;
-    if (m_transfer->file->write(data, size) != size)
+    // One write for all the blocks that are whole (a write call per block costs more than the
+    // transfer itself on a fast line); each block is still reported on its own.
+    if (t.file->write(t.pending.constData(), whole) != whole)
         return false;
+    for (qsizetype at = 0; at < whole; at += BlockSize)
+        takeBlock(static_cast<qint32>(before + at), std::min<qint64>(BlockSize, whole - at));
+    t.pending.remove(0, whole);
+    return true;
+}
+
+void THTTPGetThread::takeBlock(qint32 before, qint64 size)
+{
+    Transfer &t = *m_transfer;
     const auto readed = static_cast<qint32>(before + size);
     m_readed.store(readed);
     m_bytesRead.store(static_cast<quint32>(size));
@@ -497,7 +499,6 @@ bool THTTPGetThread::takeBlock(const char *data, qint64 size)
         t.complete = true;
         t.completeAt = std::chrono::steady_clock::now();
     }
-    return true;
 }
 
 bool THTTPGetThread::transfer()
@@ -529,7 +530,7 @@ bool THTTPGetThread::transfer()
     // the proxy only tunnels and the request inside keeps the origin form.
     const QByteArray proxy = SystemProxy(host, tls).toUtf8();
     const bool absoluteForm = !proxy.isEmpty() && !tls;
-    const QByteArray address = absoluteForm ? origin + target : origin + '/';
+    const QByteArray address = absoluteForm ? QByteArray(origin + target) : QByteArray(origin + '/');
     const QByteArray caFile = QFile::encodeName(m_caFile);
     const QByteArray agent = Agent.toUtf8();
     const QByteArray referer = Referer.toUtf8();

@@ -122,9 +122,10 @@ private:
 
     // The response head has ended: decides whether the body is read and opens the file.
     bool headEnded();
-    // One block of the body (at most 1025 bytes); false ends the transfer.
-    bool takeBlock(const char *data, qint64 size);
-    // Hands on the whole blocks waiting, and with all the last shorter one too.
+    // Counts and reports one block (at most 1025 bytes) already written after before bytes.
+    void takeBlock(qint32 before, qint64 size);
+    // Writes and hands on the whole blocks waiting, and with all the last shorter one too; false
+    // ends the transfer.
     bool takeBlocks(bool all);
     friend struct CurlCallbacks;
 
