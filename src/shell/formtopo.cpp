@@ -11,6 +11,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/maker.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/panel.h"
 #include "download/formdownload.h"
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QToolButton>
 
@@ -42,54 +42,60 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     resize(kDesignedWidth, kDesignedHeight);
     WindowSetup::fillBackground(this, kCream);
 
-    Panel1 = new TPanel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = WindowKit::make<TPanel>(this, "Panel1");
     Panel1->setBevelOuter(TPanel::bvNone);
     Panel1->setColor(kCream);
 
-    Panel2 = new TPanel(Panel1);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2 = WindowKit::make<TPanel>(Panel1, "Panel2");
     Panel2->setBevelInner(TPanel::bvRaised);
     Panel2->setBevelOuter(TPanel::bvLowered);
     Panel2->setColor(kCream);
 
-    Image1 = new QLabel(Panel2);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(7, 9, 278, 41);
+    Image1 = WindowKit::make<QLabel>(Panel2, "Image1", QRect(7, 9, 278, 41));
     Image1->setPixmap(Artwork::smallBanner(devicePixelRatioF()));
-    Image1->setCursor(Qt::PointingHandCursor);
+    WindowKit::onClick(Image1, [this] { Image1Click(); });
     Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
-    Image1->installEventFilter(this);
 
-    RxSBProva = makeButton("RxSBProva", 287, QStringLiteral(" Provas"), QStringLiteral("prova"),
-                           QStringLiteral("Prova de Legislação de Trânsito| Inicia a Prova Simulada de "
-                                          "Legislação de Trânsito"));
-    RxSBPlacas = makeButton("RxSBPlacas", 383, QStringLiteral(" Placas"), QStringLiteral("placas"),
-                            QStringLiteral("Placas/Faixas de Sinalização| Consultar placas/faixas de "
-                                           "sinalização de trânsito"));
-    RxSBCodigo = makeButton("RxSBCodigo", 480, QStringLiteral(" Código"), QStringLiteral("codigo"),
-                            QStringLiteral("Código de Trânsito Brasileiro| Acessa o Código de Trânsito "
-                                           "Brasileiro para pesquisa/informações"));
-    RxSBAjuda = makeButton("RxSBAjuda", 576, QStringLiteral(" Ajuda"), QStringLiteral("ajuda"),
-                           QStringLiteral("Ajuda| Como utilizar o programa"));
-    RxSBFinalizar = makeButton("RxSBFinalizar", 673, QStringLiteral(" Fechar"), QStringLiteral("fechar"),
-                               QStringLiteral("Fechar o Programa| Termina a execução do programa"));
+    // The toolbar's five buttons, 92 x 46 each, glyph beside the caption.
+    const auto glyph = [this](const char *name) {
+        return Artwork::glyph(QLatin1String(name), 32, devicePixelRatioF());
+    };
+    RxSBProva = WindowKit::button<QToolButton>(Panel2, "RxSBProva", QRect(287, 7, 92, 46),
+                                               QStringLiteral(" Provas"), glyph("prova"), 32);
+    RxSBPlacas = WindowKit::button<QToolButton>(Panel2, "RxSBPlacas", QRect(383, 7, 92, 46),
+                                                QStringLiteral(" Placas"), glyph("placas"), 32);
+    RxSBCodigo = WindowKit::button<QToolButton>(Panel2, "RxSBCodigo", QRect(480, 7, 92, 46),
+                                                QStringLiteral(" Código"), glyph("codigo"), 32);
+    RxSBAjuda = WindowKit::button<QToolButton>(Panel2, "RxSBAjuda", QRect(576, 7, 92, 46),
+                                               QStringLiteral(" Ajuda"), glyph("ajuda"), 32);
+    RxSBFinalizar = WindowKit::button<QToolButton>(Panel2, "RxSBFinalizar", QRect(673, 7, 92, 46),
+                                                   QStringLiteral(" Fechar"), glyph("fechar"), 32);
+    for (QToolButton *b : {RxSBProva, RxSBPlacas, RxSBCodigo, RxSBAjuda, RxSBFinalizar}) {
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+    }
+    Hints::set(RxSBProva, QStringLiteral("Prova de Legislação de Trânsito| Inicia a Prova Simulada de "
+                                         "Legislação de Trânsito"));
+    Hints::set(RxSBPlacas, QStringLiteral("Placas/Faixas de Sinalização| Consultar placas/faixas de "
+                                          "sinalização de trânsito"));
+    Hints::set(RxSBCodigo, QStringLiteral("Código de Trânsito Brasileiro| Acessa o Código de Trânsito "
+                                          "Brasileiro para pesquisa/informações"));
+    Hints::set(RxSBAjuda, QStringLiteral("Ajuda| Como utilizar o programa"));
+    Hints::set(RxSBFinalizar, QStringLiteral("Fechar o Programa| Termina a execução do programa"));
     connect(RxSBProva, &QToolButton::clicked, this, guard([this] { RxSBProvaClick(); }));
     connect(RxSBPlacas, &QToolButton::clicked, this, guard([this] { RxSBPlacasClick(); }));
     connect(RxSBCodigo, &QToolButton::clicked, this, guard([this] { RxSBCodigoClick(); }));
     connect(RxSBAjuda, &QToolButton::clicked, this, guard([this] { RxSBAjudaClick(); }));
     connect(RxSBFinalizar, &QToolButton::clicked, this, guard([this] { RxSBFinalizarClick(); }));
 
-    Image2 = new QLabel(Panel1);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(161, 216, 477, 100);
+    Image2 = WindowKit::make<QLabel>(Panel1, "Image2", QRect(161, 216, 477, 100));
     Image2->setAlignment(Qt::AlignCenter);
     Image2->setPixmap(Artwork::largeBanner(devicePixelRatioF()));
-    Image2->setCursor(Qt::PointingHandCursor);
+    WindowKit::onClick(Image2, [this] { Image2Click(); });
     Hints::set(Image2, QStringLiteral("http://") + Maker::site +
                            QStringLiteral(
                                "\nClique aqui para acessar o tela de informações e download de programas"));
-    Image2->installEventFilter(this);
 
     Status1 = new TStatus(Panel1);
 
@@ -105,22 +111,6 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     // Keys reach the window before its controls, but only while it is the active window.
     qApp->installEventFilter(this);
     FormCreate();
-}
-
-QToolButton *TFormTopo::makeButton(const char *name, int x, const QString &caption, const QString &glyph,
-                                   const QString &hint)
-{
-    auto *b = new QToolButton(Panel2);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, 7, 92, 46);
-    b->setText(caption);
-    b->setIcon(Artwork::glyph(glyph, 32, devicePixelRatioF()));
-    b->setIconSize(QSize(32, 32));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    Hints::set(b, hint);
-    return b;
 }
 
 void TFormTopo::FormCreate()
@@ -235,17 +225,6 @@ bool TFormTopo::eventFilter(QObject *watched, QEvent *event)
 {
     if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
         return handleKey(key);
-    }
-    if (event->type() == QEvent::MouseButtonRelease && (watched == Image1 || watched == Image2)) {
-        auto *me = static_cast<QMouseEvent *>(event);
-        auto *label = static_cast<QWidget *>(watched);
-        if (me->button() == Qt::LeftButton && label->rect().contains(me->position().toPoint())) {
-            if (watched == Image1)
-                guarded([this] { Image1Click(); });
-            else
-                guarded([this] { Image2Click(); });
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -42,21 +42,19 @@ protected:
 
 private:
     void FormCreate();
-    QToolButton *makeButton(const char *name, int x, const QString &caption, const QString &glyph,
-                            const QString &hint);
     bool handleKey(QKeyEvent *event);
 
-    TPanel *Panel1;
-    TPanel *Panel2;
-    QLabel *Image1;
-    QLabel *Image2;
+    TPanel *Panel1; // the cream backdrop filling the window
+    TPanel *Panel2; // the toolbar strip along the top
+    QLabel *Image1; // the toolbar's small banner; a click opens the download window
+    QLabel *Image2; // the large banner below; a click opens the download window
     QToolButton *RxSBProva;
     QToolButton *RxSBPlacas;
     QToolButton *RxSBCodigo;
     QToolButton *RxSBAjuda;
     QToolButton *RxSBFinalizar;
-    TStatus *Status1;
-    QMenu *RxPopupMenu1;
+    TStatus *Status1;    // the status bar: the long hint under the mouse and today's date
+    QMenu *RxPopupMenu1; // the right-click menu ("Versão...")
 };
 
 // The program-wide reference to the main window.

@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "common/programfolder.h"
 #include "common/safefile.h"
+#include "common/windowkit.h"
 
 #include <QPushButton>
 #include <QTextBrowser>
@@ -21,12 +22,10 @@ THelpWindow::THelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Ajuda - Quelvado"));
     resize(640, 520);
     auto *layout = new QVBoxLayout(this);
-    m_browser = new QTextBrowser(this);
-    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    m_browser = WindowKit::make<QTextBrowser>(this, "HelpBrowser");
     m_browser->setOpenExternalLinks(true);
     layout->addWidget(m_browser);
-    auto *close = new QPushButton(QStringLiteral("Fechar"), this);
-    close->setObjectName(QStringLiteral("HelpFechar"));
+    auto *close = WindowKit::button(this, "HelpFechar", QRect(), QStringLiteral("Fechar"));
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     layout->addWidget(close, 0, Qt::AlignRight);
 }

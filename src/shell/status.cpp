@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,9 +27,7 @@ void styleChild(TPanel *child, const QColor &color, bool bold)
     child->setBevelOuter(TPanel::bvLowered);
     child->setColor(color);
     child->setFont(statusFont(bold));
-    QPalette pal = child->palette();
-    pal.setColor(QPalette::WindowText, kNavy);
-    child->setPalette(pal);
+    WindowKit::setTextColour(child, kNavy);
 }
 } // namespace
 
