@@ -9,6 +9,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/programfolder.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -21,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -44,8 +44,7 @@ QChar accelerator(const QString &caption)
 
 QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 {
-    auto *l = new QLabel(parent);
-    l->setGeometry(geometry);
+    auto *l = WindowKit::make<QLabel>(parent, nullptr, geometry);
     l->setAlignment(Qt::AlignCenter);
     l->setPixmap(Artwork::glyphPixmap(glyph, geometry.size(), parent->devicePixelRatioF()));
     return l;
@@ -61,21 +60,13 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
     setWindowTitle(QStringLiteral("Seleção de provas"));
     setFont(WindowSetup::font(12, false));
 
-    Notebook1 = new QStackedWidget(this);
-    Notebook1->setObjectName(QStringLiteral("Notebook1"));
-    Notebook1->setGeometry(0, 0, 692, 385);
+    Notebook1 = WindowKit::make<QStackedWidget>(this, "Notebook1", QRect(0, 0, 692, 385));
     for (const char *name : {"Selecao", "Prova", "Gabarito"}) {
-        auto *page = new QWidget(Notebook1);
-        page->setObjectName(QLatin1String(name));
-        QPalette pal = page->palette();
-        pal.setColor(QPalette::Window, kPage);
-        page->setPalette(pal);
-        page->setAutoFillBackground(true);
+        auto *page = WindowKit::make<QWidget>(Notebook1, name);
+        WindowSetup::fillBackground(page, kPage);
         Notebook1->addWidget(page);
     }
-    Panel4 = new TPanel(this);
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    Panel4->setGeometry(0, 385, 692, 25);
+    Panel4 = WindowKit::make<TPanel>(this, "Panel4", QRect(0, 385, 692, 25));
     Panel4->setBevelOuter(TPanel::bvLowered);
     Panel4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -121,55 +112,37 @@ void TFormProva::FormCreate()
 
 void TFormProva::buildSelectionPage(QWidget *page)
 {
-    PanelTopo = new TPanel(page);
-    PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
-    PanelTopo->setGeometry(0, 0, 692, 134);
+    PanelTopo = WindowKit::make<TPanel>(page, "PanelTopo", QRect(0, 0, 692, 134));
     PanelTopo->setColor(kCream);
     PanelTopo->setBevelOuter(TPanel::bvLowered);
 
-    Image1 = new QLabel(PanelTopo);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(10, 11, 350, 110);
+    Image1 = WindowKit::make<QLabel>(PanelTopo, "Image1", QRect(10, 11, 350, 110));
     Image1->setPixmap(Artwork::examBanner(devicePixelRatioF()));
-    Image1->setCursor(Qt::PointingHandCursor);
+    WindowKit::onClick(Image1, [this] { Image1Click(); });
     Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
-    Image1->installEventFilter(this);
     Image1->setFocusPolicy(Qt::TabFocus); // Enter or Space on the banner opens the download window
 
-    auto *title = new QLabel(PanelTopo);
-    title->setObjectName(QStringLiteral("LabelTitulo"));
-    title->setGeometry(374, 8, 312, 52);
+    auto *title = WindowKit::make<QLabel>(PanelTopo, "LabelTitulo", QRect(374, 8, 312, 52));
     title->setFont(WindowSetup::font(13, true));
     title->setText(QStringLiteral("<span style=\"font-size:17px\">QUELVADO 2.2</span><br>"
                                   "Prova Simulada de Legislação de Trânsito"));
-    QPalette navy = title->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    title->setPalette(navy);
+    WindowKit::setTextColour(title, QColor(0, 0, 128));
 
-    auto *blurb = new QLabel(PanelTopo);
-    blurb->setObjectName(QStringLiteral("LabelChamada"));
-    blurb->setGeometry(374, 64, 312, 64);
+    auto *blurb = WindowKit::make<QLabel>(PanelTopo, "LabelChamada", QRect(374, 64, 312, 64));
     blurb->setFont(WindowSetup::font(11, false));
     blurb->setText(QStringLiteral("Teste seus conhecimentos antes de fazer o exame do Detran.\n"
                                   "Questões de múltipla escolha. \n"
                                   "Todas as matérias pedidas no exame."));
     blurb->setWordWrap(true);
 
-    auto *prompt = new TShadowLabel(page);
-    prompt->setObjectName(QStringLiteral("LabelSelecione"));
-    prompt->setGeometry(8, 138, 400, 22);
+    auto *prompt = WindowKit::make<TShadowLabel>(page, "LabelSelecione", QRect(8, 138, 400, 22));
     prompt->setFont(WindowSetup::font(14, true));
     prompt->setTextColor(Qt::white);
     prompt->setText(QStringLiteral("Selecione o tipo de prova:"));
 
-    RadioGroupProvas = new QGroupBox(page);
-    RadioGroupProvas->setObjectName(QStringLiteral("RadioGroupProvas"));
-    RadioGroupProvas->setGeometry(5, 162, 681, 170);
-    RadioGroupProvas->setAutoFillBackground(true);
-    QPalette cream = RadioGroupProvas->palette();
-    cream.setColor(QPalette::Window, kCream);
-    cream.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    RadioGroupProvas->setPalette(cream);
+    RadioGroupProvas = WindowKit::make<QGroupBox>(page, "RadioGroupProvas", QRect(5, 162, 681, 170));
+    WindowSetup::fillBackground(RadioGroupProvas, kCream);
+    WindowKit::setTextColour(RadioGroupProvas, QColor(0, 0, 128));
     auto *grid = new QGridLayout(RadioGroupProvas);
     grid->setContentsMargins(10, 8, 10, 8);
     grid->setVerticalSpacing(2);
@@ -186,20 +159,14 @@ void TFormProva::buildSelectionPage(QWidget *page)
     picture(page, QStringLiteral("decor_volante"), QRect(20, 334, 48, 48));
     picture(page, QStringLiteral("decor_prova"), QRect(624, 334, 48, 48));
 
-    BitBtn1 = new QPushButton(QStringLiteral("&Iniciar"), page);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(214, 340, 120, 36);
-    BitBtn1->setIcon(Artwork::glyph(QStringLiteral("iniciar"), 24, devicePixelRatioF()));
-    BitBtn1->setIconSize(QSize(24, 24));
+    BitBtn1 = WindowKit::button(page, "BitBtn1", QRect(214, 340, 120, 36), QStringLiteral("&Iniciar"),
+                                Artwork::glyph(QStringLiteral("iniciar"), 24, devicePixelRatioF()), 24);
     BitBtn1->setDefault(true);
     Hints::set(BitBtn1, QStringLiteral("Clique aqui para iniciar a prova"));
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
-    BitBtn8 = new QPushButton(QStringLiteral("&Cancelar"), page);
-    BitBtn8->setObjectName(QStringLiteral("BitBtn8"));
-    BitBtn8->setGeometry(358, 340, 120, 36);
-    BitBtn8->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
-    BitBtn8->setIconSize(QSize(24, 24));
+    BitBtn8 = WindowKit::button(page, "BitBtn8", QRect(358, 340, 120, 36), QStringLiteral("&Cancelar"),
+                                Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()), 24);
     connect(BitBtn8, &QPushButton::clicked, this, guard([this] { BitBtn8Click(); }));
     setTabOrder(BitBtn8, Image1);
 }
@@ -365,13 +332,6 @@ bool TFormProva::eventFilter(QObject *watched, QEvent *event)
 {
     if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
         return handleKey(key);
-    }
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        auto *me = static_cast<QMouseEvent *>(event);
-        if (me->button() == Qt::LeftButton && Image1->rect().contains(me->position().toPoint())) {
-            guarded([this] { Image1Click(); });
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -86,40 +86,40 @@ public:
 
     void Notebook1PageChanged(int page);
 
-    QStackedWidget *Notebook1 = nullptr;
-    TPanel *Panel4 = nullptr;
+    QStackedWidget *Notebook1 = nullptr; // the three pages: selection, exam, answer sheet
+    TPanel *Panel4 = nullptr;            // the strip at the foot: what to do on the page shown
     // Selection page controls.
     TPanel *PanelTopo = nullptr;
-    QLabel *Image1 = nullptr;
+    QLabel *Image1 = nullptr; // the banner; a click, Enter or Space opens the download window
     QGroupBox *RadioGroupProvas = nullptr;
     QList<QRadioButton *> RadioItems;
-    QPushButton *BitBtn1 = nullptr;
-    QPushButton *BitBtn8 = nullptr;
+    QPushButton *BitBtn1 = nullptr; // "&Iniciar": starts an exam of the chosen type
+    QPushButton *BitBtn8 = nullptr; // "&Cancelar": closes the window (also Esc)
     // Exam page controls.
     TLEDDisplay *LEDDisplayQuestao = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr; // "Consultar Placas": opens the sign query window
     TShadowLabel *LabelPergunta = nullptr;
     TPanel *PanelFigura = nullptr;
     QLabel *ImageQuestao = nullptr;
-    QTextEdit *Memo2 = nullptr;
+    QTextEdit *Memo2 = nullptr; // the alternatives box, A to E
     QLineEdit *EditResposta = nullptr;
     QList<QPushButton *> AnswerButtons; // BBResposta, BitBtn4..BitBtn7: tags 1..5
     QPushButton *BBAnterior = nullptr;
     QPushButton *BBProximo = nullptr;
     QPushButton *BBFinalizar = nullptr;
     QPushButton *BBRespostaImediata = nullptr;
-    TSinalTraffic *SinalTraffic1 = nullptr;
-    TClockFace *RxClock1 = nullptr;
+    TSinalTraffic *SinalTraffic1 = nullptr; // the traffic light: green right, red wrong (after "Resposta")
+    TClockFace *RxClock1 = nullptr;         // the clock showing the time of day
     QLabel *LabelHoraInicio = nullptr;
     // Answer sheet controls.
     QTableWidget *StringGridGabarito = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    QLabel *Label1 = nullptr; // the time the exam started
+    QLabel *Label2 = nullptr; // the time it ended
     QLabel *LabelTempo = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label16 = nullptr;
-    QLabel *Label17 = nullptr;
-    TLEDMeter *LEDMeter1 = nullptr;
+    QLabel *Label4 = nullptr;       // the number of right answers
+    QLabel *Label16 = nullptr;      // the number of wrong answers
+    QLabel *Label17 = nullptr;      // the number of answers marked invalid ("-")
+    TLEDMeter *LEDMeter1 = nullptr; // the percentage of right answers as a bar of lights
     TGauge *GaugePorCento = nullptr;
     QLabel *LabelResultado = nullptr;
     QLabel *ImageResultado = nullptr;

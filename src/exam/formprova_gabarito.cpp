@@ -8,6 +8,7 @@
 
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/colorconv.h"
@@ -27,15 +28,12 @@ namespace {
 QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const QColor &background,
                     const QColor &foreground, Qt::Alignment alignment)
 {
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    l->setAutoFillBackground(true);
+    auto *l = WindowKit::make<QLabel>(parent, nullptr, geometry);
+    l->setText(text);
     l->setAlignment(alignment);
     l->setFont(WindowSetup::font(12, true));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::Window, background);
-    pal.setColor(QPalette::WindowText, foreground);
-    l->setPalette(pal);
+    WindowSetup::fillBackground(l, background);
+    WindowKit::setTextColour(l, foreground);
     return l;
 }
 
@@ -62,13 +60,10 @@ private:
 
 void TFormProva::buildAnswerSheetPage(QWidget *page)
 {
-    auto *box = new QGroupBox(QStringLiteral("Resultados"), page);
-    box->setObjectName(QStringLiteral("GroupResultados"));
-    box->setGeometry(103, 15, 388, 206);
+    auto *box = WindowKit::make<QGroupBox>(page, "GroupResultados", QRect(103, 15, 388, 206));
+    box->setTitle(QStringLiteral("Resultados"));
     box->setFont(WindowSetup::font(12, true));
-    QPalette boxPal = box->palette();
-    boxPal.setColor(QPalette::WindowText, Qt::white);
-    box->setPalette(boxPal);
+    WindowKit::setTextColour(box, Qt::white);
 
     const QString captions[] = {QStringLiteral(" Hora Inicio"),       QStringLiteral(" Hora Término"),
                                 QStringLiteral(" Tempo Decorrido"),   QStringLiteral(" Respostas Corretas"),
@@ -89,9 +84,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
         }
     }
 
-    LEDMeter1 = new TLEDMeter(box);
-    LEDMeter1->setObjectName(QStringLiteral("LEDMeter1"));
-    LEDMeter1->setGeometry(205, 23 + 25 * 6, 103, 22);
+    LEDMeter1 = WindowKit::make<TLEDMeter>(box, "LEDMeter1", QRect(205, 23 + 25 * 6, 103, 22));
     LEDMeter1->setMin(0);
     LEDMeter1->setMax(100);
     LEDMeter1->setNumDigits(20);
@@ -108,64 +101,47 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     LEDMeter1->setStartColor3(66);
     LEDMeter1->setPosition(0);
 
-    GaugePorCento = new TGauge(box);
-    GaugePorCento->setObjectName(QStringLiteral("GaugePorCento"));
-    GaugePorCento->setGeometry(312, 23 + 25 * 6, 46, 22);
+    GaugePorCento = WindowKit::make<TGauge>(box, "GaugePorCento", QRect(312, 23 + 25 * 6, 46, 22));
     GaugePorCento->setMin(0);
     GaugePorCento->setMax(100);
     GaugePorCento->setForeColor(clWhite);
     GaugePorCento->setBackColor(clWhite);
     GaugePorCento->setProgress(0);
 
-    BBCorrigir = new QPushButton(QStringLiteral(" Corrigir"), page);
-    BBCorrigir->setObjectName(QStringLiteral("BBCorrigir"));
-    BBCorrigir->setGeometry(529, 25, 101, 33);
-    BBCorrigir->setIcon(Artwork::glyph(QStringLiteral("corrigir"), 24, devicePixelRatioF()));
-    BBCorrigir->setIconSize(QSize(24, 24));
+    const auto glyph = [this](const char *name, int size) {
+        return Artwork::glyph(QLatin1String(name), size, devicePixelRatioF());
+    };
+    BBCorrigir = WindowKit::button(page, "BBCorrigir", QRect(529, 25, 101, 33), QStringLiteral(" Corrigir"),
+                                   glyph("corrigir", 24), 24);
     connect(BBCorrigir, &QPushButton::clicked, this, guard([this] { BBCorrigirClick(); }));
-    BitBtnCancelar = new QPushButton(QStringLiteral(" Cancelar"), page);
-    BitBtnCancelar->setObjectName(QStringLiteral("BitBtnCancelar"));
-    BitBtnCancelar->setGeometry(529, 65, 101, 33);
-    BitBtnCancelar->setIcon(Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()));
-    BitBtnCancelar->setIconSize(QSize(24, 24));
+    BitBtnCancelar = WindowKit::button(page, "BitBtnCancelar", QRect(529, 65, 101, 33),
+                                       QStringLiteral(" Cancelar"), glyph("cancelar", 24), 24);
     connect(BitBtnCancelar, &QPushButton::clicked, this, guard([this] { BitBtnCancelarClick(); }));
     // Beside the sheet, under the decorative picture: the review of the corrected exam.
-    BBRevisar = new QPushButton(QStringLiteral(" Revisar"), page);
-    BBRevisar->setObjectName(QStringLiteral("BBRevisar"));
-    BBRevisar->setGeometry(5, 188, 94, 33);
-    BBRevisar->setIcon(Artwork::glyph(QStringLiteral("pesquisar"), 20, devicePixelRatioF()));
-    BBRevisar->setIconSize(QSize(20, 20));
+    BBRevisar = WindowKit::button(page, "BBRevisar", QRect(5, 188, 94, 33), QStringLiteral(" Revisar"),
+                                  glyph("pesquisar", 20), 20);
     BBRevisar->setEnabled(false);
     Hints::set(BBRevisar,
                QStringLiteral("Rever cada questão com a resposta certa, a explicação e o artigo da lei|"
                               "Depois de corrigir: rever cada questão (ou clique duas vezes numa coluna)"));
     connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
 
-    auto *picturePanel = new TPanel(page);
-    picturePanel->setObjectName(QStringLiteral("PanelResultado"));
-    picturePanel->setGeometry(539, 114, 81, 76);
+    auto *picturePanel = WindowKit::make<TPanel>(page, "PanelResultado", QRect(539, 114, 81, 76));
     picturePanel->setBevelOuter(TPanel::bvLowered);
     picturePanel->setColor(Qt::white);
-    ImageResultado = new QLabel(picturePanel);
-    ImageResultado->setObjectName(QStringLiteral("ImageResultado"));
-    ImageResultado->setGeometry(picturePanel->clientRect());
+    ImageResultado = WindowKit::make<QLabel>(picturePanel, "ImageResultado", picturePanel->clientRect());
     ImageResultado->setAlignment(Qt::AlignCenter);
 
-    LabelResultado = new QLabel(page);
-    LabelResultado->setObjectName(QStringLiteral("LabelResultado"));
-    LabelResultado->setGeometry(500, 200, 161, 31);
+    LabelResultado = WindowKit::make<QLabel>(page, "LabelResultado", QRect(500, 200, 161, 31));
     LabelResultado->setAlignment(Qt::AlignCenter);
     LabelResultado->setWordWrap(true);
     // The condensed face keeps the longest verdict on two lines inside the label.
     QFont verdictFont = WindowSetup::font(12, true);
     verdictFont.setFamily(QStringLiteral("DejaVu Sans Condensed"));
     LabelResultado->setFont(verdictFont);
-    QPalette verdictPal = LabelResultado->palette();
-    verdictPal.setColor(QPalette::WindowText, QColor(255, 255, 0));
-    LabelResultado->setPalette(verdictPal);
+    WindowKit::setTextColour(LabelResultado, QColor(255, 255, 0));
 
-    auto *decor = new QLabel(page);
-    decor->setGeometry(30, 30, 48, 48);
+    auto *decor = WindowKit::make<QLabel>(page, nullptr, QRect(30, 30, 48, 48));
     decor->setPixmap(
         Artwork::glyphPixmap(QStringLiteral("decor_gabarito"), QSize(48, 48), devicePixelRatioF()));
 
@@ -209,16 +185,12 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
         }
     }
 
-    auto *notice = new QLabel(page);
-    notice->setObjectName(QStringLiteral("LabelAviso"));
-    notice->setGeometry(5, 352, 682, 24);
+    auto *notice = WindowKit::make<QLabel>(page, "LabelAviso", QRect(5, 352, 682, 24));
     notice->setAlignment(Qt::AlignCenter);
     notice->setFont(WindowSetup::font(12, true));
     notice->setText(
         QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
-    QPalette noticePal = notice->palette();
-    noticePal.setColor(QPalette::WindowText, Qt::white);
-    notice->setPalette(noticePal);
+    WindowKit::setTextColour(notice, Qt::white);
 }
 
 QString TFormProva::gabarito(int column, int row) const

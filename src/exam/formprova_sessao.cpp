@@ -11,6 +11,7 @@
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/clockface.h"
@@ -35,25 +36,10 @@ QLabel *whiteLabel(QWidget *parent, const QString &text, QPoint at, bool bold = 
 {
     auto *l = new QLabel(text, parent);
     l->setFont(WindowSetup::font(13, bold));
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, Qt::white);
-    l->setPalette(pal);
+    WindowKit::setTextColour(l, Qt::white);
     l->move(at);
     l->adjustSize();
     return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                    const QString &glyph, int glyphSize)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    if (!glyph.isEmpty()) {
-        b->setIcon(Artwork::glyph(glyph, glyphSize, parent->devicePixelRatioF()));
-        b->setIconSize(QSize(glyphSize, glyphSize));
-    }
-    return b;
 }
 } // namespace
 
@@ -61,9 +47,7 @@ void TFormProva::buildExamPage(QWidget *page)
 {
     whiteLabel(page, QStringLiteral("Questão Número :"), QPoint(10, 15));
 
-    LEDDisplayQuestao = new TLEDDisplay(page);
-    LEDDisplayQuestao->setObjectName(QStringLiteral("LEDDisplayQuestao"));
-    LEDDisplayQuestao->setGeometry(152, 14, 46, 22);
+    LEDDisplayQuestao = WindowKit::make<TLEDDisplay>(page, "LEDDisplayQuestao", QRect(152, 14, 46, 22));
     LEDDisplayQuestao->setNumDigits(3);
     LEDDisplayQuestao->setDigitHeight(18);
     LEDDisplayQuestao->setDigitWidth(12);
@@ -73,22 +57,16 @@ void TFormProva::buildExamPage(QWidget *page)
     LEDDisplayQuestao->setBevelStyle(TLEDDisplay::bvNone);
     LEDDisplayQuestao->setValue(0);
 
-    SpeedButton1 = new QToolButton(page);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setGeometry(441, 14, 108, 24);
-    SpeedButton1->setText(QStringLiteral("Consultar Placas"));
+    SpeedButton1 = WindowKit::button<QToolButton>(page, "SpeedButton1", QRect(441, 14, 108, 24),
+                                                  QStringLiteral("Consultar Placas"));
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     SpeedButton1->setFont(WindowSetup::font(11, true));
-    QPalette sbPal = SpeedButton1->palette();
-    sbPal.setColor(QPalette::ButtonText, Qt::white);
-    SpeedButton1->setPalette(sbPal);
+    WindowKit::setColour(SpeedButton1, QPalette::ButtonText, Qt::white);
     Hints::set(SpeedButton1, QStringLiteral("Consulta placas de Sinalização"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
 
-    LabelPergunta = new TShadowLabel(page);
-    LabelPergunta->setObjectName(QStringLiteral("LabelPergunta"));
-    LabelPergunta->setGeometry(10, 40, 426, 101);
+    LabelPergunta = WindowKit::make<TShadowLabel>(page, "LabelPergunta", QRect(10, 40, 426, 101));
     LabelPergunta->setFont(WindowSetup::font(14, true));
     LabelPergunta->setBackground(QColor(128, 128, 128));
     LabelPergunta->setTextColor(QColor(255, 255, 0));
@@ -97,21 +75,15 @@ void TFormProva::buildExamPage(QWidget *page)
     LabelPergunta->setMargin(6);
     LabelPergunta->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    PanelFigura = new TPanel(page);
-    PanelFigura->setObjectName(QStringLiteral("PanelFigura"));
-    PanelFigura->setGeometry(443, 44, 105, 93);
+    PanelFigura = WindowKit::make<TPanel>(page, "PanelFigura", QRect(443, 44, 105, 93));
     PanelFigura->setColor(Qt::white);
     PanelFigura->setBevelOuter(TPanel::bvLowered);
-    ImageQuestao = new QLabel(PanelFigura);
-    ImageQuestao->setObjectName(QStringLiteral("ImageQuestao"));
-    ImageQuestao->setGeometry(PanelFigura->clientRect());
+    ImageQuestao = WindowKit::make<QLabel>(PanelFigura, "ImageQuestao", PanelFigura->clientRect());
     ImageQuestao->setAlignment(Qt::AlignCenter);
 
     whiteLabel(page, QStringLiteral("Alternativas"), QPoint(10, 150));
-    Memo2 = new QTextEdit(page);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2 = WindowKit::make<QTextEdit>(page, "Memo2", QRect(10, 169, 531, 126));
     Memo2->setAccessibleName(QStringLiteral("Alternativas"));
-    Memo2->setGeometry(10, 169, 531, 126);
     Memo2->setReadOnly(true);
     // The condensed face of the program's font lets the five alternatives of every question of
     // the bank fit the box whole at a clear size.
@@ -124,15 +96,11 @@ void TFormProva::buildExamPage(QWidget *page)
     // The alternatives can be reached and scrolled from the keyboard.
     Memo2->setFocusPolicy(Qt::StrongFocus);
     Memo2->setTabChangesFocus(true);
-    QPalette memoPal = Memo2->palette();
-    memoPal.setColor(QPalette::Base, QColor(192, 192, 192));
-    memoPal.setColor(QPalette::Text, Qt::black);
-    Memo2->setPalette(memoPal);
+    WindowKit::setColour(Memo2, QPalette::Base, QColor(192, 192, 192));
+    WindowKit::setColour(Memo2, QPalette::Text, Qt::black);
 
     whiteLabel(page, QStringLiteral("Selecione a alternativa correta :"), QPoint(10, 306));
-    EditResposta = new QLineEdit(page);
-    EditResposta->setObjectName(QStringLiteral("EditResposta"));
-    EditResposta->setGeometry(250, 304, 36, 24);
+    EditResposta = WindowKit::make<QLineEdit>(page, "EditResposta", QRect(250, 304, 36, 24));
     EditResposta->setFont(WindowSetup::font(15, true));
     EditResposta->setAlignment(Qt::AlignCenter);
     Hints::set(EditResposta, QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
@@ -142,9 +110,12 @@ void TFormProva::buildExamPage(QWidget *page)
 
     const char *names[] = {"BBResposta", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7"};
     const char *glyphs[] = {"letra_a", "letra_b", "letra_c", "letra_d", "letra_e"};
+    const auto glyph = [this](const char *name, int size) {
+        return Artwork::glyph(QLatin1String(name), size, devicePixelRatioF());
+    };
     for (int i = 0; i < 5; ++i) {
-        QPushButton *b =
-            button(page, names[i], QString(), QRect(10 + 50 * i, 338, 46, 38), QLatin1String(glyphs[i]), 28);
+        QPushButton *b = WindowKit::button(page, names[i], QRect(10 + 50 * i, 338, 46, 38), QString(),
+                                           glyph(glyphs[i], 28), 28);
         b->setProperty("tag", i + 1);
         b->setFocusPolicy(Qt::TabFocus); // reached by Tab; a click leaves the focus in the answer box
         Hints::set(b, QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
@@ -152,59 +123,46 @@ void TFormProva::buildExamPage(QWidget *page)
         AnswerButtons << b;
     }
 
-    BBAnterior = button(page, "BBAnterior", QStringLiteral("&Anterior"), QRect(310, 338, 111, 38),
-                        QStringLiteral("anterior"), 24);
+    BBAnterior = WindowKit::button(page, "BBAnterior", QRect(310, 338, 111, 38), QStringLiteral("&Anterior"),
+                                   glyph("anterior", 24), 24);
     BBAnterior->setEnabled(false);
     connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
-    BBProximo = button(page, "BBProximo", QStringLiteral("P&róxima"), QRect(430, 338, 111, 38),
-                       QStringLiteral("proxima"), 24);
+    BBProximo = WindowKit::button(page, "BBProximo", QRect(430, 338, 111, 38), QStringLiteral("P&róxima"),
+                                  glyph("proxima", 24), 24);
     BBProximo->setLayoutDirection(Qt::RightToLeft); // glyph on the right
     connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
-    BBFinalizar = button(page, "BBFinalizar", QStringLiteral("&Finalizar "), QRect(550, 338, 126, 38),
-                         QStringLiteral("finalizar"), 24);
+    BBFinalizar = WindowKit::button(page, "BBFinalizar", QRect(550, 338, 126, 38),
+                                    QStringLiteral("&Finalizar "), glyph("finalizar", 24), 24);
     connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
 
-    BBRespostaImediata = button(page, "BBRespostaImediata", QStringLiteral(" Res&posta"),
-                                QRect(562, 169, 116, 28), QStringLiteral("resposta"), 20);
+    BBRespostaImediata = WindowKit::button(page, "BBRespostaImediata", QRect(562, 169, 116, 28),
+                                           QStringLiteral(" Res&posta"), glyph("resposta", 20), 20);
     Hints::set(BBRespostaImediata, QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
     connect(BBRespostaImediata, &QPushButton::clicked, this, guard([this] { BBRespostaImediataClick(); }));
 
-    auto *lightPanel = new TPanel(page);
-    lightPanel->setObjectName(QStringLiteral("PanelSinal"));
-    lightPanel->setGeometry(562, 204, 116, 91);
+    auto *lightPanel = WindowKit::make<TPanel>(page, "PanelSinal", QRect(562, 204, 116, 91));
     lightPanel->setColor(Qt::black);
     lightPanel->setBevelOuter(TPanel::bvNone);
-    SinalTraffic1 = new TSinalTraffic(lightPanel);
-    SinalTraffic1->setObjectName(QStringLiteral("SinalTraffic1"));
-    SinalTraffic1->setGeometry(10, 7, 28, 76);
+    SinalTraffic1 = WindowKit::make<TSinalTraffic>(lightPanel, "SinalTraffic1", QRect(10, 7, 28, 76));
     SinalTraffic1->setBorderStyle(TSinalTraffic::bsStd);
     SinalTraffic1->setState(TSinalTraffic::sNone);
-    auto *errada = new QLabel(QStringLiteral(" Errada"), lightPanel);
-    errada->setObjectName(QStringLiteral("LabelErrada"));
-    errada->setGeometry(44, 10, 68, 20);
-    auto *certa = new QLabel(QStringLiteral(" Certa"), lightPanel);
-    certa->setObjectName(QStringLiteral("LabelCerta"));
-    certa->setGeometry(44, 60, 68, 20);
+    auto *errada = WindowKit::make<QLabel>(lightPanel, "LabelErrada", QRect(44, 10, 68, 20));
+    errada->setText(QStringLiteral(" Errada"));
+    auto *certa = WindowKit::make<QLabel>(lightPanel, "LabelCerta", QRect(44, 60, 68, 20));
+    certa->setText(QStringLiteral(" Certa"));
     for (auto [label, color] :
          {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
         label->setFont(WindowSetup::font(13, true));
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, color);
-        label->setPalette(pal);
+        WindowKit::setTextColour(label, color);
     }
 
-    RxClock1 = new TClockFace(page);
-    RxClock1->setObjectName(QStringLiteral("RxClock1"));
-    RxClock1->setGeometry(555, 2, 135, 135);
+    RxClock1 = WindowKit::make<TClockFace>(page, "RxClock1", QRect(555, 2, 135, 135));
 
-    LabelHoraInicio = new QLabel(QStringLiteral("Início:"), page);
-    LabelHoraInicio->setObjectName(QStringLiteral("LabelHoraInicio"));
-    LabelHoraInicio->setGeometry(555, 137, 135, 19);
+    LabelHoraInicio = WindowKit::make<QLabel>(page, "LabelHoraInicio", QRect(555, 137, 135, 19));
+    LabelHoraInicio->setText(QStringLiteral("Início:"));
     LabelHoraInicio->setAlignment(Qt::AlignCenter);
     LabelHoraInicio->setFont(WindowSetup::font(13, true));
-    QPalette startPal = LabelHoraInicio->palette();
-    startPal.setColor(QPalette::WindowText, Qt::white);
-    LabelHoraInicio->setPalette(startPal);
+    WindowKit::setTextColour(LabelHoraInicio, Qt::white);
     Hints::set(LabelHoraInicio, QStringLiteral("Horário de inicio da prova"));
 
     EditResposta->installEventFilter(this);

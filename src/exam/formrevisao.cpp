@@ -8,6 +8,7 @@
 #include "common/appwindows.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "signs/picturestore.h"
@@ -103,27 +104,11 @@ QString alternativa(const QuestaoCorrigida &q, int k)
 
 QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
+    auto *l = WindowKit::make<QLabel>(parent, name);
     l->setWordWrap(true);
     l->setFont(WindowSetup::font(pixelSize, bold));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &glyph,
-                    const QString &hint)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFont(WindowSetup::font(12, true));
-    if (!glyph.isEmpty()) {
-        b->setIcon(Artwork::glyph(glyph, 20, parent->devicePixelRatioF()));
-        b->setIconSize(QSize(20, 20));
-    }
-    b->setMinimumHeight(32);
-    Hints::set(b, hint);
-    return b;
 }
 } // namespace
 
@@ -143,23 +128,20 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     top->addWidget(LabelPosicao);
     top->addWidget(LabelSituacao);
 
-    ScrollQuestao = new QScrollArea(this);
-    ScrollQuestao->setObjectName(QStringLiteral("ScrollQuestao"));
+    ScrollQuestao = WindowKit::make<QScrollArea>(this, "ScrollQuestao");
     ScrollQuestao->setWidgetResizable(true);
     ScrollQuestao->setFocusPolicy(Qt::NoFocus);
-    auto *sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("FolhaQuestao"));
+    auto *sheet = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
     WindowSetup::fillBackground(sheet, Qt::white);
     auto *body = new QVBoxLayout(sheet);
     body->setSpacing(8);
     LabelPergunta = textLabel(sheet, "LabelPergunta", 14, true);
     body->addWidget(LabelPergunta);
-    ImageQuestao = new QLabel(sheet);
-    ImageQuestao->setObjectName(QStringLiteral("ImageQuestao"));
+    ImageQuestao = WindowKit::make<QLabel>(sheet, "ImageQuestao");
     ImageQuestao->setAlignment(Qt::AlignCenter);
     body->addWidget(ImageQuestao);
     for (int k = 0; k < 5; ++k) {
-        QLabel *l = textLabel(sheet, "", 13, false);
+        QLabel *l = textLabel(sheet, nullptr, 13, false);
         l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
         l->setAutoFillBackground(true);
         l->setMargin(4);
@@ -175,19 +157,30 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     ScrollQuestao->setWidget(sheet);
 
     auto *bottom = new QHBoxLayout;
-    CheckBoxErradas = new QCheckBox(QStringLiteral("Só as erradas"), this);
-    CheckBoxErradas->setObjectName(QStringLiteral("CheckBoxErradas"));
+    CheckBoxErradas =
+        WindowKit::button<QCheckBox>(this, "CheckBoxErradas", QRect(), QStringLiteral("Só as erradas"));
     Hints::set(CheckBoxErradas, QStringLiteral("Passar só pelas questões erradas ou sem resposta"));
-    BBAnterior = button(this, "BBAnterior", QStringLiteral("Anterior"), QStringLiteral("anterior"),
-                        QStringLiteral("Questão anterior (seta para a esquerda)"));
-    BBProximo = button(this, "BBProximo", QStringLiteral("Próxima"), QStringLiteral("proxima"),
-                       QStringLiteral("Próxima questão (seta para a direita)"));
-    BBVerCodigo = button(this, "BBVerCodigo", QStringLiteral("Ver no Código"), QStringLiteral("codigo"),
-                         QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte"));
-    BBImprimir = button(this, "BBImprimir", QStringLiteral("Imprimir"), QString(),
-                        QStringLiteral("Imprimir ou salvar em PDF a revisão das 30 questões"));
-    BBFechar = button(this, "BBFechar", QStringLiteral("Fechar"), QStringLiteral("fechar"),
-                      QStringLiteral("Fechar a revisão (Esc)"));
+    // The buttons, placed by the layout: bold captions, glyphs of 20 pixels, at least 32 high.
+    const auto glyph = [this](const char *name) {
+        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
+    };
+    BBAnterior =
+        WindowKit::button(this, "BBAnterior", QRect(), QStringLiteral("Anterior"), glyph("anterior"), 20);
+    BBProximo =
+        WindowKit::button(this, "BBProximo", QRect(), QStringLiteral("Próxima"), glyph("proxima"), 20);
+    BBVerCodigo =
+        WindowKit::button(this, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"), glyph("codigo"), 20);
+    BBImprimir = WindowKit::button(this, "BBImprimir", QRect(), QStringLiteral("Imprimir"));
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"), glyph("fechar"), 20);
+    for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar}) {
+        b->setFont(WindowSetup::font(12, true));
+        b->setMinimumHeight(32);
+    }
+    Hints::set(BBAnterior, QStringLiteral("Questão anterior (seta para a esquerda)"));
+    Hints::set(BBProximo, QStringLiteral("Próxima questão (seta para a direita)"));
+    Hints::set(BBVerCodigo, QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte"));
+    Hints::set(BBImprimir, QStringLiteral("Imprimir ou salvar em PDF a revisão das 30 questões"));
+    Hints::set(BBFechar, QStringLiteral("Fechar a revisão (Esc)"));
     bottom->addWidget(CheckBoxErradas);
     bottom->addStretch(1);
     for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar})
@@ -238,9 +231,7 @@ void TFormRevisao::MostraPosicao(int posicao)
     const QuestionBank &bank = QuestionBank::instance();
     LabelPosicao->setText(cabecalho(posicao, q.numero));
     LabelSituacao->setText(situacao(q));
-    QPalette pal = LabelSituacao->palette();
-    pal.setColor(QPalette::WindowText, q.acertou() ? kTextoCerta : kTextoErrada);
-    LabelSituacao->setPalette(pal);
+    WindowKit::setTextColour(LabelSituacao, q.acertou() ? kTextoCerta : kTextoErrada);
 
     LabelPergunta->setText(bank.string(QuestionKind::Text, q.numero).trimmed());
     const QPixmap figura = CarregarFigura(bank.pictureCode(q.numero), devicePixelRatioF());
@@ -250,9 +241,7 @@ void TFormRevisao::MostraPosicao(int posicao)
         QLabel *l = LabelAlternativas[k];
         const Marca m = marcaDe(q, k);
         l->setText(alternativa(q, k));
-        QPalette altPal = l->palette();
-        altPal.setColor(QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
-        l->setPalette(altPal);
+        WindowKit::setColour(l, QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
         l->setFont(WindowSetup::font(13, !m.palavra.isEmpty()));
     }
     const QString explicacao = bank.explanation(q.numero);
