@@ -24,10 +24,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
@@ -107,39 +110,49 @@ void Startup::configureApplication(QApplication &app)
     SystemDesktop::setHelpViewer(&THelpWindow::open);
 }
 
+namespace {
+// The six windows, owned here from creation to the end of the run; the windows reach each other
+// through the registry and their named pointers, which never own.
+struct OwnedWindow {
+    AppWindow which;
+    std::unique_ptr<QWidget> window;
+    std::function<void()> forget; // clears the window's named pointer
+};
+std::vector<OwnedWindow> g_windows;
+
+template <typename W> void own(AppWindow which, W *&named, std::unique_ptr<W> window)
+{
+    named = window.get();
+    AppWindows::set(which, named);
+    g_windows.push_back(OwnedWindow{which, std::move(window), [&named] { named = nullptr; }});
+}
+} // namespace
+
 void Startup::createWindows()
 {
-    FormTopo = new TFormTopo;
-    AppWindows::set(AppWindow::Topo, FormTopo);
-    FormProva = new TFormProva(nullptr, TFormProva::Construction::Deferred);
-    AppWindows::set(AppWindow::Prova, FormProva);
-    FormPlacas = new TFormPlacas(nullptr, TFormPlacas::Construction::Deferred);
-    AppWindows::set(AppWindow::Placas, FormPlacas);
-    FormDados = new TFormDados(nullptr, TFormDados::Construction::Deferred);
-    AppWindows::set(AppWindow::Dados, FormDados);
-    FormCodigo = new TFormCodigo(nullptr, TFormCodigo::Construction::Deferred);
-    AppWindows::set(AppWindow::Codigo, FormCodigo);
-    FormDownload = new TFormDownload(nullptr, TFormDownload::Construction::Deferred);
-    AppWindows::set(AppWindow::Download, FormDownload);
+    own(AppWindow::Topo, FormTopo, std::make_unique<TFormTopo>());
+    own(AppWindow::Prova, FormProva,
+        std::make_unique<TFormProva>(nullptr, TFormProva::Construction::Deferred));
+    own(AppWindow::Placas, FormPlacas,
+        std::make_unique<TFormPlacas>(nullptr, TFormPlacas::Construction::Deferred));
+    own(AppWindow::Dados, FormDados,
+        std::make_unique<TFormDados>(nullptr, TFormDados::Construction::Deferred));
+    own(AppWindow::Codigo, FormCodigo,
+        std::make_unique<TFormCodigo>(nullptr, TFormCodigo::Construction::Deferred));
+    own(AppWindow::Download, FormDownload,
+        std::make_unique<TFormDownload>(nullptr, TFormDownload::Construction::Deferred));
 }
 
 void Startup::destroyWindows()
 {
-    delete FormDownload;
-    FormDownload = nullptr;
-    delete FormCodigo;
-    FormCodigo = nullptr;
-    delete FormDados;
-    FormDados = nullptr;
-    delete FormPlacas;
-    FormPlacas = nullptr;
-    delete FormProva;
-    FormProva = nullptr;
-    delete FormTopo;
-    FormTopo = nullptr;
-    for (AppWindow w : {AppWindow::Topo, AppWindow::Prova, AppWindow::Placas, AppWindow::Dados,
-                        AppWindow::Codigo, AppWindow::Download})
-        AppWindows::set(w, nullptr);
+    // The last created first; each leaves the registry before it goes.
+    while (!g_windows.empty()) {
+        OwnedWindow &last = g_windows.back();
+        AppWindows::set(last.which, nullptr);
+        last.forget();
+        last.window.reset();
+        g_windows.pop_back();
+    }
 }
 
 namespace {
