@@ -123,25 +123,25 @@ private:
     qsizetype selectionOffset() const;
     void snapshot(const QString &name);
 
-    TempProgramFolder *m_folder = nullptr;
-    FakeDialogs *m_dialogs = nullptr;
-    TFormCodigo *m_form = nullptr;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<TFormCodigo> m_form;
 };
 
 void TestFormCodigo::init()
 {
-    m_folder = new TempProgramFolder;
-    m_dialogs = new FakeDialogs;
-    m_form = new TFormCodigo;
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_form = std::make_unique<TFormCodigo>();
     m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
 
 void TestFormCodigo::cleanup()
 {
-    delete m_form;
-    delete m_dialogs;
-    delete m_folder;
+    m_form.reset();
+    m_dialogs.reset();
+    m_folder.reset();
 }
 
 void TestFormCodigo::load(const QStringList &lines)

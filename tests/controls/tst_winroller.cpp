@@ -245,10 +245,10 @@ void TestWinRoller::invisibleButton()
 void TestWinRoller::destructionGivesTheWindowBack()
 {
     Window win;
-    auto *roller = new TWinRoller(&win.w);
+    auto roller = std::make_unique<TWinRoller>(&win.w);
     roller->SetEnabled(true);
     roller->SetRoller(true);
-    delete roller;
+    roller.reset();
     QCOMPARE(buttonOf(win.w), nullptr);
     QCOMPARE(win.w.size(), QSize(150, 273));
     win.w.setFixedSize(160, 280); // no longer watched: nothing rolls it up again

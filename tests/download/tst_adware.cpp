@@ -777,7 +777,7 @@ private slots:
         const int seen = calls;
         QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 3000); // ended and freed itself
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
-        QTest::qWait(50);
+        QTest::qWait(50); // no call comes: the wait is what is checked
         QCOMPARE(calls, seen);
         QCOMPARE(readFile(target), QByteArray("GOOD OLD FILE"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"temp.zip"});
@@ -819,7 +819,8 @@ private slots:
             }
         });
         QTRY_VERIFY_WITH_TIMEOUT(server.replied && seen->progress >= 1, 10000);
-        QThread::msleep(200); // no events: the worker now sits in its next hand-off
+        // No events on purpose (the situation checked): the worker now sits in its next hand-off.
+        QThread::msleep(200);
         QVERIFY(worker->isRunning());
         QElapsedTimer clock;
         clock.start();
@@ -868,20 +869,19 @@ private slots:
         server.body = pattern(5000);
         server.head = okHead(5000);
         QLabel label;
-        auto *adware = new TAdware;
+        auto adware = std::make_unique<TAdware>();
         adware->setImage(&label);
         adware->setImageURL(Address);
         int calls = 0;
         QObject context;
         const auto destroy = [&calls, &adware] {
             ++calls;
-            delete adware;
-            adware = nullptr;
+            adware.reset();
         };
         if (inProgress)
-            connect(adware, &TAdware::OnProgress, &context, destroy);
+            connect(adware.get(), &TAdware::OnProgress, &context, destroy);
         else
-            connect(adware, &TAdware::OnImageDone, &context, destroy);
+            connect(adware.get(), &TAdware::OnImageDone, &context, destroy);
         QVERIFY(adware->StartDownload());
         QPointer<THTTPGetThread> worker(adware->Worker());
         QTRY_VERIFY_WITH_TIMEOUT(!adware, 10000);

@@ -17,6 +17,7 @@
 #include "fakes.h"
 #include "files.h"
 #include "httptestserver.h"
+#include "windowdriver.h"
 #include "zipwriter.h"
 
 #include <QComboBox>
@@ -122,13 +123,12 @@ private slots:
     void savedArchiveNotARegularFile();
 
 private:
-    void activate(TFormDownload *w);
     void choose(TFormDownload *w, int row);
     QStringList rows(const TFormDownload *w) const;
 
-    TempProgramFolder *m_folder = nullptr;
-    FakeDialogs *m_dialogs = nullptr;
-    FakeDesktop *m_desktop = nullptr;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeDesktop> m_desktop;
     QTemporaryDir m_certificates; // cert.pem and key.pem for quelvado.test, when openssl is there
     bool m_haveCertificate = false;
 };
@@ -148,9 +148,9 @@ void TestFormDownload::initTestCase()
 
 void TestFormDownload::init()
 {
-    m_folder = new TempProgramFolder;
-    m_dialogs = new FakeDialogs;
-    m_desktop = new FakeDesktop;
+    m_folder = std::make_unique<TempProgramFolder>();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_desktop = std::make_unique<FakeDesktop>();
 }
 
 void TestFormDownload::cleanup()
@@ -160,17 +160,9 @@ void TestFormDownload::cleanup()
     THTTPGetThread::setStallSeconds(0);
     TFormDownload::setDownloadBase({});
     TFormDownload::setCopyWriter({});
-    delete m_desktop;
-    delete m_dialogs;
-    delete m_folder;
-}
-
-void TestFormDownload::activate(TFormDownload *w)
-{
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    m_desktop.reset();
+    m_dialogs.reset();
+    m_folder.reset();
 }
 
 // As the user does: open the list and pick the row.
@@ -233,7 +225,7 @@ void TestFormDownload::firstStart()
 void TestFormDownload::choosingProducts()
 {
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 1);
     QCOMPARE(w.SelectedArchive, QStringLiteral("quelvado.zip"));
     QCOMPARE(w.RxLabelInfo->text(),
@@ -263,7 +255,7 @@ void TestFormDownload::downloadListsKeepsAndRemembers()
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("temp.zip")));
     const QByteArray downloaded = readFile(m_folder->file(QStringLiteral("temp.zip")));
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 1);
     w.AdwareDownloadProgress(nullptr, downloaded.size(), downloaded.size());
     w.AdwareDownloadImageDone(w.AdwareDownload, m_folder->file(QStringLiteral("temp.zip")),
@@ -303,7 +295,7 @@ void TestFormDownload::nextStartListsAtOnce()
     if (deferred) {
         QVERIFY(w.Lista == nullptr);
         QVERIFY(w.LastArchive.isEmpty());
-        activate(&w); // shown before the timer: built at once
+        QVERIFY(showActive(&w)); // shown before the timer: built at once
     }
     QCOMPARE(w.SavedArchive, QStringLiteral("horta.zip"));
     QCOMPARE(w.LastArchive, QStringLiteral("horta.zip"));
@@ -353,7 +345,7 @@ void TestFormDownload::largeArchiveListedOnAWorker()
     w.MostrarZip();
     w.MostrarZip();
     QTRY_COMPARE_WITH_TIMEOUT(w.Lista->model()->rowCount(), 1, 10000);
-    QTest::qWait(50);
+    QTest::qWait(50); // no second fill comes: the wait is what is checked
     QCOMPARE(rows(&w), expected);
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
@@ -476,7 +468,7 @@ void TestFormDownload::copyArchiveKeepsBytesAndDate()
 void TestFormDownload::openMailHelpAndLinks()
 {
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
     QCOMPARE(m_desktop->opened,
              QStringList{QStringLiteral("mailto:") + Maker::mail +
@@ -518,18 +510,18 @@ void TestFormDownload::openMailHelpAndLinks()
 void TestFormDownload::escapeHides()
 {
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 2);
     QTest::keyClick(w.ComboBox1, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
-    activate(&w);
+    QVERIFY(showActive(&w));
     QCOMPARE(w.SelectedArchive, QStringLiteral("cpoemas.zip"));
     QCOMPARE(w.ComboBox1->currentIndex(), 2);
     // From the list too; and "Fechar" closes it.
     w.Lista->setFocus();
     QTest::keyClick(w.Lista, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
-    activate(&w);
+    QVERIFY(showActive(&w));
     QTest::mouseClick(w.BtnFechar, Qt::LeftButton);
     QVERIFY(!w.isVisible());
     // The list is skipped by Tab.
@@ -548,7 +540,7 @@ void TestFormDownload::realDownloadAndSecondClickIgnored()
     THTTPGetThread::setConnectTo({server.connectTo(Maker::site + QStringLiteral(":80"))});
 
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 7);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     QVERIFY(w.AdwareDownload->Downloading());
@@ -575,7 +567,7 @@ void TestFormDownload::snapshot()
     QVERIFY(makeArchive(m_folder->path(), QStringLiteral("quelvado.zip")));
     QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=quelvado.zip\r\n"));
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 1);
     w.AdwareDownloadProgress(nullptr, 1000, 450);
     const QString out = qEnvironmentVariable("QUELVADO_SNAPSHOT");
@@ -709,7 +701,7 @@ void TestFormDownload::hostileServers()
     }
 
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     QList<int> seen;
     connect(w.AdwareDownload, &TAdware::OnProgress, &w,
             [&seen](QObject *, qint32, qint32 readed) { seen << readed; });
@@ -772,7 +764,7 @@ void TestFormDownload::archiveGoesUnderProductChosenAtStart()
     THTTPGetThread::setConnectTo({server.connectTo()});
 
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     choose(&w, 3);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 5000);
@@ -807,7 +799,7 @@ void TestFormDownload::downloadBeforeChoosingDoesNothing()
     TFormDownload::setDownloadBase(QStringLiteral("http://quelvado.test/"));
     THTTPGetThread::setConnectTo({server.connectTo()});
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     QVERIFY(!w.AdwareDownload->Downloading()); // no worker was made
     QVERIFY(w.AdwareDownload->ImageURL().isEmpty());
@@ -1142,7 +1134,7 @@ void TestFormDownload::savedNameMustBePlain()
     }
     QVERIFY(writeFile(SettingsFile::path(), "[Arquivos]\r\nUltimo Arquivo=" + saved.toUtf8() + "\r\n"));
     TFormDownload w;
-    activate(&w);
+    QVERIFY(showActive(&w));
     QCOMPARE(w.SavedArchive, saved);
     QVERIFY(w.LastArchive.isEmpty());
     QCOMPARE(w.Lista->model()->rowCount(), 0);

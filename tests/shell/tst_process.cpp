@@ -3,7 +3,6 @@
 // manager's close request is sent as WM_DELETE_WINDOW, titles are read from the X properties.
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -32,14 +31,14 @@ public:
                                                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             if (!m_server.waitForStarted(5000))
                 return false;
-            QElapsedTimer t;
-            t.start();
-            while (t.elapsed() < 5000 && m_server.state() == QProcess::Running) {
-                m_display = XOpenDisplay(m_name.toLocal8Bit().constData());
-                if (m_display)
-                    return true;
-                QTest::qWait(50);
-            }
+            QTest::qWaitFor(
+                [this] {
+                    m_display = XOpenDisplay(m_name.toLocal8Bit().constData());
+                    return m_display || m_server.state() != QProcess::Running;
+                },
+                5000);
+            if (m_display)
+                return true;
             m_server.kill();
             m_server.waitForFinished();
         }

@@ -19,6 +19,7 @@
 #include "signs/formplacas.h"
 
 #include "fakes.h"
+#include "windowdriver.h"
 
 #include <QAction>
 #include <QLabel>
@@ -68,16 +69,16 @@ private slots:
 
 private:
     void activateMain();
-    FakeDialogs *m_dialogs = nullptr;
-    FakeDesktop *m_desktop = nullptr;
-    FakeClock *m_clock = nullptr;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeDesktop> m_desktop;
+    std::unique_ptr<FakeClock> m_clock;
 };
 
 void TestShell::init()
 {
-    m_clock = new FakeClock(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
-    m_dialogs = new FakeDialogs;
-    m_desktop = new FakeDesktop;
+    m_clock = std::make_unique<FakeClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_desktop = std::make_unique<FakeDesktop>();
     Startup::configureApplication(*qApp);
     Startup::createWindows();
 }
@@ -85,9 +86,9 @@ void TestShell::init()
 void TestShell::cleanup()
 {
     Startup::destroyWindows();
-    delete m_desktop;
-    delete m_dialogs;
-    delete m_clock;
+    m_desktop.reset();
+    m_dialogs.reset();
+    m_clock.reset();
 }
 
 void TestShell::activateMain()
@@ -96,10 +97,7 @@ void TestShell::activateMain()
          {AppWindow::Prova, AppWindow::Placas, AppWindow::Dados, AppWindow::Codigo, AppWindow::Download})
         AppWindows::get(w)->hide();
     FormTopo->setWindowState(Qt::WindowNoState);
-    FormTopo->show();
-    FormTopo->activateWindow();
-    QApplication::setActiveWindow(FormTopo);
-    QVERIFY(QTest::qWaitForWindowActive(FormTopo));
+    QVERIFY(showActive(FormTopo));
 }
 
 void TestShell::windowsCreatedOnceInOrder()
@@ -356,18 +354,17 @@ void TestShell::errorInHandlerShownAndProgramGoesOn()
     activateMain();
     // A handler that fails the way a damaged file would: the guard every handler runs in catches
     // the error at the handler's edge, before it could cross Qt's event dispatch.
-    auto *button = new QPushButton(QStringLiteral("falha"), FormTopo);
-    QObject::connect(button, &QPushButton::clicked, button,
+    const auto button = std::make_unique<QPushButton>(QStringLiteral("falha"), FormTopo);
+    QObject::connect(button.get(), &QPushButton::clicked, button.get(),
                      guard([] { throw EInOutError(QStringLiteral("I/O error 103")); }));
     button->setGeometry(10, 100, 80, 24);
     button->show();
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(button.get(), Qt::LeftButton);
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Arquivo ou Drive Inválido")});
     QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Error);
     // The program goes on: the next key still works.
     QTest::keyClick(FormTopo, Qt::Key_3);
     QVERIFY(FormCodigo->isVisible());
-    delete button;
 }
 
 void TestShell::helpWindowShowsTopic()

@@ -9,6 +9,7 @@
 #include "controls/spinbutton.h"
 
 #include "fakes.h"
+#include "windowdriver.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -62,35 +63,25 @@ private slots:
     void carDrawnOverRoad();
 
 private:
-    void activate();
     void down(TSpinButton *spin, int times = 1);
     void up(TSpinButton *spin, int times = 1);
     void search(const QString &typed);
     void selectGroup(int item);
-    TFormDados *w = nullptr;
-    FakeDialogs *m_dialogs = nullptr;
+    std::unique_ptr<TFormDados> w;
+    std::unique_ptr<FakeDialogs> m_dialogs;
 };
 
 void TestFormDados::init()
 {
-    m_dialogs = new FakeDialogs;
-    w = new TFormDados;
-    activate();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    w = std::make_unique<TFormDados>();
+    QVERIFY(showActive(w.get()));
 }
 
 void TestFormDados::cleanup()
 {
-    delete w;
-    w = nullptr;
-    delete m_dialogs;
-}
-
-void TestFormDados::activate()
-{
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    w.reset();
+    m_dialogs.reset();
 }
 
 void TestFormDados::down(TSpinButton *spin, int times)
@@ -382,7 +373,7 @@ void TestFormDados::escapeAndCancelHide()
     QVERIFY(!w->isVisible());
     // Opened again as the main window does: everything as it was.
     w->setWindowTitle(QStringLiteral("Sinalização"));
-    activate();
+    QVERIFY(showActive(w.get()));
     w->EditPlaca->setFocus();
     QCOMPARE(w->EditPlaca->text(), QStringLiteral("R-5"));
     QCOMPARE(w->LabelNomePlaca->text(), QStringLiteral("R-5"));
@@ -397,11 +388,11 @@ void TestFormDados::escapeAndCancelHide()
     w->RadioItems[1]->setFocus();
     QTest::keyClick(w->RadioItems[1], Qt::Key_Escape);
     QVERIFY(!w->isVisible());
-    activate();
+    QVERIFY(showActive(w.get()));
     QTest::mouseClick(w->BitBtn3, Qt::LeftButton);
     QVERIFY(!w->isVisible());
     // Enter on a focused "Cancelar" presses it.
-    activate();
+    QVERIFY(showActive(w.get()));
     w->BitBtn3->setFocus();
     QTest::keyClick(w->BitBtn3, Qt::Key_Return);
     QVERIFY(!w->isVisible());

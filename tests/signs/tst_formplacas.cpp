@@ -300,6 +300,7 @@ void TestFormPlacas::holdingAnArrowRepeats()
     clock.start();
     QTest::mousePress(spin, Qt::LeftButton, {}, QPoint(17, 42));
     QCOMPARE(win.form.IndiceAdv(), 0); // the press is one step at once
+    // The waits below are the holding and the timing checked, not waits for something to happen.
     QTest::qWait(250);
     if (clock.elapsed() < 390)
         QCOMPARE(win.form.IndiceAdv(), 0); // no repeat before 400 ms
@@ -313,7 +314,7 @@ void TestFormPlacas::holdingAnArrowRepeats()
              qPrintable(QStringLiteral("reached %1 after %2 ms").arg(reached).arg(held)));
     QCOMPARE(win.shownCode(), SignCatalog::code(SignGroup::A, reached));
     // Released: no more steps.
-    QTest::qWait(300);
+    QTest::qWait(300); // no step comes: the wait is what is checked
     QCOMPARE(win.form.IndiceAdv(), reached);
 }
 
