@@ -152,10 +152,10 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
                     Qt::AlignLeft | Qt::AlignVCenter)
             ->setFont(WindowSetup::font(11, true));
 
-    StringGridGabarito = new QTableWidget(4, ExamTypes::kQuestions, page);
-    StringGridGabarito->setObjectName(QStringLiteral("StringGridGabarito"));
+    StringGridGabarito = WindowKit::make<QTableWidget>(page, "StringGridGabarito", QRect(103, 241, 560, 95));
+    StringGridGabarito->setRowCount(4);
+    StringGridGabarito->setColumnCount(ExamTypes::kQuestions);
     StringGridGabarito->setAccessibleName(QStringLiteral("Gabarito"));
-    StringGridGabarito->setGeometry(103, 241, 560, 95);
     StringGridGabarito->horizontalHeader()->hide();
     StringGridGabarito->verticalHeader()->hide();
     StringGridGabarito->horizontalHeader()->setMinimumSectionSize(10);

@@ -44,14 +44,12 @@ TStatus::TStatus(QWidget *owner) : TPanel(owner)
     const QDate today = Clock::current().localNow().date();
     const QFontMetrics fm(font());
 
-    m_dateBox = new TPanel(this);
-    m_dateBox->setObjectName(QStringLiteral("DateBox"));
+    m_dateBox = WindowKit::make<TPanel>(this, "DateBox");
     styleChild(m_dateBox, color(), false);
     m_dateBox->setFixedWidth(fm.horizontalAdvance(QStringLiteral("  00/00/0000  ")));
     Hints::set(m_dateBox, longDate(today));
 
-    m_textArea = new TPanel(this);
-    m_textArea->setObjectName(QStringLiteral("TextArea"));
+    m_textArea = WindowKit::make<TPanel>(this, "TextArea");
     styleChild(m_textArea, color(), true);
     m_textArea->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
