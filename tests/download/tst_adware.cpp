@@ -104,14 +104,7 @@ class TestAdware : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // The worker honours the system's proxy settings; the tests talk to 127.0.0.1 directly.
-        for (const char *name :
-             {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-            qunsetenv(name);
-        qputenv("no_proxy", "*");
-    }
+    void initTestCase() { HttpTestServer::bypassProxies(); }
     void cleanup() { THTTPGetThread::setConnectTo({}); }
 
     void defaults()

@@ -136,11 +136,7 @@ private:
 void TestFormDownload::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    // The worker honours the system's proxy settings; the tests talk to 127.0.0.1 directly.
-    for (const char *name :
-         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-        qunsetenv(name);
-    qputenv("no_proxy", "*");
+    HttpTestServer::bypassProxies();
     m_haveCertificate =
         HttpsTestServer::available() &&
         HttpsTestServer::makeCertificate(m_certificates.path(), QStringLiteral("quelvado.test"));

@@ -79,6 +79,14 @@ QByteArray HttpTestServer::okHead(qint64 length)
            QByteArray::number(length) + "\r\n\r\n";
 }
 
+void HttpTestServer::bypassProxies()
+{
+    for (const char *name :
+         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(name);
+    qputenv("no_proxy", "*");
+}
+
 void HttpTestServer::release()
 {
     m_released = true;

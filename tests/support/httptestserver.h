@@ -56,6 +56,8 @@ public:
 
     // "HTTP/1.0 200 OK" with a Content-Length of length.
     static QByteArray okHead(qint64 length);
+    // Clears the system's proxy settings, which the worker honours, so requests come here directly.
+    static void bypassProxies();
 
 private:
     struct Client;
