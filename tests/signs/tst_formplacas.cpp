@@ -3,6 +3,7 @@
 #include "fakes.h"
 #include "signs/formplacas.h"
 #include "signs/picturestore.h"
+#include "windowdriver.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,9 +20,7 @@ class Window {
 public:
     Window()
     {
-        form.show();
-        form.activateWindow();
-        if (!QTest::qWaitForWindowActive(&form))
+        if (!showActive(&form))
             qWarning("window not active");
     }
 
