@@ -14,8 +14,8 @@
 #include <functional>
 
 namespace WindowKit {
-// A control of type W on parent, named name, at the rectangle at (left where it is, for a layout
-// to place, when at is null).
+// A control of type W on parent, named name (no name when nullptr), at the rectangle at (left
+// where it is, for a layout to place, when at is null).
 template <typename W> W *make(QWidget *parent, const char *name, QRect at = QRect())
 {
     auto *w = new W(parent);
@@ -26,8 +26,9 @@ template <typename W> W *make(QWidget *parent, const char *name, QRect at = QRec
     return w;
 }
 
-// A button of type B (a push button unless named) made as make() makes a control, with its
-// caption and, when iconSize is above 0, the icon drawn at iconSize × iconSize pixels.
+// A button (QPushButton unless B says otherwise: a tool button, a check box, a radio button) made as
+// make() makes a control, with its caption and, when iconSize is above 0, icon drawn at
+// iconSize × iconSize pixels.
 template <typename B = QPushButton>
 B *button(QWidget *parent, const char *name, QRect at, const QString &caption, const QIcon &icon = QIcon(),
           int iconSize = 0)
@@ -54,7 +55,7 @@ enum class Release {
     Inside,   // over the control, as a button counts it
     Anywhere, // wherever the button is let go after it was pressed on the control
 };
-// Makes w clickable: the hand cursor over it, and a left click (by release) runs action, inside
-// the error guard. The click goes no further (the control and its parents do not see the release).
+// Makes w clickable: the hand cursor over it, and a release of the left button that counts runs
+// action inside the error guard; that release goes no further (neither w nor its parents see it).
 void onClick(QWidget *w, std::function<void()> action, Release release = Release::Inside);
 } // namespace WindowKit
