@@ -6,7 +6,7 @@ source tools/setup.sh
 
 quelvado_install_packages
 quelvado_configure build -DQUELVADO_TESTS=OFF
-quelvado_build build --target quelvado
+quelvado_build build --target quelvado cnt_rtf # the program and the traffic code text it reads
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No graphical display found: Quelvado was built as build/bin/quelvado;"

@@ -2,6 +2,7 @@
 // answer sheet, each with the repaint that follows. No baseline: each should take at most 2 ms.
 
 #include "benchutil.h"
+#include "collector.h"
 
 #include "common/dialogs.h"
 #include "common/programfolder.h"
@@ -72,19 +73,6 @@ void correct(benchmark::State &state)
     }
 }
 
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> us;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                us[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -103,7 +91,7 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("next", next)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("correct the sheet", correct)->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
-    Collector collector;
+    Bench::Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     for (const char *name : {"show a question", "next", "correct the sheet"}) {
         const double us = collector.us[name];

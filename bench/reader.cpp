@@ -3,6 +3,7 @@
 // without a match against QString::indexOf over the same plain text.
 
 #include "benchutil.h"
+#include "collector.h"
 
 #include "codereader/formcodigo.h"
 #include "codereader/linemodel.h"
@@ -111,20 +112,6 @@ void findNoMatchMatchCase(benchmark::State &state)
         benchmark::DoNotOptimize(CodeSearch::findNext(text, 0, kMissing, true, false));
 }
 
-// Keeps the time of every run, by name, in microseconds.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> us;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                us[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -145,7 +132,7 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("find without a match, match case", findNoMatchMatchCase)
         ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
-    Collector collector;
+    Bench::Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto &t = collector.us;
     const double read = t["read and convert cnt.rtf"], load = t["load cnt.rtf into the view"];

@@ -57,6 +57,19 @@ def read_block(path, letters=LETTERS):
             and q["answer"] in letters]
 
 
+def absolute_words(qs):
+    """Alternatives with an absolute word, and all alternatives: (right hits, right, wrong hits, wrong)."""
+    ra = rn = wa = wn = 0
+    for q in qs:
+        for k, v in q["alts"].items():
+            hit = 1 if ABSOLUTE.search(v) else 0
+            if k == q["answer"]:
+                ra += hit; rn += 1
+            else:
+                wa += hit; wn += 1
+    return ra, rn, wa, wn
+
+
 def length_rank(q):
     """0 when the right answer is the longest alternative, 1 when second-longest, ..."""
     right = len(q["alts"][q["answer"]])
@@ -103,13 +116,8 @@ def study(folder):
         four = sum(1 for i in range(0, n - 3, 4) if len(set(seq[i:i + 4])) == 4)
         ranks = [length_rank(q) for q in qs]
         b_long, b_second = ranks.count(0), ranks.count(1)
-        for q in qs:
-            for k, v in q["alts"].items():
-                hit = 1 if ABSOLUTE.search(v) else 0
-                if k == q["answer"]:
-                    right_abs += hit; right_all += 1
-                else:
-                    wrong_abs += hit; wrong_all += 1
+        ra, rn, wa, wn = absolute_words(qs)
+        right_abs += ra; right_all += rn; wrong_abs += wa; wrong_all += wn
         share = n / 4
         lo, hi = math.floor(2 / 3 * share), math.ceil(1.5 * share)
         chance = max(n - 1, 0) / 4
@@ -150,14 +158,7 @@ def blocks(folder):
         five = sum(1 for i in range(0, len(seq) - 4, 5) if len(set(seq[i:i + 5])) == 5)
         ranks = [length_rank(q) for q in qs]
         b_long, b_second = ranks.count(0), ranks.count(1)
-        b_wa = b_wn = b_ra = b_rn = 0
-        for q in qs:
-            for k, v in q["alts"].items():
-                hit = 1 if ABSOLUTE.search(v) else 0
-                if k == q["answer"]:
-                    b_ra += hit; b_rn += 1
-                else:
-                    b_wa += hit; b_wn += 1
+        b_ra, b_rn, b_wa, b_wn = absolute_words(qs)
         bad = (any(not 4 <= counts[c] <= 9 for c in LETTERS) or best > 3
                or not MIN_BLOCK_REPEATS <= rep <= MAX_BLOCK_REPEATS)
         n = len(qs)
