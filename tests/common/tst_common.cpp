@@ -2,9 +2,14 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "common/hints.h"
+#include "common/windowkit.h"
 #include "fakes.h"
 
+#include <QLabel>
 #include <QtTest>
+
+#include <memory>
+#include <stdexcept>
 
 class TestCommon : public QObject {
     Q_OBJECT
@@ -15,6 +20,7 @@ private slots:
     void errorSubstitutions();
     void guardShowsAndGoesOn();
     void hintParts();
+    void clickableControl();
 };
 
 void TestCommon::cp1252RoundTrip()
@@ -90,6 +96,42 @@ void TestCommon::hintParts()
     QCOMPARE(Hints::longHint(QStringLiteral("sem barra")), QStringLiteral("sem barra"));
     QCOMPARE(Hints::shortHint(QStringLiteral("a|b|c")), QStringLiteral("a"));
     QCOMPARE(Hints::longHint(QStringLiteral("a|b|c")), QStringLiteral("b|c"));
+}
+
+// A clickable control counts a left click released over it (or anywhere, when made so), ignores
+// the right button, and an error in its action is shown and goes no further.
+void TestCommon::clickableControl()
+{
+    FakeDialogs dialogs;
+    auto window = std::make_unique<QWidget>();
+    window->resize(200, 100);
+    auto *banner = WindowKit::make<QLabel>(window.get(), "Banner", QRect(10, 10, 100, 40));
+    auto *loose = WindowKit::make<QLabel>(window.get(), nullptr, QRect(10, 55, 100, 40));
+    QCOMPARE(banner->objectName(), QStringLiteral("Banner"));
+    QCOMPARE(banner->geometry(), QRect(10, 10, 100, 40));
+    int inside = 0, anywhere = 0;
+    WindowKit::onClick(banner, [&] { ++inside; });
+    WindowKit::onClick(
+        loose, [&] { ++anywhere; }, WindowKit::Release::Anywhere);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(banner->cursor().shape(), Qt::PointingHandCursor);
+
+    QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseClick(banner, Qt::RightButton, {}, QPoint(50, 20));
+    QCOMPARE(inside, 1);
+    for (QLabel *l : {banner, loose}) {
+        QTest::mousePress(l, Qt::LeftButton, {}, QPoint(50, 20));
+        QTest::mouseRelease(l, Qt::LeftButton, {}, QPoint(150, 20)); // let go beside it
+    }
+    QCOMPARE(inside, 1);
+    QCOMPARE(anywhere, 1);
+
+    auto *failing = WindowKit::make<QLabel>(window.get(), nullptr, QRect(120, 10, 60, 40));
+    WindowKit::onClick(failing, [] { throw std::runtime_error("sem conexão"); });
+    failing->show();
+    QTest::mouseClick(failing, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("sem conexão")});
 }
 
 QTEST_MAIN(TestCommon)

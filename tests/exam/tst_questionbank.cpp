@@ -1,5 +1,7 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
+#include "exam/answersheet.h"
+#include "exam/examrules.h"
 #include "exam/questionbank.h"
 #include "fakes.h"
 
@@ -130,6 +132,7 @@ private slots:
     void answerConversion();
     void firstQuestionOfEachBlock_data();
     void firstQuestionOfEachBlock();
+    void answerSheetCorrection();
 
     // The file format.
     void wellFormedFile();
@@ -842,6 +845,44 @@ void TestQuestionBank::studyQuestionsNotAlike()
                               .arg(study[i].number);
     }
     REPORT_FAULTS(faults);
+}
+
+// The answer sheet marks each position against the bank, counts the marks and gives the corrected
+// exam; a question with no valid answer stops the correction before any cell changes.
+void TestQuestionBank::answerSheetCorrection()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QList<int> numbers;
+    for (int i = 0; i < ExamTypes::kQuestions; ++i)
+        numbers << bank.questions().at(i).number;
+    AnswerSheet sheet;
+    for (int c = 0; c < ExamTypes::kQuestions; ++c) {
+        const QString right = ExamRules::letterFor(bank.answerNumber(numbers[c]));
+        const QString other = right == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+        sheet.setCell(c, AnswerSheet::Given, c < 21 ? right : c < 29 ? other : QString());
+    }
+    sheet.correct(numbers, bank);
+    const AnswerSheet::Counts counts = sheet.counts();
+    QCOMPARE(counts.right, 21);
+    QCOMPARE(counts.wrong, 9); // an empty answer is wrong
+    QCOMPARE(counts.invalid, 0);
+    const QList<QuestaoCorrigida> exam = sheet.corrected(numbers);
+    QCOMPARE(exam.size(), ExamTypes::kQuestions);
+    QCOMPARE(exam[0].numero, numbers[0]);
+    QVERIFY(exam[20].acertou());
+    QCOMPARE(exam[21].marca, QStringLiteral("X"));
+    QCOMPARE(exam[29].resposta, QString());
+    QCOMPARE(exam[29].certa, sheet.cell(29, AnswerSheet::Right));
+    QCOMPARE(sheet.cell(30, 0), QString()); // outside the sheet
+
+    AnswerSheet fresh;
+    fresh.setCell(0, AnswerSheet::Given, QStringLiteral("C"));
+    QList<int> unknown = numbers;
+    unknown[15] = 999999;
+    QVERIFY_THROWS_EXCEPTION(std::exception, fresh.correct(unknown, bank));
+    QCOMPARE(fresh.cell(0, AnswerSheet::Right), QString());
+    QCOMPARE(fresh.cell(0, AnswerSheet::Mark), QString());
+    QCOMPARE(fresh.cell(0, AnswerSheet::Given), QStringLiteral("C"));
 }
 
 QTEST_MAIN(TestQuestionBank)
