@@ -189,7 +189,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     notice->setAlignment(Qt::AlignCenter);
     notice->setFont(WindowSetup::font(12, true));
     notice->setText(
-        QStringLiteral("No exame do Detran você precisa acertar pelo menos 21 das 30 questões (70%)."));
+        QStringLiteral("No exame atual do Detran você precisa acertar pelo menos 20 das 30 questões."));
     WindowKit::setTextColour(notice, Qt::white);
 }
 
