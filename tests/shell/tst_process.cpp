@@ -31,7 +31,8 @@ public:
                                                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             if (!m_server.waitForStarted(5000))
                 return false;
-            QTest::qWaitFor(
+            // Until the display opens or the server ends (the result is read from m_display).
+            (void)QTest::qWaitFor(
                 [this] {
                     m_display = XOpenDisplay(m_name.toLocal8Bit().constData());
                     return m_display || m_server.state() != QProcess::Running;
