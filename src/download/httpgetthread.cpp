@@ -16,7 +16,6 @@
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <utility>
 
 namespace {
 
@@ -480,21 +479,25 @@ bool THTTPGetThread::takeBlocks(bool all)
     // transfer itself on a fast line); each block is still reported on its own.
     if (t.file->write(t.pending.constData(), whole) != whole)
         return false;
-    QList<std::pair<qint32, qint32>> reports; // bytes read after each block, and its size
-    for (qsizetype at = 0; at < whole; at += BlockSize) {
-        const auto size = static_cast<qint32>(std::min<qint64>(BlockSize, whole - at));
-        reports.append({takeBlock(static_cast<qint32>(before + at), size), size});
-    }
     t.pending.remove(0, whole);
+    const auto after = static_cast<qint32>(before + whole);
+    m_readed.store(after);
+    m_bytesRead.store(static_cast<quint32>(whole - (whole - 1) / BlockSize * BlockSize)); // the last block
+    if (t.announced && after == m_fileSize.load()) {
+        t.complete = true;
+        t.completeAt = std::chrono::steady_clock::now();
+    }
     // The interface hears of every block, in order, in one visit (a visit per block made the
     // worker wait on the interface thread twenty thousand times for 20 MB). While it does, the
     // worker waits and Readed() and BytesRead() give the block being reported.
     if (m_onProgress) {
         const qint32 total = m_fileSize.load();
-        handToInterface([this, total, reports] {
-            for (const auto &[readed, size] : reports) {
+        handToInterface([this, total, before, whole] {
+            for (qint64 at = 0; at < whole; at += BlockSize) {
                 if (m_detached || m_stop.load())
                     return; // a handler let the worker go or stopped it: no more reports
+                const qint64 size = std::min<qint64>(BlockSize, whole - at);
+                const auto readed = static_cast<qint32>(before + at + size);
                 m_readed.store(readed);
                 m_bytesRead.store(static_cast<quint32>(size));
                 m_onProgress(this, total, readed);
@@ -502,19 +505,6 @@ bool THTTPGetThread::takeBlocks(bool all)
         });
     }
     return true;
-}
-
-qint32 THTTPGetThread::takeBlock(qint32 before, qint64 size)
-{
-    Transfer &t = *m_transfer;
-    const auto readed = static_cast<qint32>(before + size);
-    m_readed.store(readed);
-    m_bytesRead.store(static_cast<quint32>(size));
-    if (t.announced && readed == m_fileSize.load()) {
-        t.complete = true;
-        t.completeAt = std::chrono::steady_clock::now();
-    }
-    return readed;
 }
 
 bool THTTPGetThread::transfer()

@@ -122,8 +122,6 @@ private:
 
     // The response head has ended: decides whether the body is read and opens the file.
     bool headEnded();
-    // Counts one block (at most 1025 bytes) written after before bytes; returns the bytes read.
-    qint32 takeBlock(qint32 before, qint64 size);
     // Writes and hands on the whole blocks waiting, and with all the last shorter one too; false
     // ends the transfer.
     bool takeBlocks(bool all);

@@ -140,6 +140,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Shows the answer sheet's cell at a column and row in the grid.
+    void showGabarito(int column, int row);
     void FormCreate();
     void buildSelectionPage(QWidget *page);
     void buildExamPage(QWidget *page);

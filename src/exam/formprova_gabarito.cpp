@@ -202,6 +202,11 @@ QString TFormProva::gabarito(int column, int row) const
 void TFormProva::setGabarito(int column, int row, const QString &text)
 {
     m_sheet.setCell(column, row, text);
+    showGabarito(column, row);
+}
+
+void TFormProva::showGabarito(int column, int row)
+{
     if (QTableWidgetItem *item = StringGridGabarito->item(row, column))
         item->setText(m_sheet.cell(column, row));
 }
@@ -238,7 +243,7 @@ void TFormProva::BBCorrigirClick()
     m_sheet.correct(numbers, QuestionBank::instance());
     for (int column = 0; column < ExamTypes::kQuestions; ++column)
         for (int row : {AnswerSheet::Right, AnswerSheet::Mark})
-            setGabarito(column, row, m_sheet.cell(column, row));
+            showGabarito(column, row);
     CalculaResultados();
     BBCorrigir->setEnabled(false);
     BitBtnCancelar->setFocus(Qt::OtherFocusReason);
