@@ -1,0 +1,105 @@
+#pragma once
+// The study history: every corrected exam and every answer given in the drill of one's own
+// mistakes, kept in an SQLite database in the user's data folder (ProgramFolder::dataFile). The
+// schema carries its version (PRAGMA user_version) and older files are migrated when opened; the
+// journal is WAL, and each exam is stored in one transaction, so a kill at any moment loses at
+// most the exam being stored. A file that cannot be used (damaged, not a database, not a regular
+// file, from a newer program) is set aside under a new name and a fresh history started; problem()
+// then says so once. Nothing here throws.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// One position of a stored exam.
+struct HistoryAnswer {
+    int number = 0; // the question's number in the bank (1..530, or a study number from 1001)
+    QString given;  // the letter answered as the candidate saw it ("A".."E"), empty when none
+    bool right = false;
+    // Today's format shows four of the question's alternatives in an order of its own: the bank's
+    // alternative numbers (1 = A .. 5 = E) shown as A, B, C, D, as digits ("3152"). Empty when the
+    // question's alternatives were shown as the bank has them.
+    QString shown;
+    int subject = -1; // Subjects::Subject; filled by store() from the number
+};
+
+// One stored exam.
+struct HistoryExam {
+    qint64 id = 0;   // given by store()
+    int type = 0;    // 1..18 the exam types, kTodayFormatType the exam in today's format
+    QDateTime start; // local date and time
+    QDateTime end;
+    int seconds = 0;              // the time taken
+    QList<HistoryAnswer> answers; // position 1 first
+    int right() const;
+};
+constexpr int kTodayFormatType = 19;
+
+// An exam without its answers: what the chart and the list of exams need.
+struct HistorySummary {
+    qint64 id = 0;
+    int type = 0;
+    QDateTime start;
+    QDateTime end;
+    int seconds = 0;
+    int right = 0;
+    int total = 0;
+};
+
+// Right answers out of all answers in one subject.
+struct SubjectTotal {
+    int right = 0;
+    int total = 0;
+};
+
+// One answer given in the drill.
+struct DrillAnswer {
+    int number = 0;
+    QDateTime at; // local date and time
+    bool right = false;
+};
+
+class History {
+public:
+    // Opens the history at path, creating it (and migrating an older schema) as needed.
+    explicit History(const QString &path);
+    ~History();
+    History(const History &) = delete;
+    History &operator=(const History &) = delete;
+
+    QString path() const;
+    // True when the history can be read and written.
+    bool isOpen() const;
+    // What went wrong with the file found at path, in words for the user ("O histórico … foi
+    // guardado como …; um histórico novo foi começado."), or why no history can be kept; empty
+    // when all is well.
+    QString problem() const;
+
+    // Stores exam (with its answers' subjects filled in) in one transaction. Returns its new id,
+    // 0 when it could not be stored (nothing of it is then kept).
+    qint64 store(const HistoryExam &exam);
+    // Every stored exam with its answers, oldest first.
+    QList<HistoryExam> exams() const;
+    // Every stored exam without its answers, oldest first.
+    QList<HistorySummary> summaries() const;
+    // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or
+    // over all when last is 0.
+    QList<SubjectTotal> subjectTotals(int last = 0) const;
+
+    // Stores one drill answer. False when it could not be stored.
+    bool storeDrillAnswer(const DrillAnswer &answer);
+    // Every drill answer, oldest first.
+    QList<DrillAnswer> drillAnswers() const;
+
+    // Writes the whole history as CSV (one line per answer, with its exam's data) to file,
+    // replacing it atomically. False with *error set when it could not be written.
+    bool exportCsv(const QString &file, QString *error = nullptr) const;
+
+    // The history of the running program, at ProgramFolder::dataFile("historico.sqlite"); opened
+    // again when that name changes (tests point the folder elsewhere).
+    static History &instance();
+
+private:
+    struct Private;
+    Private *d;
+};
