@@ -8,7 +8,7 @@
 # the README makes after ./run.sh.
 QUELVADO_PACKAGES=(
   cmake make g++ pkg-config
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev
   fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev file

@@ -71,6 +71,14 @@ QString ProgramFolder::writableFile(const QString &name)
     return writablePath() + name;
 }
 
+QString ProgramFolder::dataFile(const QString &name)
+{
+    if (!g_override.isEmpty())
+        return g_override + name;
+    const QString folder = dataFolder();
+    return folder.isEmpty() ? QString() : folder + name;
+}
+
 void ProgramFolder::set(const QString &folder)
 {
     g_override = folder.isEmpty() ? QString() : withSeparator(QDir::cleanPath(folder));

@@ -5,11 +5,13 @@
 //   in the share folder of an installed copy (<prefix>/share/quelvado beside <prefix>/bin), and
 //   beside the program otherwise (the build folder, a copy unpacked anywhere).
 // - Every file the program writes, and reads back later (numprova.dat, the settings file,
-//   temp.zip, the downloaded archives, the study history), is found by writableFile(): beside the
+//   temp.zip, the downloaded archives), is found by writableFile(): beside the
 //   program when that is not an installed copy and its folder is writable, otherwise in the user's
 //   data folder (QStandardPaths::AppDataLocation, ~/.local/share/Quelvado on Linux), which is made
 //   when first asked for. An installed copy never writes under its install root, not even when run
 //   by a user allowed to write there.
+// - The study history, which belongs to the person studying and not to a copy of the program, is
+//   found by dataFile(): always in the user's data folder, wherever the program runs from.
 //
 // A copy counts as installed when the share folder exists beside its bin folder. Tests point
 // everything at one temporary folder with set().
@@ -27,6 +29,9 @@ QString file(const QString &name);
 QString writablePath();
 // writablePath() + name.
 QString writableFile(const QString &name);
+// The full name of a file kept in the user's data folder (made when first asked for); empty when
+// there is no such folder (no home). Under set() the file is inside the folder set.
+QString dataFile(const QString &name);
 // True when the program runs from an installed copy (see above).
 bool installed();
 // Points the program folder elsewhere (tests use a temporary folder): file() and writableFile()

@@ -432,6 +432,14 @@ const StoredQuestion *QuestionBank::studyQuestion(int number) const
     return it == m_studyIndex.constEnd() ? nullptr : &m_study[*it];
 }
 
+const StoredQuestion *QuestionBank::question(int number) const
+{
+    if (number >= kFirstStudyQuestion)
+        return studyQuestion(number);
+    const auto it = m_index.constFind(number);
+    return it == m_index.constEnd() ? nullptr : &m_questions[*it];
+}
+
 QString QuestionBank::source(int number) const
 {
     const auto it = m_index.constFind(number);

@@ -140,6 +140,8 @@ public:
     const QList<StoredQuestion> &studyQuestions() const { return m_study; }
     // The study question numbered number, or nullptr when none is stored.
     const StoredQuestion *studyQuestion(int number) const;
+    // The question numbered number, of a block or of the study files; nullptr when none is stored.
+    const StoredQuestion *question(int number) const;
     // What was wrong in the files; the questions concerned are left out.
     const QList<QuestionFileProblem> &problems() const { return m_problems; }
 

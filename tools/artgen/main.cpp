@@ -25,7 +25,7 @@ int main(int argc, char **argv)
             {QStringLiteral("banner-large"), Artwork::paintLargeBanner(ratio)},
             {QStringLiteral("banner-exam"), Artwork::paintExamBanner(ratio)},
         };
-        for (const char *glyph : {"prova", "placas", "codigo", "ajuda", "fechar"})
+        for (const char *glyph : {"prova", "placas", "codigo", "ajuda", "fechar", "estudo"})
             art.append({QStringLiteral("glyph-") + QLatin1String(glyph),
                         Artwork::glyphPixmap(QLatin1String(glyph), QSize(32, 32), ratio)});
         for (const auto &[name, pixmap] : art) {

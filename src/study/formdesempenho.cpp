@@ -1,0 +1,221 @@
+#include "formdesempenho.h"
+
+#include "studyhistory.h"
+#include "subjects.h"
+
+#include "common/clock.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "common/windowkit.h"
+#include "common/windowsetup.h"
+#include "exam/examtypes.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace {
+// The least number of right answers today's exam asks.
+constexpr int kMinimoAtual = 20;
+
+QString dataHora(const QDateTime &t)
+{
+    return QLocale(QLocale::Portuguese, QLocale::Brazil).toString(t, QStringLiteral("dd/MM/yyyy HH:mm"));
+}
+
+QTableWidgetItem *celula(const QString &text, Qt::Alignment alignment)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(int(alignment | Qt::AlignVCenter));
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+} // namespace
+
+TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormDesempenho"));
+    setWindowTitle(QStringLiteral("Desempenho"));
+    setFont(WindowSetup::font(12, false));
+    setMinimumSize(560, 560);
+    resize(680, 640);
+
+    LabelResumo = WindowKit::make<QLabel>(this, "LabelResumo");
+    LabelResumo->setWordWrap(true);
+    LabelResumo->setFont(WindowSetup::font(14, true));
+
+    GridMaterias = WindowKit::make<QTableWidget>(this, "GridMaterias");
+    GridMaterias->setRowCount(Subjects::kCount);
+    GridMaterias->setColumnCount(3);
+    GridMaterias->setHorizontalHeaderLabels({QStringLiteral("Matéria"), QStringLiteral("Todas as provas"),
+                                             QStringLiteral("Últimas cinco provas")});
+    GridMaterias->verticalHeader()->hide();
+    GridMaterias->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    GridMaterias->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    GridMaterias->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    GridMaterias->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridMaterias->setSelectionMode(QAbstractItemView::NoSelection);
+    GridMaterias->setFocusPolicy(Qt::NoFocus);
+    GridMaterias->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GridMaterias->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int s = 0; s < Subjects::kCount; ++s)
+        GridMaterias->setItem(s, 0, celula(Subjects::name(s), Qt::AlignLeft));
+    GridMaterias->resizeRowsToContents();
+    const int gridHeight = GridMaterias->horizontalHeader()->sizeHint().height() +
+                           GridMaterias->verticalHeader()->length() + 2 * GridMaterias->frameWidth();
+    GridMaterias->setFixedHeight(gridHeight);
+
+    auto *chart = new QChart;
+    chart->setTitle(QStringLiteral("Acertos nas últimas provas"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    Grafico = WindowKit::make<QChartView>(this, "Grafico");
+    Grafico->setChart(chart);
+    Grafico->setRenderHint(QPainter::Antialiasing);
+    Grafico->setMinimumHeight(240);
+
+    LabelFraca = WindowKit::make<QLabel>(this, "LabelFraca");
+    LabelFraca->setWordWrap(true);
+    BBTreinar = WindowKit::make<QPushButton>(this, "BBTreinar");
+    Hints::set(BBTreinar, QStringLiteral("Treina as questões que você errou nesta matéria"));
+    connect(BBTreinar, &QPushButton::clicked, this, guard([this] { BBTreinarClick(); }));
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
+    connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *fraca = new QHBoxLayout;
+    fraca->addWidget(LabelFraca, 1);
+    fraca->addWidget(BBTreinar);
+    auto *rodape = new QHBoxLayout;
+    rodape->addStretch(1);
+    rodape->addWidget(BBFechar);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LabelResumo);
+    layout->addWidget(GridMaterias);
+    layout->addWidget(Grafico, 1);
+    layout->addLayout(fraca);
+    layout->addLayout(rodape);
+}
+
+void TFormDesempenho::showEvent(QShowEvent *event)
+{
+    Atualiza();
+    QWidget::showEvent(event);
+}
+
+void TFormDesempenho::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TFormDesempenho::Atualiza()
+{
+    m_report = Progress::report(StudyHistory::get());
+    const Progress::Report &r = m_report;
+    if (r.exams == 0) {
+        LabelResumo->setText(
+            QStringLiteral("Nenhuma prova guardada ainda. Faça uma prova (do menu Provas ou a "
+                           "prova no formato atual) e corrija: o resultado aparece aqui."));
+    } else {
+        const HistorySummary &ultima = r.last.last();
+        LabelResumo->setText(QStringLiteral("%1 %2 feitas. A última, em %3: %4 de %5 certas.")
+                                 .arg(r.exams)
+                                 .arg(r.exams == 1 ? QStringLiteral("prova") : QStringLiteral("provas"))
+                                 .arg(dataHora(ultima.start))
+                                 .arg(ultima.right)
+                                 .arg(ultima.total));
+    }
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        GridMaterias->setItem(s, 1, celula(Progress::shareText(r.all.value(s)), Qt::AlignRight));
+        GridMaterias->setItem(s, 2, celula(Progress::shareText(r.recent.value(s)), Qt::AlignRight));
+    }
+    if (r.weakest < 0) {
+        LabelFraca->setText(QStringLiteral("A matéria mais fraca aparece depois da primeira prova."));
+        BBTreinar->setText(QStringLiteral("&Treinar"));
+        BBTreinar->setEnabled(false);
+    } else {
+        LabelFraca->setText(
+            QStringLiteral("Matéria mais fraca nas últimas provas: <b>%1</b>, com %2 de acertos.")
+                .arg(Subjects::name(r.weakest).toHtmlEscaped())
+                .arg(QStringLiteral("%1%").arg(Progress::share(r.recent.value(r.weakest)))));
+        BBTreinar->setText(QStringLiteral("&Treinar ") + Subjects::name(r.weakest));
+        BBTreinar->setEnabled(static_cast<bool>(m_treinar));
+    }
+    mostraGrafico();
+}
+
+void TFormDesempenho::mostraGrafico()
+{
+    QChart *chart = Grafico->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+
+    auto *acertos = new QLineSeries;
+    acertos->setName(QStringLiteral("Questões certas (de 30)"));
+    acertos->setPointsVisible(true);
+    auto *minimo = new QLineSeries;
+    minimo->setName(QStringLiteral("Mínimo do exame atual (20)"));
+    QPen tracejado(QColor(200, 40, 40));
+    tracejado.setStyle(Qt::DashLine);
+    tracejado.setWidth(2);
+    minimo->setPen(tracejado);
+
+    QDateTime first, last;
+    for (const HistorySummary &s : m_report.last) {
+        acertos->append(double(s.start.toMSecsSinceEpoch()), s.right);
+        if (!first.isValid())
+            first = s.start;
+        last = s.start;
+    }
+    if (!first.isValid())
+        first = last = Clock::current().localNow();
+    // A single exam (or exams on one instant) still gets a span to draw on.
+    if (first.secsTo(last) < 3600) {
+        first = first.addSecs(-1800);
+        last = last.addSecs(1800);
+    }
+    minimo->append(double(first.toMSecsSinceEpoch()), kMinimoAtual);
+    minimo->append(double(last.toMSecsSinceEpoch()), kMinimoAtual);
+    chart->addSeries(acertos);
+    chart->addSeries(minimo);
+
+    auto *x = new QDateTimeAxis;
+    x->setFormat(first.daysTo(last) >= 1 ? QStringLiteral("dd/MM") : QStringLiteral("HH:mm"));
+    x->setTitleText(QStringLiteral("Data da prova"));
+    x->setRange(first, last);
+    x->setTickCount(qBound(2, int(m_report.last.size()), 7));
+    auto *y = new QValueAxis;
+    y->setRange(0, ExamTypes::kQuestions);
+    y->setTickCount(7);
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setTitleText(QStringLiteral("Certas"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QLineSeries *series : {acertos, minimo}) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+void TFormDesempenho::BBTreinarClick()
+{
+    if (m_report.weakest >= 0 && m_treinar)
+        m_treinar(m_report.weakest);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// "Desempenho": how the candidate is doing, read from the study history. Per subject the share of
+// right answers over every exam and over the last five; the results of the last exams as a chart
+// over time, against the 20 of 30 today's exam asks; the weakest subject, with a button that
+// starts the drill of one's own mistakes on it.
+
+#include "study/progress.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QChartView;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+class TFormDesempenho : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormDesempenho(QWidget *parent = nullptr);
+
+    // Reads the history again and shows it.
+    void Atualiza();
+    const Progress::Report &report() const { return m_report; }
+
+    // What "Treinar …" does with the weakest subject: the study window opens the drill on it.
+    void setTreinar(std::function<void(int subject)> treinar) { m_treinar = std::move(treinar); }
+    void BBTreinarClick();
+
+    QLabel *LabelResumo = nullptr;
+    QTableWidget *GridMaterias = nullptr;
+    QChartView *Grafico = nullptr;
+    QLabel *LabelFraca = nullptr;
+    QPushButton *BBTreinar = nullptr;
+    QPushButton *BBFechar = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void mostraGrafico();
+
+    Progress::Report m_report;
+    std::function<void(int)> m_treinar;
+};
