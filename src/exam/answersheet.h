@@ -17,8 +17,12 @@ class QuestionBank;
 struct QuestaoCorrigida {
     int numero = 0;   // the question's number in the bank
     QString resposta; // the answer given, empty when none
-    QString certa;    // the right letter "A".."E"
+    QString certa;    // the right letter "A".."E" (as shown)
     QString marca;    // "*" right, "X" wrong, "-" the check failed
+    // The bank's alternatives (1 = A .. 5 = E of the bank) shown as A, B, C…, when the exam showed
+    // some of them in an order of its own (today's format: four); resposta and certa are then
+    // letters as shown. Empty when the question's alternatives were shown as the bank has them.
+    QList<int> alternativas = {};
     bool acertou() const { return marca == QLatin1String("*"); }
 };
 

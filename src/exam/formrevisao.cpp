@@ -26,6 +26,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 const QColor kCerta(200, 238, 200);
 const QColor kErrada(248, 205, 205);
@@ -46,6 +48,49 @@ TFormRevisao::EscolheImpressora escolheImpressora = [](QPrinter &printer, QWidge
 QString letra(int k)
 {
     return QString(QChar(u'A' + k));
+}
+
+// The texts of question number, of a block or of the study files; nullptr when none is stored.
+const StoredQuestion *questao(int numero)
+{
+    return QuestionBank::instance().question(numero);
+}
+
+QString texto(int numero, int kind)
+{
+    const StoredQuestion *q = questao(numero);
+    return q ? q->text(kind) : QString();
+}
+
+QString explicacaoDe(int numero)
+{
+    const StoredQuestion *q = questao(numero);
+    return q ? q->explanation : QString();
+}
+
+QString fonteDe(int numero)
+{
+    const StoredQuestion *q = questao(numero);
+    return q ? q->source : QString();
+}
+
+// How many alternatives position q showed: those it names, else the question's own (five for a
+// block question, four for a study question).
+int quantas(const QuestaoCorrigida &q)
+{
+    if (!q.alternativas.isEmpty())
+        return static_cast<int>(std::min<qsizetype>(q.alternativas.size(), 5));
+    const StoredQuestion *stored = questao(q.numero);
+    return stored ? stored->alternativeCount() : 5;
+}
+
+// The text of the alternative shown under letter k (0 = A) at position q.
+QString textoAlternativa(const QuestaoCorrigida &q, int k)
+{
+    const int alternativa = q.alternativas.isEmpty() ? k + 1 : q.alternativas.value(k);
+    if (alternativa < 1 || alternativa > 5)
+        return {};
+    return texto(q.numero, QuestionKind::AlternativeA + alternativa - 1);
 }
 
 // How alternative k of a corrected position is marked: a symbol, a word and a colour (the
@@ -95,8 +140,7 @@ QString alternativa(const QuestaoCorrigida &q, int k)
 {
     const Marca m = marcaDe(q, k);
     QString text = (m.simbolo.isEmpty() ? QStringLiteral("    ") : m.simbolo + QLatin1Char(' ')) + letra(k) +
-                   QStringLiteral(") ") +
-                   QuestionBank::instance().string(QuestionKind::AlternativeA + k, q.numero);
+                   QStringLiteral(") ") + textoAlternativa(q, k);
     if (!m.palavra.isEmpty())
         text += QStringLiteral("  — ") + m.palavra;
     return text;
@@ -228,24 +272,29 @@ void TFormRevisao::MostraPosicao(int posicao)
         return;
     m_posicao = posicao;
     const QuestaoCorrigida &q = m_prova[posicao - 1];
-    const QuestionBank &bank = QuestionBank::instance();
     LabelPosicao->setText(cabecalho(posicao, q.numero));
     LabelSituacao->setText(situacao(q));
     WindowKit::setTextColour(LabelSituacao, q.acertou() ? kTextoCerta : kTextoErrada);
 
-    LabelPergunta->setText(bank.string(QuestionKind::Text, q.numero).trimmed());
-    const QPixmap figura = CarregarFigura(bank.pictureCode(q.numero), devicePixelRatioF());
+    LabelPergunta->setText(texto(q.numero, QuestionKind::Text).trimmed());
+    const QPixmap figura = CarregarFigura(texto(q.numero, QuestionKind::Picture), devicePixelRatioF());
     ImageQuestao->setPixmap(figura);
     ImageQuestao->setVisible(!figura.isNull());
+    const int mostradas = quantas(q);
     for (int k = 0; k < 5; ++k) {
         QLabel *l = LabelAlternativas[k];
+        l->setVisible(k < mostradas);
+        if (k >= mostradas) {
+            l->clear();
+            continue;
+        }
         const Marca m = marcaDe(q, k);
         l->setText(alternativa(q, k));
         WindowKit::setColour(l, QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
         l->setFont(WindowSetup::font(13, !m.palavra.isEmpty()));
     }
-    const QString explicacao = bank.explanation(q.numero);
-    const QString fonte = bank.source(q.numero);
+    const QString explicacao = explicacaoDe(q.numero);
+    const QString fonte = fonteDe(q.numero);
     LabelExplicacao->setText(QStringLiteral("Explicação: ") + explicacao);
     LabelExplicacao->setVisible(!explicacao.isEmpty());
     LabelFonte->setText(QStringLiteral("Fonte: ") + fonte);
@@ -323,8 +372,7 @@ void TFormRevisao::BBVerCodigoClick()
 {
     if (m_posicao < 1)
         return;
-    const QList<ArticleRef> artigos =
-        ArticleIndex::citedArticles(QuestionBank::instance().source(m_prova[m_posicao - 1].numero));
+    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(fonteDe(m_prova[m_posicao - 1].numero));
     auto *leitor = qobject_cast<TFormCodigo *>(AppWindows::get(AppWindow::Codigo));
     if (artigos.isEmpty() || !leitor)
         return;
@@ -351,7 +399,6 @@ void TFormRevisao::BBFecharClick()
 
 void TFormRevisao::MontaImpressao(QTextDocument &document) const
 {
-    const QuestionBank &bank = QuestionBank::instance();
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(10);
     document.setDefaultFont(font);
@@ -366,10 +413,9 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
                 QStringLiteral("</h3>");
         html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
                     .arg((q.acertou() ? kTextoCerta : kTextoErrada).name(), situacao(q).toHtmlEscaped());
-        html += QStringLiteral("<p><b>") +
-                bank.string(QuestionKind::Text, q.numero).trimmed().toHtmlEscaped() +
+        html += QStringLiteral("<p><b>") + texto(q.numero, QuestionKind::Text).trimmed().toHtmlEscaped() +
                 QStringLiteral("</b></p>");
-        const QString code = bank.pictureCode(q.numero);
+        const QString code = texto(q.numero, QuestionKind::Picture);
         const QImage figura = CarregarFigura(code, 3.0).toImage();
         if (!figura.isNull()) {
             const QSize size = TPictureStore::pictureSize(code);
@@ -381,7 +427,7 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
                         .arg(size.height());
         }
         html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
-        for (int k = 0; k < 5; ++k) {
+        for (int k = 0; k < quantas(q); ++k) {
             const Marca m = marcaDe(q, k);
             html += QStringLiteral("<tr><td") +
                     (m.fundo.isValid() ? QStringLiteral(" bgcolor=\"%1\"").arg(m.fundo.name()) : QString()) +
@@ -390,11 +436,11 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
                     (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) + QStringLiteral("</td></tr>");
         }
         html += QStringLiteral("</table>");
-        const QString explicacao = bank.explanation(q.numero);
+        const QString explicacao = explicacaoDe(q.numero);
         if (!explicacao.isEmpty())
             html += QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() +
                     QStringLiteral("</p>");
-        const QString fonte = bank.source(q.numero);
+        const QString fonte = fonteDe(q.numero);
         if (!fonte.isEmpty())
             html += QStringLiteral("<p><i>Fonte:</i> ") + fonte.toHtmlEscaped() + QStringLiteral("</p>");
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The review of a corrected exam: each of the thirty positions again with the question, its
-// picture, the five alternatives with the candidate's answer and the right one marked, the
+// picture, the alternatives as the exam showed them (the bank's five, or the four of today's format
+// in their own order, lettered A to D) with the candidate's answer and the right one marked, the
 // explanation and the source; the cited article opens in the traffic code reader, and the whole
 // review prints (or is saved as PDF) for study away from the computer.
 //
@@ -63,7 +64,7 @@ public:
     QScrollArea *ScrollQuestao = nullptr;
     QLabel *LabelPergunta = nullptr;
     QLabel *ImageQuestao = nullptr;
-    QList<QLabel *> LabelAlternativas; // A..E
+    QList<QLabel *> LabelAlternativas; // A..E; those past the alternatives shown are hidden
     QLabel *LabelExplicacao = nullptr;
     QLabel *LabelFonte = nullptr;
     QCheckBox *CheckBoxErradas = nullptr;
