@@ -61,6 +61,10 @@ struct DrillAnswer {
 
 class History {
 public:
+    // The schema version this program writes (PRAGMA user_version); a file of a later version is
+    // set aside.
+    static constexpr int kSchemaVersion = 2;
+
     // Opens the history at path, creating it (and migrating an older schema) as needed.
     explicit History(const QString &path);
     ~History();
