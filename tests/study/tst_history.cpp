@@ -1,0 +1,581 @@
+// The study history: what is stored comes back whole, the totals per subject add up, an older file
+// is migrated, a file that cannot be used is set aside and a fresh history started, the export is
+// a spreadsheet's CSV, and a kill at any moment loses at most the exam being stored.
+
+#include "study/history.h"
+#include "study/subjects.h"
+
+#include "common/programfolder.h"
+#include "fakes.h"
+#include "files.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A question of each subject's block, in subject order: number + i stays in the block for i < 30.
+constexpr int kBlockOf[Subjects::kCount] = {1, 101, 201, 251, 351, 401, 451};
+
+HistoryExam makeExam(int k, int type = 1)
+{
+    HistoryExam e;
+    e.type = type;
+    e.start = QDateTime(QDate(2026, 12, 1 + k % 28), QTime(9, 15, 30, 250));
+    e.end = e.start.addSecs(1200 + k);
+    e.seconds = 1200 + k;
+    for (int i = 0; i < 30; ++i) {
+        HistoryAnswer a;
+        a.number = kBlockOf[i % Subjects::kCount] + i;
+        a.given = (i + k) % 11 == 0 ? QString() : QString(QChar(u'A' + (i + k) % 5));
+        a.right = (i + k) % 3 != 0;
+        e.answers << a;
+    }
+    return e;
+}
+
+// A connection of the test's own to a database file, closed when it goes.
+class RawDatabase {
+public:
+    explicit RawDatabase(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        m_ok = db.open();
+    }
+    ~RawDatabase()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool ok() const { return m_ok; }
+    // Runs each statement; false at the first that fails.
+    bool run(const QStringList &statements)
+    {
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        for (const QString &sql : statements)
+            if (!q.exec(sql)) {
+                qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+                return false;
+            }
+        return true;
+    }
+    // The rows of a query, columns joined by "|".
+    QStringList rows(const QString &sql)
+    {
+        QStringList out;
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        if (!q.exec(sql))
+            return {QStringLiteral("error: ") + q.lastError().text()};
+        while (q.next()) {
+            QStringList cols;
+            for (int c = 0; c < q.record().count(); ++c)
+                cols << q.value(c).toString();
+            out << cols.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
+private:
+    QString m_name = QStringLiteral("test-%1").arg(quintptr(this));
+    bool m_ok = false;
+};
+
+const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+private slots:
+    void storedAndReloaded();
+    void totalsFromAKnownHistory();
+    void migratedFromVersion1();
+    void unusableFileSetAside_data();
+    void unusableFileSetAside();
+    void nowhereToKeepIt();
+    void exportedAsCsv();
+    void instanceFollowsTheDataFolder();
+    void killedWhileStoring();
+
+private:
+    QTemporaryDir m_dir;
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+};
+
+void TestHistory::storedAndReloaded()
+{
+    const QString path = file(QStringLiteral("reload.sqlite"));
+    HistoryExam first = makeExam(1, 7);
+    // A study question, a number the bank does not hold, and today's format's shown order.
+    first.answers[0].number = 1301;
+    first.answers[1].number = 9999;
+    first.answers[2].shown = QStringLiteral("3152");
+    HistoryExam second = makeExam(2, kTodayFormatType);
+    second.start = QDateTime(); // a start never set comes back unset
+    {
+        History h(path);
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.problem(), QString());
+        QCOMPARE(h.path(), path);
+        QCOMPARE(h.store(first), 1);
+        QCOMPARE(h.store(second), 2);
+        QVERIFY(h.storeDrillAnswer({1301, QDateTime(QDate(2026, 12, 8), QTime(10, 0)), true}));
+        QVERIFY(h.storeDrillAnswer({40, QDateTime(QDate(2026, 12, 9), QTime(11, 5, 7, 9)), false}));
+    }
+    History h(path);
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.problem(), QString());
+    const QList<HistoryExam> exams = h.exams();
+    QCOMPARE(exams.size(), 2);
+    const HistoryExam *expected[] = {&first, &second};
+    for (int k = 0; k < 2; ++k) {
+        const HistoryExam &got = exams[k];
+        const HistoryExam &want = *expected[k];
+        QCOMPARE(got.id, k + 1);
+        QCOMPARE(got.type, want.type);
+        QCOMPARE(got.start, want.start);
+        QCOMPARE(got.end, want.end);
+        QCOMPARE(got.seconds, want.seconds);
+        QCOMPARE(got.right(), want.right());
+        QCOMPARE(got.answers.size(), 30);
+        for (int i = 0; i < 30; ++i) {
+            QCOMPARE(got.answers[i].number, want.answers[i].number);
+            QCOMPARE(got.answers[i].given, want.answers[i].given);
+            QCOMPARE(got.answers[i].right, want.answers[i].right);
+            QCOMPARE(got.answers[i].shown, want.answers[i].shown);
+            QCOMPARE(got.answers[i].subject, Subjects::of(want.answers[i].number));
+        }
+    }
+    QVERIFY(!exams[1].start.isValid());
+    QCOMPARE(exams[0].answers[0].subject, int(Subjects::Sinalizacao));
+    QCOMPARE(exams[0].answers[1].subject, -1);
+    QCOMPARE(exams[0].answers[3].subject, int(Subjects::DirecaoDefensiva));
+
+    const QList<HistorySummary> summaries = h.summaries();
+    QCOMPARE(summaries.size(), 2);
+    QCOMPARE(summaries[0].id, 1);
+    QCOMPARE(summaries[0].type, 7);
+    QCOMPARE(summaries[0].start, first.start);
+    QCOMPARE(summaries[0].end, first.end);
+    QCOMPARE(summaries[0].seconds, first.seconds);
+    QCOMPARE(summaries[0].right, first.right());
+    QCOMPARE(summaries[0].total, 30);
+    QCOMPARE(summaries[1].type, kTodayFormatType);
+
+    const QList<DrillAnswer> drill = h.drillAnswers();
+    QCOMPARE(drill.size(), 2);
+    QCOMPARE(drill[0].number, 1301);
+    QCOMPARE(drill[0].at, QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
+    QCOMPARE(drill[0].right, true);
+    QCOMPARE(drill[1].number, 40);
+    QCOMPARE(drill[1].at, QDateTime(QDate(2026, 12, 9), QTime(11, 5, 7, 9)));
+    QCOMPARE(drill[1].right, false);
+
+    RawDatabase raw(path);
+    QVERIFY(raw.ok());
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+}
+
+void TestHistory::totalsFromAKnownHistory()
+{
+    History h(file(QStringLiteral("totals.sqlite")));
+    QVERIFY(h.isOpen());
+    // Empty: seven subjects, nothing in any.
+    QCOMPARE(h.subjectTotals().size(), Subjects::kCount);
+    for (const SubjectTotal &t : h.subjectTotals(5))
+        QCOMPARE(t.total, 0);
+    QVERIFY(h.summaries().isEmpty());
+
+    constexpr int kExams = 9;
+    int all[Subjects::kCount][2] = {}, last5[Subjects::kCount][2] = {};
+    for (int k = 0; k < kExams; ++k) {
+        const HistoryExam e = makeExam(k);
+        QCOMPARE(h.store(e), k + 1);
+        for (int i = 0; i < 30; ++i) {
+            const int s = i % Subjects::kCount;
+            all[s][0] += e.answers[i].right;
+            all[s][1] += 1;
+            if (k >= kExams - 5) {
+                last5[s][0] += e.answers[i].right;
+                last5[s][1] += 1;
+            }
+        }
+    }
+    const QList<SubjectTotal> totalAll = h.subjectTotals(0);
+    const QList<SubjectTotal> totalLast = h.subjectTotals(5);
+    QCOMPARE(totalAll.size(), Subjects::kCount);
+    QCOMPARE(totalLast.size(), Subjects::kCount);
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        QCOMPARE(totalAll[s].right, all[s][0]);
+        QCOMPARE(totalAll[s].total, all[s][1]);
+        QCOMPARE(totalLast[s].right, last5[s][0]);
+        QCOMPARE(totalLast[s].total, last5[s][1]);
+    }
+    QVERIFY(totalLast[0].right != totalAll[0].right);
+    // More than there are: all of them.
+    const QList<SubjectTotal> beyond = h.subjectTotals(50);
+    for (int s = 0; s < Subjects::kCount; ++s)
+        QCOMPARE(beyond[s].total, all[s][1]);
+    // The last one alone.
+    const HistoryExam lastExam = makeExam(kExams - 1);
+    QCOMPARE(h.subjectTotals(1)[0].total, 5); // positions 0, 7, 14, 21, 28
+    int lastRight = 0;
+    for (int i = 0; i < 30; i += Subjects::kCount)
+        lastRight += lastExam.answers[i].right;
+    QCOMPARE(h.subjectTotals(1)[0].right, lastRight);
+
+    const QList<HistorySummary> summaries = h.summaries();
+    QCOMPARE(summaries.size(), kExams);
+    for (int k = 0; k < kExams; ++k) {
+        QCOMPARE(summaries[k].id, k + 1);
+        QCOMPARE(summaries[k].right, makeExam(k).right());
+        QCOMPARE(summaries[k].total, 30);
+    }
+}
+
+void TestHistory::migratedFromVersion1()
+{
+    const QString path = file(QStringLiteral("version1.sqlite"));
+    {
+        // The first schema, as the first version of the program wrote it.
+        RawDatabase raw(path);
+        QVERIFY(raw.ok());
+        QStringList sql = {
+            QStringLiteral(
+                "CREATE TABLE exams (id INTEGER PRIMARY KEY, type INTEGER NOT NULL, started TEXT NOT "
+                "NULL, finished TEXT NOT NULL, seconds INTEGER NOT NULL)"),
+            QStringLiteral(
+                "CREATE TABLE answers (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
+                " position INTEGER NOT NULL, number INTEGER NOT NULL, given TEXT NOT NULL, correct "
+                "INTEGER NOT NULL, PRIMARY KEY (exam, position)) WITHOUT ROWID"),
+            QStringLiteral(
+                "INSERT INTO exams VALUES (1, 3, '2026-11-30T08:00:00.000', '2026-11-30T08:40:00.000', "
+                "2400)"),
+            QStringLiteral(
+                "INSERT INTO exams VALUES (2, 18, '2026-12-01T20:00:00.000', '2026-12-01T20:10:00.000', "
+                "600)"),
+            QStringLiteral("PRAGMA user_version = 1"),
+        };
+        for (int exam = 1; exam <= 2; ++exam)
+            for (int p = 1; p <= 30; ++p) {
+                // Exam 1 holds a study question and a number the bank does not hold.
+                const int number = exam == 1 && p == 1 ? 1301 : exam == 1 && p == 2 ? 9999 : 100 * exam + p;
+                sql << QStringLiteral("INSERT INTO answers VALUES (%1, %2, %3, '%4', %5)")
+                           .arg(exam)
+                           .arg(p)
+                           .arg(number)
+                           .arg(p % 4 ? QStringLiteral("B") : QString())
+                           .arg(p % exam == 0 ? 1 : 0);
+            }
+        QVERIFY(raw.run(sql));
+    }
+    History h(path);
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.problem(), QString());
+    const QList<HistoryExam> exams = h.exams();
+    QCOMPARE(exams.size(), 2);
+    QCOMPARE(exams[0].type, 3);
+    QCOMPARE(exams[0].start, QDateTime(QDate(2026, 11, 30), QTime(8, 0)));
+    QCOMPARE(exams[1].end, QDateTime(QDate(2026, 12, 1), QTime(20, 10)));
+    QCOMPARE(exams[1].seconds, 600);
+    QCOMPARE(exams[0].answers.size(), 30);
+    QCOMPARE(exams[0].answers[0].subject, int(Subjects::Sinalizacao));
+    QCOMPARE(exams[0].answers[1].subject, -1);
+    QCOMPARE(exams[0].answers[2].number, 103);
+    QCOMPARE(exams[0].answers[2].subject, int(Subjects::Circulacao));
+    QCOMPARE(exams[1].answers[29].number, 230);
+    QCOMPARE(exams[1].answers[29].subject, int(Subjects::Sinalizacao));
+    QCOMPARE(exams[0].answers[3].given, QString());
+    QCOMPARE(exams[0].answers[4].given, QStringLiteral("B"));
+    QCOMPARE(exams[0].answers[4].shown, QString());
+    const QList<HistorySummary> summaries = h.summaries();
+    QCOMPARE(summaries[0].right, 30);
+    QCOMPARE(summaries[1].right, 15);
+    QCOMPARE(summaries[1].total, 30);
+    QCOMPARE(h.subjectTotals()[Subjects::Sinalizacao].total, 1 + 30);
+    // What version 2 added works.
+    QVERIFY(h.storeDrillAnswer({1301, QDateTime(QDate(2026, 12, 8), QTime(10, 0)), true}));
+    QCOMPARE(h.drillAnswers().size(), 1);
+    QCOMPARE(h.store(makeExam(3)), 3);
+    RawDatabase raw(path);
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+}
+
+void TestHistory::unusableFileSetAside_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("sentence");
+    const QString damaged =
+        QStringLiteral("O histórico de estudo estava danificado e foi guardado como %1; um "
+                       "histórico novo foi começado.");
+    QTest::newRow("garbage") << QStringLiteral("garbage") << damaged;
+    QTest::newRow("damaged page") << QStringLiteral("damaged page") << damaged;
+    QTest::newRow("another program's database") << QStringLiteral("foreign") << damaged;
+    QTest::newRow("newer") << QStringLiteral("newer")
+                           << QStringLiteral(
+                                  "O histórico de estudo foi gravado por uma versão mais nova do programa "
+                                  "e foi guardado como %1; um histórico novo foi começado.");
+    const QString notFile =
+        QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
+                       "agora guardado como %1; um histórico novo foi começado.");
+    QTest::newRow("fifo") << QStringLiteral("fifo") << notFile;
+    QTest::newRow("folder") << QStringLiteral("folder") << notFile;
+}
+
+void TestHistory::unusableFileSetAside()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, sentence);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    QByteArray original;
+    if (kind == QLatin1String("garbage")) {
+        original = QByteArray("not a database at all\n").repeated(100);
+        QVERIFY(writeFile(path, original));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        {
+            History good(path);
+            for (int k = 0; k < 40; ++k)
+                QVERIFY(good.store(makeExam(k)) > 0);
+        }
+        RawDatabase raw(path);
+        QVERIFY(raw.ok());
+        if (kind == QLatin1String("newer"))
+            QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1)}));
+        else if (kind == QLatin1String("foreign"))
+            QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = 0")}));
+        QVERIFY(raw.run({QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")}));
+    }
+    if (kind == QLatin1String("damaged page")) {
+        // Scribbles over the middle of the file, where the answers' pages are.
+        QByteArray bytes = readFile(path);
+        QVERIFY(bytes.size() > 16384);
+        for (qsizetype i = 4096; i < bytes.size() - 4096; i += 7)
+            bytes[i] = char(0x5a);
+        QVERIFY(writeFile(path, bytes));
+        original = bytes;
+    }
+
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    const QString aside = QStringLiteral("historico.sqlite.danificado-20261208-101500");
+    {
+        History h(path);
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.problem(), sentence.arg(aside));
+        QVERIFY(h.exams().isEmpty());
+        QCOMPARE(h.store(makeExam(1)), 1);
+        QCOMPARE(h.exams().size(), 1);
+    }
+    const QFileInfo kept(dir.filePath(aside));
+    QVERIFY(kept.exists());
+    if (!original.isEmpty())
+        QCOMPARE(readFile(kept.filePath()), original);
+    if (kind == QLatin1String("newer")) {
+        RawDatabase raw(kept.filePath());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM exams")), QStringList{QStringLiteral("40")});
+    }
+    if (kind == QLatin1String("fifo"))
+        QVERIFY(!kept.isFile());
+    // Reopened, the fresh history is fine and keeps what was stored.
+    {
+        History h(path);
+        QCOMPARE(h.problem(), QString());
+        QCOMPARE(h.exams().size(), 1);
+    }
+    // Damaged again in the same second: a name of its own.
+    QVERIFY(QFile::remove(path));
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    QVERIFY(writeFile(path, QByteArray(4096, 'x')));
+    History again(path);
+    QVERIFY(again.isOpen());
+    QVERIFY2(again.problem().contains(aside + QStringLiteral("-2;")), qPrintable(again.problem()));
+    QVERIFY(QFileInfo::exists(dir.filePath(aside + QStringLiteral("-2"))));
+}
+
+void TestHistory::nowhereToKeepIt()
+{
+    QTemporaryDir dir;
+    // No data folder at all, and a folder that cannot be made (a file stands in its way).
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("blocker")), "x"));
+    for (const QString &path : {QString(), dir.filePath(QStringLiteral("blocker/sub/historico.sqlite"))}) {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        QVERIFY2(h.problem().startsWith(kCannot), qPrintable(h.problem()));
+        QVERIFY(h.problem().size() > kCannot.size() + 10);
+        QCOMPARE(h.store(makeExam(1)), 0);
+        QVERIFY(h.exams().isEmpty());
+        QVERIFY(h.summaries().isEmpty());
+        const QList<SubjectTotal> totals = h.subjectTotals(5);
+        QCOMPARE(totals.size(), Subjects::kCount);
+        for (const SubjectTotal &t : totals)
+            QCOMPARE(t.total, 0);
+        QVERIFY(!h.storeDrillAnswer({1, QDateTime::currentDateTime(), true}));
+        QVERIFY(h.drillAnswers().isEmpty());
+        QString error;
+        QVERIFY(!h.exportCsv(dir.filePath(QStringLiteral("out.csv")), &error));
+        QVERIFY(!error.isEmpty());
+    }
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("blocker"))).isFile());
+}
+
+void TestHistory::exportedAsCsv()
+{
+    History h(file(QStringLiteral("export.sqlite")));
+    HistoryExam e = makeExam(0, 5);
+    e.answers[0].given = QStringLiteral("A;\"B\""); // the quoting is checked on what can hold it
+    e.answers[1].number = 1301;
+    e.answers[1].shown = QStringLiteral("4213");
+    QCOMPARE(h.store(e), 1);
+    QCOMPARE(h.store(makeExam(1, 2)), 2);
+
+    const QString out = file(QStringLiteral("historico.csv"));
+    QVERIFY(writeFile(out, "old contents\n"));
+    // A second name for the old file: an export that wrote in place would change it too.
+    const QString link = file(QStringLiteral("old.csv"));
+    QCOMPARE(::link(QFile::encodeName(out).constData(), QFile::encodeName(link).constData()), 0);
+    QString error;
+    QVERIFY(h.exportCsv(out, &error));
+    QCOMPARE(error, QString());
+    QCOMPARE(readFile(link), QByteArray("old contents\n"));
+
+    const QByteArray bytes = readFile(out);
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(bytes.endsWith("\r\n"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 1 + 60 + 1); // header, one per answer, nothing after the last break
+    QCOMPARE(lines[0], QStringLiteral("prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;"
+                                      "alternativas;certa"));
+    QCOMPARE(lines[1], QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;1;1;Legislação;"
+                                      "\"A;\"\"B\"\"\";;não"));
+    QCOMPARE(lines[2],
+             QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;2;1301;Sinalização;B;4213;"
+                            "sim"));
+    QVERIFY(lines[31].startsWith(QStringLiteral("2;2;2026-12-02T09:15:30;")));
+    QVERIFY(lines[60].startsWith(QStringLiteral("2;2;")));
+    QVERIFY(lines[60].contains(QStringLiteral(";30;130;Regras de Circulação;")));
+    QVERIFY(lines[61].isEmpty());
+
+    // Nowhere to write: a clear error, nothing made.
+    const QString nowhere = file(QStringLiteral("missing-folder/historico.csv"));
+    QVERIFY(!h.exportCsv(nowhere, &error));
+    QVERIFY2(error.startsWith(QStringLiteral("O arquivo ")), qPrintable(error));
+    QVERIFY(error.contains(QStringLiteral("não pôde ser criado")));
+    QVERIFY(!QFileInfo::exists(nowhere));
+}
+
+void TestHistory::instanceFollowsTheDataFolder()
+{
+    QString first;
+    {
+        TempProgramFolder folder;
+        History &h = History::instance();
+        first = h.path();
+        QCOMPARE(first, ProgramFolder::dataFile(QStringLiteral("historico.sqlite")));
+        QVERIFY(first.startsWith(folder.path()));
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.store(makeExam(1)), 1);
+        QCOMPARE(&History::instance(), &h);
+        QCOMPARE(History::instance().exams().size(), 1);
+    }
+    TempProgramFolder other;
+    History &h = History::instance();
+    QVERIFY(h.path() != first);
+    QVERIFY(h.path().startsWith(other.path()));
+    QVERIFY(h.isOpen());
+    QVERIFY(h.exams().isEmpty());
+}
+
+void TestHistory::killedWhileStoring()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    QRandomGenerator random(20261208);
+    // How long opening and one store take on this machine now, so the kills fall across both
+    // however loaded the machine is.
+    QProcess timing;
+    QElapsedTimer clock;
+    clock.start();
+    timing.start(QStringLiteral(QUELVADO_HISTORYWORKER), {path});
+    QVERIFY(timing.waitForReadyRead(10000));
+    const int openMs = int(clock.elapsed());
+    clock.restart();
+    QByteArray seen = timing.readAll();
+    while (seen.count("stored") < 11 && clock.elapsed() < 20000) {
+        timing.waitForReadyRead(100);
+        seen += timing.readAll();
+    }
+    const int storeMs = int(qMax<qint64>(1, clock.elapsed() / 10));
+    timing.kill();
+    QVERIFY(timing.waitForFinished(10000));
+
+    int exams = 0, killedOpening = 0;
+    constexpr int kTrials = 100;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        QProcess worker;
+        worker.start(QStringLiteral(QUELVADO_HISTORYWORKER), {path});
+        QVERIFY(worker.waitForStarted(10000));
+        // Every fourth trial is killed while the history opens (recovering the log the last kill
+        // left), the others while it stores; the random moment is what is checked.
+        if (trial % 4 == 0) {
+            QTest::qSleep(int(random.bounded(openMs + 1)));
+            ++killedOpening;
+        } else {
+            QVERIFY(worker.waitForReadyRead(10000));
+            QTest::qSleep(int(random.bounded(4 * storeMs + 1)));
+        }
+        ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
+        QVERIFY(worker.waitForFinished(10000));
+
+        // Opened as the program opens it (recovering what the kill left in the log), then read
+        // beside it.
+        History h(path);
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.problem(), QString());
+        RawDatabase raw(path);
+        QVERIFY(raw.ok());
+        QCOMPARE(raw.rows(QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+        const QStringList ids = raw.rows(QStringLiteral("SELECT id FROM exams ORDER BY id"));
+        QVERIFY2(
+            ids.size() >= exams,
+            qPrintable(QStringLiteral("trial %1: %2 exams after %3").arg(trial).arg(ids.size()).arg(exams)));
+        for (int i = 0; i < ids.size(); ++i)
+            QCOMPARE(ids[i], QString::number(i + 1));
+        // Every exam has its thirty answers and its counts, and no answer is without its exam.
+        QCOMPARE(raw.rows(QStringLiteral(
+                     "SELECT e.id FROM exams e WHERE e.total_count <> 30 OR"
+                     " (SELECT count(*) FROM answers a WHERE a.exam = e.id) <> 30 OR"
+                     " (SELECT sum(correct) FROM answers a WHERE a.exam = e.id) <> e.right_count")),
+                 QStringList());
+        QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM answers")),
+                 QStringList{QString::number(30 * ids.size())});
+        exams = int(ids.size());
+    }
+    History h(path);
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.problem(), QString());
+    QCOMPARE(h.exams().size(), exams);
+    qInfo("%d trials (opening takes about %d ms, a store %d ms; %d killed while opening): %d exams kept",
+          kTrials, openMs, storeMs, killedOpening, exams);
+    QVERIFY(exams > 0);
+}
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
