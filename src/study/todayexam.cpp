@@ -1,0 +1,269 @@
+#include "todayexam.h"
+
+#include "subjects.h"
+
+#include "download/settingsfile.h"
+#include "exam/questionbank.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace {
+const QString kSection = QStringLiteral("ProvaAtual");
+const QString kKey = QStringLiteral("Minutos");
+
+// The legislation part of the course (18 of 45 hours: 12 of 30 questions) split evenly between
+// the three subjects that make it up; the other four subjects as their hours give them.
+constexpr std::array<int, Subjects::kCount> kShares = {
+    4,  // Legislação
+    4,  // Regras de Circulação
+    4,  // Sinalização
+    10, // Direção Defensiva
+    3,  // Primeiros Socorros
+    2,  // Mecânica Básica
+    3,  // Cidadania e Meio Ambiente
+};
+static_assert(kShares[0] + kShares[1] + kShares[2] + kShares[3] + kShares[4] + kShares[5] + kShares[6] ==
+              TodayExam::kQuestions);
+
+// The right alternative (1..n) of q, 0 when q cannot be asked: an alternative is missing or the
+// right answer is not one of them.
+int usableRight(const StoredQuestion &q)
+{
+    const int n = q.alternativeCount();
+    for (int k = 0; k < n; ++k)
+        if (q.text(QuestionKind::AlternativeA + k).trimmed().isEmpty())
+            return 0;
+    bool ok = false;
+    const int right = q.text(QuestionKind::Answer).trimmed().toInt(&ok);
+    return ok && right >= 1 && right <= n ? right : 0;
+}
+
+int subjectOf(const StoredQuestion &q)
+{
+    return q.isStudy() ? Subjects::fromName(q.subject) : Subjects::of(q.number);
+}
+
+// Moves `count` elements drawn at random to the front of list (a partial Fisher-Yates shuffle).
+template <typename T> void drawToFront(QList<T> &list, qsizetype count, QRandomGenerator &rng)
+{
+    count = std::min(count, list.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto j = i + static_cast<qsizetype>(rng.bounded(static_cast<quint32>(list.size() - i)));
+        list.swapItemsAt(i, j);
+    }
+}
+
+int letterIndex(const QString &letter)
+{
+    if (letter.size() != 1)
+        return -1;
+    const int k = letter.at(0).unicode() - u'A';
+    return k >= 0 && k < TodayExam::kAlternatives ? k : -1;
+}
+
+QString letter(int k)
+{
+    return QString(QChar(u'A' + k));
+}
+} // namespace
+
+const std::array<int, 7> &TodayExam::shares()
+{
+    return kShares;
+}
+
+TodayExam::TodayExam(const QuestionBank &bank) : m_bank(bank) {}
+
+void TodayExam::draw()
+{
+    draw(QRandomGenerator::global()->generate());
+}
+
+void TodayExam::draw(quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    // Every usable question by subject; a question of no known subject goes to the rest only.
+    std::array<QList<const StoredQuestion *>, Subjects::kCount> pools;
+    QList<const StoredQuestion *> rest;
+    for (const QList<StoredQuestion> *list : {&m_bank.questions(), &m_bank.studyQuestions()})
+        for (const StoredQuestion &q : *list) {
+            if (!usableRight(q))
+                continue;
+            const int s = subjectOf(q);
+            (s >= 0 && s < Subjects::kCount ? pools[static_cast<std::size_t>(s)] : rest).append(&q);
+        }
+
+    QList<const StoredQuestion *> chosen;
+    for (std::size_t s = 0; s < pools.size(); ++s) {
+        QList<const StoredQuestion *> &pool = pools[s];
+        drawToFront(pool, kShares[s], rng);
+        const qsizetype taken = std::min<qsizetype>(kShares[s], pool.size());
+        chosen += pool.mid(0, taken);
+        rest += pool.mid(taken);
+    }
+    // What a short subject could not give comes from the others.
+    const qsizetype missing = std::max<qsizetype>(0, kQuestions - chosen.size());
+    drawToFront(rest, missing, rng);
+    chosen += rest.mid(0, std::min(missing, rest.size()));
+    drawToFront(chosen, chosen.size(), rng); // the subjects mixed
+
+    m_questions.clear();
+    for (const StoredQuestion *q : std::as_const(chosen)) {
+        const int right = usableRight(*q);
+        QList<int> wrong;
+        for (int k = 1; k <= q->alternativeCount(); ++k)
+            if (k != right)
+                wrong << k;
+        drawToFront(wrong, kAlternatives - 1, rng);
+        QList<int> shown = wrong.mid(0, kAlternatives - 1);
+        shown << right;
+        drawToFront(shown, shown.size(), rng);
+        TodayQuestion t;
+        t.number = q->number;
+        for (int k = 0; k < kAlternatives; ++k) {
+            t.shown[static_cast<std::size_t>(k)] = shown[k];
+            if (shown[k] == right)
+                t.right = k;
+        }
+        m_questions << t;
+    }
+    m_answers = QList<QString>(m_questions.size());
+}
+
+const TodayQuestion *TodayExam::at(int position) const
+{
+    return position >= 1 && position <= size() ? &m_questions[position - 1] : nullptr;
+}
+
+QString TodayExam::text(int position) const
+{
+    const TodayQuestion *t = at(position);
+    const StoredQuestion *q = t ? m_bank.question(t->number) : nullptr;
+    return q ? q->text(QuestionKind::Text).trimmed() : QString();
+}
+
+QString TodayExam::picture(int position) const
+{
+    const TodayQuestion *t = at(position);
+    const StoredQuestion *q = t ? m_bank.question(t->number) : nullptr;
+    return q ? q->text(QuestionKind::Picture).trimmed() : QString();
+}
+
+QString TodayExam::alternative(int position, int letterIndex) const
+{
+    const TodayQuestion *t = at(position);
+    const StoredQuestion *q = t ? m_bank.question(t->number) : nullptr;
+    if (!q || letterIndex < 0 || letterIndex >= kAlternatives)
+        return {};
+    return q->text(QuestionKind::AlternativeA + t->shown[static_cast<std::size_t>(letterIndex)] - 1);
+}
+
+void TodayExam::setAnswer(int position, const QString &letter)
+{
+    if (!at(position) || (!letter.isEmpty() && letterIndex(letter) < 0))
+        return;
+    m_answers[position - 1] = letter;
+}
+
+QString TodayExam::answer(int position) const
+{
+    return at(position) ? m_answers[position - 1] : QString();
+}
+
+int TodayExam::answered() const
+{
+    return static_cast<int>(
+        std::count_if(m_answers.cbegin(), m_answers.cend(), [](const QString &a) { return !a.isEmpty(); }));
+}
+
+int TodayExam::bankAlternative(int position, const QString &letter) const
+{
+    const TodayQuestion *t = at(position);
+    const int k = letterIndex(letter);
+    return t && k >= 0 ? t->shown[static_cast<std::size_t>(k)] : 0;
+}
+
+QString TodayExam::rightLetter(int position) const
+{
+    const TodayQuestion *t = at(position);
+    return t ? letter(t->right) : QString();
+}
+
+bool TodayExam::isRight(int position, const QString &letter) const
+{
+    const TodayQuestion *t = at(position);
+    return t && letterIndex(letter) == t->right;
+}
+
+int TodayExam::right() const
+{
+    int count = 0;
+    for (int p = 1; p <= size(); ++p)
+        count += isRight(p, answer(p)) ? 1 : 0;
+    return count;
+}
+
+HistoryExam TodayExam::historyExam(const QDateTime &start, const QDateTime &end) const
+{
+    HistoryExam exam;
+    exam.type = kTodayFormatType;
+    exam.start = start;
+    exam.end = end;
+    exam.seconds = static_cast<int>(std::max<qint64>(0, start.secsTo(end)));
+    for (int p = 1; p <= size(); ++p) {
+        const TodayQuestion &t = m_questions[p - 1];
+        HistoryAnswer a;
+        a.number = t.number;
+        a.given = answer(p);
+        a.right = isRight(p, a.given);
+        for (const int k : t.shown)
+            a.shown += QChar(u'0' + k);
+        exam.answers << a;
+    }
+    return exam;
+}
+
+QList<QuestaoCorrigida> TodayExam::corrected() const
+{
+    QList<QuestaoCorrigida> exam;
+    for (int p = 1; p <= size(); ++p) {
+        const TodayQuestion &t = m_questions[p - 1];
+        QuestaoCorrigida q;
+        q.numero = t.number;
+        q.resposta = answer(p);
+        q.certa = rightLetter(p);
+        q.marca = isRight(p, q.resposta) ? QStringLiteral("*") : QStringLiteral("X");
+        q.alternativas = QList<int>(t.shown.cbegin(), t.shown.cend());
+        exam << q;
+    }
+    return exam;
+}
+
+int TodayExam::secondsLeft(const QDateTime &start, const QDateTime &now, int minutes)
+{
+    const qint64 left = qint64(minutes) * 60 - start.secsTo(now);
+    return static_cast<int>(std::clamp<qint64>(left, 0, qint64(minutes) * 60));
+}
+
+QString TodayExam::mmss(int seconds)
+{
+    seconds = std::max(0, seconds);
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+int TodayExam::timeLimitMinutes()
+{
+    bool ok = false;
+    const int minutes = SettingsFile::readString(SettingsFile::path(), kSection, kKey).trimmed().toInt(&ok);
+    return ok ? std::clamp(minutes, kMinMinutes, kMaxMinutes) : kDefaultMinutes;
+}
+
+bool TodayExam::setTimeLimitMinutes(int minutes)
+{
+    return SettingsFile::writeString(SettingsFile::path(), kSection, kKey,
+                                     QString::number(std::clamp(minutes, kMinMinutes, kMaxMinutes)));
+}

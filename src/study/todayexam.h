@@ -1,0 +1,109 @@
+#pragma once
+// The exam in today's format (Res. CONTRAN 1.020/2025): thirty questions drawn from the whole bank,
+// the blocks and the study files, in fixed shares per subject; each shown with four alternatives,
+// the right one and three of its wrong ones in an order drawn for this exam; at least twenty right
+// answers pass; a time limit the candidate may change (a setting, sixty minutes unless changed).
+//
+// The exam remembers which of the bank's alternatives stands behind each letter shown, so an
+// answer given as a shown letter is mapped back to the bank's alternative and corrected, stored in
+// the history as shown, and reviewed with the same four alternatives in the same order.
+
+#include "exam/answersheet.h"
+#include "study/history.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+class QuestionBank;
+
+// One position of the exam: the question and the bank's alternatives (1 = A .. 5 = E of the bank)
+// shown as A, B, C and D.
+struct TodayQuestion {
+    int number = 0;
+    std::array<int, 4> shown{};
+    int right = 0; // the index (0..3) of the shown letter that is right
+};
+
+class TodayExam {
+public:
+    static constexpr int kQuestions = 30;
+    static constexpr int kAlternatives = 4;
+    static constexpr int kPassMark = 20;
+    static constexpr int kDefaultMinutes = 60;
+    static constexpr int kMinMinutes = 5;
+    static constexpr int kMaxMinutes = 180;
+
+    // How many of the thirty questions each subject gives (index Subjects::Subject); they add up
+    // to thirty.
+    static const std::array<int, 7> &shares();
+    // True when right answers pass the exam (at least kPassMark).
+    static bool passes(int right) { return right >= kPassMark; }
+
+    // An exam over bank (not owned; it must outlive the exam); nothing drawn yet.
+    explicit TodayExam(const QuestionBank &bank);
+
+    // Draws a new exam with a generator started from seed (the same seed draws the same exam from
+    // the same bank) and forgets every answer. A subject with fewer usable questions than its share
+    // leaves the rest to the other subjects; a bank with fewer than thirty usable questions gives a
+    // shorter exam. A question is usable when all its alternatives are written and its right answer
+    // is one of them.
+    void draw(quint32 seed);
+    // Draws with a seed of its own.
+    void draw();
+
+    const QList<TodayQuestion> &questions() const { return m_questions; }
+    int size() const { return static_cast<int>(m_questions.size()); }
+
+    // The texts of position 1..size(): the question, the picture code, and the alternative shown
+    // under letter index 0..3 (empty outside the exam).
+    QString text(int position) const;
+    QString picture(int position) const;
+    QString alternative(int position, int letterIndex) const;
+
+    // The answer at position 1..size(): "A".."D", or empty to clear it; anything else is ignored.
+    void setAnswer(int position, const QString &letter);
+    QString answer(int position) const;
+    // How many positions have an answer.
+    int answered() const;
+
+    // The bank's alternative (1..5) shown under letter ("A".."D") at position; 0 for another letter
+    // or position.
+    int bankAlternative(int position, const QString &letter) const;
+    // The shown letter of the right alternative at position.
+    QString rightLetter(int position) const;
+    // True when letter, as shown at position, is the right alternative.
+    bool isRight(int position, const QString &letter) const;
+
+    // The right answers given.
+    int right() const;
+    bool passed() const { return passes(right()); }
+
+    // The exam as the history keeps it: type kTodayFormatType, the times given, the answers as
+    // shown with the bank's alternatives behind A..D as digits ("3152").
+    HistoryExam historyExam(const QDateTime &start, const QDateTime &end) const;
+    // The exam as the review shows it: the answers and right letters as shown, "*" or "X", and the
+    // bank's alternatives behind A..D.
+    QList<QuestaoCorrigida> corrected() const;
+
+    // Seconds left of a limit of minutes begun at start, at now; never below 0.
+    static int secondsLeft(const QDateTime &start, const QDateTime &now, int minutes);
+    // Seconds as "mm:ss" ("60:00", "05:09"); hours are counted in minutes.
+    static QString mmss(int seconds);
+
+    // The time limit in minutes, from the program's settings file (section "ProvaAtual", key
+    // "Minutos"); kDefaultMinutes when none is written or it is not a number, kept within
+    // kMinMinutes..kMaxMinutes.
+    static int timeLimitMinutes();
+    // Writes the time limit (kept within the bounds). False when the file could not be written.
+    static bool setTimeLimitMinutes(int minutes);
+
+private:
+    const TodayQuestion *at(int position) const;
+
+    const QuestionBank &m_bank;
+    QList<TodayQuestion> m_questions;
+    QList<QString> m_answers;
+};

@@ -1,0 +1,463 @@
+// The exam in today's format: the draw (shares per subject, no question twice, four alternatives
+// always holding the right one), answers as shown letters mapped back to the bank, the pass mark,
+// the time limit setting; and the window taken as a candidate takes it: keys and buttons, the
+// countdown run by the fake clock to its end, finishing and closing with questions left, the exam
+// stored in the history and reviewed with its four alternatives.
+
+#include "study/formprovaatual.h"
+#include "study/history.h"
+#include "study/subjects.h"
+#include "study/todayexam.h"
+
+#include "download/settingsfile.h"
+#include "exam/formrevisao.h"
+#include "exam/questionbank.h"
+
+#include "fakes.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QSpinBox>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+const QuestionBank &bank()
+{
+    return QuestionBank::instance();
+}
+
+// The bank's right alternative (1..5) of question number.
+int bankRight(int number)
+{
+    return bank().question(number)->text(QuestionKind::Answer).toInt();
+}
+
+// A letter shown at position p of exam that is wrong.
+QString wrongLetter(const TodayExam &exam, int p)
+{
+    return exam.rightLetter(p) == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+}
+} // namespace
+
+class TestTodayExam : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void fourAlternativesHoldingTheRightOne();
+    void sharesOfTheSubjectsNoQuestionTwice();
+    void lettersMappedBack();
+    void passAtTwenty();
+    void timeLimitSetting();
+
+    void takenWithKeysAndStored_data();
+    void takenWithKeysAndStored();
+    void countdownEndsTheExam();
+    void finishAsksWhenQuestionsAreLeft();
+    void closingAsksWhetherToAbandon();
+
+private:
+    // Shows the window, sets the time limit and starts the exam.
+    void start(int minutes);
+    // The index (0..3) of the label showing the right alternative of the question shown.
+    int rightShown() const;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFormProvaAtual> w;
+};
+
+void TestTodayExam::init()
+{
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_clock = std::make_unique<FakeClock>(QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    m_folder = std::make_unique<TempProgramFolder>();
+}
+
+void TestTodayExam::cleanup()
+{
+    w.reset();
+    m_folder.reset();
+    m_clock.reset();
+    m_dialogs.reset();
+}
+
+void TestTodayExam::fourAlternativesHoldingTheRightOne()
+{
+    TodayExam exam(bank());
+    std::array<int, 4> rightAt{}; // how often the right one stood under each letter
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        exam.draw(seed);
+        QCOMPARE(exam.size(), 30);
+        for (int p = 1; p <= 30; ++p) {
+            const TodayQuestion &t = exam.questions()[p - 1];
+            const StoredQuestion *q = bank().question(t.number);
+            QVERIFY(q);
+            QSet<int> distinct(t.shown.cbegin(), t.shown.cend());
+            QCOMPARE(distinct.size(), 4);
+            for (int k = 0; k < 4; ++k) {
+                const int b = t.shown[static_cast<std::size_t>(k)];
+                QVERIFY(b >= 1 && b <= q->alternativeCount());
+                QCOMPARE(exam.alternative(p, k), q->text(QuestionKind::AlternativeA + b - 1));
+                QVERIFY(!exam.alternative(p, k).isEmpty());
+            }
+            // The right one is always among the four, under the letter the exam names.
+            QVERIFY(distinct.contains(bankRight(t.number)));
+            QCOMPARE(t.shown[static_cast<std::size_t>(t.right)], bankRight(t.number));
+            // A study question shows its own four.
+            if (q->isStudy())
+                QCOMPARE(distinct, QSet<int>({1, 2, 3, 4}));
+            ++rightAt[static_cast<std::size_t>(t.right)];
+        }
+    }
+    // Shown in an order of the exam's own: the right one stands under every letter, roughly as often.
+    for (const int n : rightAt)
+        QVERIFY2(n > 200 && n < 400, qPrintable(QString::number(n)));
+    // The same seed draws the same exam; another seed another.
+    TodayExam again(bank());
+    again.draw(7);
+    exam.draw(7);
+    for (int p = 1; p <= 30; ++p) {
+        QCOMPARE(again.questions()[p - 1].number, exam.questions()[p - 1].number);
+        QCOMPARE(again.questions()[p - 1].shown, exam.questions()[p - 1].shown);
+    }
+    exam.draw(8);
+    int same = 0;
+    for (int p = 1; p <= 30; ++p)
+        same += again.questions()[p - 1].number == exam.questions()[p - 1].number ? 1 : 0;
+    QVERIFY(same < 5);
+}
+
+void TestTodayExam::sharesOfTheSubjectsNoQuestionTwice()
+{
+    int total = 0;
+    for (const int s : TodayExam::shares())
+        total += s;
+    QCOMPARE(total, 30);
+    TodayExam exam(bank());
+    bool blocks = false;
+    bool study = false;
+    for (quint32 seed = 100; seed < 140; ++seed) {
+        exam.draw(seed);
+        std::array<int, Subjects::kCount> count{};
+        QSet<int> numbers;
+        for (const TodayQuestion &t : exam.questions()) {
+            numbers.insert(t.number);
+            const int s = Subjects::of(t.number);
+            QVERIFY(s >= 0 && s < Subjects::kCount);
+            ++count[static_cast<std::size_t>(s)];
+            blocks |= t.number <= kLastQuestion;
+            study |= t.number >= kFirstStudyQuestion;
+        }
+        QCOMPARE(numbers.size(), 30);
+        for (int s = 0; s < Subjects::kCount; ++s)
+            QCOMPARE(count[static_cast<std::size_t>(s)], TodayExam::shares()[static_cast<std::size_t>(s)]);
+    }
+    // Drawn from the whole bank.
+    QVERIFY(blocks && study);
+}
+
+void TestTodayExam::lettersMappedBack()
+{
+    TodayExam exam(bank());
+    exam.draw(42);
+    for (int p = 1; p <= 30; ++p) {
+        const TodayQuestion &t = exam.questions()[p - 1];
+        int rights = 0;
+        for (int k = 0; k < 4; ++k) {
+            const QString letter(QChar(u'A' + k));
+            const int b = exam.bankAlternative(p, letter);
+            QCOMPARE(b, t.shown[static_cast<std::size_t>(k)]);
+            QCOMPARE(exam.isRight(p, letter), b == bankRight(t.number));
+            rights += exam.isRight(p, letter) ? 1 : 0;
+        }
+        QCOMPARE(rights, 1);
+        QCOMPARE(exam.bankAlternative(p, QStringLiteral("E")), 0);
+        QVERIFY(!exam.isRight(p, QString()));
+    }
+    // Answers given as shown: odd positions right, even ones wrong, the last left empty.
+    for (int p = 1; p < 30; ++p)
+        exam.setAnswer(p, p % 2 ? exam.rightLetter(p) : wrongLetter(exam, p));
+    exam.setAnswer(30, QStringLiteral("E")); // not a letter shown: ignored
+    QCOMPARE(exam.answered(), 29);
+    QCOMPARE(exam.right(), 15);
+
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 0, 0));
+    const HistoryExam stored = exam.historyExam(start, start.addSecs(754));
+    QCOMPARE(stored.type, kTodayFormatType);
+    QCOMPARE(stored.seconds, 754);
+    QCOMPARE(stored.answers.size(), 30);
+    const QList<QuestaoCorrigida> review = exam.corrected();
+    QCOMPARE(review.size(), 30);
+    for (int p = 1; p <= 30; ++p) {
+        const TodayQuestion &t = exam.questions()[p - 1];
+        const HistoryAnswer &a = stored.answers[p - 1];
+        QCOMPARE(a.number, t.number);
+        QCOMPARE(a.given, exam.answer(p));
+        QCOMPARE(a.right, p % 2 == 1 && p < 30);
+        QCOMPARE(a.shown.size(), 4);
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(a.shown.at(k).digitValue(), t.shown[static_cast<std::size_t>(k)]);
+        const QuestaoCorrigida &r = review[p - 1];
+        QCOMPARE(r.numero, t.number);
+        QCOMPARE(r.resposta, a.given);
+        QCOMPARE(r.certa, exam.rightLetter(p));
+        QCOMPARE(r.marca, a.right ? QStringLiteral("*") : QStringLiteral("X"));
+        QCOMPARE(r.alternativas, QList<int>(t.shown.cbegin(), t.shown.cend()));
+    }
+    // A new draw forgets the answers.
+    exam.draw(43);
+    QCOMPARE(exam.answered(), 0);
+}
+
+void TestTodayExam::passAtTwenty()
+{
+    QVERIFY(TodayExam::passes(20));
+    QVERIFY(!TodayExam::passes(19));
+    TodayExam exam(bank());
+    exam.draw(5);
+    for (int p = 1; p <= 30; ++p)
+        exam.setAnswer(p, p <= 19 ? exam.rightLetter(p) : wrongLetter(exam, p));
+    QCOMPARE(exam.right(), 19);
+    QVERIFY(!exam.passed());
+    exam.setAnswer(20, exam.rightLetter(20));
+    QCOMPARE(exam.right(), 20);
+    QVERIFY(exam.passed());
+}
+
+void TestTodayExam::timeLimitSetting()
+{
+    QCOMPARE(TodayExam::timeLimitMinutes(), 60);
+    QVERIFY(TodayExam::setTimeLimitMinutes(80));
+    QCOMPARE(TodayExam::timeLimitMinutes(), 80);
+    QCOMPARE(SettingsFile::readString(SettingsFile::path(), QStringLiteral("ProvaAtual"),
+                                      QStringLiteral("Minutos")),
+             QStringLiteral("80"));
+    QVERIFY(SettingsFile::path().startsWith(m_folder->path()));
+    QVERIFY(TodayExam::setTimeLimitMinutes(1000));
+    QCOMPARE(TodayExam::timeLimitMinutes(), TodayExam::kMaxMinutes);
+    QVERIFY(SettingsFile::writeString(SettingsFile::path(), QStringLiteral("ProvaAtual"),
+                                      QStringLiteral("Minutos"), QStringLiteral("uma hora")));
+    QCOMPARE(TodayExam::timeLimitMinutes(), 60);
+    QCOMPARE(TodayExam::mmss(3600), QStringLiteral("60:00"));
+    QCOMPARE(TodayExam::mmss(309), QStringLiteral("05:09"));
+    const QDateTime start(QDate(2026, 12, 7), QTime(23, 50, 0));
+    QCOMPARE(TodayExam::secondsLeft(start, start.addSecs(1190), 20), 10); // across midnight
+    QCOMPARE(TodayExam::secondsLeft(start, start.addSecs(5000), 20), 0);
+}
+
+void TestTodayExam::start(int minutes)
+{
+    w = std::make_unique<TFormProvaAtual>();
+    QVERIFY(showActive(w.get()));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Prova no formato atual"));
+    QCOMPARE(w->pagina(), TFormProvaAtual::Inicio);
+    QCOMPARE(w->SpinTempo->value(), 60);
+    QVERIFY(w->LabelDescricao->text().contains(QStringLiteral("<b>30 questões</b>")));
+    // The time limit typed into its box.
+    w->SpinTempo->setFocus();
+    w->SpinTempo->selectAll();
+    QTest::keyClicks(w->SpinTempo, QString::number(minutes));
+    QCOMPARE(w->SpinTempo->value(), minutes);
+    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    QCOMPARE(TodayExam::timeLimitMinutes(), minutes);
+    QCOMPARE(w->LabelTempo->text(), TodayExam::mmss(minutes * 60));
+    QCOMPARE(w->LabelPosicao->text(), QStringLiteral("Questão 1 de 30"));
+}
+
+int TestTodayExam::rightShown() const
+{
+    const int number = w->prova().questions()[w->posicao() - 1].number;
+    const QString right = bank().question(number)->text(QuestionKind::AlternativeA + bankRight(number) - 1);
+    int found = -1;
+    for (int k = 0; k < 4; ++k)
+        if (w->LabelAlternativas[k]->text() == right)
+            found = k;
+    return found;
+}
+
+void TestTodayExam::takenWithKeysAndStored_data()
+{
+    QTest::addColumn<int>("rights");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("20 right") << 20 << QStringLiteral("Aprovado");
+    QTest::newRow("19 right") << 19 << QStringLiteral("Reprovado");
+}
+
+void TestTodayExam::takenWithKeysAndStored()
+{
+    QFETCH(int, rights);
+    QFETCH(QString, verdict);
+    start(45);
+    QStringList given;
+    for (int p = 1; p <= 30; ++p) {
+        QCOMPARE(w->LabelPosicao->text(), QStringLiteral("Questão %1 de 30").arg(p));
+        const int right = rightShown();
+        QVERIFY(right >= 0);
+        const int chosen = p <= rights ? right : (right + 1) % 4;
+        const QString letter(QChar(u'A' + chosen));
+        // A letter key marks the alternative; position 3 is answered with its button instead.
+        if (p == 3)
+            QTest::mouseClick(w->BBAlternativas[chosen], Qt::LeftButton);
+        else
+            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(Qt::Key_A + chosen));
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(w->BBAlternativas[k]->isChecked(), k == chosen);
+        QVERIFY(w->LabelRespondidas->text().contains(QStringLiteral("%1 de 30").arg(p)));
+        given << letter;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    }
+    QCOMPARE(w->posicao(), 30);
+    QVERIFY(!w->BBProximo->isEnabled());
+    // Going back shows the answer given.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(w->posicao(), 29);
+    QVERIFY(w->BBAlternativas[given[28].at(0).unicode() - u'A']->isChecked());
+
+    m_clock->local = m_clock->local.addSecs(12 * 60 + 34);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty()); // all answered: nothing asked
+    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    QCOMPARE(w->LabelResultado->text(), verdict);
+    QCOMPARE(w->LabelAcertos->text(),
+             QStringLiteral("%1 acertos em 30 questões (para aprovação: pelo menos 20)").arg(rights));
+    QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 12:34 de 45:00"));
+    QVERIFY(!w->LabelAviso->isVisibleTo(w.get()));
+
+    // Stored in the history of the temporary folder.
+    QVERIFY(w->idHistorico() > 0);
+    QVERIFY(History::instance().path().startsWith(m_folder->path()));
+    const QList<HistoryExam> exams = History::instance().exams();
+    QCOMPARE(exams.size(), 1);
+    const HistoryExam &e = exams.first();
+    QCOMPARE(e.type, kTodayFormatType);
+    QCOMPARE(e.seconds, 12 * 60 + 34);
+    QCOMPARE(e.start, QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    QCOMPARE(e.right(), rights);
+    QCOMPARE(e.answers.size(), 30);
+    for (int p = 1; p <= 30; ++p) {
+        const TodayQuestion &t = w->prova().questions()[p - 1];
+        QCOMPARE(e.answers[p - 1].number, t.number);
+        QCOMPARE(e.answers[p - 1].given, given[p - 1]);
+        QCOMPARE(e.answers[p - 1].right, p <= rights);
+        QCOMPARE(e.answers[p - 1].shown.at(given[p - 1].at(0).unicode() - u'A').digitValue(),
+                 w->prova().bankAlternative(p, given[p - 1]));
+    }
+
+    // The review shows the four alternatives as they were shown, with the marks.
+    QTest::mouseClick(w->BBRevisar, Qt::LeftButton);
+    TFormRevisao *r = w->Revisao;
+    QVERIFY(r && r->isVisible());
+    for (int p = 1; p <= 30; ++p) {
+        r->MostraPosicao(p);
+        QCOMPARE(r->LabelPergunta->text(), w->prova().text(p));
+        QVERIFY(!r->LabelAlternativas[4]->isVisibleTo(r));
+        const int right = w->prova().rightLetter(p).at(0).unicode() - u'A';
+        const int chosen = given[p - 1].at(0).unicode() - u'A';
+        for (int k = 0; k < 4; ++k) {
+            const QLabel *l = r->LabelAlternativas[k];
+            QVERIFY(l->isVisibleTo(r));
+            QVERIFY(l->text().contains(QStringLiteral("%1) ").arg(QChar(u'A' + k)) +
+                                       w->prova().alternative(p, k)));
+            if (k == right)
+                QVERIFY(l->text().endsWith(k == chosen ? QStringLiteral("— sua resposta, certa")
+                                                       : QStringLiteral("— resposta certa")));
+            else if (k == chosen)
+                QVERIFY(l->text().endsWith(QStringLiteral("— sua resposta, errada")));
+            else
+                QVERIFY(l->text().startsWith(QStringLiteral("    ")));
+        }
+        const StoredQuestion *q = bank().question(w->prova().questions()[p - 1].number);
+        QCOMPARE(r->LabelFonte->text(), QStringLiteral("Fonte: ") + q->source);
+    }
+    // Printed the same way: four alternatives each.
+    QTextDocument document;
+    r->MontaImpressao(document);
+    const QString text = document.toPlainText();
+    QCOMPARE(text.count(QStringLiteral("— resposta certa")) +
+                 text.count(QStringLiteral("— sua resposta, certa")),
+             30);
+    QVERIFY(!text.contains(QStringLiteral("E) ")));
+    QVERIFY(text.contains(QStringLiteral("%1 certas de 30.").arg(rights)));
+}
+
+void TestTodayExam::countdownEndsTheExam()
+{
+    start(5);
+    const QDateTime begun = m_clock->local;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C);
+    m_clock->local = begun.addSecs(4 * 60 + 59);
+    QTRY_COMPARE(w->LabelTempo->text(), QStringLiteral("00:01"));
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    m_clock->local = begun.addSecs(5 * 60 + 3);
+    QTRY_COMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{QStringLiteral("O tempo acabou. A prova foi encerrada e corrigida.")});
+    QCOMPARE(w->LabelAviso->text(), QStringLiteral("O tempo acabou: a prova terminou sozinha."));
+    QCOMPARE(w->LabelResultado->text(), QStringLiteral("Reprovado"));
+    QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 05:00 de 05:00"));
+    QVERIFY(!w->TimerTempo->isActive());
+    const QList<HistoryExam> exams = History::instance().exams();
+    QCOMPARE(exams.size(), 1);
+    QCOMPARE(exams.first().seconds, 300);
+    QCOMPARE(exams.first().answers.first().given, QStringLiteral("C"));
+    // Keys no longer answer.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    QCOMPARE(w->prova().answer(1), QStringLiteral("C"));
+}
+
+void TestTodayExam::finishAsksWhenQuestionsAreLeft()
+{
+    start(60);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D);
+    m_dialogs->answer({false, true});
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{QStringLiteral("Há 28 questões sem resposta. Deseja finalizar a prova?")});
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    QCOMPARE(History::instance().exams().size(), 0);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    QCOMPARE(History::instance().exams().size(), 1);
+    QCOMPARE(History::instance().exams().first().answers[1].given, QStringLiteral("D"));
+    // A new exam from the result page.
+    QTest::mouseClick(w->BBNovaProva, Qt::LeftButton);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Inicio);
+    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    QCOMPARE(w->prova().answered(), 0);
+    QCOMPARE(w->LabelPosicao->text(), QStringLiteral("Questão 1 de 30"));
+}
+
+void TestTodayExam::closingAsksWhetherToAbandon()
+{
+    start(60);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    m_dialogs->answer({false, true});
+    w->close();
+    QCOMPARE(m_dialogs->texts(),
+             QStringList{QStringLiteral(
+                 "Deseja abandonar a prova? Ela não será corrigida nem guardada no histórico.")});
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    w->close();
+    QVERIFY(!w->isVisible());
+    QVERIFY(!w->TimerTempo->isActive());
+    QCOMPARE(w->pagina(), TFormProvaAtual::Inicio);
+    QCOMPARE(History::instance().exams().size(), 0);
+    // Closed on the start page nothing is asked.
+    QVERIFY(showActive(w.get()));
+    m_dialogs->clear();
+    w->close();
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+QTEST_MAIN(TestTodayExam)
+#include "tst_todayexam.moc"
