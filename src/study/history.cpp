@@ -29,8 +29,12 @@
 //
 // Version 2: each answer also keeps the order its alternatives were shown in (today's format) and
 // its subject (worked out from the number when the file is migrated); each exam keeps its right
-// and total counts, so the list of exams needs no pass over the answers; the drill's answers get a
-// table of their own; an index on subject lets the totals per subject read it alone.
+// and total counts, and its counts per subject in exam_subjects, so the list of exams and the
+// totals per subject read a row per exam or per subject of an exam, never the answers; the drill's
+// answers get a table of their own.
+//
+// Dates are ISO 8601 text with milliseconds and the offset from UTC they were taken at: read back,
+// they need no look-up of the local time zone (slow enough to matter for a thousand exams).
 
 namespace {
 
@@ -51,7 +55,14 @@ const char *const kVersion2[] = {
     " total_count = (SELECT count(*) FROM answers WHERE exam = exams.id)",
     "CREATE TABLE drill_answers (id INTEGER PRIMARY KEY, number INTEGER NOT NULL, at TEXT NOT NULL,"
     " correct INTEGER NOT NULL)",
-    "CREATE INDEX answers_by_subject ON answers (subject, correct)",
+    "CREATE TABLE exam_subjects (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
+    " subject INTEGER NOT NULL, right_count INTEGER NOT NULL, total_count INTEGER NOT NULL,"
+    " PRIMARY KEY (exam, subject)) WITHOUT ROWID",
+};
+// After each answer's subject is filled in.
+const char *const kVersion2Counts[] = {
+    "INSERT INTO exam_subjects SELECT exam, subject, sum(correct <> 0), count(*) FROM answers"
+    " WHERE subject >= 0 GROUP BY exam, subject",
 };
 
 // What the program reads, one statement per table: a file where one of them cannot be prepared is
@@ -60,6 +71,7 @@ const char *const kReads[] = {
     "SELECT id, type, started, finished, seconds, right_count, total_count FROM exams LIMIT 0",
     "SELECT exam, position, number, given, correct, shown, subject FROM answers LIMIT 0",
     "SELECT id, number, at, correct FROM drill_answers LIMIT 0",
+    "SELECT exam, subject, right_count, total_count FROM exam_subjects LIMIT 0",
 };
 
 // SQLite's primary result codes this file tells apart.
@@ -78,7 +90,9 @@ QString notNull(const QString &text)
 
 QString dateText(const QDateTime &when)
 {
-    return notNull(when.isValid() ? when.toString(Qt::ISODateWithMs) : QString());
+    if (!when.isValid())
+        return QString(QLatin1String(""));
+    return when.toOffsetFromUtc(when.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 QDateTime dateFrom(const QString &text)
@@ -262,6 +276,9 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
             if (!q.exec())
                 return fail();
         }
+        for (const char *sql : kVersion2Counts)
+            if (!exec(q, sql))
+                return fail();
     }
     if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !exec(q, "COMMIT"))
         return fail();
@@ -393,15 +410,34 @@ qint64 History::store(const HistoryExam &exam)
             QStringLiteral("INSERT INTO answers (exam, position, number, given, correct, shown, subject)"
                            " VALUES (?, ?, ?, ?, ?, ?, ?)")))
         return fail();
+    SubjectTotal counts[Subjects::kCount];
     for (qsizetype i = 0; i < exam.answers.size(); ++i) {
         const HistoryAnswer &a = exam.answers[i];
+        const int subject = Subjects::of(a.number);
+        if (subject >= 0 && subject < Subjects::kCount) {
+            counts[subject].right += a.right ? 1 : 0;
+            counts[subject].total += 1;
+        }
         q.bindValue(0, id);
         q.bindValue(1, int(i + 1));
         q.bindValue(2, a.number);
         q.bindValue(3, notNull(a.given));
         q.bindValue(4, a.right ? 1 : 0);
         q.bindValue(5, notNull(a.shown));
-        q.bindValue(6, Subjects::of(a.number));
+        q.bindValue(6, subject);
+        if (!q.exec())
+            return fail();
+    }
+    if (!q.prepare(QStringLiteral("INSERT INTO exam_subjects (exam, subject, right_count, total_count)"
+                                  " VALUES (?, ?, ?, ?)")))
+        return fail();
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        if (counts[s].total == 0)
+            continue;
+        q.bindValue(0, id);
+        q.bindValue(1, s);
+        q.bindValue(2, counts[s].right);
+        q.bindValue(3, counts[s].total);
         if (!q.exec())
             return fail();
     }
@@ -486,12 +522,13 @@ QList<SubjectTotal> History::subjectTotals(int last) const
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
     if (last == 0) {
-        if (!d->exec(q, "SELECT subject, sum(correct <> 0), count(*) FROM answers GROUP BY subject"))
+        if (!d->exec(
+                q, "SELECT subject, sum(right_count), sum(total_count) FROM exam_subjects GROUP BY subject"))
             return totals;
     } else {
-        if (!q.prepare(QStringLiteral("SELECT subject, sum(correct <> 0), count(*) FROM answers WHERE exam >="
-                                      " (SELECT min(id) FROM (SELECT id FROM exams ORDER BY id DESC LIMIT ?))"
-                                      " GROUP BY subject")))
+        if (!q.prepare(QStringLiteral("SELECT subject, sum(right_count), sum(total_count) FROM exam_subjects"
+                                      " WHERE exam >= (SELECT min(id) FROM (SELECT id FROM exams ORDER BY id"
+                                      " DESC LIMIT ?)) GROUP BY subject")))
             return totals;
         q.bindValue(0, last);
         if (!q.exec())

@@ -29,6 +29,8 @@ struct HistoryExam {
     int type = 0;    // 1..18 the exam types, kTodayFormatType the exam in today's format
     QDateTime start; // local date and time
     QDateTime end;
+    // start, end (and a drill answer's at) come back with the offset from UTC they had when
+    // stored: their date() and time() are the local ones of that moment.
     int seconds = 0;              // the time taken
     QList<HistoryAnswer> answers; // position 1 first
     int right() const;

@@ -564,6 +564,10 @@ void TestHistory::killedWhileStoring()
                      " (SELECT count(*) FROM answers a WHERE a.exam = e.id) <> 30 OR"
                      " (SELECT sum(correct) FROM answers a WHERE a.exam = e.id) <> e.right_count")),
                  QStringList());
+        QCOMPARE(raw.rows(QStringLiteral(
+                     "SELECT e.id FROM exams e WHERE"
+                     " (SELECT sum(total_count) FROM exam_subjects s WHERE s.exam = e.id) <> 30")),
+                 QStringList());
         QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM answers")),
                  QStringList{QString::number(30 * ids.size())});
         exams = int(ids.size());
