@@ -367,7 +367,9 @@ void TFormProvaAtual::BBFinalizarClick()
             faltam == 1
                 ? QStringLiteral("Há 1 questão sem resposta. Deseja finalizar a prova?")
                 : QStringLiteral("Há %1 questões sem resposta. Deseja finalizar a prova?").arg(faltam);
-        if (!Dialogs::current().askYesNo(Dialogs::Icon::Question, QStringLiteral("Finalizar prova"), texto))
+        // The countdown goes on while the question is open and may end the exam meanwhile.
+        if (!Dialogs::current().askYesNo(Dialogs::Icon::Question, QStringLiteral("Finalizar prova"), texto) ||
+            pagina() != Prova)
             return;
     }
     // The time may have run out while the question was asked.
@@ -448,8 +450,11 @@ void TFormProvaAtual::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
-        TimerTempo->stop();
-        mostraPagina(Inicio);
+        // Unless the time ran out while the question was open (the exam is then stored).
+        if (pagina() == Prova) {
+            TimerTempo->stop();
+            mostraPagina(Inicio);
+        }
     }
     if (Revisao)
         Revisao->close();

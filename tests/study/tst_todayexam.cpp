@@ -36,6 +36,19 @@ int bankRight(int number)
     return bank().question(number)->text(QuestionKind::Answer).toInt();
 }
 
+// Boxes that let something happen while a question is open, as the real boxes' event loop does.
+class DialogsThatWait : public FakeDialogs {
+public:
+    std::function<void()> meanwhile;
+    bool askYesNo(Icon icon, const QString &title, const QString &text) override
+    {
+        const bool yes = FakeDialogs::askYesNo(icon, title, text);
+        if (meanwhile)
+            meanwhile();
+        return yes;
+    }
+};
+
 // A letter shown at position p of exam that is wrong.
 QString wrongLetter(const TodayExam &exam, int p)
 {
@@ -59,6 +72,7 @@ private slots:
     void takenWithKeysAndStored();
     void countdownEndsTheExam();
     void finishAsksWhenQuestionsAreLeft();
+    void timeRunsOutWhileAsked();
     void closingAsksWhetherToAbandon();
 
 private:
@@ -434,6 +448,29 @@ void TestTodayExam::finishAsksWhenQuestionsAreLeft()
     QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
     QCOMPARE(w->prova().answered(), 0);
     QCOMPARE(w->LabelPosicao->text(), QStringLiteral("Questão 1 de 30"));
+}
+
+void TestTodayExam::timeRunsOutWhileAsked()
+{
+    start(5);
+    const QDateTime begun = m_clock->local;
+    DialogsThatWait boxes;
+    boxes.setDefaultAnswer(true);
+    boxes.meanwhile = [&] {
+        m_clock->local = begun.addSecs(301);
+        QVERIFY(QTest::qWaitFor([&] { return w->pagina() == TFormProvaAtual::Resultado; }));
+    };
+    // "Finalizar" asks; the time runs out before the answer, and the exam ends once.
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    QCOMPARE(boxes.texts().size(), 2);
+    QCOMPARE(boxes.texts().last(), QStringLiteral("O tempo acabou. A prova foi encerrada e corrigida."));
+    QCOMPARE(History::instance().exams().size(), 1);
+    QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 05:00 de 05:00"));
+    // Closing then asks nothing more and keeps the result.
+    w->close();
+    QCOMPARE(boxes.texts().size(), 2);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
 }
 
 void TestTodayExam::closingAsksWhetherToAbandon()
