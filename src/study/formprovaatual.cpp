@@ -132,6 +132,7 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     auto *topo = new QHBoxLayout;
     LabelPosicao = textLabel(prova, "LabelPosicao", 14, true);
     LabelRespondidas = textLabel(prova, "LabelRespondidas", 12, false);
+    LabelRespondidas->setWordWrap(false);
     auto *tempoCaption = textLabel(prova, "LabelTempoRestante", 12, false);
     tempoCaption->setWordWrap(false);
     tempoCaption->setText(QStringLiteral("Tempo restante:"));
@@ -400,7 +401,9 @@ void TFormProvaAtual::encerra(const QDateTime &end, bool porTempo)
 
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);
-    LabelAcertos->setText(QStringLiteral("%1 acertos em %2 questões (para aprovação: pelo menos %3)")
+    LabelAcertos->setText((acertos == 1
+                               ? QStringLiteral("1 acerto em %2 questões (para aprovação: pelo menos %3)")
+                               : QStringLiteral("%1 acertos em %2 questões (para aprovação: pelo menos %3)"))
                               .arg(acertos)
                               .arg(m_prova.size())
                               .arg(TodayExam::kPassMark));

@@ -74,6 +74,7 @@ private slots:
     void finishAsksWhenQuestionsAreLeft();
     void timeRunsOutWhileAsked();
     void closingAsksWhetherToAbandon();
+    void pictures();
 
 private:
     // Shows the window, sets the time limit and starts the exam.
@@ -494,6 +495,37 @@ void TestTodayExam::closingAsksWhetherToAbandon()
     m_dialogs->clear();
     w->close();
     QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+// QUELVADO_TODAYEXAM_PICTURES=folder writes the window's three pages there as pictures.
+void TestTodayExam::pictures()
+{
+    const QString folder = qEnvironmentVariable("QUELVADO_TODAYEXAM_PICTURES");
+    if (folder.isEmpty())
+        QSKIP("QUELVADO_TODAYEXAM_PICTURES not set");
+    w = std::make_unique<TFormProvaAtual>();
+    w->setSemente(3);
+    QVERIFY(showActive(w.get()));
+    QVERIFY(w->grab().save(folder + QStringLiteral("/provaatual-inicio.png")));
+    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    int withPicture = 1;
+    while (withPicture < 30 && w->prova().picture(withPicture).isEmpty())
+        ++withPicture;
+    for (int p = 1; p < withPicture; ++p)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    m_clock->local = m_clock->local.addSecs(17 * 60 + 12);
+    QTRY_COMPARE(w->LabelTempo->text(), QStringLiteral("42:48"));
+    QVERIFY(w->grab().save(folder + QStringLiteral("/provaatual-prova.png")));
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(w->grab().save(folder + QStringLiteral("/provaatual-resultado.png")));
+    QCOMPARE(w->LabelAcertos->text().left(9),
+             w->prova().right() == 1 ? QStringLiteral("1 acerto ") : QStringLiteral("0 acertos"));
+    QTest::mouseClick(w->BBRevisar, Qt::LeftButton);
+    w->Revisao->MostraPosicao(withPicture);
+    QVERIFY(QTest::qWaitForWindowExposed(w->Revisao));
+    QVERIFY(w->Revisao->grab().save(folder + QStringLiteral("/provaatual-revisao.png")));
 }
 
 QTEST_MAIN(TestTodayExam)
