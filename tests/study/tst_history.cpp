@@ -92,6 +92,41 @@ private:
     bool m_ok = false;
 };
 
+// Writes a history of the first schema, as the first version of the program wrote it: two exams,
+// then the statements of extra.
+bool writeVersion1(const QString &path, const QStringList &extra = {})
+{
+    RawDatabase raw(path);
+    if (!raw.ok())
+        return false;
+    QStringList sql = {
+        QStringLiteral("CREATE TABLE exams (id INTEGER PRIMARY KEY, type INTEGER NOT NULL, started TEXT NOT "
+                       "NULL, finished TEXT NOT NULL, seconds INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE answers (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
+                       " position INTEGER NOT NULL, number INTEGER NOT NULL, given TEXT NOT NULL, correct "
+                       "INTEGER NOT NULL, PRIMARY KEY (exam, position)) WITHOUT ROWID"),
+        QStringLiteral(
+            "INSERT INTO exams VALUES (1, 3, '2026-11-30T08:00:00.000', '2026-11-30T08:40:00.000', "
+            "2400)"),
+        QStringLiteral(
+            "INSERT INTO exams VALUES (2, 18, '2026-12-01T20:00:00.000', '2026-12-01T20:10:00.000', "
+            "600)"),
+        QStringLiteral("PRAGMA user_version = 1"),
+    };
+    for (int exam = 1; exam <= 2; ++exam)
+        for (int p = 1; p <= 30; ++p) {
+            // Exam 1 holds a study question and a number the bank does not hold.
+            const int number = exam == 1 && p == 1 ? 1301 : exam == 1 && p == 2 ? 9999 : 100 * exam + p;
+            sql << QStringLiteral("INSERT INTO answers VALUES (%1, %2, %3, '%4', %5)")
+                       .arg(exam)
+                       .arg(p)
+                       .arg(number)
+                       .arg(p % 4 ? QStringLiteral("B") : QString())
+                       .arg(p % exam == 0 ? 1 : 0);
+        }
+    return raw.run(sql + extra);
+}
+
 const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
 
 } // namespace
@@ -102,6 +137,7 @@ private slots:
     void storedAndReloaded();
     void totalsFromAKnownHistory();
     void migratedFromVersion1();
+    void failedMigrationChangesNothing();
     void unusableFileSetAside_data();
     void unusableFileSetAside();
     void nowhereToKeepIt();
@@ -249,39 +285,7 @@ void TestHistory::totalsFromAKnownHistory()
 void TestHistory::migratedFromVersion1()
 {
     const QString path = file(QStringLiteral("version1.sqlite"));
-    {
-        // The first schema, as the first version of the program wrote it.
-        RawDatabase raw(path);
-        QVERIFY(raw.ok());
-        QStringList sql = {
-            QStringLiteral(
-                "CREATE TABLE exams (id INTEGER PRIMARY KEY, type INTEGER NOT NULL, started TEXT NOT "
-                "NULL, finished TEXT NOT NULL, seconds INTEGER NOT NULL)"),
-            QStringLiteral(
-                "CREATE TABLE answers (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
-                " position INTEGER NOT NULL, number INTEGER NOT NULL, given TEXT NOT NULL, correct "
-                "INTEGER NOT NULL, PRIMARY KEY (exam, position)) WITHOUT ROWID"),
-            QStringLiteral(
-                "INSERT INTO exams VALUES (1, 3, '2026-11-30T08:00:00.000', '2026-11-30T08:40:00.000', "
-                "2400)"),
-            QStringLiteral(
-                "INSERT INTO exams VALUES (2, 18, '2026-12-01T20:00:00.000', '2026-12-01T20:10:00.000', "
-                "600)"),
-            QStringLiteral("PRAGMA user_version = 1"),
-        };
-        for (int exam = 1; exam <= 2; ++exam)
-            for (int p = 1; p <= 30; ++p) {
-                // Exam 1 holds a study question and a number the bank does not hold.
-                const int number = exam == 1 && p == 1 ? 1301 : exam == 1 && p == 2 ? 9999 : 100 * exam + p;
-                sql << QStringLiteral("INSERT INTO answers VALUES (%1, %2, %3, '%4', %5)")
-                           .arg(exam)
-                           .arg(p)
-                           .arg(number)
-                           .arg(p % 4 ? QStringLiteral("B") : QString())
-                           .arg(p % exam == 0 ? 1 : 0);
-            }
-        QVERIFY(raw.run(sql));
-    }
+    QVERIFY(writeVersion1(path));
     History h(path);
     QVERIFY(h.isOpen());
     QCOMPARE(h.problem(), QString());
@@ -312,6 +316,27 @@ void TestHistory::migratedFromVersion1()
     QCOMPARE(h.store(makeExam(3)), 3);
     RawDatabase raw(path);
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+}
+
+void TestHistory::failedMigrationChangesNothing()
+{
+    // A table of the second schema already there: the migration fails at its last step, the file
+    // is set aside as unusable, and what is set aside is the first version untouched.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    QVERIFY(writeVersion1(path, {QStringLiteral("CREATE TABLE exam_subjects (x)")}));
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    History h(path);
+    QVERIFY(h.isOpen());
+    QVERIFY(h.problem().contains(QStringLiteral("historico.sqlite.danificado-20261208-101500;")));
+    QVERIFY(h.exams().isEmpty());
+    RawDatabase raw(dir.filePath(QStringLiteral("historico.sqlite.danificado-20261208-101500")));
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("1")});
+    QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM answers")), QStringList{QStringLiteral("60")});
+    QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM pragma_table_info('answers')")),
+             QStringList{QStringLiteral("5")});
+    QCOMPARE(raw.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'drill_answers'")),
+             QStringList());
 }
 
 void TestHistory::unusableFileSetAside_data()
