@@ -178,7 +178,8 @@ Outcome History::Private::attempt()
 {
     constexpr qint64 kAnySize = std::numeric_limits<qint64>::max();
     // SQLite would open whatever is there, and wait forever on a FIFO.
-    const QStringList names = {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+    const QStringList names = {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
+                               path + QStringLiteral("-journal")};
     for (const QString &name : names)
         if (SafeFile::check(name, kAnySize) == SafeFile::Status::NotRegular)
             return {Outcome::NotRegular, {}};
@@ -315,7 +316,8 @@ History::History(const QString &path) : d(new Private)
             d->problem = (d->problem.isEmpty() ? QString() : d->problem + QLatin1Char(' ')) + cannot + reason;
             return;
         }
-        // Set aside under a name of its own, with the log and index SQLite keeps beside it.
+        // Set aside under a name of its own, with the log, index or journal SQLite keeps beside it
+        // (left beside a fresh file, they would be read as its own).
         const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QString aside = path + QStringLiteral(".danificado-") + stamp;
         for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
@@ -326,7 +328,8 @@ History::History(const QString &path) : d(new Private)
                              .arg(QDir::toNativeSeparators(path));
             return;
         }
-        for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        for (const QString &suffix :
+             {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
             if (QFileInfo::exists(path + suffix) || QFileInfo(path + suffix).isSymLink()) {
                 if (std::rename(QFile::encodeName(path + suffix).constData(),
                                 QFile::encodeName(aside + suffix).constData()) != 0)
