@@ -1,0 +1,567 @@
+#include "formtreino.h"
+
+#include "history.h"
+#include "studyhistory.h"
+#include "subjects.h"
+
+#include "codereader/articleindex.h"
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "common/windowkit.h"
+#include "common/windowsetup.h"
+#include "controls/artwork.h"
+#include "exam/questionbank.h"
+#include "signs/picturestore.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+// The review's colours and symbols for a right and a wrong answer.
+const QColor kCerta(200, 238, 200);
+const QColor kErrada(248, 205, 205);
+const QColor kTextoCerta(0, 100, 0);
+const QColor kTextoErrada(160, 0, 0);
+const QString kSimboloCerta = QStringLiteral("✔");
+const QString kSimboloErrada = QStringLiteral("✘");
+constexpr int kMaxAlternativas = 5;
+
+QString letra(int k)
+{
+    return QString(QChar(u'A' + k));
+}
+
+QString dataTexto(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QDate hoje()
+{
+    return Clock::current().localNow().date();
+}
+
+// "amanhã, 08/12/2026", "em 10/12/2026".
+QString quando(const QDate &d)
+{
+    if (d == hoje().addDays(1))
+        return QStringLiteral("amanhã, ") + dataTexto(d);
+    return QStringLiteral("em ") + dataTexto(d);
+}
+
+QString questoes(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 questão") : QStringLiteral("%1 questões").arg(n);
+}
+
+// " em Sinalização" for a subject, nothing for all.
+QString emAssunto(int assunto)
+{
+    return assunto < 0 ? QString() : QStringLiteral(" em ") + Subjects::name(assunto);
+}
+
+QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
+{
+    auto *l = WindowKit::make<QLabel>(parent, name);
+    l->setWordWrap(true);
+    l->setFont(WindowSetup::font(pixelSize, bold));
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+} // namespace
+
+TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Window), m_assunto(assunto)
+{
+    setObjectName(QStringLiteral("FormTreino"));
+    setWindowTitle(QStringLiteral("Estudar meus erros"));
+    setFont(WindowSetup::font(12, false));
+    setMinimumSize(460, 420);
+    resize(660, 640);
+
+    // The subject and how many questions wait.
+    auto *top = new QHBoxLayout;
+    auto *labelAssunto = WindowKit::make<QLabel>(this, "LabelAssunto");
+    labelAssunto->setText(QStringLiteral("Assunto:"));
+    ComboAssunto = WindowKit::make<QComboBox>(this, "ComboAssunto");
+    ComboAssunto->addItem(QStringLiteral("Todos os assuntos"), -1);
+    for (int s = 0; s < Subjects::kCount; ++s)
+        ComboAssunto->addItem(Subjects::name(s), s);
+    ComboAssunto->setCurrentIndex(std::clamp(assunto + 1, 0, Subjects::kCount));
+    labelAssunto->setBuddy(ComboAssunto);
+    Hints::set(ComboAssunto, QStringLiteral("Treinar as questões erradas de todos os assuntos ou de um só"));
+    LabelPendentes = textLabel(this, "LabelPendentes", 12, true);
+    top->addWidget(labelAssunto);
+    top->addWidget(ComboAssunto);
+    top->addSpacing(12);
+    top->addWidget(LabelPendentes, 1);
+
+    Paginas = WindowKit::make<QStackedWidget>(this, "Paginas");
+
+    // The question page: the position and verdict above the question, the answer buttons below.
+    auto *paginaQuestao = WindowKit::make<QWidget>(nullptr, "PaginaQuestao");
+    auto *questao = new QVBoxLayout(paginaQuestao);
+    questao->setContentsMargins(0, 0, 0, 0);
+    questao->setSpacing(2);
+    LabelPosicao = textLabel(paginaQuestao, "LabelPosicao", 13, true);
+    LabelSituacao = textLabel(paginaQuestao, "LabelSituacao", 14, true);
+    LabelDestino = textLabel(paginaQuestao, "LabelDestino", 12, false);
+    questao->addWidget(LabelPosicao);
+    questao->addWidget(LabelSituacao);
+    questao->addWidget(LabelDestino);
+
+    ScrollQuestao = WindowKit::make<QScrollArea>(paginaQuestao, "ScrollQuestao");
+    ScrollQuestao->setWidgetResizable(true);
+    ScrollQuestao->setFocusPolicy(Qt::NoFocus);
+    auto *sheet = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
+    WindowSetup::fillBackground(sheet, Qt::white);
+    auto *body = new QVBoxLayout(sheet);
+    body->setSpacing(8);
+    LabelPergunta = textLabel(sheet, "LabelPergunta", 14, true);
+    body->addWidget(LabelPergunta);
+    ImageQuestao = WindowKit::make<QLabel>(sheet, "ImageQuestao");
+    ImageQuestao->setAlignment(Qt::AlignCenter);
+    body->addWidget(ImageQuestao);
+    for (int k = 0; k < kMaxAlternativas; ++k) {
+        QLabel *l = textLabel(sheet, nullptr, 13, false);
+        l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
+        l->setTextInteractionFlags(Qt::NoTextInteraction);
+        l->setAutoFillBackground(true);
+        l->setMargin(4);
+        WindowKit::onClick(l, [this, k] { Responde(k + 1); });
+        body->addWidget(l);
+        LabelAlternativas << l;
+    }
+    LabelExplicacao = textLabel(sheet, "LabelExplicacao", 13, false);
+    LabelFonte = textLabel(sheet, "LabelFonte", 12, false);
+    body->addSpacing(4);
+    body->addWidget(LabelExplicacao);
+    body->addWidget(LabelFonte);
+    body->addStretch(1);
+    ScrollQuestao->setWidget(sheet);
+    questao->addWidget(ScrollQuestao, 1);
+
+    const auto glyph = [this](const char *name) {
+        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
+    };
+    auto *respostas = new QHBoxLayout;
+    auto *labelResposta = WindowKit::make<QLabel>(paginaQuestao, "LabelResposta");
+    labelResposta->setText(QStringLiteral("Resposta:"));
+    respostas->addWidget(labelResposta);
+    for (int k = 0; k < kMaxAlternativas; ++k) {
+        auto *b = WindowKit::button(paginaQuestao, nullptr, QRect(), letra(k));
+        b->setObjectName(QStringLiteral("BBResposta") + letra(k));
+        b->setFont(WindowSetup::font(13, true));
+        b->setMinimumSize(40, 32);
+        Hints::set(b, QStringLiteral("Responder %1 (tecla %1 ou %2)").arg(letra(k)).arg(k + 1));
+        connect(b, &QPushButton::clicked, this, guard([this, k] { Responde(k + 1); }));
+        respostas->addWidget(b);
+        BBRespostas << b;
+    }
+    respostas->addStretch(1);
+    BBVerCodigo = WindowKit::button(paginaQuestao, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"),
+                                    glyph("codigo"), 20);
+    BBProximo = WindowKit::button(paginaQuestao, "BBProximo", QRect(), QStringLiteral("Próxima"),
+                                  glyph("proxima"), 20);
+    Hints::set(BBProximo, QStringLiteral("Próxima questão (Enter ou seta para a direita)"));
+    for (QPushButton *b : {BBVerCodigo, BBProximo}) {
+        b->setFont(WindowSetup::font(12, true));
+        b->setMinimumHeight(32);
+        respostas->addWidget(b);
+    }
+    questao->addLayout(respostas);
+    Paginas->addWidget(paginaQuestao);
+
+    // The notice page.
+    auto *paginaAviso = WindowKit::make<QWidget>(nullptr, "PaginaAviso");
+    auto *aviso = new QVBoxLayout(paginaAviso);
+    LabelAviso = textLabel(paginaAviso, "LabelAviso", 14, false);
+    LabelAviso->setAlignment(Qt::AlignCenter);
+    BBContinuar = WindowKit::button(paginaAviso, "BBContinuar", QRect(), QStringLiteral("Continuar"));
+    Hints::set(BBContinuar, QStringLiteral("Treinar as questões que ainda esperam hoje"));
+    BBAntecipar =
+        WindowKit::button(paginaAviso, "BBAntecipar", QRect(), QStringLiteral("Treinar antecipando"));
+    Hints::set(BBAntecipar,
+               QStringLiteral("Treinar já as questões previstas para os próximos dias (acertos no mesmo dia "
+                              "contam uma vez para sair da lista)"));
+    auto *botoesAviso = new QHBoxLayout;
+    botoesAviso->addStretch(1);
+    for (QPushButton *b : {BBContinuar, BBAntecipar}) {
+        b->setFont(WindowSetup::font(12, true));
+        b->setMinimumHeight(32);
+        botoesAviso->addWidget(b);
+    }
+    botoesAviso->addStretch(1);
+    aviso->addStretch(1);
+    aviso->addWidget(LabelAviso);
+    aviso->addSpacing(12);
+    aviso->addLayout(botoesAviso);
+    aviso->addStretch(2);
+    Paginas->addWidget(paginaAviso);
+
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"), glyph("fechar"), 20);
+    BBFechar->setFont(WindowSetup::font(12, true));
+    BBFechar->setMinimumHeight(32);
+    Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(BBFechar);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Paginas, 1);
+    layout->addLayout(bottom);
+
+    connect(ComboAssunto, &QComboBox::currentIndexChanged, this, guard([this] { ComboAssuntoChange(); }));
+    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
+    connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
+    connect(BBAntecipar, &QPushButton::clicked, this, guard([this] { BBAnteciparClick(); }));
+    connect(BBContinuar, &QPushButton::clicked, this, guard([this] { Atualiza(); }));
+    connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
+
+    // The window sees its answer and stepping keys before its controls.
+    qApp->installEventFilter(this);
+    mostraAviso(QString());
+}
+
+TFormTreino::~TFormTreino()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TFormTreino::Abre(int assunto)
+{
+    const int index = std::clamp(assunto + 1, 0, Subjects::kCount);
+    if (ComboAssunto->currentIndex() != index) {
+        const QSignalBlocker block(ComboAssunto);
+        ComboAssunto->setCurrentIndex(index);
+    }
+    m_assunto = index - 1;
+    Atualiza();
+}
+
+void TFormTreino::ComboAssuntoChange()
+{
+    m_assunto = ComboAssunto->currentData().toInt();
+    Atualiza();
+}
+
+void TFormTreino::Atualiza()
+{
+    History &history = StudyHistory::get();
+    m_historico = history.isOpen();
+    m_cards = m_historico ? Drill::schedule(history.exams(), history.drillAnswers()) : QList<DrillCard>();
+    comecaRodada(Drill::due(m_cards, hoje(), m_assunto), false);
+}
+
+void TFormTreino::BBAnteciparClick()
+{
+    comecaRodada(Drill::ahead(m_cards, hoje(), m_assunto), true);
+}
+
+void TFormTreino::comecaRodada(const QList<DrillCard> &cards, bool antecipando)
+{
+    // A question the bank no longer holds cannot be shown.
+    m_rodada.clear();
+    for (const DrillCard &c : cards)
+        if (QuestionBank::instance().question(c.number))
+            m_rodada << c;
+    m_antecipando = antecipando;
+    m_posicao = 0;
+    m_certas = 0;
+    m_respondidas = 0;
+    atualizaPendentes();
+    if (m_rodada.isEmpty()) {
+        mostraAviso(QString());
+        return;
+    }
+    mostraQuestao();
+}
+
+void TFormTreino::atualizaPendentes()
+{
+    const qsizetype devidas = Drill::due(m_cards, hoje(), m_assunto).size();
+    const qsizetype todas = devidas + Drill::ahead(m_cards, hoje(), m_assunto).size();
+    if (!m_historico)
+        LabelPendentes->clear();
+    else if (devidas == 0)
+        LabelPendentes->setText(QStringLiteral("Nenhuma questão para hoje (%1 na lista)").arg(todas));
+    else
+        LabelPendentes->setText(questoes(devidas) + QStringLiteral(" para hoje (%1 na lista)").arg(todas));
+}
+
+const StoredQuestion *TFormTreino::questao() const
+{
+    if (m_posicao < 0 || m_posicao >= m_rodada.size())
+        return nullptr;
+    return QuestionBank::instance().question(m_rodada[m_posicao].number);
+}
+
+void TFormTreino::mostraQuestao()
+{
+    const StoredQuestion *q = questao();
+    if (!q)
+        return;
+    const DrillCard &card = m_rodada[m_posicao];
+    m_resposta = 0;
+    Paginas->setCurrentIndex(0);
+    QString posicao = QStringLiteral("Questão %1 de %2  ·  nº %3 do banco  ·  %4  ·  caixa %5")
+                          .arg(m_posicao + 1)
+                          .arg(m_rodada.size())
+                          .arg(card.number)
+                          .arg(Subjects::name(card.subject))
+                          .arg(card.box);
+    if (m_antecipando)
+        posicao += QStringLiteral("  ·  prevista para ") + dataTexto(card.due);
+    LabelPosicao->setText(posicao);
+    const int count = q->alternativeCount();
+    LabelSituacao->setText(
+        QStringLiteral("Escolha a alternativa: clique nela, no botão ou tecle a letra (A a %1).")
+            .arg(letra(count - 1)));
+    WindowKit::setTextColour(LabelSituacao, palette().color(QPalette::WindowText));
+    LabelDestino->clear();
+    LabelDestino->hide();
+
+    LabelPergunta->setText(q->text(QuestionKind::Text).trimmed());
+    const QPixmap figura = CarregarFigura(q->text(QuestionKind::Picture), devicePixelRatioF());
+    ImageQuestao->setPixmap(figura);
+    ImageQuestao->setVisible(!figura.isNull());
+    for (int k = 0; k < kMaxAlternativas; ++k) {
+        QLabel *l = LabelAlternativas[k];
+        l->setText(QStringLiteral("    ") + letra(k) + QStringLiteral(") ") +
+                   q->text(QuestionKind::AlternativeA + k));
+        WindowKit::setColour(l, QPalette::Window, Qt::white);
+        l->setFont(WindowSetup::font(13, false));
+        l->setCursor(Qt::PointingHandCursor);
+        l->setVisible(k < count);
+        BBRespostas[k]->setVisible(k < count);
+        BBRespostas[k]->setEnabled(true);
+    }
+    LabelExplicacao->hide();
+    LabelFonte->hide();
+    BBVerCodigo->setEnabled(false);
+    Hints::set(BBVerCodigo,
+               QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte (depois de responder)"));
+    BBProximo->setEnabled(false);
+    ScrollQuestao->ensureVisible(0, 0);
+}
+
+void TFormTreino::Responde(int alternativa)
+{
+    const StoredQuestion *q = questao();
+    if (!q || m_resposta > 0 || Paginas->currentIndex() != 0 || alternativa < 1 ||
+        alternativa > q->alternativeCount())
+        return;
+    const int certa = q->text(QuestionKind::Answer).toInt();
+    const bool acertou = alternativa == certa;
+    m_resposta = alternativa;
+    ++m_respondidas;
+    m_certas += acertou ? 1 : 0;
+
+    const QDateTime agora = Clock::current().localNow();
+    const DrillCard antes = m_rodada[m_posicao];
+    m_depois = Drill::answer(antes, agora.date(), acertou);
+    // The drill as the history will replay it: the question moved, or gone.
+    for (qsizetype i = 0; i < m_cards.size(); ++i) {
+        if (m_cards[i].number != antes.number)
+            continue;
+        if (m_depois.left)
+            m_cards.removeAt(i);
+        else
+            m_cards[i] = m_depois;
+        break;
+    }
+    mostraResultado();
+    atualizaPendentes();
+    if (!StudyHistory::get().storeDrillAnswer({antes.number, agora, acertou})) {
+        const QString problema = History::instance().problem();
+        Dialogs::error(QStringLiteral("A resposta não pôde ser guardada no histórico.") +
+                       (problema.isEmpty() ? QString() : QStringLiteral("\r") + problema));
+    }
+}
+
+void TFormTreino::mostraResultado()
+{
+    const StoredQuestion *q = questao();
+    const int count = q->alternativeCount();
+    const int certa = q->text(QuestionKind::Answer).toInt();
+    const bool acertou = m_resposta == certa;
+    if (acertou)
+        LabelSituacao->setText(kSimboloCerta + QStringLiteral(" Certa: sua resposta foi ") +
+                               letra(m_resposta - 1));
+    else
+        LabelSituacao->setText(kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") +
+                               letra(m_resposta - 1) + QStringLiteral(", a certa é ") + letra(certa - 1));
+    WindowKit::setTextColour(LabelSituacao, acertou ? kTextoCerta : kTextoErrada);
+    if (m_depois.left)
+        LabelDestino->setText(
+            QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
+    else if (!acertou)
+        LabelDestino->setText(QStringLiteral("A questão volta para a caixa 1 e para ") +
+                              quando(m_depois.due) + QStringLiteral("."));
+    else
+        LabelDestino->setText(QStringLiteral("A questão passa para a caixa %1 e volta ").arg(m_depois.box) +
+                              quando(m_depois.due) +
+                              QStringLiteral(". Acertando de novo em outro dia, ela sai da lista."));
+    LabelDestino->show();
+
+    for (int k = 0; k < count; ++k) {
+        QLabel *l = LabelAlternativas[k];
+        const bool eCerta = k + 1 == certa;
+        const bool dada = k + 1 == m_resposta;
+        QString simbolo;
+        QString palavra;
+        QColor fundo = Qt::white;
+        if (eCerta) {
+            simbolo = kSimboloCerta;
+            palavra = dada ? QStringLiteral("sua resposta, certa") : QStringLiteral("resposta certa");
+            fundo = kCerta;
+        } else if (dada) {
+            simbolo = kSimboloErrada;
+            palavra = QStringLiteral("sua resposta, errada");
+            fundo = kErrada;
+        }
+        QString text = (simbolo.isEmpty() ? QStringLiteral("    ") : simbolo + QLatin1Char(' ')) + letra(k) +
+                       QStringLiteral(") ") + q->text(QuestionKind::AlternativeA + k);
+        if (!palavra.isEmpty())
+            text += QStringLiteral("  — ") + palavra;
+        l->setText(text);
+        WindowKit::setColour(l, QPalette::Window, fundo);
+        l->setFont(WindowSetup::font(13, !palavra.isEmpty()));
+        l->unsetCursor();
+        BBRespostas[k]->setEnabled(false);
+    }
+
+    LabelExplicacao->setText(QStringLiteral("Explicação: ") + q->explanation);
+    LabelExplicacao->setVisible(!q->explanation.isEmpty());
+    LabelFonte->setText(QStringLiteral("Fonte: ") + q->source);
+    LabelFonte->setVisible(!q->source.isEmpty());
+    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(q->source);
+    BBVerCodigo->setEnabled(!artigos.isEmpty());
+    Hints::set(BBVerCodigo,
+               artigos.isEmpty()
+                   ? QStringLiteral("A fonte desta questão não cita artigo do Código de Trânsito")
+                   : QStringLiteral("Abrir o Código de Trânsito no ") + artigos.first().toString());
+    BBProximo->setEnabled(true);
+    BBProximo->setText(m_posicao + 1 < m_rodada.size() ? QStringLiteral("Próxima")
+                                                       : QStringLiteral("Concluir"));
+    BBProximo->setFocus();
+}
+
+void TFormTreino::BBProximoClick()
+{
+    if (Paginas->currentIndex() != 0 || m_resposta == 0)
+        return;
+    ++m_posicao;
+    if (m_posicao < m_rodada.size()) {
+        mostraQuestao();
+        return;
+    }
+    m_rodada.clear();
+    m_posicao = 0;
+    mostraAviso(
+        QStringLiteral("Fim do treino: %1 de %2.")
+            .arg(m_certas == 1 ? QStringLiteral("1 certa") : QStringLiteral("%1 certas").arg(m_certas))
+            .arg(m_respondidas));
+}
+
+void TFormTreino::mostraAviso(const QString &inicio)
+{
+    m_resposta = 0;
+    Paginas->setCurrentIndex(1);
+    const QDate today = hoje();
+    const QList<DrillCard> devidas = Drill::due(m_cards, today, m_assunto);
+    const QList<DrillCard> futuras = Drill::ahead(m_cards, today, m_assunto);
+    QStringList linhas;
+    if (!inicio.isEmpty())
+        linhas << inicio;
+    if (!m_historico) {
+        const QString problema = History::instance().problem();
+        linhas << (problema.isEmpty() ? QStringLiteral("O histórico de estudo não pôde ser aberto.")
+                                      : problema);
+    } else if (!devidas.isEmpty()) {
+        linhas
+            << QStringLiteral("Ainda há %1 para hoje%2.").arg(questoes(devidas.size()), emAssunto(m_assunto));
+    } else if (futuras.isEmpty()) {
+        linhas << (inicio.isEmpty()
+                       ? QStringLiteral("Nenhuma questão errada para estudar%1.\nAs questões que "
+                                        "você errar nas provas aparecem aqui.")
+                             .arg(emAssunto(m_assunto))
+                       : QStringLiteral("Nenhuma questão errada ficou para estudar%1.")
+                             .arg(emAssunto(m_assunto)));
+    } else {
+        linhas << QStringLiteral("Nenhuma questão para hoje%1. A próxima é ").arg(emAssunto(m_assunto)) +
+                      quando(futuras.first().due) + QStringLiteral(".");
+    }
+    LabelAviso->setText(linhas.join(QLatin1Char('\n')));
+    BBContinuar->setVisible(m_historico && !devidas.isEmpty());
+    BBAntecipar->setVisible(m_historico && devidas.isEmpty() && !futuras.isEmpty());
+    if (BBContinuar->isVisible())
+        BBContinuar->setFocus();
+    else if (BBAntecipar->isVisible())
+        BBAntecipar->setFocus();
+}
+
+void TFormTreino::BBVerCodigoClick()
+{
+    const StoredQuestion *q = questao();
+    if (!q || m_resposta == 0)
+        return;
+    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(q->source);
+    auto *leitor = qobject_cast<TFormCodigo *>(AppWindows::get(AppWindow::Codigo));
+    if (artigos.isEmpty() || !leitor)
+        return;
+    AppWindows::show(AppWindow::Codigo);
+    leitor->MostraArtigo(artigos.first());
+}
+
+void TFormTreino::BBFecharClick()
+{
+    close();
+}
+
+void TFormTreino::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { Atualiza(); });
+}
+
+bool TFormTreino::eventFilter(QObject *watched, QEvent *event)
+{
+    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+        if (key->modifiers() & ~(Qt::KeypadModifier))
+            return QWidget::eventFilter(watched, event);
+        const int k = key->key();
+        const bool pergunta = Paginas->currentIndex() == 0 && m_resposta == 0;
+        if (pergunta && k >= Qt::Key_A && k <= Qt::Key_E) {
+            guarded([this, k] { Responde(k - Qt::Key_A + 1); });
+            return true;
+        }
+        if (pergunta && k >= Qt::Key_1 && k <= Qt::Key_5) {
+            guarded([this, k] { Responde(k - Qt::Key_1 + 1); });
+            return true;
+        }
+        if (k == Qt::Key_Escape) {
+            guarded([this] { BBFecharClick(); });
+            return true;
+        }
+        if (BBProximo->isEnabled() && Paginas->currentIndex() == 0 &&
+            (k == Qt::Key_Right || k == Qt::Key_Return || k == Qt::Key_Enter)) {
+            guarded([this] { BBProximoClick(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
