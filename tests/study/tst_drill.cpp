@@ -1,11 +1,29 @@
 // The drill of one's own mistakes: the schedule worked out from hand-made exams and drill answers
 // (boxes and their waits, leaving after rights on two different days, a wrong answer starting
-// over, the subject limit, coming back after a later exam).
+// over, the subject limit, coming back after a later exam); and the window as a candidate uses
+// it, over an exam stored in a history of its own.
 
 #include "study/drill.h"
+#include "study/formtreino.h"
+#include "study/history.h"
 #include "study/subjects.h"
 
+#include "codereader/articleindex.h"
+#include "codereader/formcodigo.h"
+#include "common/appwindows.h"
+#include "exam/questionbank.h"
+
+#include "fakes.h"
+#include "windowdriver.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 const QDate kDay(2026, 12, 7);
@@ -63,6 +81,22 @@ private slots:
     void replayedInTimeOrder();
     void subjectLimitAndOrder();
     void comesBackAfterALaterExam();
+
+    void init();
+    void cleanup();
+    void answerRightAndWrongInTheWindow();
+    void rightAgainThreeDaysLaterLeavesInTheWindow();
+
+private:
+    // Stores an exam ended at 09:30 on the clock's day with m_block and m_study answered wrong.
+    void storeExam();
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TFormCodigo> m_reader;
+    std::unique_ptr<TFormTreino> w;
+    const StoredQuestion *m_block = nullptr; // a block question whose source cites an article
+    const StoredQuestion *m_study = nullptr; // a study question (four alternatives) of another subject
 };
 
 void TestDrill::wrongInAnExamIsDueThatDay()
@@ -218,6 +252,186 @@ void TestDrill::comesBackAfterALaterExam()
     QCOMPARE(c.rightDays, 0);
     answers << drilled(7, at(kDay.addDays(10), 22), true);
     QCOMPARE(cardOf(Drill::schedule(exams, answers), 7).rightDays, 1);
+}
+
+void TestDrill::init()
+{
+    m_dialogs = std::make_unique<FakeDialogs>();
+    m_clock = std::make_unique<FakeClock>(QDateTime(kDay, QTime(10, 0, 0)));
+    m_folder = std::make_unique<TempProgramFolder>();
+    QVERIFY(
+        QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
+    m_reader = std::make_unique<TFormCodigo>();
+    AppWindows::set(AppWindow::Codigo, m_reader.get());
+    const QuestionBank &bank = QuestionBank::instance();
+    for (const StoredQuestion &q : bank.questions())
+        if (!m_block && !ArticleIndex::citedArticles(q.source).isEmpty() && !q.explanation.isEmpty())
+            m_block = &q;
+    QVERIFY(m_block);
+    for (const StoredQuestion &q : bank.studyQuestions())
+        if (!m_study && Subjects::of(q.number) != Subjects::of(m_block->number))
+            m_study = &q;
+    QVERIFY(m_study);
+}
+
+void TestDrill::cleanup()
+{
+    w.reset();
+    AppWindows::set(AppWindow::Codigo, nullptr);
+    m_reader.reset();
+    m_folder.reset();
+    m_clock.reset();
+    m_dialogs.reset();
+}
+
+void TestDrill::storeExam()
+{
+    HistoryExam e;
+    e.type = 1;
+    e.start = QDateTime(m_clock->local.date(), QTime(9, 0, 0));
+    e.end = e.start.addSecs(1800);
+    e.seconds = 1800;
+    e.answers.append({m_block->number, QStringLiteral("A"), false, QString(), -1});
+    e.answers.append({m_study->number, QString(), false, QString(), -1});
+    e.answers.append({100, QStringLiteral("B"), true, QString(), -1});
+    QVERIFY(History::instance().store(e) > 0);
+}
+
+namespace {
+int rightOf(const StoredQuestion *q)
+{
+    return q->text(QuestionKind::Answer).toInt();
+}
+QString letterOf(int alternative)
+{
+    return QString(QChar(u'A' + alternative - 1));
+}
+} // namespace
+
+void TestDrill::answerRightAndWrongInTheWindow()
+{
+    storeExam();
+    w = std::make_unique<TFormTreino>();
+    QVERIFY(showActive(w.get()));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Estudar meus erros"));
+    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("2 questões para hoje (2 na lista)"));
+    QCOMPARE(w->Paginas->currentIndex(), 0);
+    // Both due today in box 1: the lower number first.
+    QVERIFY(w->LabelPosicao->text().startsWith(
+        QStringLiteral("Questão 1 de 2  ·  nº %1 do banco").arg(m_block->number)));
+    QCOMPARE(w->LabelPergunta->text(), m_block->text(QuestionKind::Text).trimmed());
+    QVERIFY(w->LabelAlternativas[4]->isVisible());
+    QVERIFY(!w->LabelExplicacao->isVisible());
+    QVERIFY(!w->BBVerCodigo->isEnabled());
+    QVERIFY(!w->BBProximo->isEnabled());
+
+    // Right, by the key of its letter.
+    const int right = rightOf(m_block);
+    QTest::keyClick(w.get(), Qt::Key(Qt::Key_A + right - 1));
+    QCOMPARE(w->LabelSituacao->text(), QStringLiteral("✔ Certa: sua resposta foi ") + letterOf(right));
+    QVERIFY(w->LabelAlternativas[right - 1]->text().startsWith(QStringLiteral("✔ ") + letterOf(right)));
+    QVERIFY(w->LabelAlternativas[right - 1]->text().endsWith(QStringLiteral("— sua resposta, certa")));
+    QCOMPARE(w->LabelDestino->text(), QStringLiteral("A questão passa para a caixa 2 e volta em 10/12/2026. "
+                                                     "Acertando de novo em outro dia, ela sai da lista."));
+    QVERIFY(w->LabelExplicacao->isVisible());
+    QCOMPARE(w->LabelExplicacao->text(), QStringLiteral("Explicação: ") + m_block->explanation);
+    QCOMPARE(w->LabelFonte->text(), QStringLiteral("Fonte: ") + m_block->source);
+    // A second answer changes nothing.
+    QTest::keyClick(w.get(), Qt::Key(Qt::Key_A + right % 5));
+    QVERIFY(w->LabelSituacao->text().startsWith(QStringLiteral("✔")));
+    QVERIFY(w->BBVerCodigo->isEnabled());
+    QTest::mouseClick(w->BBVerCodigo, Qt::LeftButton);
+    QVERIFY(m_reader->isVisible());
+    QVERIFY(m_reader->RichEdit->textCursor().hasSelection());
+    QList<DrillAnswer> stored = History::instance().drillAnswers();
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0].number, m_block->number);
+    QCOMPARE(stored[0].at, m_clock->local);
+    QVERIFY(stored[0].right);
+    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("1 questão para hoje (2 na lista)"));
+
+    // Wrong, by a click on an alternative: the study question has four.
+    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+    QVERIFY(w->LabelPosicao->text().startsWith(
+        QStringLiteral("Questão 2 de 2  ·  nº %1 do banco").arg(m_study->number)));
+    QVERIFY(!w->LabelAlternativas[4]->isVisible());
+    QVERIFY(!w->BBRespostas[4]->isVisible());
+    QVERIFY(!w->LabelExplicacao->isVisible());
+    const int certa = rightOf(m_study);
+    const int errada = certa % 4 + 1;
+    QTest::mouseClick(w->LabelAlternativas[errada - 1], Qt::LeftButton);
+    QCOMPARE(
+        w->LabelSituacao->text(),
+        QStringLiteral("✘ Errada: sua resposta foi %1, a certa é %2").arg(letterOf(errada), letterOf(certa)));
+    QVERIFY(w->LabelAlternativas[errada - 1]->text().endsWith(QStringLiteral("— sua resposta, errada")));
+    QVERIFY(w->LabelAlternativas[certa - 1]->text().endsWith(QStringLiteral("— resposta certa")));
+    QCOMPARE(w->LabelDestino->text(),
+             QStringLiteral("A questão volta para a caixa 1 e para amanhã, 08/12/2026."));
+    QCOMPARE(w->LabelExplicacao->text(), QStringLiteral("Explicação: ") + m_study->explanation);
+    QCOMPARE(w->BBVerCodigo->isEnabled(), !ArticleIndex::citedArticles(m_study->source).isEmpty());
+    stored = History::instance().drillAnswers();
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored[1].number, m_study->number);
+    QVERIFY(!stored[1].right);
+
+    // The end of the round, and training ahead: the soonest due first.
+    QCOMPARE(w->BBProximo->text(), QStringLiteral("Concluir"));
+    QTest::keyClick(w.get(), Qt::Key_Return);
+    QCOMPARE(w->Paginas->currentIndex(), 1);
+    QCOMPARE(w->LabelAviso->text(), QStringLiteral("Fim do treino: 1 certa de 2.\nNenhuma questão para hoje. "
+                                                   "A próxima é amanhã, 08/12/2026."));
+    QVERIFY(w->BBAntecipar->isVisible());
+    QVERIFY(!w->BBContinuar->isVisible());
+    QTest::mouseClick(w->BBAntecipar, Qt::LeftButton);
+    QCOMPARE(w->Paginas->currentIndex(), 0);
+    QCOMPARE(w->rodada().size(), 2);
+    QCOMPARE(w->rodada()[0].number, m_study->number);
+    QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("prevista para 08/12/2026")));
+    QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestDrill::rightAgainThreeDaysLaterLeavesInTheWindow()
+{
+    storeExam();
+    QVERIFY(History::instance().storeDrillAnswer({m_block->number, m_clock->local, true}));
+    QVERIFY(History::instance().storeDrillAnswer({m_study->number, m_clock->local, true}));
+    m_clock->local = m_clock->local.addDays(3);
+    // Limited to the block question's subject, as the performance window opens it.
+    w = std::make_unique<TFormTreino>(Subjects::of(m_block->number));
+    QVERIFY(showActive(w.get()));
+    QCOMPARE(w->ComboAssunto->currentText(), Subjects::name(Subjects::of(m_block->number)));
+    QCOMPARE(w->rodada().size(), 1);
+    QCOMPARE(w->rodada()[0].number, m_block->number);
+    QCOMPARE(w->rodada()[0].box, 2);
+    QTest::mouseClick(w->BBRespostas[rightOf(m_block) - 1], Qt::LeftButton);
+    QCOMPARE(w->LabelDestino->text(),
+             QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
+    QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+    QCOMPARE(w->LabelAviso->text(),
+             QStringLiteral("Fim do treino: 1 certa de 1.\nNenhuma questão errada ficou "
+                            "para estudar em %1.")
+                 .arg(Subjects::name(Subjects::of(m_block->number))));
+    QVERIFY(!w->BBAntecipar->isVisible());
+    QCOMPARE(History::instance().drillAnswers().size(), 3);
+    QVERIFY(Drill::schedule(History::instance().exams(), History::instance().drillAnswers()).size() == 1);
+
+    // Every subject: the study question, right three days ago too, is due today.
+    w->ComboAssunto->setCurrentIndex(0);
+    QCOMPARE(w->assunto(), -1);
+    QCOMPARE(w->rodada().size(), 1);
+    QCOMPARE(w->rodada()[0].number, m_study->number);
+    // Limited to a subject with no mistakes.
+    const int outro = (Subjects::of(m_block->number) + 1) % Subjects::kCount == Subjects::of(m_study->number)
+                          ? (Subjects::of(m_block->number) + 2) % Subjects::kCount
+                          : (Subjects::of(m_block->number) + 1) % Subjects::kCount;
+    w->Abre(outro);
+    QCOMPARE(w->ComboAssunto->currentIndex(), outro + 1);
+    QCOMPARE(w->Paginas->currentIndex(), 1);
+    QCOMPARE(w->LabelAviso->text(),
+             QStringLiteral("Nenhuma questão errada para estudar em %1.\nAs questões que "
+                            "você errar nas provas aparecem aqui.")
+                 .arg(Subjects::name(outro)));
+    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("Nenhuma questão para hoje (0 na lista)"));
 }
 
 QTEST_MAIN(TestDrill)
