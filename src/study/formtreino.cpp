@@ -248,7 +248,9 @@ void TFormTreino::Abre(int assunto)
         ComboAssunto->setCurrentIndex(index);
     }
     m_assunto = index - 1;
-    Atualiza();
+    // A hidden window reads the history when it is shown.
+    if (isVisible())
+        Atualiza();
 }
 
 void TFormTreino::ComboAssuntoChange()

@@ -26,7 +26,8 @@ public:
     explicit TFormTreino(int assunto = -1, QWidget *parent = nullptr);
     ~TFormTreino() override;
 
-    // Limits the drill to subject assunto (-1: all) and starts it again from the history.
+    // Limits the drill to subject assunto (-1: all) and, when the window is shown, starts it again
+    // from the history (a hidden window does so when shown: every show starts afresh).
     void Abre(int assunto);
     int assunto() const { return m_assunto; }
     // Reads the history again and starts a round over the questions due today.

@@ -88,8 +88,9 @@ private slots:
     void rightAgainThreeDaysLaterLeavesInTheWindow();
 
 private:
-    // Stores an exam ended at 09:30 on the clock's day with m_block and m_study answered wrong.
-    void storeExam();
+    // Stores an exam ended at 09:30 on the clock's day with m_block and m_study answered wrong;
+    // false when it could not be stored.
+    bool storeExam();
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<TempProgramFolder> m_folder;
@@ -284,7 +285,7 @@ void TestDrill::cleanup()
     m_dialogs.reset();
 }
 
-void TestDrill::storeExam()
+bool TestDrill::storeExam()
 {
     HistoryExam e;
     e.type = 1;
@@ -294,7 +295,7 @@ void TestDrill::storeExam()
     e.answers.append({m_block->number, QStringLiteral("A"), false, QString(), -1});
     e.answers.append({m_study->number, QString(), false, QString(), -1});
     e.answers.append({100, QStringLiteral("B"), true, QString(), -1});
-    QVERIFY(History::instance().store(e) > 0);
+    return History::instance().store(e) > 0;
 }
 
 namespace {
@@ -310,7 +311,7 @@ QString letterOf(int alternative)
 
 void TestDrill::answerRightAndWrongInTheWindow()
 {
-    storeExam();
+    QVERIFY(storeExam());
     w = std::make_unique<TFormTreino>();
     QVERIFY(showActive(w.get()));
     QCOMPARE(w->windowTitle(), QStringLiteral("Estudar meus erros"));
@@ -392,7 +393,7 @@ void TestDrill::answerRightAndWrongInTheWindow()
 
 void TestDrill::rightAgainThreeDaysLaterLeavesInTheWindow()
 {
-    storeExam();
+    QVERIFY(storeExam());
     QVERIFY(History::instance().storeDrillAnswer({m_block->number, m_clock->local, true}));
     QVERIFY(History::instance().storeDrillAnswer({m_study->number, m_clock->local, true}));
     m_clock->local = m_clock->local.addDays(3);
