@@ -7,6 +7,7 @@
 #include "exam/formrevisao.h"
 #include "store/binarydataset.h"
 
+#include <QDateTime>
 #include <QTime>
 #include <QWidget>
 
@@ -68,6 +69,7 @@ public:
     bool FinalizaProva(bool ask);
 
     // Answer sheet page.
+    // Corrects the exam and stores it in the study history.
     void BBCorrigirClick();
     void CalculaResultados();
     void BitBtnCancelarClick();
@@ -146,6 +148,8 @@ private:
     void buildSelectionPage(QWidget *page);
     void buildExamPage(QWidget *page);
     void buildAnswerSheetPage(QWidget *page);
+    // Stores the corrected exam in the study history.
+    void GuardaNoHistorico() const;
     // Empties the results of the answer sheet (counts, meter, gauge, verdict).
     void LimpaResultados();
     // Asks whether to abandon the exam when the window is closed; true when it may close.
@@ -157,6 +161,8 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     TExamState m_exam;
+    QDateTime m_inicio; // when the exam started and ended, for the study history
+    QDateTime m_fim;
     AnswerSheet m_sheet; // what the answer sheet's grid shows
     QList<QuestaoCorrigida> m_corrigida;
     DeferredContent m_pages;

@@ -16,6 +16,8 @@
 #include "controls/ledmeter.h"
 #include "controls/panel.h"
 #include "signs/picturestore.h"
+#include "study/history.h"
+#include "study/studyhistory.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -252,6 +254,21 @@ void TFormProva::BBCorrigirClick()
     if (Revisao)
         Revisao->setProva(m_corrigida);
     BBRevisar->setEnabled(true);
+    GuardaNoHistorico();
+}
+
+void TFormProva::GuardaNoHistorico() const
+{
+    HistoryExam exam;
+    exam.type = m_exam.TipoProva;
+    exam.start = m_inicio;
+    exam.end = m_fim;
+    exam.seconds = QTime(0, 0).secsTo(ExamRules::timeTaken(HoraInicio, HoraFim));
+    for (const QuestaoCorrigida &q : m_corrigida)
+        exam.answers << HistoryAnswer{q.numero, q.resposta, q.acertou(), QString(), -1};
+    // The answer sheet stands whether or not the history could keep the exam; what went wrong with
+    // the history's file is told once.
+    StudyHistory::get().store(exam);
 }
 
 void TFormProva::CalculaResultados()

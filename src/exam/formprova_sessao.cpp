@@ -170,8 +170,8 @@ void TFormProva::buildExamPage(QWidget *page)
 
 void TFormProva::IniciarProva()
 {
-    HoraInicio = QTime::fromString(ExamRules::timeText(Clock::current().localNow().time()),
-                                   QStringLiteral("HH:mm:ss"));
+    m_inicio = Clock::current().localNow();
+    HoraInicio = QTime::fromString(ExamRules::timeText(m_inicio.time()), QStringLiteral("HH:mm:ss"));
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < ExamTypes::kQuestions; ++column)
             setGabarito(column, row, QString());
@@ -327,8 +327,8 @@ bool TFormProva::FinalizaProva(bool ask)
         return false;
     for (int column = 0; column < ExamTypes::kQuestions; ++column)
         setGabarito(column, 0, QString::number(column + 1));
-    HoraFim = QTime::fromString(ExamRules::timeText(Clock::current().localNow().time()),
-                                QStringLiteral("HH:mm:ss"));
+    m_fim = Clock::current().localNow();
+    HoraFim = QTime::fromString(ExamRules::timeText(m_fim.time()), QStringLiteral("HH:mm:ss"));
     LabelTempo->setText(ExamRules::timeText(ExamRules::timeTaken(HoraInicio, HoraFim)));
     Label1->setText(ExamRules::timeText(HoraInicio));
     Label2->setText(ExamRules::timeText(HoraFim));

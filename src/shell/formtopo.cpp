@@ -17,6 +17,7 @@
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
+#include "study/formestudo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,7 +71,10 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
                                                QStringLiteral(" Ajuda"), glyph("ajuda"), 32);
     RxSBFinalizar = WindowKit::button<QToolButton>(Panel2, "RxSBFinalizar", QRect(673, 7, 92, 46),
                                                    QStringLiteral(" Fechar"), glyph("fechar"), 32);
-    for (QToolButton *b : {RxSBProva, RxSBPlacas, RxSBCodigo, RxSBAjuda, RxSBFinalizar}) {
+    // Beyond the five: the study window (performance, one's own mistakes, today's exam format).
+    RxSBEstudo = WindowKit::button<QToolButton>(Panel2, "RxSBEstudo", QRect(769, 7, 92, 46),
+                                                QStringLiteral(" Estudo"), glyph("estudo"), 32);
+    for (QToolButton *b : {RxSBProva, RxSBPlacas, RxSBCodigo, RxSBAjuda, RxSBFinalizar, RxSBEstudo}) {
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
@@ -83,11 +87,14 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
                                           "Brasileiro para pesquisa/informações"));
     Hints::set(RxSBAjuda, QStringLiteral("Ajuda| Como utilizar o programa"));
     Hints::set(RxSBFinalizar, QStringLiteral("Fechar o Programa| Termina a execução do programa"));
+    Hints::set(RxSBEstudo, QStringLiteral("Estudo| Desempenho por matéria, estudo dos seus erros e prova no "
+                                          "formato atual"));
     connect(RxSBProva, &QToolButton::clicked, this, guard([this] { RxSBProvaClick(); }));
     connect(RxSBPlacas, &QToolButton::clicked, this, guard([this] { RxSBPlacasClick(); }));
     connect(RxSBCodigo, &QToolButton::clicked, this, guard([this] { RxSBCodigoClick(); }));
     connect(RxSBAjuda, &QToolButton::clicked, this, guard([this] { RxSBAjudaClick(); }));
     connect(RxSBFinalizar, &QToolButton::clicked, this, guard([this] { RxSBFinalizarClick(); }));
+    connect(RxSBEstudo, &QToolButton::clicked, this, guard([this] { RxSBEstudoClick(); }));
 
     Image2 = WindowKit::make<QLabel>(Panel1, "Image2", QRect(161, 216, 477, 100));
     Image2->setAlignment(Qt::AlignCenter);
@@ -168,6 +175,15 @@ void TFormTopo::RxSBFinalizarClick()
     endProgram();
 }
 
+void TFormTopo::RxSBEstudoClick()
+{
+    if (!m_estudo)
+        m_estudo = new TFormEstudo(this);
+    m_estudo->show();
+    m_estudo->raise();
+    m_estudo->activateWindow();
+}
+
 void TFormTopo::Image1Click()
 {
     AppWindows::show(AppWindow::Download);
@@ -215,6 +231,9 @@ bool TFormTopo::handleKey(QKeyEvent *event)
     case u'5':
     case 27:
         guarded([this] { RxSBFinalizarClick(); });
+        return true;
+    case u'6':
+        guarded([this] { RxSBEstudoClick(); });
         return true;
     default:
         return false;

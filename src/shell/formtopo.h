@@ -1,13 +1,14 @@
 #pragma once
 // The main window: a full-screen backdrop whose top strip is a toolbar with the five buttons
-// (exam, signs, traffic code, help, close) and a banner, a second banner below it and the status
-// panel that shows the long hint of whatever the mouse points at.
+// (exam, signs, traffic code, help, close), a sixth for study, and a banner, a second banner below it and the
+// status panel that shows the long hint of whatever the mouse points at.
 
 #include <QWidget>
 
 class QLabel;
 class QMenu;
 class QToolButton;
+class TFormEstudo;
 class TPanel;
 class TStatus;
 
@@ -24,6 +25,9 @@ public:
     void RxSBCodigoClick();
     void RxSBAjudaClick();
     void RxSBFinalizarClick();
+    // The sixth button "Estudo" (key 6): the study window, made when first opened.
+    void RxSBEstudoClick();
+    TFormEstudo *estudo() const { return m_estudo; }
     void Image1Click();
     void Image2Click();
     void Versao1Click();
@@ -53,6 +57,8 @@ private:
     QToolButton *RxSBCodigo;
     QToolButton *RxSBAjuda;
     QToolButton *RxSBFinalizar;
+    QToolButton *RxSBEstudo;
+    TFormEstudo *m_estudo = nullptr;
     TStatus *Status1;    // the status bar: the long hint under the mouse and today's date
     QMenu *RxPopupMenu1; // the right-click menu ("Versão...")
 };

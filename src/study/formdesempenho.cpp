@@ -37,7 +37,7 @@ QString dataHora(const QDateTime &t)
 QTableWidgetItem *celula(const QString &text, Qt::Alignment alignment)
 {
     auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(int(alignment | Qt::AlignVCenter));
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
     item->setFlags(Qt::ItemIsEnabled);
     return item;
 }

@@ -17,6 +17,7 @@
 #include "exam/formprova.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
+#include "study/formestudo.h"
 
 #include "fakes.h"
 #include "windowdriver.h"
@@ -135,11 +136,9 @@ void TestShell::mainWindowLayout()
         const char *name;
         int x;
         const char *caption;
-    } buttons[] = {{"RxSBProva", 287, " Provas"},
-                   {"RxSBPlacas", 383, " Placas"},
-                   {"RxSBCodigo", 480, " Código"},
-                   {"RxSBAjuda", 576, " Ajuda"},
-                   {"RxSBFinalizar", 673, " Fechar"}};
+    } buttons[] = {{"RxSBProva", 287, " Provas"},     {"RxSBPlacas", 383, " Placas"},
+                   {"RxSBCodigo", 480, " Código"},    {"RxSBAjuda", 576, " Ajuda"},
+                   {"RxSBFinalizar", 673, " Fechar"}, {"RxSBEstudo", 769, " Estudo"}};
     for (const auto &b : buttons) {
         auto *button = FormTopo->findChild<QToolButton *>(QLatin1String(b.name));
         QVERIFY2(button, b.name);
@@ -227,6 +226,25 @@ void TestShell::keysOpenWindows()
     QCOMPARE(helpsOf(*m_desktop), QStringList({"topic0", "topic0", "topic0"}));
     QTest::mouseClick(ajuda, Qt::LeftButton);
     QCOMPARE(helpsOf(*m_desktop).size(), 4);
+
+    // The sixth button and key 6: the study window, with its three entries and the export.
+    TempProgramFolder folder;
+    activateMain();
+    QVERIFY(!FormTopo->estudo());
+    QTest::keyClick(FormTopo, Qt::Key_6);
+    QVERIFY(FormTopo->estudo() && FormTopo->estudo()->isVisible());
+    QCOMPARE(FormTopo->estudo()->windowTitle(), QStringLiteral("Estudo"));
+    QStringList captions;
+    for (QPushButton *b : {FormTopo->estudo()->BBDesempenho, FormTopo->estudo()->BBErros,
+                           FormTopo->estudo()->BBProvaAtual, FormTopo->estudo()->BBExportar})
+        captions << b->text();
+    QCOMPARE(captions, QStringList({"&Desempenho", "Estudar meus &erros", "Prova no formato &atual",
+                                    "E&xportar histórico..."}));
+    FormTopo->estudo()->hide();
+    activateMain();
+    QTest::mouseClick(FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBEstudo")), Qt::LeftButton);
+    QVERIFY(FormTopo->estudo()->isVisible());
+    FormTopo->estudo()->hide();
 }
 
 void TestShell::keysEndProgram_data()
@@ -464,7 +482,9 @@ void TestShell::preparedArtworkMatchesPainting()
             {QStringLiteral("banner-large"), Artwork::paintLargeBanner(ratio)},
             {QStringLiteral("banner-exam"), Artwork::paintExamBanner(ratio)},
             {QStringLiteral("glyph-ajuda"),
-             Artwork::glyphPixmap(QStringLiteral("ajuda"), QSize(32, 32), ratio)}};
+             Artwork::glyphPixmap(QStringLiteral("ajuda"), QSize(32, 32), ratio)},
+            {QStringLiteral("glyph-estudo"),
+             Artwork::glyphPixmap(QStringLiteral("estudo"), QSize(32, 32), ratio)}};
         for (const auto &[name, pixmap] : painted) {
             const QPixmap ready = Artwork::prepared(name, ratio);
             QVERIFY2(!ready.isNull(), qPrintable(name));

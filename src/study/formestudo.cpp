@@ -1,0 +1,181 @@
+#include "formestudo.h"
+
+#include "formdesempenho.h"
+#include "formprovaatual.h"
+#include "formtreino.h"
+#include "history.h"
+#include "studyhistory.h"
+
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/errordisplay.h"
+#include "common/hints.h"
+#include "common/windowkit.h"
+#include "common/windowsetup.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+TFormEstudo::EscolheArquivo escolheArquivo = [](QWidget *parent, const QString &suggested) {
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Exportar histórico"), suggested,
+                                        QStringLiteral("Planilha CSV (*.csv)"));
+};
+
+// Shows a window of the study area raised and active.
+void mostra(QWidget *w)
+{
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormEstudo"));
+    setWindowTitle(QStringLiteral("Estudo"));
+    setFont(WindowSetup::font(13, false));
+
+    LabelHistorico = WindowKit::make<QLabel>(this, "LabelHistorico");
+    LabelHistorico->setWordWrap(true);
+
+    const auto entrada = [this](const char *name, const QString &caption, const QString &hint) {
+        QPushButton *b = WindowKit::button(this, name, QRect(), caption);
+        b->setMinimumHeight(40);
+        b->setFont(WindowSetup::font(14, true));
+        Hints::set(b, hint);
+        return b;
+    };
+    BBDesempenho =
+        entrada("BBDesempenho", QStringLiteral("&Desempenho"),
+                QStringLiteral("Acertos por matéria, gráfico das últimas provas e a matéria mais fraca"));
+    BBErros = entrada("BBErros", QStringLiteral("Estudar meus &erros"),
+                      QStringLiteral("Treina, uma a uma, as questões que você errou nas provas"));
+    BBProvaAtual =
+        entrada("BBProvaAtual", QStringLiteral("Prova no formato &atual"),
+                QStringLiteral("30 questões de 4 alternativas, com tempo marcado; aprovado com 20 certas"));
+    BBExportar = WindowKit::button(this, "BBExportar", QRect(), QStringLiteral("E&xportar histórico..."));
+    Hints::set(BBExportar,
+               QStringLiteral("Grava todas as provas guardadas num arquivo CSV, para abrir numa planilha"));
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
+
+    connect(BBDesempenho, &QPushButton::clicked, this, guard([this] { BBDesempenhoClick(); }));
+    connect(BBErros, &QPushButton::clicked, this, guard([this] { BBErrosClick(); }));
+    connect(BBProvaAtual, &QPushButton::clicked, this, guard([this] { BBProvaAtualClick(); }));
+    connect(BBExportar, &QPushButton::clicked, this, guard([this] { BBExportarClick(); }));
+    connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(8);
+    layout->addWidget(BBDesempenho);
+    layout->addWidget(BBErros);
+    layout->addWidget(BBProvaAtual);
+    layout->addSpacing(6);
+    layout->addWidget(LabelHistorico);
+    layout->addWidget(BBExportar);
+    layout->addSpacing(6);
+    layout->addWidget(BBFechar, 0, Qt::AlignRight);
+    setMinimumWidth(340);
+}
+
+TFormEstudo::~TFormEstudo() = default;
+
+void TFormEstudo::setEscolheArquivo(EscolheArquivo choose)
+{
+    escolheArquivo = std::move(choose);
+}
+
+void TFormEstudo::showEvent(QShowEvent *event)
+{
+    atualiza();
+    QWidget::showEvent(event);
+}
+
+void TFormEstudo::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TFormEstudo::atualiza()
+{
+    History &history = StudyHistory::get();
+    const int exams = history.isOpen() ? int(history.summaries().size()) : 0;
+    if (!history.isOpen())
+        LabelHistorico->setText(QStringLiteral("O histórico de estudo não está disponível."));
+    else if (exams == 0)
+        LabelHistorico->setText(QStringLiteral("Nenhuma prova guardada no histórico ainda."));
+    else
+        LabelHistorico->setText(
+            QStringLiteral("%1 %2 no histórico.")
+                .arg(exams)
+                .arg(exams == 1 ? QStringLiteral("prova guardada") : QStringLiteral("provas guardadas")));
+    BBExportar->setEnabled(exams > 0);
+}
+
+TFormDesempenho *TFormEstudo::desempenho()
+{
+    if (!m_desempenho) {
+        m_desempenho = new TFormDesempenho(this);
+        m_desempenho->setTreinar([this](int subject) { BBErrosClick(subject); });
+    }
+    return m_desempenho;
+}
+
+TFormTreino *TFormEstudo::treino()
+{
+    if (!m_treino)
+        m_treino = new TFormTreino(-1, this);
+    return m_treino;
+}
+
+TFormProvaAtual *TFormEstudo::provaAtual()
+{
+    if (!m_provaAtual)
+        m_provaAtual = new TFormProvaAtual(this);
+    return m_provaAtual;
+}
+
+void TFormEstudo::BBDesempenhoClick()
+{
+    mostra(desempenho());
+}
+
+void TFormEstudo::BBErrosClick(int subject)
+{
+    TFormTreino *t = treino();
+    t->Abre(subject);
+    mostra(t);
+}
+
+void TFormEstudo::BBProvaAtualClick()
+{
+    mostra(provaAtual());
+}
+
+void TFormEstudo::BBExportarClick()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder.isEmpty() ? QDir::homePath() : folder)
+                                  .filePath(QStringLiteral("historico-quelvado-") +
+                                            Clock::current().localNow().toString(QStringLiteral("yyyyMMdd")) +
+                                            QStringLiteral(".csv"));
+    const QString file = escolheArquivo(this, suggested);
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (StudyHistory::get().exportCsv(file, &error))
+        Dialogs::information(QStringLiteral("Histórico exportado para ") + QDir::toNativeSeparators(file) +
+                             QLatin1Char('.'));
+    else
+        Dialogs::error(error.isEmpty() ? QStringLiteral("Não foi possível exportar o histórico.") : error);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// "Estudo": the small window behind the main window's sixth button. It leads to the performance
+// window, the drill of one's own mistakes and the exam in today's format, and exports the study
+// history as a spreadsheet file (CSV).
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class TFormDesempenho;
+class TFormProvaAtual;
+class TFormTreino;
+
+class TFormEstudo : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormEstudo(QWidget *parent = nullptr);
+    ~TFormEstudo() override;
+
+    void BBDesempenhoClick();
+    // The drill over every subject, or over one (a Subjects::Subject) when subject >= 0.
+    void BBErrosClick(int subject = -1);
+    void BBProvaAtualClick();
+    void BBExportarClick();
+
+    // The window each entry opens, made when first asked for.
+    TFormDesempenho *desempenho();
+    TFormTreino *treino();
+    TFormProvaAtual *provaAtual();
+
+    // How "Exportar histórico" asks where to write: a save-file dialog, or in tests a fixed name.
+    // Returns the chosen file name, empty when the user cancelled.
+    using EscolheArquivo = std::function<QString(QWidget *parent, const QString &suggested)>;
+    static void setEscolheArquivo(EscolheArquivo choose);
+
+    QLabel *LabelHistorico = nullptr;
+    QPushButton *BBDesempenho = nullptr;
+    QPushButton *BBErros = nullptr;
+    QPushButton *BBProvaAtual = nullptr;
+    QPushButton *BBExportar = nullptr;
+    QPushButton *BBFechar = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void atualiza();
+
+    TFormDesempenho *m_desempenho = nullptr;
+    TFormTreino *m_treino = nullptr;
+    TFormProvaAtual *m_provaAtual = nullptr;
+};

@@ -1,0 +1,125 @@
+// The performance window read from a known history: the share of each subject over every exam and
+// over the last five, the chart of the last exams, and the weakest subject with the button that
+// drills it; the weakest subject's rule on its own.
+
+#include "study/formdesempenho.h"
+#include "study/history.h"
+#include "study/progress.h"
+#include "study/subjects.h"
+
+#include "fakes.h"
+#include "windowdriver.h"
+
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+// An exam of type 6 or 10 (questions 1..30 of Legislação, or 201..230 of Sinalização) with the
+// first `right` answers right, taken on day `day` of December 2026.
+HistoryExam exam(int first, int right, int day)
+{
+    HistoryExam e;
+    e.type = first == 1 ? 6 : 10;
+    e.start = QDateTime(QDate(2026, 12, day), QTime(10, 0));
+    e.end = e.start.addSecs(600);
+    e.seconds = 600;
+    for (int i = 0; i < 30; ++i)
+        e.answers << HistoryAnswer{first + i, QStringLiteral("A"), i < right, QString(), -1};
+    return e;
+}
+} // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+private slots:
+    void weakestSubject();
+    void windowFromKnownHistory();
+    void emptyHistory();
+};
+
+void TestProgress::weakestSubject()
+{
+    QList<SubjectTotal> recent(Subjects::kCount), all(Subjects::kCount);
+    QCOMPARE(Progress::weakest(recent, all), -1); // nothing answered
+    recent[Subjects::Sinalizacao] = {6, 10};
+    recent[Subjects::Legislacao] = {12, 20};
+    all[Subjects::Sinalizacao] = {50, 100};
+    all[Subjects::Legislacao] = {40, 100};
+    // Equal recent shares (60 %): the lower share over all exams decides.
+    QCOMPARE(Progress::weakest(recent, all), int(Subjects::Legislacao));
+    recent[Subjects::PrimeirosSocorros] = {1, 3};
+    QCOMPARE(Progress::weakest(recent, all), int(Subjects::PrimeirosSocorros));
+    QCOMPARE(Progress::shareText({1, 3}), QStringLiteral("33% (1 de 3)"));
+    QCOMPARE(Progress::shareText({}), QStringLiteral("—"));
+}
+
+void TestProgress::windowFromKnownHistory()
+{
+    TempProgramFolder folder;
+    FakeClock clock(QDateTime(QDate(2026, 12, 20), QTime(9, 0)));
+    // Legislação: 30, then 6 exams; the first Legislação exam falls out of the last five.
+    QVERIFY(History::instance().store(exam(1, 30, 1)));
+    QVERIFY(History::instance().store(exam(201, 15, 2)));
+    QVERIFY(History::instance().store(exam(1, 24, 3)));
+    QVERIFY(History::instance().store(exam(201, 21, 4)));
+    QVERIFY(History::instance().store(exam(1, 18, 5)));
+    QVERIFY(History::instance().store(exam(201, 27, 6)));
+
+    TFormDesempenho window;
+    int drilled = -2;
+    window.setTreinar([&](int subject) { drilled = subject; });
+    QVERIFY(showActive(&window));
+    const auto cell = [&](int subject, int column) {
+        return window.GridMaterias->item(subject, column)->text();
+    };
+    QCOMPARE(cell(Subjects::Legislacao, 0), QStringLiteral("Legislação"));
+    QCOMPARE(cell(Subjects::Legislacao, 1), QStringLiteral("80% (72 de 90)"));
+    QCOMPARE(cell(Subjects::Legislacao, 2), QStringLiteral("70% (42 de 60)"));
+    QCOMPARE(cell(Subjects::Sinalizacao, 1), QStringLiteral("70% (63 de 90)"));
+    QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("70% (63 de 90)"));
+    QCOMPARE(cell(Subjects::PrimeirosSocorros, 1), QStringLiteral("—"));
+    QVERIFY(window.LabelResumo->text().startsWith(
+        QStringLiteral("6 provas feitas. A última, em 06/12/2026 10:00: 27 de 30")));
+    // 70 % in both over the last five; over all exams Sinalização is the lower.
+    QVERIFY(window.LabelFraca->text().contains(QStringLiteral("Sinalização")));
+    QCOMPARE(window.BBTreinar->text(), QStringLiteral("&Treinar Sinalização"));
+    QTest::mouseClick(window.BBTreinar, Qt::LeftButton);
+    QCOMPARE(drilled, int(Subjects::Sinalizacao));
+
+    // The chart: one point per exam, in time order, and the line of today's minimum.
+    const auto series = window.Grafico->chart()->series();
+    QCOMPARE(series.size(), 2);
+    const auto *acertos = qobject_cast<QLineSeries *>(series[0]);
+    QCOMPARE(acertos->count(), 6);
+    QCOMPARE(acertos->at(0).y(), 30.0);
+    QCOMPARE(acertos->at(5).y(), 27.0);
+    QVERIFY(acertos->at(0).x() < acertos->at(5).x());
+    QCOMPARE(qobject_cast<QLineSeries *>(series[1])->at(0).y(), 20.0);
+
+    // A new exam shows when the window is opened again.
+    window.close();
+    QVERIFY(History::instance().store(exam(201, 6, 7)));
+    QVERIFY(showActive(&window));
+    QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("60% (54 de 90)"));
+    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 7);
+}
+
+void TestProgress::emptyHistory()
+{
+    TempProgramFolder folder;
+    TFormDesempenho window;
+    window.setTreinar([](int) { QFAIL("no subject to drill"); });
+    QVERIFY(showActive(&window));
+    QVERIFY(window.LabelResumo->text().startsWith(QStringLiteral("Nenhuma prova guardada")));
+    QVERIFY(!window.BBTreinar->isEnabled());
+    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 0);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestProgress)
+#include "tst_progress.moc"
