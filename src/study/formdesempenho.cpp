@@ -69,9 +69,10 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     GridMaterias->setFocusPolicy(Qt::NoFocus);
     GridMaterias->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     GridMaterias->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GridMaterias->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridMaterias->verticalHeader()->setDefaultSectionSize(GridMaterias->fontMetrics().height() + 8);
     for (int s = 0; s < Subjects::kCount; ++s)
         GridMaterias->setItem(s, 0, celula(Subjects::name(s), Qt::AlignLeft));
-    GridMaterias->resizeRowsToContents();
     const int gridHeight = GridMaterias->horizontalHeader()->sizeHint().height() +
                            GridMaterias->verticalHeader()->length() + 2 * GridMaterias->frameWidth();
     GridMaterias->setFixedHeight(gridHeight);
@@ -186,11 +187,11 @@ void TFormDesempenho::mostraGrafico()
     }
     if (!first.isValid())
         first = last = Clock::current().localNow();
-    // A single exam (or exams on one instant) still gets a span to draw on.
-    if (first.secsTo(last) < 3600) {
-        first = first.addSecs(-1800);
-        last = last.addSecs(1800);
-    }
+    // A single exam (or exams on one instant) still gets a span to draw on, and the first and last
+    // points stand clear of the chart's edges.
+    const qint64 margin = qMax<qint64>(1800, first.secsTo(last) / 30);
+    first = first.addSecs(-margin);
+    last = last.addSecs(margin);
     minimo->append(double(first.toMSecsSinceEpoch()), kMinimoAtual);
     minimo->append(double(last.toMSecsSinceEpoch()), kMinimoAtual);
     chart->addSeries(acertos);

@@ -13,13 +13,20 @@
 #include "common/dialogs.h"
 #include "common/programfolder.h"
 #include "download/formdownload.h"
+#include "exam/examtypes.h"
 #include "exam/formprova.h"
 #include "exam/formrevisao.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
+#include "study/formdesempenho.h"
+#include "study/formestudo.h"
+#include "study/formprovaatual.h"
+#include "study/formtreino.h"
+#include "study/history.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +42,31 @@ public:
     QDateTime localNow() const override { return QDateTime(QDate(2026, 3, 10), QTime(9, 30, 15)); }
     QTime utcTimeOfDay() const override { return QTime(12, 30, 15, 250); }
 };
+
+// A month of study before the fixed moment: sixteen exams of the eighteen types, every few days,
+// with results that improve and a weak spot in signs.
+void storeSampleHistory()
+{
+    const QDateTime first(QDate(2026, 2, 7), QTime(19, 0));
+    for (int k = 0; k < 16; ++k) {
+        HistoryExam exam;
+        exam.type = 1 + k % 17;
+        exam.start = first.addDays(2 * k).addSecs(600 * (k % 5));
+        exam.seconds = 1500 - 30 * k;
+        exam.end = exam.start.addSecs(exam.seconds);
+        const std::array<int, 30> &numbers = *ExamTypes::fixedList(exam.type);
+        for (int i = 0; i < 30; ++i) {
+            const int number = numbers[static_cast<std::size_t>(i)];
+            const bool signs = (number > 200 && number <= 250) || number > 500;
+            // Right unless the position falls in a share of misses that shrinks as weeks go by.
+            const int misses = signs ? 14 - k / 2 : 12 - (2 * k) / 3;
+            const bool right = (i * 7 + k * 3) % 30 >= misses;
+            exam.answers << HistoryAnswer{number, right ? QStringLiteral("A") : QStringLiteral("B"), right,
+                                          QString(), -1};
+        }
+        History::instance().store(exam);
+    }
+}
 
 bool save(QWidget *w, const QString &folder, const QString &name)
 {
@@ -57,6 +89,11 @@ int main(int argc, char **argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots");
     QDir().mkpath(folder);
     ProgramFolder::set(QCoreApplication::applicationDirPath());
+    // The study windows read a history made here, the same in every run.
+    QFile::remove(ProgramFolder::dataFile(QStringLiteral("historico.sqlite")));
+    QFile::remove(ProgramFolder::dataFile(QStringLiteral("historico.sqlite-wal")));
+    QFile::remove(ProgramFolder::dataFile(QStringLiteral("historico.sqlite-shm")));
+    storeSampleHistory();
     Startup::configureApplication(app);
     // The text cursor stays lit instead of blinking, so it looks the same whenever a picture is taken.
     QApplication::setCursorFlashTime(0);
@@ -66,6 +103,27 @@ int main(int argc, char **argv)
     FormTopo->setWindowState(Qt::WindowNoState);
     FormTopo->resize(1024, 360);
     ok &= save(FormTopo, folder, QStringLiteral("formtopo"));
+    // The study window and the three it leads to, over the sample history alone.
+    FormTopo->RxSBEstudoClick();
+    TFormEstudo *estudo = FormTopo->estudo();
+    ok &= save(estudo, folder, QStringLiteral("formestudo"));
+    estudo->BBDesempenhoClick();
+    ok &= save(estudo->desempenho(), folder, QStringLiteral("formdesempenho"));
+    estudo->desempenho()->hide();
+    estudo->BBErrosClick();
+    ok &= save(estudo->treino(), folder, QStringLiteral("formtreino"));
+    estudo->treino()->Responde(1);
+    ok &= save(estudo->treino(), folder, QStringLiteral("formtreino-resposta"));
+    estudo->treino()->hide();
+    estudo->BBProvaAtualClick();
+    TFormProvaAtual *atual = estudo->provaAtual();
+    ok &= save(atual, folder, QStringLiteral("formprovaatual"));
+    atual->setSemente(20260310);
+    atual->BBIniciarClick();
+    atual->EscolheAlternativa(2);
+    ok &= save(atual, folder, QStringLiteral("formprovaatual-prova"));
+    atual->hide();
+    estudo->hide();
     // The selection page, then an exam of signs (question 201 shows a sign), then its sheet.
     FormProva->showSelectionPage();
     ok &= save(FormProva, folder, QStringLiteral("formprova-selecao"));
@@ -96,6 +154,7 @@ int main(int argc, char **argv)
     ok &= save(FormCodigo->FindDialog, folder, QStringLiteral("finddialog"));
     FormCodigo->FindDialog->hide();
     ok &= save(FormDownload, folder, QStringLiteral("formdownload"));
+    FormDownload->hide();
     Startup::destroyWindows();
     return ok ? 0 : 1;
 }
