@@ -1,6 +1,7 @@
 #include "formprovaatual.h"
 
 #include "history.h"
+#include "studyhistory.h"
 
 #include "common/clock.h"
 #include "common/dialogs.h"
@@ -397,7 +398,7 @@ void TFormProvaAtual::encerra(const QDateTime &end, bool porTempo)
     m_fim = end;
     const int acertos = m_prova.right();
     const bool aprovado = m_prova.passed();
-    m_idHistorico = History::instance().store(m_prova.historyExam(m_inicio, m_fim));
+    m_idHistorico = StudyHistory::get().store(m_prova.historyExam(m_inicio, m_fim));
 
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);

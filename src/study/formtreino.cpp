@@ -263,7 +263,9 @@ void TFormTreino::Atualiza()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
-    m_cards = m_historico ? Drill::schedule(history.exams(), history.drillAnswers()) : QList<DrillCard>();
+    m_cards = m_historico
+                  ? Drill::schedule(history.exams(History::Answers::WrongOnly), history.drillAnswers())
+                  : QList<DrillCard>();
     comecaRodada(Drill::due(m_cards, hoje(), m_assunto), false);
 }
 

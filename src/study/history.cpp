@@ -450,7 +450,7 @@ qint64 History::store(const HistoryExam &exam)
     return id;
 }
 
-QList<HistoryExam> History::exams() const
+QList<HistoryExam> History::exams(Answers which) const
 {
     QList<HistoryExam> list;
     if (!d->open)
@@ -472,8 +472,10 @@ QList<HistoryExam> History::exams() const
             list << e;
         }
     }
-    if (d->exec(q,
-                "SELECT exam, number, given, correct, shown, subject FROM answers ORDER BY exam, position")) {
+    if (d->exec(q, which == Answers::All ? "SELECT exam, number, given, correct, shown, subject FROM answers "
+                                           "ORDER BY exam, position"
+                                         : "SELECT exam, number, given, correct, shown, subject FROM answers "
+                                           "WHERE correct = 0 ORDER BY exam, position")) {
         while (q.next()) {
             const auto at = index.constFind(q.value(0).toLongLong());
             if (at == index.cend())

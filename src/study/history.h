@@ -84,8 +84,10 @@ public:
     // Stores exam (with its answers' subjects filled in) in one transaction. Returns its new id,
     // 0 when it could not be stored (nothing of it is then kept).
     qint64 store(const HistoryExam &exam);
-    // Every stored exam with its answers, oldest first.
-    QList<HistoryExam> exams() const;
+    // Which answers exams() reads with each exam.
+    enum class Answers { All, WrongOnly };
+    // Every stored exam with its answers (or only its wrong ones, all the drill needs), oldest first.
+    QList<HistoryExam> exams(Answers which = Answers::All) const;
     // Every stored exam without its answers, oldest first.
     QList<HistorySummary> summaries() const;
     // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or

@@ -15,6 +15,7 @@
 #include "controls/shadowlabel.h"
 #include "controls/sinaltraffic.h"
 #include "signs/picturestore.h"
+#include "study/history.h"
 
 #include "examdriver.h"
 #include "fakes.h"
@@ -69,6 +70,7 @@ private slots:
     void answerSheetByKeyboard();
     void newExamClearsResults();
     void everyTypeCanBeTakenAndCorrected();
+    void correctedExamStoredInHistory();
 
 private:
     std::unique_ptr<FakeDialogs> m_dialogs;
@@ -496,6 +498,42 @@ void TestExamSession::everyTypeCanBeTakenAndCorrected()
 }
 
 QTEST_MAIN(TestExamSession)
+void TestExamSession::correctedExamStoredInHistory()
+{
+    start(*w, kLegislacao);
+    for (int p = 1; p <= 30; ++p) {
+        const int q = w->exam().NumeroQuestao;
+        answerAndNext(*w, p % 4 == 0 ? wrongLetter(q) : (p == 5 ? QString() : rightLetter(q)));
+    }
+    m_clock->local = m_clock->local.addSecs(754);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QVERIFY(History::instance().summaries().isEmpty()); // stored when corrected, not before
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+
+    const QList<HistoryExam> stored = History::instance().exams();
+    QCOMPARE(stored.size(), 1);
+    const HistoryExam &e = stored.first();
+    QCOMPARE(e.type, w->exam().TipoProva);
+    QCOMPARE(e.start, QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
+    QCOMPARE(e.end, QDateTime(QDate(2026, 12, 7), QTime(9, 12, 34)));
+    QCOMPARE(e.seconds, 754);
+    QCOMPARE(e.answers.size(), 30);
+    for (int c = 0; c < 30; ++c) {
+        QCOMPARE(e.answers[c].number, w->provaCorrigida()[c].numero);
+        QCOMPARE(e.answers[c].given, w->gabarito(c, 2));
+        QCOMPARE(e.answers[c].right, w->gabarito(c, 3) == QStringLiteral("*"));
+    }
+    QCOMPARE(e.right(), w->Label4->text().toInt());
+
+    // An exam abandoned before its correction is not stored.
+    start(*w, kLegislacao);
+    m_dialogs->setDefaultAnswer(true);
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    w->close();
+    QCOMPARE(History::instance().summaries().size(), 1);
+}
+
 #include "tst_examsession.moc"
 
 void TestExamSession::closingAsksAtEveryPositionBelowThirty()

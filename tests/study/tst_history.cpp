@@ -198,6 +198,20 @@ void TestHistory::storedAndReloaded()
     QCOMPARE(exams[0].answers[0].subject, int(Subjects::Sinalizacao));
     QCOMPARE(exams[0].answers[1].subject, -1);
     QCOMPARE(exams[0].answers[3].subject, int(Subjects::DirecaoDefensiva));
+    // The drill reads only the wrong answers, each exam still in its place.
+    const QList<HistoryExam> wrong = h.exams(History::Answers::WrongOnly);
+    QCOMPARE(wrong.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        QCOMPARE(wrong[k].id, exams[k].id);
+        QList<int> numbers;
+        for (const HistoryAnswer &a : exams[k].answers)
+            if (!a.right)
+                numbers << a.number;
+        QList<int> got;
+        for (const HistoryAnswer &a : wrong[k].answers)
+            got << a.number;
+        QCOMPARE(got, numbers);
+    }
 
     const QList<HistorySummary> summaries = h.summaries();
     QCOMPARE(summaries.size(), 2);
