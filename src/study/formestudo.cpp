@@ -22,10 +22,12 @@
 #include <QVBoxLayout>
 
 namespace {
-TFormEstudo::EscolheArquivo escolheArquivo = [](QWidget *parent, const QString &suggested) {
+QString escolhePorDialogo(QWidget *parent, const QString &suggested)
+{
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Exportar histórico"), suggested,
                                         QStringLiteral("Planilha CSV (*.csv)"));
-};
+}
+TFormEstudo::EscolheArquivo escolheArquivo = escolhePorDialogo;
 
 // Shows a window of the study area raised and active.
 void mostra(QWidget *w)
@@ -88,7 +90,7 @@ TFormEstudo::~TFormEstudo() = default;
 
 void TFormEstudo::setEscolheArquivo(EscolheArquivo choose)
 {
-    escolheArquivo = std::move(choose);
+    escolheArquivo = choose ? std::move(choose) : escolhePorDialogo;
 }
 
 void TFormEstudo::showEvent(QShowEvent *event)

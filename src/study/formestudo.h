@@ -31,7 +31,7 @@ public:
     TFormProvaAtual *provaAtual();
 
     // How "Exportar histórico" asks where to write: a save-file dialog, or in tests a fixed name.
-    // Returns the chosen file name, empty when the user cancelled.
+    // Returns the chosen file name, empty when the user cancelled. nullptr restores the dialog.
     using EscolheArquivo = std::function<QString(QWidget *parent, const QString &suggested)>;
     static void setEscolheArquivo(EscolheArquivo choose);
 

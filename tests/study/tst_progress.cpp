@@ -3,6 +3,9 @@
 // drills it; the weakest subject's rule on its own.
 
 #include "study/formdesempenho.h"
+#include "study/formestudo.h"
+#include "study/formprovaatual.h"
+#include "study/formtreino.h"
 #include "study/history.h"
 #include "study/progress.h"
 #include "study/subjects.h"
@@ -39,6 +42,7 @@ private slots:
     void weakestSubject();
     void windowFromKnownHistory();
     void emptyHistory();
+    void studyWindowEntriesAndExport();
 };
 
 void TestProgress::weakestSubject()
@@ -119,6 +123,66 @@ void TestProgress::emptyHistory()
     QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 0);
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
+}
+
+void TestProgress::studyWindowEntriesAndExport()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock(QDateTime(QDate(2026, 12, 20), QTime(9, 0)));
+    TFormEstudo estudo;
+    QVERIFY(showActive(&estudo));
+    QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("Nenhuma prova guardada no histórico ainda."));
+    QVERIFY(!estudo.BBExportar->isEnabled());
+    estudo.close();
+    QVERIFY(History::instance().store(exam(201, 12, 2)));
+    QVERIFY(History::instance().store(exam(1, 25, 3)));
+    QVERIFY(showActive(&estudo));
+    QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("2 provas guardadas no histórico."));
+
+    // Each entry opens its window; "Treinar" in the performance window drills the weakest subject.
+    QTest::mouseClick(estudo.BBDesempenho, Qt::LeftButton);
+    QVERIFY(estudo.desempenho()->isVisible());
+    QTest::mouseClick(estudo.desempenho()->BBTreinar, Qt::LeftButton);
+    QVERIFY(estudo.treino()->isVisible());
+    QCOMPARE(estudo.treino()->assunto(), int(Subjects::Sinalizacao));
+    estudo.treino()->close();
+    QTest::mouseClick(estudo.BBErros, Qt::LeftButton);
+    QCOMPARE(estudo.treino()->assunto(), -1);
+    QTest::mouseClick(estudo.BBProvaAtual, Qt::LeftButton);
+    QVERIFY(estudo.provaAtual()->isVisible());
+    for (QWidget *w : {static_cast<QWidget *>(estudo.desempenho()), static_cast<QWidget *>(estudo.treino()),
+                       static_cast<QWidget *>(estudo.provaAtual())})
+        w->close();
+
+    // The export writes where the person chose, says so, and does nothing when cancelled.
+    QString suggested;
+    QString chosen = folder.file(QStringLiteral("minhas provas.csv"));
+    TFormEstudo::setEscolheArquivo([&](QWidget *, const QString &s) {
+        suggested = s;
+        return chosen;
+    });
+    QVERIFY(showActive(&estudo));
+    QTest::mouseClick(estudo.BBExportar, Qt::LeftButton);
+    QVERIFY(suggested.endsWith(QStringLiteral("/historico-quelvado-20261220.csv")));
+    QByteArray csv;
+    {
+        QFile f(chosen);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        csv = f.readAll();
+    }
+    QVERIFY(csv.startsWith("\xEF\xBB\xBFprova;tipo;"));
+    QCOMPARE(csv.count('\n'), 1 + 60);
+    QCOMPARE(dialogs.boxes.size(), 1);
+    QVERIFY(dialogs.boxes.first().text.contains(QStringLiteral("minhas provas.csv")));
+    chosen.clear();
+    QTest::mouseClick(estudo.BBExportar, Qt::LeftButton);
+    QCOMPARE(dialogs.boxes.size(), 1);
+    chosen = folder.file(QStringLiteral("não existe/provas.csv"));
+    QTest::mouseClick(estudo.BBExportar, Qt::LeftButton);
+    QCOMPARE(dialogs.boxes.size(), 2);
+    QCOMPARE(dialogs.boxes.last().icon, Dialogs::Icon::Error);
+    TFormEstudo::setEscolheArquivo(nullptr);
 }
 
 QTEST_MAIN(TestProgress)
