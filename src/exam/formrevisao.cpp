@@ -2,10 +2,9 @@
 
 #include "examtypes.h"
 #include "questionbank.h"
+#include "questionsheet.h"
 
 #include "codereader/articleindex.h"
-#include "codereader/formcodigo.h"
-#include "common/appwindows.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
@@ -29,12 +28,14 @@
 #include <algorithm>
 
 namespace {
-const QColor kCerta(200, 238, 200);
-const QColor kErrada(248, 205, 205);
-const QColor kTextoCerta(0, 100, 0);
-const QColor kTextoErrada(160, 0, 0);
-const QString kSimboloCerta = QStringLiteral("✔");
-const QString kSimboloErrada = QStringLiteral("✘");
+using QuestionSheet::kRightBackground;
+using QuestionSheet::kRightText;
+using QuestionSheet::kWrongBackground;
+using QuestionSheet::kWrongText;
+using QuestionSheet::letter;
+using QuestionSheet::textLabel;
+const QString kSimboloCerta = QuestionSheet::rightSymbol();
+const QString kSimboloErrada = QuestionSheet::wrongSymbol();
 
 // The size the window had when last shown in this run; the first review opens sized for reading.
 QSize tamanhoGuardado(660, 620);
@@ -44,11 +45,6 @@ TFormRevisao::EscolheImpressora escolheImpressora = [](QPrinter &printer, QWidge
     dialog.setWindowTitle(QStringLiteral("Imprimir revisão"));
     return dialog.exec() == QDialog::Accepted;
 };
-
-QString letra(int k)
-{
-    return QString(QChar(u'A' + k));
-}
 
 // The texts of question number, of a block or of the study files; nullptr when none is stored.
 const StoredQuestion *questao(int numero)
@@ -103,15 +99,15 @@ struct Marca {
 
 Marca marcaDe(const QuestaoCorrigida &q, int k)
 {
-    const QString l = letra(k);
+    const QString l = letter(k);
     const bool certa = l == q.certa;
     const bool dada = l == q.resposta;
     if (certa && dada)
-        return {kSimboloCerta, QStringLiteral("sua resposta, certa"), kCerta};
+        return {kSimboloCerta, QStringLiteral("sua resposta, certa"), kRightBackground};
     if (certa)
-        return {kSimboloCerta, QStringLiteral("resposta certa"), kCerta};
+        return {kSimboloCerta, QStringLiteral("resposta certa"), kRightBackground};
     if (dada)
-        return {kSimboloErrada, QStringLiteral("sua resposta, errada"), kErrada};
+        return {kSimboloErrada, QStringLiteral("sua resposta, errada"), kWrongBackground};
     return {};
 }
 
@@ -139,21 +135,13 @@ QString cabecalho(int posicao, int numero)
 QString alternativa(const QuestaoCorrigida &q, int k)
 {
     const Marca m = marcaDe(q, k);
-    QString text = (m.simbolo.isEmpty() ? QStringLiteral("    ") : m.simbolo + QLatin1Char(' ')) + letra(k) +
+    QString text = (m.simbolo.isEmpty() ? QStringLiteral("    ") : m.simbolo + QLatin1Char(' ')) + letter(k) +
                    QStringLiteral(") ") + textoAlternativa(q, k);
     if (!m.palavra.isEmpty())
         text += QStringLiteral("  — ") + m.palavra;
     return text;
 }
 
-QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
-{
-    auto *l = WindowKit::make<QLabel>(parent, name);
-    l->setWordWrap(true);
-    l->setFont(WindowSetup::font(pixelSize, bold));
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return l;
-}
 } // namespace
 
 TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -172,33 +160,20 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     top->addWidget(LabelPosicao);
     top->addWidget(LabelSituacao);
 
-    ScrollQuestao = WindowKit::make<QScrollArea>(this, "ScrollQuestao");
-    ScrollQuestao->setWidgetResizable(true);
-    ScrollQuestao->setFocusPolicy(Qt::NoFocus);
-    auto *sheet = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
-    WindowSetup::fillBackground(sheet, Qt::white);
-    auto *body = new QVBoxLayout(sheet);
-    body->setSpacing(8);
-    LabelPergunta = textLabel(sheet, "LabelPergunta", 14, true);
-    body->addWidget(LabelPergunta);
-    ImageQuestao = WindowKit::make<QLabel>(sheet, "ImageQuestao");
-    ImageQuestao->setAlignment(Qt::AlignCenter);
-    body->addWidget(ImageQuestao);
+    const QuestionSheet::Sheet sheet = QuestionSheet::make(this);
+    ScrollQuestao = sheet.scroll;
+    LabelPergunta = sheet.question;
+    ImageQuestao = sheet.picture;
     for (int k = 0; k < 5; ++k) {
-        QLabel *l = textLabel(sheet, nullptr, 13, false);
-        l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
-        l->setAutoFillBackground(true);
-        l->setMargin(4);
-        body->addWidget(l);
-        LabelAlternativas << l;
+        LabelAlternativas << QuestionSheet::alternativeLabel(sheet.page, k);
+        sheet.body->addWidget(LabelAlternativas.last());
     }
-    LabelExplicacao = textLabel(sheet, "LabelExplicacao", 13, false);
-    LabelFonte = textLabel(sheet, "LabelFonte", 12, false);
-    body->addSpacing(4);
-    body->addWidget(LabelExplicacao);
-    body->addWidget(LabelFonte);
-    body->addStretch(1);
-    ScrollQuestao->setWidget(sheet);
+    LabelExplicacao = textLabel(sheet.page, "LabelExplicacao", 13, false);
+    LabelFonte = textLabel(sheet.page, "LabelFonte", 12, false);
+    sheet.body->addSpacing(4);
+    sheet.body->addWidget(LabelExplicacao);
+    sheet.body->addWidget(LabelFonte);
+    sheet.body->addStretch(1);
 
     auto *bottom = new QHBoxLayout;
     CheckBoxErradas =
@@ -274,12 +249,10 @@ void TFormRevisao::MostraPosicao(int posicao)
     const QuestaoCorrigida &q = m_prova[posicao - 1];
     LabelPosicao->setText(cabecalho(posicao, q.numero));
     LabelSituacao->setText(situacao(q));
-    WindowKit::setTextColour(LabelSituacao, q.acertou() ? kTextoCerta : kTextoErrada);
+    WindowKit::setTextColour(LabelSituacao, q.acertou() ? kRightText : kWrongText);
 
-    LabelPergunta->setText(texto(q.numero, QuestionKind::Text).trimmed());
-    const QPixmap figura = CarregarFigura(texto(q.numero, QuestionKind::Picture), devicePixelRatioF());
-    ImageQuestao->setPixmap(figura);
-    ImageQuestao->setVisible(!figura.isNull());
+    QuestionSheet::showQuestion(LabelPergunta, ImageQuestao, texto(q.numero, QuestionKind::Text),
+                                texto(q.numero, QuestionKind::Picture));
     const int mostradas = quantas(q);
     for (int k = 0; k < 5; ++k) {
         QLabel *l = LabelAlternativas[k];
@@ -372,12 +345,7 @@ void TFormRevisao::BBVerCodigoClick()
 {
     if (m_posicao < 1)
         return;
-    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(fonteDe(m_prova[m_posicao - 1].numero));
-    auto *leitor = qobject_cast<TFormCodigo *>(AppWindows::get(AppWindow::Codigo));
-    if (artigos.isEmpty() || !leitor)
-        return;
-    AppWindows::show(AppWindow::Codigo);
-    leitor->MostraArtigo(artigos.first());
+    QuestionSheet::openCitedArticle(fonteDe(m_prova[m_posicao - 1].numero));
 }
 
 void TFormRevisao::BBImprimirClick()
@@ -412,7 +380,7 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
         html += QStringLiteral("<hr/><h3>") + cabecalho(i + 1, q.numero).toHtmlEscaped() +
                 QStringLiteral("</h3>");
         html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
-                    .arg((q.acertou() ? kTextoCerta : kTextoErrada).name(), situacao(q).toHtmlEscaped());
+                    .arg((q.acertou() ? kRightText : kWrongText).name(), situacao(q).toHtmlEscaped());
         html += QStringLiteral("<p><b>") + texto(q.numero, QuestionKind::Text).trimmed().toHtmlEscaped() +
                 QStringLiteral("</b></p>");
         const QString code = texto(q.numero, QuestionKind::Picture);

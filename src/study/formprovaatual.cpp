@@ -12,7 +12,7 @@
 #include "controls/artwork.h"
 #include "exam/formrevisao.h"
 #include "exam/questionbank.h"
-#include "signs/picturestore.h"
+#include "exam/questionsheet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -38,17 +38,14 @@ const QColor kReprovado(170, 0, 0);
 constexpr int kAlerta = 5 * 60;
 constexpr int kIntervalo = 200; // milliseconds between readings of the clock
 
+using QuestionSheet::letter;
+
+// A label of word-wrapped text in the house font; nothing on an exam's page is there to be copied.
 QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
 {
-    auto *l = WindowKit::make<QLabel>(parent, name);
-    l->setWordWrap(true);
-    l->setFont(WindowSetup::font(pixelSize, bold));
+    QLabel *l = QuestionSheet::textLabel(parent, name, pixelSize, bold);
+    l->setTextInteractionFlags(Qt::NoTextInteraction);
     return l;
-}
-
-QString letra(int k)
-{
-    return QString(QChar(u'A' + k));
 }
 
 QString descricao()
@@ -146,31 +143,23 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     topo->addWidget(tempoCaption);
     topo->addWidget(LabelTempo);
 
-    ScrollQuestao = WindowKit::make<QScrollArea>(prova, "ScrollQuestao");
-    ScrollQuestao->setWidgetResizable(true);
-    ScrollQuestao->setFocusPolicy(Qt::NoFocus);
-    auto *folha = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
-    WindowSetup::fillBackground(folha, Qt::white);
-    auto *corpo = new QVBoxLayout(folha);
-    corpo->setSpacing(8);
-    LabelPergunta = textLabel(folha, "LabelPergunta", 14, true);
-    corpo->addWidget(LabelPergunta);
-    ImageQuestao = WindowKit::make<QLabel>(folha, "ImageQuestao");
-    ImageQuestao->setAlignment(Qt::AlignCenter);
-    corpo->addWidget(ImageQuestao);
+    const QuestionSheet::Sheet sheet = QuestionSheet::make(prova);
+    ScrollQuestao = sheet.scroll;
+    LabelPergunta = sheet.question;
+    LabelPergunta->setTextInteractionFlags(Qt::NoTextInteraction);
+    ImageQuestao = sheet.picture;
+    QWidget *folha = sheet.page;
     auto *alternativas = new QGridLayout;
     alternativas->setColumnStretch(1, 1);
     for (int k = 0; k < TodayExam::kAlternatives; ++k) {
-        auto *b = WindowKit::button(folha, nullptr, QRect(), letra(k));
-        b->setObjectName(QStringLiteral("BBAlternativa") + letra(k));
+        auto *b = WindowKit::button(folha, nullptr, QRect(), letter(k));
+        b->setObjectName(QStringLiteral("BBAlternativa") + letter(k));
         b->setCheckable(true);
         b->setFixedSize(36, 32);
         b->setFont(WindowSetup::font(13, true));
-        Hints::set(b, QStringLiteral("Marcar a alternativa %1 (tecla %1)").arg(letra(k)));
-        QLabel *l = textLabel(folha, nullptr, 13, false);
-        l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
-        l->setAutoFillBackground(true);
-        l->setMargin(4);
+        Hints::set(b, QStringLiteral("Marcar a alternativa %1 (tecla %1)").arg(letter(k)));
+        QLabel *l = QuestionSheet::alternativeLabel(folha, k);
+        l->setTextInteractionFlags(Qt::NoTextInteraction);
         WindowKit::onClick(l, [this, k] { EscolheAlternativa(k); });
         alternativas->addWidget(b, k, 0, Qt::AlignTop);
         alternativas->addWidget(l, k, 1);
@@ -178,9 +167,8 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
         BBAlternativas << b;
         LabelAlternativas << l;
     }
-    corpo->addLayout(alternativas);
-    corpo->addStretch(1);
-    ScrollQuestao->setWidget(folha);
+    sheet.body->addLayout(alternativas);
+    sheet.body->addStretch(1);
 
     auto *base = new QHBoxLayout;
     BBAnterior = boldButton(
@@ -314,13 +302,10 @@ void TFormProvaAtual::mostraQuestao(int posicao)
         return;
     m_posicao = posicao;
     LabelPosicao->setText(QStringLiteral("Questão %1 de %2").arg(posicao).arg(m_prova.size()));
-    LabelPergunta->setText(m_prova.text(posicao));
-    const QPixmap figura = CarregarFigura(m_prova.picture(posicao), devicePixelRatioF());
-    ImageQuestao->setPixmap(figura);
-    ImageQuestao->setVisible(!figura.isNull());
+    QuestionSheet::showQuestion(LabelPergunta, ImageQuestao, m_prova.text(posicao), m_prova.picture(posicao));
     const QString dada = m_prova.answer(posicao);
     for (int k = 0; k < TodayExam::kAlternatives; ++k) {
-        const bool escolhida = dada == letra(k);
+        const bool escolhida = dada == letter(k);
         LabelAlternativas[k]->setText(m_prova.alternative(posicao, k));
         WindowKit::setColour(LabelAlternativas[k], QPalette::Window,
                              escolhida ? kEscolhida : QColor(Qt::white));
@@ -343,7 +328,7 @@ void TFormProvaAtual::EscolheAlternativa(int letraIndex)
 {
     if (pagina() != Prova || letraIndex < 0 || letraIndex >= TodayExam::kAlternatives)
         return;
-    m_prova.setAnswer(m_posicao, letra(letraIndex));
+    m_prova.setAnswer(m_posicao, letter(letraIndex));
     mostraQuestao(m_posicao);
 }
 

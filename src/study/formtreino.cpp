@@ -5,8 +5,6 @@
 #include "subjects.h"
 
 #include "codereader/articleindex.h"
-#include "codereader/formcodigo.h"
-#include "common/appwindows.h"
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
@@ -15,7 +13,7 @@
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "exam/questionbank.h"
-#include "signs/picturestore.h"
+#include "exam/questionsheet.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,18 +28,15 @@
 
 namespace {
 // The review's colours and symbols for a right and a wrong answer.
-const QColor kCerta(200, 238, 200);
-const QColor kErrada(248, 205, 205);
-const QColor kTextoCerta(0, 100, 0);
-const QColor kTextoErrada(160, 0, 0);
-const QString kSimboloCerta = QStringLiteral("✔");
-const QString kSimboloErrada = QStringLiteral("✘");
+using QuestionSheet::kRightBackground;
+using QuestionSheet::kRightText;
+using QuestionSheet::kWrongBackground;
+using QuestionSheet::kWrongText;
+using QuestionSheet::letter;
+using QuestionSheet::textLabel;
+const QString kSimboloCerta = QuestionSheet::rightSymbol();
+const QString kSimboloErrada = QuestionSheet::wrongSymbol();
 constexpr int kMaxAlternativas = 5;
-
-QString letra(int k)
-{
-    return QString(QChar(u'A' + k));
-}
 
 QString dataTexto(const QDate &d)
 {
@@ -72,14 +67,6 @@ QString emAssunto(int assunto)
     return assunto < 0 ? QString() : QStringLiteral(" em ") + Subjects::name(assunto);
 }
 
-QLabel *textLabel(QWidget *parent, const char *name, int pixelSize, bool bold)
-{
-    auto *l = WindowKit::make<QLabel>(parent, name);
-    l->setWordWrap(true);
-    l->setFont(WindowSetup::font(pixelSize, bold));
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return l;
-}
 } // namespace
 
 TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Window), m_assunto(assunto)
@@ -121,35 +108,23 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     questao->addWidget(LabelSituacao);
     questao->addWidget(LabelDestino);
 
-    ScrollQuestao = WindowKit::make<QScrollArea>(paginaQuestao, "ScrollQuestao");
-    ScrollQuestao->setWidgetResizable(true);
-    ScrollQuestao->setFocusPolicy(Qt::NoFocus);
-    auto *sheet = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
-    WindowSetup::fillBackground(sheet, Qt::white);
-    auto *body = new QVBoxLayout(sheet);
-    body->setSpacing(8);
-    LabelPergunta = textLabel(sheet, "LabelPergunta", 14, true);
-    body->addWidget(LabelPergunta);
-    ImageQuestao = WindowKit::make<QLabel>(sheet, "ImageQuestao");
-    ImageQuestao->setAlignment(Qt::AlignCenter);
-    body->addWidget(ImageQuestao);
+    const QuestionSheet::Sheet sheet = QuestionSheet::make(paginaQuestao);
+    ScrollQuestao = sheet.scroll;
+    LabelPergunta = sheet.question;
+    ImageQuestao = sheet.picture;
     for (int k = 0; k < kMaxAlternativas; ++k) {
-        QLabel *l = textLabel(sheet, nullptr, 13, false);
-        l->setObjectName(QStringLiteral("LabelAlternativa") + letra(k));
+        QLabel *l = QuestionSheet::alternativeLabel(sheet.page, k);
         l->setTextInteractionFlags(Qt::NoTextInteraction);
-        l->setAutoFillBackground(true);
-        l->setMargin(4);
         WindowKit::onClick(l, [this, k] { Responde(k + 1); });
-        body->addWidget(l);
+        sheet.body->addWidget(l);
         LabelAlternativas << l;
     }
-    LabelExplicacao = textLabel(sheet, "LabelExplicacao", 13, false);
-    LabelFonte = textLabel(sheet, "LabelFonte", 12, false);
-    body->addSpacing(4);
-    body->addWidget(LabelExplicacao);
-    body->addWidget(LabelFonte);
-    body->addStretch(1);
-    ScrollQuestao->setWidget(sheet);
+    LabelExplicacao = textLabel(sheet.page, "LabelExplicacao", 13, false);
+    LabelFonte = textLabel(sheet.page, "LabelFonte", 12, false);
+    sheet.body->addSpacing(4);
+    sheet.body->addWidget(LabelExplicacao);
+    sheet.body->addWidget(LabelFonte);
+    sheet.body->addStretch(1);
     questao->addWidget(ScrollQuestao, 1);
 
     const auto glyph = [this](const char *name) {
@@ -160,11 +135,11 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     labelResposta->setText(QStringLiteral("Resposta:"));
     respostas->addWidget(labelResposta);
     for (int k = 0; k < kMaxAlternativas; ++k) {
-        auto *b = WindowKit::button(paginaQuestao, nullptr, QRect(), letra(k));
-        b->setObjectName(QStringLiteral("BBResposta") + letra(k));
+        auto *b = WindowKit::button(paginaQuestao, nullptr, QRect(), letter(k));
+        b->setObjectName(QStringLiteral("BBResposta") + letter(k));
         b->setFont(WindowSetup::font(13, true));
         b->setMinimumSize(40, 32);
-        Hints::set(b, QStringLiteral("Responder %1 (tecla %1 ou %2)").arg(letra(k)).arg(k + 1));
+        Hints::set(b, QStringLiteral("Responder %1 (tecla %1 ou %2)").arg(letter(k)).arg(k + 1));
         connect(b, &QPushButton::clicked, this, guard([this, k] { Responde(k + 1); }));
         respostas->addWidget(b);
         BBRespostas << b;
@@ -332,18 +307,16 @@ void TFormTreino::mostraQuestao()
     const int count = q->alternativeCount();
     LabelSituacao->setText(
         QStringLiteral("Escolha a alternativa: clique nela, no botão ou tecle a letra (A a %1).")
-            .arg(letra(count - 1)));
+            .arg(letter(count - 1)));
     WindowKit::setTextColour(LabelSituacao, palette().color(QPalette::WindowText));
     LabelDestino->clear();
     LabelDestino->hide();
 
-    LabelPergunta->setText(q->text(QuestionKind::Text).trimmed());
-    const QPixmap figura = CarregarFigura(q->text(QuestionKind::Picture), devicePixelRatioF());
-    ImageQuestao->setPixmap(figura);
-    ImageQuestao->setVisible(!figura.isNull());
+    QuestionSheet::showQuestion(LabelPergunta, ImageQuestao, q->text(QuestionKind::Text),
+                                q->text(QuestionKind::Picture));
     for (int k = 0; k < kMaxAlternativas; ++k) {
         QLabel *l = LabelAlternativas[k];
-        l->setText(QStringLiteral("    ") + letra(k) + QStringLiteral(") ") +
+        l->setText(QStringLiteral("    ") + letter(k) + QStringLiteral(") ") +
                    q->text(QuestionKind::AlternativeA + k));
         WindowKit::setColour(l, QPalette::Window, Qt::white);
         l->setFont(WindowSetup::font(13, false));
@@ -403,11 +376,11 @@ void TFormTreino::mostraResultado()
     const bool acertou = m_resposta == certa;
     if (acertou)
         LabelSituacao->setText(kSimboloCerta + QStringLiteral(" Certa: sua resposta foi ") +
-                               letra(m_resposta - 1));
+                               letter(m_resposta - 1));
     else
         LabelSituacao->setText(kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") +
-                               letra(m_resposta - 1) + QStringLiteral(", a certa é ") + letra(certa - 1));
-    WindowKit::setTextColour(LabelSituacao, acertou ? kTextoCerta : kTextoErrada);
+                               letter(m_resposta - 1) + QStringLiteral(", a certa é ") + letter(certa - 1));
+    WindowKit::setTextColour(LabelSituacao, acertou ? kRightText : kWrongText);
     if (m_depois.left)
         LabelDestino->setText(
             QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
@@ -430,13 +403,13 @@ void TFormTreino::mostraResultado()
         if (eCerta) {
             simbolo = kSimboloCerta;
             palavra = dada ? QStringLiteral("sua resposta, certa") : QStringLiteral("resposta certa");
-            fundo = kCerta;
+            fundo = kRightBackground;
         } else if (dada) {
             simbolo = kSimboloErrada;
             palavra = QStringLiteral("sua resposta, errada");
-            fundo = kErrada;
+            fundo = kWrongBackground;
         }
-        QString text = (simbolo.isEmpty() ? QStringLiteral("    ") : simbolo + QLatin1Char(' ')) + letra(k) +
+        QString text = (simbolo.isEmpty() ? QStringLiteral("    ") : simbolo + QLatin1Char(' ')) + letter(k) +
                        QStringLiteral(") ") + q->text(QuestionKind::AlternativeA + k);
         if (!palavra.isEmpty())
             text += QStringLiteral("  — ") + palavra;
@@ -522,12 +495,7 @@ void TFormTreino::BBVerCodigoClick()
     const StoredQuestion *q = questao();
     if (!q || m_resposta == 0)
         return;
-    const QList<ArticleRef> artigos = ArticleIndex::citedArticles(q->source);
-    auto *leitor = qobject_cast<TFormCodigo *>(AppWindows::get(AppWindow::Codigo));
-    if (artigos.isEmpty() || !leitor)
-        return;
-    AppWindows::show(AppWindow::Codigo);
-    leitor->MostraArtigo(artigos.first());
+    QuestionSheet::openCitedArticle(q->source);
 }
 
 void TFormTreino::BBFecharClick()
