@@ -204,6 +204,8 @@ private slots:
     void studyRightLetters();
     void studyLengthOfTheRightAnswer();
     void studyAbsoluteWords();
+
+    void explanationsNameNoLetter();
 };
 
 void TestBankGuard::absoluteWordMatching()
@@ -464,6 +466,28 @@ void TestBankGuard::studyAbsoluteWords()
     if (questions.isEmpty())
         QSKIP("no study questions");
     const QStringList faults = absoluteWordFaults(questions, "study");
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+// Today's exam shows four of a question's alternatives in an order of its own, so an explanation
+// that names an alternative by its letter ("alternativa C", "como em E") would point at another one.
+void TestBankGuard::explanationsNameNoLetter()
+{
+    static const QRegularExpression letter(
+        QStringLiteral("\\b(alternativas?|opç(ão|ões))\\s+[A-E]\\b|\\bem [A-E][:,)]|\\bcomo em [A-E]\\b"));
+    QVERIFY(letter.match(QStringLiteral("A regra antiga (alternativa C) não vale.")).hasMatch());
+    QVERIFY(letter.match(QStringLiteral("O caminho é o inverso do sugerido em E: das decisões")).hasMatch());
+    QVERIFY(!letter.match(QStringLiteral("Nas categorias C, D e E; a letra E na placa.")).hasMatch());
+    QStringList faults;
+    const QuestionBank &bank = QuestionBank::instance();
+    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+        for (const StoredQuestion &q : *list)
+            if (const QRegularExpressionMatch m = letter.match(q.explanation); m.hasMatch())
+                faults << QStringLiteral("%1:%2: the explanation names \"%3\"")
+                              .arg(q.file)
+                              .arg(q.line)
+                              .arg(m.captured(0));
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }
