@@ -388,7 +388,7 @@ void TFormProvaAtual::encerra(const QDateTime &end, bool porTempo)
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);
     LabelAcertos->setText((acertos == 1
-                               ? QStringLiteral("1 acerto em %2 questões (para aprovação: pelo menos %3)")
+                               ? QStringLiteral("%1 acerto em %2 questões (para aprovação: pelo menos %3)")
                                : QStringLiteral("%1 acertos em %2 questões (para aprovação: pelo menos %3)"))
                               .arg(acertos)
                               .arg(m_prova.size())

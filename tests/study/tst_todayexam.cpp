@@ -304,6 +304,7 @@ void TestTodayExam::takenWithKeysAndStored_data()
     QTest::addColumn<QString>("verdict");
     QTest::newRow("20 right") << 20 << QStringLiteral("Aprovado");
     QTest::newRow("19 right") << 19 << QStringLiteral("Reprovado");
+    QTest::newRow("1 right") << 1 << QStringLiteral("Reprovado");
 }
 
 void TestTodayExam::takenWithKeysAndStored()
@@ -342,7 +343,9 @@ void TestTodayExam::takenWithKeysAndStored()
     QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
     QCOMPARE(w->LabelResultado->text(), verdict);
     QCOMPARE(w->LabelAcertos->text(),
-             QStringLiteral("%1 acertos em 30 questões (para aprovação: pelo menos 20)").arg(rights));
+             QStringLiteral("%1 %2 em 30 questões (para aprovação: pelo menos 20)")
+                 .arg(rights)
+                 .arg(rights == 1 ? QStringLiteral("acerto") : QStringLiteral("acertos")));
     QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 12:34 de 45:00"));
     QVERIFY(!w->LabelAviso->isVisibleTo(w.get()));
 
