@@ -266,9 +266,11 @@ void TFormProva::GuardaNoHistorico() const
     exam.seconds = QTime(0, 0).secsTo(ExamRules::timeTaken(HoraInicio, HoraFim));
     for (const QuestaoCorrigida &q : m_corrigida)
         exam.answers << HistoryAnswer{q.numero, q.resposta, q.acertou(), QString(), -1};
-    // The answer sheet stands whether or not the history could keep the exam; what went wrong with
-    // the history's file is told once.
-    StudyHistory::get().store(exam);
+    // The answer sheet stands whether or not the history could keep the exam; that it could not is
+    // told once.
+    if (!StudyHistory::get().store(exam))
+        StudyHistory::tellOnce(
+            QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo."));
 }
 
 void TFormProva::CalculaResultados()

@@ -114,6 +114,14 @@ void TFormDesempenho::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void TFormDesempenho::changeEvent(QEvent *event)
+{
+    // Back to the window after an exam or a drill: it shows the history as it is now.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
+        guarded([this] { Atualiza(); });
+    QWidget::changeEvent(event);
+}
+
 void TFormDesempenho::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -125,6 +133,7 @@ void TFormDesempenho::keyPressEvent(QKeyEvent *event)
 
 void TFormDesempenho::Atualiza()
 {
+    m_revisao = History::revision();
     m_report = Progress::report(StudyHistory::get());
     const Progress::Report &r = m_report;
     if (r.exams == 0) {
@@ -133,12 +142,13 @@ void TFormDesempenho::Atualiza()
                            "prova no formato atual) e corrija: o resultado aparece aqui."));
     } else {
         const HistorySummary &ultima = r.last.last();
-        LabelResumo->setText(QStringLiteral("%1 %2 feitas. A última, em %3: %4 de %5 certas.")
-                                 .arg(r.exams)
-                                 .arg(r.exams == 1 ? QStringLiteral("prova") : QStringLiteral("provas"))
-                                 .arg(dataHora(ultima.start))
-                                 .arg(ultima.right)
-                                 .arg(ultima.total));
+        LabelResumo->setText(
+            QStringLiteral("%1 %2. A última, em %3: %4 de %5 certas.")
+                .arg(r.exams)
+                .arg(r.exams == 1 ? QStringLiteral("prova feita") : QStringLiteral("provas feitas"))
+                .arg(dataHora(ultima.start))
+                .arg(ultima.right)
+                .arg(ultima.total));
     }
     for (int s = 0; s < Subjects::kCount; ++s) {
         GridMaterias->setItem(s, 1, celula(Progress::shareText(r.all.value(s)), Qt::AlignRight));

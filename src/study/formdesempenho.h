@@ -37,6 +37,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -44,4 +45,5 @@ private:
 
     Progress::Report m_report;
     std::function<void(int)> m_treinar;
+    quint64 m_revisao = 0; // History::revision() when last read
 };

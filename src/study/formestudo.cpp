@@ -99,6 +99,14 @@ void TFormEstudo::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void TFormEstudo::changeEvent(QEvent *event)
+{
+    // Back to the window after an exam: the count and the export follow the history.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
+        guarded([this] { atualiza(); });
+    QWidget::changeEvent(event);
+}
+
 void TFormEstudo::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -110,6 +118,7 @@ void TFormEstudo::keyPressEvent(QKeyEvent *event)
 
 void TFormEstudo::atualiza()
 {
+    m_revisao = History::revision();
     History &history = StudyHistory::get();
     const int exams = history.isOpen() ? int(history.summaries().size()) : 0;
     if (!history.isOpen())

@@ -44,6 +44,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -52,4 +53,5 @@ private:
     TFormDesempenho *m_desempenho = nullptr;
     TFormTreino *m_treino = nullptr;
     TFormProvaAtual *m_provaAtual = nullptr;
+    quint64 m_revisao = 0; // History::revision() when last read
 };

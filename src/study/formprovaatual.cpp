@@ -275,7 +275,8 @@ void TFormProvaAtual::mostraPagina(Pagina p)
 void TFormProvaAtual::BBIniciarClick()
 {
     m_minutos = SpinTempo->value();
-    TodayExam::setTimeLimitMinutes(m_minutos);
+    if (m_minutos != TodayExam::timeLimitMinutes())
+        TodayExam::setTimeLimitMinutes(m_minutos);
     if (m_temSemente) {
         m_prova.draw(m_semente);
         m_temSemente = false;

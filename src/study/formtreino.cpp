@@ -348,9 +348,11 @@ void TFormTreino::Responde(int alternativa)
 
     const QDateTime agora = Clock::current().localNow();
     const DrillCard antes = m_rodada[m_posicao];
-    m_depois = Drill::answer(antes, agora.date(), acertou);
-    // The drill as the history will replay it: the question moved, or gone.
-    for (qsizetype i = 0; i < m_cards.size(); ++i) {
+    // The answer moves the question only once the history keeps it: the list shown is always the
+    // one the history will replay.
+    m_guardada = StudyHistory::get().storeDrillAnswer({antes.number, agora, acertou});
+    m_depois = m_guardada ? Drill::answer(antes, agora.date(), acertou) : antes;
+    for (qsizetype i = 0; m_guardada && i < m_cards.size(); ++i) {
         if (m_cards[i].number != antes.number)
             continue;
         if (m_depois.left)
@@ -361,7 +363,7 @@ void TFormTreino::Responde(int alternativa)
     }
     mostraResultado();
     atualizaPendentes();
-    if (!StudyHistory::get().storeDrillAnswer({antes.number, agora, acertou})) {
+    if (!m_guardada) {
         const QString problema = History::instance().problem();
         Dialogs::error(QStringLiteral("A resposta não pôde ser guardada no histórico.") +
                        (problema.isEmpty() ? QString() : QStringLiteral("\r") + problema));
@@ -381,7 +383,9 @@ void TFormTreino::mostraResultado()
         LabelSituacao->setText(kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") +
                                letter(m_resposta - 1) + QStringLiteral(", a certa é ") + letter(certa - 1));
     WindowKit::setTextColour(LabelSituacao, acertou ? kRightText : kWrongText);
-    if (m_depois.left)
+    if (!m_guardada)
+        LabelDestino->setText(QStringLiteral("A resposta não foi guardada: a questão fica onde estava."));
+    else if (m_depois.left)
         LabelDestino->setText(
             QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
     else if (!acertou)

@@ -87,8 +87,9 @@ private:
     QList<DrillCard> m_cards; // every question in the drill now
     QList<DrillCard> m_rodada;
     int m_posicao = 0;
-    int m_resposta = 0; // the alternative given to the question shown, 0 before
-    DrillCard m_depois; // the question shown as the answer left it
+    int m_resposta = 0;     // the alternative given to the question shown, 0 before
+    DrillCard m_depois;     // the question shown as the answer left it
+    bool m_guardada = true; // the answer shown was stored in the history
     int m_certas = 0;
     int m_respondidas = 0;
     bool m_antecipando = false;

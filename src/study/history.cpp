@@ -105,7 +105,6 @@ struct Outcome {
     enum Kind {
         Ok,
         Damaged,     // the file must be set aside: not a database, damaged, or a schema not ours
-        Newer,       // written by a newer program
         NotRegular,  // a FIFO, device or folder under the name
         Unavailable, // the place cannot hold a history now (folder, permissions, full disk)
     } kind = Ok;
@@ -130,6 +129,7 @@ Outcome fromError(const QSqlError &error, const QString &path)
 }
 
 std::atomic<int> g_connections{0};
+std::atomic<quint64> g_revision{0};
 
 // RFC 4180 field: quoted when it holds the separator, a quote or a line break.
 QByteArray csvField(const QString &text)
@@ -201,8 +201,11 @@ Outcome History::Private::attempt()
     if (!exec(q, "PRAGMA user_version") || !q.next())
         return fromError(q.lastError(), path);
     const int version = q.value(0).toInt();
+    // A newer program's history is the person's too: left as it is, for that program to use.
     if (version > kSchemaVersion)
-        return {Outcome::Newer, {}};
+        return unavailable(
+            QStringLiteral("ele foi gravado por uma versão mais nova do programa e foi deixado "
+                           "como está; use essa versão para continuar com ele."));
     if (!exec(q, "PRAGMA quick_check") || !q.next())
         return fromError(q.lastError(), path);
     if (q.value(0).toString() != QLatin1String("ok"))
@@ -223,6 +226,12 @@ Outcome History::Private::attempt()
     for (const char *sql : kReads)
         if (!exec(q, sql))
             return {Outcome::Damaged, {}};
+    // Only the tables this program makes: a view or a trigger (which this program never makes)
+    // could make a read or a store run forever.
+    if (!exec(q, "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')") || !q.next() ||
+        q.value(0).toInt() != 0)
+        return {Outcome::Damaged, {}};
+    q.finish();
     return {};
 }
 
@@ -338,12 +347,6 @@ History::History(const QString &path) : d(new Private)
         }
         const QString name = QFileInfo(aside).fileName();
         switch (outcome.kind) {
-        case Outcome::Newer:
-            d->problem =
-                QStringLiteral("O histórico de estudo foi gravado por uma versão mais nova do programa "
-                               "e foi guardado como %1; um histórico novo foi começado.")
-                    .arg(name);
-            break;
         case Outcome::NotRegular:
             d->problem =
                 QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
@@ -447,6 +450,7 @@ qint64 History::store(const HistoryExam &exam)
     q.finish();
     if (!d->exec(q, "COMMIT"))
         return fail();
+    g_revision.fetch_add(1);
     return id;
 }
 
@@ -559,7 +563,15 @@ bool History::storeDrillAnswer(const DrillAnswer &answer)
     q.bindValue(0, answer.number);
     q.bindValue(1, dateText(answer.at));
     q.bindValue(2, answer.right ? 1 : 0);
-    return q.exec();
+    if (!q.exec())
+        return false;
+    g_revision.fetch_add(1);
+    return true;
+}
+
+quint64 History::revision()
+{
+    return g_revision.load();
 }
 
 QList<DrillAnswer> History::drillAnswers() const

@@ -99,6 +99,10 @@ public:
     // Every drill answer, oldest first.
     QList<DrillAnswer> drillAnswers() const;
 
+    // A number that grows with every exam or drill answer stored by this program, in any history:
+    // a window that shows the history reads it again when the number is not the one it read at.
+    static quint64 revision();
+
     // Writes the whole history as CSV (one line per answer, with its exam's data) to file,
     // replacing it atomically. False with *error set when it could not be written.
     bool exportCsv(const QString &file, QString *error = nullptr) const;

@@ -4,16 +4,37 @@
 
 #include "common/dialogs.h"
 
-#include <QString>
+#include <QSet>
+
+namespace {
+QSet<QString> &told()
+{
+    static QSet<QString> texts;
+    return texts;
+}
+} // namespace
 
 History &StudyHistory::get()
 {
-    static QString told;
     History &history = History::instance();
     const QString problem = history.problem();
-    if (!problem.isEmpty() && problem != told) {
-        told = problem;
+    if (!problem.isEmpty() && !told().contains(problem)) {
+        told().insert(problem);
         Dialogs::warning(problem);
     }
     return history;
+}
+
+void StudyHistory::tellOnce(const QString &text)
+{
+    if (told().contains(text))
+        return;
+    told().insert(text);
+    QString whole = text;
+    const QString problem = History::instance().problem();
+    if (!problem.isEmpty() && !told().contains(problem)) {
+        told().insert(problem);
+        whole += QLatin1Char('\r') + problem;
+    }
+    Dialogs::warning(whole);
 }

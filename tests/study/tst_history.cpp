@@ -141,6 +141,7 @@ private slots:
     void unusableFileSetAside_data();
     void unusableFileSetAside();
     void nowhereToKeepIt();
+    void newerVersionLeftAlone();
     void exportedAsCsv();
     void instanceFollowsTheDataFolder();
     void killedWhileStoring();
@@ -363,10 +364,8 @@ void TestHistory::unusableFileSetAside_data()
     QTest::newRow("garbage") << QStringLiteral("garbage") << damaged;
     QTest::newRow("damaged page") << QStringLiteral("damaged page") << damaged;
     QTest::newRow("another program's database") << QStringLiteral("foreign") << damaged;
-    QTest::newRow("newer") << QStringLiteral("newer")
-                           << QStringLiteral(
-                                  "O histórico de estudo foi gravado por uma versão mais nova do programa "
-                                  "e foi guardado como %1; um histórico novo foi começado.");
+    QTest::newRow("a view in its place") << QStringLiteral("view") << damaged;
+    QTest::newRow("a trigger") << QStringLiteral("trigger") << damaged;
     const QString notFile =
         QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
                        "agora guardado como %1; um histórico novo foi começado.");
@@ -396,8 +395,18 @@ void TestHistory::unusableFileSetAside()
         }
         RawDatabase raw(path);
         QVERIFY(raw.ok());
-        if (kind == QLatin1String("newer"))
-            QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1)}));
+        if (kind == QLatin1String("view"))
+            // A view that never ends, where the list of exams is read.
+            QVERIFY(raw.run(
+                {QStringLiteral("ALTER TABLE exams RENAME TO old_exams"),
+                 QStringLiteral("CREATE VIEW exams AS WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL "
+                                "SELECT id + 1 FROM n) SELECT id, 1 AS type, '' AS started, '' AS "
+                                "finished, 0 AS seconds, 0 AS right_count, 0 AS total_count FROM n")}));
+        else if (kind == QLatin1String("trigger"))
+            // A store that never ends.
+            QVERIFY(
+                raw.run({QStringLiteral("CREATE TRIGGER forever AFTER INSERT ON drill_answers BEGIN INSERT "
+                                        "INTO drill_answers SELECT * FROM drill_answers; END")}));
         else if (kind == QLatin1String("foreign"))
             QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = 0")}));
         QVERIFY(raw.run({QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")}));
@@ -426,10 +435,6 @@ void TestHistory::unusableFileSetAside()
     QVERIFY(kept.exists());
     if (!original.isEmpty())
         QCOMPARE(readFile(kept.filePath()), original);
-    if (kind == QLatin1String("newer")) {
-        RawDatabase raw(kept.filePath());
-        QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM exams")), QStringList{QStringLiteral("40")});
-    }
     if (kind == QLatin1String("fifo"))
         QVERIFY(!kept.isFile());
     // Reopened, the fresh history is fine and keeps what was stored.
@@ -473,6 +478,33 @@ void TestHistory::nowhereToKeepIt()
         QVERIFY(!error.isEmpty());
     }
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("blocker"))).isFile());
+}
+
+void TestHistory::newerVersionLeftAlone()
+{
+    const QString path = file(QStringLiteral("newer.sqlite"));
+    {
+        History good(path);
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(good.store(makeExam(k)) > 0);
+    }
+    {
+        RawDatabase raw(path);
+        QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1),
+                         QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")}));
+    }
+    const QByteArray before = readFile(path);
+    {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        QVERIFY2(h.problem().startsWith(kCannot) && h.problem().contains(QStringLiteral("versão mais nova")),
+                 qPrintable(h.problem()));
+        QCOMPARE(h.store(makeExam(9)), 0);
+    }
+    // Nothing set aside, nothing started: the newer program finds its history as it left it.
+    QCOMPARE(readFile(path), before);
+    QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("newer.sqlite.*")}, QDir::Files),
+             QStringList());
 }
 
 void TestHistory::exportedAsCsv()

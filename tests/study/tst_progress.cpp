@@ -134,11 +134,21 @@ void TestProgress::studyWindowEntriesAndExport()
     QVERIFY(showActive(&estudo));
     QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("Nenhuma prova guardada no histórico ainda."));
     QVERIFY(!estudo.BBExportar->isEnabled());
-    estudo.close();
+    // Exams stored while another window is in front show when the study window is back in front;
+    // so does the performance window, one exam at a time.
+    TFormDesempenho desempenho;
+    QVERIFY(showActive(&desempenho));
     QVERIFY(History::instance().store(exam(201, 12, 2)));
+    QVERIFY(showActive(&estudo));
+    QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("1 prova guardada no histórico."));
+    QVERIFY(estudo.BBExportar->isEnabled());
+    QVERIFY(showActive(&desempenho));
+    QVERIFY(
+        desempenho.LabelResumo->text().startsWith(QStringLiteral("1 prova feita. A última, em 02/12/2026")));
     QVERIFY(History::instance().store(exam(1, 25, 3)));
     QVERIFY(showActive(&estudo));
     QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("2 provas guardadas no histórico."));
+    desempenho.close();
 
     // Each entry opens its window; "Treinar" in the performance window drills the weakest subject.
     QTest::mouseClick(estudo.BBDesempenho, Qt::LeftButton);
