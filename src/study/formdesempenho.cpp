@@ -77,12 +77,12 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
                            GridMaterias->verticalHeader()->length() + 2 * GridMaterias->frameWidth();
     GridMaterias->setFixedHeight(gridHeight);
 
-    auto *chart = new QChart;
+    // The view's own chart (a chart set in its place would leave the view's first one unowned).
+    Grafico = WindowKit::make<QChartView>(this, "Grafico");
+    QChart *chart = Grafico->chart();
     chart->setTitle(QStringLiteral("Acertos nas últimas provas"));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
-    Grafico = WindowKit::make<QChartView>(this, "Grafico");
-    Grafico->setChart(chart);
     Grafico->setRenderHint(QPainter::Antialiasing);
     Grafico->setMinimumHeight(240);
 
