@@ -1,5 +1,7 @@
 #include "appwindows.h"
 
+#include "windowkit.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -26,9 +28,7 @@ void AppWindows::show(AppWindow which)
     QWidget *w = get(which);
     if (!w)
         return;
-    w->show();
-    w->raise();
-    w->activateWindow();
+    WindowKit::showInFront(w);
 }
 
 int AppWindows::mainWindowHeight()

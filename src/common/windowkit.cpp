@@ -46,3 +46,10 @@ void WindowKit::onClick(QWidget *w, std::function<void()> action, Release releas
     w->setCursor(Qt::PointingHandCursor);
     w->installEventFilter(new ClickFilter(w, std::move(action), release));
 }
+
+void WindowKit::showInFront(QWidget *w)
+{
+    w->show();
+    w->raise();
+    w->activateWindow();
+}

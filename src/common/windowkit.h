@@ -50,6 +50,9 @@ inline void setTextColour(QWidget *w, const QColor &colour)
     setColour(w, QPalette::WindowText, colour);
 }
 
+// Shows w, raised above the other windows and active.
+void showInFront(QWidget *w);
+
 // Which release of the left mouse button counts as a click on a clickable control.
 enum class Release {
     Inside,   // over the control, as a button counts it

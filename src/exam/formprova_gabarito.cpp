@@ -313,7 +313,5 @@ void TFormProva::Revisar(int posicao)
         });
     }
     Revisao->MostraPosicao(posicao);
-    Revisao->show();
-    Revisao->raise();
-    Revisao->activateWindow();
+    WindowKit::showInFront(Revisao);
 }

@@ -179,9 +179,7 @@ void TFormTopo::RxSBEstudoClick()
 {
     if (!m_estudo)
         m_estudo = new TFormEstudo(this);
-    m_estudo->show();
-    m_estudo->raise();
-    m_estudo->activateWindow();
+    WindowKit::showInFront(m_estudo);
 }
 
 void TFormTopo::Image1Click()

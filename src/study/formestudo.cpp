@@ -28,14 +28,6 @@ QString escolhePorDialogo(QWidget *parent, const QString &suggested)
                                         QStringLiteral("Planilha CSV (*.csv)"));
 }
 TFormEstudo::EscolheArquivo escolheArquivo = escolhePorDialogo;
-
-// Shows a window of the study area raised and active.
-void mostra(QWidget *w)
-{
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
 } // namespace
 
 TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -158,19 +150,19 @@ TFormProvaAtual *TFormEstudo::provaAtual()
 
 void TFormEstudo::BBDesempenhoClick()
 {
-    mostra(desempenho());
+    WindowKit::showInFront(desempenho());
 }
 
 void TFormEstudo::BBErrosClick(int subject)
 {
     TFormTreino *t = treino();
     t->Abre(subject);
-    mostra(t);
+    WindowKit::showInFront(t);
 }
 
 void TFormEstudo::BBProvaAtualClick()
 {
-    mostra(provaAtual());
+    WindowKit::showInFront(provaAtual());
 }
 
 void TFormEstudo::BBExportarClick()

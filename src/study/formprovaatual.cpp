@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const QString kTitulo = QStringLiteral("Prova no formato atual");
@@ -250,10 +251,9 @@ TFormProvaAtual::Pagina TFormProvaAtual::pagina() const
     return static_cast<Pagina>(Paginas->currentIndex());
 }
 
-void TFormProvaAtual::setSemente(quint32 seed)
+void TFormProvaAtual::setSorteio(quint32 start)
 {
-    m_temSemente = true;
-    m_semente = seed;
+    m_sorteio = start;
 }
 
 void TFormProvaAtual::mostraPagina(Pagina p)
@@ -277,12 +277,10 @@ void TFormProvaAtual::BBIniciarClick()
     m_minutos = SpinTempo->value();
     if (m_minutos != TodayExam::timeLimitMinutes())
         TodayExam::setTimeLimitMinutes(m_minutos);
-    if (m_temSemente) {
-        m_prova.draw(m_semente);
-        m_temSemente = false;
-    } else {
+    if (m_sorteio)
+        m_prova.draw(*std::exchange(m_sorteio, std::nullopt));
+    else
         m_prova.draw();
-    }
     if (m_prova.size() == 0)
         return;
     if (Revisao)
@@ -417,9 +415,7 @@ void TFormProvaAtual::BBRevisarClick()
     if (!Revisao)
         Revisao = new TFormRevisao(this);
     Revisao->setProva(m_prova.corrected());
-    Revisao->show();
-    Revisao->raise();
-    Revisao->activateWindow();
+    WindowKit::showInFront(Revisao);
 }
 
 void TFormProvaAtual::BBNovaProvaClick()

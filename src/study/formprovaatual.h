@@ -12,6 +12,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -37,8 +39,8 @@ public:
     // The id the history gave the last exam ended, 0 when it could not be stored.
     qint64 idHistorico() const { return m_idHistorico; }
 
-    // Draws the next exam with seed instead of a seed of its own (tests); once.
-    void setSemente(quint32 seed);
+    // Draws the next exam (only the next) from a generator started at `start` (tests, pictures).
+    void setSorteio(quint32 start);
 
     // Handlers.
     void BBIniciarClick();
@@ -97,6 +99,5 @@ private:
     QDateTime m_inicio;
     QDateTime m_fim;
     qint64 m_idHistorico = 0;
-    bool m_temSemente = false;
-    quint32 m_semente = 0;
+    std::optional<quint32> m_sorteio; // where the next exam's draw starts, when set
 };

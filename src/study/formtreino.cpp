@@ -259,7 +259,6 @@ void TFormTreino::comecaRodada(const QList<DrillCard> &cards, bool antecipando)
     m_antecipando = antecipando;
     m_posicao = 0;
     m_certas = 0;
-    m_respondidas = 0;
     atualizaPendentes();
     if (m_rodada.isEmpty()) {
         mostraAviso(QString());
@@ -343,7 +342,6 @@ void TFormTreino::Responde(int alternativa)
     const int certa = q->text(QuestionKind::Answer).toInt();
     const bool acertou = alternativa == certa;
     m_resposta = alternativa;
-    ++m_respondidas;
     m_certas += acertou ? 1 : 0;
 
     const QDateTime agora = Clock::current().localNow();
@@ -449,12 +447,14 @@ void TFormTreino::BBProximoClick()
         mostraQuestao();
         return;
     }
+    // Every question of the round was answered: "Próxima" waits for the answer.
+    const qsizetype respondidas = m_rodada.size();
     m_rodada.clear();
     m_posicao = 0;
     mostraAviso(
         QStringLiteral("Fim do treino: %1 de %2.")
             .arg(m_certas == 1 ? QStringLiteral("1 certa") : QStringLiteral("%1 certas").arg(m_certas))
-            .arg(m_respondidas));
+            .arg(respondidas));
 }
 
 void TFormTreino::mostraAviso(const QString &inicio)

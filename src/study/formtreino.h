@@ -91,7 +91,6 @@ private:
     DrillCard m_depois;     // the question shown as the answer left it
     bool m_guardada = true; // the answer shown was stored in the history
     int m_certas = 0;
-    int m_respondidas = 0;
     bool m_antecipando = false;
     bool m_historico = true; // the history could be read
 };

@@ -81,9 +81,9 @@ void TodayExam::draw()
     draw(QRandomGenerator::global()->generate());
 }
 
-void TodayExam::draw(quint32 seed)
+void TodayExam::draw(quint32 start)
 {
-    QRandomGenerator rng(seed);
+    QRandomGenerator rng(start);
     // Every usable question by subject; a question of no known subject goes to the rest only.
     std::array<QList<const StoredQuestion *>, Subjects::kCount> pools;
     QList<const StoredQuestion *> rest;

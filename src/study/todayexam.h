@@ -45,13 +45,13 @@ public:
     // An exam over bank (not owned; it must outlive the exam); nothing drawn yet.
     explicit TodayExam(const QuestionBank &bank);
 
-    // Draws a new exam with a generator started from seed (the same seed draws the same exam from
-    // the same bank) and forgets every answer. A subject with fewer usable questions than its share
+    // Draws a new exam with a generator started from `start` (the same start draws the same exam
+    // from the same bank) and forgets every answer. A subject with fewer usable questions than its share
     // leaves the rest to the other subjects; a bank with fewer than thirty usable questions gives a
     // shorter exam. A question is usable when all its alternatives are written and its right answer
     // is one of them.
-    void draw(quint32 seed);
-    // Draws with a seed of its own.
+    void draw(quint32 start);
+    // Draws with a generator started at random.
     void draw();
 
     const QList<TodayQuestion> &questions() const { return m_questions; }

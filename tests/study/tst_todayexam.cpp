@@ -107,8 +107,8 @@ void TestTodayExam::fourAlternativesHoldingTheRightOne()
 {
     TodayExam exam(bank());
     std::array<int, 4> rightAt{}; // how often the right one stood under each letter
-    for (quint32 seed = 1; seed <= 40; ++seed) {
-        exam.draw(seed);
+    for (quint32 start = 1; start <= 40; ++start) {
+        exam.draw(start);
         QCOMPARE(exam.size(), 30);
         for (int p = 1; p <= 30; ++p) {
             const TodayQuestion &t = exam.questions()[p - 1];
@@ -134,7 +134,7 @@ void TestTodayExam::fourAlternativesHoldingTheRightOne()
     // Shown in an order of the exam's own: the right one stands under every letter, roughly as often.
     for (const int n : rightAt)
         QVERIFY2(n > 200 && n < 400, qPrintable(QString::number(n)));
-    // The same seed draws the same exam; another seed another.
+    // The same start draws the same exam; another start another.
     TodayExam again(bank());
     again.draw(7);
     exam.draw(7);
@@ -158,8 +158,8 @@ void TestTodayExam::sharesOfTheSubjectsNoQuestionTwice()
     TodayExam exam(bank());
     bool blocks = false;
     bool study = false;
-    for (quint32 seed = 100; seed < 140; ++seed) {
-        exam.draw(seed);
+    for (quint32 start = 100; start < 140; ++start) {
+        exam.draw(start);
         std::array<int, Subjects::kCount> count{};
         QSet<int> numbers;
         for (const TodayQuestion &t : exam.questions()) {
@@ -516,7 +516,7 @@ void TestTodayExam::pictures()
     if (folder.isEmpty())
         QSKIP("QUELVADO_TODAYEXAM_PICTURES not set");
     w = std::make_unique<TFormProvaAtual>();
-    w->setSemente(3);
+    w->setSorteio(3);
     QVERIFY(showActive(w.get()));
     QVERIFY(w->grab().save(folder + QStringLiteral("/provaatual-inicio.png")));
     QTest::mouseClick(w->BBIniciar, Qt::LeftButton);

@@ -118,7 +118,7 @@ int main(int argc, char **argv)
     estudo->BBProvaAtualClick();
     TFormProvaAtual *atual = estudo->provaAtual();
     ok &= save(atual, folder, QStringLiteral("formprovaatual"));
-    atual->setSemente(20260310);
+    atual->setSorteio(20260310);
     atual->BBIniciarClick();
     atual->EscolheAlternativa(2);
     ok &= save(atual, folder, QStringLiteral("formprovaatual-prova"));
