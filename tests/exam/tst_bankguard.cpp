@@ -471,14 +471,26 @@ void TestBankGuard::studyAbsoluteWords()
 }
 
 // Today's exam shows four of a question's alternatives in an order of its own, so an explanation
-// that names an alternative by its letter ("alternativa C", "como em E") would point at another one.
+// that names an alternative by its letter ("como diz C", "alternativa C", "letra C", "opção C",
+// "como em E", "em E:") would point at another one. A sign's own letter ("a letra E na placa", "a
+// letra E sem tarja") and categories ("categorias C, D e E") are no alternative and pass.
 void TestBankGuard::explanationsNameNoLetter()
 {
-    static const QRegularExpression letter(
-        QStringLiteral("\\b(alternativas?|opç(ão|ões))\\s+[A-E]\\b|\\bem [A-E][:,)]|\\bcomo em [A-E]\\b"));
-    QVERIFY(letter.match(QStringLiteral("A regra antiga (alternativa C) não vale.")).hasMatch());
-    QVERIFY(letter.match(QStringLiteral("O caminho é o inverso do sugerido em E: das decisões")).hasMatch());
-    QVERIFY(!letter.match(QStringLiteral("Nas categorias C, D e E; a letra E na placa.")).hasMatch());
+    static const QRegularExpression letter(QStringLiteral(
+        "\\b(?i:como)\\s+(?:diz|dizem|em)\\s+(?:(?i:as?|os?)\\s+)?"
+        "(?:(?i:alternativas?|opç(?:ão|ões)|letras?)\\s+)?\"?[A-E]\"?(?![\\w\"-])"
+        "|\\b(?i:alternativas?|opç(?:ão|ões))\\s+\"?[A-E]\"?(?![\\w\"-])"
+        "|\\b(?i:letras?)\\s+\"?[A-E]\"?(?![\\w\"-])(?!\\s+(?:na placa|da placa|sem tarja|cortada))"
+        "|\\bem\\s+\"?[A-E]\"?[:,)]"));
+    for (const char *named : {"A regra antiga (alternativa C) não vale.",
+                              "Não basta a primeira vez, como diz C.", "Como diz a alternativa D, não.",
+                              "Repetir, como em B, não vale.", "O inverso do sugerido em E: das decisões",
+                              "A letra C erra.", "(letra \"D\")", "a opção A", "Opções B e C erram."})
+        QVERIFY2(letter.match(QString::fromUtf8(named)).hasMatch(), named);
+    for (const char *plain :
+         {"Nas categorias C, D e E.", "A letra E na placa azul.", "A R-6b, a letra E sem tarja.",
+          "Com a letra \"E\" cortada por uma barra.", "Como em A-39, o trilho."})
+        QVERIFY2(!letter.match(QString::fromUtf8(plain)).hasMatch(), plain);
     QStringList faults;
     const QuestionBank &bank = QuestionBank::instance();
     for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
