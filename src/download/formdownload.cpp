@@ -8,6 +8,7 @@
 #include "common/maker.h"
 #include "common/programfolder.h"
 #include "common/safefile.h"
+#include "common/settingsfile.h"
 #include "common/windowkit.h"
 #include "common/windowsetup.h"
 #include "controls/artwork.h"
@@ -15,7 +16,6 @@
 #include "controls/panel.h"
 #include "download/adware.h"
 #include "download/linklabel.h"
-#include "download/settingsfile.h"
 #include "download/zip.h"
 
 #include <QAbstractTableModel>

@@ -23,6 +23,10 @@ struct QuestaoCorrigida {
     // some of them in an order of its own (today's format: four); resposta and certa are then
     // letters as shown. Empty when the question's alternatives were shown as the bank has them.
     QList<int> alternativas = {};
+    // The traffic light was consulted at this position before the exam ended, and whether it wrote
+    // the right letter into an empty box: the answer was then shown, not known.
+    bool lightConsulted = false;
+    bool filledByLight = false;
     bool acertou() const { return marca == QLatin1String("*"); }
 };
 

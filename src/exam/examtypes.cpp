@@ -52,10 +52,12 @@ constexpr List kGeral6 = {51,  151, 251, 351, 451, 501, 52,  152, 252, 352, 452,
 // Types 6 to 16 ask the first 30 questions of one block in order: the block's first number.
 constexpr int kBlockStart[] = {1, 51, 101, 151, 201, 251, 301, 351, 401, 451, 501};
 
-const std::array<List, 17> &allLists()
+constexpr int kGeral6Type = 17;
+
+const std::array<List, ExamTypes::kFixedTypes> &allLists()
 {
-    static const std::array<List, 17> lists = [] {
-        std::array<List, 17> out{};
+    static const std::array<List, ExamTypes::kFixedTypes> lists = [] {
+        std::array<List, ExamTypes::kFixedTypes> out{};
         for (int t = 1; t <= 5; ++t)
             out[t - 1] = kGeral[t - 1];
         // Type 6 + k asks block k + 1 (types 6..15 blocks 1..10), type 16 asks block 11.
@@ -64,7 +66,7 @@ const std::array<List, 17> &allLists()
             for (int i = 0; i < ExamTypes::kQuestions; ++i)
                 out[type - 1][i] = first + i;
         }
-        out[16] = kGeral6;
+        out[kGeral6Type - 1] = kGeral6;
         return out;
     }();
     return lists;
@@ -87,7 +89,7 @@ int ExamTypes::typeForItem(int item)
 
 const std::array<int, ExamTypes::kQuestions> *ExamTypes::fixedList(int type)
 {
-    if (type < 1 || type > 17)
+    if (type < 1 || type > kFixedTypes)
         return nullptr;
     return &allLists()[type - 1];
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The eighteen exam types: the captions of the selection page, the type number each item starts,
-// the fixed lists of 30 question numbers of types 1 to 17, and the personalised exam's default
-// pool. Pure data, no widgets.
+// The exam types: the captions of the selection page, the type number each item starts, the fixed
+// lists of 30 question numbers of types 1 to 17, the personalised exam's default pool, and the
+// number and sizes of the exam in today's format. Every exam type number and every size of an
+// exam is written here. Pure data, no widgets.
 
 #include <QString>
 #include <QStringList>
@@ -9,9 +10,23 @@
 #include <array>
 
 namespace ExamTypes {
-constexpr int kItems = 18;
-constexpr int kQuestions = 30;
+constexpr int kItems = 18;       // the radio items of the selection page
+constexpr int kQuestions = 30;   // positions of an exam
+constexpr int kAlternatives = 5; // A to E
+constexpr int kFixedTypes = 17;  // types 1..17 ask a fixed list
 constexpr int kPersonalised = 18;
+// The exam in today's format (Res. CONTRAN 1.020/2025), as the study history numbers it: thirty
+// questions of four alternatives, passed at twenty right answers.
+constexpr int kTodayFormat = 19;
+constexpr int kTodayQuestions = 30;
+constexpr int kTodayAlternatives = 4;
+constexpr int kTodayPassMark = 20;
+
+// True for the number of one of the eighteen types or of today's format.
+constexpr bool isExamType(int type)
+{
+    return (type >= 1 && type <= kPersonalised) || type == kTodayFormat;
+}
 
 // The caption of radio item 0..17 as shown (with its "&" accelerator).
 QString caption(int item);

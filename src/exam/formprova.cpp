@@ -1,6 +1,5 @@
 #include "formprova.h"
 
-#include "personalpool.h"
 #include "questionbank.h"
 
 #include "common/appwindows.h"
@@ -51,11 +50,9 @@ QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 }
 } // namespace
 
-TFormProva::TFormProva(QWidget *parent, Construction construction)
-    : QWidget(parent), BDSNumero(BDS.AddField(QStringLiteral("Numero"), ftString, 5))
+TFormProva::TFormProva(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormProva"));
-    BDS.SetName(QStringLiteral("BDS"));
     WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
     setWindowTitle(QStringLiteral("Seleção de provas"));
     setFont(WindowSetup::font(12, false));
@@ -74,7 +71,6 @@ TFormProva::TFormProva(QWidget *parent, Construction construction)
             [this](int page) { guarded([this, page] { Notebook1PageChanged(page); }); });
     // The window sees Enter and Esc before its controls.
     qApp->installEventFilter(this);
-    m_exam.ListBox1 = ExamTypes::defaultPool();
     FormCreate();
     Notebook1PageChanged(0);
     setWindowTitle(QStringLiteral("Seleção de provas"));
@@ -107,7 +103,7 @@ void TFormProva::FormCreate()
 {
     WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
     Hints::setDelay(80);
-    m_exam.NumeroQuestao = 0;
+    m_session.state().NumeroQuestao = 0;
 }
 
 void TFormProva::buildSelectionPage(QWidget *page)
@@ -221,7 +217,7 @@ void TFormProva::BitBtn1Click()
         return;
     if (type == ExamTypes::kPersonalised)
         MontaProvaPersonalizada();
-    m_exam.TipoProva = type;
+    exam().TipoProva = type;
     IniciarProva();
 }
 
@@ -237,19 +233,15 @@ void TFormProva::Image1Click()
 
 void TFormProva::MontaProvaPersonalizada()
 {
-    // A pool file that is missing, damaged or holds a number the bank does not have is made anew
-    // from the whole default pool, never from the last exam's 30 numbers.
     QSet<int> known;
     for (const StoredQuestion &q : QuestionBank::instance().questions())
         known.insert(q.number);
-    m_exam.ListBox1.clear();
-    m_exam.ListBox1 = PersonalPool::draw(BDS, BDSNumero, ProgramFolder::writableFile(kArquivoProva),
-                                         ExamTypes::defaultPool(), known, ExamTypes::kQuestions);
+    m_session.drawPersonalised(ProgramFolder::writableFile(kArquivoProva), known);
 }
 
 bool TFormProva::FormCloseQuery()
 {
-    if (Notebook1->currentIndex() == 1 && m_exam.Posicao < ExamTypes::kQuestions)
+    if (Notebook1->currentIndex() == 1 && m_session.position() < ExamTypes::kQuestions)
         return Dialogs::current().askYesNo(Dialogs::Icon::Information, QStringLiteral("Finalizar prova"),
                                            QStringLiteral("Deseja finalizar a prova?"));
     return true;

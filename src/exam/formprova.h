@@ -1,14 +1,13 @@
 #pragma once
 // The exam window: a three-page notebook (0 selection of the exam type, 1 the exam in progress,
-// 2 the answer sheet) above a status strip. It holds the exam in progress for the whole run.
+// 2 the answer sheet) above a status strip. It shows the exam session it holds for the whole run
+// and reports each exam it corrects (examCorrected) to whoever keeps them.
 
 #include "common/deferredcontent.h"
+#include "exam/examsession.h"
 #include "exam/examtypes.h"
 #include "exam/formrevisao.h"
-#include "store/binarydataset.h"
 
-#include <QDateTime>
-#include <QTime>
 #include <QWidget>
 
 class QGroupBox;
@@ -42,7 +41,8 @@ public:
     // Switches to the selection page with the caption "Seleção de provas".
     void showSelectionPage();
     // The exam in progress (type, position, question number, the hidden list).
-    TExamState &exam() { return m_exam; }
+    TExamState &exam() { return m_session.state(); }
+    const ExamSession &session() const { return m_session; }
     // The radio item selected on the selection page (-1 when none).
     int selectedItem() const;
 
@@ -69,7 +69,7 @@ public:
     bool FinalizaProva(bool ask);
 
     // Answer sheet page.
-    // Corrects the exam and stores it in the study history.
+    // Corrects the exam and reports it (examCorrected).
     void BBCorrigirClick();
     void CalculaResultados();
     void BitBtnCancelarClick();
@@ -77,14 +77,11 @@ public:
     void BBRevisarClick();
     void Revisar(int posicao);
     // The exam as it stood when it was corrected; empty until then.
-    const QList<QuestaoCorrigida> &provaCorrigida() const { return m_corrigida; }
+    const QList<QuestaoCorrigida> &provaCorrigida() const { return m_session.corrected(); }
     // The text of the answer sheet at a column (0..29) and row (0..3), as its grid shows it.
     QString gabarito(int column, int row) const;
     // Sets a cell of the answer sheet and shows it in the grid.
     void setGabarito(int column, int row, const QString &text);
-    int Certas = 0;
-    int Erradas = 0;
-    int Invalidas = 0;
 
     void Notebook1PageChanged(int page);
 
@@ -129,12 +126,10 @@ public:
     QPushButton *BitBtnCancelar = nullptr;
     QPushButton *BBRevisar = nullptr;
     TFormRevisao *Revisao = nullptr; // made when first opened
-    QTime HoraInicio;
-    QTime HoraFim;
 
-    // The table store of the personalised exam and its field.
-    TBinaryDataSet BDS;
-    TField &BDSNumero;
+signals:
+    // An exam was corrected ("Corrigir"): the exam as corrected, to be kept.
+    void examCorrected(const CorrectedExam &exam);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -148,8 +143,6 @@ private:
     void buildSelectionPage(QWidget *page);
     void buildExamPage(QWidget *page);
     void buildAnswerSheetPage(QWidget *page);
-    // Stores the corrected exam in the study history.
-    void GuardaNoHistorico() const;
     // Empties the results of the answer sheet (counts, meter, gauge, verdict).
     void LimpaResultados();
     // Asks whether to abandon the exam when the window is closed; true when it may close.
@@ -160,11 +153,7 @@ private:
     // The answer box's key filter run inside the error guard; true when the key was taken.
     bool guardedKey(QKeyEvent *event);
 
-    TExamState m_exam;
-    QDateTime m_inicio; // when the exam started and ended, for the study history
-    QDateTime m_fim;
-    AnswerSheet m_sheet; // what the answer sheet's grid shows
-    QList<QuestaoCorrigida> m_corrigida;
+    ExamSession m_session;
     DeferredContent m_pages;
 };
 

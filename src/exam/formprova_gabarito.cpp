@@ -16,8 +16,6 @@
 #include "controls/ledmeter.h"
 #include "controls/panel.h"
 #include "signs/picturestore.h"
-#include "study/history.h"
-#include "study/studyhistory.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -149,13 +147,13 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 
     const QString rowLabels[] = {QStringLiteral(" Questão N°"), QStringLiteral(" Resultados"),
                                  QStringLiteral(" Prova"), QStringLiteral(" Correção")};
-    for (int row = 0; row < 4; ++row)
+    for (int row = 0; row < AnswerSheet::kRows; ++row)
         filledLabel(page, rowLabels[row], QRect(5, 242 + 18 * row, 96, 17), QColor(128, 128, 128), Qt::white,
                     Qt::AlignLeft | Qt::AlignVCenter)
             ->setFont(WindowSetup::font(11, true));
 
     StringGridGabarito = WindowKit::make<QTableWidget>(page, "StringGridGabarito", QRect(103, 241, 560, 95));
-    StringGridGabarito->setRowCount(4);
+    StringGridGabarito->setRowCount(AnswerSheet::kRows);
     StringGridGabarito->setColumnCount(ExamTypes::kQuestions);
     StringGridGabarito->setAccessibleName(QStringLiteral("Gabarito"));
     StringGridGabarito->horizontalHeader()->hide();
@@ -178,7 +176,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
     StringGridGabarito->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {
-        for (int row = 0; row < 4; ++row) {
+        for (int row = 0; row < AnswerSheet::kRows; ++row) {
             auto *item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignCenter);
             if (row == 0)
@@ -203,19 +201,18 @@ QString TFormProva::gabarito(int column, int row) const
 
 void TFormProva::setGabarito(int column, int row, const QString &text)
 {
-    m_sheet.setCell(column, row, text);
+    m_session.setCell(column, row, text);
     showGabarito(column, row);
 }
 
 void TFormProva::showGabarito(int column, int row)
 {
     if (QTableWidgetItem *item = StringGridGabarito->item(row, column))
-        item->setText(m_sheet.cell(column, row));
+        item->setText(m_session.sheet().cell(column, row));
 }
 
 void TFormProva::LimpaResultados()
 {
-    Certas = Erradas = Invalidas = 0;
     for (QLabel *l : {Label4, Label16, Label17})
         l->setText(QStringLiteral("00"));
     for (QLabel *l : {Label1, Label2, LabelTempo})
@@ -225,7 +222,6 @@ void TFormProva::LimpaResultados()
     LabelResultado->clear();
     ImageResultado->clear();
     // A new exam has no review until it is corrected.
-    m_corrigida.clear();
     BBRevisar->setEnabled(false);
     if (Revisao) {
         Revisao->hide();
@@ -235,57 +231,29 @@ void TFormProva::LimpaResultados()
 
 void TFormProva::BBCorrigirClick()
 {
-    Certas = Erradas = Invalidas = 0;
-    QList<int> numbers;
-    for (int position = 1; position <= ExamTypes::kQuestions; ++position) {
-        m_exam.Posicao = position;
-        ProcurarProva(m_exam);
-        numbers << m_exam.NumeroQuestao;
-    }
-    m_sheet.correct(numbers, QuestionBank::instance());
+    m_session.correct(QuestionBank::instance());
     for (int column = 0; column < ExamTypes::kQuestions; ++column)
         for (int row : {AnswerSheet::Right, AnswerSheet::Mark})
             showGabarito(column, row);
     CalculaResultados();
     BBCorrigir->setEnabled(false);
     BitBtnCancelar->setFocus(Qt::OtherFocusReason);
-    // The review reads this exam as corrected, whatever the next exam or the pool file become.
-    m_corrigida = m_sheet.corrected(numbers);
     if (Revisao)
-        Revisao->setProva(m_corrigida);
+        Revisao->setProva(m_session.corrected());
     BBRevisar->setEnabled(true);
-    GuardaNoHistorico();
-}
-
-void TFormProva::GuardaNoHistorico() const
-{
-    HistoryExam exam;
-    exam.type = m_exam.TipoProva;
-    exam.start = m_inicio;
-    exam.end = m_fim;
-    exam.seconds = QTime(0, 0).secsTo(ExamRules::timeTaken(HoraInicio, HoraFim));
-    for (const QuestaoCorrigida &q : m_corrigida)
-        exam.answers << HistoryAnswer{q.numero, q.resposta, q.acertou(), QString(), -1};
-    // The answer sheet stands whether or not the history could keep the exam; that it could not is
-    // told once.
-    if (!StudyHistory::get().store(exam))
-        StudyHistory::tellOnce(
-            QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo."));
+    emit examCorrected(m_session.record());
 }
 
 void TFormProva::CalculaResultados()
 {
-    const AnswerSheet::Counts counts = m_sheet.counts();
-    Certas = counts.right;
-    Erradas = counts.wrong;
-    Invalidas = counts.invalid;
-    Label4->setText(QString::number(Certas));
-    Label16->setText(QString::number(Erradas));
-    Label17->setText(QString::number(Invalidas));
-    const int percent = ExamRules::percentage(Certas);
+    const AnswerSheet::Counts counts = m_session.counts();
+    Label4->setText(QString::number(counts.right));
+    Label16->setText(QString::number(counts.wrong));
+    Label17->setText(QString::number(counts.invalid));
+    const int percent = ExamRules::percentage(counts.right);
     LEDMeter1->setPosition(percent);
     GaugePorCento->setProgress(percent);
-    const ExamRules::Verdict verdict = ExamRules::verdictFor(Certas);
+    const ExamRules::Verdict verdict = ExamRules::verdictFor(counts.right);
     LabelResultado->setText(verdict.text);
     ImageResultado->setPixmap(CarregarFigura(verdict.picture, devicePixelRatioF()));
 }
@@ -302,11 +270,11 @@ void TFormProva::BBRevisarClick()
 
 void TFormProva::Revisar(int posicao)
 {
-    if (m_corrigida.isEmpty())
+    if (!m_session.isCorrected())
         return;
     if (!Revisao) {
         Revisao = new TFormRevisao(this);
-        Revisao->setProva(m_corrigida);
+        Revisao->setProva(m_session.corrected());
         connect(Revisao, &TFormRevisao::posicaoMudou, this, [this](int p) {
             StringGridGabarito->setCurrentCell(0, p - 1);
             StringGridGabarito->scrollToItem(StringGridGabarito->item(0, p - 1));

@@ -170,16 +170,16 @@ void TFormProva::buildExamPage(QWidget *page)
 
 void TFormProva::IniciarProva()
 {
-    m_inicio = Clock::current().localNow();
-    HoraInicio = QTime::fromString(ExamRules::timeText(m_inicio.time()), QStringLiteral("HH:mm:ss"));
-    for (int row = 0; row < 4; ++row)
+    // The exam's first question is looked up at once (a personalised number that is not a number
+    // stops the start here, with the page unchanged).
+    m_session.start(m_session.type(), Clock::current().localNow());
+    for (int row = 0; row < AnswerSheet::kRows; ++row)
         for (int column = 0; column < ExamTypes::kQuestions; ++column)
-            setGabarito(column, row, QString());
+            showGabarito(column, row);
     // The answer sheet never shows the last exam's results.
     LimpaResultados();
-    LabelHoraInicio->setText(QStringLiteral("Início:  ") + ExamRules::timeText(HoraInicio));
+    LabelHoraInicio->setText(QStringLiteral("Início:  ") + ExamRules::timeText(m_session.startTime()));
     SinalTraffic1->setState(TSinalTraffic::sNone);
-    m_exam.Posicao = 1;
     BBProximo->setEnabled(true);
     BBAnterior->setEnabled(false);
     BBRespostaImediata->setEnabled(true);
@@ -187,19 +187,18 @@ void TFormProva::IniciarProva()
     Notebook1->setCurrentIndex(1);
     setWindowTitle(QStringLiteral("Prova de Legislação de Trânsito"));
     EditResposta->setFocus(Qt::OtherFocusReason);
-    ProcurarProva(m_exam);
     MostraQuestao();
 }
 
 void TFormProva::MostraQuestao()
 {
     const QuestionBank &bank = QuestionBank::instance();
-    const int n = m_exam.NumeroQuestao;
-    LEDDisplayQuestao->setValue(m_exam.Posicao);
+    const int n = m_session.question();
+    LEDDisplayQuestao->setValue(m_session.position());
     LabelPergunta->setText(bank.string(QuestionKind::Text, n));
     Memo2->clear();
     QStringList lines;
-    for (int k = 0; k < 5; ++k)
+    for (int k = 0; k < ExamTypes::kAlternatives; ++k)
         lines << QString(QChar(u'A' + k)) + QStringLiteral(" - ") +
                      bank.string(QuestionKind::AlternativeA + k, n);
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
@@ -255,23 +254,22 @@ void TFormProva::EditRespostaChange()
 
 void TFormProva::BBRespostaClick(int tag)
 {
-    if (tag < 1 || tag > 5)
+    if (tag < 1 || tag > ExamTypes::kAlternatives)
         return;
     EditResposta->setText(QString(QChar(u'A' + tag - 1)));
 }
 
 void TFormProva::BBProximoClick()
 {
-    setGabarito(m_exam.Posicao - 1, 2, EditResposta->text());
+    setGabarito(m_session.position() - 1, AnswerSheet::Given, EditResposta->text());
     EditResposta->clear();
     EditResposta->setFocus(Qt::OtherFocusReason);
     BBRespostaImediata->setEnabled(true);
     SinalTraffic1->setState(TSinalTraffic::sNone);
-    ++m_exam.Posicao;
-    ProcurarProva(m_exam);
-    if (m_exam.Posicao > 1)
+    m_session.moveTo(m_session.position() + 1);
+    if (m_session.position() > 1)
         BBAnterior->setEnabled(true);
-    if (m_exam.Posicao <= ExamTypes::kQuestions) {
+    if (m_session.position() <= ExamTypes::kQuestions) {
         MostraQuestao();
     } else {
         BBProximo->setEnabled(false);
@@ -288,21 +286,22 @@ void TFormProva::BBAnteriorClick()
     EditResposta->clear();
     EditResposta->setFocus(Qt::OtherFocusReason);
     BBRespostaImediata->setEnabled(true);
-    --m_exam.Posicao;
-    ProcurarProva(m_exam);
+    m_session.moveTo(m_session.position() - 1);
     // Coming back to 30 from past the end turns "Próxima" on again, so an answer for the last
     // question can still be stored.
-    if (m_exam.Posicao <= ExamTypes::kQuestions)
+    if (m_session.position() <= ExamTypes::kQuestions)
         BBProximo->setEnabled(true);
-    if (m_exam.Posicao < 2)
+    if (m_session.position() < 2)
         BBAnterior->setEnabled(false);
     MostraQuestao();
 }
 
 void TFormProva::BBRespostaImediataClick()
 {
-    const QString letter = ExamRules::letterFor(QuestionBank::instance().answerNumber(m_exam.NumeroQuestao));
-    if (!EditResposta->text().isEmpty()) {
+    const QString letter = m_session.rightLetter(QuestionBank::instance());
+    const bool fillIn = EditResposta->text().isEmpty();
+    m_session.consultLight(fillIn);
+    if (!fillIn) {
         SinalTraffic1->setState(EditResposta->text() == letter ? TSinalTraffic::sGreen : TSinalTraffic::sRed);
     } else {
         EditResposta->setText(letter);
@@ -317,7 +316,7 @@ void TFormProva::SpeedButton1Click()
 
 void TFormProva::BBFinalizarClick()
 {
-    FinalizaProva(m_exam.Posicao < ExamTypes::kQuestions);
+    FinalizaProva(m_session.position() < ExamTypes::kQuestions);
 }
 
 bool TFormProva::FinalizaProva(bool ask)
@@ -325,13 +324,12 @@ bool TFormProva::FinalizaProva(bool ask)
     if (ask && !Dialogs::current().askYesNo(Dialogs::Icon::Information, QStringLiteral("Finalizar prova"),
                                             QStringLiteral("Deseja finalizar a prova?")))
         return false;
+    m_session.finish(Clock::current().localNow());
     for (int column = 0; column < ExamTypes::kQuestions; ++column)
-        setGabarito(column, 0, QString::number(column + 1));
-    m_fim = Clock::current().localNow();
-    HoraFim = QTime::fromString(ExamRules::timeText(m_fim.time()), QStringLiteral("HH:mm:ss"));
-    LabelTempo->setText(ExamRules::timeText(ExamRules::timeTaken(HoraInicio, HoraFim)));
-    Label1->setText(ExamRules::timeText(HoraInicio));
-    Label2->setText(ExamRules::timeText(HoraFim));
+        showGabarito(column, AnswerSheet::Position);
+    LabelTempo->setText(ExamRules::timeText(m_session.timeTaken()));
+    Label1->setText(ExamRules::timeText(m_session.startTime()));
+    Label2->setText(ExamRules::timeText(m_session.endTime()));
     Notebook1->setCurrentIndex(2);
     setWindowTitle(QStringLiteral("Gabarito"));
     BBCorrigir->setEnabled(true);

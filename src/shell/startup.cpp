@@ -14,6 +14,7 @@
 #include "exam/formprova.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
+#include "study/studyhistory.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -133,6 +134,8 @@ void Startup::createWindows()
     own(AppWindow::Topo, FormTopo, std::make_unique<TFormTopo>());
     own(AppWindow::Prova, FormProva,
         std::make_unique<TFormProva>(nullptr, TFormProva::Construction::Deferred));
+    // Every exam the exam window corrects is kept in the study history.
+    QObject::connect(FormProva, &TFormProva::examCorrected, FormProva, &StudyHistory::keep);
     own(AppWindow::Placas, FormPlacas,
         std::make_unique<TFormPlacas>(nullptr, TFormPlacas::Construction::Deferred));
     own(AppWindow::Dados, FormDados,

@@ -7,6 +7,8 @@
 // file, from a newer program) is set aside under a new name and a fresh history started; problem()
 // then says so once. Nothing here throws.
 
+#include "exam/examtypes.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -35,7 +37,7 @@ struct HistoryExam {
     QList<HistoryAnswer> answers; // position 1 first
     int right() const;
 };
-constexpr int kTodayFormatType = 19;
+constexpr int kTodayFormatType = ExamTypes::kTodayFormat;
 
 // An exam without its answers: what the chart and the list of exams need.
 struct HistorySummary {

@@ -3,6 +3,7 @@
 #include "history.h"
 
 #include "common/dialogs.h"
+#include "exam/examsession.h"
 
 #include <QSet>
 
@@ -37,4 +38,22 @@ void StudyHistory::tellOnce(const QString &text)
         whole += QLatin1Char('\r') + problem;
     }
     Dialogs::warning(whole);
+}
+
+HistoryExam StudyHistory::entryFor(const CorrectedExam &exam)
+{
+    HistoryExam entry;
+    entry.type = exam.type;
+    entry.start = exam.start;
+    entry.end = exam.end;
+    entry.seconds = exam.seconds;
+    for (const QuestaoCorrigida &q : exam.positions)
+        entry.answers << HistoryAnswer{q.numero, q.resposta, q.acertou(), QString(), -1};
+    return entry;
+}
+
+void StudyHistory::keep(const CorrectedExam &exam)
+{
+    if (!get().store(entryFor(exam)))
+        tellOnce(QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo."));
 }

@@ -1,14 +1,24 @@
 #pragma once
 // The study history as the windows use it: History::instance(), after telling the user once (in a
-// warning box) what went wrong with its file when something did, e.g. a damaged file set aside.
+// warning box) what went wrong with its file when something did, e.g. a damaged file set aside;
+// and the exams the exam window corrects, kept there.
+
+#include "study/history.h"
 
 #include <QString>
 
-class History;
+struct CorrectedExam;
 
 namespace StudyHistory {
 History &get();
 // Tells the user text in a warning box, followed by what is wrong with the history when anything
 // is; a text already told in this run is not told again.
 void tellOnce(const QString &text);
+
+// A corrected exam of the eighteen types as the history keeps it: its type and times, and each
+// position's question, answer and whether it was right.
+HistoryExam entryFor(const CorrectedExam &exam);
+// Stores a corrected exam; that the history could not keep it is told once (the answer sheet
+// stands either way).
+void keep(const CorrectedExam &exam);
 } // namespace StudyHistory

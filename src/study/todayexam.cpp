@@ -2,7 +2,7 @@
 
 #include "subjects.h"
 
-#include "download/settingsfile.h"
+#include "common/settingsfile.h"
 #include "exam/questionbank.h"
 
 #include <QRandomGenerator>

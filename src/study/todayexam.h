@@ -9,6 +9,7 @@
 // the history as shown, and reviewed with the same four alternatives in the same order.
 
 #include "exam/answersheet.h"
+#include "exam/examtypes.h"
 #include "study/history.h"
 
 #include <QDateTime>
@@ -29,9 +30,9 @@ struct TodayQuestion {
 
 class TodayExam {
 public:
-    static constexpr int kQuestions = 30;
-    static constexpr int kAlternatives = 4;
-    static constexpr int kPassMark = 20;
+    static constexpr int kQuestions = ExamTypes::kTodayQuestions;
+    static constexpr int kAlternatives = ExamTypes::kTodayAlternatives;
+    static constexpr int kPassMark = ExamTypes::kTodayPassMark;
     static constexpr int kDefaultMinutes = 60;
     static constexpr int kMinMinutes = 5;
     static constexpr int kMaxMinutes = 180;

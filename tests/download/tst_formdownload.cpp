@@ -3,11 +3,11 @@
 // 127.0.0.1), the archive's members in the list, opening the archive and the mail, the settings
 // file that brings the last archive back at the next start, and closing with Esc.
 
+#include "common/settingsfile.h"
 #include "download/adware.h"
 #include "download/formdownload.h"
 #include "download/httpgetthread.h"
 #include "download/linklabel.h"
-#include "download/settingsfile.h"
 #include "download/zip.h"
 
 #include "common/maker.h"

@@ -15,7 +15,6 @@
 #include "controls/shadowlabel.h"
 #include "controls/sinaltraffic.h"
 #include "signs/picturestore.h"
-#include "study/history.h"
 
 #include "examdriver.h"
 #include "fakes.h"
@@ -70,7 +69,7 @@ private slots:
     void answerSheetByKeyboard();
     void newExamClearsResults();
     void everyTypeCanBeTakenAndCorrected();
-    void correctedExamStoredInHistory();
+    void correctedExamReported();
 
 private:
     std::unique_ptr<FakeDialogs> m_dialogs;
@@ -498,40 +497,51 @@ void TestExamSession::everyTypeCanBeTakenAndCorrected()
 }
 
 QTEST_MAIN(TestExamSession)
-void TestExamSession::correctedExamStoredInHistory()
+void TestExamSession::correctedExamReported()
 {
+    QSignalSpy reports(w.get(), &TFormProva::examCorrected);
     start(*w, kLegislacao);
     for (int p = 1; p <= 30; ++p) {
         const int q = w->exam().NumeroQuestao;
-        answerAndNext(*w, p % 4 == 0 ? wrongLetter(q) : (p == 5 ? QString() : rightLetter(q)));
+        if (p == 2) {
+            // The light checks a typed letter at 2 and writes the right one at 3: both were shown.
+            type(*w, rightLetter(q));
+            QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+            QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+        } else if (p == 3) {
+            QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
+            QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+        } else {
+            answerAndNext(*w, p % 4 == 0 ? wrongLetter(q) : (p == 5 ? QString() : rightLetter(q)));
+        }
     }
     m_clock->local = m_clock->local.addSecs(754);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
-    QVERIFY(History::instance().summaries().isEmpty()); // stored when corrected, not before
+    QCOMPARE(reports.size(), 0); // reported when corrected, not before
     QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
     QVERIFY(m_dialogs->boxes.isEmpty());
 
-    const QList<HistoryExam> stored = History::instance().exams();
-    QCOMPARE(stored.size(), 1);
-    const HistoryExam &e = stored.first();
+    QCOMPARE(reports.size(), 1);
+    const auto e = reports.first().first().value<CorrectedExam>();
     QCOMPARE(e.type, w->exam().TipoProva);
     QCOMPARE(e.start, QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)));
     QCOMPARE(e.end, QDateTime(QDate(2026, 12, 7), QTime(9, 12, 34)));
     QCOMPARE(e.seconds, 754);
-    QCOMPARE(e.answers.size(), 30);
+    QCOMPARE(e.positions.size(), 30);
     for (int c = 0; c < 30; ++c) {
-        QCOMPARE(e.answers[c].number, w->provaCorrigida()[c].numero);
-        QCOMPARE(e.answers[c].given, w->gabarito(c, 2));
-        QCOMPARE(e.answers[c].right, w->gabarito(c, 3) == QStringLiteral("*"));
+        QCOMPARE(e.positions[c].numero, c + 1);
+        QCOMPARE(e.positions[c].resposta, w->gabarito(c, 2));
+        QCOMPARE(e.positions[c].acertou(), w->gabarito(c, 3) == QStringLiteral("*"));
+        QCOMPARE(e.positions[c].lightConsulted, c == 1 || c == 2);
+        QCOMPARE(e.positions[c].filledByLight, c == 2);
     }
-    QCOMPARE(e.right(), w->Label4->text().toInt());
 
-    // An exam abandoned before its correction is not stored.
+    // An exam abandoned before its correction is not reported.
     start(*w, kLegislacao);
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     w->close();
-    QCOMPARE(History::instance().summaries().size(), 1);
+    QCOMPARE(reports.size(), 1);
 }
 
 #include "tst_examsession.moc"

@@ -18,7 +18,9 @@
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
 #include "study/formestudo.h"
+#include "study/history.h"
 
+#include "examdriver.h"
 #include "fakes.h"
 #include "windowdriver.h"
 
@@ -67,6 +69,7 @@ private slots:
     void helpWindowMissingFile();
     void secondCopyRefused();
     void preparedArtworkMatchesPainting();
+    void correctedExamKeptInHistory();
 
 private:
     void activateMain();
@@ -515,6 +518,30 @@ int main(int argc, char *argv[])
     TApplication app(argc, argv);
     TestShell test;
     return QTest::qExec(&test, argc, argv);
+}
+
+void TestShell::correctedExamKeptInHistory()
+{
+    TempProgramFolder folder;
+    FormProva->ensurePages();
+    QVERIFY(showActive(FormProva));
+    start(*FormProva, kLegislacao);
+    for (int p = 1; p <= 30; ++p)
+        answerAndNext(*FormProva, p % 3 == 0 ? wrongLetter(p) : rightLetter(p));
+    m_clock->local = m_clock->local.addSecs(600);
+    QTest::mouseClick(FormProva->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(FormProva->BBCorrigir, Qt::LeftButton);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+
+    const QList<HistoryExam> stored = History::instance().exams();
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0].type, 6);
+    QCOMPARE(stored[0].start, QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
+    QCOMPARE(stored[0].seconds, 600);
+    QCOMPARE(stored[0].answers.size(), 30);
+    QCOMPARE(stored[0].right(), 20);
+    QCOMPARE(stored[0].answers[2].given, wrongLetter(3));
+    QVERIFY(!stored[0].answers[2].right);
 }
 
 #include "tst_shell.moc"

@@ -9,7 +9,7 @@
 #include "study/subjects.h"
 #include "study/todayexam.h"
 
-#include "download/settingsfile.h"
+#include "common/settingsfile.h"
 #include "exam/formrevisao.h"
 #include "exam/questionbank.h"
 
