@@ -30,8 +30,6 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-TFormCodigo *FormCodigo = nullptr;
-
 namespace {
 const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);

@@ -75,6 +75,3 @@ private:
     LineModel m_text;
     DeferredContent m_controls;
 };
-
-// The program-wide reference to the traffic code reader.
-extern TFormCodigo *FormCodigo;

@@ -7,20 +7,24 @@
 #include <QStyle>
 #include <QWidget>
 
+#include <array>
+
 namespace {
-QWidget *g_windows[6] = {};
+std::array<QWidget *, static_cast<size_t>(AppWindow::Count)> g_windows{};
 // Designed client height of the main window.
 constexpr int kMainClientHeight = 81;
 } // namespace
 
 void AppWindows::set(AppWindow which, QWidget *window)
 {
-    g_windows[static_cast<int>(which)] = window;
+    if (which >= AppWindow::Topo && which < AppWindow::Count)
+        g_windows[static_cast<size_t>(which)] = window;
 }
 
 QWidget *AppWindows::get(AppWindow which)
 {
-    return g_windows[static_cast<int>(which)];
+    return which >= AppWindow::Topo && which < AppWindow::Count ? g_windows[static_cast<size_t>(which)]
+                                                                : nullptr;
 }
 
 void AppWindows::show(AppWindow which)

@@ -1,15 +1,20 @@
 #pragma once
-// The six windows of the program, created once at start-up and kept for the whole run. Modules
-// that cannot include each other's headers reach a window through this registry.
+// The six windows of the program, created once at start-up, owned by the start-up and kept for the
+// whole run. Every module reaches another window through this registry, which never owns.
 
-class QWidget;
+#include <QWidget>
 
-enum class AppWindow { Topo, Prova, Placas, Dados, Codigo, Download };
+enum class AppWindow { Topo, Prova, Placas, Dados, Codigo, Download, Count };
 
 namespace AppWindows {
 void set(AppWindow which, QWidget *window);
 // The window, or nullptr before it is created.
 QWidget *get(AppWindow which);
+// The window as its class W, or nullptr before it is created (or when it is not a W).
+template <typename W> W *get(AppWindow which)
+{
+    return qobject_cast<W *>(get(which));
+}
 // Shows a window modeless, raised and active; does nothing when it does not exist.
 void show(AppWindow which);
 // The main window's height as laid out at creation (its designed client height plus its frame);

@@ -39,8 +39,6 @@
 #include <array>
 #include <optional>
 
-TFormDownload *FormDownload = nullptr;
-
 // What a listing gives: the rows, or the message that the archive could not be read.
 struct ZipListingResult {
     ZipListing rows;

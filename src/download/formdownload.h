@@ -139,6 +139,3 @@ private:
     QThread *m_listThread = nullptr;
     quint64 m_listGeneration = 0;
 };
-
-// The program-wide reference to the download window.
-extern TFormDownload *FormDownload;

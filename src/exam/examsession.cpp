@@ -15,8 +15,8 @@ void ExamSession::drawPersonalised(const QString &path, const QSet<int> &known)
     // A pool file that is missing, damaged or holds a number the bank does not have is made anew
     // from the whole default pool, never from the last exam's 30 numbers.
     m_state.ListBox1.clear();
-    m_state.ListBox1 =
-        PersonalPool::draw(m_pool, m_poolNumber, path, ExamTypes::defaultPool(), known, ExamTypes::kQuestions);
+    m_state.ListBox1 = PersonalPool::draw(m_pool, m_poolNumber, path, ExamTypes::defaultPool(), known,
+                                          ExamTypes::kQuestions);
 }
 
 void ExamSession::start(int type, const QDateTime &at)
@@ -67,7 +67,8 @@ void ExamSession::consultLight(bool filledIn)
 
 bool ExamSession::lightConsulted(int position) const
 {
-    return position >= 1 && position <= ExamTypes::kQuestions && m_consulted[static_cast<size_t>(position - 1)];
+    return position >= 1 && position <= ExamTypes::kQuestions &&
+           m_consulted[static_cast<size_t>(position - 1)];
 }
 
 bool ExamSession::filledByLight(int position) const

@@ -71,8 +71,8 @@ public:
     QTime timeTaken() const;
 
     // Corrects the exam against bank: the right letters and marks on the sheet, the counts, and
-    // the exam as corrected; the exam is left at position 30. Throws EConvertError, before changing anything, for a question whose
-    // right answer is not a letter or a personalised number that is not a number.
+    // the exam as corrected; the exam is left at position 30. Throws EConvertError, before changing anything,
+    // for a question whose right answer is not a letter or a personalised number that is not a number.
     void correct(const QuestionBank &bank);
     bool isCorrected() const { return !m_corrected.isEmpty(); }
     AnswerSheet::Counts counts() const { return m_counts; }

@@ -26,8 +26,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 
-TFormProva *FormProva = nullptr;
-
 namespace {
 const QColor kCream(255, 251, 240);
 const QColor kPage(0, 72, 128);

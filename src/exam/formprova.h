@@ -156,6 +156,3 @@ private:
     ExamSession m_session;
     DeferredContent m_pages;
 };
-
-// The program-wide reference to the exam window.
-extern TFormProva *FormProva;

@@ -29,8 +29,6 @@
 #include <QScreen>
 #include <QToolButton>
 
-TFormTopo *FormTopo = nullptr;
-
 namespace {
 const QColor kCream(255, 251, 240);
 constexpr int kDesignedWidth = 800;
@@ -144,19 +142,20 @@ void TFormTopo::resizeEvent(QResizeEvent *event)
 
 void TFormTopo::RxSBProvaClick()
 {
-    if (FormProva) {
-        FormProva->showSelectionPage();
+    if (auto *exam = AppWindows::get<TFormProva>(AppWindow::Prova)) {
+        exam->showSelectionPage();
         AppWindows::show(AppWindow::Prova);
     }
 }
 
 void TFormTopo::RxSBPlacasClick()
 {
-    if (!FormDados)
+    auto *signs = AppWindows::get<TFormDados>(AppWindow::Dados);
+    if (!signs)
         return;
-    FormDados->setWindowTitle(QStringLiteral("Sinalização"));
+    signs->setWindowTitle(QStringLiteral("Sinalização"));
     AppWindows::show(AppWindow::Dados);
-    FormDados->EditPlaca->setFocus(Qt::OtherFocusReason);
+    signs->EditPlaca->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormTopo::RxSBCodigoClick()

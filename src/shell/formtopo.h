@@ -62,6 +62,3 @@ private:
     TStatus *Status1;    // the status bar: the long hint under the mouse and today's date
     QMenu *RxPopupMenu1; // the right-click menu ("Versão...")
 };
-
-// The program-wide reference to the main window.
-extern TFormTopo *FormTopo;

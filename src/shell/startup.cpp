@@ -113,47 +113,37 @@ void Startup::configureApplication(QApplication &app)
 
 namespace {
 // The six windows, owned here from creation to the end of the run; the windows reach each other
-// through the registry and their named pointers, which never own.
-struct OwnedWindow {
-    AppWindow which;
-    std::unique_ptr<QWidget> window;
-    std::function<void()> forget; // clears the window's named pointer
-};
-std::vector<OwnedWindow> g_windows;
+// through the registry, which never owns.
+std::vector<std::pair<AppWindow, std::unique_ptr<QWidget>>> g_windows;
 
-template <typename W> void own(AppWindow which, W *&named, std::unique_ptr<W> window)
+template <typename W> W *own(AppWindow which, std::unique_ptr<W> window)
 {
-    named = window.get();
-    AppWindows::set(which, named);
-    g_windows.push_back(OwnedWindow{which, std::move(window), [&named] { named = nullptr; }});
+    W *w = window.get();
+    AppWindows::set(which, w);
+    g_windows.emplace_back(which, std::move(window));
+    return w;
 }
 } // namespace
 
 void Startup::createWindows()
 {
-    own(AppWindow::Topo, FormTopo, std::make_unique<TFormTopo>());
-    own(AppWindow::Prova, FormProva,
-        std::make_unique<TFormProva>(nullptr, TFormProva::Construction::Deferred));
+    own(AppWindow::Topo, std::make_unique<TFormTopo>());
+    auto *exam =
+        own(AppWindow::Prova, std::make_unique<TFormProva>(nullptr, TFormProva::Construction::Deferred));
     // Every exam the exam window corrects is kept in the study history.
-    QObject::connect(FormProva, &TFormProva::examCorrected, FormProva, &StudyHistory::keep);
-    own(AppWindow::Placas, FormPlacas,
-        std::make_unique<TFormPlacas>(nullptr, TFormPlacas::Construction::Deferred));
-    own(AppWindow::Dados, FormDados,
-        std::make_unique<TFormDados>(nullptr, TFormDados::Construction::Deferred));
-    own(AppWindow::Codigo, FormCodigo,
-        std::make_unique<TFormCodigo>(nullptr, TFormCodigo::Construction::Deferred));
-    own(AppWindow::Download, FormDownload,
-        std::make_unique<TFormDownload>(nullptr, TFormDownload::Construction::Deferred));
+    QObject::connect(exam, &TFormProva::examCorrected, exam, &StudyHistory::keep);
+    own(AppWindow::Placas, std::make_unique<TFormPlacas>(nullptr, TFormPlacas::Construction::Deferred));
+    own(AppWindow::Dados, std::make_unique<TFormDados>(nullptr, TFormDados::Construction::Deferred));
+    own(AppWindow::Codigo, std::make_unique<TFormCodigo>(nullptr, TFormCodigo::Construction::Deferred));
+    own(AppWindow::Download, std::make_unique<TFormDownload>(nullptr, TFormDownload::Construction::Deferred));
 }
 
 void Startup::destroyWindows()
 {
     // The last created first; each leaves the registry before it goes.
     while (!g_windows.empty()) {
-        OwnedWindow &last = g_windows.back();
-        AppWindows::set(last.which, nullptr);
-        last.forget();
-        last.window.reset();
+        AppWindows::set(g_windows.back().first, nullptr);
+        g_windows.back().second.reset();
         g_windows.pop_back();
     }
 }
@@ -213,14 +203,15 @@ int Startup::run(int argc, char **argv)
 
     configureApplication(app);
     createWindows();
+    QWidget *main = AppWindows::get(AppWindow::Topo);
 
     FirstPaintProbe probe(started);
     if (qEnvironmentVariableIntValue("QUELVADO_EXIT_AFTER_FIRST_PAINT") == 1)
-        FormTopo->installEventFilter(&probe);
+        main->installEventFilter(&probe);
 
-    FormTopo->show();
+    main->show();
     const int code = app.exec();
-    FormTopo->removeEventFilter(&probe);
+    main->removeEventFilter(&probe);
     destroyWindows();
     return code;
 }

@@ -24,8 +24,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TFormDados *FormDados = nullptr;
-
 namespace {
 const QColor kFace(212, 208, 200);
 const QColor kGray(128, 128, 128);

@@ -103,6 +103,3 @@ private:
     QButtonGroup *m_groupButtons = nullptr;
     DeferredContent m_controls;
 };
-
-// The program-wide reference to the signage reference window.
-extern TFormDados *FormDados;

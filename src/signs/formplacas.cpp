@@ -22,8 +22,6 @@
 #include <QToolButton>
 #include <QValidator>
 
-TFormPlacas *FormPlacas = nullptr;
-
 namespace {
 const QColor kCream(255, 251, 240);
 const QColor kNavy(0, 0, 128);

@@ -71,6 +71,3 @@ private:
         nullptr; // the small button at the top right that rolls the window up to a strip and back
     DeferredContent m_controls;
 };
-
-// The program-wide reference to the sign query window.
-extern TFormPlacas *FormPlacas;

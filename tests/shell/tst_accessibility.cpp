@@ -30,6 +30,31 @@
 #include <QtTest>
 
 namespace {
+// The program's windows, as the registry holds them.
+TFormTopo *formTopo()
+{
+    return AppWindows::get<TFormTopo>(AppWindow::Topo);
+}
+TFormProva *formProva()
+{
+    return AppWindows::get<TFormProva>(AppWindow::Prova);
+}
+TFormPlacas *formPlacas()
+{
+    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
+}
+TFormDados *formDados()
+{
+    return AppWindows::get<TFormDados>(AppWindow::Dados);
+}
+TFormCodigo *formCodigo()
+{
+    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
+}
+TFormDownload *formDownload()
+{
+    return AppWindows::get<TFormDownload>(AppWindow::Download);
+}
 // True for a control a person operates (clicks, types into, moves through).
 bool interactive(const QWidget *w)
 {
@@ -70,15 +95,15 @@ void TestAccessibility::everyControlHasAName()
     FakeDialogs dialogs;
     TempProgramFolder folder;
     Startup::createWindows();
-    FormProva->ensurePages();
-    FormPlacas->ensureControls();
-    FormDados->ensureControls();
-    FormCodigo->ensureControls();
-    FormDownload->ensureControls();
+    formProva()->ensurePages();
+    formPlacas()->ensureControls();
+    formDados()->ensureControls();
+    formCodigo()->ensureControls();
+    formDownload()->ensureControls();
     QStringList unnamed;
-    for (QWidget *window : {static_cast<QWidget *>(FormTopo), static_cast<QWidget *>(FormProva),
-                            static_cast<QWidget *>(FormPlacas), static_cast<QWidget *>(FormDados),
-                            static_cast<QWidget *>(FormCodigo), static_cast<QWidget *>(FormDownload)}) {
+    for (QWidget *window : {static_cast<QWidget *>(formTopo()), static_cast<QWidget *>(formProva()),
+                            static_cast<QWidget *>(formPlacas()), static_cast<QWidget *>(formDados()),
+                            static_cast<QWidget *>(formCodigo()), static_cast<QWidget *>(formDownload())}) {
         for (QWidget *w : window->findChildren<QWidget *>()) {
             // Parts of Qt's own compound controls (scroll bars, viewports, header sections) are
             // named by the control they belong to.
@@ -122,7 +147,7 @@ void TestAccessibility::tabReachesEveryControl()
     FakeDialogs dialogs;
     TempProgramFolder folder;
     Startup::createWindows();
-    FormProva->ensurePages();
+    formProva()->ensurePages();
     QStringList unreached;
     auto walk = [&](QWidget *window, QWidget *page) {
         window->show();
@@ -151,16 +176,16 @@ void TestAccessibility::tabReachesEveryControl()
         }
         window->hide();
     };
-    FormProva->showSelectionPage();
-    walk(FormProva, FormProva->Notebook1->widget(0));
-    FormProva->BitBtn1Click();
-    walk(FormProva, FormProva->Notebook1->widget(1));
-    FormPlacas->ensureControls();
-    walk(FormPlacas, FormPlacas);
-    FormDados->ensureControls();
-    walk(FormDados, FormDados);
-    FormCodigo->ensureControls();
-    walk(FormCodigo, FormCodigo);
+    formProva()->showSelectionPage();
+    walk(formProva(), formProva()->Notebook1->widget(0));
+    formProva()->BitBtn1Click();
+    walk(formProva(), formProva()->Notebook1->widget(1));
+    formPlacas()->ensureControls();
+    walk(formPlacas(), formPlacas());
+    formDados()->ensureControls();
+    walk(formDados(), formDados());
+    formCodigo()->ensureControls();
+    walk(formCodigo(), formCodigo());
     Startup::destroyWindows();
     QVERIFY2(unreached.isEmpty(),
              qPrintable(QStringLiteral("not reached by Tab: ") + unreached.join(QStringLiteral(", "))));

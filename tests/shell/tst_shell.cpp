@@ -40,6 +40,31 @@
 #include <sys/stat.h>
 
 namespace {
+// The program's windows, as the registry holds them.
+TFormTopo *formTopo()
+{
+    return AppWindows::get<TFormTopo>(AppWindow::Topo);
+}
+TFormProva *formProva()
+{
+    return AppWindows::get<TFormProva>(AppWindow::Prova);
+}
+TFormPlacas *formPlacas()
+{
+    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
+}
+TFormDados *formDados()
+{
+    return AppWindows::get<TFormDados>(AppWindow::Dados);
+}
+TFormCodigo *formCodigo()
+{
+    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
+}
+TFormDownload *formDownload()
+{
+    return AppWindows::get<TFormDownload>(AppWindow::Download);
+}
 QStringList helpsOf(const FakeDesktop &d)
 {
     return d.helps;
@@ -100,41 +125,41 @@ void TestShell::activateMain()
     for (AppWindow w :
          {AppWindow::Prova, AppWindow::Placas, AppWindow::Dados, AppWindow::Codigo, AppWindow::Download})
         AppWindows::get(w)->hide();
-    FormTopo->setWindowState(Qt::WindowNoState);
-    QVERIFY(showActive(FormTopo));
+    formTopo()->setWindowState(Qt::WindowNoState);
+    QVERIFY(showActive(formTopo()));
 }
 
 void TestShell::windowsCreatedOnceInOrder()
 {
-    QCOMPARE(AppWindows::get(AppWindow::Topo), FormTopo);
-    QCOMPARE(AppWindows::get(AppWindow::Download), FormDownload);
+    QCOMPARE(AppWindows::get(AppWindow::Topo), formTopo());
+    QCOMPARE(AppWindows::get(AppWindow::Download), formDownload());
     // Sizes, borders and captions of the windows the other areas fill in.
-    QCOMPARE(FormProva->size(), QSize(692, 410));
-    QCOMPARE(FormPlacas->size(), QSize(150, 273));
-    QVERIFY(FormPlacas->windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(FormPlacas->windowTitle(), QStringLiteral("Placas"));
-    QCOMPARE(FormDados->size(), QSize(692, 410));
-    QCOMPARE(FormCodigo->size(), QSize(692, 410));
-    QCOMPARE(FormDownload->size(), QSize(398, 433));
-    QCOMPARE(FormDownload->windowTitle(), QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
-    QVERIFY(!(FormProva->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(formProva()->size(), QSize(692, 410));
+    QCOMPARE(formPlacas()->size(), QSize(150, 273));
+    QVERIFY(formPlacas()->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(formPlacas()->windowTitle(), QStringLiteral("Placas"));
+    QCOMPARE(formDados()->size(), QSize(692, 410));
+    QCOMPARE(formCodigo()->size(), QSize(692, 410));
+    QCOMPARE(formDownload()->size(), QSize(398, 433));
+    QCOMPARE(formDownload()->windowTitle(), QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
+    QVERIFY(!(formProva()->windowFlags() & Qt::WindowMaximizeButtonHint));
     // The exam, signs and code windows open below the main window, centred on the screen.
     const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
-    QCOMPARE(FormCodigo->x(), (screenWidth - FormCodigo->frameGeometry().width()) / 2);
-    QCOMPARE(FormProva->y(), AppWindows::mainWindowHeight());
-    QCOMPARE(FormPlacas->y(), FormProva->y());
+    QCOMPARE(formCodigo()->x(), (screenWidth - formCodigo()->frameGeometry().width()) / 2);
+    QCOMPARE(formProva()->y(), AppWindows::mainWindowHeight());
+    QCOMPARE(formPlacas()->y(), formProva()->y());
     // Nothing but the main window is shown at start.
-    for (QWidget *w : {static_cast<QWidget *>(FormProva), static_cast<QWidget *>(FormPlacas),
-                       static_cast<QWidget *>(FormDados), static_cast<QWidget *>(FormCodigo),
-                       static_cast<QWidget *>(FormDownload)})
+    for (QWidget *w : {static_cast<QWidget *>(formProva()), static_cast<QWidget *>(formPlacas()),
+                       static_cast<QWidget *>(formDados()), static_cast<QWidget *>(formCodigo()),
+                       static_cast<QWidget *>(formDownload())})
         QVERIFY(!w->isVisible());
 }
 
 void TestShell::mainWindowLayout()
 {
-    QVERIFY(FormTopo->windowTitle().startsWith(QStringLiteral("Quelvado - Prova Simulada 2.2   ")));
-    QVERIFY(FormTopo->windowTitle().size() > QStringLiteral("Quelvado - Prova Simulada 2.2   ").size());
-    QVERIFY(FormTopo->windowState() & Qt::WindowMaximized);
+    QVERIFY(formTopo()->windowTitle().startsWith(QStringLiteral("Quelvado - Prova Simulada 2.2   ")));
+    QVERIFY(formTopo()->windowTitle().size() > QStringLiteral("Quelvado - Prova Simulada 2.2   ").size());
+    QVERIFY(formTopo()->windowState() & Qt::WindowMaximized);
     const struct {
         const char *name;
         int x;
@@ -143,30 +168,30 @@ void TestShell::mainWindowLayout()
                    {"RxSBCodigo", 480, " Código"},    {"RxSBAjuda", 576, " Ajuda"},
                    {"RxSBFinalizar", 673, " Fechar"}, {"RxSBEstudo", 769, " Estudo"}};
     for (const auto &b : buttons) {
-        auto *button = FormTopo->findChild<QToolButton *>(QLatin1String(b.name));
+        auto *button = formTopo()->findChild<QToolButton *>(QLatin1String(b.name));
         QVERIFY2(button, b.name);
         QCOMPARE(button->geometry(), QRect(b.x, 7, 92, 46));
         QCOMPARE(button->text(), QString::fromUtf8(b.caption));
         QVERIFY2(!button->icon().isNull(), b.name);
     }
-    auto *image1 = FormTopo->findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *image1 = formTopo()->findChild<QLabel *>(QStringLiteral("Image1"));
     QCOMPARE(image1->geometry(), QRect(7, 9, 278, 41));
     QCOMPARE(image1->pixmap().deviceIndependentSize().toSize(), QSize(278, 41));
-    auto *image2 = FormTopo->findChild<QLabel *>(QStringLiteral("Image2"));
+    auto *image2 = formTopo()->findChild<QLabel *>(QStringLiteral("Image2"));
     QCOMPARE(image2->geometry(), QRect(161, 216, 477, 100));
     QCOMPARE(image2->pixmap().deviceIndependentSize().toSize(), QSize(477, 100));
     // The status panel starts with the maker's two addresses.
-    const QString status = FormTopo->status()->caption();
+    const QString status = formTopo()->status()->caption();
     QVERIFY2(status.startsWith(QStringLiteral("   www.")) && status.contains(QStringLiteral("   |   ")),
              qPrintable(status));
 
     // A click on either banner opens the download window.
     activateMain();
     QTest::mouseClick(image2, Qt::LeftButton);
-    QVERIFY(FormDownload->isVisible());
-    FormDownload->hide();
+    QVERIFY(formDownload()->isVisible());
+    formDownload()->hide();
     QTest::mouseClick(image1, Qt::LeftButton);
-    QVERIFY(FormDownload->isVisible());
+    QVERIFY(formDownload()->isVisible());
 }
 
 void TestShell::statusPanelCaptionAndDate()
@@ -194,37 +219,37 @@ void TestShell::statusPanelCaptionAndDate()
     QCOMPARE(status.geometry(), QRect(0, 98, 500, 22));
 
     // The date of the main window's panel is the clock's date, written out in the hint.
-    QCOMPARE(FormTopo->status()->dateBox()->toolTip(),
+    QCOMPARE(formTopo()->status()->dateBox()->toolTip(),
              QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
 }
 
 void TestShell::keysOpenWindows()
 {
     activateMain();
-    QTest::keyClick(FormTopo, Qt::Key_3);
-    QVERIFY(FormCodigo->isVisible());
+    QTest::keyClick(formTopo(), Qt::Key_3);
+    QVERIFY(formCodigo()->isVisible());
 
     activateMain();
-    QVERIFY(!FormCodigo->isVisible());
-    FormDados->setWindowTitle(QStringLiteral("outro"));
-    QTest::keyClick(FormTopo, Qt::Key_2);
-    QVERIFY(FormDados->isVisible());
-    QCOMPARE(FormDados->windowTitle(), QStringLiteral("Sinalização"));
-    QVERIFY(QTest::qWaitForWindowActive(FormDados));
-    QCOMPARE(QApplication::focusWidget(), FormDados->EditPlaca);
+    QVERIFY(!formCodigo()->isVisible());
+    formDados()->setWindowTitle(QStringLiteral("outro"));
+    QTest::keyClick(formTopo(), Qt::Key_2);
+    QVERIFY(formDados()->isVisible());
+    QCOMPARE(formDados()->windowTitle(), QStringLiteral("Sinalização"));
+    QVERIFY(QTest::qWaitForWindowActive(formDados()));
+    QCOMPARE(QApplication::focusWidget(), formDados()->EditPlaca);
 
     activateMain();
-    FormProva->Notebook1->setCurrentIndex(2);
-    QTest::keyClick(FormTopo, Qt::Key_1);
-    QVERIFY(FormProva->isVisible());
-    QCOMPARE(FormProva->Notebook1->currentIndex(), 0);
-    QCOMPARE(FormProva->windowTitle(), QStringLiteral("Seleção de provas"));
+    formProva()->Notebook1->setCurrentIndex(2);
+    QTest::keyClick(formTopo(), Qt::Key_1);
+    QVERIFY(formProva()->isVisible());
+    QCOMPARE(formProva()->Notebook1->currentIndex(), 0);
+    QCOMPARE(formProva()->windowTitle(), QStringLiteral("Seleção de provas"));
 
     activateMain();
-    QTest::keyClick(FormTopo, Qt::Key_4);
-    QTest::keyClick(FormTopo, Qt::Key_F1);
+    QTest::keyClick(formTopo(), Qt::Key_4);
+    QTest::keyClick(formTopo(), Qt::Key_F1);
     // Keys reach the window even when one of its controls would take them.
-    auto *ajuda = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
+    auto *ajuda = formTopo()->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
     QTest::keyClick(ajuda, Qt::Key_4);
     QCOMPARE(helpsOf(*m_desktop), QStringList({"topic0", "topic0", "topic0"}));
     QTest::mouseClick(ajuda, Qt::LeftButton);
@@ -233,21 +258,21 @@ void TestShell::keysOpenWindows()
     // The sixth button and key 6: the study window, with its three entries and the export.
     TempProgramFolder folder;
     activateMain();
-    QVERIFY(!FormTopo->estudo());
-    QTest::keyClick(FormTopo, Qt::Key_6);
-    QVERIFY(FormTopo->estudo() && FormTopo->estudo()->isVisible());
-    QCOMPARE(FormTopo->estudo()->windowTitle(), QStringLiteral("Estudo"));
+    QVERIFY(!formTopo()->estudo());
+    QTest::keyClick(formTopo(), Qt::Key_6);
+    QVERIFY(formTopo()->estudo() && formTopo()->estudo()->isVisible());
+    QCOMPARE(formTopo()->estudo()->windowTitle(), QStringLiteral("Estudo"));
     QStringList captions;
-    for (QPushButton *b : {FormTopo->estudo()->BBDesempenho, FormTopo->estudo()->BBErros,
-                           FormTopo->estudo()->BBProvaAtual, FormTopo->estudo()->BBExportar})
+    for (QPushButton *b : {formTopo()->estudo()->BBDesempenho, formTopo()->estudo()->BBErros,
+                           formTopo()->estudo()->BBProvaAtual, formTopo()->estudo()->BBExportar})
         captions << b->text();
     QCOMPARE(captions, QStringList({"&Desempenho", "Estudar meus &erros", "Prova no formato &atual",
                                     "E&xportar histórico..."}));
-    FormTopo->estudo()->hide();
+    formTopo()->estudo()->hide();
     activateMain();
-    QTest::mouseClick(FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBEstudo")), Qt::LeftButton);
-    QVERIFY(FormTopo->estudo()->isVisible());
-    FormTopo->estudo()->hide();
+    QTest::mouseClick(formTopo()->findChild<QToolButton *>(QStringLiteral("RxSBEstudo")), Qt::LeftButton);
+    QVERIFY(formTopo()->estudo()->isVisible());
+    formTopo()->estudo()->hide();
 }
 
 void TestShell::keysEndProgram_data()
@@ -261,11 +286,11 @@ void TestShell::keysEndProgram()
 {
     QFETCH(int, key);
     activateMain();
-    QSignalSpy quit(FormTopo, &TFormTopo::quitRequested);
+    QSignalSpy quit(formTopo(), &TFormTopo::quitRequested);
     // An exam window left open does not hold the program.
-    FormProva->show();
+    formProva()->show();
     activateMain();
-    QTest::keyClick(FormTopo, static_cast<Qt::Key>(key));
+    QTest::keyClick(formTopo(), static_cast<Qt::Key>(key));
     QCOMPARE(quit.count(), 1);
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
@@ -273,57 +298,57 @@ void TestShell::keysEndProgram()
 void TestShell::keysIgnoredWhenNotActive()
 {
     activateMain();
-    FormDownload->show();
-    QApplication::setActiveWindow(FormDownload);
-    QVERIFY(QTest::qWaitForWindowActive(FormDownload));
-    QSignalSpy quit(FormTopo, &TFormTopo::quitRequested);
-    QTest::keyClick(FormTopo, Qt::Key_3);
-    QTest::keyClick(FormTopo, Qt::Key_Escape);
-    QVERIFY(!FormCodigo->isVisible());
+    formDownload()->show();
+    QApplication::setActiveWindow(formDownload());
+    QVERIFY(QTest::qWaitForWindowActive(formDownload()));
+    QSignalSpy quit(formTopo(), &TFormTopo::quitRequested);
+    QTest::keyClick(formTopo(), Qt::Key_3);
+    QTest::keyClick(formTopo(), Qt::Key_Escape);
+    QVERIFY(!formCodigo()->isVisible());
     QCOMPARE(quit.count(), 0);
 }
 
 void TestShell::helpButtonHintReachesStatusPanel()
 {
     activateMain();
-    auto *ajuda = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
+    auto *ajuda = formTopo()->findChild<QToolButton *>(QStringLiteral("RxSBAjuda"));
     QCOMPARE(ajuda->toolTip(), QStringLiteral("Ajuda"));
     QTest::mouseMove(ajuda, QPoint(10, 10));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral("  Como utilizar o programa"));
+    QTRY_COMPARE(formTopo()->status()->caption(), QStringLiteral("  Como utilizar o programa"));
     // The banners' hints have no bar: the whole hint goes to the panel.
-    auto *image1 = FormTopo->findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *image1 = formTopo()->findChild<QLabel *>(QStringLiteral("Image1"));
     QTest::mouseMove(image1, QPoint(5, 5));
-    QTRY_COMPARE(FormTopo->status()->caption(),
+    QTRY_COMPARE(formTopo()->status()->caption(),
                  QStringLiteral(" Clique aqui para download de nossos produtos"));
     // Over a control without a hint the panel is empty.
-    auto *panel = FormTopo->findChild<QWidget *>(QStringLiteral("Panel1"));
+    auto *panel = formTopo()->findChild<QWidget *>(QStringLiteral("Panel1"));
     QTest::mouseMove(panel, QPoint(5, 200));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" "));
-    auto *fechar = FormTopo->findChild<QToolButton *>(QStringLiteral("RxSBFinalizar"));
+    QTRY_COMPARE(formTopo()->status()->caption(), QStringLiteral(" "));
+    auto *fechar = formTopo()->findChild<QToolButton *>(QStringLiteral("RxSBFinalizar"));
     QTest::mouseMove(fechar, QPoint(10, 10));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral("  Termina a execução do programa"));
+    QTRY_COMPARE(formTopo()->status()->caption(), QStringLiteral("  Termina a execução do programa"));
 }
 
 void TestShell::hintOfAnotherWindowReachesStatusPanel()
 {
     activateMain();
-    FormDados->ensureControls();
-    Hints::set(FormDados->EditPlaca, QStringLiteral("Código|Digite o código da placa"));
-    FormDados->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FormDados));
-    QTest::mouseMove(FormDados->EditPlaca, QPoint(5, 5));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Digite o código da placa"));
+    formDados()->ensureControls();
+    Hints::set(formDados()->EditPlaca, QStringLiteral("Código|Digite o código da placa"));
+    formDados()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(formDados()));
+    QTest::mouseMove(formDados()->EditPlaca, QPoint(5, 5));
+    QTRY_COMPARE(formTopo()->status()->caption(), QStringLiteral(" Digite o código da placa"));
     // The exam window's buttons and banner feed the panel as well.
-    FormDados->hide();
-    FormProva->showSelectionPage();
-    FormProva->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FormProva));
-    QTest::mouseMove(FormProva->BitBtn1, QPoint(10, 10));
-    QTRY_COMPARE(FormTopo->status()->caption(), QStringLiteral(" Clique aqui para iniciar a prova"));
-    QTest::mouseMove(FormProva->findChild<QLabel *>(QStringLiteral("Image1")), QPoint(10, 10));
-    QTRY_COMPARE(FormTopo->status()->caption(),
+    formDados()->hide();
+    formProva()->showSelectionPage();
+    formProva()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(formProva()));
+    QTest::mouseMove(formProva()->BitBtn1, QPoint(10, 10));
+    QTRY_COMPARE(formTopo()->status()->caption(), QStringLiteral(" Clique aqui para iniciar a prova"));
+    QTest::mouseMove(formProva()->findChild<QLabel *>(QStringLiteral("Image1")), QPoint(10, 10));
+    QTRY_COMPARE(formTopo()->status()->caption(),
                  QStringLiteral(" Clique aqui para download de nossos produtos"));
-    FormProva->hide();
+    formProva()->hide();
 }
 
 void TestShell::versionTrimming_data()
@@ -355,7 +380,7 @@ void TestShell::versionBox()
 {
     QCOMPARE(VersionInfo::raw(), QStringLiteral("2.2.4.0"));
     activateMain();
-    auto *action = FormTopo->findChild<QAction *>(QStringLiteral("Versao1"));
+    auto *action = formTopo()->findChild<QAction *>(QStringLiteral("Versao1"));
     QVERIFY(action);
     QCOMPARE(action->text(), QStringLiteral("Versão..."));
     action->trigger();
@@ -375,7 +400,7 @@ void TestShell::errorInHandlerShownAndProgramGoesOn()
     activateMain();
     // A handler that fails the way a damaged file would: the guard every handler runs in catches
     // the error at the handler's edge, before it could cross Qt's event dispatch.
-    const auto button = std::make_unique<QPushButton>(QStringLiteral("falha"), FormTopo);
+    const auto button = std::make_unique<QPushButton>(QStringLiteral("falha"), formTopo());
     QObject::connect(button.get(), &QPushButton::clicked, button.get(),
                      guard([] { throw EInOutError(QStringLiteral("I/O error 103")); }));
     button->setGeometry(10, 100, 80, 24);
@@ -384,8 +409,8 @@ void TestShell::errorInHandlerShownAndProgramGoesOn()
     QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("Arquivo ou Drive Inválido")});
     QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Error);
     // The program goes on: the next key still works.
-    QTest::keyClick(FormTopo, Qt::Key_3);
-    QVERIFY(FormCodigo->isVisible());
+    QTest::keyClick(formTopo(), Qt::Key_3);
+    QVERIFY(formCodigo()->isVisible());
 }
 
 void TestShell::helpWindowShowsTopic()
@@ -523,14 +548,14 @@ int main(int argc, char *argv[])
 void TestShell::correctedExamKeptInHistory()
 {
     TempProgramFolder folder;
-    FormProva->ensurePages();
-    QVERIFY(showActive(FormProva));
-    start(*FormProva, kLegislacao);
+    formProva()->ensurePages();
+    QVERIFY(showActive(formProva()));
+    start(*formProva(), kLegislacao);
     for (int p = 1; p <= 30; ++p)
-        answerAndNext(*FormProva, p % 3 == 0 ? wrongLetter(p) : rightLetter(p));
+        answerAndNext(*formProva(), p % 3 == 0 ? wrongLetter(p) : rightLetter(p));
     m_clock->local = m_clock->local.addSecs(600);
-    QTest::mouseClick(FormProva->BBFinalizar, Qt::LeftButton);
-    QTest::mouseClick(FormProva->BBCorrigir, Qt::LeftButton);
+    QTest::mouseClick(formProva()->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(formProva()->BBCorrigir, Qt::LeftButton);
     QVERIFY(m_dialogs->boxes.isEmpty());
 
     const QList<HistoryExam> stored = History::instance().exams();

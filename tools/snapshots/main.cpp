@@ -36,6 +36,31 @@
 #include <cstdio>
 
 namespace {
+// The program's windows, as the registry holds them.
+TFormTopo *formTopo()
+{
+    return AppWindows::get<TFormTopo>(AppWindow::Topo);
+}
+TFormProva *formProva()
+{
+    return AppWindows::get<TFormProva>(AppWindow::Prova);
+}
+TFormPlacas *formPlacas()
+{
+    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
+}
+TFormDados *formDados()
+{
+    return AppWindows::get<TFormDados>(AppWindow::Dados);
+}
+TFormCodigo *formCodigo()
+{
+    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
+}
+TFormDownload *formDownload()
+{
+    return AppWindows::get<TFormDownload>(AppWindow::Download);
+}
 // Tuesday 10 March 2026, 09:30:15 local time; 12:30:15.250 UTC.
 class FixedClock : public Clock {
 public:
@@ -100,12 +125,12 @@ int main(int argc, char **argv)
     Startup::createWindows();
 
     bool ok = true;
-    FormTopo->setWindowState(Qt::WindowNoState);
-    FormTopo->resize(1024, 360);
-    ok &= save(FormTopo, folder, QStringLiteral("formtopo"));
+    formTopo()->setWindowState(Qt::WindowNoState);
+    formTopo()->resize(1024, 360);
+    ok &= save(formTopo(), folder, QStringLiteral("formtopo"));
     // The study window and the three it leads to, over the sample history alone.
-    FormTopo->RxSBEstudoClick();
-    TFormEstudo *estudo = FormTopo->estudo();
+    formTopo()->RxSBEstudoClick();
+    TFormEstudo *estudo = formTopo()->estudo();
     ok &= save(estudo, folder, QStringLiteral("formestudo"));
     estudo->BBDesempenhoClick();
     ok &= save(estudo->desempenho(), folder, QStringLiteral("formdesempenho"));
@@ -125,36 +150,36 @@ int main(int argc, char **argv)
     atual->hide();
     estudo->hide();
     // The selection page, then an exam of signs (question 201 shows a sign), then its sheet.
-    FormProva->showSelectionPage();
-    ok &= save(FormProva, folder, QStringLiteral("formprova-selecao"));
-    FormProva->RadioItems[10]->setChecked(true);
-    FormProva->BitBtn1->click();
-    FormProva->EditResposta->setText(QStringLiteral("C"));
-    ok &= save(FormProva, folder, QStringLiteral("formprova-prova"));
-    FormProva->showSelectionPage();
-    FormProva->RadioItems[6]->setChecked(true); // a block whose 30 questions are all written
-    FormProva->BitBtn1->click();
+    formProva()->showSelectionPage();
+    ok &= save(formProva(), folder, QStringLiteral("formprova-selecao"));
+    formProva()->RadioItems[10]->setChecked(true);
+    formProva()->BitBtn1->click();
+    formProva()->EditResposta->setText(QStringLiteral("C"));
+    ok &= save(formProva(), folder, QStringLiteral("formprova-prova"));
+    formProva()->showSelectionPage();
+    formProva()->RadioItems[6]->setChecked(true); // a block whose 30 questions are all written
+    formProva()->BitBtn1->click();
     for (int i = 0; i < 30; ++i) {
-        FormProva->AnswerButtons[i % 5]->click();
-        FormProva->BBProximo->click();
+        formProva()->AnswerButtons[i % 5]->click();
+        formProva()->BBProximo->click();
     }
-    FormProva->BBFinalizar->click();
-    FormProva->BBCorrigir->click();
-    ok &= save(FormProva, folder, QStringLiteral("formprova-gabarito"));
+    formProva()->BBFinalizar->click();
+    formProva()->BBCorrigir->click();
+    ok &= save(formProva(), folder, QStringLiteral("formprova-gabarito"));
     // The review of that exam at its first position, then at its third (answered wrong).
-    FormProva->BBRevisar->click();
-    ok &= save(FormProva->Revisao, folder, QStringLiteral("formrevisao"));
-    FormProva->Revisao->MostraPosicao(3);
-    ok &= save(FormProva->Revisao, folder, QStringLiteral("formrevisao-3"));
-    FormProva->Revisao->hide();
-    ok &= save(FormPlacas, folder, QStringLiteral("formplacas"));
-    ok &= save(FormDados, folder, QStringLiteral("formdados"));
-    ok &= save(FormCodigo, folder, QStringLiteral("formcodigo"));
-    FormCodigo->BBPesquisar->click();
-    ok &= save(FormCodigo->FindDialog, folder, QStringLiteral("finddialog"));
-    FormCodigo->FindDialog->hide();
-    ok &= save(FormDownload, folder, QStringLiteral("formdownload"));
-    FormDownload->hide();
+    formProva()->BBRevisar->click();
+    ok &= save(formProva()->Revisao, folder, QStringLiteral("formrevisao"));
+    formProva()->Revisao->MostraPosicao(3);
+    ok &= save(formProva()->Revisao, folder, QStringLiteral("formrevisao-3"));
+    formProva()->Revisao->hide();
+    ok &= save(formPlacas(), folder, QStringLiteral("formplacas"));
+    ok &= save(formDados(), folder, QStringLiteral("formdados"));
+    ok &= save(formCodigo(), folder, QStringLiteral("formcodigo"));
+    formCodigo()->BBPesquisar->click();
+    ok &= save(formCodigo()->FindDialog, folder, QStringLiteral("finddialog"));
+    formCodigo()->FindDialog->hide();
+    ok &= save(formDownload(), folder, QStringLiteral("formdownload"));
+    formDownload()->hide();
     Startup::destroyWindows();
     return ok ? 0 : 1;
 }
