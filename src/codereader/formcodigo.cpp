@@ -282,9 +282,7 @@ void TFormCodigo::ComboBox1Change()
 
 void TFormCodigo::BBPesquisarClick()
 {
-    FindDialog->show();
-    FindDialog->raise();
-    FindDialog->activateWindow();
+    WindowKit::showInFront(FindDialog);
 }
 
 void TFormCodigo::FindDialogFind()

@@ -50,9 +50,7 @@ void THelpWindow::showTopic(const QString &anchor)
     m_browser->setSource(QUrl());
     m_browser->setSource(url);
     m_browser->scrollToAnchor(anchor);
-    show();
-    raise();
-    activateWindow();
+    WindowKit::showInFront(this);
 }
 
 THelpWindow *THelpWindow::instance()

@@ -2,6 +2,7 @@
 // that show a value (LED counter, traffic light, gauge, meter, verdict) tell it as text.
 
 #include "shell/formtopo.h"
+#include "shell/programwindows.h"
 #include "shell/startup.h"
 
 #include "codereader/formcodigo.h"
@@ -29,32 +30,9 @@
 #include <QTextEdit>
 #include <QtTest>
 
+using namespace ProgramWindows;
+
 namespace {
-// The program's windows, as the registry holds them.
-TFormTopo *formTopo()
-{
-    return AppWindows::get<TFormTopo>(AppWindow::Topo);
-}
-TFormProva *formProva()
-{
-    return AppWindows::get<TFormProva>(AppWindow::Prova);
-}
-TFormPlacas *formPlacas()
-{
-    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
-}
-TFormDados *formDados()
-{
-    return AppWindows::get<TFormDados>(AppWindow::Dados);
-}
-TFormCodigo *formCodigo()
-{
-    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
-}
-TFormDownload *formDownload()
-{
-    return AppWindows::get<TFormDownload>(AppWindow::Download);
-}
 // True for a control a person operates (clicks, types into, moves through).
 bool interactive(const QWidget *w)
 {

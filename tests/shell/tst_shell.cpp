@@ -4,6 +4,7 @@
 #include "controls/artwork.h"
 #include "shell/formtopo.h"
 #include "shell/helpwindow.h"
+#include "shell/programwindows.h"
 #include "shell/startup.h"
 #include "shell/status.h"
 #include "shell/versioninfo.h"
@@ -39,32 +40,9 @@
 #include <csignal>
 #include <sys/stat.h>
 
+using namespace ProgramWindows;
+
 namespace {
-// The program's windows, as the registry holds them.
-TFormTopo *formTopo()
-{
-    return AppWindows::get<TFormTopo>(AppWindow::Topo);
-}
-TFormProva *formProva()
-{
-    return AppWindows::get<TFormProva>(AppWindow::Prova);
-}
-TFormPlacas *formPlacas()
-{
-    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
-}
-TFormDados *formDados()
-{
-    return AppWindows::get<TFormDados>(AppWindow::Dados);
-}
-TFormCodigo *formCodigo()
-{
-    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
-}
-TFormDownload *formDownload()
-{
-    return AppWindows::get<TFormDownload>(AppWindow::Download);
-}
 QStringList helpsOf(const FakeDesktop &d)
 {
     return d.helps;

@@ -4,6 +4,7 @@
 // byte (times on the exam pages, today's date in the status bar, the generator's starting state).
 
 #include "shell/formtopo.h"
+#include "shell/programwindows.h"
 #include "shell/startup.h"
 
 #include "codereader/finddialog.h"
@@ -35,32 +36,9 @@
 
 #include <cstdio>
 
+using namespace ProgramWindows;
+
 namespace {
-// The program's windows, as the registry holds them.
-TFormTopo *formTopo()
-{
-    return AppWindows::get<TFormTopo>(AppWindow::Topo);
-}
-TFormProva *formProva()
-{
-    return AppWindows::get<TFormProva>(AppWindow::Prova);
-}
-TFormPlacas *formPlacas()
-{
-    return AppWindows::get<TFormPlacas>(AppWindow::Placas);
-}
-TFormDados *formDados()
-{
-    return AppWindows::get<TFormDados>(AppWindow::Dados);
-}
-TFormCodigo *formCodigo()
-{
-    return AppWindows::get<TFormCodigo>(AppWindow::Codigo);
-}
-TFormDownload *formDownload()
-{
-    return AppWindows::get<TFormDownload>(AppWindow::Download);
-}
 // Tuesday 10 March 2026, 09:30:15 local time; 12:30:15.250 UTC.
 class FixedClock : public Clock {
 public:
