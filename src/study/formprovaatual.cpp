@@ -64,6 +64,18 @@ QString descricao()
         .arg(TodayExam::kAlternatives)
         .arg(TodayExam::kPassMark);
 }
+
+QIcon glyph(const QWidget *w, const char *name)
+{
+    return Artwork::glyph(QLatin1String(name), 20, w->devicePixelRatioF());
+}
+
+QPushButton *boldButton(QPushButton *b)
+{
+    b->setFont(WindowSetup::font(12, true));
+    b->setMinimumHeight(32);
+    return b;
+}
 } // namespace
 
 TFormProvaAtual::TFormProvaAtual(QWidget *parent)
@@ -74,20 +86,34 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     setFont(WindowSetup::font(12, false));
     setMinimumSize(480, 420);
     resize(680, 600);
-    const auto glyph = [this](const char *name) {
-        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
-    };
-    const auto boldButton = [](QPushButton *b) {
-        b->setFont(WindowSetup::font(12, true));
-        b->setMinimumHeight(32);
-        return b;
-    };
 
     Paginas = WindowKit::make<QStackedWidget>(this, "Paginas");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Paginas);
+    Paginas->addWidget(buildStartPage());
+    Paginas->addWidget(buildExamPage());
+    Paginas->addWidget(buildResultPage());
 
-    // The start page.
+    TimerTempo = new QTimer(this);
+    TimerTempo->setObjectName(QStringLiteral("TimerTempo"));
+    TimerTempo->setInterval(kIntervalo);
+
+    connect(BBIniciar, &QPushButton::clicked, this, guard([this] { BBIniciarClick(); }));
+    connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
+    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
+    connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
+    connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
+    connect(BBNovaProva, &QPushButton::clicked, this, guard([this] { BBNovaProvaClick(); }));
+    connect(BBFechar, &QPushButton::clicked, this, guard([this] { close(); }));
+    connect(TimerTempo, &QTimer::timeout, this, guard([this] { AtualizaTempo(); }));
+
+    // The window sees its keys before its controls.
+    qApp->installEventFilter(this);
+    mostraPagina(Inicio);
+}
+
+QWidget *TFormProvaAtual::buildStartPage()
+{
     auto *inicio = WindowKit::make<QWidget>(nullptr, "PaginaInicio");
     auto *inicioLayout = new QVBoxLayout(inicio);
     auto *titulo = textLabel(inicio, "LabelTitulo", 18, true);
@@ -111,7 +137,7 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     tempoLinha->addWidget(SpinTempo);
     tempoLinha->addStretch(1);
     BBIniciar = boldButton(
-        WindowKit::button(inicio, "BBIniciar", QRect(), QStringLiteral("Iniciar"), glyph("prova"), 20));
+        WindowKit::button(inicio, "BBIniciar", QRect(), QStringLiteral("Iniciar"), glyph(this, "prova"), 20));
     BBIniciar->setDefault(true);
     Hints::set(BBIniciar, QStringLiteral("Começar uma prova nova com o tempo escolhido"));
     auto *iniciarLinha = new QHBoxLayout;
@@ -123,9 +149,11 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     inicioLayout->addLayout(tempoLinha);
     inicioLayout->addStretch(1);
     inicioLayout->addLayout(iniciarLinha);
-    Paginas->addWidget(inicio);
+    return inicio;
+}
 
-    // The exam page.
+QWidget *TFormProvaAtual::buildExamPage()
+{
     auto *prova = WindowKit::make<QWidget>(nullptr, "PaginaProva");
     auto *provaLayout = new QVBoxLayout(prova);
     auto *topo = new QHBoxLayout;
@@ -172,10 +200,10 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     sheet.body->addStretch(1);
 
     auto *base = new QHBoxLayout;
-    BBAnterior = boldButton(
-        WindowKit::button(prova, "BBAnterior", QRect(), QStringLiteral("Anterior"), glyph("anterior"), 20));
-    BBProximo = boldButton(
-        WindowKit::button(prova, "BBProximo", QRect(), QStringLiteral("Próxima"), glyph("proxima"), 20));
+    BBAnterior = boldButton(WindowKit::button(prova, "BBAnterior", QRect(), QStringLiteral("Anterior"),
+                                              glyph(this, "anterior"), 20));
+    BBProximo = boldButton(WindowKit::button(prova, "BBProximo", QRect(), QStringLiteral("Próxima"),
+                                             glyph(this, "proxima"), 20));
     BBFinalizar = boldButton(WindowKit::button(prova, "BBFinalizar", QRect(), QStringLiteral("Finalizar")));
     Hints::set(BBAnterior, QStringLiteral("Questão anterior (seta para a esquerda)"));
     Hints::set(BBProximo, QStringLiteral("Próxima questão (seta para a direita)"));
@@ -187,9 +215,11 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     provaLayout->addLayout(topo);
     provaLayout->addWidget(ScrollQuestao, 1);
     provaLayout->addLayout(base);
-    Paginas->addWidget(prova);
+    return prova;
+}
 
-    // The result page.
+QWidget *TFormProvaAtual::buildResultPage()
+{
     auto *resultado = WindowKit::make<QWidget>(nullptr, "PaginaResultado");
     auto *resultadoLayout = new QVBoxLayout(resultado);
     LabelResultado = textLabel(resultado, "LabelResultado", 24, true);
@@ -203,8 +233,8 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     BBRevisar = boldButton(WindowKit::button(resultado, "BBRevisar", QRect(), QStringLiteral("Revisar")));
     BBNovaProva =
         boldButton(WindowKit::button(resultado, "BBNovaProva", QRect(), QStringLiteral("Nova prova")));
-    BBFechar = boldButton(
-        WindowKit::button(resultado, "BBFechar", QRect(), QStringLiteral("Fechar"), glyph("fechar"), 20));
+    BBFechar = boldButton(WindowKit::button(resultado, "BBFechar", QRect(), QStringLiteral("Fechar"),
+                                            glyph(this, "fechar"), 20));
     Hints::set(BBRevisar, QStringLiteral("Rever cada questão com a sua resposta, a certa e a explicação"));
     Hints::set(BBNovaProva, QStringLiteral("Voltar ao início para fazer outra prova"));
     Hints::set(BBFechar, QStringLiteral("Fechar a janela"));
@@ -221,24 +251,7 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     resultadoLayout->addSpacing(12);
     resultadoLayout->addLayout(botoes);
     resultadoLayout->addStretch(1);
-    Paginas->addWidget(resultado);
-
-    TimerTempo = new QTimer(this);
-    TimerTempo->setObjectName(QStringLiteral("TimerTempo"));
-    TimerTempo->setInterval(kIntervalo);
-
-    connect(BBIniciar, &QPushButton::clicked, this, guard([this] { BBIniciarClick(); }));
-    connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
-    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
-    connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
-    connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
-    connect(BBNovaProva, &QPushButton::clicked, this, guard([this] { BBNovaProvaClick(); }));
-    connect(BBFechar, &QPushButton::clicked, this, guard([this] { close(); }));
-    connect(TimerTempo, &QTimer::timeout, this, guard([this] { AtualizaTempo(); }));
-
-    // The window sees its keys before its controls.
-    qApp->installEventFilter(this);
-    mostraPagina(Inicio);
+    return resultado;
 }
 
 TFormProvaAtual::~TFormProvaAtual()

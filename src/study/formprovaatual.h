@@ -87,6 +87,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The three pages, made once by the constructor.
+    QWidget *buildStartPage();
+    QWidget *buildExamPage();
+    QWidget *buildResultPage();
     void mostraPagina(Pagina p);
     void mostraQuestao(int posicao);
     void atualizaRespondidas();

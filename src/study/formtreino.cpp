@@ -95,8 +95,38 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     top->addWidget(LabelPendentes, 1);
 
     Paginas = WindowKit::make<QStackedWidget>(this, "Paginas");
+    Paginas->addWidget(buildQuestionPage());
+    Paginas->addWidget(buildNoticePage());
 
-    // The question page: the position and verdict above the question, the answer buttons below.
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"),
+                                 Artwork::glyph(QStringLiteral("fechar"), 20, devicePixelRatioF()), 20);
+    BBFechar->setFont(WindowSetup::font(12, true));
+    BBFechar->setMinimumHeight(32);
+    Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(BBFechar);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Paginas, 1);
+    layout->addLayout(bottom);
+
+    connect(ComboAssunto, &QComboBox::currentIndexChanged, this, guard([this] { ComboAssuntoChange(); }));
+    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
+    connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
+    connect(BBAntecipar, &QPushButton::clicked, this, guard([this] { BBAnteciparClick(); }));
+    connect(BBContinuar, &QPushButton::clicked, this, guard([this] { Atualiza(); }));
+    connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
+
+    // The window sees its answer and stepping keys before its controls.
+    qApp->installEventFilter(this);
+    mostraAviso(QString());
+}
+
+// The question page: the position and verdict above the question, the answer buttons below.
+QWidget *TFormTreino::buildQuestionPage()
+{
     auto *paginaQuestao = WindowKit::make<QWidget>(nullptr, "PaginaQuestao");
     auto *questao = new QVBoxLayout(paginaQuestao);
     questao->setContentsMargins(0, 0, 0, 0);
@@ -127,9 +157,6 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     sheet.body->addStretch(1);
     questao->addWidget(ScrollQuestao, 1);
 
-    const auto glyph = [this](const char *name) {
-        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
-    };
     auto *respostas = new QHBoxLayout;
     auto *labelResposta = WindowKit::make<QLabel>(paginaQuestao, "LabelResposta");
     labelResposta->setText(QStringLiteral("Resposta:"));
@@ -146,9 +173,9 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     }
     respostas->addStretch(1);
     BBVerCodigo = WindowKit::button(paginaQuestao, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"),
-                                    glyph("codigo"), 20);
+                                    Artwork::glyph(QStringLiteral("codigo"), 20, devicePixelRatioF()), 20);
     BBProximo = WindowKit::button(paginaQuestao, "BBProximo", QRect(), QStringLiteral("Próxima"),
-                                  glyph("proxima"), 20);
+                                  Artwork::glyph(QStringLiteral("proxima"), 20, devicePixelRatioF()), 20);
     Hints::set(BBProximo, QStringLiteral("Próxima questão (Enter ou seta para a direita)"));
     for (QPushButton *b : {BBVerCodigo, BBProximo}) {
         b->setFont(WindowSetup::font(12, true));
@@ -156,9 +183,13 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
         respostas->addWidget(b);
     }
     questao->addLayout(respostas);
-    Paginas->addWidget(paginaQuestao);
+    return paginaQuestao;
+}
 
-    // The notice page.
+// The notice page: what the drill has to say, and the buttons to go on.
+QWidget *TFormTreino::buildNoticePage()
+{
+
     auto *paginaAviso = WindowKit::make<QWidget>(nullptr, "PaginaAviso");
     auto *aviso = new QVBoxLayout(paginaAviso);
     LabelAviso = textLabel(paginaAviso, "LabelAviso", 14, false);
@@ -183,31 +214,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     aviso->addSpacing(12);
     aviso->addLayout(botoesAviso);
     aviso->addStretch(2);
-    Paginas->addWidget(paginaAviso);
-
-    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"), glyph("fechar"), 20);
-    BBFechar->setFont(WindowSetup::font(12, true));
-    BBFechar->setMinimumHeight(32);
-    Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(BBFechar);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(Paginas, 1);
-    layout->addLayout(bottom);
-
-    connect(ComboAssunto, &QComboBox::currentIndexChanged, this, guard([this] { ComboAssuntoChange(); }));
-    connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
-    connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
-    connect(BBAntecipar, &QPushButton::clicked, this, guard([this] { BBAnteciparClick(); }));
-    connect(BBContinuar, &QPushButton::clicked, this, guard([this] { Atualiza(); }));
-    connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
-
-    // The window sees its answer and stepping keys before its controls.
-    qApp->installEventFilter(this);
-    mostraAviso(QString());
+    return paginaAviso;
 }
 
 TFormTreino::~TFormTreino()

@@ -75,6 +75,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The two pages, made once by the constructor.
+    QWidget *buildQuestionPage();
+    QWidget *buildNoticePage();
     // Starts a round over cards; with none, shows the notice.
     void comecaRodada(const QList<DrillCard> &cards, bool antecipando);
     void mostraQuestao();
