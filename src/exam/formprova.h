@@ -144,7 +144,7 @@ private:
     void buildExamPage(QWidget *page);
     void buildAnswerSheetPage(QWidget *page);
     // Empties the results of the answer sheet (counts, meter, gauge, verdict).
-    void LimpaResultados();
+    void clearResults();
     // Asks whether to abandon the exam when the window is closed; true when it may close.
     bool FormCloseQuery();
     // Enter and Esc as the current page's default and cancel buttons.

@@ -211,7 +211,7 @@ void TFormProva::showGabarito(int column, int row)
         item->setText(m_session.sheet().cell(column, row));
 }
 
-void TFormProva::LimpaResultados()
+void TFormProva::clearResults()
 {
     for (QLabel *l : {Label4, Label16, Label17})
         l->setText(QStringLiteral("00"));

@@ -177,7 +177,7 @@ void TFormProva::IniciarProva()
         for (int column = 0; column < ExamTypes::kQuestions; ++column)
             showGabarito(column, row);
     // The answer sheet never shows the last exam's results.
-    LimpaResultados();
+    clearResults();
     LabelHoraInicio->setText(QStringLiteral("Início:  ") + ExamRules::timeText(m_session.startTime()));
     SinalTraffic1->setState(TSinalTraffic::sNone);
     BBProximo->setEnabled(true);

@@ -110,7 +110,7 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
 
 void TFormDesempenho::showEvent(QShowEvent *event)
 {
-    Atualiza();
+    refresh();
     QWidget::showEvent(event);
 }
 
@@ -118,7 +118,7 @@ void TFormDesempenho::changeEvent(QEvent *event)
 {
     // Back to the window after an exam or a drill: it shows the history as it is now.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
-        guarded([this] { Atualiza(); });
+        guarded([this] { refresh(); });
     QWidget::changeEvent(event);
 }
 
@@ -131,7 +131,7 @@ void TFormDesempenho::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void TFormDesempenho::Atualiza()
+void TFormDesempenho::refresh()
 {
     m_revisao = History::revision();
     m_report = Progress::report(StudyHistory::get());

@@ -21,7 +21,7 @@ public:
     explicit TFormDesempenho(QWidget *parent = nullptr);
 
     // Reads the history again and shows it.
-    void Atualiza();
+    void refresh();
     const Progress::Report &report() const { return m_report; }
 
     // What "Treinar …" does with the weakest subject: the study window opens the drill on it.

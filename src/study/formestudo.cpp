@@ -87,7 +87,7 @@ void TFormEstudo::setEscolheArquivo(EscolheArquivo choose)
 
 void TFormEstudo::showEvent(QShowEvent *event)
 {
-    atualiza();
+    refresh();
     QWidget::showEvent(event);
 }
 
@@ -95,7 +95,7 @@ void TFormEstudo::changeEvent(QEvent *event)
 {
     // Back to the window after an exam: the count and the export follow the history.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
-        guarded([this] { atualiza(); });
+        guarded([this] { refresh(); });
     QWidget::changeEvent(event);
 }
 
@@ -108,7 +108,7 @@ void TFormEstudo::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void TFormEstudo::atualiza()
+void TFormEstudo::refresh()
 {
     m_revisao = History::revision();
     History &history = StudyHistory::get();

@@ -48,7 +48,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void atualiza();
+    void refresh();
 
     TFormDesempenho *m_desempenho = nullptr;
     TFormTreino *m_treino = nullptr;

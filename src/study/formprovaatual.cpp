@@ -105,11 +105,11 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
     connect(BBNovaProva, &QPushButton::clicked, this, guard([this] { BBNovaProvaClick(); }));
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { close(); }));
-    connect(TimerTempo, &QTimer::timeout, this, guard([this] { AtualizaTempo(); }));
+    connect(TimerTempo, &QTimer::timeout, this, guard([this] { updateCountdown(); }));
 
     // The window sees its keys before its controls.
     qApp->installEventFilter(this);
-    mostraPagina(Inicio);
+    showPage(Inicio);
 }
 
 QWidget *TFormProvaAtual::buildStartPage()
@@ -189,10 +189,10 @@ QWidget *TFormProvaAtual::buildExamPage()
         Hints::set(b, QStringLiteral("Marcar a alternativa %1 (tecla %1)").arg(letter(k)));
         QLabel *l = QuestionSheet::alternativeLabel(folha, k);
         l->setTextInteractionFlags(Qt::NoTextInteraction);
-        WindowKit::onClick(l, [this, k] { EscolheAlternativa(k); });
+        WindowKit::onClick(l, [this, k] { chooseAlternative(k); });
         alternativas->addWidget(b, k, 0, Qt::AlignTop);
         alternativas->addWidget(l, k, 1);
-        connect(b, &QPushButton::clicked, this, guard([this, k] { EscolheAlternativa(k); }));
+        connect(b, &QPushButton::clicked, this, guard([this, k] { chooseAlternative(k); }));
         BBAlternativas << b;
         LabelAlternativas << l;
     }
@@ -269,7 +269,7 @@ void TFormProvaAtual::setSorteio(quint32 start)
     m_sorteio = start;
 }
 
-void TFormProvaAtual::mostraPagina(Pagina p)
+void TFormProvaAtual::showPage(Pagina p)
 {
     Paginas->setCurrentIndex(p);
     switch (p) {
@@ -303,12 +303,12 @@ void TFormProvaAtual::BBIniciarClick()
     m_fim = QDateTime();
     LabelTempo->setText(TodayExam::mmss(m_minutos * 60));
     WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
-    mostraPagina(Prova);
-    mostraQuestao(1);
+    showPage(Prova);
+    showQuestion(1);
     TimerTempo->start();
 }
 
-void TFormProvaAtual::mostraQuestao(int posicao)
+void TFormProvaAtual::showQuestion(int posicao)
 {
     if (posicao < 1 || posicao > m_prova.size())
         return;
@@ -327,33 +327,33 @@ void TFormProvaAtual::mostraQuestao(int posicao)
     BBAnterior->setEnabled(posicao > 1);
     BBProximo->setEnabled(posicao < m_prova.size());
     ScrollQuestao->ensureVisible(0, 0);
-    atualizaRespondidas();
+    showAnsweredCount();
 }
 
-void TFormProvaAtual::atualizaRespondidas()
+void TFormProvaAtual::showAnsweredCount()
 {
     LabelRespondidas->setText(
         QStringLiteral("(respondidas: %1 de %2)").arg(m_prova.answered()).arg(m_prova.size()));
 }
 
-void TFormProvaAtual::EscolheAlternativa(int letraIndex)
+void TFormProvaAtual::chooseAlternative(int letraIndex)
 {
     if (pagina() != Prova || letraIndex < 0 || letraIndex >= TodayExam::kAlternatives)
         return;
     m_prova.setAnswer(m_posicao, letter(letraIndex));
-    mostraQuestao(m_posicao);
+    showQuestion(m_posicao);
 }
 
 void TFormProvaAtual::BBAnteriorClick()
 {
     if (pagina() == Prova)
-        mostraQuestao(m_posicao - 1);
+        showQuestion(m_posicao - 1);
 }
 
 void TFormProvaAtual::BBProximoClick()
 {
     if (pagina() == Prova)
-        mostraQuestao(m_posicao + 1);
+        showQuestion(m_posicao + 1);
 }
 
 void TFormProvaAtual::BBFinalizarClick()
@@ -374,10 +374,10 @@ void TFormProvaAtual::BBFinalizarClick()
     // The time may have run out while the question was asked.
     const QDateTime limite = m_inicio.addSecs(qint64(m_minutos) * 60);
     const QDateTime agora = Clock::current().localNow();
-    encerra(agora < limite ? agora : limite, agora >= limite);
+    finish(agora < limite ? agora : limite, agora >= limite);
 }
 
-void TFormProvaAtual::AtualizaTempo()
+void TFormProvaAtual::updateCountdown()
 {
     if (pagina() != Prova)
         return;
@@ -386,10 +386,10 @@ void TFormProvaAtual::AtualizaTempo()
     if (falta <= kAlerta)
         WindowKit::setTextColour(LabelTempo, kReprovado);
     if (falta == 0)
-        encerra(m_inicio.addSecs(qint64(m_minutos) * 60), true);
+        finish(m_inicio.addSecs(qint64(m_minutos) * 60), true);
 }
 
-void TFormProvaAtual::encerra(const QDateTime &end, bool porTempo)
+void TFormProvaAtual::finish(const QDateTime &end, bool porTempo)
 {
     TimerTempo->stop();
     m_fim = end;
@@ -415,7 +415,7 @@ void TFormProvaAtual::encerra(const QDateTime &end, bool porTempo)
         avisos << QStringLiteral("Não foi possível guardar esta prova no histórico.");
     LabelAviso->setText(avisos.join(QLatin1Char(' ')));
     LabelAviso->setVisible(!avisos.isEmpty());
-    mostraPagina(Resultado);
+    showPage(Resultado);
     if (porTempo)
         Dialogs::current().message(Dialogs::Icon::Information, kTitulo,
                                    QStringLiteral("O tempo acabou. A prova foi encerrada e corrigida."));
@@ -436,7 +436,7 @@ void TFormProvaAtual::BBNovaProvaClick()
     if (Revisao)
         Revisao->close();
     SpinTempo->setValue(TodayExam::timeLimitMinutes());
-    mostraPagina(Inicio);
+    showPage(Inicio);
 }
 
 void TFormProvaAtual::closeEvent(QCloseEvent *event)
@@ -452,7 +452,7 @@ void TFormProvaAtual::closeEvent(QCloseEvent *event)
         // Unless the time ran out while the question was open (the exam is then stored).
         if (pagina() == Prova) {
             TimerTempo->stop();
-            mostraPagina(Inicio);
+            showPage(Inicio);
         }
     }
     if (Revisao)
@@ -470,7 +470,7 @@ bool TFormProvaAtual::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_C:
         case Qt::Key_D: {
             const int k = key->key() - Qt::Key_A;
-            guarded([this, k] { EscolheAlternativa(k); });
+            guarded([this, k] { chooseAlternative(k); });
             return true;
         }
         case Qt::Key_Left:

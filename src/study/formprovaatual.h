@@ -44,14 +44,14 @@ public:
 
     // Handlers.
     void BBIniciarClick();
-    void EscolheAlternativa(int letra); // 0 = A .. 3 = D
+    void chooseAlternative(int letra); // 0 = A .. 3 = D
     void BBAnteriorClick();
     void BBProximoClick();
     void BBFinalizarClick();
     void BBRevisarClick();
     void BBNovaProvaClick();
     // Reads the clock: shows the time left and ends the exam when it has run out.
-    void AtualizaTempo();
+    void updateCountdown();
 
     // Start page.
     QLabel *LabelDescricao = nullptr;
@@ -91,11 +91,11 @@ private:
     QWidget *buildStartPage();
     QWidget *buildExamPage();
     QWidget *buildResultPage();
-    void mostraPagina(Pagina p);
-    void mostraQuestao(int posicao);
-    void atualizaRespondidas();
+    void showPage(Pagina p);
+    void showQuestion(int posicao);
+    void showAnsweredCount();
     // Ends the exam at end (corrects, stores, shows the result); porTempo when the time ran out.
-    void encerra(const QDateTime &end, bool porTempo);
+    void finish(const QDateTime &end, bool porTempo);
 
     TodayExam m_prova;
     int m_posicao = 0;

@@ -116,12 +116,12 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
     connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
     connect(BBAntecipar, &QPushButton::clicked, this, guard([this] { BBAnteciparClick(); }));
-    connect(BBContinuar, &QPushButton::clicked, this, guard([this] { Atualiza(); }));
+    connect(BBContinuar, &QPushButton::clicked, this, guard([this] { refresh(); }));
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
 
     // The window sees its answer and stepping keys before its controls.
     qApp->installEventFilter(this);
-    mostraAviso(QString());
+    showNotice(QString());
 }
 
 // The question page: the position and verdict above the question, the answer buttons below.
@@ -145,7 +145,7 @@ QWidget *TFormTreino::buildQuestionPage()
     for (int k = 0; k < kMaxAlternativas; ++k) {
         QLabel *l = QuestionSheet::alternativeLabel(sheet.page, k);
         l->setTextInteractionFlags(Qt::NoTextInteraction);
-        WindowKit::onClick(l, [this, k] { Responde(k + 1); });
+        WindowKit::onClick(l, [this, k] { answer(k + 1); });
         sheet.body->addWidget(l);
         LabelAlternativas << l;
     }
@@ -167,7 +167,7 @@ QWidget *TFormTreino::buildQuestionPage()
         b->setFont(WindowSetup::font(13, true));
         b->setMinimumSize(40, 32);
         Hints::set(b, QStringLiteral("Responder %1 (tecla %1 ou %2)").arg(letter(k)).arg(k + 1));
-        connect(b, &QPushButton::clicked, this, guard([this, k] { Responde(k + 1); }));
+        connect(b, &QPushButton::clicked, this, guard([this, k] { answer(k + 1); }));
         respostas->addWidget(b);
         BBRespostas << b;
     }
@@ -232,16 +232,16 @@ void TFormTreino::Abre(int assunto)
     m_assunto = index - 1;
     // A hidden window reads the history when it is shown.
     if (isVisible())
-        Atualiza();
+        refresh();
 }
 
 void TFormTreino::ComboAssuntoChange()
 {
     m_assunto = ComboAssunto->currentData().toInt();
-    Atualiza();
+    refresh();
 }
 
-void TFormTreino::Atualiza()
+void TFormTreino::refresh()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
@@ -268,10 +268,10 @@ void TFormTreino::comecaRodada(const QList<DrillCard> &cards, bool antecipando)
     m_certas = 0;
     atualizaPendentes();
     if (m_rodada.isEmpty()) {
-        mostraAviso(QString());
+        showNotice(QString());
         return;
     }
-    mostraQuestao();
+    showQuestion();
 }
 
 void TFormTreino::atualizaPendentes()
@@ -293,7 +293,7 @@ const StoredQuestion *TFormTreino::questao() const
     return QuestionBank::instance().question(m_rodada[m_posicao].number);
 }
 
-void TFormTreino::mostraQuestao()
+void TFormTreino::showQuestion()
 {
     const StoredQuestion *q = questao();
     if (!q)
@@ -340,7 +340,7 @@ void TFormTreino::mostraQuestao()
     ScrollQuestao->ensureVisible(0, 0);
 }
 
-void TFormTreino::Responde(int alternativa)
+void TFormTreino::answer(int alternativa)
 {
     const StoredQuestion *q = questao();
     if (!q || m_resposta > 0 || Paginas->currentIndex() != 0 || alternativa < 1 ||
@@ -366,7 +366,7 @@ void TFormTreino::Responde(int alternativa)
             m_cards[i] = m_depois;
         break;
     }
-    mostraResultado();
+    showResult();
     atualizaPendentes();
     if (!m_guardada) {
         const QString problema = History::instance().problem();
@@ -375,7 +375,7 @@ void TFormTreino::Responde(int alternativa)
     }
 }
 
-void TFormTreino::mostraResultado()
+void TFormTreino::showResult()
 {
     const StoredQuestion *q = questao();
     const int count = q->alternativeCount();
@@ -451,20 +451,19 @@ void TFormTreino::BBProximoClick()
         return;
     ++m_posicao;
     if (m_posicao < m_rodada.size()) {
-        mostraQuestao();
+        showQuestion();
         return;
     }
     // Every question of the round was answered: "Próxima" waits for the answer.
     const qsizetype respondidas = m_rodada.size();
     m_rodada.clear();
     m_posicao = 0;
-    mostraAviso(
-        QStringLiteral("Fim do treino: %1 de %2.")
-            .arg(m_certas == 1 ? QStringLiteral("1 certa") : QStringLiteral("%1 certas").arg(m_certas))
-            .arg(respondidas));
+    showNotice(QStringLiteral("Fim do treino: %1 de %2.")
+                   .arg(m_certas == 1 ? QStringLiteral("1 certa") : QStringLiteral("%1 certas").arg(m_certas))
+                   .arg(respondidas));
 }
 
-void TFormTreino::mostraAviso(const QString &inicio)
+void TFormTreino::showNotice(const QString &inicio)
 {
     m_resposta = 0;
     Paginas->setCurrentIndex(1);
@@ -518,7 +517,7 @@ void TFormTreino::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        guarded([this] { Atualiza(); });
+        guarded([this] { refresh(); });
 }
 
 bool TFormTreino::eventFilter(QObject *watched, QEvent *event)
@@ -529,11 +528,11 @@ bool TFormTreino::eventFilter(QObject *watched, QEvent *event)
         const int k = key->key();
         const bool pergunta = Paginas->currentIndex() == 0 && m_resposta == 0;
         if (pergunta && k >= Qt::Key_A && k <= Qt::Key_E) {
-            guarded([this, k] { Responde(k - Qt::Key_A + 1); });
+            guarded([this, k] { answer(k - Qt::Key_A + 1); });
             return true;
         }
         if (pergunta && k >= Qt::Key_1 && k <= Qt::Key_5) {
-            guarded([this, k] { Responde(k - Qt::Key_1 + 1); });
+            guarded([this, k] { answer(k - Qt::Key_1 + 1); });
             return true;
         }
         if (k == Qt::Key_Escape) {

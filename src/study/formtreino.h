@@ -31,11 +31,11 @@ public:
     void Abre(int assunto);
     int assunto() const { return m_assunto; }
     // Reads the history again and starts a round over the questions due today.
-    void Atualiza();
+    void refresh();
 
     // Answers the question shown with alternative 1 (A) .. 5 (E); ignored when it was answered
     // already or the question has no such alternative.
-    void Responde(int alternativa);
+    void answer(int alternativa);
     void BBProximoClick();
     void BBAnteciparClick();
     void BBVerCodigoClick();
@@ -80,9 +80,9 @@ private:
     QWidget *buildNoticePage();
     // Starts a round over cards; with none, shows the notice.
     void comecaRodada(const QList<DrillCard> &cards, bool antecipando);
-    void mostraQuestao();
-    void mostraResultado();
-    void mostraAviso(const QString &inicio);
+    void showQuestion();
+    void showResult();
+    void showNotice(const QString &inicio);
     void atualizaPendentes();
     const StoredQuestion *questao() const;
 

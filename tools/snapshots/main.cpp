@@ -115,7 +115,7 @@ int main(int argc, char **argv)
     estudo->desempenho()->hide();
     estudo->BBErrosClick();
     ok &= save(estudo->treino(), folder, QStringLiteral("formtreino"));
-    estudo->treino()->Responde(1);
+    estudo->treino()->answer(1);
     ok &= save(estudo->treino(), folder, QStringLiteral("formtreino-resposta"));
     estudo->treino()->hide();
     estudo->BBProvaAtualClick();
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     ok &= save(atual, folder, QStringLiteral("formprovaatual"));
     atual->setSorteio(20260310);
     atual->BBIniciarClick();
-    atual->EscolheAlternativa(2);
+    atual->chooseAlternative(2);
     ok &= save(atual, folder, QStringLiteral("formprovaatual-prova"));
     atual->hide();
     estudo->hide();
