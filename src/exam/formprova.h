@@ -143,6 +143,8 @@ private:
     void buildSelectionPage(QWidget *page);
     void buildExamPage(QWidget *page);
     void buildAnswerSheetPage(QWidget *page);
+    // Puts the answer stored for the position shown into the answer box (empty when none).
+    void showStoredAnswer();
     // Empties the results of the answer sheet (counts, meter, gauge, verdict).
     void clearResults();
     // Asks whether to abandon the exam when the window is closed; true when it may close.

@@ -271,6 +271,7 @@ void TFormProva::BBProximoClick()
         BBAnterior->setEnabled(true);
     if (m_session.position() <= ExamTypes::kQuestions) {
         MostraQuestao();
+        showStoredAnswer();
     } else {
         BBProximo->setEnabled(false);
         Memo2->clear();
@@ -294,6 +295,16 @@ void TFormProva::BBAnteriorClick()
     if (m_session.position() < 2)
         BBAnterior->setEnabled(false);
     MostraQuestao();
+    showStoredAnswer();
+}
+
+void TFormProva::showStoredAnswer()
+{
+    // A position shown again shows the answer stored for it, so moving back to re-read a question
+    // and on again keeps the answer; clearing the box and going on erases it.
+    // The letter is selected, so a letter typed replaces it.
+    EditResposta->setText(m_session.answer(m_session.position()));
+    EditResposta->selectAll();
 }
 
 void TFormProva::BBRespostaImediataClick()

@@ -48,7 +48,7 @@ private slots:
     void questionWithPicture();
     void answerBoxKeys();
     void answerButtons();
-    void goingBackErasesWithEmptyNext();
+    void goingBackKeepsTheAnswer();
     void pastTheLastQuestion();
     void finishAtThirtyDoesNotStoreTypedAnswer();
     void finishBelowThirtyAsks();
@@ -164,7 +164,7 @@ void TestExamSession::answerButtons()
     QCOMPARE(w->EditResposta->text(), QStringLiteral("E"));
 }
 
-void TestExamSession::goingBackErasesWithEmptyNext()
+void TestExamSession::goingBackKeepsTheAnswer()
 {
     start(*w, kLegislacao);
     for (int p = 1; p <= 29; ++p)
@@ -174,8 +174,13 @@ void TestExamSession::goingBackErasesWithEmptyNext()
         QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
     QCOMPARE(w->exam().Posicao, 5);
     QCOMPARE(w->LEDDisplayQuestao->value(), 5.0);
-    QVERIFY(w->EditResposta->text().isEmpty()); // the stored answer is not put back
+    // The stored answer is back in the box: going on keeps it, clearing the box erases it.
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("C"));
+    answerAndNext(*w, QString());
     QCOMPARE(w->gabarito(4, 2), QStringLiteral("C"));
+    QCOMPARE(w->EditResposta->text(), QStringLiteral("C")); // position 6, answered before
+    QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
+    QTest::keyClick(w->EditResposta, Qt::Key_Backspace);
     answerAndNext(*w, QString());
     QCOMPARE(w->gabarito(4, 2), QString());
     QCOMPARE(w->gabarito(3, 2), QStringLiteral("C"));
@@ -576,6 +581,7 @@ void TestExamSession::immediateAnswerTurnedOnByStartAndAnterior()
     QTest::mouseClick(w->BBAnterior, Qt::LeftButton);
     QVERIFY(w->BBRespostaImediata->isEnabled());
     // Filled in, then the exam ended without a move: the next exam starts with it on.
+    QTest::keyClick(w->EditResposta, Qt::Key_Backspace);
     QTest::mouseClick(w->BBRespostaImediata, Qt::LeftButton);
     QVERIFY(!w->BBRespostaImediata->isEnabled());
     m_dialogs->setDefaultAnswer(true);
