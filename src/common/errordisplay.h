@@ -4,6 +4,8 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 // The text the error display shows for e: the error's own message, except for a failed file open
 // ("Erro no conteúdo do Arquivo"), an input/output error ("Arquivo ou Drive Inválido") and a failed
@@ -17,8 +19,14 @@ void MostraErro(const std::exception &e);
 // Returns false when the handler was abandoned.
 bool guarded(const std::function<void()> &handler);
 
-// Wraps a handler for connect(): the returned callable runs it inside guarded().
+// Wraps a handler for connect(): the returned callable runs it inside guarded(), with the signal's
+// arguments when the handler takes them (a handler that takes none ignores them).
 template <typename Handler> auto guard(Handler handler)
 {
-    return [handler] { guarded(handler); };
+    return [handler](auto &&...args) {
+        if constexpr (std::is_invocable_v<const Handler &, decltype(args)...>)
+            guarded([&] { handler(std::forward<decltype(args)>(args)...); });
+        else
+            guarded(handler);
+    };
 }

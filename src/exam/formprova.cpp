@@ -66,7 +66,7 @@ TFormProva::TFormProva(QWidget *parent, Construction construction) : QWidget(par
     Panel4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     connect(Notebook1, &QStackedWidget::currentChanged, this,
-            [this](int page) { guarded([this, page] { Notebook1PageChanged(page); }); });
+            guard([this](int page) { Notebook1PageChanged(page); }));
     // The window sees Enter and Esc before its controls.
     qApp->installEventFilter(this);
     FormCreate();

@@ -170,7 +170,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGridGabarito->setSelectionBehavior(QAbstractItemView::SelectColumns);
     connect(StringGridGabarito, &QTableWidget::cellDoubleClicked, this,
-            [this](int, int column) { guarded([this, column] { Revisar(column + 1); }); });
+            guard([this](int, int column) { Revisar(column + 1); }));
     StringGridGabarito->installEventFilter(new GridEnter(
         StringGridGabarito, [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }));
     // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
