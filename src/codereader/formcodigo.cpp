@@ -167,15 +167,14 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         CheckBox1->setChecked(false);
         connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
-        const auto glyph = [this](const char *name) {
-            return Artwork::glyph(QLatin1String(name), 24, devicePixelRatioF());
-        };
-        BBAbrirCodigo = WindowKit::button(PanelRodape, "BBAbrirCodigo", QRect(252, 26, 140, 32),
-                                          QStringLiteral(" Abrir arquivo"), glyph("abrir"), 24);
-        BBPesquisar = WindowKit::button(PanelRodape, "BBPesquisar", QRect(400, 26, 136, 32),
-                                        QStringLiteral(" Pesquisar"), glyph("pesquisar"), 24);
+        BBAbrirCodigo =
+            WindowKit::button(PanelRodape, "BBAbrirCodigo", QRect(252, 26, 140, 32),
+                              QStringLiteral(" Abrir arquivo"), Artwork::glyph(this, "abrir", 24), 24);
+        BBPesquisar =
+            WindowKit::button(PanelRodape, "BBPesquisar", QRect(400, 26, 136, 32),
+                              QStringLiteral(" Pesquisar"), Artwork::glyph(this, "pesquisar", 24), 24);
         BitBtn5 = WindowKit::button(PanelRodape, "BitBtn5", QRect(544, 26, 136, 32),
-                                    QStringLiteral(" Fechar"), glyph("fechar"), 24);
+                                    QStringLiteral(" Fechar"), Artwork::glyph(this, "fechar", 24), 24);
         for (QPushButton *b : {BBAbrirCodigo, BBPesquisar, BitBtn5}) {
             b->setFont(WindowSetup::font(12, true));
             b->setFocusPolicy(Qt::StrongFocus);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
+#include <QWidget>
 #include <cstring>
 
 namespace {
@@ -98,6 +99,11 @@ QPixmap Artwork::glyphPixmap(const QString &name, QSize size, qreal dpr)
     svg.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
     p.end();
     return pm;
+}
+
+QIcon Artwork::glyph(const QWidget *widget, const char *name, int size)
+{
+    return glyph(QLatin1String(name), size, widget->devicePixelRatioF());
 }
 
 QIcon Artwork::glyph(const QString &name, int size, qreal dpr)

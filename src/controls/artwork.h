@@ -6,10 +6,14 @@
 #include <QImage>
 #include <QPixmap>
 
+class QWidget;
+
 namespace Artwork {
 // The glyph ":/glyphs/<name>.svg" as an icon of size x size pixels rendered for a screen of the
 // given device pixel ratio (crisp on high-dpi screens); an empty icon when there is no such glyph.
 QIcon glyph(const QString &name, int size = 32, qreal devicePixelRatio = 1.0);
+// The glyph name as an icon of size x size pixels rendered for the screen widget is on.
+QIcon glyph(const QWidget *widget, const char *name, int size);
 // The toolbar banner, 278 x 41.
 QPixmap smallBanner(qreal devicePixelRatio = 1.0);
 // The large banner below the toolbar, 477 x 100.

@@ -383,7 +383,7 @@ void TFormDownload::buildControls()
     LabelTitulo->setFont(WindowSetup::font(14, true));
     SBProdServ =
         WindowKit::button<QToolButton>(this, "SBProdServ", QRect(306, 112, 84, 24), QStringLiteral("Ajuda"));
-    SBProdServ->setIcon(Artwork::glyph(QStringLiteral("ajuda"), 16, devicePixelRatioF()));
+    SBProdServ->setIcon(Artwork::glyph(this, "ajuda", 16));
     SBProdServ->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SBProdServ->setAutoRaise(true);
     Hints::set(SBProdServ, QStringLiteral("Como fazer o download dos programas"));
@@ -417,11 +417,8 @@ void TFormDownload::buildControls()
     Gauge1->setBackColor(0xC0C0C0);
     Gauge1->setForeColor(0x800000); // navy in blue-green-red order
 
-    const auto glyph = [this](const char *name) {
-        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
-    };
     BitBtn1 = WindowKit::button(this, "BitBtn1", QRect(300, 220, 90, 26), QStringLiteral(" Download"),
-                                glyph("download"), 20);
+                                Artwork::glyph(this, "download", 20), 20);
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
     LabelConteudo = WindowKit::make<QLabel>(this, "LabelConteudo", QRect(8, 250, 382, 16));
@@ -458,16 +455,17 @@ void TFormDownload::buildControls()
     Lista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     Lista->setItemDelegate(new RowDelegate(Lista));
 
-    BitBtnAbrirZip = WindowKit::button(this, "BitBtnAbrirZip", QRect(8, 376, 124, 26),
-                                       QStringLiteral(" Abrir arquivo"), glyph("abrir"), 20);
+    BitBtnAbrirZip =
+        WindowKit::button(this, "BitBtnAbrirZip", QRect(8, 376, 124, 26), QStringLiteral(" Abrir arquivo"),
+                          Artwork::glyph(this, "abrir", 20), 20);
     BitBtnAbrirZip->setEnabled(false);
     connect(BitBtnAbrirZip, &QPushButton::clicked, this, guard([this] { BitBtnAbrirZipClick(); }));
     BitBtn3 = WindowKit::button(this, "BitBtn3", QRect(137, 376, 124, 26), QStringLiteral(" Enviar E-Mail"),
-                                glyph("email"), 20);
+                                Artwork::glyph(this, "email", 20), 20);
     Hints::set(BitBtn3, QStringLiteral("Para informações sobre os softwares envie-nos um E-MAIL"));
     connect(BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
     BtnFechar = WindowKit::button(this, "BtnFechar", QRect(266, 376, 124, 26), QStringLiteral(" Fechar"),
-                                  glyph("fechar"), 20);
+                                  Artwork::glyph(this, "fechar", 20), 20);
     for (QPushButton *b : {BitBtn1, BitBtnAbrirZip, BitBtn3, BtnFechar})
         b->setAutoDefault(false);
     connect(BtnFechar, &QPushButton::clicked, this, guard([this] { BtnFecharClick(); }));

@@ -154,13 +154,13 @@ void TFormProva::buildSelectionPage(QWidget *page)
     picture(page, QStringLiteral("decor_prova"), QRect(624, 334, 48, 48));
 
     BitBtn1 = WindowKit::button(page, "BitBtn1", QRect(214, 340, 120, 36), QStringLiteral("&Iniciar"),
-                                Artwork::glyph(QStringLiteral("iniciar"), 24, devicePixelRatioF()), 24);
+                                Artwork::glyph(this, "iniciar", 24), 24);
     BitBtn1->setDefault(true);
     Hints::set(BitBtn1, QStringLiteral("Clique aqui para iniciar a prova"));
     connect(BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
 
     BitBtn8 = WindowKit::button(page, "BitBtn8", QRect(358, 340, 120, 36), QStringLiteral("&Cancelar"),
-                                Artwork::glyph(QStringLiteral("cancelar"), 24, devicePixelRatioF()), 24);
+                                Artwork::glyph(this, "cancelar", 24), 24);
     connect(BitBtn8, &QPushButton::clicked, this, guard([this] { BitBtn8Click(); }));
     setTabOrder(BitBtn8, Image1);
 }

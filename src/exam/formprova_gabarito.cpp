@@ -108,18 +108,15 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     GaugePorCento->setBackColor(clWhite);
     GaugePorCento->setProgress(0);
 
-    const auto glyph = [this](const char *name, int size) {
-        return Artwork::glyph(QLatin1String(name), size, devicePixelRatioF());
-    };
     BBCorrigir = WindowKit::button(page, "BBCorrigir", QRect(529, 25, 101, 33), QStringLiteral(" Corrigir"),
-                                   glyph("corrigir", 24), 24);
+                                   Artwork::glyph(this, "corrigir", 24), 24);
     connect(BBCorrigir, &QPushButton::clicked, this, guard([this] { BBCorrigirClick(); }));
     BitBtnCancelar = WindowKit::button(page, "BitBtnCancelar", QRect(529, 65, 101, 33),
-                                       QStringLiteral(" Cancelar"), glyph("cancelar", 24), 24);
+                                       QStringLiteral(" Cancelar"), Artwork::glyph(this, "cancelar", 24), 24);
     connect(BitBtnCancelar, &QPushButton::clicked, this, guard([this] { BitBtnCancelarClick(); }));
     // Beside the sheet, under the decorative picture: the review of the corrected exam.
     BBRevisar = WindowKit::button(page, "BBRevisar", QRect(5, 188, 94, 33), QStringLiteral(" Revisar"),
-                                  glyph("pesquisar", 20), 20);
+                                  Artwork::glyph(this, "pesquisar", 20), 20);
     BBRevisar->setEnabled(false);
     Hints::set(BBRevisar,
                QStringLiteral("Rever cada questão com a resposta certa, a explicação e o artigo da lei|"

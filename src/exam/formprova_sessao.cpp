@@ -110,12 +110,9 @@ void TFormProva::buildExamPage(QWidget *page)
 
     const char *names[] = {"BBResposta", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7"};
     const char *glyphs[] = {"letra_a", "letra_b", "letra_c", "letra_d", "letra_e"};
-    const auto glyph = [this](const char *name, int size) {
-        return Artwork::glyph(QLatin1String(name), size, devicePixelRatioF());
-    };
     for (int i = 0; i < 5; ++i) {
         QPushButton *b = WindowKit::button(page, names[i], QRect(10 + 50 * i, 338, 46, 38), QString(),
-                                           glyph(glyphs[i], 28), 28);
+                                           Artwork::glyph(this, glyphs[i], 28), 28);
         b->setProperty("tag", i + 1);
         b->setFocusPolicy(Qt::TabFocus); // reached by Tab; a click leaves the focus in the answer box
         Hints::set(b, QStringLiteral("Alternativa %1").arg(QChar(u'A' + i)));
@@ -124,19 +121,20 @@ void TFormProva::buildExamPage(QWidget *page)
     }
 
     BBAnterior = WindowKit::button(page, "BBAnterior", QRect(310, 338, 111, 38), QStringLiteral("&Anterior"),
-                                   glyph("anterior", 24), 24);
+                                   Artwork::glyph(this, "anterior", 24), 24);
     BBAnterior->setEnabled(false);
     connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
     BBProximo = WindowKit::button(page, "BBProximo", QRect(430, 338, 111, 38), QStringLiteral("P&róxima"),
-                                  glyph("proxima", 24), 24);
+                                  Artwork::glyph(this, "proxima", 24), 24);
     BBProximo->setLayoutDirection(Qt::RightToLeft); // glyph on the right
     connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
     BBFinalizar = WindowKit::button(page, "BBFinalizar", QRect(550, 338, 126, 38),
-                                    QStringLiteral("&Finalizar "), glyph("finalizar", 24), 24);
+                                    QStringLiteral("&Finalizar "), Artwork::glyph(this, "finalizar", 24), 24);
     connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
 
-    BBRespostaImediata = WindowKit::button(page, "BBRespostaImediata", QRect(562, 169, 116, 28),
-                                           QStringLiteral(" Res&posta"), glyph("resposta", 20), 20);
+    BBRespostaImediata =
+        WindowKit::button(page, "BBRespostaImediata", QRect(562, 169, 116, 28), QStringLiteral(" Res&posta"),
+                          Artwork::glyph(this, "resposta", 20), 20);
     Hints::set(BBRespostaImediata, QStringLiteral("Clique aqui para conferir \nou consultar a resposta"));
     connect(BBRespostaImediata, &QPushButton::clicked, this, guard([this] { BBRespostaImediataClick(); }));
 

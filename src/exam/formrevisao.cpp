@@ -180,17 +180,15 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
         WindowKit::button<QCheckBox>(this, "CheckBoxErradas", QRect(), QStringLiteral("Só as erradas"));
     Hints::set(CheckBoxErradas, QStringLiteral("Passar só pelas questões erradas ou sem resposta"));
     // The buttons, placed by the layout: bold captions, glyphs of 20 pixels, at least 32 high.
-    const auto glyph = [this](const char *name) {
-        return Artwork::glyph(QLatin1String(name), 20, devicePixelRatioF());
-    };
-    BBAnterior =
-        WindowKit::button(this, "BBAnterior", QRect(), QStringLiteral("Anterior"), glyph("anterior"), 20);
-    BBProximo =
-        WindowKit::button(this, "BBProximo", QRect(), QStringLiteral("Próxima"), glyph("proxima"), 20);
-    BBVerCodigo =
-        WindowKit::button(this, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"), glyph("codigo"), 20);
+    BBAnterior = WindowKit::button(this, "BBAnterior", QRect(), QStringLiteral("Anterior"),
+                                   Artwork::glyph(this, "anterior", 20), 20);
+    BBProximo = WindowKit::button(this, "BBProximo", QRect(), QStringLiteral("Próxima"),
+                                  Artwork::glyph(this, "proxima", 20), 20);
+    BBVerCodigo = WindowKit::button(this, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"),
+                                    Artwork::glyph(this, "codigo", 20), 20);
     BBImprimir = WindowKit::button(this, "BBImprimir", QRect(), QStringLiteral("Imprimir"));
-    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"), glyph("fechar"), 20);
+    BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"),
+                                 Artwork::glyph(this, "fechar", 20), 20);
     for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar}) {
         b->setFont(WindowSetup::font(12, true));
         b->setMinimumHeight(32);

@@ -256,7 +256,7 @@ void TFormDados::buildPlateSection()
     WindowKit::setTextColour(LabelPlacaCarro, Qt::white);
 
     BitBtn3 = WindowKit::button(this, "BitBtn3", QRect(585, 335, 91, 33), QStringLiteral("Cancelar"),
-                                Artwork::glyph(QStringLiteral("cancelar"), 20, devicePixelRatioF()), 20);
+                                Artwork::glyph(this, "cancelar", 20), 20);
     BitBtn3->setAutoDefault(false);
     connect(BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
 }

@@ -45,7 +45,7 @@ TFormPlacas::TFormPlacas(QWidget *parent, Construction construction) : QWidget(p
     setObjectName(QStringLiteral("FormPlacas"));
     WindowSetup::fixedWindow(this, QSize(150, 273), WindowSetup::Border::Single, true);
     setWindowTitle(QStringLiteral("Placas"));
-    setWindowIcon(Artwork::glyph(QStringLiteral("placas"), 32, devicePixelRatioF()));
+    setWindowIcon(Artwork::glyph(this, "placas", 32));
     WindowSetup::fillBackground(this, kCream);
     setFont(WindowSetup::font(11, false));
     m_controls.start(this, construction, [this] {
@@ -99,9 +99,9 @@ void TFormPlacas::buildControls()
     Hints::set(EditPlaca, QStringLiteral("Código da placa|Digite o código da placa (por exemplo R-10) e "
                                          "pressione <Enter>"));
 
-    SpeedButton1 = WindowKit::button<QToolButton>(
-        this, "SpeedButton1", QRect(65, 142, 76, 23), QStringLiteral("Localizar"),
-        Artwork::glyph(QStringLiteral("localizar"), 16, devicePixelRatioF()), 16);
+    SpeedButton1 = WindowKit::button<QToolButton>(this, "SpeedButton1", QRect(65, 142, 76, 23),
+                                                  QStringLiteral("Localizar"),
+                                                  Artwork::glyph(this, "localizar", 16), 16);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click

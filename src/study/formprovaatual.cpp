@@ -65,11 +65,6 @@ QString descricao()
         .arg(TodayExam::kPassMark);
 }
 
-QIcon glyph(const QWidget *w, const char *name)
-{
-    return Artwork::glyph(QLatin1String(name), 20, w->devicePixelRatioF());
-}
-
 QPushButton *boldButton(QPushButton *b)
 {
     b->setFont(WindowSetup::font(12, true));
@@ -136,8 +131,8 @@ QWidget *TFormProvaAtual::buildStartPage()
     tempoLinha->addWidget(tempoRotulo);
     tempoLinha->addWidget(SpinTempo);
     tempoLinha->addStretch(1);
-    BBIniciar = boldButton(
-        WindowKit::button(inicio, "BBIniciar", QRect(), QStringLiteral("Iniciar"), glyph(this, "prova"), 20));
+    BBIniciar = boldButton(WindowKit::button(inicio, "BBIniciar", QRect(), QStringLiteral("Iniciar"),
+                                             Artwork::glyph(this, "prova", 20), 20));
     BBIniciar->setDefault(true);
     Hints::set(BBIniciar, QStringLiteral("Começar uma prova nova com o tempo escolhido"));
     auto *iniciarLinha = new QHBoxLayout;
@@ -201,9 +196,9 @@ QWidget *TFormProvaAtual::buildExamPage()
 
     auto *base = new QHBoxLayout;
     BBAnterior = boldButton(WindowKit::button(prova, "BBAnterior", QRect(), QStringLiteral("Anterior"),
-                                              glyph(this, "anterior"), 20));
+                                              Artwork::glyph(this, "anterior", 20), 20));
     BBProximo = boldButton(WindowKit::button(prova, "BBProximo", QRect(), QStringLiteral("Próxima"),
-                                             glyph(this, "proxima"), 20));
+                                             Artwork::glyph(this, "proxima", 20), 20));
     BBFinalizar = boldButton(WindowKit::button(prova, "BBFinalizar", QRect(), QStringLiteral("Finalizar")));
     Hints::set(BBAnterior, QStringLiteral("Questão anterior (seta para a esquerda)"));
     Hints::set(BBProximo, QStringLiteral("Próxima questão (seta para a direita)"));
@@ -234,7 +229,7 @@ QWidget *TFormProvaAtual::buildResultPage()
     BBNovaProva =
         boldButton(WindowKit::button(resultado, "BBNovaProva", QRect(), QStringLiteral("Nova prova")));
     BBFechar = boldButton(WindowKit::button(resultado, "BBFechar", QRect(), QStringLiteral("Fechar"),
-                                            glyph(this, "fechar"), 20));
+                                            Artwork::glyph(this, "fechar", 20), 20));
     Hints::set(BBRevisar, QStringLiteral("Rever cada questão com a sua resposta, a certa e a explicação"));
     Hints::set(BBNovaProva, QStringLiteral("Voltar ao início para fazer outra prova"));
     Hints::set(BBFechar, QStringLiteral("Fechar a janela"));

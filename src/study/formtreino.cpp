@@ -99,7 +99,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     Paginas->addWidget(buildNoticePage());
 
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"),
-                                 Artwork::glyph(QStringLiteral("fechar"), 20, devicePixelRatioF()), 20);
+                                 Artwork::glyph(this, "fechar", 20), 20);
     BBFechar->setFont(WindowSetup::font(12, true));
     BBFechar->setMinimumHeight(32);
     Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
@@ -173,9 +173,9 @@ QWidget *TFormTreino::buildQuestionPage()
     }
     respostas->addStretch(1);
     BBVerCodigo = WindowKit::button(paginaQuestao, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"),
-                                    Artwork::glyph(QStringLiteral("codigo"), 20, devicePixelRatioF()), 20);
+                                    Artwork::glyph(this, "codigo", 20), 20);
     BBProximo = WindowKit::button(paginaQuestao, "BBProximo", QRect(), QStringLiteral("Próxima"),
-                                  Artwork::glyph(QStringLiteral("proxima"), 20, devicePixelRatioF()), 20);
+                                  Artwork::glyph(this, "proxima", 20), 20);
     Hints::set(BBProximo, QStringLiteral("Próxima questão (Enter ou seta para a direita)"));
     for (QPushButton *b : {BBVerCodigo, BBProximo}) {
         b->setFont(WindowSetup::font(12, true));
