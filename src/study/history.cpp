@@ -47,10 +47,19 @@
 namespace {
 
 // How one column holds a field of Row, the struct the table's rows are read into: the value stored
-// (nullptr when SQLite gives it: the row's id) and the field read back from a stored value.
+// (nullptr when SQLite gives it: the row's id), the field read back from a stored value, and the
+// field as the CSV export writes it.
 template <typename Row> struct Field {
     QVariant (*store)(const Row &);
     void (*read)(Row &, const QVariant &);
+    QString (*text)(const Row &);
+};
+
+// Where the CSV export writes a column: its header and its place in the line (0 first); no header
+// when it is not exported.
+struct CsvPlace {
+    const char *header = nullptr;
+    int at = -1;
 };
 
 template <typename Row> struct Column {
@@ -58,6 +67,7 @@ template <typename Row> struct Column {
     const char *type; // SQL type and constraints, as CREATE TABLE and ADD COLUMN write them
     int since;        // the schema version that added it
     Field<Row> field;
+    CsvPlace csv = {};
 };
 
 template <typename Row> struct Table {
@@ -95,26 +105,35 @@ constexpr Field<Row> integer = {
         else
             row.*member = value.toInt();
     },
+    [](const Row &row) { return QString::number(row.*member); },
 };
 // The row's id, given by SQLite.
-template <typename Row, auto member> constexpr Field<Row> rowId = {nullptr, integer<Row, member>.read};
+template <typename Row, auto member>
+constexpr Field<Row> rowId = {nullptr, integer<Row, member>.read, integer<Row, member>.text};
 template <typename Row, auto member>
 constexpr Field<Row> text = {
     [](const Row &row) { return QVariant(notNull(row.*member)); },
     [](Row &row, const QVariant &value) { row.*member = value.toString(); },
+    [](const Row &row) { return row.*member; },
 };
-// ISO 8601 with milliseconds and offset stored.
+// ISO 8601 with milliseconds and offset stored; the local date and time to the second exported.
 template <typename Row, auto member>
 constexpr Field<Row> date = {
     [](const Row &row) { return QVariant(dateText(row.*member)); },
     [](Row &row, const QVariant &value) { row.*member = dateFrom(value.toString()); },
+    [](const Row &row) { return (row.*member).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); },
 };
-// 1 or 0 stored.
+// 1 or 0 stored, "sim" or "não" exported.
 template <typename Row, auto member>
 constexpr Field<Row> flag = {
     [](const Row &row) { return QVariant(row.*member ? 1 : 0); },
     [](Row &row, const QVariant &value) { row.*member = value.toInt() != 0; },
+    [](const Row &row) { return row.*member ? QStringLiteral("sim") : QStringLiteral("não"); },
 };
+// Subjects::Subject stored, its name exported.
+template <typename Row, auto member>
+constexpr Field<Row> subject = {integer<Row, member>.store, integer<Row, member>.read,
+                                [](const Row &row) { return Subjects::name(row.*member); }};
 // The struct each table's rows are read into.
 using ExamRow = HistorySummary;
 struct AnswerRow : HistoryAnswer {
@@ -129,21 +148,22 @@ struct SubjectRow : SubjectTotal {
     int subject = 0;
 };
 
-// The tables, a list of columns each: what makes and migrates them, and stores and reads their rows.
+// The tables, a list of columns each: what makes and migrates them, stores and reads their rows,
+// and writes the CSV export.
 //
 // To add a column: add its line at the end of its table's list, with the next schema version as
-// its version and a DEFAULT (the value rows stored before it get), and a member of the table's row
-// struct to hold it. Then raise History::kSchemaVersion and add that version's step to
-// History::Private::migrate(): it runs addColumns() for the table, and fills the rows already
-// stored when the default does not fit them. A released column's type never changes: a column that
-// must change is a new one.
+// its version and a DEFAULT (the value rows stored before it get), a member of the table's row
+// struct to hold it, and a CSV place after the last if it is exported. Then raise
+// History::kSchemaVersion and add that version's step to History::Private::migrate(): it runs
+// addColumns() for the table, and fills the rows already stored when the default does not fit
+// them. A released column's type never changes: a column that must change is a new one.
 
 constexpr Column<ExamRow> kExamColumns[] = {
-    {"id", "INTEGER PRIMARY KEY", 1, rowId<ExamRow, &ExamRow::id>},
-    {"type", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::type>},
-    {"started", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::start>},
-    {"finished", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::end>},
-    {"seconds", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::seconds>},
+    {"id", "INTEGER PRIMARY KEY", 1, rowId<ExamRow, &ExamRow::id>, {"prova", 0}},
+    {"type", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::type>, {"tipo", 1}},
+    {"started", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::start>, {"inicio", 2}},
+    {"finished", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::end>, {"fim", 3}},
+    {"seconds", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::seconds>, {"segundos", 4}},
     {"right_count", "INTEGER NOT NULL DEFAULT 0", 2, integer<ExamRow, &ExamRow::right>},
     {"total_count", "INTEGER NOT NULL DEFAULT 0", 2, integer<ExamRow, &ExamRow::total>},
 };
@@ -152,12 +172,12 @@ constexpr Table<ExamRow> kExams = {"exams", kExamColumns, nullptr, nullptr};
 constexpr Column<AnswerRow> kAnswerColumns[] = {
     {"exam", "INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE", 1,
      integer<AnswerRow, &AnswerRow::exam>},
-    {"position", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::position>},
-    {"number", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::number>},
-    {"given", "TEXT NOT NULL", 1, text<AnswerRow, &AnswerRow::given>},
-    {"correct", "INTEGER NOT NULL", 1, flag<AnswerRow, &AnswerRow::right>},
-    {"shown", "TEXT NOT NULL DEFAULT ''", 2, text<AnswerRow, &AnswerRow::shown>},
-    {"subject", "INTEGER NOT NULL DEFAULT -1", 2, integer<AnswerRow, &AnswerRow::subject>},
+    {"position", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::position>, {"posicao", 5}},
+    {"number", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::number>, {"questao", 6}},
+    {"given", "TEXT NOT NULL", 1, text<AnswerRow, &AnswerRow::given>, {"resposta", 8}},
+    {"correct", "INTEGER NOT NULL", 1, flag<AnswerRow, &AnswerRow::right>, {"certa", 10}},
+    {"shown", "TEXT NOT NULL DEFAULT ''", 2, text<AnswerRow, &AnswerRow::shown>, {"alternativas", 9}},
+    {"subject", "INTEGER NOT NULL DEFAULT -1", 2, subject<AnswerRow, &AnswerRow::subject>, {"materia", 7}},
 };
 constexpr Table<AnswerRow> kAnswers = {"answers", kAnswerColumns, "PRIMARY KEY (exam, position)",
                                        "WITHOUT ROWID"};
@@ -225,6 +245,17 @@ QString selectAll(const Table<Row> &table, std::initializer_list<std::string_vie
            latin1(table.name);
 }
 
+// The exported columns of the table called alias in a query, each named alias_name.
+template <typename Row> QString exportedColumns(const Table<Row> &table, const char *alias)
+{
+    QStringList names;
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            names << latin1(alias) + QLatin1Char('.') + latin1(column.name) + QLatin1String(" AS ") +
+                         latin1(alias) + QLatin1Char('_') + latin1(column.name);
+    return names.join(QLatin1String(", "));
+}
+
 // Every column SQLite does not give, with a place-holder for each.
 template <typename Row> QString insertInto(const Table<Row> &table)
 {
@@ -248,15 +279,18 @@ template <typename Row> void bindRow(QSqlQuery &q, const Table<Row> &table, cons
             q.bindValue(at++, column.field.store(row));
 }
 
-// Reads a table's rows from a query's results. Each column is found by its name once, when the
-// query has run; a column the query does not return is left as the row struct has it.
+// Reads a table's rows from a query's results. Each column is found by its name (alias_name with an
+// alias) once, when the query has run; a column the query does not return is left as the row struct
+// has it.
 template <typename Row> class RowReader {
 public:
-    RowReader(const QSqlQuery &q, const Table<Row> &table)
+    RowReader(const QSqlQuery &q, const Table<Row> &table, const char *alias = nullptr)
     {
         const QSqlRecord record = q.record();
         for (const Column<Row> &column : table.columns) {
-            const int index = record.indexOf(latin1(column.name));
+            const QString name =
+                alias ? latin1(alias) + QLatin1Char('_') + latin1(column.name) : QString(latin1(column.name));
+            const int index = record.indexOf(name);
             if (index >= 0)
                 m_found.append({column.field.read, index});
         }
@@ -321,6 +355,41 @@ QByteArray csvField(const QString &text)
     if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
         bytes = '"' + bytes.replace("\"", "\"\"") + '"';
     return bytes;
+}
+
+// Appends fields to out as one line of the CSV.
+void appendLine(QByteArray &out, const QStringList &fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        out += csvField(fields[i]);
+    }
+    out += "\r\n";
+}
+
+// Puts text in the CSV place `at` of a line's fields.
+void place(QStringList &fields, int at, const QString &text)
+{
+    if (at >= fields.size())
+        fields.resize(at + 1);
+    fields[at] = text;
+}
+
+// Puts the headers of the table's exported columns in their places.
+template <typename Row> void placeHeaders(QStringList &fields, const Table<Row> &table)
+{
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            place(fields, column.csv.at, latin1(column.csv.header));
+}
+
+// Puts the row's exported columns in their places.
+template <typename Row> void placeFields(QStringList &fields, const Table<Row> &table, const Row &row)
+{
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            place(fields, column.csv.at, column.field.text(row));
 }
 
 } // namespace
@@ -784,36 +853,28 @@ bool History::exportCsv(const QString &file, QString *error) const
     if (!d->open)
         return failed(QStringLiteral("O histórico de estudo não está disponível."));
     // Byte order mark and ';': what spreadsheets set to Brazilian Portuguese read without asking.
-    QByteArray out("\xEF\xBB\xBF"
-                   "prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;alternativas;certa\r\n");
+    QByteArray out("\xEF\xBB\xBF");
+    QStringList fields;
+    placeHeaders(fields, kExams);
+    placeHeaders(fields, kAnswers);
+    appendLine(out, fields);
     {
         QSqlQuery q(d->db());
         q.setForwardOnly(true);
-        if (!d->exec(q, "SELECT e.id, e.type, e.started, e.finished, e.seconds, a.position, a.number,"
-                        " a.subject, a.given, a.shown, a.correct FROM exams e JOIN answers a ON a.exam = e.id"
-                        " ORDER BY e.id, a.position"))
+        if (!q.exec(QLatin1String("SELECT ") + exportedColumns(kExams, "e") + QLatin1String(", ") +
+                    exportedColumns(kAnswers, "a") +
+                    QLatin1String(" FROM exams e JOIN answers a ON a.exam = e.id ORDER BY e.id, a.position")))
             return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));
-        const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+        const RowReader<ExamRow> examReader(q, kExams, "e");
+        const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
+        ExamRow exam;
+        AnswerRow answer;
         while (q.next()) {
-            const QStringList fields = {
-                q.value(0).toString(),
-                q.value(1).toString(),
-                dateFrom(q.value(2).toString()).toString(dateFormat),
-                dateFrom(q.value(3).toString()).toString(dateFormat),
-                q.value(4).toString(),
-                q.value(5).toString(),
-                q.value(6).toString(),
-                Subjects::name(q.value(7).toInt()),
-                q.value(8).toString(),
-                q.value(9).toString(),
-                q.value(10).toInt() != 0 ? QStringLiteral("sim") : QStringLiteral("não"),
-            };
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                if (i > 0)
-                    out += ';';
-                out += csvField(fields[i]);
-            }
-            out += "\r\n";
+            examReader.read(q, exam);
+            answerReader.read(q, answer);
+            placeFields(fields, kExams, exam);
+            placeFields(fields, kAnswers, answer);
+            appendLine(out, fields);
         }
         if (q.lastError().isValid())
             return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));
