@@ -97,7 +97,7 @@ QDateTime dateFrom(const QString &text)
 
 // The kinds of field, each for a member of Row.
 template <typename Row, auto member>
-constexpr Field<Row> integer = {
+constexpr Field<Row> asInteger = {
     [](const Row &row) { return QVariant(row.*member); },
     [](Row &row, const QVariant &value) {
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(row.*member)>, qint64>)
@@ -109,31 +109,32 @@ constexpr Field<Row> integer = {
 };
 // The row's id, given by SQLite.
 template <typename Row, auto member>
-constexpr Field<Row> rowId = {nullptr, integer<Row, member>.read, integer<Row, member>.text};
+constexpr Field<Row> asRowId = {nullptr, asInteger<Row, member>.read, asInteger<Row, member>.text};
 template <typename Row, auto member>
-constexpr Field<Row> text = {
+constexpr Field<Row> asText = {
     [](const Row &row) { return QVariant(notNull(row.*member)); },
     [](Row &row, const QVariant &value) { row.*member = value.toString(); },
     [](const Row &row) { return row.*member; },
 };
 // ISO 8601 with milliseconds and offset stored; the local date and time to the second exported.
 template <typename Row, auto member>
-constexpr Field<Row> date = {
+constexpr Field<Row> asDate = {
     [](const Row &row) { return QVariant(dateText(row.*member)); },
     [](Row &row, const QVariant &value) { row.*member = dateFrom(value.toString()); },
     [](const Row &row) { return (row.*member).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); },
 };
 // 1 or 0 stored, "sim" or "não" exported.
 template <typename Row, auto member>
-constexpr Field<Row> flag = {
+constexpr Field<Row> asFlag = {
     [](const Row &row) { return QVariant(row.*member ? 1 : 0); },
     [](Row &row, const QVariant &value) { row.*member = value.toInt() != 0; },
     [](const Row &row) { return row.*member ? QStringLiteral("sim") : QStringLiteral("não"); },
 };
 // Subjects::Subject stored, its name exported.
 template <typename Row, auto member>
-constexpr Field<Row> subject = {integer<Row, member>.store, integer<Row, member>.read,
-                                [](const Row &row) { return Subjects::name(row.*member); }};
+constexpr Field<Row> asSubject = {asInteger<Row, member>.store, asInteger<Row, member>.read,
+                                  [](const Row &row) { return Subjects::name(row.*member); }};
+
 // The struct each table's rows are read into.
 using ExamRow = HistorySummary;
 struct AnswerRow : HistoryAnswer {
@@ -159,43 +160,43 @@ struct SubjectRow : SubjectTotal {
 // them. A released column's type never changes: a column that must change is a new one.
 
 constexpr Column<ExamRow> kExamColumns[] = {
-    {"id", "INTEGER PRIMARY KEY", 1, rowId<ExamRow, &ExamRow::id>, {"prova", 0}},
-    {"type", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::type>, {"tipo", 1}},
-    {"started", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::start>, {"inicio", 2}},
-    {"finished", "TEXT NOT NULL", 1, date<ExamRow, &ExamRow::end>, {"fim", 3}},
-    {"seconds", "INTEGER NOT NULL", 1, integer<ExamRow, &ExamRow::seconds>, {"segundos", 4}},
-    {"right_count", "INTEGER NOT NULL DEFAULT 0", 2, integer<ExamRow, &ExamRow::right>},
-    {"total_count", "INTEGER NOT NULL DEFAULT 0", 2, integer<ExamRow, &ExamRow::total>},
+    {"id", "INTEGER PRIMARY KEY", 1, asRowId<ExamRow, &ExamRow::id>, {"prova", 0}},
+    {"type", "INTEGER NOT NULL", 1, asInteger<ExamRow, &ExamRow::type>, {"tipo", 1}},
+    {"started", "TEXT NOT NULL", 1, asDate<ExamRow, &ExamRow::start>, {"inicio", 2}},
+    {"finished", "TEXT NOT NULL", 1, asDate<ExamRow, &ExamRow::end>, {"fim", 3}},
+    {"seconds", "INTEGER NOT NULL", 1, asInteger<ExamRow, &ExamRow::seconds>, {"segundos", 4}},
+    {"right_count", "INTEGER NOT NULL DEFAULT 0", 2, asInteger<ExamRow, &ExamRow::right>},
+    {"total_count", "INTEGER NOT NULL DEFAULT 0", 2, asInteger<ExamRow, &ExamRow::total>},
 };
 constexpr Table<ExamRow> kExams = {"exams", kExamColumns, nullptr, nullptr};
 
 constexpr Column<AnswerRow> kAnswerColumns[] = {
     {"exam", "INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE", 1,
-     integer<AnswerRow, &AnswerRow::exam>},
-    {"position", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::position>, {"posicao", 5}},
-    {"number", "INTEGER NOT NULL", 1, integer<AnswerRow, &AnswerRow::number>, {"questao", 6}},
-    {"given", "TEXT NOT NULL", 1, text<AnswerRow, &AnswerRow::given>, {"resposta", 8}},
-    {"correct", "INTEGER NOT NULL", 1, flag<AnswerRow, &AnswerRow::right>, {"certa", 10}},
-    {"shown", "TEXT NOT NULL DEFAULT ''", 2, text<AnswerRow, &AnswerRow::shown>, {"alternativas", 9}},
-    {"subject", "INTEGER NOT NULL DEFAULT -1", 2, subject<AnswerRow, &AnswerRow::subject>, {"materia", 7}},
+     asInteger<AnswerRow, &AnswerRow::exam>},
+    {"position", "INTEGER NOT NULL", 1, asInteger<AnswerRow, &AnswerRow::position>, {"posicao", 5}},
+    {"number", "INTEGER NOT NULL", 1, asInteger<AnswerRow, &AnswerRow::number>, {"questao", 6}},
+    {"given", "TEXT NOT NULL", 1, asText<AnswerRow, &AnswerRow::given>, {"resposta", 8}},
+    {"correct", "INTEGER NOT NULL", 1, asFlag<AnswerRow, &AnswerRow::right>, {"certa", 10}},
+    {"shown", "TEXT NOT NULL DEFAULT ''", 2, asText<AnswerRow, &AnswerRow::shown>, {"alternativas", 9}},
+    {"subject", "INTEGER NOT NULL DEFAULT -1", 2, asSubject<AnswerRow, &AnswerRow::subject>, {"materia", 7}},
 };
 constexpr Table<AnswerRow> kAnswers = {"answers", kAnswerColumns, "PRIMARY KEY (exam, position)",
                                        "WITHOUT ROWID"};
 
 constexpr Column<DrillRow> kDrillColumns[] = {
-    {"id", "INTEGER PRIMARY KEY", 2, rowId<DrillRow, &DrillRow::id>},
-    {"number", "INTEGER NOT NULL", 2, integer<DrillRow, &DrillRow::number>},
-    {"at", "TEXT NOT NULL", 2, date<DrillRow, &DrillRow::at>},
-    {"correct", "INTEGER NOT NULL", 2, flag<DrillRow, &DrillRow::right>},
+    {"id", "INTEGER PRIMARY KEY", 2, asRowId<DrillRow, &DrillRow::id>},
+    {"number", "INTEGER NOT NULL", 2, asInteger<DrillRow, &DrillRow::number>},
+    {"at", "TEXT NOT NULL", 2, asDate<DrillRow, &DrillRow::at>},
+    {"correct", "INTEGER NOT NULL", 2, asFlag<DrillRow, &DrillRow::right>},
 };
 constexpr Table<DrillRow> kDrillAnswers = {"drill_answers", kDrillColumns, nullptr, nullptr};
 
 constexpr Column<SubjectRow> kSubjectColumns[] = {
     {"exam", "INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE", 2,
-     integer<SubjectRow, &SubjectRow::exam>},
-    {"subject", "INTEGER NOT NULL", 2, integer<SubjectRow, &SubjectRow::subject>},
-    {"right_count", "INTEGER NOT NULL", 2, integer<SubjectRow, &SubjectRow::right>},
-    {"total_count", "INTEGER NOT NULL", 2, integer<SubjectRow, &SubjectRow::total>},
+     asInteger<SubjectRow, &SubjectRow::exam>},
+    {"subject", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::subject>},
+    {"right_count", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::right>},
+    {"total_count", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::total>},
 };
 constexpr Table<SubjectRow> kExamSubjects = {"exam_subjects", kSubjectColumns, "PRIMARY KEY (exam, subject)",
                                              "WITHOUT ROWID"};
