@@ -13,12 +13,18 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVarLengthArray>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <type_traits>
 
 // The schema, version by version. Each step takes the file from the version before it to its own
 // and runs in the same transaction as the others, so a file is always at one version or the next.
@@ -35,51 +41,40 @@
 //
 // Dates are ISO 8601 text with milliseconds and the offset from UTC they were taken at: read back,
 // they need no look-up of the local time zone (slow enough to matter for a thousand exams).
+//
+// The columns are listed once, table by table, below; History::Private::migrate() holds the steps.
 
 namespace {
 
-const char *const kVersion1[] = {
-    "CREATE TABLE exams (id INTEGER PRIMARY KEY, type INTEGER NOT NULL, started TEXT NOT NULL,"
-    " finished TEXT NOT NULL, seconds INTEGER NOT NULL)",
-    "CREATE TABLE answers (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
-    " position INTEGER NOT NULL, number INTEGER NOT NULL, given TEXT NOT NULL, correct INTEGER NOT NULL,"
-    " PRIMARY KEY (exam, position)) WITHOUT ROWID",
+// How one column holds a field of Row, the struct the table's rows are read into: the value stored
+// (nullptr when SQLite gives it: the row's id), the field read back from a stored value, and the
+// field as the CSV export writes it.
+template <typename Row> struct Field {
+    QVariant (*store)(const Row &);
+    void (*read)(Row &, const QVariant &);
+    QString (*text)(const Row &);
 };
 
-const char *const kVersion2[] = {
-    "ALTER TABLE answers ADD COLUMN shown TEXT NOT NULL DEFAULT ''",
-    "ALTER TABLE answers ADD COLUMN subject INTEGER NOT NULL DEFAULT -1",
-    "ALTER TABLE exams ADD COLUMN right_count INTEGER NOT NULL DEFAULT 0",
-    "ALTER TABLE exams ADD COLUMN total_count INTEGER NOT NULL DEFAULT 0",
-    "UPDATE exams SET right_count = (SELECT count(*) FROM answers WHERE exam = exams.id AND correct <> 0),"
-    " total_count = (SELECT count(*) FROM answers WHERE exam = exams.id)",
-    "CREATE TABLE drill_answers (id INTEGER PRIMARY KEY, number INTEGER NOT NULL, at TEXT NOT NULL,"
-    " correct INTEGER NOT NULL)",
-    "CREATE TABLE exam_subjects (exam INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE,"
-    " subject INTEGER NOT NULL, right_count INTEGER NOT NULL, total_count INTEGER NOT NULL,"
-    " PRIMARY KEY (exam, subject)) WITHOUT ROWID",
-};
-// After each answer's subject is filled in.
-const char *const kVersion2Counts[] = {
-    "INSERT INTO exam_subjects SELECT exam, subject, sum(correct <> 0), count(*) FROM answers"
-    " WHERE subject >= 0 GROUP BY exam, subject",
+// Where the CSV export writes a column: its header and its place in the line (0 first); no header
+// when it is not exported.
+struct CsvPlace {
+    const char *header = nullptr;
+    int at = -1;
 };
 
-// What the program reads, one statement per table: a file where one of them cannot be prepared is
-// of no use to it.
-const char *const kReads[] = {
-    "SELECT id, type, started, finished, seconds, right_count, total_count FROM exams LIMIT 0",
-    "SELECT exam, position, number, given, correct, shown, subject FROM answers LIMIT 0",
-    "SELECT id, number, at, correct FROM drill_answers LIMIT 0",
-    "SELECT exam, subject, right_count, total_count FROM exam_subjects LIMIT 0",
+template <typename Row> struct Column {
+    const char *name;
+    const char *type; // SQL type and constraints, as CREATE TABLE and ADD COLUMN write them
+    int since;        // the schema version that added it
+    Field<Row> field;
+    CsvPlace csv = {};
 };
 
-// SQLite's primary result codes this file tells apart.
-enum SqliteCode {
-    kError = 1,
-    kCorrupt = 11,
-    kFull = 13,
-    kNotADatabase = 26,
+template <typename Row> struct Table {
+    const char *name;
+    std::span<const Column<Row>> columns;
+    const char *constraints; // after the columns, inside the parentheses; nullptr when none
+    const char *options;     // after the parentheses; nullptr when none
 };
 
 // Text for a NOT NULL column: Qt binds a null QString as NULL.
@@ -99,6 +94,229 @@ QDateTime dateFrom(const QString &text)
 {
     return text.isEmpty() ? QDateTime() : QDateTime::fromString(text, Qt::ISODateWithMs);
 }
+
+// The kinds of field, each for a member of Row.
+template <typename Row, auto member>
+constexpr Field<Row> asInteger = {
+    [](const Row &row) { return QVariant(row.*member); },
+    [](Row &row, const QVariant &value) {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(row.*member)>, qint64>)
+            row.*member = value.toLongLong();
+        else
+            row.*member = value.toInt();
+    },
+    [](const Row &row) { return QString::number(row.*member); },
+};
+// The row's id, given by SQLite.
+template <typename Row, auto member>
+constexpr Field<Row> asRowId = {nullptr, asInteger<Row, member>.read, asInteger<Row, member>.text};
+template <typename Row, auto member>
+constexpr Field<Row> asText = {
+    [](const Row &row) { return QVariant(notNull(row.*member)); },
+    [](Row &row, const QVariant &value) { row.*member = value.toString(); },
+    [](const Row &row) { return row.*member; },
+};
+// ISO 8601 with milliseconds and offset stored; the local date and time to the second exported.
+template <typename Row, auto member>
+constexpr Field<Row> asDate = {
+    [](const Row &row) { return QVariant(dateText(row.*member)); },
+    [](Row &row, const QVariant &value) { row.*member = dateFrom(value.toString()); },
+    [](const Row &row) { return (row.*member).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); },
+};
+// 1 or 0 stored, "sim" or "não" exported.
+template <typename Row, auto member>
+constexpr Field<Row> asFlag = {
+    [](const Row &row) { return QVariant(row.*member ? 1 : 0); },
+    [](Row &row, const QVariant &value) { row.*member = value.toInt() != 0; },
+    [](const Row &row) { return row.*member ? QStringLiteral("sim") : QStringLiteral("não"); },
+};
+// Subjects::Subject stored, its name exported.
+template <typename Row, auto member>
+constexpr Field<Row> asSubject = {asInteger<Row, member>.store, asInteger<Row, member>.read,
+                                  [](const Row &row) { return Subjects::name(row.*member); }};
+
+// The struct each table's rows are read into.
+using ExamRow = HistorySummary;
+struct AnswerRow : HistoryAnswer {
+    qint64 exam = 0;
+    int position = 0; // 1 first
+};
+struct DrillRow : DrillAnswer {
+    qint64 id = 0;
+};
+struct SubjectRow : SubjectTotal {
+    qint64 exam = 0;
+    int subject = 0;
+};
+
+// The tables, a list of columns each: what makes and migrates them, stores and reads their rows,
+// and writes the CSV export.
+//
+// To add a column: add its line at the end of its table's list, with the next schema version as
+// its version and a DEFAULT (the value rows stored before it get), a member of the table's row
+// struct to hold it, and a CSV place after the last if it is exported. Then raise
+// History::kSchemaVersion and add that version's step to History::Private::migrate(): it runs
+// addColumns() for the table, and fills the rows already stored when the default does not fit
+// them. A released column's type never changes: a column that must change is a new one.
+
+constexpr Column<ExamRow> kExamColumns[] = {
+    {"id", "INTEGER PRIMARY KEY", 1, asRowId<ExamRow, &ExamRow::id>, {"prova", 0}},
+    {"type", "INTEGER NOT NULL", 1, asInteger<ExamRow, &ExamRow::type>, {"tipo", 1}},
+    {"started", "TEXT NOT NULL", 1, asDate<ExamRow, &ExamRow::start>, {"inicio", 2}},
+    {"finished", "TEXT NOT NULL", 1, asDate<ExamRow, &ExamRow::end>, {"fim", 3}},
+    {"seconds", "INTEGER NOT NULL", 1, asInteger<ExamRow, &ExamRow::seconds>, {"segundos", 4}},
+    {"right_count", "INTEGER NOT NULL DEFAULT 0", 2, asInteger<ExamRow, &ExamRow::right>},
+    {"total_count", "INTEGER NOT NULL DEFAULT 0", 2, asInteger<ExamRow, &ExamRow::total>},
+};
+constexpr Table<ExamRow> kExams = {"exams", kExamColumns, nullptr, nullptr};
+
+constexpr Column<AnswerRow> kAnswerColumns[] = {
+    {"exam", "INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE", 1,
+     asInteger<AnswerRow, &AnswerRow::exam>},
+    {"position", "INTEGER NOT NULL", 1, asInteger<AnswerRow, &AnswerRow::position>, {"posicao", 5}},
+    {"number", "INTEGER NOT NULL", 1, asInteger<AnswerRow, &AnswerRow::number>, {"questao", 6}},
+    {"given", "TEXT NOT NULL", 1, asText<AnswerRow, &AnswerRow::given>, {"resposta", 8}},
+    {"correct", "INTEGER NOT NULL", 1, asFlag<AnswerRow, &AnswerRow::right>, {"certa", 10}},
+    {"shown", "TEXT NOT NULL DEFAULT ''", 2, asText<AnswerRow, &AnswerRow::shown>, {"alternativas", 9}},
+    {"subject", "INTEGER NOT NULL DEFAULT -1", 2, asSubject<AnswerRow, &AnswerRow::subject>, {"materia", 7}},
+};
+constexpr Table<AnswerRow> kAnswers = {"answers", kAnswerColumns, "PRIMARY KEY (exam, position)",
+                                       "WITHOUT ROWID"};
+
+constexpr Column<DrillRow> kDrillColumns[] = {
+    {"id", "INTEGER PRIMARY KEY", 2, asRowId<DrillRow, &DrillRow::id>},
+    {"number", "INTEGER NOT NULL", 2, asInteger<DrillRow, &DrillRow::number>},
+    {"at", "TEXT NOT NULL", 2, asDate<DrillRow, &DrillRow::at>},
+    {"correct", "INTEGER NOT NULL", 2, asFlag<DrillRow, &DrillRow::right>},
+};
+constexpr Table<DrillRow> kDrillAnswers = {"drill_answers", kDrillColumns, nullptr, nullptr};
+
+constexpr Column<SubjectRow> kSubjectColumns[] = {
+    {"exam", "INTEGER NOT NULL REFERENCES exams (id) ON DELETE CASCADE", 2,
+     asInteger<SubjectRow, &SubjectRow::exam>},
+    {"subject", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::subject>},
+    {"right_count", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::right>},
+    {"total_count", "INTEGER NOT NULL", 2, asInteger<SubjectRow, &SubjectRow::total>},
+};
+constexpr Table<SubjectRow> kExamSubjects = {"exam_subjects", kSubjectColumns, "PRIMARY KEY (exam, subject)",
+                                             "WITHOUT ROWID"};
+
+QLatin1String latin1(const char *text)
+{
+    return QLatin1String(text);
+}
+
+// The table as version `version` of the schema makes it.
+template <typename Row> QString createTable(const Table<Row> &table, int version)
+{
+    QStringList parts;
+    for (const Column<Row> &column : table.columns)
+        if (column.since <= version)
+            parts << latin1(column.name) + QLatin1Char(' ') + latin1(column.type);
+    if (table.constraints)
+        parts << latin1(table.constraints);
+    QString sql = QLatin1String("CREATE TABLE ") + latin1(table.name) + QLatin1String(" (") +
+                  parts.join(QLatin1String(", ")) + QLatin1Char(')');
+    if (table.options)
+        sql += QLatin1Char(' ') + latin1(table.options);
+    return sql;
+}
+
+// The columns version `version` of the schema adds to a table made before it.
+template <typename Row> QStringList addColumns(const Table<Row> &table, int version)
+{
+    QStringList sql;
+    for (const Column<Row> &column : table.columns)
+        if (column.since == version)
+            sql << QLatin1String("ALTER TABLE ") + latin1(table.name) + QLatin1String(" ADD COLUMN ") +
+                       latin1(column.name) + QLatin1Char(' ') + latin1(column.type);
+    return sql;
+}
+
+// Every column of the table but those left out, by name. A column read costs in every row: a read
+// leaves out what it does not need.
+template <typename Row>
+QString selectAll(const Table<Row> &table, std::initializer_list<std::string_view> leftOut = {})
+{
+    QStringList names;
+    for (const Column<Row> &column : table.columns)
+        if (std::find(leftOut.begin(), leftOut.end(), column.name) == leftOut.end())
+            names << latin1(column.name);
+    return QLatin1String("SELECT ") + names.join(QLatin1String(", ")) + QLatin1String(" FROM ") +
+           latin1(table.name);
+}
+
+// The exported columns of the table called alias in a query, each named alias_name.
+template <typename Row> QString exportedColumns(const Table<Row> &table, const char *alias)
+{
+    QStringList names;
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            names << latin1(alias) + QLatin1Char('.') + latin1(column.name) + QLatin1String(" AS ") +
+                         latin1(alias) + QLatin1Char('_') + latin1(column.name);
+    return names.join(QLatin1String(", "));
+}
+
+// Every column SQLite does not give, with a place-holder for each.
+template <typename Row> QString insertInto(const Table<Row> &table)
+{
+    QStringList names, marks;
+    for (const Column<Row> &column : table.columns)
+        if (column.field.store) {
+            names << latin1(column.name);
+            marks << QStringLiteral("?");
+        }
+    return QLatin1String("INSERT INTO ") + latin1(table.name) + QLatin1String(" (") +
+           names.join(QLatin1String(", ")) + QLatin1String(") VALUES (") + marks.join(QLatin1String(", ")) +
+           QLatin1Char(')');
+}
+
+// Binds row to a query prepared from insertInto(table).
+template <typename Row> void bindRow(QSqlQuery &q, const Table<Row> &table, const Row &row)
+{
+    int at = 0;
+    for (const Column<Row> &column : table.columns)
+        if (column.field.store)
+            q.bindValue(at++, column.field.store(row));
+}
+
+// Reads a table's rows from a query's results. Each column is found by its name (alias_name with an
+// alias) once, when the query has run; a column the query does not return is left as the row struct
+// has it.
+template <typename Row> class RowReader {
+public:
+    RowReader(const QSqlQuery &q, const Table<Row> &table, const char *alias = nullptr)
+    {
+        const QSqlRecord record = q.record();
+        for (const Column<Row> &column : table.columns) {
+            const QString name =
+                alias ? latin1(alias) + QLatin1Char('_') + latin1(column.name) : QString(latin1(column.name));
+            const int index = record.indexOf(name);
+            if (index >= 0)
+                m_found.append({column.field.read, index});
+        }
+    }
+    void read(const QSqlQuery &q, Row &row) const
+    {
+        for (const Found &found : m_found)
+            found.read(row, q.value(found.index));
+    }
+
+private:
+    struct Found {
+        void (*read)(Row &, const QVariant &);
+        int index;
+    };
+    QVarLengthArray<Found, 16> m_found;
+};
+
+// SQLite's primary result codes this file tells apart.
+enum SqliteCode {
+    kError = 1,
+    kCorrupt = 11,
+    kFull = 13,
+    kNotADatabase = 26,
+};
 
 // How an attempt to open the file ended.
 struct Outcome {
@@ -138,6 +356,41 @@ QByteArray csvField(const QString &text)
     if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
         bytes = '"' + bytes.replace("\"", "\"\"") + '"';
     return bytes;
+}
+
+// Appends fields to out as one line of the CSV.
+void appendLine(QByteArray &out, const QStringList &fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        out += csvField(fields[i]);
+    }
+    out += "\r\n";
+}
+
+// Puts text in the CSV place `at` of a line's fields.
+void place(QStringList &fields, int at, const QString &text)
+{
+    if (at >= fields.size())
+        fields.resize(at + 1);
+    fields[at] = text;
+}
+
+// Puts the headers of the table's exported columns in their places.
+template <typename Row> void placeHeaders(QStringList &fields, const Table<Row> &table)
+{
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            place(fields, column.csv.at, latin1(column.csv.header));
+}
+
+// Puts the row's exported columns in their places.
+template <typename Row> void placeFields(QStringList &fields, const Table<Row> &table, const Row &row)
+{
+    for (const Column<Row> &column : table.columns)
+        if (column.csv.header)
+            place(fields, column.csv.at, column.field.text(row));
 }
 
 } // namespace
@@ -200,7 +453,7 @@ Outcome History::Private::attempt()
     // The first read of the file: a file that is not a database fails here.
     if (!exec(q, "PRAGMA user_version") || !q.next())
         return fromError(q.lastError(), path);
-    const int version = q.value(0).toInt();
+    const int version = q.value(QStringLiteral("user_version")).toInt();
     // A newer program's history is the person's too: left as it is, for that program to use.
     if (version > kSchemaVersion)
         return unavailable(
@@ -208,7 +461,7 @@ Outcome History::Private::attempt()
                            "como está; use essa versão para continuar com ele."));
     if (!exec(q, "PRAGMA quick_check") || !q.next())
         return fromError(q.lastError(), path);
-    if (q.value(0).toString() != QLatin1String("ok"))
+    if (q.value(QStringLiteral("quick_check")).toString() != QLatin1String("ok"))
         return {Outcome::Damaged, {}};
     q.finish();
     // WAL: a commit is one append to the log, and a kill at any moment leaves every committed
@@ -223,13 +476,15 @@ Outcome History::Private::attempt()
         if (migrated.kind != Outcome::Ok)
             return migrated;
     }
-    for (const char *sql : kReads)
-        if (!exec(q, sql))
+    // What the program reads: a file where one of the tables cannot be read whole is of no use to it.
+    for (const QString &sql :
+         {selectAll(kExams), selectAll(kAnswers), selectAll(kDrillAnswers), selectAll(kExamSubjects)})
+        if (!q.exec(sql + QLatin1String(" LIMIT 0")))
             return {Outcome::Damaged, {}};
     // Only the tables this program makes: a view or a trigger (which this program never makes)
     // could make a read or a store run forever.
-    if (!exec(q, "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')") || !q.next() ||
-        q.value(0).toInt() != 0)
+    if (!exec(q, "SELECT count(*) AS found FROM sqlite_master WHERE type IN ('view', 'trigger')") ||
+        !q.next() || q.value(QStringLiteral("found")).toInt() != 0)
         return {Outcome::Damaged, {}};
     q.finish();
     return {};
@@ -250,33 +505,40 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
     // Read again inside the transaction: another copy of the program may have migrated meanwhile.
     if (!exec(q, "PRAGMA user_version") || !q.next())
         return fail();
-    from = q.value(0).toInt();
+    from = q.value(QStringLiteral("user_version")).toInt();
     q.finish();
     if (from == 0) {
         // A new file has no tables; one that has some was not made by this program.
-        if (!exec(q, "SELECT count(*) FROM sqlite_master") || !q.next())
+        if (!exec(q, "SELECT count(*) AS found FROM sqlite_master") || !q.next())
             return fail();
-        if (q.value(0).toInt() != 0) {
+        if (q.value(QStringLiteral("found")).toInt() != 0) {
             q.finish();
             QSqlQuery rollback(db);
             exec(rollback, "ROLLBACK");
             return {Outcome::Damaged, {}};
         }
         q.finish();
-        for (const char *sql : kVersion1)
-            if (!exec(q, sql))
+        for (const QString &sql : {createTable(kExams, 1), createTable(kAnswers, 1)})
+            if (!q.exec(sql))
                 return fail();
     }
     if (from <= 1) {
-        for (const char *sql : kVersion2)
-            if (!exec(q, sql))
+        QStringList sql = addColumns(kAnswers, 2) + addColumns(kExams, 2);
+        sql << QStringLiteral(
+                   "UPDATE exams SET right_count = (SELECT count(*) FROM answers WHERE exam = exams.id"
+                   " AND correct <> 0), total_count = (SELECT count(*) FROM answers WHERE exam ="
+                   " exams.id)")
+            << createTable(kDrillAnswers, 2) << createTable(kExamSubjects, 2);
+        for (const QString &statement : sql)
+            if (!q.exec(statement))
                 return fail();
         // Each answer's subject, from its question's number.
         QList<int> numbers;
         if (!exec(q, "SELECT DISTINCT number FROM answers"))
             return fail();
+        const int numberAt = q.record().indexOf(QStringLiteral("number"));
         while (q.next())
-            numbers << q.value(0).toInt();
+            numbers << q.value(numberAt).toInt();
         q.finish();
         if (!q.prepare(QStringLiteral("UPDATE answers SET subject = ? WHERE number = ?")))
             return fail();
@@ -286,9 +548,10 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
             if (!q.exec())
                 return fail();
         }
-        for (const char *sql : kVersion2Counts)
-            if (!exec(q, sql))
-                return fail();
+        if (!exec(q,
+                  "INSERT INTO exam_subjects SELECT exam, subject, sum(correct <> 0), count(*) FROM answers"
+                  " WHERE subject >= 0 GROUP BY exam, subject"))
+            return fail();
     }
     if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !exec(q, "COMMIT"))
         return fail();
@@ -397,53 +660,48 @@ qint64 History::store(const HistoryExam &exam)
         d->exec(rollback, "ROLLBACK");
         return qint64(0);
     };
-    if (!q.prepare(
-            QStringLiteral("INSERT INTO exams (type, started, finished, seconds, right_count, total_count)"
-                           " VALUES (?, ?, ?, ?, ?, ?)")))
+    ExamRow summary;
+    summary.type = exam.type;
+    summary.start = exam.start;
+    summary.end = exam.end;
+    summary.seconds = exam.seconds;
+    summary.right = exam.right();
+    summary.total = int(exam.answers.size());
+    if (!q.prepare(insertInto(kExams)))
         return fail();
-    q.bindValue(0, exam.type);
-    q.bindValue(1, dateText(exam.start));
-    q.bindValue(2, dateText(exam.end));
-    q.bindValue(3, exam.seconds);
-    q.bindValue(4, exam.right());
-    q.bindValue(5, int(exam.answers.size()));
+    bindRow(q, kExams, summary);
     if (!q.exec())
         return fail();
     const qint64 id = q.lastInsertId().toLongLong();
     if (id <= 0)
         return fail();
-    if (!q.prepare(
-            QStringLiteral("INSERT INTO answers (exam, position, number, given, correct, shown, subject)"
-                           " VALUES (?, ?, ?, ?, ?, ?, ?)")))
+    if (!q.prepare(insertInto(kAnswers)))
         return fail();
     SubjectTotal counts[Subjects::kCount];
+    AnswerRow row;
+    row.exam = id;
     for (qsizetype i = 0; i < exam.answers.size(); ++i) {
-        const HistoryAnswer &a = exam.answers[i];
-        const int subject = Subjects::of(a.number);
-        if (subject >= 0 && subject < Subjects::kCount) {
-            counts[subject].right += a.right ? 1 : 0;
-            counts[subject].total += 1;
+        static_cast<HistoryAnswer &>(row) = exam.answers[i];
+        row.position = int(i + 1);
+        row.subject = Subjects::of(row.number);
+        if (row.subject >= 0 && row.subject < Subjects::kCount) {
+            counts[row.subject].right += row.right ? 1 : 0;
+            counts[row.subject].total += 1;
         }
-        q.bindValue(0, id);
-        q.bindValue(1, int(i + 1));
-        q.bindValue(2, a.number);
-        q.bindValue(3, notNull(a.given));
-        q.bindValue(4, a.right ? 1 : 0);
-        q.bindValue(5, notNull(a.shown));
-        q.bindValue(6, subject);
+        bindRow(q, kAnswers, row);
         if (!q.exec())
             return fail();
     }
-    if (!q.prepare(QStringLiteral("INSERT INTO exam_subjects (exam, subject, right_count, total_count)"
-                                  " VALUES (?, ?, ?, ?)")))
+    if (!q.prepare(insertInto(kExamSubjects)))
         return fail();
     for (int s = 0; s < Subjects::kCount; ++s) {
         if (counts[s].total == 0)
             continue;
-        q.bindValue(0, id);
-        q.bindValue(1, s);
-        q.bindValue(2, counts[s].right);
-        q.bindValue(3, counts[s].total);
+        SubjectRow subjectRow;
+        static_cast<SubjectTotal &>(subjectRow) = counts[s];
+        subjectRow.exam = id;
+        subjectRow.subject = s;
+        bindRow(q, kExamSubjects, subjectRow);
         if (!q.exec())
             return fail();
     }
@@ -464,33 +722,33 @@ QList<HistoryExam> History::exams(Answers which) const
     if (!d->exec(q, "BEGIN")) // one snapshot for both reads
         return list;
     QHash<qint64, qsizetype> index;
-    if (d->exec(q, "SELECT id, type, started, finished, seconds FROM exams ORDER BY id")) {
+    // The counts are worked out from the answers, and the answers' order is their position.
+    if (q.exec(selectAll(kExams, {"right_count", "total_count"}) + QLatin1String(" ORDER BY id"))) {
+        const RowReader<ExamRow> reader(q, kExams);
+        ExamRow row;
         while (q.next()) {
+            reader.read(q, row);
             HistoryExam e;
-            e.id = q.value(0).toLongLong();
-            e.type = q.value(1).toInt();
-            e.start = dateFrom(q.value(2).toString());
-            e.end = dateFrom(q.value(3).toString());
-            e.seconds = q.value(4).toInt();
+            e.id = row.id;
+            e.type = row.type;
+            e.start = row.start;
+            e.end = row.end;
+            e.seconds = row.seconds;
             index.insert(e.id, list.size());
             list << e;
         }
     }
-    if (d->exec(q, which == Answers::All ? "SELECT exam, number, given, correct, shown, subject FROM answers "
-                                           "ORDER BY exam, position"
-                                         : "SELECT exam, number, given, correct, shown, subject FROM answers "
-                                           "WHERE correct = 0 ORDER BY exam, position")) {
+    if (q.exec(selectAll(kAnswers, {"position"}) +
+               (which == Answers::All ? QLatin1String(" ORDER BY exam, position")
+                                      : QLatin1String(" WHERE correct = 0 ORDER BY exam, position")))) {
+        const RowReader<AnswerRow> reader(q, kAnswers);
+        AnswerRow row;
         while (q.next()) {
-            const auto at = index.constFind(q.value(0).toLongLong());
+            reader.read(q, row);
+            const auto at = index.constFind(row.exam);
             if (at == index.cend())
                 continue;
-            HistoryAnswer a;
-            a.number = q.value(1).toInt();
-            a.given = q.value(2).toString();
-            a.right = q.value(3).toInt() != 0;
-            a.shown = q.value(4).toString();
-            a.subject = q.value(5).toInt();
-            list[*at].answers << a;
+            list[*at].answers << static_cast<const HistoryAnswer &>(row);
         }
     }
     q.finish();
@@ -505,20 +763,13 @@ QList<HistorySummary> History::summaries() const
         return list;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    if (!d->exec(
-            q,
-            "SELECT id, type, started, finished, seconds, right_count, total_count FROM exams ORDER BY id"))
+    if (!q.exec(selectAll(kExams) + QLatin1String(" ORDER BY id")))
         return list;
+    const RowReader<ExamRow> reader(q, kExams);
+    ExamRow row;
     while (q.next()) {
-        HistorySummary s;
-        s.id = q.value(0).toLongLong();
-        s.type = q.value(1).toInt();
-        s.start = dateFrom(q.value(2).toString());
-        s.end = dateFrom(q.value(3).toString());
-        s.seconds = q.value(4).toInt();
-        s.right = q.value(5).toInt();
-        s.total = q.value(6).toInt();
-        list << s;
+        reader.read(q, row);
+        list << row;
     }
     return list;
 }
@@ -531,24 +782,25 @@ QList<SubjectTotal> History::subjectTotals(int last) const
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
     if (last == 0) {
-        if (!d->exec(
-                q, "SELECT subject, sum(right_count), sum(total_count) FROM exam_subjects GROUP BY subject"))
+        if (!d->exec(q, "SELECT subject, sum(right_count) AS right_count, sum(total_count) AS total_count"
+                        " FROM exam_subjects GROUP BY subject"))
             return totals;
     } else {
-        if (!q.prepare(QStringLiteral("SELECT subject, sum(right_count), sum(total_count) FROM exam_subjects"
-                                      " WHERE exam >= (SELECT min(id) FROM (SELECT id FROM exams ORDER BY id"
-                                      " DESC LIMIT ?)) GROUP BY subject")))
+        if (!q.prepare(QStringLiteral("SELECT subject, sum(right_count) AS right_count, sum(total_count) AS"
+                                      " total_count FROM exam_subjects WHERE exam >= (SELECT min(id) FROM"
+                                      " (SELECT id FROM exams ORDER BY id DESC LIMIT ?)) GROUP BY subject")))
             return totals;
         q.bindValue(0, last);
         if (!q.exec())
             return totals;
     }
+    // The sums read as the columns they add up.
+    const RowReader<SubjectRow> reader(q, kExamSubjects);
     while (q.next()) {
-        const int subject = q.value(0).toInt();
-        if (subject < 0 || subject >= Subjects::kCount)
-            continue;
-        totals[subject].right = q.value(1).toInt();
-        totals[subject].total = q.value(2).toInt();
+        SubjectRow row;
+        reader.read(q, row);
+        if (row.subject >= 0 && row.subject < Subjects::kCount)
+            totals[row.subject] = row;
     }
     return totals;
 }
@@ -558,11 +810,11 @@ bool History::storeDrillAnswer(const DrillAnswer &answer)
     if (!d->open)
         return false;
     QSqlQuery q(d->db());
-    if (!q.prepare(QStringLiteral("INSERT INTO drill_answers (number, at, correct) VALUES (?, ?, ?)")))
+    if (!q.prepare(insertInto(kDrillAnswers)))
         return false;
-    q.bindValue(0, answer.number);
-    q.bindValue(1, dateText(answer.at));
-    q.bindValue(2, answer.right ? 1 : 0);
+    DrillRow row;
+    static_cast<DrillAnswer &>(row) = answer;
+    bindRow(q, kDrillAnswers, row);
     if (!q.exec())
         return false;
     g_revision.fetch_add(1);
@@ -581,14 +833,13 @@ QList<DrillAnswer> History::drillAnswers() const
         return list;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    if (!d->exec(q, "SELECT number, at, correct FROM drill_answers ORDER BY id"))
+    if (!q.exec(selectAll(kDrillAnswers, {"id"}) + QLatin1String(" ORDER BY id")))
         return list;
+    const RowReader<DrillRow> reader(q, kDrillAnswers);
+    DrillRow row;
     while (q.next()) {
-        DrillAnswer a;
-        a.number = q.value(0).toInt();
-        a.at = dateFrom(q.value(1).toString());
-        a.right = q.value(2).toInt() != 0;
-        list << a;
+        reader.read(q, row);
+        list << static_cast<const DrillAnswer &>(row);
     }
     return list;
 }
@@ -603,36 +854,28 @@ bool History::exportCsv(const QString &file, QString *error) const
     if (!d->open)
         return failed(QStringLiteral("O histórico de estudo não está disponível."));
     // Byte order mark and ';': what spreadsheets set to Brazilian Portuguese read without asking.
-    QByteArray out("\xEF\xBB\xBF"
-                   "prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;alternativas;certa\r\n");
+    QByteArray out("\xEF\xBB\xBF");
+    QStringList fields;
+    placeHeaders(fields, kExams);
+    placeHeaders(fields, kAnswers);
+    appendLine(out, fields);
     {
         QSqlQuery q(d->db());
         q.setForwardOnly(true);
-        if (!d->exec(q, "SELECT e.id, e.type, e.started, e.finished, e.seconds, a.position, a.number,"
-                        " a.subject, a.given, a.shown, a.correct FROM exams e JOIN answers a ON a.exam = e.id"
-                        " ORDER BY e.id, a.position"))
+        if (!q.exec(QLatin1String("SELECT ") + exportedColumns(kExams, "e") + QLatin1String(", ") +
+                    exportedColumns(kAnswers, "a") +
+                    QLatin1String(" FROM exams e JOIN answers a ON a.exam = e.id ORDER BY e.id, a.position")))
             return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));
-        const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+        const RowReader<ExamRow> examReader(q, kExams, "e");
+        const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
+        ExamRow exam;
+        AnswerRow answer;
         while (q.next()) {
-            const QStringList fields = {
-                q.value(0).toString(),
-                q.value(1).toString(),
-                dateFrom(q.value(2).toString()).toString(dateFormat),
-                dateFrom(q.value(3).toString()).toString(dateFormat),
-                q.value(4).toString(),
-                q.value(5).toString(),
-                q.value(6).toString(),
-                Subjects::name(q.value(7).toInt()),
-                q.value(8).toString(),
-                q.value(9).toString(),
-                q.value(10).toInt() != 0 ? QStringLiteral("sim") : QStringLiteral("não"),
-            };
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                if (i > 0)
-                    out += ';';
-                out += csvField(fields[i]);
-            }
-            out += "\r\n";
+            examReader.read(q, exam);
+            answerReader.read(q, answer);
+            placeFields(fields, kExams, exam);
+            placeFields(fields, kAnswers, answer);
+            appendLine(out, fields);
         }
         if (q.lastError().isValid())
             return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));

@@ -159,6 +159,7 @@ void TestHistory::storedAndReloaded()
     first.answers[0].number = 1301;
     first.answers[1].number = 9999;
     first.answers[2].shown = QStringLiteral("3152");
+    first.end = first.end.toOffsetFromUtc(-3 * 3600); // taken where the clock was three hours behind UTC
     HistoryExam second = makeExam(2, kTodayFormatType);
     second.start = QDateTime(); // a start never set comes back unset
     {
@@ -196,6 +197,8 @@ void TestHistory::storedAndReloaded()
         }
     }
     QVERIFY(!exams[1].start.isValid());
+    // The local time and offset of the moment, to the millisecond, not only the moment.
+    QCOMPARE(exams[0].end.toString(Qt::ISODateWithMs), first.end.toString(Qt::ISODateWithMs));
     QCOMPARE(exams[0].answers[0].subject, int(Subjects::Sinalizacao));
     QCOMPARE(exams[0].answers[1].subject, -1);
     QCOMPARE(exams[0].answers[3].subject, int(Subjects::DirecaoDefensiva));
@@ -331,6 +334,13 @@ void TestHistory::migratedFromVersion1()
     QCOMPARE(h.store(makeExam(3)), 3);
     RawDatabase raw(path);
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+    // Made the same as a file the program starts afresh.
+    History fresh(file(QStringLiteral("fresh.sqlite")));
+    QVERIFY(fresh.isOpen());
+    RawDatabase rawFresh(fresh.path());
+    const QString schema =
+        QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name");
+    QCOMPARE(raw.rows(schema), rawFresh.rows(schema));
 }
 
 void TestHistory::failedMigrationChangesNothing()
