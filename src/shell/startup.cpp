@@ -19,8 +19,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cerrno>
 #include <cstdio>
@@ -99,6 +101,22 @@ InstanceLock::Result InstanceLock::acquire(const QString &path)
     return Result::Unavailable;
 }
 
+namespace {
+void installQtTranslation(QApplication &app)
+{
+    static const QString kQtTranslatorName = QStringLiteral("qtbasePortuguese");
+    // Qt's own texts (standard buttons, the print, save and file dialogs, context menus) in
+    // Brazilian Portuguese, as every text of the program is, whatever the system's locale. The
+    // catalogue comes with Debian's qt6-translations-l10n; without it they stay in English.
+    if (app.findChild<QTranslator *>(kQtTranslatorName, Qt::FindDirectChildrenOnly))
+        return;
+    auto *translator = new QTranslator(&app);
+    translator->setObjectName(kQtTranslatorName);
+    if (translator->load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+} // namespace
+
 void Startup::configureApplication(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Quelvado"));
@@ -106,6 +124,7 @@ void Startup::configureApplication(QApplication &app)
     // which the window system would append to every window's caption.
     Dialogs::setApplicationTitle(applicationTitle);
     app.setQuitOnLastWindowClosed(false);
+    installQtTranslation(app);
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
     SystemDesktop::setHelpViewer(&THelpWindow::open);

@@ -37,7 +37,8 @@ inline const QString secondCopyText = QStringLiteral("Você não pode executar o
 
 // The lock file that marks a running copy: one per user, in the user's runtime folder.
 QString instanceLockPath();
-// Sets the application title and help viewer and installs the hint tracker.
+// Sets the application title and help viewer, shows Qt's own texts (standard buttons, dialogs,
+// context menus) in Brazilian Portuguese and installs the hint tracker.
 void configureApplication(QApplication &app);
 // Creates the six windows in order, each once, and registers them; the main window first.
 void createWindows();

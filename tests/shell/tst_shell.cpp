@@ -26,6 +26,7 @@
 #include "windowdriver.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -73,6 +74,7 @@ private slots:
     void secondCopyRefused();
     void preparedArtworkMatchesPainting();
     void correctedExamKeptInHistory();
+    void qtStandardTextsInPortuguese();
 
 private:
     void activateMain();
@@ -545,6 +547,14 @@ void TestShell::correctedExamKeptInHistory()
     QCOMPARE(stored[0].right(), 20);
     QCOMPARE(stored[0].answers[2].given, wrongLetter(3));
     QVERIFY(!stored[0].answers[2].right);
+}
+
+void TestShell::qtStandardTextsInPortuguese()
+{
+    // The tests run under the C locale: Qt's own texts are Portuguese whatever the system says.
+    QDialogButtonBox box(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+    QCOMPARE(box.button(QDialogButtonBox::Save)->text(), QStringLiteral("Salvar"));
 }
 
 #include "tst_shell.moc"
