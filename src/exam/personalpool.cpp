@@ -1,5 +1,6 @@
 #include "personalpool.h"
 
+#include "common/clock.h"
 #include "common/errors.h"
 #include "store/binarydataset.h"
 #include "store/field.h"
@@ -8,7 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -34,10 +38,78 @@ void closeQuietly(TBinaryDataSet &bds)
     }
 }
 
+// Leaves the store closed, writable and without field definitions. The store takes a file's
+// definitions when it opens one (and keeps them when the open fails): cleared, the next pool it
+// creates takes them from the declared field, never from the last file it read.
+void reset(TBinaryDataSet &bds) noexcept
+{
+    closeQuietly(bds);
+    try {
+        bds.SetReadOnly(false);
+        bds.ClearFieldDefs();
+    } catch (...) {
+    }
+}
+
+// What the file at the pool's path is to a draw.
+enum class Condition : std::uint8_t {
+    Absent,        // nothing there, or not a regular file: a new pool takes its place
+    Sound,         // used as it is
+    Unusable,      // a regular file the exam cannot use whole: set aside, and a new pool made
+    ForeignFields, // a store file whose fields are not the pool's: the store's error, file kept
+};
+
+struct Inspection {
+    Condition condition = Condition::Absent;
+    std::exception_ptr error; // the store's error, for ForeignFields
+};
+
+Inspection inspect(TBinaryDataSet &bds, TField &numero, const QString &path, const QSet<int> &known) noexcept
+{
+    Inspection result;
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return result;
+    result.condition = Condition::Unusable;
+    if (info.size() > PersonalPool::kMaxFileSize)
+        return result;
+    reset(bds);
+    try {
+        bds.SetTableName(path);
+        bds.SetReadOnly(true);
+        try {
+            bds.Open();
+        } catch (const EDatabaseError &) {
+            // Opening a file fails with this class only when its fields do not bind to the
+            // declared one: the file is the store's, but not a pool ("Campo 'Numero' não
+            // encontrado").
+            result.condition = Condition::ForeignFields;
+            result.error = std::current_exception();
+            reset(bds);
+            return result;
+        }
+        QSet<int> seen;
+        bool sound = bds.RecordCount() > 0;
+        for (bds.First(); sound && !bds.Eof(); bds.Next()) {
+            bool ok = false;
+            const int n = numero.AsString().trimmed().toInt(&ok);
+            sound = ok && known.contains(n) && !seen.contains(n);
+            seen.insert(n);
+        }
+        bds.Close();
+        if (sound)
+            result.condition = Condition::Sound;
+    } catch (...) {
+    }
+    reset(bds);
+    return result;
+}
+
 // Makes a new pool file at path holding pool in order.
 void create(TBinaryDataSet &bds, TField &numero, const QString &path, const QStringList &pool)
 {
     QFile::remove(path);
+    reset(bds);
     bds.SetTableName(path);
     bds.CreateTable();
     bds.Open();
@@ -50,46 +122,52 @@ void create(TBinaryDataSet &bds, TField &numero, const QString &path, const QStr
     }
     bds.Close(); // the header with the record count is written here
 }
+
+// Keeps the pool file at path, as it is, under a name of its own beside it
+// ("numprova.dat.danificado-<date>", as the study history keeps a file it cannot use), so the
+// user's edits are not lost when a new pool replaces it. A hard link, so the file stays at path
+// until the new pool is renamed over it; a copy on a file system without links. EFCreateError
+// when neither can be made.
+void setAside(const QString &path)
+{
+    const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString base = path + QStringLiteral(".danificado-") + stamp;
+    for (int n = 1;; ++n) {
+        const QString aside = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
+        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+            continue;
+        if (::link(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0)
+            return;
+        if (errno == EEXIST)
+            continue;
+        if (QFile::copy(path, aside)) {
+            syncToDisk(aside);
+            return;
+        }
+        QFile::remove(aside);
+        throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + aside);
+    }
+}
 } // namespace
 
 bool PersonalPool::isSound(TBinaryDataSet &bds, TField &numero, const QString &path, const QSet<int> &known)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || info.size() > kMaxFileSize)
-        return false;
-    closeQuietly(bds);
-    try {
-        bds.SetTableName(path);
-        bds.SetReadOnly(true);
-        bds.Open();
-        QSet<int> seen;
-        bool sound = bds.RecordCount() > 0;
-        for (bds.First(); sound && !bds.Eof(); bds.Next()) {
-            bool ok = false;
-            const int n = numero.AsString().trimmed().toInt(&ok);
-            sound = ok && known.contains(n) && !seen.contains(n);
-            seen.insert(n);
-        }
-        bds.Close();
-        bds.SetReadOnly(false);
-        return sound;
-    } catch (...) {
-        closeQuietly(bds);
-        bds.SetReadOnly(false);
-        return false;
-    }
+    return inspect(bds, numero, path, known).condition == Condition::Sound;
 }
 
 QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QString &path,
                                const QStringList &pool, const QSet<int> &known, int count)
 {
-    closeQuietly(bds);
+    reset(bds);
     const QString work = path + QStringLiteral(".novo");
     QStringList drawn;
     try {
         // The work copy: the pool as it stands, or a new one from the whole default pool.
         QFile::remove(work);
-        if (isSound(bds, numero, path, known)) {
+        const Inspection found = inspect(bds, numero, path, known);
+        if (found.condition == Condition::ForeignFields)
+            std::rethrow_exception(found.error);
+        if (found.condition == Condition::Sound) {
             if (!QFile::copy(path, work))
                 throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + work);
         } else {
@@ -104,13 +182,16 @@ QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QStrin
             bds.Next();
         }
         bds.Close();
-        if (!syncToDisk(work) ||
-            std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
+        if (!syncToDisk(work))
+            throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
+        if (found.condition == Condition::Unusable)
+            setAside(path);
+        if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
         syncToDisk(QFileInfo(path).absolutePath(), true);
         bds.SetTableName(path);
     } catch (...) {
-        closeQuietly(bds);
+        reset(bds);
         QFile::remove(work);
         bds.SetTableName(path);
         throw;

@@ -9,12 +9,14 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "controls/panel.h"
+#include "store/binarydataset.h"
 
 #include "examdriver.h"
 #include "fakes.h"
 #include "files.h"
 #include "windowdriver.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
@@ -84,6 +86,10 @@ private slots:
     void personalisedBadNumbers();
     void personalisedDamagedFile();
     void personalisedMissingAfterExamUsesWholePool();
+    void personalisedWrongFieldName_data();
+    void personalisedWrongFieldName();
+    void personalisedEditedPoolSetAside_data();
+    void personalisedEditedPoolSetAside();
     void keyboard();
     void closeOnSelectionPageAsksNothing();
 
@@ -354,6 +360,90 @@ void TestExamTypes::personalisedMissingAfterExamUsesWholePool()
     QVERIFY(QFile::remove(path));
     start(17);
     QCOMPARE(readPool(path).size(), 330);
+}
+
+void TestExamTypes::personalisedWrongFieldName_data()
+{
+    QTest::addColumn<bool>("replaced"); // a sound pool written in its place, or the file deleted
+    QTest::newRow("file deleted") << false;
+    QTest::newRow("sound pool written") << true;
+}
+
+void TestExamTypes::personalisedWrongFieldName()
+{
+    // A pool whose field is not "Numero" gives the store's message and stays as it is; once the
+    // user deletes it or writes a sound one, the personalised exam starts in the same run.
+    QFETCH(bool, replaced);
+    const QString path = m_folder->file(QStringLiteral("numprova.dat"));
+    {
+        TBinaryDataSet ds;
+        TField &numero = ds.AddField(QStringLiteral("Numro"), ftString, 5);
+        ds.SetTableName(path);
+        ds.CreateTable();
+        ds.Open();
+        ds.Append();
+        numero.SetAsString(QStringLiteral("151"));
+        ds.Post();
+        ds.Close();
+    }
+    const QByteArray wrong = readFile(path);
+    start(17);
+    QCOMPARE(m_dialogs->texts(), QStringList{QStringLiteral("BDS: Campo 'Numero' não encontrado")});
+    QCOMPARE(m_window->Notebook1->currentIndex(), 0);
+    QCOMPARE(readFile(path), wrong);
+
+    m_dialogs->clear();
+    QVERIFY(QFile::remove(path));
+    if (replaced)
+        writePool(path, poolFrom(151));
+    start(17);
+    QVERIFY2(m_dialogs->boxes.isEmpty(), qPrintable(m_dialogs->texts().join(QLatin1Char('\n'))));
+    QCOMPARE(m_window->Notebook1->currentIndex(), 1);
+    const QStringList asked = m_window->exam().ListBox1;
+    const QStringList expected = replaced ? poolFrom(151) : ExamTypes::defaultPool();
+    QCOMPARE(readPool(path).size(), expected.size());
+    QCOMPARE(QSet<QString>(asked.begin(), asked.end()).size(), 30);
+    for (const QString &n : asked)
+        QVERIFY2(expected.contains(n), qPrintable(n));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("numprova.dat")});
+}
+
+void TestExamTypes::personalisedEditedPoolSetAside_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("twice the same") << QStringList{QStringLiteral("151"), QStringLiteral("152"),
+                                                   QStringLiteral("151")};
+    QTest::newRow("not in the bank") << QStringList{QStringLiteral("151"), QStringLiteral("040")};
+}
+
+void TestExamTypes::personalisedEditedPoolSetAside()
+{
+    // A pool the user may have edited is kept, byte for byte, under a name of its own before a new
+    // one is made; a second one in the same second gets a name of its own too.
+    QFETCH(QStringList, texts);
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    const QString path = m_folder->file(QStringLiteral("numprova.dat"));
+    writePool(path, texts);
+    const QByteArray edited = readFile(path);
+    start(17);
+    QVERIFY2(m_dialogs->boxes.isEmpty(), qPrintable(m_dialogs->texts().join(QLatin1Char('\n'))));
+    QCOMPARE(m_window->Notebook1->currentIndex(), 1);
+    QCOMPARE(readPool(path).size(), 330);
+    const QString aside = path + QStringLiteral(".danificado-20261208-101500");
+    QCOMPARE(readFile(aside), edited);
+
+    m_window->showSelectionPage();
+    QVERIFY(QFile::remove(path));
+    writePool(path, texts);
+    start(17);
+    QCOMPARE(m_window->Notebook1->currentIndex(), 1);
+    QCOMPARE(readPool(path).size(), 330);
+    QCOMPARE(readFile(aside), edited);
+    QCOMPARE(readFile(aside + QStringLiteral("-2")), edited);
+    // A sound pool is used as it is and nothing more is set aside.
+    m_window->showSelectionPage();
+    start(17);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files).size(), 3);
 }
 
 void TestExamTypes::keyboard()
