@@ -27,6 +27,8 @@ struct QuestaoCorrigida {
     // the right letter into an empty box: the answer was then shown, not known.
     bool lightConsulted = false;
     bool filledByLight = false;
+    // The position was shown during the exam (an exam may end before its last positions).
+    bool seen = true;
     bool acertou() const { return marca == QLatin1String("*"); }
 };
 

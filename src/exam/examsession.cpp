@@ -4,6 +4,8 @@
 #include "personalpool.h"
 #include "questionbank.h"
 
+#include <algorithm>
+
 ExamSession::ExamSession() : m_poolNumber(m_pool.AddField(QStringLiteral("Numero"), ftString, 5))
 {
     m_pool.SetName(QStringLiteral("BDS"));
@@ -29,6 +31,7 @@ void ExamSession::start(int type, const QDateTime &at)
     m_sheet.clear();
     m_consulted.fill(false);
     m_filled.fill(false);
+    m_lastSeen = 0;
     m_counts = {};
     m_corrected.clear();
     moveTo(1);
@@ -38,6 +41,8 @@ void ExamSession::moveTo(int position)
 {
     m_state.Posicao = position;
     ProcurarProva(m_state);
+    if (position <= ExamTypes::kQuestions)
+        m_lastSeen = std::max(m_lastSeen, position);
 }
 
 QString ExamSession::answer(int position) const
@@ -94,7 +99,8 @@ void ExamSession::correct(const QuestionBank &bank)
     // The questions are looked up position by position, which leaves the exam at position 30.
     QList<int> numbers;
     for (int position = 1; position <= ExamTypes::kQuestions; ++position) {
-        moveTo(position);
+        m_state.Posicao = position;
+        ProcurarProva(m_state);
         numbers << m_state.NumeroQuestao;
     }
     m_sheet.correct(numbers, bank);
@@ -104,6 +110,7 @@ void ExamSession::correct(const QuestionBank &bank)
     for (int column = 0; column < m_corrected.size(); ++column) {
         m_corrected[column].lightConsulted = m_consulted[static_cast<size_t>(column)];
         m_corrected[column].filledByLight = m_filled[static_cast<size_t>(column)];
+        m_corrected[column].seen = seen(column + 1);
     }
 }
 

@@ -62,6 +62,8 @@ public:
     void consultLight(bool filledIn);
     bool lightConsulted(int position) const;
     bool filledByLight(int position) const;
+    // True when position (1..30) has been shown in this exam.
+    bool seen(int position) const { return position >= 1 && position <= m_lastSeen; }
 
     // Ends the exam at the local date and time at; the sheet's row Position is numbered.
     void finish(const QDateTime &at);
@@ -90,6 +92,7 @@ private:
     AnswerSheet m_sheet;
     std::array<bool, ExamTypes::kQuestions> m_consulted{};
     std::array<bool, ExamTypes::kQuestions> m_filled{};
+    int m_lastSeen = 0; // positions are shown in order: 1..m_lastSeen have been
     QDateTime m_start;
     QDateTime m_end;
     QTime m_startTime;

@@ -112,7 +112,7 @@ Marca marcaDe(const QuestaoCorrigida &q, int k)
 }
 
 // "Certa", "Errada", "Sem resposta", with the letters.
-QString situacao(const QuestaoCorrigida &q)
+QString situacaoDaResposta(const QuestaoCorrigida &q)
 {
     if (q.acertou())
         return kSimboloCerta + QStringLiteral(" Certa: sua resposta foi ") + q.resposta;
@@ -122,6 +122,17 @@ QString situacao(const QuestaoCorrigida &q)
         return QStringLiteral("Não conferida: a certa é ") + q.certa;
     return kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") + q.resposta +
            QStringLiteral(", a certa é ") + q.certa;
+}
+
+// "Certa", "Errada", "Sem resposta", with the letters; a position the exam never showed, and one
+// whose answer the traffic light checked or wrote in, say so.
+QString situacao(const QuestaoCorrigida &q)
+{
+    if (!q.seen)
+        return QStringLiteral("Não exibida (a prova terminou antes): a certa é ") + q.certa;
+    if (q.lightConsulted)
+        return situacaoDaResposta(q) + QStringLiteral(" (conferida no semáforo)");
+    return situacaoDaResposta(q);
 }
 
 QString cabecalho(int posicao, int numero)

@@ -77,7 +77,7 @@ QList<DrillCard> Drill::schedule(const QList<HistoryExam> &exams, const QList<Dr
     for (const HistoryExam &exam : exams) {
         const QDateTime at = exam.end.isValid() ? exam.end : exam.start;
         for (const HistoryAnswer &a : exam.answers)
-            if (!a.right)
+            if (a.seen && !a.known())
                 events.append({at, order++, a.number, a.subject, true, false});
     }
     for (const DrillAnswer &a : answers)

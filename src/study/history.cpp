@@ -179,6 +179,8 @@ constexpr Column<AnswerRow> kAnswerColumns[] = {
     {"correct", "INTEGER NOT NULL", 1, asFlag<AnswerRow, &AnswerRow::right>, {"certa", 10}},
     {"shown", "TEXT NOT NULL DEFAULT ''", 2, asText<AnswerRow, &AnswerRow::shown>, {"alternativas", 9}},
     {"subject", "INTEGER NOT NULL DEFAULT -1", 2, asSubject<AnswerRow, &AnswerRow::subject>, {"materia", 7}},
+    {"revealed", "INTEGER NOT NULL DEFAULT 0", 3, asFlag<AnswerRow, &AnswerRow::revealed>, {"conferida", 11}},
+    {"seen", "INTEGER NOT NULL DEFAULT 1", 3, asFlag<AnswerRow, &AnswerRow::seen>, {"exibida", 12}},
 };
 constexpr Table<AnswerRow> kAnswers = {"answers", kAnswerColumns, "PRIMARY KEY (exam, position)",
                                        "WITHOUT ROWID"};
@@ -399,7 +401,15 @@ int HistoryExam::right() const
 {
     int n = 0;
     for (const HistoryAnswer &a : answers)
-        n += a.right ? 1 : 0;
+        n += a.known() ? 1 : 0;
+    return n;
+}
+
+int HistoryExam::seen() const
+{
+    int n = 0;
+    for (const HistoryAnswer &a : answers)
+        n += a.seen ? 1 : 0;
     return n;
 }
 
@@ -553,6 +563,13 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
                   " WHERE subject >= 0 GROUP BY exam, subject"))
             return fail();
     }
+    if (from <= 2) {
+        // Whether the traffic light was consulted and the position shown were not kept before:
+        // the earlier answers keep their verdicts.
+        for (const QString &statement : addColumns(kAnswers, 3))
+            if (!q.exec(statement))
+                return fail();
+    }
     if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !exec(q, "COMMIT"))
         return fail();
     return {};
@@ -666,7 +683,7 @@ qint64 History::store(const HistoryExam &exam)
     summary.end = exam.end;
     summary.seconds = exam.seconds;
     summary.right = exam.right();
-    summary.total = int(exam.answers.size());
+    summary.total = exam.seen();
     if (!q.prepare(insertInto(kExams)))
         return fail();
     bindRow(q, kExams, summary);
@@ -684,7 +701,9 @@ qint64 History::store(const HistoryExam &exam)
         static_cast<HistoryAnswer &>(row) = exam.answers[i];
         row.position = int(i + 1);
         row.subject = Subjects::of(row.number);
-        if (row.subject >= 0 && row.subject < Subjects::kCount) {
+        if (!row.known())
+            row.right = false;
+        if (row.seen && row.subject >= 0 && row.subject < Subjects::kCount) {
             counts[row.subject].right += row.right ? 1 : 0;
             counts[row.subject].total += 1;
         }
@@ -739,8 +758,9 @@ QList<HistoryExam> History::exams(Answers which) const
         }
     }
     if (q.exec(selectAll(kAnswers, {"position"}) +
-               (which == Answers::All ? QLatin1String(" ORDER BY exam, position")
-                                      : QLatin1String(" WHERE correct = 0 ORDER BY exam, position")))) {
+               (which == Answers::All
+                    ? QLatin1String(" ORDER BY exam, position")
+                    : QLatin1String(" WHERE correct = 0 AND seen <> 0 ORDER BY exam, position")))) {
         const RowReader<AnswerRow> reader(q, kAnswers);
         AnswerRow row;
         while (q.next()) {

@@ -17,12 +17,20 @@
 struct HistoryAnswer {
     int number = 0; // the question's number in the bank (1..530, or a study number from 1001)
     QString given;  // the letter answered as the candidate saw it ("A".."E"), empty when none
+    // Known: answered right without the traffic light's help. A letter the light checked or wrote
+    // in is stored with revealed set and right false, whatever the answer sheet scored.
     bool right = false;
     // Today's format shows four of the question's alternatives in an order of its own: the bank's
     // alternative numbers (1 = A .. 5 = E) shown as A, B, C, D, as digits ("3152"). Empty when the
     // question's alternatives were shown as the bank has them.
     QString shown;
-    int subject = -1; // Subjects::Subject; filled by store() from the number
+    int subject = -1;      // Subjects::Subject; filled by store() from the number
+    bool revealed = false; // the traffic light was consulted here before the exam ended
+    // The position was shown to the candidate. One never shown is neither right nor wrong: it
+    // counts in no total and never enters the drill.
+    bool seen = true;
+    // Counted as known in every study figure.
+    bool known() const { return right && seen && !revealed; }
 };
 
 // One stored exam.
@@ -35,7 +43,9 @@ struct HistoryExam {
     // stored: their date() and time() are the local ones of that moment.
     int seconds = 0;              // the time taken
     QList<HistoryAnswer> answers; // position 1 first
+    // The answers known (HistoryAnswer::known) and those shown.
     int right() const;
+    int seen() const;
 };
 constexpr int kTodayFormatType = ExamTypes::kTodayFormat;
 
@@ -67,7 +77,7 @@ class History {
 public:
     // The schema version this program writes (PRAGMA user_version); a file of a later version is
     // set aside.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens the history at path, creating it (and migrating an older schema) as needed.
     explicit History(const QString &path);

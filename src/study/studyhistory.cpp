@@ -47,8 +47,13 @@ HistoryExam StudyHistory::entryFor(const CorrectedExam &exam)
     entry.start = exam.start;
     entry.end = exam.end;
     entry.seconds = exam.seconds;
-    for (const QuestaoCorrigida &q : exam.positions)
-        entry.answers << HistoryAnswer{q.numero, q.resposta, q.acertou(), QString(), -1};
+    for (const QuestaoCorrigida &q : exam.positions) {
+        HistoryAnswer a{q.numero, q.resposta, q.acertou(), QString(), -1};
+        a.revealed = q.lightConsulted;
+        a.seen = q.seen;
+        a.right = a.known();
+        entry.answers << a;
+    }
     return entry;
 }
 

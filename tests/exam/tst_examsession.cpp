@@ -541,12 +541,34 @@ void TestExamSession::correctedExamReported()
         QCOMPARE(e.positions[c].filledByLight, c == 2);
     }
 
+    // The review says where the light was consulted.
+    QTest::mouseClick(w->BBRevisar, Qt::LeftButton);
+    w->Revisao->MostraPosicao(3);
+    QVERIFY(w->Revisao->LabelSituacao->text().endsWith(QStringLiteral("(conferida no semáforo)")));
+    w->Revisao->MostraPosicao(4);
+    QVERIFY(!w->Revisao->LabelSituacao->text().contains(QStringLiteral("semáforo")));
+    w->Revisao->hide();
+
     // An exam abandoned before its correction is not reported.
     start(*w, kLegislacao);
     m_dialogs->setDefaultAnswer(true);
     QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
     w->close();
     QCOMPARE(reports.size(), 1);
+
+    // An exam ended at position 5: the positions after it were never shown.
+    QVERIFY(showActive(w.get()));
+    w->showSelectionPage();
+    start(*w, kLegislacao);
+    for (int p = 1; p <= 4; ++p)
+        answerAndNext(*w, rightLetter(p));
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QTest::mouseClick(w->BBCorrigir, Qt::LeftButton);
+    QCOMPARE(reports.size(), 2);
+    const auto early = reports.last().first().value<CorrectedExam>();
+    QVERIFY(early.positions[4].seen);
+    QVERIFY(!early.positions[5].seen);
+    QVERIFY(!early.positions[29].seen);
 }
 
 #include "tst_examsession.moc"

@@ -2,6 +2,7 @@
 // is migrated, a file that cannot be used is set aside and a fresh history started, the export is
 // a spreadsheet's CSV, and a kill at any moment loses at most the exam being stored.
 
+#include "study/drill.h"
 #include "study/history.h"
 #include "study/subjects.h"
 
@@ -136,6 +137,7 @@ class TestHistory : public QObject {
 private slots:
     void storedAndReloaded();
     void totalsFromAKnownHistory();
+    void revealedAndUnseenAnswersAreNotKnown();
     void migratedFromVersion1();
     void failedMigrationChangesNothing();
     void unusableFileSetAside_data();
@@ -240,7 +242,7 @@ void TestHistory::storedAndReloaded()
     RawDatabase raw(path);
     QVERIFY(raw.ok());
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
-    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("3")});
 }
 
 void TestHistory::totalsFromAKnownHistory()
@@ -333,7 +335,7 @@ void TestHistory::migratedFromVersion1()
     QCOMPARE(h.drillAnswers().size(), 1);
     QCOMPARE(h.store(makeExam(3)), 3);
     RawDatabase raw(path);
-    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("2")});
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("3")});
     // Made the same as a file the program starts afresh.
     History fresh(file(QStringLiteral("fresh.sqlite")));
     QVERIFY(fresh.isOpen());
@@ -524,6 +526,7 @@ void TestHistory::exportedAsCsv()
     e.answers[0].given = QStringLiteral("A;\"B\""); // the quoting is checked on what can hold it
     e.answers[1].number = 1301;
     e.answers[1].shown = QStringLiteral("4213");
+    e.answers[1].revealed = true; // answered right, but after the traffic light: not known
     QCOMPARE(h.store(e), 1);
     QCOMPARE(h.store(makeExam(1, 2)), 2);
 
@@ -543,12 +546,12 @@ void TestHistory::exportedAsCsv()
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 1 + 60 + 1); // header, one per answer, nothing after the last break
     QCOMPARE(lines[0], QStringLiteral("prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;"
-                                      "alternativas;certa"));
+                                      "alternativas;certa;conferida;exibida"));
     QCOMPARE(lines[1], QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;1;1;Legislação;"
-                                      "\"A;\"\"B\"\"\";;não"));
+                                      "\"A;\"\"B\"\"\";;não;não;sim"));
     QCOMPARE(lines[2],
              QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;2;1301;Sinalização;B;4213;"
-                            "sim"));
+                            "não;sim;sim"));
     QVERIFY(lines[31].startsWith(QStringLiteral("2;2;2026-12-02T09:15:30;")));
     QVERIFY(lines[60].startsWith(QStringLiteral("2;2;")));
     QVERIFY(lines[60].contains(QStringLiteral(";30;130;Regras de Circulação;")));
@@ -663,4 +666,37 @@ void TestHistory::killedWhileStoring()
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
+// An answer the traffic light checked or wrote in counts as not known in every figure and enters
+// the drill; a position never shown counts nowhere.
+void TestHistory::revealedAndUnseenAnswersAreNotKnown()
+{
+    History h(file(QStringLiteral("honest.sqlite")));
+    HistoryExam e = makeExam(0);
+    for (HistoryAnswer &a : e.answers)
+        a.right = true;
+    e.answers[0].revealed = true;
+    e.answers[1].seen = false;
+    e.answers[2].seen = false;
+    e.answers[2].right = false;
+    QVERIFY(h.store(e) > 0);
+
+    const HistorySummary summary = h.summaries().value(0);
+    QCOMPARE(summary.right, 27);
+    QCOMPARE(summary.total, 28);
+    int right = 0, total = 0;
+    for (const SubjectTotal &t : h.subjectTotals()) {
+        right += t.right;
+        total += t.total;
+    }
+    QCOMPARE(right, 27);
+    QCOMPARE(total, 28);
+    const QList<HistoryExam> wrong = h.exams(History::Answers::WrongOnly);
+    QCOMPARE(wrong.value(0).answers.size(), 1);
+    QCOMPARE(wrong.value(0).answers[0].number, e.answers[0].number);
+    QVERIFY(wrong.value(0).answers[0].revealed);
+    const QList<DrillCard> cards = Drill::schedule(h.exams(), {});
+    QCOMPARE(cards.size(), 1);
+    QCOMPARE(cards[0].number, e.answers[0].number);
+}
+
 #include "tst_history.moc"
