@@ -56,25 +56,17 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     Hints::set(Image1, QStringLiteral("Clique aqui para download de nossos produtos"));
 
     // The toolbar's five buttons, 92 x 46 each, glyph beside the caption.
-    RxSBProva =
-        WindowKit::button<QToolButton>(Panel2, "RxSBProva", QRect(287, 7, 92, 46), QStringLiteral(" Provas"),
-                                       Artwork::glyph(this, "prova", 32), 32);
-    RxSBPlacas =
-        WindowKit::button<QToolButton>(Panel2, "RxSBPlacas", QRect(383, 7, 92, 46), QStringLiteral(" Placas"),
-                                       Artwork::glyph(this, "placas", 32), 32);
-    RxSBCodigo =
-        WindowKit::button<QToolButton>(Panel2, "RxSBCodigo", QRect(480, 7, 92, 46), QStringLiteral(" Código"),
-                                       Artwork::glyph(this, "codigo", 32), 32);
-    RxSBAjuda =
-        WindowKit::button<QToolButton>(Panel2, "RxSBAjuda", QRect(576, 7, 92, 46), QStringLiteral(" Ajuda"),
-                                       Artwork::glyph(this, "ajuda", 32), 32);
-    RxSBFinalizar =
-        WindowKit::button<QToolButton>(Panel2, "RxSBFinalizar", QRect(673, 7, 92, 46),
-                                       QStringLiteral(" Fechar"), Artwork::glyph(this, "fechar", 32), 32);
+    const auto toolButton = [this](const char *name, int left, const QString &caption, const char *glyph) {
+        return WindowKit::button<QToolButton>(Panel2, name, QRect(left, 7, 92, 46), caption,
+                                              Artwork::glyph(this, glyph, 32), 32);
+    };
+    RxSBProva = toolButton("RxSBProva", 287, QStringLiteral(" Provas"), "prova");
+    RxSBPlacas = toolButton("RxSBPlacas", 383, QStringLiteral(" Placas"), "placas");
+    RxSBCodigo = toolButton("RxSBCodigo", 480, QStringLiteral(" Código"), "codigo");
+    RxSBAjuda = toolButton("RxSBAjuda", 576, QStringLiteral(" Ajuda"), "ajuda");
+    RxSBFinalizar = toolButton("RxSBFinalizar", 673, QStringLiteral(" Fechar"), "fechar");
     // Beyond the five: the study window (performance, one's own mistakes, today's exam format).
-    RxSBEstudo =
-        WindowKit::button<QToolButton>(Panel2, "RxSBEstudo", QRect(769, 7, 92, 46), QStringLiteral(" Estudo"),
-                                       Artwork::glyph(this, "estudo", 32), 32);
+    RxSBEstudo = toolButton("RxSBEstudo", 769, QStringLiteral(" Estudo"), "estudo");
     for (QToolButton *b : {RxSBProva, RxSBPlacas, RxSBCodigo, RxSBAjuda, RxSBFinalizar, RxSBEstudo}) {
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
