@@ -21,6 +21,7 @@
 
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QAction>
 #include <QLabel>
