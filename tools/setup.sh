@@ -18,14 +18,15 @@ QUELVADO_PACKAGES=(
 
 # Only the tests and checks: zip and zipinfo (archive tests), Xlib, Xvfb and xdotool (the program
 # as a process on an X server), openssl (the TLS test server), the Debian package's checks
-# (desktop-file-validate, appstreamcli, lintian) and clang-format for the format check.
+# (desktop-file-validate, appstreamcli, lintian), clang-format for the format check and python3 for
+# the checks that read the sources (tests/rules).
 # shellcheck disable=SC2034 # used by test.sh
 QUELVADO_TEST_PACKAGES=(
   zip unzip
   libx11-dev xvfb xdotool
   openssl
   desktop-file-utils appstream lintian
-  clang-format
+  clang-format python3
 )
 
 # The packages named that are not installed.

@@ -266,13 +266,13 @@ struct CurlCallbacks {
     }
 };
 
-THTTPGetThread::THTTPGetThread(const QString &AcceptTypes, const QString &Agent, const QString &URL,
-                               const QString &FileName, const QString &UserName, const QString &Password,
-                               const QString &PostQuery, const QString &Referer, bool BinaryData,
-                               bool UseCache, TOnProgressEvent OnProgress, TOnTerminate OnTerminate)
-    : AcceptTypes(AcceptTypes), Agent(Agent), URL(URL), FileName(FileName), UserName(UserName),
-      Password(Password), PostQuery(PostQuery), Referer(Referer), BinaryData(BinaryData), UseCache(UseCache),
-      m_onProgress(std::move(OnProgress)), m_onTerminate(std::move(OnTerminate))
+THTTPGetThread::THTTPGetThread(const QString &acceptTypes, const QString &agent, const QString &url,
+                               const QString &fileName, const QString &userName, const QString &password,
+                               const QString &postQuery, const QString &referer, bool binaryData,
+                               bool useCache, TOnProgressEvent onProgress, TOnTerminate onTerminate)
+    : AcceptTypes(acceptTypes), Agent(agent), URL(url), FileName(fileName), UserName(userName),
+      Password(password), PostQuery(postQuery), Referer(referer), BinaryData(binaryData), UseCache(useCache),
+      m_onProgress(std::move(onProgress)), m_onTerminate(std::move(onTerminate))
 {
     static std::once_flag curlReady;
     std::call_once(curlReady, [] { CurlApi::global_init(CURL_GLOBAL_DEFAULT); });

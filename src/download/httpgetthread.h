@@ -64,10 +64,10 @@ public:
 
     // Stores the values and starts the thread; the object frees itself after its completion.
     // Must be made on the interface thread (the thread whose event loop runs the hand-offs).
-    THTTPGetThread(const QString &AcceptTypes, const QString &Agent, const QString &URL,
-                   const QString &FileName, const QString &UserName, const QString &Password,
-                   const QString &PostQuery, const QString &Referer, bool BinaryData, bool UseCache,
-                   TOnProgressEvent OnProgress, TOnTerminate OnTerminate);
+    THTTPGetThread(const QString &acceptTypes, const QString &agent, const QString &url,
+                   const QString &fileName, const QString &userName, const QString &password,
+                   const QString &postQuery, const QString &referer, bool binaryData, bool useCache,
+                   TOnProgressEvent onProgress, TOnTerminate onTerminate);
     ~THTTPGetThread() override;
 
     const QString AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer;

@@ -342,9 +342,10 @@ void TField::SetValue(const QVariant &v)
         break;
     case ftDateTime: {
         const QDateTime dt = c.toDateTime();
-        const double v = static_cast<double>(*dayNumberOf(dt.date())) * static_cast<double>(kMSecsPerDay) +
-                         dt.time().msecsSinceStartOfDay();
-        qToLittleEndian<quint64>(std::bit_cast<quint64>(v), p);
+        const double msecs =
+            static_cast<double>(*dayNumberOf(dt.date())) * static_cast<double>(kMSecsPerDay) +
+            dt.time().msecsSinceStartOfDay();
+        qToLittleEndian<quint64>(std::bit_cast<quint64>(msecs), p);
         break;
     }
     default:

@@ -9,6 +9,7 @@
 
 #include "fakes.h"
 #include "files.h"
+#include "windowfakes.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -18,6 +18,7 @@
 #include "files.h"
 #include "httptestserver.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 #include "zipwriter.h"
 
 #include <QComboBox>

@@ -19,6 +19,7 @@
 #include "examdriver.h"
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QClipboard>
 #include <QLabel>

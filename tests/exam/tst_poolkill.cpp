@@ -3,7 +3,7 @@
 
 #include "exam/examtypes.h"
 
-#include "examdriver.h"
+#include "poolfile.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

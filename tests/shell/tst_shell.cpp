@@ -24,6 +24,7 @@
 #include "examdriver.h"
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

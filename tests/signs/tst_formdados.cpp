@@ -10,6 +10,7 @@
 
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "signs/formplacas.h"
 #include "signs/picturestore.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,3 +1,3 @@
 # The drill of one's own mistakes: its schedule, and its window over a history of its own.
-quelvado_test(tst_drill SOURCES tst_drill.cpp LIBS quelvado_study quelvado_resources)
+quelvado_test(tst_drill SOURCES tst_drill.cpp LIBS quelvado_study quelvado_resources quelvado_testwindows)
 add_dependencies(tst_drill cnt_rtf)

@@ -1,1 +1,1 @@
-quelvado_test(tst_progress SOURCES tst_progress.cpp LIBS quelvado_study quelvado_testexam)
+quelvado_test(tst_progress SOURCES tst_progress.cpp LIBS quelvado_study quelvado_testwindows)

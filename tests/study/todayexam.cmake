@@ -1,3 +1,3 @@
 # The exam in today's format: the draw, the correction, the countdown and its window.
 quelvado_test(tst_todayexam SOURCES tst_todayexam.cpp
-  LIBS quelvado_study quelvado_resources)
+  LIBS quelvado_study quelvado_resources quelvado_testwindows)

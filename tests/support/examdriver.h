@@ -1,9 +1,10 @@
 #pragma once
-// Taking an exam in the exam window as a candidate does, and the pool file the personalised exam
-// draws from, for the exam tests.
+// Taking an exam in the exam window as a candidate does, for the exam tests; with the pool file the
+// personalised exam draws from (poolfile.h).
+
+#include "poolfile.h"
 
 #include <QString>
-#include <QStringList>
 
 class TFormProva;
 
@@ -20,9 +21,3 @@ void start(TFormProva &w, int item);
 void type(TFormProva &w, const QString &keys);
 // Types letter (unless empty) and clicks "Próxima".
 void answerAndNext(TFormProva &w, const QString &letter);
-
-// Writes a numprova.dat at path holding texts, the way the exam writes it; reads one back.
-void writePool(const QString &path, const QStringList &texts);
-QStringList readPool(const QString &path);
-// The numbers first, first + 1, ... as texts, count of them.
-QStringList poolFrom(int first, int count = 30);

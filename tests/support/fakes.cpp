@@ -39,21 +39,6 @@ FakeClock::~FakeClock()
     Clock::install(nullptr);
 }
 
-FakeDesktop::FakeDesktop()
-{
-    Desktop::install(this);
-}
-FakeDesktop::~FakeDesktop()
-{
-    Desktop::install(nullptr);
-}
-
-bool FakeDesktop::open(const QString &target)
-{
-    opened << target;
-    return openResult;
-}
-
 TempProgramFolder::TempProgramFolder()
 {
     ProgramFolder::set(m_dir.path());

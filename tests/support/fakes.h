@@ -1,9 +1,9 @@
 #pragma once
-// Recording fakes for the seams of src/common. Each installs itself when made and restores the
-// real implementation when destroyed, so a test case just declares one on the stack.
+// Recording fakes for the seams of the common core, and a program folder of the test's own. Each
+// installs itself when made and restores the real implementation when destroyed, so a test case
+// just declares one on the stack. The desktop's fake is in windowfakes.h.
 
 #include "common/clock.h"
-#include "common/desktop.h"
 #include "common/dialogs.h"
 
 #include <QList>
@@ -50,19 +50,6 @@ public:
     QTime utcTimeOfDay() const override { return utc; }
     QDateTime local;
     QTime utc;
-};
-
-// Records what the program asked the desktop to open and which help it asked for.
-class FakeDesktop : public Desktop {
-public:
-    FakeDesktop();
-    ~FakeDesktop() override;
-    bool open(const QString &target) override;
-    void helpTopic(const QString &topic) override { helps << topic; }
-    void helpContext(int context) override { helps << QStringLiteral("context%1").arg(context); }
-    QStringList opened;
-    QStringList helps;
-    bool openResult = true;
 };
 
 // Points the program folder at a fresh temporary folder for the test's lifetime.

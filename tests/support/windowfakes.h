@@ -1,0 +1,20 @@
+#pragma once
+// The recording fake for the window library's seam of src/common (the desktop), made like the core
+// seams' fakes in fakes.h: it installs itself when made and restores the real one when destroyed.
+
+#include "common/desktop.h"
+
+#include <QStringList>
+
+// Records what the program asked the desktop to open and which help it asked for.
+class FakeDesktop : public Desktop {
+public:
+    FakeDesktop();
+    ~FakeDesktop() override;
+    bool open(const QString &target) override;
+    void helpTopic(const QString &topic) override { helps << topic; }
+    void helpContext(int context) override { helps << QStringLiteral("context%1").arg(context); }
+    QStringList opened;
+    QStringList helps;
+    bool openResult = true;
+};
