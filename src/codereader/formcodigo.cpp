@@ -12,7 +12,6 @@
 #include "common/programfolder.h"
 #include "common/safefile.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
 #include "controls/shadowlabel.h"
@@ -89,10 +88,10 @@ qreal twipsToPixels(int twips)
 TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormCodigo"));
-    WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
+    WindowKit::fixedWindow(this, QSize(692, 410), WindowKit::Border::Single);
     setWindowTitle(QStringLiteral("Quelvado Prova Simulada  -  ") + Maker::site);
-    WindowSetup::fillBackground(this, Qt::white);
-    setFont(WindowSetup::font(12, false));
+    WindowKit::fillBackground(this, Qt::white);
+    setFont(WindowKit::font(12, false));
 
     m_controls.start(this, construction, [this] {
         // Top panel: emblem, title, prompt and the chapter list.
@@ -104,14 +103,14 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
             Artwork::glyphPixmap(QStringLiteral("emblema_ctb"), QSize(104, 41), devicePixelRatioF()));
 
         LabelTitulo = WindowKit::make<TShadowLabel>(PanelTopo, "LabelTitulo", QRect(122, 3, 560, 26));
-        LabelTitulo->setFont(WindowSetup::font(19, true));
+        LabelTitulo->setFont(WindowKit::font(19, true));
         LabelTitulo->setTextColor(Qt::white);
         LabelTitulo->setShadowColor(Qt::black);
         LabelTitulo->setShadowOffset(2);
         LabelTitulo->setText(QStringLiteral("Novo Código de Trânsito Brasileiro"));
 
         LabelSelecione = WindowKit::make<QLabel>(PanelTopo, "LabelSelecione", QRect(122, 30, 560, 16));
-        LabelSelecione->setFont(WindowSetup::font(12, false));
+        LabelSelecione->setFont(WindowKit::font(12, false));
         LabelSelecione->setText(
             QStringLiteral("Selecione aqui o capítulo que você deseja visualizar na tela:"));
         WindowKit::setTextColour(LabelSelecione, QColor(255, 248, 200));
@@ -123,7 +122,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         // Some styles open the list as a menu of every entry and ignore the row count; this one
         // always opens a scrolling list of 11 rows.
         ComboBox1->setStyle(new ListPopupStyle(ComboBox1));
-        ComboBox1->setFont(WindowSetup::font(12, false));
+        ComboBox1->setFont(WindowKit::font(12, false));
         for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
             WindowKit::setColour(ComboBox1, role, kNavy);
         connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
@@ -139,7 +138,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         RichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         RichEdit->setLineWrapMode(QTextEdit::NoWrap);
-        RichEdit->setFont(WindowSetup::font(13, false));
+        RichEdit->setFont(WindowKit::font(13, false));
         RichEdit->document()->setDocumentMargin(6);
         QPalette view = RichEdit->palette();
         // The selection stays highlighted when the view loses the focus.
@@ -155,7 +154,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
 
         LabelDica = WindowKit::make<QLabel>(PanelRodape, "LabelDica", QRect(2, 4, 688, 18));
         LabelDica->setAlignment(Qt::AlignCenter);
-        LabelDica->setFont(WindowSetup::font(11, true));
+        LabelDica->setFont(WindowKit::font(11, true));
         LabelDica->setText(
             QStringLiteral("Clique em Abrir arquivo para acessar o Código e selecione o capítulo que deseja "
                            "visualizar."));
@@ -163,7 +162,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
 
         CheckBox1 = WindowKit::make<QCheckBox>(PanelRodape, "CheckBox1", QRect(14, 30, 150, 24));
         CheckBox1->setText(QStringLiteral("Quebra de linha"));
-        CheckBox1->setFont(WindowSetup::font(12, false));
+        CheckBox1->setFont(WindowKit::font(12, false));
         CheckBox1->setChecked(false);
         connect(CheckBox1, &QCheckBox::toggled, this, guard([this] { CheckBox1Click(); }));
 
@@ -176,7 +175,7 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         BitBtn5 = WindowKit::button(PanelRodape, "BitBtn5", QRect(544, 26, 136, 32),
                                     QStringLiteral(" Fechar"), Artwork::glyph(this, "fechar", 24), 24);
         for (QPushButton *b : {BBAbrirCodigo, BBPesquisar, BitBtn5}) {
-            b->setFont(WindowSetup::font(12, true));
+            b->setFont(WindowKit::font(12, true));
             b->setFocusPolicy(Qt::StrongFocus);
         }
         connect(BBAbrirCodigo, &QPushButton::clicked, this, guard([this] { BBAbrirCodigoClick(); }));
@@ -199,7 +198,7 @@ TFormCodigo::~TFormCodigo()
 
 void TFormCodigo::FormCreate()
 {
-    WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
+    WindowKit::placeCentred(this, AppWindows::mainWindowHeight());
 }
 
 void TFormCodigo::BBAbrirCodigoClick()
@@ -356,7 +355,7 @@ void TFormCodigo::setSelection(qsizetype start, qsizetype length)
 
 bool TFormCodigo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *press = WindowSetup::keyPressIn(this, watched, event); press && isActiveWindow()) {
+    if (QKeyEvent *press = WindowKit::keyPressIn(this, watched, event); press && isActiveWindow()) {
         const int key = press->key();
         if (key == Qt::Key_Escape) {
             BitBtn5->click();

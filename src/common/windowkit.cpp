@@ -1,8 +1,11 @@
 #include "windowkit.h"
 
+#include "appwindows.h"
 #include "errordisplay.h"
 
+#include <QAbstractButton>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -52,4 +55,57 @@ void WindowKit::showInFront(QWidget *w)
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+void WindowKit::fixedWindow(QWidget *w, QSize client, Border border, bool stayOnTop)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (border == Border::Dialog)
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
+    if (stayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    w->setWindowFlags(flags);
+    w->setFixedSize(client);
+}
+
+void WindowKit::placeCentred(QWidget *w, int top)
+{
+    w->move(AppWindows::centredLeft(w), top);
+}
+
+void WindowKit::fillBackground(QWidget *w, const QColor &colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QFont WindowKit::font(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QKeyEvent *WindowKit::keyPressIn(const QWidget *window, QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget *>(watched)->window() != window)
+        return nullptr;
+    return static_cast<QKeyEvent *>(event);
+}
+
+void WindowKit::tabToCheckedItem(const QList<QAbstractButton *> &items)
+{
+    auto refresh = [items] {
+        for (QAbstractButton *item : items)
+            item->setFocusPolicy(item->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QAbstractButton *item : items)
+        QObject::connect(item, &QAbstractButton::toggled, item, refresh);
+    refresh();
 }

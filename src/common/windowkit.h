@@ -1,19 +1,46 @@
 #pragma once
-// The window kit: the steps every window repeats as it makes its controls. A control is made on
-// its parent with its name and rectangle; a button also gets its caption and picture; a text gets
-// its colour; a picture or label becomes a link that does something when clicked.
+// The window kit: the steps every window repeats as it sets itself up and makes its controls. A
+// window gets its fixed size, border and place; a control is made on its parent with its name and
+// rectangle; a button also gets its caption and picture; a text gets its colour and the program's
+// font; a picture or label becomes a link that does something when clicked; a window sees its keys
+// before its controls.
 
 #include <QAbstractButton>
+#include <QColor>
+#include <QFont>
 #include <QIcon>
+#include <QList>
 #include <QPalette>
 #include <QPushButton>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
+class QEvent;
+class QKeyEvent;
+class QObject;
+
 namespace WindowKit {
+enum class Border { Single, Dialog };
+// Makes w a fixed-size top-level window with the given client size, a border that cannot be
+// resized and only the system menu and close box in its caption; optionally always on top.
+void fixedWindow(QWidget *w, QSize client, Border border, bool stayOnTop = false);
+// Moves w so its top edge is at top and it is centred horizontally on the screen.
+void placeCentred(QWidget *w, int top);
+// Paints w's background in colour.
+void fillBackground(QWidget *w, const QColor &colour);
+// The program's sans-serif font at a size in pixels, as the window layouts give it.
+QFont font(int pixelSize, bool bold = false);
+// The key press event when event is one, delivered to window or one of its controls; else nullptr.
+// Windows that see keys before their controls call it from their application event filter.
+QKeyEvent *keyPressIn(const QWidget *window, QObject *watched, QEvent *event);
+// Tab into the group of items lands on the checked one (the others take the focus only from a
+// click or the arrow keys), whichever item is checked later.
+void tabToCheckedItem(const QList<QAbstractButton *> &items);
+
 // A control of type W on parent, named name (no name when nullptr), at the rectangle at (left
 // where it is, for a layout to place, when at is null).
 template <typename W> W *make(QWidget *parent, const char *name, QRect at = QRect())

@@ -10,7 +10,6 @@
 #include "common/safefile.h"
 #include "common/settingsfile.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/gauge.h"
 #include "controls/panel.h"
@@ -128,7 +127,7 @@ TLinkLabel *link(QWidget *parent, const char *name, const QString &address, QRec
 {
     auto *l = WindowKit::make<TLinkLabel>(parent, name);
     l->setFont([&] {
-        QFont f = WindowSetup::font(11, bold);
+        QFont f = WindowKit::font(11, bold);
         f.setUnderline(true);
         return f;
     }());
@@ -298,10 +297,10 @@ bool TFormDownload::IsPlainArchiveName(const QString &name)
 TFormDownload::TFormDownload(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormDownload"));
-    WindowSetup::fixedWindow(this, QSize(398, 433), WindowSetup::Border::Dialog);
+    WindowKit::fixedWindow(this, QSize(398, 433), WindowKit::Border::Dialog);
     setWindowTitle(QStringLiteral("Download de Produtos - A Vitrine Dolmar"));
-    setFont(WindowSetup::font(12));
-    WindowSetup::fillBackground(this, kFace);
+    setFont(WindowKit::font(12));
+    WindowKit::fillBackground(this, kFace);
 
     // Centred on the screen.
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -350,20 +349,20 @@ void TFormDownload::buildBanner()
 
     RxLabel3 = WindowKit::make<QLabel>(PanelGifAnimate, "RxLabel3", QRect(6, 5, 386, 22));
     RxLabel3->setText(QStringLiteral("Kit Agenda Caseira 2002"));
-    RxLabel3->setFont(WindowSetup::font(15, true));
+    RxLabel3->setFont(WindowKit::font(15, true));
     RxLabel3->setAlignment(Qt::AlignCenter);
     WindowKit::setTextColour(RxLabel3, Qt::white);
-    WindowSetup::fillBackground(RxLabel3, kBannerBlue);
+    WindowKit::fillBackground(RxLabel3, kBannerBlue);
 
     RxLabel1 = WindowKit::make<QLabel>(PanelGifAnimate, "RxLabel1", QRect(6, 29, 386, 54));
     RxLabel1->setText(QStringLiteral("Controle as contas da casa e nunca mais esqueça um vencimento.\n"
                                      "Lembretes de aniversários, compromissos e pagamentos.\n"
                                      "Relatórios mensais do orçamento da família.\n"
                                      "Clique aqui e saiba mais!"));
-    RxLabel1->setFont(WindowSetup::font(11));
+    RxLabel1->setFont(WindowKit::font(11));
     RxLabel1->setAlignment(Qt::AlignCenter);
     WindowKit::setTextColour(RxLabel1, QColor(0, 0, 128));
-    WindowSetup::fillBackground(RxLabel1, Qt::white);
+    WindowKit::fillBackground(RxLabel1, Qt::white);
 
     // A click on the banner counts wherever the button is let go.
     WindowKit::onClick(
@@ -380,7 +379,7 @@ void TFormDownload::buildControls()
 
     LabelTitulo = WindowKit::make<QLabel>(this, "LabelTitulo", QRect(8, 115, 260, 20));
     LabelTitulo->setText(QStringLiteral("DOWNLOAD DOS PROGRAMAS"));
-    LabelTitulo->setFont(WindowSetup::font(14, true));
+    LabelTitulo->setFont(WindowKit::font(14, true));
     SBProdServ =
         WindowKit::button<QToolButton>(this, "SBProdServ", QRect(306, 112, 84, 24), QStringLiteral("Ajuda"));
     SBProdServ->setIcon(Artwork::glyph(this, "ajuda", 16));
@@ -402,11 +401,11 @@ void TFormDownload::buildControls()
 
     RxLabelInfo = WindowKit::make<QLabel>(this, "RxLabelInfo", QRect(8, 167, 382, 48));
     RxLabelInfo->setText(kInfoStart);
-    RxLabelInfo->setFont(WindowSetup::font(11, true));
+    RxLabelInfo->setFont(WindowKit::font(11, true));
     RxLabelInfo->setAlignment(Qt::AlignCenter);
     RxLabelInfo->setWordWrap(true);
     WindowKit::setTextColour(RxLabelInfo, QColor(0, 255, 0));
-    WindowSetup::fillBackground(RxLabelInfo, Qt::black);
+    WindowKit::fillBackground(RxLabelInfo, Qt::black);
 
     ProgressBar1 = WindowKit::make<QProgressBar>(this, "ProgressBar1", QRect(8, 224, 226, 18));
     ProgressBar1->setRange(0, 100);
@@ -428,7 +427,7 @@ void TFormDownload::buildControls()
     // thread, a stall with millions of members).
     Lista = WindowKit::make<QTableView>(this, "Lista", QRect(8, 267, 382, 104));
     Lista->setAccessibleName(QStringLiteral("Conteúdo do arquivo"));
-    Lista->setFont(WindowSetup::font(10));
+    Lista->setFont(WindowKit::font(10));
     m_listModel = new ZipListModel(Lista);
     Lista->setModel(m_listModel);
     Lista->setShowGrid(false);
@@ -472,7 +471,7 @@ void TFormDownload::buildControls()
 
     RxLabel4 = WindowKit::make<QLabel>(this, "RxLabel4", QRect(8, 405, 382, 14));
     RxLabel4->setText(QStringLiteral("Acesse nossa home-page exclusiva para Agenda Caseira:"));
-    RxLabel4->setFont(WindowSetup::font(11));
+    RxLabel4->setFont(WindowKit::font(11));
     RxLabel4->setAlignment(Qt::AlignCenter);
     LinkLabel3 = link(this, "LinkLabel3", Maker::agendaSite, QRect(8, 418, 382, 15), true);
     LinkLabel3->setAlignment(Qt::AlignCenter);
@@ -662,7 +661,7 @@ void TFormDownload::setVisible(bool visible)
 
 bool TFormDownload::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event);
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event);
         key && isActiveWindow() && key->key() == Qt::Key_Escape && BtnFechar) {
         // "Fechar" is the window's cancel button.
         BtnFechar->click();

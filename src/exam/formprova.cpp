@@ -9,7 +9,6 @@
 #include "common/hints.h"
 #include "common/programfolder.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
 #include "controls/shadowlabel.h"
@@ -51,14 +50,14 @@ QLabel *picture(QWidget *parent, const QString &glyph, QRect geometry)
 TFormProva::TFormProva(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormProva"));
-    WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Single);
+    WindowKit::fixedWindow(this, QSize(692, 410), WindowKit::Border::Single);
     setWindowTitle(QStringLiteral("Seleção de provas"));
-    setFont(WindowSetup::font(12, false));
+    setFont(WindowKit::font(12, false));
 
     Notebook1 = WindowKit::make<QStackedWidget>(this, "Notebook1", QRect(0, 0, 692, 385));
     for (const char *name : {"Selecao", "Prova", "Gabarito"}) {
         auto *page = WindowKit::make<QWidget>(Notebook1, name);
-        WindowSetup::fillBackground(page, kPage);
+        WindowKit::fillBackground(page, kPage);
         Notebook1->addWidget(page);
     }
     Panel4 = WindowKit::make<TPanel>(this, "Panel4", QRect(0, 385, 692, 25));
@@ -99,7 +98,7 @@ TFormProva::~TFormProva()
 
 void TFormProva::FormCreate()
 {
-    WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
+    WindowKit::placeCentred(this, AppWindows::mainWindowHeight());
     Hints::setDelay(80);
     m_session.state().NumeroQuestao = 0;
 }
@@ -117,25 +116,25 @@ void TFormProva::buildSelectionPage(QWidget *page)
     Image1->setFocusPolicy(Qt::TabFocus); // Enter or Space on the banner opens the download window
 
     auto *title = WindowKit::make<QLabel>(PanelTopo, "LabelTitulo", QRect(374, 8, 312, 52));
-    title->setFont(WindowSetup::font(13, true));
+    title->setFont(WindowKit::font(13, true));
     title->setText(QStringLiteral("<span style=\"font-size:17px\">QUELVADO 2.2</span><br>"
                                   "Prova Simulada de Legislação de Trânsito"));
     WindowKit::setTextColour(title, QColor(0, 0, 128));
 
     auto *blurb = WindowKit::make<QLabel>(PanelTopo, "LabelChamada", QRect(374, 64, 312, 64));
-    blurb->setFont(WindowSetup::font(11, false));
+    blurb->setFont(WindowKit::font(11, false));
     blurb->setText(QStringLiteral("Teste seus conhecimentos antes de fazer o exame do Detran.\n"
                                   "Questões de múltipla escolha. \n"
                                   "Todas as matérias pedidas no exame."));
     blurb->setWordWrap(true);
 
     auto *prompt = WindowKit::make<TShadowLabel>(page, "LabelSelecione", QRect(8, 138, 400, 22));
-    prompt->setFont(WindowSetup::font(14, true));
+    prompt->setFont(WindowKit::font(14, true));
     prompt->setTextColor(Qt::white);
     prompt->setText(QStringLiteral("Selecione o tipo de prova:"));
 
     RadioGroupProvas = WindowKit::make<QGroupBox>(page, "RadioGroupProvas", QRect(5, 162, 681, 170));
-    WindowSetup::fillBackground(RadioGroupProvas, kCream);
+    WindowKit::fillBackground(RadioGroupProvas, kCream);
     WindowKit::setTextColour(RadioGroupProvas, QColor(0, 0, 128));
     auto *grid = new QGridLayout(RadioGroupProvas);
     grid->setContentsMargins(10, 8, 10, 8);
@@ -144,7 +143,7 @@ void TFormProva::buildSelectionPage(QWidget *page)
     for (int item = 0; item < ExamTypes::kItems; ++item) {
         auto *radio = new QRadioButton(ExamTypes::caption(item), RadioGroupProvas);
         radio->setObjectName(QStringLiteral("RadioProva%1").arg(item));
-        radio->setFont(WindowSetup::font(12, item == ExamTypes::kItems - 1));
+        radio->setFont(WindowKit::font(12, item == ExamTypes::kItems - 1));
         grid->addWidget(radio, item % 6, item / 6);
         RadioItems << radio;
     }
@@ -320,7 +319,7 @@ bool TFormProva::handleKey(QKeyEvent *event)
 
 bool TFormProva::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event); key && isActiveWindow()) {
         return handleKey(key);
     }
     return QWidget::eventFilter(watched, event);

@@ -9,7 +9,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/colorconv.h"
 #include "controls/gauge.h"
@@ -31,8 +30,8 @@ QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const 
     auto *l = WindowKit::make<QLabel>(parent, nullptr, geometry);
     l->setText(text);
     l->setAlignment(alignment);
-    l->setFont(WindowSetup::font(12, true));
-    WindowSetup::fillBackground(l, background);
+    l->setFont(WindowKit::font(12, true));
+    WindowKit::fillBackground(l, background);
     WindowKit::setTextColour(l, foreground);
     return l;
 }
@@ -62,7 +61,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 {
     auto *box = WindowKit::make<QGroupBox>(page, "GroupResultados", QRect(103, 15, 388, 206));
     box->setTitle(QStringLiteral("Resultados"));
-    box->setFont(WindowSetup::font(12, true));
+    box->setFont(WindowKit::font(12, true));
     WindowKit::setTextColour(box, Qt::white);
 
     const QString captions[] = {QStringLiteral(" Hora Inicio"),       QStringLiteral(" Hora Término"),
@@ -133,7 +132,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     LabelResultado->setAlignment(Qt::AlignCenter);
     LabelResultado->setWordWrap(true);
     // The condensed face keeps the longest verdict on two lines inside the label.
-    QFont verdictFont = WindowSetup::font(12, true);
+    QFont verdictFont = WindowKit::font(12, true);
     verdictFont.setFamily(QStringLiteral("DejaVu Sans Condensed"));
     LabelResultado->setFont(verdictFont);
     WindowKit::setTextColour(LabelResultado, QColor(255, 255, 0));
@@ -147,7 +146,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     for (int row = 0; row < AnswerSheet::kRows; ++row)
         filledLabel(page, rowLabels[row], QRect(5, 242 + 18 * row, 96, 17), QColor(128, 128, 128), Qt::white,
                     Qt::AlignLeft | Qt::AlignVCenter)
-            ->setFont(WindowSetup::font(11, true));
+            ->setFont(WindowKit::font(11, true));
 
     StringGridGabarito = WindowKit::make<QTableWidget>(page, "StringGridGabarito", QRect(103, 241, 560, 95));
     StringGridGabarito->setRowCount(AnswerSheet::kRows);
@@ -162,7 +161,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGridGabarito->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StringGridGabarito->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGridGabarito->setFont(WindowSetup::font(11, true));
+    StringGridGabarito->setFont(WindowKit::font(11, true));
     // A column is selected as a whole: it follows the position the review shows.
     StringGridGabarito->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGridGabarito->setSelectionBehavior(QAbstractItemView::SelectColumns);
@@ -184,7 +183,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
 
     auto *notice = WindowKit::make<QLabel>(page, "LabelAviso", QRect(5, 352, 682, 24));
     notice->setAlignment(Qt::AlignCenter);
-    notice->setFont(WindowSetup::font(12, true));
+    notice->setFont(WindowKit::font(12, true));
     notice->setText(
         QStringLiteral("No exame atual do Detran você precisa acertar pelo menos 20 das 30 questões."));
     WindowKit::setTextColour(notice, Qt::white);

@@ -12,7 +12,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/clockface.h"
 #include "controls/leddisplay.h"
@@ -35,7 +34,7 @@ namespace {
 QLabel *whiteLabel(QWidget *parent, const QString &text, QPoint at, bool bold = true)
 {
     auto *l = new QLabel(text, parent);
-    l->setFont(WindowSetup::font(13, bold));
+    l->setFont(WindowKit::font(13, bold));
     WindowKit::setTextColour(l, Qt::white);
     l->move(at);
     l->adjustSize();
@@ -61,13 +60,13 @@ void TFormProva::buildExamPage(QWidget *page)
                                                   QStringLiteral("Consultar Placas"));
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    SpeedButton1->setFont(WindowSetup::font(11, true));
+    SpeedButton1->setFont(WindowKit::font(11, true));
     WindowKit::setColour(SpeedButton1, QPalette::ButtonText, Qt::white);
     Hints::set(SpeedButton1, QStringLiteral("Consulta placas de Sinalização"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
 
     LabelPergunta = WindowKit::make<TShadowLabel>(page, "LabelPergunta", QRect(10, 40, 426, 101));
-    LabelPergunta->setFont(WindowSetup::font(14, true));
+    LabelPergunta->setFont(WindowKit::font(14, true));
     LabelPergunta->setBackground(QColor(128, 128, 128));
     LabelPergunta->setTextColor(QColor(255, 255, 0));
     LabelPergunta->setShadowColor(Qt::black);
@@ -87,7 +86,7 @@ void TFormProva::buildExamPage(QWidget *page)
     Memo2->setReadOnly(true);
     // The condensed face of the program's font lets the five alternatives of every question of
     // the bank fit the box whole at a clear size.
-    QFont alternatives = WindowSetup::font(12, false);
+    QFont alternatives = WindowKit::font(12, false);
     alternatives.setFamily(QStringLiteral("DejaVu Sans Condensed"));
     Memo2->setFont(alternatives);
     Memo2->document()->setDocumentMargin(2);
@@ -101,7 +100,7 @@ void TFormProva::buildExamPage(QWidget *page)
 
     whiteLabel(page, QStringLiteral("Selecione a alternativa correta :"), QPoint(10, 306));
     EditResposta = WindowKit::make<QLineEdit>(page, "EditResposta", QRect(250, 304, 36, 24));
-    EditResposta->setFont(WindowSetup::font(15, true));
+    EditResposta->setFont(WindowKit::font(15, true));
     EditResposta->setAlignment(Qt::AlignCenter);
     Hints::set(EditResposta, QStringLiteral("Escolha a alternativa e clique em Próxima ou\n"
                                             "pressione <Enter> para a questão seguinte.   \n"
@@ -150,7 +149,7 @@ void TFormProva::buildExamPage(QWidget *page)
     certa->setText(QStringLiteral(" Certa"));
     for (auto [label, color] :
          {std::pair{errada, QColor(255, 60, 60)}, std::pair{certa, QColor(60, 230, 60)}}) {
-        label->setFont(WindowSetup::font(13, true));
+        label->setFont(WindowKit::font(13, true));
         WindowKit::setTextColour(label, color);
     }
 
@@ -159,7 +158,7 @@ void TFormProva::buildExamPage(QWidget *page)
     LabelHoraInicio = WindowKit::make<QLabel>(page, "LabelHoraInicio", QRect(555, 137, 135, 19));
     LabelHoraInicio->setText(QStringLiteral("Início:"));
     LabelHoraInicio->setAlignment(Qt::AlignCenter);
-    LabelHoraInicio->setFont(WindowSetup::font(13, true));
+    LabelHoraInicio->setFont(WindowKit::font(13, true));
     WindowKit::setTextColour(LabelHoraInicio, Qt::white);
     Hints::set(LabelHoraInicio, QStringLiteral("Horário de inicio da prova"));
 

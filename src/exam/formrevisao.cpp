@@ -8,7 +8,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "signs/picturestore.h"
 
@@ -159,7 +158,7 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormRevisao"));
     setWindowTitle(QStringLiteral("Revisão da prova"));
-    setFont(WindowSetup::font(12, false));
+    setFont(WindowKit::font(12, false));
     setMinimumSize(440, 380);
     resize(tamanhoGuardado);
 
@@ -201,7 +200,7 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"),
                                  Artwork::glyph(this, "fechar", 20), 20);
     for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar}) {
-        b->setFont(WindowSetup::font(12, true));
+        b->setFont(WindowKit::font(12, true));
         b->setMinimumHeight(32);
     }
     Hints::set(BBAnterior, QStringLiteral("Questão anterior (seta para a esquerda)"));
@@ -273,7 +272,7 @@ void TFormRevisao::MostraPosicao(int posicao)
         const Marca m = marcaDe(q, k);
         l->setText(alternativa(q, k));
         WindowKit::setColour(l, QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
-        l->setFont(WindowSetup::font(13, !m.palavra.isEmpty()));
+        l->setFont(WindowKit::font(13, !m.palavra.isEmpty()));
     }
     const QString explicacao = explicacaoDe(q.numero);
     const QString fonte = fonteDe(q.numero);
@@ -439,7 +438,7 @@ void TFormRevisao::resizeEvent(QResizeEvent *event)
 
 bool TFormRevisao::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event); key && isActiveWindow()) {
         if (key->modifiers() & ~(Qt::KeypadModifier))
             return QWidget::eventFilter(watched, event);
         switch (key->key()) {

@@ -4,7 +4,6 @@
 #include "codereader/formcodigo.h"
 #include "common/appwindows.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "signs/picturestore.h"
 
 #include <QLabel>
@@ -30,7 +29,7 @@ QLabel *QuestionSheet::textLabel(QWidget *parent, const char *name, int pixelSiz
 {
     auto *l = WindowKit::make<QLabel>(parent, name);
     l->setWordWrap(true);
-    l->setFont(WindowSetup::font(pixelSize, bold));
+    l->setFont(WindowKit::font(pixelSize, bold));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }
@@ -51,7 +50,7 @@ QuestionSheet::Sheet QuestionSheet::make(QWidget *parent)
     s.scroll->setWidgetResizable(true);
     s.scroll->setFocusPolicy(Qt::NoFocus);
     s.page = WindowKit::make<QWidget>(nullptr, "FolhaQuestao");
-    WindowSetup::fillBackground(s.page, Qt::white);
+    WindowKit::fillBackground(s.page, Qt::white);
     s.body = new QVBoxLayout(s.page);
     s.body->setSpacing(8);
     s.question = textLabel(s.page, "LabelPergunta", 14, true);

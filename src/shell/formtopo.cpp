@@ -12,7 +12,6 @@
 #include "common/hints.h"
 #include "common/maker.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/panel.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
@@ -39,7 +38,7 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormTopo"));
     resize(kDesignedWidth, kDesignedHeight);
-    WindowSetup::fillBackground(this, kCream);
+    WindowKit::fillBackground(this, kCream);
 
     Panel1 = WindowKit::make<TPanel>(this, "Panel1");
     Panel1->setBevelOuter(TPanel::bvNone);
@@ -234,7 +233,7 @@ bool TFormTopo::handleKey(QKeyEvent *event)
 
 bool TFormTopo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event); key && isActiveWindow()) {
         return handleKey(key);
     }
     return QWidget::eventFilter(watched, event);

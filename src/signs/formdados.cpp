@@ -5,7 +5,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
 #include "controls/shadowlabel.h"
@@ -52,7 +51,7 @@ protected:
 TShadowLabel *headerStrip(QWidget *parent, const char *name, const QString &text, QRect geometry)
 {
     auto *strip = WindowKit::make<TShadowLabel>(parent, name, geometry);
-    strip->setFont(WindowSetup::font(13, true));
+    strip->setFont(WindowKit::font(13, true));
     strip->setText(text);
     strip->setTextColor(Qt::white);
     strip->setShadowColor(Qt::black);
@@ -88,10 +87,10 @@ TSpinButton *spin(QWidget *parent, const char *name, QRect geometry)
 TFormDados::TFormDados(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormDados"));
-    WindowSetup::fixedWindow(this, QSize(692, 410), WindowSetup::Border::Dialog);
+    WindowKit::fixedWindow(this, QSize(692, 410), WindowKit::Border::Dialog);
     setWindowTitle(QStringLiteral("Sinalização"));
-    setFont(WindowSetup::font(13));
-    WindowSetup::fillBackground(this, kFace);
+    setFont(WindowKit::font(13));
+    WindowKit::fillBackground(this, kFace);
 
     m_controls.start(this, construction, [this] {
         buildSignSection();
@@ -121,7 +120,7 @@ TFormDados::~TFormDados()
 
 void TFormDados::FormCreate()
 {
-    WindowSetup::placeCentred(this, AppWindows::mainWindowHeight());
+    WindowKit::placeCentred(this, AppWindows::mainWindowHeight());
     // The stepper starts before the first sign of each group, with no marking and no plate shown.
     m_stepper = TSignStepper();
 }
@@ -133,7 +132,7 @@ void TFormDados::buildSignSection()
 
     RadioGroupPlacas = WindowKit::make<QGroupBox>(this, "RadioGroupPlacas", QRect(12, 46, 220, 101));
     RadioGroupPlacas->setTitle(QStringLiteral("Placas de Sinalização"));
-    RadioGroupPlacas->setFont(WindowSetup::font(11, true));
+    RadioGroupPlacas->setFont(WindowKit::font(11, true));
     WindowKit::setTextColour(RadioGroupPlacas, kNavy);
     auto *items = new QVBoxLayout(RadioGroupPlacas);
     items->setContentsMargins(8, 6, 4, 6);
@@ -144,13 +143,13 @@ void TFormDados::buildSignSection()
     for (int i = 0; i < captions.size(); ++i) {
         auto *radio = new QRadioButton(captions[i], RadioGroupPlacas);
         radio->setObjectName(QStringLiteral("RadioPlacas%1").arg(i));
-        radio->setFont(WindowSetup::font(11));
+        radio->setFont(WindowKit::font(11));
         items->addWidget(radio);
         m_groupButtons->addButton(radio, i);
         RadioItems << radio;
     }
     RadioItems.first()->setChecked(true);
-    WindowSetup::tabToCheckedItem({RadioItems.begin(), RadioItems.end()});
+    WindowKit::tabToCheckedItem({RadioItems.begin(), RadioItems.end()});
     connect(m_groupButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             guarded([this] { RadioGroupPlacasClick(); });
@@ -188,7 +187,7 @@ void TFormDados::buildSignSection()
 
     LabelNomePlaca = WindowKit::make<QLabel>(this, "LabelNomePlaca", QRect(12, 167, 419, 20));
     LabelNomePlaca->setText(QStringLiteral("Nome da Placa"));
-    LabelNomePlaca->setFont(WindowSetup::font(13, true));
+    LabelNomePlaca->setFont(WindowKit::font(13, true));
 
     LabelDescricaoPlaca = WindowKit::make<QLabel>(this, "LabelDescricaoPlaca", QRect(12, 190, 419, 46));
     LabelDescricaoPlaca->setText(QStringLiteral("Descrição"));
@@ -241,14 +240,14 @@ void TFormDados::buildPlateSection()
         QStringLiteral("As placas de identificação são compostas de 3 letras e 4 algarismos, com "
                        "cores diferenciadas por categoria e são cadastradas no RENAVAN (Registro "
                        "Nacional de Veículos)."));
-    Label18->setFont(WindowSetup::font(11));
+    Label18->setFont(WindowKit::font(11));
     Label18->setWordWrap(true);
     Label18->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     WindowKit::setTextColour(Label18, kNavy);
 
     LabelPlacaCarro = WindowKit::make<QLabel>(this, "LabelPlacaCarro", QRect(250, 342, 146, 21));
     LabelPlacaCarro->setText(QStringLiteral("Descrição da Placa"));
-    LabelPlacaCarro->setFont(WindowSetup::font(13, true));
+    LabelPlacaCarro->setFont(WindowKit::font(13, true));
     LabelPlacaCarro->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LabelPlacaCarro->setIndent(2);
     LabelPlacaCarro->setAutoFillBackground(true);
@@ -388,7 +387,7 @@ bool TFormDados::handleKey(QObject *watched, QKeyEvent *event)
 
 bool TFormDados::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow())
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event); key && isActiveWindow())
         return handleKey(watched, key);
     return QWidget::eventFilter(watched, event);
 }

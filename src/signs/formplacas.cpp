@@ -5,7 +5,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
 #include "controls/spinbutton.h"
@@ -43,11 +42,11 @@ public:
 TFormPlacas::TFormPlacas(QWidget *parent, Construction construction) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormPlacas"));
-    WindowSetup::fixedWindow(this, QSize(150, 273), WindowSetup::Border::Single, true);
+    WindowKit::fixedWindow(this, QSize(150, 273), WindowKit::Border::Single, true);
     setWindowTitle(QStringLiteral("Placas"));
     setWindowIcon(Artwork::glyph(this, "placas", 32));
-    WindowSetup::fillBackground(this, kCream);
-    setFont(WindowSetup::font(11, false));
+    WindowKit::fillBackground(this, kCream);
+    setFont(WindowKit::font(11, false));
     m_controls.start(this, construction, [this] {
         buildControls();
         EditPlaca->setFocus();
@@ -84,7 +83,7 @@ void TFormPlacas::buildControls()
     LabelNomePlaca = WindowKit::make<QLabel>(this, "LabelNomePlaca", QRect(5, 107, 96, 16));
     LabelNomePlaca->setText(QStringLiteral("Placa"));
     LabelNomePlaca->setAlignment(Qt::AlignCenter);
-    LabelNomePlaca->setFont(WindowSetup::font(13, true));
+    LabelNomePlaca->setFont(WindowKit::font(13, true));
     WindowKit::setTextColour(LabelNomePlaca, kNavy);
 
     Label3 = WindowKit::make<QLabel>(this, "Label3");
@@ -93,7 +92,7 @@ void TFormPlacas::buildControls()
     Label3->adjustSize();
 
     EditPlaca = WindowKit::make<QLineEdit>(this, "EditPlaca", QRect(5, 145, 51, 21));
-    EditPlaca->setFont(WindowSetup::font(11, true));
+    EditPlaca->setFont(WindowKit::font(11, true));
     WindowKit::setColour(EditPlaca, QPalette::Text, kBlue);
     EditPlaca->setValidator(new UpperCaseValidator(EditPlaca));
     Hints::set(EditPlaca, QStringLiteral("Código da placa|Digite o código da placa (por exemplo R-10) e "
@@ -126,7 +125,7 @@ void TFormPlacas::buildControls()
         m_groupButtons->addButton(radio, i);
     }
     m_groupButtons->button(0)->setChecked(true);
-    WindowSetup::tabToCheckedItem(m_groupButtons->buttons());
+    WindowKit::tabToCheckedItem(m_groupButtons->buttons());
     connect(m_groupButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             guarded([this] { RadioGroupPlacasClick(); });
@@ -144,7 +143,7 @@ void TFormPlacas::FormCreate()
 {
     // Top edge level with the exam window's, centred on the screen.
     const QWidget *exam = AppWindows::get(AppWindow::Prova);
-    WindowSetup::placeCentred(this, exam ? exam->y() : AppWindows::mainWindowHeight());
+    WindowKit::placeCentred(this, exam ? exam->y() : AppWindows::mainWindowHeight());
     // Errors of every handler reach MostraErro through guard(); the hint delay is the program's.
     Hints::setDelay(80);
     m_indices.Restart();
@@ -152,7 +151,7 @@ void TFormPlacas::FormCreate()
 
 bool TFormPlacas::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event)) {
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event)) {
         if (watched == EditPlaca && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             guarded([this] { EditPlacaKeyPress(); });
             return true;

@@ -7,7 +7,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "exam/examtypes.h"
 
 #include <QChart>
@@ -47,13 +46,13 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormDesempenho"));
     setWindowTitle(QStringLiteral("Desempenho"));
-    setFont(WindowSetup::font(12, false));
+    setFont(WindowKit::font(12, false));
     setMinimumSize(560, 560);
     resize(680, 640);
 
     LabelResumo = WindowKit::make<QLabel>(this, "LabelResumo");
     LabelResumo->setWordWrap(true);
-    LabelResumo->setFont(WindowSetup::font(14, true));
+    LabelResumo->setFont(WindowKit::font(14, true));
 
     GridMaterias = WindowKit::make<QTableWidget>(this, "GridMaterias");
     GridMaterias->setRowCount(Subjects::kCount);

@@ -11,7 +11,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -34,7 +33,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormEstudo"));
     setWindowTitle(QStringLiteral("Estudo"));
-    setFont(WindowSetup::font(13, false));
+    setFont(WindowKit::font(13, false));
 
     LabelHistorico = WindowKit::make<QLabel>(this, "LabelHistorico");
     LabelHistorico->setWordWrap(true);
@@ -42,7 +41,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     const auto entrada = [this](const char *name, const QString &caption, const QString &hint) {
         QPushButton *b = WindowKit::button(this, name, QRect(), caption);
         b->setMinimumHeight(40);
-        b->setFont(WindowSetup::font(14, true));
+        b->setFont(WindowKit::font(14, true));
         Hints::set(b, hint);
         return b;
     };

@@ -8,7 +8,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "exam/formrevisao.h"
 #include "exam/questionbank.h"
@@ -67,7 +66,7 @@ QString descricao()
 
 QPushButton *boldButton(QPushButton *b)
 {
-    b->setFont(WindowSetup::font(12, true));
+    b->setFont(WindowKit::font(12, true));
     b->setMinimumHeight(32);
     return b;
 }
@@ -78,7 +77,7 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
 {
     setObjectName(QStringLiteral("FormProvaAtual"));
     setWindowTitle(kTitulo);
-    setFont(WindowSetup::font(12, false));
+    setFont(WindowKit::font(12, false));
     setMinimumSize(480, 420);
     resize(680, 600);
 
@@ -123,7 +122,7 @@ QWidget *TFormProvaAtual::buildStartPage()
     SpinTempo = WindowKit::make<QSpinBox>(inicio, "SpinTempo");
     SpinTempo->setRange(TodayExam::kMinMinutes, TodayExam::kMaxMinutes);
     SpinTempo->setSuffix(QStringLiteral(" minutos"));
-    SpinTempo->setFont(WindowSetup::font(13, false));
+    SpinTempo->setFont(WindowKit::font(13, false));
     SpinTempo->setValue(TodayExam::timeLimitMinutes());
     tempoRotulo->setBuddy(SpinTempo);
     Hints::set(SpinTempo, QStringLiteral("Tempo para fazer a prova|A Resolução CONTRAN nº 1.020/2025 dá "
@@ -180,7 +179,7 @@ QWidget *TFormProvaAtual::buildExamPage()
         b->setObjectName(QStringLiteral("BBAlternativa") + letter(k));
         b->setCheckable(true);
         b->setFixedSize(36, 32);
-        b->setFont(WindowSetup::font(13, true));
+        b->setFont(WindowKit::font(13, true));
         Hints::set(b, QStringLiteral("Marcar a alternativa %1 (tecla %1)").arg(letter(k)));
         QLabel *l = QuestionSheet::alternativeLabel(folha, k);
         l->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -316,7 +315,7 @@ void TFormProvaAtual::showQuestion(int posicao)
         LabelAlternativas[k]->setText(m_prova.alternative(posicao, k));
         WindowKit::setColour(LabelAlternativas[k], QPalette::Window,
                              escolhida ? kEscolhida : QColor(Qt::white));
-        LabelAlternativas[k]->setFont(WindowSetup::font(13, escolhida));
+        LabelAlternativas[k]->setFont(WindowKit::font(13, escolhida));
         BBAlternativas[k]->setChecked(escolhida);
     }
     BBAnterior->setEnabled(posicao > 1);
@@ -457,7 +456,7 @@ void TFormProvaAtual::closeEvent(QCloseEvent *event)
 
 bool TFormProvaAtual::eventFilter(QObject *watched, QEvent *event)
 {
-    QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event);
+    QKeyEvent *key = WindowKit::keyPressIn(this, watched, event);
     if (key && isActiveWindow() && pagina() == Prova && !(key->modifiers() & ~Qt::KeypadModifier)) {
         switch (key->key()) {
         case Qt::Key_A:

@@ -10,7 +10,6 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
-#include "common/windowsetup.h"
 #include "controls/artwork.h"
 #include "exam/questionbank.h"
 #include "exam/questionsheet.h"
@@ -73,7 +72,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
 {
     setObjectName(QStringLiteral("FormTreino"));
     setWindowTitle(QStringLiteral("Estudar meus erros"));
-    setFont(WindowSetup::font(12, false));
+    setFont(WindowKit::font(12, false));
     setMinimumSize(460, 420);
     resize(660, 640);
 
@@ -100,7 +99,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
 
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("Fechar"),
                                  Artwork::glyph(this, "fechar", 20), 20);
-    BBFechar->setFont(WindowSetup::font(12, true));
+    BBFechar->setFont(WindowKit::font(12, true));
     BBFechar->setMinimumHeight(32);
     Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
     auto *bottom = new QHBoxLayout;
@@ -164,7 +163,7 @@ QWidget *TFormTreino::buildQuestionPage()
     for (int k = 0; k < kMaxAlternativas; ++k) {
         auto *b = WindowKit::button(paginaQuestao, nullptr, QRect(), letter(k));
         b->setObjectName(QStringLiteral("BBResposta") + letter(k));
-        b->setFont(WindowSetup::font(13, true));
+        b->setFont(WindowKit::font(13, true));
         b->setMinimumSize(40, 32);
         Hints::set(b, QStringLiteral("Responder %1 (tecla %1 ou %2)").arg(letter(k)).arg(k + 1));
         connect(b, &QPushButton::clicked, this, guard([this, k] { answer(k + 1); }));
@@ -178,7 +177,7 @@ QWidget *TFormTreino::buildQuestionPage()
                                   Artwork::glyph(this, "proxima", 20), 20);
     Hints::set(BBProximo, QStringLiteral("Próxima questão (Enter ou seta para a direita)"));
     for (QPushButton *b : {BBVerCodigo, BBProximo}) {
-        b->setFont(WindowSetup::font(12, true));
+        b->setFont(WindowKit::font(12, true));
         b->setMinimumHeight(32);
         respostas->addWidget(b);
     }
@@ -204,7 +203,7 @@ QWidget *TFormTreino::buildNoticePage()
     auto *botoesAviso = new QHBoxLayout;
     botoesAviso->addStretch(1);
     for (QPushButton *b : {BBContinuar, BBAntecipar}) {
-        b->setFont(WindowSetup::font(12, true));
+        b->setFont(WindowKit::font(12, true));
         b->setMinimumHeight(32);
         botoesAviso->addWidget(b);
     }
@@ -325,7 +324,7 @@ void TFormTreino::showQuestion()
         l->setText(QStringLiteral("    ") + letter(k) + QStringLiteral(") ") +
                    q->text(QuestionKind::AlternativeA + k));
         WindowKit::setColour(l, QPalette::Window, Qt::white);
-        l->setFont(WindowSetup::font(13, false));
+        l->setFont(WindowKit::font(13, false));
         l->setCursor(Qt::PointingHandCursor);
         l->setVisible(k < count);
         BBRespostas[k]->setVisible(k < count);
@@ -424,7 +423,7 @@ void TFormTreino::showResult()
             text += QStringLiteral("  — ") + palavra;
         l->setText(text);
         WindowKit::setColour(l, QPalette::Window, fundo);
-        l->setFont(WindowSetup::font(13, !palavra.isEmpty()));
+        l->setFont(WindowKit::font(13, !palavra.isEmpty()));
         l->unsetCursor();
         BBRespostas[k]->setEnabled(false);
     }
@@ -522,7 +521,7 @@ void TFormTreino::showEvent(QShowEvent *event)
 
 bool TFormTreino::eventFilter(QObject *watched, QEvent *event)
 {
-    if (QKeyEvent *key = WindowSetup::keyPressIn(this, watched, event); key && isActiveWindow()) {
+    if (QKeyEvent *key = WindowKit::keyPressIn(this, watched, event); key && isActiveWindow()) {
         if (key->modifiers() & ~(Qt::KeypadModifier))
             return QWidget::eventFilter(watched, event);
         const int k = key->key();
