@@ -109,3 +109,31 @@ void WindowKit::tabToCheckedItem(const QList<QAbstractButton *> &items)
         QObject::connect(item, &QAbstractButton::toggled, item, refresh);
     refresh();
 }
+
+namespace {
+class EscapeFilter : public QObject {
+public:
+    EscapeFilter(QWidget *window, std::function<void()> action) : QObject(window), m_action(std::move(action))
+    {
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                guarded(m_action);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+} // namespace
+
+void WindowKit::onEscape(QWidget *window, std::function<void()> action)
+{
+    window->installEventFilter(new EscapeFilter(window, std::move(action)));
+}

@@ -88,4 +88,7 @@ enum class Release {
 // Makes w clickable: the hand cursor over it, and a release of the left button that counts runs
 // action inside the error guard; that release goes no further (neither w nor its parents see it).
 void onClick(QWidget *w, std::function<void()> action, Release release = Release::Inside);
+// Esc without modifiers that reaches window (no control of it took the key) runs action inside the
+// error guard.
+void onEscape(QWidget *window, std::function<void()> action);
 } // namespace WindowKit

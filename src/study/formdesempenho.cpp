@@ -1,6 +1,7 @@
 #include "formdesempenho.h"
 
 #include "studyhistory.h"
+#include "studywindow.h"
 #include "subjects.h"
 
 #include "common/clock.h"
@@ -45,6 +46,9 @@ QTableWidgetItem *celula(const QString &text, Qt::Alignment alignment)
 TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormDesempenho"));
+    WindowKit::onEscape(this, [this] { close(); });
+    // Back to the window after an exam or a drill: it shows the history as it is now.
+    StudyWindow::refreshWhenHistoryChanges(this, &m_revisao, [this] { refresh(); });
     setWindowTitle(QStringLiteral("Desempenho"));
     setFont(WindowKit::font(12, false));
     setMinimumSize(560, 560);
@@ -111,23 +115,6 @@ void TFormDesempenho::showEvent(QShowEvent *event)
 {
     refresh();
     QWidget::showEvent(event);
-}
-
-void TFormDesempenho::changeEvent(QEvent *event)
-{
-    // Back to the window after an exam or a drill: it shows the history as it is now.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
-        guarded([this] { refresh(); });
-    QWidget::changeEvent(event);
-}
-
-void TFormDesempenho::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void TFormDesempenho::refresh()

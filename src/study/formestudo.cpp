@@ -5,6 +5,7 @@
 #include "formtreino.h"
 #include "history.h"
 #include "studyhistory.h"
+#include "studywindow.h"
 
 #include "common/clock.h"
 #include "common/dialogs.h"
@@ -32,6 +33,9 @@ TFormEstudo::EscolheArquivo escolheArquivo = escolhePorDialogo;
 TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormEstudo"));
+    WindowKit::onEscape(this, [this] { close(); });
+    // Back to the window after an exam: the count and the export follow the history.
+    StudyWindow::refreshWhenHistoryChanges(this, &m_revisao, [this] { refresh(); });
     setWindowTitle(QStringLiteral("Estudo"));
     setFont(WindowKit::font(13, false));
 
@@ -88,23 +92,6 @@ void TFormEstudo::showEvent(QShowEvent *event)
 {
     refresh();
     QWidget::showEvent(event);
-}
-
-void TFormEstudo::changeEvent(QEvent *event)
-{
-    // Back to the window after an exam: the count and the export follow the history.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_revisao != History::revision())
-        guarded([this] { refresh(); });
-    QWidget::changeEvent(event);
-}
-
-void TFormEstudo::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void TFormEstudo::refresh()

@@ -44,8 +44,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void refresh();

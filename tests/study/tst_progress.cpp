@@ -110,6 +110,13 @@ void TestProgress::windowFromKnownHistory()
     QVERIFY(showActive(&window));
     QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("60% (54 de 90)"));
     QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 7);
+
+    // Back to the front, still open, after an exam stored meanwhile: read again.
+    QWidget other;
+    QVERIFY(showActive(&other));
+    QVERIFY(History::instance().store(exam(202, 6, 7)));
+    QVERIFY(showActive(&window));
+    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 8);
 }
 
 void TestProgress::emptyHistory()
