@@ -39,7 +39,7 @@ const QColor kStrip(236, 233, 216);
 // maximum number of visible rows.
 class ListPopupStyle : public QProxyStyle {
 public:
-    explicit ListPopupStyle(QObject *parent) : QProxyStyle() { setParent(parent); }
+    explicit ListPopupStyle(QObject *parent) { setParent(parent); }
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
     {

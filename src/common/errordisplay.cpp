@@ -14,7 +14,7 @@ QString errorDisplayText(const std::exception &e)
         return QStringLiteral("Arquivo ou Drive Inválido");
     if (dynamic_cast<const EConvertError *>(&e))
         return QStringLiteral("Data Inválida");
-    if (auto *own = dynamic_cast<const Exception *>(&e))
+    if (const auto *own = dynamic_cast<const Exception *>(&e))
         return own->message();
     if (dynamic_cast<const std::bad_alloc *>(&e))
         return QStringLiteral("Memória insuficiente");

@@ -67,8 +67,8 @@ void paintRoad(QPainter &p, const QRectF &r)
     p.setBrush(QColor(60, 63, 70));
     p.drawRect(r);
     p.setBrush(QColor(255, 204, 0));
-    for (qreal x = r.left() + 4; x < r.right(); x += 22)
-        p.drawRect(QRectF(x, r.center().y() - 1, 12, 2));
+    for (int i = 0; r.left() + 4 + 22 * i < r.right(); ++i)
+        p.drawRect(QRectF(r.left() + 4 + 22 * i, r.center().y() - 1, 12, 2));
 }
 
 void drawText(QPainter &p, const QRectF &r, const QString &text, int pixelSize, bool bold,

@@ -42,7 +42,7 @@ std::string scaledDigits(double magnitude, int decimals)
     std::snprintf(buf, sizeof buf, "%.17e", magnitude);
     std::string mantissa(1, buf[0]);
     mantissa.append(buf + 2, 17);
-    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    const int exponent = static_cast<int>(std::strtol(std::strchr(buf, 'e') + 1, nullptr, 10));
     // Digits from the place 10^exponent down to 10^-decimals.
     const int keep = exponent + 1 + decimals;
     if (keep < 0)

@@ -35,6 +35,7 @@
 #include <QTableView>
 #include <QThread>
 #include <QToolButton>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -287,11 +288,10 @@ bool TFormDownload::IsPlainArchiveName(const QString &name)
 {
     if (name.isEmpty() || name.contains(QLatin1String("..")))
         return false;
-    for (const QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20 ||
-            c.unicode() == 0x7F)
-            return false;
-    return true;
+    return std::ranges::none_of(name, [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+               c.unicode() < 0x20 || c.unicode() == 0x7F;
+    });
 }
 
 TFormDownload::TFormDownload(QWidget *parent, Construction construction) : QWidget(parent)

@@ -11,6 +11,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <limits>
@@ -108,8 +109,8 @@ CURLcode performUntilStop(CURL *handle, const std::atomic<bool> &stop)
     // Driven in steps of at most 50 ms, so that a stop ends the transfer at once even while the
     // server sends nothing.
     struct Multi {
-        CURLM *multi;
-        CURL *handle;
+        CURLM *multi = nullptr;
+        CURL *handle = nullptr;
         bool added = false;
         ~Multi()
         {
@@ -390,10 +391,7 @@ bool THTTPGetThread::SplitURL(const QString &url, QString *host, QString *object
         *port = number;
     if (host->isEmpty())
         return false;
-    for (const QChar c : *host)
-        if (!isHostCharacter(c))
-            return false;
-    return true;
+    return std::ranges::all_of(*host, isHostCharacter);
 }
 
 bool THTTPGetThread::handToInterface(std::function<void()> call)

@@ -104,8 +104,8 @@ QString storedName(QByteArrayView bytes)
 // its zip64 extra field (uncompressed size first, then compressed size, each present only when
 // marked). Values the field does not hold are left as they are.
 template <typename Source>
-void zip64Sizes(const Source &bytes, qint64 extra, qint64 extraLength, quint64 *uncompressed,
-                quint64 *compressed)
+void zip64Sizes(const Source &bytes, qint64 extra, qint64 extraLength, quint64 &uncompressed,
+                quint64 &compressed)
 {
     const qint64 end = std::min(extra + extraLength, bytes.size());
     qint64 pos = extra;
@@ -117,7 +117,7 @@ void zip64Sizes(const Source &bytes, qint64 extra, qint64 extraLength, quint64 *
             return;
         if (id == Zip64ExtraId) {
             qint64 field = data;
-            for (quint64 *size : {uncompressed, compressed}) {
+            for (quint64 *size : {&uncompressed, &compressed}) {
                 if (*size != Unknown32)
                     continue;
                 if (field + 8 > data + length)
@@ -308,7 +308,7 @@ template <typename Source, typename Entry> bool TZip::walk(const Source &bytes, 
                 return false;
             const qint64 extra = name + nameLength;
             if (uncompressed == Unknown32 || compressed == Unknown32)
-                zip64Sizes(bytes, extra, extraLength, &uncompressed, &compressed);
+                zip64Sizes(bytes, extra, extraLength, uncompressed, compressed);
             const quint16 dosTime = bytes.u16(fields + 8);
             const quint16 dosDate = bytes.u16(fields + 10);
             entry(bytes.view(name, nameLength), uncompressed, dosTime, dosDate, compressed);
@@ -683,7 +683,7 @@ QString ZipDateFormat::handText(const Fields &f) const
 
 QString ZipDateFormat::text(double dateTime) const
 {
-    Fields f;
+    Fields f{};
     if (!handByHand(dateTime) || !fieldsOf(dateTime, f))
         return exact(dateTime);
     return handText(f);

@@ -119,11 +119,11 @@ void installQtTranslation(QApplication &app)
 
 void Startup::configureApplication(QApplication &app)
 {
-    app.setApplicationName(QStringLiteral("Quelvado"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quelvado"));
     // The title names the program in message boxes. It is not the application's display name,
     // which the window system would append to every window's caption.
     Dialogs::setApplicationTitle(applicationTitle);
-    app.setQuitOnLastWindowClosed(false);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     installQtTranslation(app);
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
@@ -229,7 +229,7 @@ int Startup::run(int argc, char **argv)
         main->installEventFilter(&probe);
 
     main->show();
-    const int code = app.exec();
+    const int code = QApplication::exec();
     main->removeEventFilter(&probe);
     destroyWindows();
     return code;

@@ -457,7 +457,7 @@ QDateTime TField::AsDateTime() const
         const QString text = v.toString();
         if (text.isEmpty())
             return {};
-        const QDateTime dt = dateTimeFromText(text);
+        QDateTime dt = dateTimeFromText(text);
         if (!dt.isValid())
             conversionError(v);
         return dt;

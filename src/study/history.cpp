@@ -482,7 +482,7 @@ Outcome History::Private::attempt()
         return fromError(q.lastError(), path);
     q.finish();
     if (version < kSchemaVersion) {
-        const Outcome migrated = migrate(db, version);
+        Outcome migrated = migrate(db, version);
         if (migrated.kind != Outcome::Ok)
             return migrated;
     }
@@ -506,7 +506,7 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
     if (!exec(q, "BEGIN IMMEDIATE"))
         return fromError(q.lastError(), path);
     const auto fail = [&]() {
-        const Outcome outcome = fromError(q.lastError(), path);
+        Outcome outcome = fromError(q.lastError(), path);
         q.finish();
         QSqlQuery rollback(db);
         exec(rollback, "ROLLBACK");

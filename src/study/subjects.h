@@ -19,8 +19,8 @@ constexpr int kCount = 7;
 
 // "Legislação", "Regras de Circulação", … for subject 0..6; empty for another number.
 QString name(int subject);
-// The subject named name (as name() gives it), -1 for none.
-int fromName(const QString &name);
+// The subject whose name() is text, -1 for none.
+int fromName(const QString &text);
 // The subject of question number in the bank carried in the program; -1 for a number it does not
 // hold.
 int of(int number);
