@@ -30,7 +30,8 @@ private:
 };
 } // namespace
 
-void StudyWindow::refreshWhenHistoryChanges(QWidget *window, const quint64 *seen, std::function<void()> refresh)
+void StudyWindow::refreshWhenHistoryChanges(QWidget *window, const quint64 *seen,
+                                            std::function<void()> refresh)
 {
     window->installEventFilter(new HistoryFollower(window, seen, std::move(refresh)));
 }
