@@ -1,13 +1,12 @@
 #!/bin/sh
 # tools/tidy.sh [FILE...]: runs clang-tidy with the project's .clang-tidy over the program's sources
-# (or the files named), from a clang build folder (build-tidy/, configured once: the checks need
-# clang's view of the compile commands). Fails on any finding.
+# (or the files named), from a clang build folder (build-tidy/: the checks need clang's view of the
+# compile commands). Fails on any finding.
 set -eu
 cd "$(dirname "$0")/.."
 command -v clang-tidy > /dev/null || { echo "tidy: clang-tidy is not installed (apt-get install clang-tidy)" >&2; exit 1; }
-if [ ! -f build-tidy/compile_commands.json ]; then
-    cmake -S . -B build-tidy -DCMAKE_CXX_COMPILER=clang++ -DQUELVADO_TESTS=OFF > /dev/null
-fi
+# Configured again each time (quick once made), so files added or removed since are seen.
+cmake -S . -B build-tidy -DCMAKE_CXX_COMPILER=clang++ -DQUELVADO_TESTS=OFF > /dev/null
 if [ $# -eq 0 ]; then
     set -- $(git ls-files 'src/*.cpp')
 fi

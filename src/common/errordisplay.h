@@ -19,6 +19,15 @@ void MostraErro(const std::exception &e);
 // Returns false when the handler was abandoned.
 bool guarded(const std::function<void()> &handler);
 
+namespace detail {
+// Calls handler without the signal's arguments. Taking them keeps the call dependent on them, so
+// that clang does not compile it for a handler that needs them.
+template <typename Handler, typename... Args> void callWithout(const Handler &handler, Args &&...)
+{
+    handler();
+}
+} // namespace detail
+
 // Wraps a handler for connect(): the returned callable runs it inside guarded(), with the signal's
 // arguments when the handler takes them (a handler that takes none ignores them).
 template <typename Handler> auto guard(Handler handler)
@@ -27,6 +36,6 @@ template <typename Handler> auto guard(Handler handler)
         if constexpr (std::is_invocable_v<const Handler &, decltype(args)...>)
             guarded([&] { handler(std::forward<decltype(args)>(args)...); });
         else
-            guarded(handler);
+            guarded([&] { detail::callWithout(handler, args...); });
     };
 }

@@ -63,9 +63,9 @@ struct CsvPlace {
 };
 
 template <typename Row> struct Column {
-    const char *name;
-    const char *type; // SQL type and constraints, as CREATE TABLE and ADD COLUMN write them
-    int since;        // the schema version that added it
+    const char *name = nullptr;
+    const char *type = nullptr; // SQL type and constraints, as CREATE TABLE and ADD COLUMN write them
+    int since = 0;              // the schema version that added it
     Field<Row> field;
     CsvPlace csv = {};
 };
@@ -820,7 +820,7 @@ QList<SubjectTotal> History::subjectTotals(int last) const
         SubjectRow row;
         reader.read(q, row);
         if (row.subject >= 0 && row.subject < Subjects::kCount)
-            totals[row.subject] = row;
+            totals[row.subject] = {row.right, row.total};
     }
     return totals;
 }
