@@ -111,29 +111,39 @@ void WindowKit::tabToCheckedItem(const QList<QAbstractButton *> &items)
 }
 
 namespace {
-class EscapeFilter : public QObject {
+// Runs its action on a key press the control it watches receives and `matches` accepts; the key
+// goes no further.
+class KeyFilter : public QObject {
 public:
-    EscapeFilter(QWidget *window, std::function<void()> action) : QObject(window), m_action(std::move(action))
+    KeyFilter(QWidget *control, std::function<bool(const QKeyEvent &)> matches, std::function<void()> action)
+        : QObject(control), m_matches(std::move(matches)), m_action(std::move(action))
     {
     }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
-                guarded(m_action);
-                return true;
-            }
+        if (event->type() == QEvent::KeyPress && m_matches(*static_cast<QKeyEvent *>(event))) {
+            guarded(m_action);
+            return true;
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    std::function<bool(const QKeyEvent &)> m_matches;
     std::function<void()> m_action;
 };
 } // namespace
 
+void WindowKit::onKey(QWidget *control, std::function<bool(const QKeyEvent &)> matches,
+                      std::function<void()> action)
+{
+    control->installEventFilter(new KeyFilter(control, std::move(matches), std::move(action)));
+}
+
 void WindowKit::onEscape(QWidget *window, std::function<void()> action)
 {
-    window->installEventFilter(new EscapeFilter(window, std::move(action)));
+    onKey(
+        window,
+        [](const QKeyEvent &key) { return key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier; },
+        std::move(action));
 }

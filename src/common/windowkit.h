@@ -88,6 +88,9 @@ enum class Release {
 // Makes w clickable: the hand cursor over it, and a release of the left button that counts runs
 // action inside the error guard; that release goes no further (neither w nor its parents see it).
 void onClick(QWidget *w, std::function<void()> action, Release release = Release::Inside);
+// A key press that reaches control (no child of it took the key) and that matches accepts runs
+// action inside the error guard; the key goes no further.
+void onKey(QWidget *control, std::function<bool(const QKeyEvent &)> matches, std::function<void()> action);
 // Esc without modifiers that reaches window (no control of it took the key) runs action inside the
 // error guard.
 void onEscape(QWidget *window, std::function<void()> action);

@@ -36,25 +36,6 @@ QLabel *filledLabel(QWidget *parent, const QString &text, QRect geometry, const 
     return l;
 }
 
-// Enter on the answer sheet's grid opens the review at the grid's current column.
-class GridEnter : public QObject {
-public:
-    GridEnter(QObject *parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                guarded(m_action);
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_action;
-};
 } // namespace
 
 void TFormProva::buildAnswerSheetPage(QWidget *page)
@@ -167,8 +148,11 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     StringGridGabarito->setSelectionBehavior(QAbstractItemView::SelectColumns);
     connect(StringGridGabarito, &QTableWidget::cellDoubleClicked, this,
             guard([this](int, int column) { Revisar(column + 1); }));
-    StringGridGabarito->installEventFilter(new GridEnter(
-        StringGridGabarito, [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); }));
+    // Enter on the grid opens the review at the grid's current column.
+    WindowKit::onKey(
+        StringGridGabarito,
+        [](const QKeyEvent &key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; },
+        [this] { Revisar(std::max(StringGridGabarito->currentColumn(), 0) + 1); });
     // The grid takes the focus (Tab or a click) so the arrow keys scroll to positions 20 to 30.
     StringGridGabarito->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < ExamTypes::kQuestions; ++column) {

@@ -51,7 +51,6 @@ HistoryExam StudyHistory::entryFor(const CorrectedExam &exam)
         HistoryAnswer a{q.numero, q.resposta, q.acertou(), QString(), -1};
         a.revealed = q.lightConsulted;
         a.seen = q.seen;
-        a.right = a.known();
         entry.answers << a;
     }
     return entry;
