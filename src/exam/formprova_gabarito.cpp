@@ -45,7 +45,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     box->setFont(WindowKit::font(12, true));
     WindowKit::setTextColour(box, Qt::white);
 
-    const QString captions[] = {QStringLiteral(" Hora Inicio"),       QStringLiteral(" Hora Término"),
+    const QString captions[] = {QStringLiteral(" Hora Início"),       QStringLiteral(" Hora Término"),
                                 QStringLiteral(" Tempo Decorrido"),   QStringLiteral(" Respostas Corretas"),
                                 QStringLiteral(" Respostas Erradas"), QStringLiteral(" Respostas Inválidas"),
                                 QStringLiteral(" Aproveitamento")};
@@ -122,7 +122,7 @@ void TFormProva::buildAnswerSheetPage(QWidget *page)
     decor->setPixmap(
         Artwork::glyphPixmap(QStringLiteral("decor_gabarito"), QSize(48, 48), devicePixelRatioF()));
 
-    const QString rowLabels[] = {QStringLiteral(" Questão N°"), QStringLiteral(" Resultados"),
+    const QString rowLabels[] = {QStringLiteral(" Questão Nº"), QStringLiteral(" Resultados"),
                                  QStringLiteral(" Prova"), QStringLiteral(" Correção")};
     for (int row = 0; row < AnswerSheet::kRows; ++row)
         filledLabel(page, rowLabels[row], QRect(5, 242 + 18 * row, 96, 17), QColor(128, 128, 128), Qt::white,

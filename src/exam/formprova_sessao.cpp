@@ -160,7 +160,7 @@ void TFormProva::buildExamPage(QWidget *page)
     LabelHoraInicio->setAlignment(Qt::AlignCenter);
     LabelHoraInicio->setFont(WindowKit::font(13, true));
     WindowKit::setTextColour(LabelHoraInicio, Qt::white);
-    Hints::set(LabelHoraInicio, QStringLiteral("Horário de inicio da prova"));
+    Hints::set(LabelHoraInicio, QStringLiteral("Horário de início da prova"));
 
     EditResposta->installEventFilter(this);
 }

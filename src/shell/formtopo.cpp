@@ -94,7 +94,7 @@ TFormTopo::TFormTopo(QWidget *parent) : QWidget(parent)
     WindowKit::onClick(Image2, [this] { Image2Click(); });
     Hints::set(Image2, QStringLiteral("http://") + Maker::site +
                            QStringLiteral(
-                               "\nClique aqui para acessar o tela de informações e download de programas"));
+                               "\nClique aqui para acessar a tela de informações e download de programas"));
 
     Status1 = new TStatus(Panel1);
 

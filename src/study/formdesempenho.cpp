@@ -129,11 +129,12 @@ void TFormDesempenho::refresh()
     } else {
         const HistorySummary &ultima = r.last.last();
         LabelResumo->setText(
-            QStringLiteral("%1 %2. A última, em %3: %4 de %5 certas.")
+            QStringLiteral("%1 %2. A última, em %3: %4 %5 em %6 questões.")
                 .arg(r.exams)
                 .arg(r.exams == 1 ? QStringLiteral("prova feita") : QStringLiteral("provas feitas"))
                 .arg(dataHora(ultima.start))
                 .arg(ultima.right)
+                .arg(ultima.right == 1 ? QStringLiteral("acerto") : QStringLiteral("acertos"))
                 .arg(ultima.total));
     }
     for (int s = 0; s < Subjects::kCount; ++s) {
@@ -165,7 +166,7 @@ void TFormDesempenho::mostraGrafico()
     }
 
     auto *acertos = new QLineSeries;
-    acertos->setName(QStringLiteral("Questões certas (de 30)"));
+    acertos->setName(QStringLiteral("Acertos (de 30)"));
     acertos->setPointsVisible(true);
     auto *minimo = new QLineSeries;
     minimo->setName(QStringLiteral("Mínimo do exame atual (20)"));
@@ -202,7 +203,7 @@ void TFormDesempenho::mostraGrafico()
     y->setRange(0, ExamTypes::kQuestions);
     y->setTickCount(7);
     y->setLabelFormat(QStringLiteral("%d"));
-    y->setTitleText(QStringLiteral("Certas"));
+    y->setTitleText(QStringLiteral("Acertos"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries *series : {acertos, minimo}) {

@@ -56,7 +56,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
                       QStringLiteral("Treina, uma a uma, as questões que você errou nas provas"));
     BBProvaAtual =
         entrada("BBProvaAtual", QStringLiteral("Prova no formato &atual"),
-                QStringLiteral("30 questões de 4 alternativas, com tempo marcado; aprovado com 20 certas"));
+                QStringLiteral("30 questões de 4 alternativas, com tempo marcado; aprovado com 20 acertos"));
     BBExportar = WindowKit::button(this, "BBExportar", QRect(), QStringLiteral("E&xportar histórico..."));
     Hints::set(BBExportar,
                QStringLiteral("Grava todas as provas guardadas num arquivo CSV, para abrir numa planilha"));

@@ -52,7 +52,7 @@ QString descricao()
 {
     return QStringLiteral(
                "<p>Uma prova como a teórica do Detran desde a Resolução CONTRAN nº 1.020/2025:</p><ul>"
-               "<li><b>%1 questões</b> tiradas de todo o banco, na proporção dos assuntos do curso "
+               "<li><b>%1 questões</b> tiradas de todo o banco, na proporção das matérias do curso "
                "teórico;</li>"
                "<li><b>%2 alternativas</b> em cada questão (A a D), só uma certa;</li>"
                "<li>aprovação com pelo menos <b>%3 acertos</b>;</li>"

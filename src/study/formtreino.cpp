@@ -79,14 +79,14 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     // The subject and how many questions wait.
     auto *top = new QHBoxLayout;
     auto *labelAssunto = WindowKit::make<QLabel>(this, "LabelAssunto");
-    labelAssunto->setText(QStringLiteral("Assunto:"));
+    labelAssunto->setText(QStringLiteral("&Matéria:"));
     ComboAssunto = WindowKit::make<QComboBox>(this, "ComboAssunto");
-    ComboAssunto->addItem(QStringLiteral("Todos os assuntos"), -1);
+    ComboAssunto->addItem(QStringLiteral("Todas as matérias"), -1);
     for (int s = 0; s < Subjects::kCount; ++s)
         ComboAssunto->addItem(Subjects::name(s), s);
     ComboAssunto->setCurrentIndex(std::clamp(assunto + 1, 0, Subjects::kCount));
     labelAssunto->setBuddy(ComboAssunto);
-    Hints::set(ComboAssunto, QStringLiteral("Treinar as questões erradas de todos os assuntos ou de um só"));
+    Hints::set(ComboAssunto, QStringLiteral("Treinar as questões erradas de todas as matérias ou de uma só"));
     LabelPendentes = textLabel(this, "LabelPendentes", 12, true);
     top->addWidget(labelAssunto);
     top->addWidget(ComboAssunto);
@@ -336,6 +336,7 @@ void TFormTreino::showQuestion()
     Hints::set(BBVerCodigo,
                QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte (depois de responder)"));
     BBProximo->setEnabled(false);
+    BBProximo->setText(QStringLiteral("Próxima"));
     ScrollQuestao->ensureVisible(0, 0);
 }
 
@@ -457,9 +458,10 @@ void TFormTreino::BBProximoClick()
     const qsizetype respondidas = m_rodada.size();
     m_rodada.clear();
     m_posicao = 0;
-    showNotice(QStringLiteral("Fim do treino: %1 de %2.")
-                   .arg(m_certas == 1 ? QStringLiteral("1 certa") : QStringLiteral("%1 certas").arg(m_certas))
-                   .arg(respondidas));
+    showNotice(
+        QStringLiteral("Fim do treino: %1 em %2.")
+            .arg(m_certas == 1 ? QStringLiteral("1 acerto") : QStringLiteral("%1 acertos").arg(m_certas))
+            .arg(respondidas));
 }
 
 void TFormTreino::showNotice(const QString &inicio)

@@ -379,8 +379,9 @@ void TestDrill::answerRightAndWrongInTheWindow()
     QCOMPARE(w->BBProximo->text(), QStringLiteral("Concluir"));
     QTest::keyClick(w.get(), Qt::Key_Return);
     QCOMPARE(w->Paginas->currentIndex(), 1);
-    QCOMPARE(w->LabelAviso->text(), QStringLiteral("Fim do treino: 1 certa de 2.\nNenhuma questão para hoje. "
-                                                   "A próxima é amanhã, 08/12/2026."));
+    QCOMPARE(w->LabelAviso->text(),
+             QStringLiteral("Fim do treino: 1 acerto em 2.\nNenhuma questão para hoje. "
+                            "A próxima é amanhã, 08/12/2026."));
     QVERIFY(w->BBAntecipar->isVisible());
     QVERIFY(!w->BBContinuar->isVisible());
     QTest::mouseClick(w->BBAntecipar, Qt::LeftButton);
@@ -388,6 +389,8 @@ void TestDrill::answerRightAndWrongInTheWindow()
     QCOMPARE(w->rodada().size(), 2);
     QCOMPARE(w->rodada()[0].number, m_study->number);
     QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("prevista para 08/12/2026")));
+    // The new round's first question does not carry the last round's "Concluir".
+    QCOMPARE(w->BBProximo->text(), QStringLiteral("Próxima"));
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
@@ -409,7 +412,7 @@ void TestDrill::rightAgainThreeDaysLaterLeavesInTheWindow()
              QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
     QTest::mouseClick(w->BBProximo, Qt::LeftButton);
     QCOMPARE(w->LabelAviso->text(),
-             QStringLiteral("Fim do treino: 1 certa de 1.\nNenhuma questão errada ficou "
+             QStringLiteral("Fim do treino: 1 acerto em 1.\nNenhuma questão errada ficou "
                             "para estudar em %1.")
                  .arg(Subjects::name(Subjects::of(m_block->number))));
     QVERIFY(!w->BBAntecipar->isVisible());

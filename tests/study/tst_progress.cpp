@@ -87,7 +87,7 @@ void TestProgress::windowFromKnownHistory()
     QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("70% (63 de 90)"));
     QCOMPARE(cell(Subjects::PrimeirosSocorros, 1), QStringLiteral("—"));
     QVERIFY(window.LabelResumo->text().startsWith(
-        QStringLiteral("6 provas feitas. A última, em 06/12/2026 10:00: 27 de 30")));
+        QStringLiteral("6 provas feitas. A última, em 06/12/2026 10:00: 27 acertos em 30")));
     // 70 % in both over the last five; over all exams Sinalização is the lower.
     QVERIFY(window.LabelFraca->text().contains(QStringLiteral("Sinalização")));
     QCOMPARE(window.BBTreinar->text(), QStringLiteral("&Treinar Sinalização"));
