@@ -148,6 +148,9 @@ void TestLed::contrastRule_data()
     QTest::addColumn<int>("contrast");
     QTest::addColumn<QColor>("unlit");
     QTest::newRow("lime 7 (32-bit factor tips 76.5 up)") << uint(clLime) << 7 << QColor(0, 77, 0);
+    // At contrast 1 the 32-bit factor (0.899999976) lies below 0.9 and the 64-bit one above it:
+    // a grey of 15 gives 13.4999996 against 13.5000000000000018.
+    QTest::newRow("grey 15 at 1 (32-bit factor rounds down)") << uint(0x0F0F0F) << 1 << QColor(13, 13, 13);
     QTest::newRow("red 6") << uint(clRed) << 6 << QColor(102, 0, 0);
     QTest::newRow("yellow 6") << uint(clYellow) << 6 << QColor(102, 102, 0);
     QTest::newRow("lime 6") << uint(clLime) << 6 << QColor(0, 102, 0);

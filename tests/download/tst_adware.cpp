@@ -447,6 +447,9 @@ private slots:
             QCOMPARE(call.first, 3000);
             QVERIFY(call.second > previous);
             QVERIFY(call.second - previous <= 1025);
+            // Whole blocks of 1025 bytes, however the body arrives; only the end is shorter.
+            QVERIFY2(call.second == 3000 || call.second % 1025 == 0,
+                     qPrintable(QString::number(call.second)));
             previous = call.second;
         }
         QCOMPARE(previous, 3000);
