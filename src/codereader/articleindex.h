@@ -15,12 +15,14 @@
 
 // An article of the traffic code, as a source line cites it.
 struct ArticleRef {
-    QString article;   // "61", "7" (for 7º), "165-A"
-    QString paragraph; // "1" (for § 1º), "10", "único"; empty for the article as a whole
+    QString article;     // "61", "7" (for 7º), "165-A"
+    QString paragraph;   // "1" (for § 1º), "10", "único"; empty for the article as a whole
+    QString item = {};   // the inciso, in Roman numerals ("X"); empty when none is cited
+    QString letter = {}; // the alínea of that inciso ("c"); empty when none is cited
     bool operator==(const ArticleRef &) const = default;
     // "Art. 61", "Art. 7º", "Art. 165-A": the heading as the text writes it.
     QString heading() const;
-    // "art. 61, § 1º" or "art. 64, parágrafo único": for the user.
+    // "art. 61, § 1º", "art. 64, parágrafo único" or "art. 29, X, c": for the user.
     QString toString() const;
 };
 
@@ -30,20 +32,26 @@ public:
     explicit ArticleIndex(const LineModel &text);
 
     // The article's heading ("Art. 61") or, when a paragraph is cited and the article holds it, the
-    // paragraph's mark ("§ 1º", "Parágrafo único") as a match in the text's offsets; nothing when the
-    // text has no such article.
+    // paragraph's mark ("§ 1º", "Parágrafo único"), or when an inciso is cited and found below the
+    // heading (or the paragraph) its mark ("X"), or its alínea's ("c)"), as a match in the text's
+    // offsets; nothing when the text has no such article. What is not found falls back on the
+    // level above it.
     std::optional<TextMatch> find(const ArticleRef &ref) const;
     // The heading of the article alone, even when a paragraph is cited.
     std::optional<TextMatch> findArticle(const QString &article) const;
     // The number of article headings found.
     qsizetype size() const { return m_lines.size(); }
 
-    // The articles of the traffic code ("CTB ...") that a source line cites, in order, each once.
+    // The articles of the traffic code ("CTB ...") that a source line cites, in order, each once,
+    // with the first paragraph, inciso and alínea cited of each.
     // Parts of the line that cite other rules (a CONTRAN resolution, another law) and remarks in
     // brackets are left out; "Anexo" citations name no article.
     static QList<ArticleRef> citedArticles(const QString &source);
 
 private:
+    // The article's heading, or its paragraph's mark when one is cited and found.
+    std::optional<TextMatch> findParagraph(const ArticleRef &ref) const;
+
     LineModel m_text;
     QHash<QString, qsizetype> m_lines; // article key -> line index
     QList<qsizetype> m_starts;         // line index of every heading, ascending

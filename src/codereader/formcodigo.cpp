@@ -25,6 +25,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -317,13 +318,33 @@ bool TFormCodigo::MostraArtigo(const ArticleRef &ref)
     const std::optional<TextMatch> found = index.find(ref);
     if (!found)
         return false;
+    // A cited passage is read whole: the lines wrap at the view's width (the box stays the user's
+    // to clear), and the list names the chapter that holds it.
+    if (!CheckBox1->isChecked())
+        CheckBox1->setChecked(true);
+    int chapter = -1;
+    qsizetype chapterStart = -1;
+    for (int i = 0; i < CodeSearch::kChapters; ++i) {
+        const std::optional<TextMatch> heading = CodeSearch::findChapter(m_text, i);
+        if (heading && heading->start <= found->start && heading->start > chapterStart) {
+            chapter = i;
+            chapterStart = heading->start;
+        }
+    }
+    {
+        const QSignalBlocker quiet(ComboBox1);
+        ComboBox1->setCurrentIndex(chapter);
+    }
     RichEdit->setFocus(Qt::OtherFocusReason);
-    // The article's heading goes to the top of the view, with the cited paragraph below it.
-    const qsizetype top = index.findArticle(ref.article)->start;
-    setSelection(top, 0);
+    // The article's heading goes to the top of the view, with the cited passage below it; a
+    // passage too far down for both to show goes near the top itself, a line below the top.
+    const int line = RichEdit->fontMetrics().height();
     QScrollBar *bar = RichEdit->verticalScrollBar();
-    bar->setValue(bar->value() + RichEdit->cursorRect().top() - RichEdit->fontMetrics().height() / 2);
+    setSelection(index.findArticle(ref.article)->start, 0);
+    bar->setValue(bar->value() + RichEdit->cursorRect().top() - line / 2);
     setSelection(found->start, found->length);
+    if (RichEdit->cursorRect().bottom() > RichEdit->viewport()->height() - line)
+        bar->setValue(bar->value() + RichEdit->cursorRect().top() - 2 * line);
     return true;
 }
 

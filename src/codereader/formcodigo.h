@@ -37,9 +37,11 @@ public:
     void FindDialogFind();
     void CheckBox1Click();
     void BitBtn5Click();
-    // Shows a cited article: loads the text first when it is not loaded yet, then selects the
-    // article's heading (or the cited paragraph's mark) and scrolls it to the top of the view.
-    // False when the text could not be loaded or holds no such article.
+    // Shows a cited article: loads the text first when it is not loaded yet, turns word wrap on,
+    // names the chapter in the list, selects the cited passage (ArticleIndex::find: the heading,
+    // paragraph, inciso or alínea) and scrolls the heading to the top of the view, or the passage
+    // near the top when both do not fit. False when the text could not be loaded or holds no such
+    // article.
     bool MostraArtigo(const ArticleRef &ref);
 
     // The view's selection in offsets (every line break counts as CR LF).

@@ -80,6 +80,17 @@ QString ExamTypes::caption(int item)
     return QString::fromUtf8(kItemTable[item].caption);
 }
 
+QString ExamTypes::name(int type)
+{
+    if (type == kTodayFormat)
+        return QStringLiteral("Prova no formato atual");
+    for (const Item &item : kItemTable) {
+        if (item.type == type)
+            return QString::fromUtf8(item.caption).remove(QLatin1Char('&')).trimmed();
+    }
+    return {};
+}
+
 int ExamTypes::typeForItem(int item)
 {
     if (item < 0 || item >= kItems)

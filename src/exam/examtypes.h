@@ -30,6 +30,10 @@ constexpr bool isExamType(int type)
 
 // The caption of radio item 0..17 as shown (with its "&" accelerator).
 QString caption(int item);
+// An exam type as the selection page names it, without the accelerator: "7 - Legislação" for type
+// 6, "18 - PROVA PERSONALIZADA", and "Prova no formato atual" for today's format; empty for a
+// number that is no exam type.
+QString name(int type);
 // The exam type number started by radio item 0..17 (item 5 starts type 17); 0 for another item.
 int typeForItem(int item);
 // The 30 question numbers of a fixed type 1..17, in position order; nullptr for another type.

@@ -776,6 +776,84 @@ QList<HistoryExam> History::exams(Answers which) const
     return list;
 }
 
+HistoryExam History::exam(qint64 id) const
+{
+    HistoryExam e;
+    if (!d->open || id <= 0)
+        return e;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    if (!d->exec(q, "BEGIN")) // one snapshot for both reads
+        return e;
+    const auto read = [&]() {
+        if (!q.prepare(selectAll(kExams, {"right_count", "total_count"}) + QLatin1String(" WHERE id = ?")))
+            return false;
+        q.bindValue(0, id);
+        if (!q.exec() || !q.next())
+            return false;
+        ExamRow row;
+        RowReader<ExamRow>(q, kExams).read(q, row);
+        e.id = row.id;
+        e.type = row.type;
+        e.start = row.start;
+        e.end = row.end;
+        e.seconds = row.seconds;
+        if (!q.prepare(selectAll(kAnswers, {"position"}) +
+                       QLatin1String(" WHERE exam = ? ORDER BY position")))
+            return false;
+        q.bindValue(0, id);
+        if (!q.exec())
+            return false;
+        const RowReader<AnswerRow> reader(q, kAnswers);
+        AnswerRow answer;
+        while (q.next()) {
+            reader.read(q, answer);
+            e.answers << static_cast<const HistoryAnswer &>(answer);
+        }
+        return !q.lastError().isValid();
+    };
+    if (!read())
+        e = HistoryExam();
+    q.finish();
+    d->exec(q, "COMMIT");
+    return e;
+}
+
+bool History::remove(const QList<qint64> &ids)
+{
+    if (!d->open || ids.isEmpty())
+        return false;
+    QSqlDatabase db = d->db();
+    QSqlQuery q(db);
+    if (!d->exec(q, "BEGIN IMMEDIATE"))
+        return false;
+    // The answers and subject totals go with their exam (ON DELETE CASCADE), and by name too, so
+    // that a file whose foreign keys were never enforced keeps no orphans.
+    const auto removeAll = [&]() {
+        for (const char *statement :
+             {"DELETE FROM answers WHERE exam = ?", "DELETE FROM exam_subjects WHERE exam = ?",
+              "DELETE FROM exams WHERE id = ?"}) {
+            if (!q.prepare(latin1(statement)))
+                return false;
+            for (qint64 id : ids) {
+                q.bindValue(0, id);
+                if (!q.exec())
+                    return false;
+            }
+        }
+        q.finish();
+        return d->exec(q, "COMMIT");
+    };
+    if (!removeAll()) {
+        q.finish();
+        QSqlQuery rollback(db);
+        d->exec(rollback, "ROLLBACK");
+        return false;
+    }
+    g_revision.fetch_add(1);
+    return true;
+}
+
 QList<HistorySummary> History::summaries() const
 {
     QList<HistorySummary> list;

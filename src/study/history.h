@@ -100,6 +100,11 @@ public:
     enum class Answers { All, WrongOnly };
     // Every stored exam with its answers (or only its wrong ones, all the drill needs), oldest first.
     QList<HistoryExam> exams(Answers which = Answers::All) const;
+    // The stored exam with that id and its answers; an exam with id 0 when there is none.
+    HistoryExam exam(qint64 id) const;
+    // Removes the exams with these ids, with their answers, in one transaction. False when nothing
+    // was removed (the history unavailable or the transaction failed).
+    bool remove(const QList<qint64> &ids);
     // Every stored exam without its answers, oldest first.
     QList<HistorySummary> summaries() const;
     // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or

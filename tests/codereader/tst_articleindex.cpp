@@ -52,30 +52,32 @@ void TestArticleIndex::citations_data()
 {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QList<ArticleRef>>("expected");
-    auto a = [](const char *article, const char *paragraph = "") {
-        return ArticleRef{QString::fromUtf8(article), QString::fromUtf8(paragraph)};
+    auto a = [](const char *article, const char *paragraph = "", const char *item = "",
+                const char *letter = "") {
+        return ArticleRef{QString::fromUtf8(article), QString::fromUtf8(paragraph), QString::fromUtf8(item),
+                          QString::fromUtf8(letter)};
     };
-    QTest::newRow("one") << QStringLiteral("CTB art. 162, I") << QList<ArticleRef>{a("162")};
+    QTest::newRow("one") << QStringLiteral("CTB art. 162, I") << QList<ArticleRef>{a("162", "", "I")};
     QTest::newRow("lettered") << QStringLiteral("CTB art. 165-A") << QList<ArticleRef>{a("165-A")};
     QTest::newRow("ordinal") << QStringLiteral("CTB art. 1º, § 2º") << QList<ArticleRef>{a("1", "2")};
     QTest::newRow("paragraph and items")
-        << QStringLiteral("CTB art. 61, § 1º, II, b, 1") << QList<ArticleRef>{a("61", "1")};
+        << QStringLiteral("CTB art. 61, § 1º, II, b, 1") << QList<ArticleRef>{a("61", "1", "II", "b")};
     QTest::newRow("range of items") << QStringLiteral("CTB art. 147, I a V, e § 3º")
                                     << QList<ArticleRef>{a("147", "3")};
     QTest::newRow("two articles") << QStringLiteral("CTB arts. 16 e 17, I")
-                                  << QList<ArticleRef>{a("16"), a("17")};
+                                  << QList<ArticleRef>{a("16"), a("17", "", "I")};
     QTest::newRow("items between") << QStringLiteral("CTB arts. 54, I, e 55, I")
-                                   << QList<ArticleRef>{a("54"), a("55")};
+                                   << QList<ArticleRef>{a("54", "", "I"), a("55", "", "I")};
     QTest::newRow("three") << QStringLiteral("CTB arts. 70, 227, II, e 230, XI")
-                           << QList<ArticleRef>{a("70"), a("227"), a("230")};
+                           << QList<ArticleRef>{a("70"), a("227", "", "II"), a("230", "", "XI")};
     QTest::newRow("sole paragraph") << QStringLiteral("CTB arts. 45 e 70, par. único")
                                     << QList<ArticleRef>{a("45"), a("70", "único")};
     QTest::newRow("parágrafo único") << QStringLiteral("CTB art. 165, parágrafo único, e art. 263, II")
-                                     << QList<ArticleRef>{a("165", "único"), a("263")};
+                                     << QList<ArticleRef>{a("165", "único"), a("263", "", "II")};
     QTest::newRow("two paragraphs") << QStringLiteral("CTB art. 148, §§ 3º e 4º")
                                     << QList<ArticleRef>{a("148", "3")};
     QTest::newRow("paragraph 10") << QStringLiteral("CTB art. 147, § 2º, I, e art. 159, § 10")
-                                  << QList<ArticleRef>{a("147", "2"), a("159", "10")};
+                                  << QList<ArticleRef>{a("147", "2", "I"), a("159", "10")};
     QTest::newRow("remarks left out")
         << QStringLiteral(
                "CTB art. 276 (redação das Leis 11.705/2008 e 12.760/2012), art. 165 e art. 277, § 2º")
@@ -87,7 +89,11 @@ void TestArticleIndex::citations_data()
     QTest::newRow("annex only") << QStringLiteral("CTB Anexo II (R-10)") << QList<ArticleRef>{};
     QTest::newRow("no code") << QStringLiteral("Res. CONTRAN 969/2022, art. 2º, § 1º") << QList<ArticleRef>{};
     QTest::newRow("repeated") << QStringLiteral("CTB art. 29, X, c, e art. 34; CTB art. 29")
-                              << QList<ArticleRef>{a("29"), a("34")};
+                              << QList<ArticleRef>{a("29", "", "X", "c"), a("34")};
+    // An "e" before a number joins an article; one after an inciso and before a comma is an alínea.
+    QTest::newRow("alínea e") << QStringLiteral("CTB arts. 29, III, e 44; CTB art. 40, V, e, e art. 61")
+                              << QList<ArticleRef>{a("29", "", "III"), a("44"), a("40", "", "V", "e"),
+                                                   a("61")};
 }
 
 void TestArticleIndex::citations()
@@ -176,6 +182,8 @@ void TestArticleIndex::everyCitedArticleIsInTheShippedText()
     int refs = 0;
     QStringList missing;
     QStringList paragraphsMissing;
+    QStringList itemsMissing;
+    int items = 0;
     for (const StoredQuestion &q : std::as_const(all)) {
         const QList<ArticleRef> cited = ArticleIndex::citedArticles(q.source);
         if (q.source.contains(QLatin1String("CTB art")))
@@ -192,10 +200,17 @@ void TestArticleIndex::everyCitedArticleIsInTheShippedText()
             const std::optional<TextMatch> m = index.find(ref);
             if (!ref.paragraph.isEmpty() && *m == *article)
                 paragraphsMissing << QStringLiteral("%1 (question %2)").arg(ref.toString()).arg(q.number);
+            // The inciso and alínea cited are where the reader lands.
+            const QString landed = textAt(text, *m);
+            items += ref.item.isEmpty() ? 0 : 1;
+            if (!ref.item.isEmpty() &&
+                landed != (ref.letter.isEmpty() ? ref.item : ref.letter + QLatin1Char(')')))
+                itemsMissing << QStringLiteral("%1 (question %2)").arg(ref.toString()).arg(q.number);
         }
     }
-    qInfo("%d questions cite %d articles of the code", citing, refs);
+    qInfo("%d questions cite %d articles of the code, %d of them at an inciso", citing, refs, items);
     QVERIFY(citing > 100);
+    QVERIFY(items > 100);
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral("; "))));
     // Two study questions still cite the sole paragraph these articles had before it became § 1º;
     // the reader shows them the article's heading. Any other paragraph must be found.
@@ -203,6 +218,7 @@ void TestArticleIndex::everyCitedArticleIsInTheShippedText()
                                           QStringLiteral("art. 40, parágrafo único (question 1230)")};
     for (const QString &m : std::as_const(paragraphsMissing))
         QVERIFY2(formerSoleParagraph.contains(m), qPrintable(m));
+    QVERIFY2(itemsMissing.isEmpty(), qPrintable(itemsMissing.join(QStringLiteral("; "))));
 }
 
 QTEST_GUILESS_MAIN(TestArticleIndex)

@@ -477,25 +477,38 @@ void TestRevisao::seeTheArticleInTheCode()
         const ArticleRef ref = cited.first();
         const QString selected = m_reader->RichEdit->textCursor().selectedText();
         QString expected = ref.heading();
-        if (ref.paragraph == QStringLiteral("único"))
+        if (!ref.letter.isEmpty())
+            expected = ref.letter + QLatin1Char(')');
+        else if (!ref.item.isEmpty())
+            expected = ref.item;
+        else if (ref.paragraph == QStringLiteral("único"))
             expected = QStringLiteral("Parágrafo único");
         else if (!ref.paragraph.isEmpty())
             expected = QStringLiteral("§ ") + ref.paragraph +
                        (ref.paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
         QCOMPARE(selected, expected);
+        // Read whole, in its chapter.
+        QVERIFY(m_reader->CheckBox1->isChecked());
+        QCOMPARE(m_reader->RichEdit->lineWrapMode(), QTextEdit::WidgetWidth);
+        QVERIFY(m_reader->ComboBox1->currentIndex() >= 0);
+        const qsizetype chapter =
+            CodeSearch::findChapter(m_reader->text(), m_reader->ComboBox1->currentIndex())->start;
+        QVERIFY(chapter <= m_reader->selStart());
         const qsizetype start = m_reader->selStart();
         const QString line = m_reader->text().plainText().mid(start, 200);
         QVERIFY2(line.startsWith(expected), qPrintable(line));
         // The selection is in view.
         QTextEdit *view = m_reader->RichEdit;
         QVERIFY(view->viewport()->rect().contains(view->cursorRect().center()));
-        // And the article's own heading is in view above it.
-        if (!ref.paragraph.isEmpty()) {
-            QTextCursor heading(view->document());
-            heading.setPosition(static_cast<int>(m_reader->text().toViewPosition(
-                ArticleIndex(m_reader->text()).findArticle(ref.article)->start)));
+        // The article's own heading in view above it when both fit, else the passage near the top.
+        QTextCursor heading(view->document());
+        heading.setPosition(static_cast<int>(
+            m_reader->text().toViewPosition(ArticleIndex(m_reader->text()).findArticle(ref.article)->start)));
+        const int below = view->cursorRect().bottom() - view->cursorRect(heading).top();
+        if (below < view->viewport()->height() - 2 * view->fontMetrics().height())
             QVERIFY(view->viewport()->rect().contains(view->cursorRect(heading).center()));
-        }
+        else
+            QVERIFY(view->cursorRect().top() <= 3 * view->fontMetrics().height());
         ++checked;
     }
     QVERIFY(loadedOnce);
