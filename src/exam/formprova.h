@@ -137,6 +137,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The exam's type and start, as the review heads its pages.
+    QString descricaoDaProva() const;
     // Shows the answer sheet's cell at a column and row in the grid.
     void showGabarito(int column, int row);
     void FormCreate();

@@ -217,11 +217,18 @@ void TFormProva::BBCorrigirClick()
             showGabarito(column, row);
     CalculaResultados();
     BBCorrigir->setEnabled(false);
-    BitBtnCancelar->setFocus(Qt::OtherFocusReason);
     if (Revisao)
-        Revisao->setProva(m_session.corrected());
+        Revisao->setProva(m_session.corrected(), descricaoDaProva());
     BBRevisar->setEnabled(true);
+    // Not "Cancelar": a second Enter must not close the sheet just corrected.
+    BBRevisar->setFocus(Qt::OtherFocusReason);
     emit examCorrected(m_session.record());
+}
+
+QString TFormProva::descricaoDaProva() const
+{
+    const CorrectedExam exam = m_session.record();
+    return TFormRevisao::descricao(exam.type, exam.start);
 }
 
 void TFormProva::CalculaResultados()
@@ -254,7 +261,7 @@ void TFormProva::Revisar(int posicao)
         return;
     if (!Revisao) {
         Revisao = new TFormRevisao(this);
-        Revisao->setProva(m_session.corrected());
+        Revisao->setProva(m_session.corrected(), descricaoDaProva());
         connect(Revisao, &TFormRevisao::posicaoMudou, this, [this](int p) {
             StringGridGabarito->setCurrentCell(0, p - 1);
             StringGridGabarito->scrollToItem(StringGridGabarito->item(0, p - 1));

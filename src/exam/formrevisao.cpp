@@ -13,18 +13,23 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 using QuestionSheet::kRightBackground;
@@ -240,9 +245,10 @@ void TFormRevisao::setEscolheImpressora(EscolheImpressora choose)
     escolheImpressora = std::move(choose);
 }
 
-void TFormRevisao::setProva(const QList<QuestaoCorrigida> &prova)
+void TFormRevisao::setProva(const QList<QuestaoCorrigida> &prova, const QString &descricao)
 {
     m_prova = prova;
+    m_descricao = descricao;
     m_posicao = 0;
     if (!m_prova.isEmpty())
         MostraPosicao(1);
@@ -373,61 +379,199 @@ void TFormRevisao::BBFecharClick()
     close();
 }
 
-void TFormRevisao::MontaImpressao(QTextDocument &document) const
+QString TFormRevisao::descricao(int type, const QDateTime &start)
+{
+    QString name = ExamTypes::name(type);
+    if (!name.isEmpty() && name.at(0).isDigit())
+        name.prepend(QStringLiteral("Prova "));
+    if (!start.isValid())
+        return name;
+    const QString when = start.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    return name.isEmpty() ? when : name + QStringLiteral(", ") + when;
+}
+
+QList<int> TFormRevisao::posicoesImpressas() const
+{
+    QList<int> list;
+    for (int p = 1; p <= m_prova.size(); ++p)
+        if (conta(p))
+            list << p;
+    return list;
+}
+
+QString TFormRevisao::resumoImpresso() const
+{
+    int acertos = 0;
+    for (const QuestaoCorrigida &q : m_prova)
+        acertos += q.acertou() ? 1 : 0;
+    QString html = QStringLiteral("<h2>Revisão da prova</h2>");
+    if (!m_descricao.isEmpty())
+        html += QStringLiteral("<p><b>") + m_descricao.toHtmlEscaped() + QStringLiteral("</b></p>");
+    html += QStringLiteral("<p>%1 %2 em %3 questões.</p>")
+                .arg(acertos)
+                .arg(acertos == 1 ? QStringLiteral("acerto") : QStringLiteral("acertos"))
+                .arg(m_prova.size());
+    if (CheckBoxErradas->isChecked()) {
+        const qsizetype n = posicoesImpressas().size();
+        html += QStringLiteral("<p>Só as erradas ou sem resposta: %1 %2.</p>")
+                    .arg(n)
+                    .arg(n == 1 ? QStringLiteral("questão") : QStringLiteral("questões"));
+    }
+    return html;
+}
+
+QString TFormRevisao::posicaoImpressa(int posicao, QTextDocument &document) const
+{
+    const QuestaoCorrigida &q = m_prova[posicao - 1];
+    QString html =
+        QStringLiteral("<h3>") + cabecalho(posicao, q.numero).toHtmlEscaped() + QStringLiteral("</h3>");
+    html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
+                .arg((q.acertou() ? kRightText : kWrongText).name(), situacao(q).toHtmlEscaped());
+    html += QStringLiteral("<p><b>") + texto(q.numero, QuestionKind::Text).trimmed().toHtmlEscaped() +
+            QStringLiteral("</b></p>");
+    const QString code = texto(q.numero, QuestionKind::Picture);
+    const QImage figura = CarregarFigura(code, 3.0).toImage();
+    if (!figura.isNull()) {
+        const QSize size = TPictureStore::pictureSize(code);
+        const QUrl url(QStringLiteral("figura:") + code);
+        document.addResource(QTextDocument::ImageResource, url, figura);
+        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"/></p>")
+                    .arg(url.toString())
+                    .arg(size.width())
+                    .arg(size.height());
+    }
+    html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
+    for (int k = 0; k < quantas(q); ++k) {
+        const Marca m = marcaDe(q, k);
+        html += QStringLiteral("<tr><td") +
+                (m.fundo.isValid() ? QStringLiteral(" bgcolor=\"%1\"").arg(m.fundo.name()) : QString()) +
+                QStringLiteral(">") + (m.palavra.isEmpty() ? QString() : QStringLiteral("<b>")) +
+                alternativa(q, k).toHtmlEscaped() +
+                (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) + QStringLiteral("</td></tr>");
+    }
+    html += QStringLiteral("</table>");
+    const QString explicacao = explicacaoDe(q.numero);
+    if (!explicacao.isEmpty())
+        html +=
+            QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() + QStringLiteral("</p>");
+    const QString fonte = fonteDe(q.numero);
+    if (!fonte.isEmpty())
+        html += QStringLiteral("<p><i>Fonte:</i> ") + fonte.toHtmlEscaped() + QStringLiteral("</p>");
+    return html;
+}
+
+namespace {
+void preparaDocumento(QTextDocument &document)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(10);
     document.setDefaultFont(font);
-    int certas = 0;
-    for (const QuestaoCorrigida &q : m_prova)
-        certas += q.acertou() ? 1 : 0;
-    QString html =
-        QStringLiteral("<h2>Revisão da prova</h2><p>%1 certas de %2.</p>").arg(certas).arg(m_prova.size());
-    for (int i = 0; i < m_prova.size(); ++i) {
-        const QuestaoCorrigida &q = m_prova[i];
-        html += QStringLiteral("<hr/><h3>") + cabecalho(i + 1, q.numero).toHtmlEscaped() +
-                QStringLiteral("</h3>");
-        html += QStringLiteral("<p style=\"color:%1\"><b>%2</b></p>")
-                    .arg((q.acertou() ? kRightText : kWrongText).name(), situacao(q).toHtmlEscaped());
-        html += QStringLiteral("<p><b>") + texto(q.numero, QuestionKind::Text).trimmed().toHtmlEscaped() +
-                QStringLiteral("</b></p>");
-        const QString code = texto(q.numero, QuestionKind::Picture);
-        const QImage figura = CarregarFigura(code, 3.0).toImage();
-        if (!figura.isNull()) {
-            const QSize size = TPictureStore::pictureSize(code);
-            const QUrl url(QStringLiteral("figura:") + code);
-            document.addResource(QTextDocument::ImageResource, url, figura);
-            html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"/></p>")
-                        .arg(url.toString())
-                        .arg(size.width())
-                        .arg(size.height());
-        }
-        html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
-        for (int k = 0; k < quantas(q); ++k) {
-            const Marca m = marcaDe(q, k);
-            html += QStringLiteral("<tr><td") +
-                    (m.fundo.isValid() ? QStringLiteral(" bgcolor=\"%1\"").arg(m.fundo.name()) : QString()) +
-                    QStringLiteral(">") + (m.palavra.isEmpty() ? QString() : QStringLiteral("<b>")) +
-                    alternativa(q, k).toHtmlEscaped() +
-                    (m.palavra.isEmpty() ? QString() : QStringLiteral("</b>")) + QStringLiteral("</td></tr>");
-        }
-        html += QStringLiteral("</table>");
-        const QString explicacao = explicacaoDe(q.numero);
-        if (!explicacao.isEmpty())
-            html += QStringLiteral("<p><i>Explicação:</i> ") + explicacao.toHtmlEscaped() +
-                    QStringLiteral("</p>");
-        const QString fonte = fonteDe(q.numero);
-        if (!fonte.isEmpty())
-            html += QStringLiteral("<p><i>Fonte:</i> ") + fonte.toHtmlEscaped() + QStringLiteral("</p>");
-    }
+}
+} // namespace
+
+void TFormRevisao::MontaImpressao(QTextDocument &document) const
+{
+    preparaDocumento(document);
+    QString html = resumoImpresso();
+    for (int p : posicoesImpressas())
+        html += QStringLiteral("<hr/>") + posicaoImpressa(p, document);
     document.setHtml(html);
 }
 
 void TFormRevisao::Imprime(QPrinter &printer) const
 {
-    QTextDocument document;
-    MontaImpressao(document);
-    document.print(&printer);
+    // Each position is laid out on its own and goes whole on a page (a new page when it does not
+    // fit what is left of one); every page is headed with the exam and its number. Layout is in the
+    // screen's units, as QTextDocument::print lays out, and drawn scaled to the printer's.
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const double scale = printer.resolution() / dpi;
+    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double width = paper.width() / scale;
+    const double height = paper.height() / scale;
+    const double gap = 12.0;
+
+    std::vector<std::unique_ptr<QTextDocument>> parts;
+    const auto add = [&](const auto &html) {
+        auto document = std::make_unique<QTextDocument>();
+        preparaDocumento(*document);
+        document->setHtml(html(*document));
+        document->setTextWidth(width);
+        parts.push_back(std::move(document));
+    };
+    add([this](QTextDocument &) { return resumoImpresso(); });
+    for (int p : posicoesImpressas())
+        add([this, p](QTextDocument &d) { return posicaoImpressa(p, d); });
+
+    const auto header = [&](int page, int pages) {
+        auto document = std::make_unique<QTextDocument>();
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(8);
+        document->setDefaultFont(font);
+        const QString what = QStringLiteral("Quelvado · Revisão da prova") +
+                             (m_descricao.isEmpty() ? QString() : QStringLiteral(" · ") + m_descricao);
+        document->setHtml(
+            QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr><td>") +
+            what.toHtmlEscaped() +
+            QStringLiteral("</td><td align=\"right\">página %1 de %2</td></tr></table><hr/>")
+                .arg(page)
+                .arg(pages));
+        document->setTextWidth(width);
+        return document;
+    };
+    const double top = header(1, 1)->size().height() + gap / 2;
+    const double room = std::max(height - top, 1.0);
+
+    // Where each part goes: its page and height on it; a part taller than a page runs on over as
+    // many whole pages as it needs (from its own page's top).
+    struct Placed {
+        int page;
+        double y;
+        double from; // the part's own offset shown at y
+        double size;
+        QTextDocument *part;
+    };
+    std::vector<Placed> placed;
+    int page = 0;
+    double y = 0;
+    for (const auto &part : parts) {
+        const double h = part->size().height();
+        if (y > 0 && y + h > room) {
+            ++page;
+            y = 0;
+        }
+        for (double from = 0; from < h; from += room) {
+            if (from > 0) {
+                ++page;
+                y = 0;
+            }
+            const double size = std::min(room, h - from);
+            placed.push_back({page, y, from, size, part.get()});
+            y += size;
+        }
+        y += gap;
+    }
+    const int pages = page + 1;
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            printer.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        header(p + 1, pages)->drawContents(&painter, QRectF(0, 0, width, top));
+        for (const Placed &item : placed) {
+            if (item.page != p)
+                continue;
+            painter.save();
+            painter.translate(0, top + item.y - item.from);
+            item.part->drawContents(&painter, QRectF(0, item.from, width, item.size));
+            painter.restore();
+        }
+        painter.restore();
+    }
+    painter.end();
 }
 
 void TFormRevisao::resizeEvent(QResizeEvent *event)

@@ -11,6 +11,7 @@
 
 #include "exam/answersheet.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -30,8 +31,11 @@ public:
     explicit TFormRevisao(QWidget *parent = nullptr);
     ~TFormRevisao() override;
 
-    // The corrected exam, position 1 at index 0.
-    void setProva(const QList<QuestaoCorrigida> &prova);
+    // The corrected exam, position 1 at index 0, and what heads its printed pages (descricao()).
+    void setProva(const QList<QuestaoCorrigida> &prova, const QString &descricao = QString());
+    // "Prova 7 - Legislação, 08/12/2026 14:05", "Prova no formato atual, ...": an exam as the
+    // printed review names it.
+    static QString descricao(int type, const QDateTime &start);
     const QList<QuestaoCorrigida> &prova() const { return m_prova; }
 
     // Shows position 1..30 (ignored outside the exam).
@@ -49,9 +53,11 @@ public:
     void BBImprimirClick();
     void BBFecharClick();
 
-    // Writes the review of all thirty positions into document (the text that is printed).
+    // Writes the review into document as one text: the summary, then every position, or with
+    // "Só as erradas" checked the wrong and unanswered ones only (what is printed).
     void MontaImpressao(QTextDocument &document) const;
-    // Prints the review of all thirty positions on printer.
+    // Prints the same on printer, each position whole on a page, every page headed with the exam
+    // and the page's number.
     void Imprime(QPrinter &printer) const;
 
     // How "Imprimir" gets its printer ready: the print dialog, or in tests a printer set up to
@@ -88,7 +94,13 @@ private:
     // The next position from p in direction step (+1 or -1) under the filter, 0 when none.
     int vizinha(int p, int step) const;
     void atualizaBotoes();
+    // What is printed: the positions under the filter, the summary, and one position's text (its
+    // picture added to document as a resource).
+    QList<int> posicoesImpressas() const;
+    QString resumoImpresso() const;
+    QString posicaoImpressa(int posicao, QTextDocument &document) const;
 
     QList<QuestaoCorrigida> m_prova;
+    QString m_descricao;
     int m_posicao = 0;
 };

@@ -421,7 +421,7 @@ void TFormProvaAtual::BBRevisarClick()
         return;
     if (!Revisao)
         Revisao = new TFormRevisao(this);
-    Revisao->setProva(m_prova.corrected());
+    Revisao->setProva(m_prova.corrected(), TFormRevisao::descricao(ExamTypes::kTodayFormat, m_inicio));
     WindowKit::showInFront(Revisao);
 }
 

@@ -348,7 +348,13 @@ void TestExamSession::scoring()
     QVERIFY(w->LabelResultado->heightForWidth(161) <= 31);
     QVERIFY(samePicture(w->ImageResultado->pixmap(), CarregarFigura(picture, w->devicePixelRatioF())));
     QVERIFY(!w->BBCorrigir->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), w->BitBtnCancelar);
+    // The focus goes to "Revisar": a second Enter opens the review and the sheet stays.
+    QCOMPARE(QApplication::focusWidget(), w->BBRevisar);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(w->isVisible());
+    QVERIFY(w->Revisao && w->Revisao->isVisible());
+    w->Revisao->close();
+    QApplication::setActiveWindow(w.get());
     QCOMPARE(w->exam().Posicao, 30);
     // Esc on the sheet closes the window without asking.
     QTest::keyClick(w.get(), Qt::Key_Escape);

@@ -34,7 +34,8 @@ namespace {
 // The text a PDF written by Qt shows, without its blanks: each font's glyphs are drawn one by one
 // ("/F7 12 Tf", "<0012> Tj") and mapped back to characters by the font's ToUnicode table. Enough
 // for PDF files this program writes; no general reader.
-QString pdfText(const QByteArray &pdf)
+// The text of each page (each content stream, in file order), blanks left out.
+QStringList pdfPages(const QByteArray &pdf)
 {
     QMap<int, QByteArray> objects; // number -> body, streams inflated; in file order
     static const QRegularExpression object(QStringLiteral("(\\d+) 0 obj\\n(.*?)endobj"),
@@ -82,11 +83,12 @@ QString pdfText(const QByteArray &pdf)
             }
         }
     }
-    QString text;
+    QStringList pages;
     static const QRegularExpression op(QStringLiteral("/(F\\d+) [\\d.]+ Tf|<([0-9A-F]+)> Tj"));
     for (const QByteArray &body : std::as_const(objects)) {
         if (!body.contains(" Tj"))
             continue;
+        QString &text = pages.emplace_back();
         QByteArray font;
         for (auto it = op.globalMatch(QString::fromLatin1(body)); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
@@ -102,7 +104,7 @@ QString pdfText(const QByteArray &pdf)
             }
         }
     }
-    return text;
+    return pages;
 }
 
 // Text without blanks, ligatures ("ﬁ") written as their letters.
@@ -560,16 +562,34 @@ void TestRevisao::printsAllThirtyAsPdf()
     QVERIFY2(bytes.size() > 40000, qPrintable(QString::number(bytes.size())));
     const int pages = static_cast<int>(bytes.count("/Type /Page\n"));
     QVERIFY2(pages >= 6, qPrintable(QString::number(pages)));
-    // The pages show every position with its question, marks, explanation and source.
-    const QString shown = withoutBlanks(pdfText(bytes));
+    QStringList pageTexts = pdfPages(bytes);
+    for (QString &t : pageTexts)
+        t = withoutBlanks(t);
+    QCOMPARE(pageTexts.size(), pages);
+    // Every page is headed with the exam and its number.
+    const QString exam =
+        withoutBlanks(QStringLiteral("Quelvado · Revisão da prova · Prova 7 - Legislação, 07/12/2026 09:00"));
+    for (int i = 0; i < pages; ++i)
+        QVERIFY2(pageTexts[i].startsWith(
+                     exam + withoutBlanks(QStringLiteral("página %1 de %2").arg(i + 1).arg(pages))),
+                 qPrintable(pageTexts[i].left(120)));
+    // The pages show every position with its question, marks, explanation and source, each whole
+    // on one page.
+    const QString shown = pageTexts.join(QString());
     const QuestionBank &bank = QuestionBank::instance();
-    QVERIFY2(shown.startsWith(QStringLiteral("Revisãodaprova10certasde30.")), qPrintable(shown.left(80)));
+    QVERIFY2(pageTexts[0].contains(
+                 withoutBlanks(QStringLiteral("Revisão da prova Prova 7 - Legislação, 07/12/2026 09:00 "
+                                              "10 acertos em 30 questões."))),
+             qPrintable(pageTexts[0].left(200)));
     for (int p = 1; p <= 30; ++p) {
-        QVERIFY(shown.contains(withoutBlanks(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p))));
-        QVERIFY2(shown.contains(withoutBlanks(bank.string(QuestionKind::Text, p))),
+        const QString heading = withoutBlanks(QStringLiteral("Questão %1 de 30 · nº %1 do banco").arg(p));
+        const auto on = std::find_if(pageTexts.cbegin(), pageTexts.cend(),
+                                     [&](const QString &t) { return t.contains(heading); });
+        QVERIFY(on != pageTexts.cend());
+        QVERIFY2(on->contains(withoutBlanks(bank.string(QuestionKind::Text, p))),
                  qPrintable(QString::number(p)));
-        QVERIFY(shown.contains(withoutBlanks(bank.explanation(p))));
-        QVERIFY(shown.contains(withoutBlanks(bank.source(p))));
+        QVERIFY(on->contains(withoutBlanks(bank.explanation(p))));
+        QVERIFY2(on->contains(withoutBlanks(bank.source(p))), qPrintable(QString::number(p)));
     }
     QCOMPARE(shown.count(QStringLiteral("✔")), 30 + 10);
     QCOMPARE(shown.count(QStringLiteral("✘")), 20 + 10);
@@ -595,6 +615,15 @@ void TestRevisao::printsAllThirtyAsPdf()
     QVERIFY(QFile::remove(pdf));
     QTest::mouseClick(r->BBImprimir, Qt::LeftButton);
     QVERIFY(!QFile::exists(pdf));
+
+    // "Só as erradas": the twenty wrong and unanswered positions only.
+    QTest::mouseClick(r->CheckBoxErradas, Qt::LeftButton);
+    QVERIFY(r->CheckBoxErradas->isChecked());
+    r->MontaImpressao(document);
+    const QString wrongOnly = document.toPlainText().simplified();
+    QVERIFY(wrongOnly.contains(QStringLiteral("Só as erradas ou sem resposta: 20 questões.")));
+    for (int p = 1; p <= 30; ++p)
+        QCOMPARE(wrongOnly.contains(QStringLiteral("Questão %1 de 30 ·").arg(p)), kindAt(p) != Kind::Right);
 }
 
 // QUELVADO_REVIEW_PICTURE=docs/review-window.png makes the README's picture of the window.

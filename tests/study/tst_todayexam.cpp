@@ -402,7 +402,9 @@ void TestTodayExam::takenWithKeysAndStored()
     QCOMPARE(text.count(QStringLiteral("— resposta certa")) +
                  text.count(QStringLiteral("— sua resposta, certa")),
              30);
-    QVERIFY(text.contains(QStringLiteral("%1 certas de 30.").arg(rights)));
+    QVERIFY(text.contains(QStringLiteral("%1 %2 em 30 questões.")
+                              .arg(rights)
+                              .arg(rights == 1 ? QStringLiteral("acerto") : QStringLiteral("acertos"))));
     QMap<QString, int> rows; // alternative rows by letter
     static const QRegularExpression row(QStringLiteral("^\\s*[✔✘]?\\s*([A-E])\\) "),
                                         QRegularExpression::MultilineOption);
