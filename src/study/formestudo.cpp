@@ -2,6 +2,7 @@
 
 #include "formdesempenho.h"
 #include "formprovaatual.h"
+#include "formprovasanteriores.h"
 #include "formtreino.h"
 #include "history.h"
 #include "studyhistory.h"
@@ -57,6 +58,8 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     BBProvaAtual =
         entrada("BBProvaAtual", QStringLiteral("Prova no formato &atual"),
                 QStringLiteral("30 questões de 4 alternativas, com tempo marcado; aprovado com 20 acertos"));
+    BBProvasAnteriores = entrada("BBProvasAnteriores", QStringLiteral("&Provas anteriores"),
+                                 QStringLiteral("As provas guardadas: rever, imprimir ou excluir cada uma"));
     BBExportar = WindowKit::button(this, "BBExportar", QRect(), QStringLiteral("E&xportar histórico..."));
     Hints::set(BBExportar,
                QStringLiteral("Grava todas as provas guardadas num arquivo CSV, para abrir numa planilha"));
@@ -65,6 +68,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(BBDesempenho, &QPushButton::clicked, this, guard([this] { BBDesempenhoClick(); }));
     connect(BBErros, &QPushButton::clicked, this, guard([this] { BBErrosClick(); }));
     connect(BBProvaAtual, &QPushButton::clicked, this, guard([this] { BBProvaAtualClick(); }));
+    connect(BBProvasAnteriores, &QPushButton::clicked, this, guard([this] { BBProvasAnterioresClick(); }));
     connect(BBExportar, &QPushButton::clicked, this, guard([this] { BBExportarClick(); }));
     connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
 
@@ -73,6 +77,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addWidget(BBDesempenho);
     layout->addWidget(BBErros);
     layout->addWidget(BBProvaAtual);
+    layout->addWidget(BBProvasAnteriores);
     layout->addSpacing(6);
     layout->addWidget(LabelHistorico);
     layout->addWidget(BBExportar);
@@ -132,6 +137,18 @@ TFormProvaAtual *TFormEstudo::provaAtual()
     if (!m_provaAtual)
         m_provaAtual = new TFormProvaAtual(this);
     return m_provaAtual;
+}
+
+TFormProvasAnteriores *TFormEstudo::provasAnteriores()
+{
+    if (!m_provasAnteriores)
+        m_provasAnteriores = new TFormProvasAnteriores(this);
+    return m_provasAnteriores;
+}
+
+void TFormEstudo::BBProvasAnterioresClick()
+{
+    WindowKit::showInFront(provasAnteriores());
 }
 
 void TFormEstudo::BBDesempenhoClick()

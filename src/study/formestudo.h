@@ -1,7 +1,7 @@
 #pragma once
 // "Estudo": the small window behind the main window's sixth button. It leads to the performance
-// window, the drill of one's own mistakes and the exam in today's format, and exports the study
-// history as a spreadsheet file (CSV).
+// window, the drill of one's own mistakes, the exam in today's format and the list of past exams,
+// and exports the study history as a spreadsheet file (CSV).
 
 #include <QWidget>
 
@@ -11,6 +11,7 @@ class QLabel;
 class QPushButton;
 class TFormDesempenho;
 class TFormProvaAtual;
+class TFormProvasAnteriores;
 class TFormTreino;
 
 class TFormEstudo : public QWidget {
@@ -23,12 +24,14 @@ public:
     // The drill over every subject, or over one (a Subjects::Subject) when subject >= 0.
     void BBErrosClick(int subject = -1);
     void BBProvaAtualClick();
+    void BBProvasAnterioresClick();
     void BBExportarClick();
 
     // The window each entry opens, made when first asked for.
     TFormDesempenho *desempenho();
     TFormTreino *treino();
     TFormProvaAtual *provaAtual();
+    TFormProvasAnteriores *provasAnteriores();
 
     // How "Exportar histórico" asks where to write: a save-file dialog, or in tests a fixed name.
     // Returns the chosen file name, empty when the user cancelled. nullptr restores the dialog.
@@ -39,6 +42,7 @@ public:
     QPushButton *BBDesempenho = nullptr;
     QPushButton *BBErros = nullptr;
     QPushButton *BBProvaAtual = nullptr;
+    QPushButton *BBProvasAnteriores = nullptr;
     QPushButton *BBExportar = nullptr;
     QPushButton *BBFechar = nullptr;
 
@@ -51,5 +55,6 @@ private:
     TFormDesempenho *m_desempenho = nullptr;
     TFormTreino *m_treino = nullptr;
     TFormProvaAtual *m_provaAtual = nullptr;
+    TFormProvasAnteriores *m_provasAnteriores = nullptr;
     quint64 m_revisao = 0; // History::revision() when last read
 };

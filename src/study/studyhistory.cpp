@@ -3,7 +3,9 @@
 #include "history.h"
 
 #include "common/dialogs.h"
+#include "exam/answersheet.h"
 #include "exam/examsession.h"
+#include "exam/questionbank.h"
 
 #include <QSet>
 
@@ -54,6 +56,33 @@ HistoryExam StudyHistory::entryFor(const CorrectedExam &exam)
         entry.answers << a;
     }
     return entry;
+}
+
+QList<QuestaoCorrigida> StudyHistory::reviewOf(const HistoryExam &exam, const QuestionBank &bank)
+{
+    QList<QuestaoCorrigida> review;
+    for (const HistoryAnswer &a : exam.answers) {
+        QuestaoCorrigida q;
+        q.numero = a.number;
+        q.resposta = a.given;
+        for (const QChar c : a.shown)
+            if (c >= QLatin1Char('1') && c <= QLatin1Char('5'))
+                q.alternativas << c.digitValue();
+        const StoredQuestion *stored = bank.question(a.number);
+        bool ok = false;
+        const int right = stored ? stored->text(QuestionKind::Answer).toInt(&ok) : 0;
+        const int shownAt = q.alternativas.isEmpty() ? right : int(q.alternativas.indexOf(right)) + 1;
+        if (ok && shownAt >= 1 && shownAt <= ExamTypes::kAlternatives) {
+            q.certa = QChar(u'A' + shownAt - 1);
+            q.marca = q.resposta == q.certa ? QStringLiteral("*") : QStringLiteral("X");
+        } else {
+            q.marca = QStringLiteral("-");
+        }
+        q.lightConsulted = a.revealed;
+        q.seen = a.seen;
+        review << q;
+    }
+    return review;
 }
 
 void StudyHistory::keep(const CorrectedExam &exam)

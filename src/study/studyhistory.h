@@ -8,6 +8,8 @@
 #include <QString>
 
 struct CorrectedExam;
+struct QuestaoCorrigida;
+class QuestionBank;
 
 namespace StudyHistory {
 History &get();
@@ -18,6 +20,10 @@ void tellOnce(const QString &text);
 // A corrected exam of the eighteen types as the history keeps it: its type and times, and each
 // position's question, answer and whether it was right.
 HistoryExam entryFor(const CorrectedExam &exam);
+// A stored exam as its review shows it: each position's answer, with the right letter (as the
+// exam showed the alternatives) and the mark worked out from the bank; a question the bank no
+// longer has is marked "-" (not checked).
+QList<QuestaoCorrigida> reviewOf(const HistoryExam &exam, const QuestionBank &bank);
 // Stores a corrected exam; that the history could not keep it is told once (the answer sheet
 // stands either way).
 void keep(const CorrectedExam &exam);

@@ -5,15 +5,20 @@
 #include "study/formdesempenho.h"
 #include "study/formestudo.h"
 #include "study/formprovaatual.h"
+#include "study/formprovasanteriores.h"
 #include "study/formtreino.h"
 #include "study/history.h"
 #include "study/progress.h"
 #include "study/subjects.h"
 
+#include "exam/formrevisao.h"
+#include "exam/questionbank.h"
+
 #include "fakes.h"
 #include "windowdriver.h"
 
 #include <QChartView>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -43,6 +48,7 @@ private slots:
     void windowFromKnownHistory();
     void emptyHistory();
     void studyWindowEntriesAndExport();
+    void pastExamsReviewedAndDeleted();
 };
 
 void TestProgress::weakestSubject()
@@ -200,6 +206,93 @@ void TestProgress::studyWindowEntriesAndExport()
     QCOMPARE(dialogs.boxes.size(), 2);
     QCOMPARE(dialogs.boxes.last().icon, Dialogs::Icon::Error);
     TFormEstudo::setEscolheArquivo(nullptr);
+}
+
+// "Provas anteriores": newest first, each exam's review as it was corrected (today's format with its
+// own order of four alternatives, a position checked on the light, one never shown), and deleting
+// after a question, one or several.
+void TestProgress::pastExamsReviewedAndDeleted()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock(QDateTime(QDate(2026, 12, 20), QTime(9, 0)));
+    const QuestionBank &bank = QuestionBank::instance();
+    QVERIFY(History::instance().store(exam(201, 12, 2)));
+    HistoryExam today = exam(1, 0, 3);
+    today.type = kTodayFormatType;
+    today.seconds = 3725;
+    const int right1 = bank.string(QuestionKind::Answer, 1).toInt();
+    const int other1 = right1 % 5 + 1;
+    // Position 1 showed the right alternative as A and another as B; B was answered.
+    today.answers[0].shown =
+        QStringLiteral("%1%2%3%4").arg(right1).arg(other1).arg(other1 % 5 + 1).arg((other1 + 1) % 5 + 1);
+    today.answers[0].given = QStringLiteral("B");
+    today.answers[1].revealed = true;
+    today.answers[1].given = QString(QChar(u'A' + bank.string(QuestionKind::Answer, 2).toInt() - 1));
+    today.answers[29].seen = false;
+    today.answers[29].given.clear();
+    QVERIFY(History::instance().store(today));
+    QVERIFY(History::instance().store(exam(1, 25, 4)));
+
+    TFormEstudo estudo;
+    QVERIFY(showActive(&estudo));
+    QTest::mouseClick(estudo.BBProvasAnteriores, Qt::LeftButton);
+    TFormProvasAnteriores *lista = estudo.provasAnteriores();
+    QVERIFY(lista->isVisible());
+    QTableWidget *grid = lista->GridProvas;
+    QCOMPARE(grid->rowCount(), 3);
+    const auto row = [grid](int r) {
+        QStringList cells;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            cells << grid->item(r, c)->text();
+        return cells.join(QLatin1Char('|'));
+    };
+    QCOMPARE(row(0), QStringLiteral("04/12/2026 10:00|7 - Legislação|0:10:00|25 de 30"));
+    QCOMPARE(row(1), QStringLiteral("03/12/2026 10:00|Prova no formato atual|1:02:05|0 de 29"));
+    QCOMPARE(row(2), QStringLiteral("02/12/2026 10:00|11 - Sinalização|0:10:00|12 de 30"));
+
+    // Enter on the second row opens its review.
+    QVERIFY(showActive(lista));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    TFormRevisao *r = lista->revisao();
+    QVERIFY(r && r->isVisible());
+    QCOMPARE(r->prova().size(), 30);
+    QCOMPARE(r->LabelSituacao->text(), QStringLiteral("✘ Errada: sua resposta foi B, a certa é A"));
+    QVERIFY(r->LabelAlternativas[0]->text().contains(bank.string(QuestionKind::AlternativeA + right1 - 1)));
+    QVERIFY(!r->LabelAlternativas[4]->isVisible());
+    r->MostraPosicao(2);
+    QVERIFY(r->LabelSituacao->text().endsWith(QStringLiteral("(conferida no semáforo)")));
+    r->MostraPosicao(30);
+    QVERIFY(r->LabelSituacao->text().startsWith(QStringLiteral("Não exibida")));
+    QTextDocument printed;
+    r->MontaImpressao(printed);
+    QVERIFY(printed.toPlainText().contains(QStringLiteral("Prova no formato atual, 03/12/2026 10:00")));
+    r->close();
+
+    // Delete asks first; "Não" keeps the exam.
+    QVERIFY(showActive(lista));
+    grid->setFocus();
+    dialogs.answer({false});
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(dialogs.boxes.size(), 1);
+    QVERIFY(dialogs.boxes.last().question);
+    QVERIFY(dialogs.boxes.last().text.contains(QStringLiteral("03/12/2026 10:00 (Prova no formato atual)")));
+    QCOMPARE(History::instance().summaries().size(), 3);
+    // Two selected, "Sim": both go, with their answers; the one left is still there whole.
+    grid->selectRow(0);
+    grid->setCurrentCell(1, 0, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    dialogs.answer({true});
+    QTest::mouseClick(lista->BBExcluir, Qt::LeftButton);
+    QVERIFY(dialogs.boxes.last().text.contains(QStringLiteral("as 2 provas selecionadas")));
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(row(0), QStringLiteral("02/12/2026 10:00|11 - Sinalização|0:10:00|12 de 30"));
+    const QList<HistoryExam> left = History::instance().exams();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.first().answers.size(), 30);
+    QCOMPARE(History::instance().subjectTotals()[Subjects::Legislacao].total, 0);
+    QCOMPARE(dialogs.boxes.size(), 2);
 }
 
 QTEST_MAIN(TestProgress)

@@ -22,6 +22,7 @@
 #include "study/formdesempenho.h"
 #include "study/formestudo.h"
 #include "study/formprovaatual.h"
+#include "study/formprovasanteriores.h"
 #include "study/formtreino.h"
 #include "study/history.h"
 
@@ -126,6 +127,9 @@ int main(int argc, char **argv)
     atual->chooseAlternative(2);
     ok &= save(atual, folder, QStringLiteral("formprovaatual-prova"));
     atual->hide();
+    estudo->BBProvasAnterioresClick();
+    ok &= save(estudo->provasAnteriores(), folder, QStringLiteral("formprovasanteriores"));
+    estudo->provasAnteriores()->hide();
     estudo->hide();
     // The selection page, then an exam of signs (question 201 shows a sign), then its sheet.
     formProva()->showSelectionPage();
