@@ -17,6 +17,7 @@
 #include "exam/formprova.h"
 #include "signs/formdados.h"
 #include "study/formestudo.h"
+#include "study/formprovaatual.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -173,6 +174,28 @@ void TFormTopo::RxSBEstudoClick()
     if (!m_estudo)
         m_estudo = new TFormEstudo(this);
     WindowKit::showInFront(m_estudo);
+}
+
+void TFormTopo::ofereceProvaEmAndamento()
+{
+    const std::optional<TFormProvaAtual::Guardada> kept = TFormProvaAtual::provaGuardada();
+    if (!kept)
+        return;
+    const QString texto =
+        QStringLiteral("Há uma prova no formato atual em andamento, começada em %1, com %2 de %3 questões "
+                       "respondidas e %4 de tempo restante.\rDeseja continuar essa prova?")
+            .arg(kept->progress.start.toString(QStringLiteral("dd/MM/yyyy 'às' HH:mm")))
+            .arg(kept->answered)
+            .arg(kept->total)
+            .arg(TodayExam::mmss(kept->progress.minutes * 60 - kept->progress.elapsed));
+    if (!Dialogs::question(texto)) {
+        TFormProvaAtual::esqueceProgresso();
+        return;
+    }
+    RxSBEstudoClick();
+    m_estudo->BBProvaAtualClick();
+    if (!m_estudo->provaAtual()->continuaProva())
+        Dialogs::error(QStringLiteral("A prova em andamento não pôde ser recuperada."));
 }
 
 void TFormTopo::Image1Click()

@@ -28,6 +28,9 @@ public:
     // The sixth button "Estudo" (key 6): the study window, made when first opened.
     void RxSBEstudoClick();
     TFormEstudo *estudo() const { return m_estudo; }
+    // At start-up: an exam in today's format the last run left in progress is offered to be
+    // continued (in the study window's exam window, with its time left), or forgotten.
+    void ofereceProvaEmAndamento();
     void Image1Click();
     void Image2Click();
     void Versao1Click();

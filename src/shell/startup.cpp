@@ -229,6 +229,10 @@ int Startup::run(int argc, char **argv)
         main->installEventFilter(&probe);
 
     main->show();
+    // Once the main window shows: an exam left running by the last run may be continued.
+    if (qEnvironmentVariableIntValue("QUELVADO_EXIT_AFTER_FIRST_PAINT") != 1)
+        QTimer::singleShot(0, main,
+                           guard([main] { static_cast<TFormTopo *>(main)->ofereceProvaEmAndamento(); }));
     const int code = QApplication::exec();
     main->removeEventFilter(&probe);
     destroyWindows();

@@ -134,8 +134,10 @@ TFormTreino *TFormEstudo::treino()
 
 TFormProvaAtual *TFormEstudo::provaAtual()
 {
-    if (!m_provaAtual)
+    if (!m_provaAtual) {
         m_provaAtual = new TFormProvaAtual(this);
+        m_provaAtual->setEstudarErros([this] { BBErrosClick(); });
+    }
     return m_provaAtual;
 }
 

@@ -2,11 +2,13 @@
 
 #include "history.h"
 #include "studyhistory.h"
+#include "subjects.h"
 
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/safefile.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "exam/formrevisao.h"
@@ -15,11 +17,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -37,6 +41,7 @@ const QColor kReprovado(170, 0, 0);
 // The time left turns red in the last five minutes.
 constexpr int kAlerta = 5 * 60;
 constexpr int kIntervalo = 200; // milliseconds between readings of the clock
+constexpr int kGravaCada = 10;  // seconds of exam time between keepings of the exam in progress
 
 using QuestionSheet::letter;
 
@@ -96,6 +101,8 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     connect(BBAnterior, &QPushButton::clicked, this, guard([this] { BBAnteriorClick(); }));
     connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
     connect(BBFinalizar, &QPushButton::clicked, this, guard([this] { BBFinalizarClick(); }));
+    connect(BBSemResposta, &QPushButton::clicked, this, guard([this] { BBSemRespostaClick(); }));
+    connect(BBEstudarErros, &QPushButton::clicked, this, guard([this] { BBEstudarErrosClick(); }));
     connect(BBRevisar, &QPushButton::clicked, this, guard([this] { BBRevisarClick(); }));
     connect(BBNovaProva, &QPushButton::clicked, this, guard([this] { BBNovaProvaClick(); }));
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { close(); }));
@@ -103,6 +110,11 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
 
     // The window sees its keys before its controls.
     qApp->installEventFilter(this);
+    // Esc closes the window from the start and result pages; during the exam "Fechar" asks first.
+    WindowKit::onEscape(this, [this] {
+        if (pagina() != Prova)
+            close();
+    });
     showPage(Inicio);
 }
 
@@ -143,6 +155,11 @@ QWidget *TFormProvaAtual::buildStartPage()
     inicioLayout->addLayout(tempoLinha);
     inicioLayout->addStretch(1);
     inicioLayout->addLayout(iniciarLinha);
+    // Enter starts the exam from anywhere on the page (the time box too).
+    WindowKit::onKey(
+        inicio,
+        [](const QKeyEvent &key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; },
+        [this] { BBIniciarClick(); });
     return inicio;
 }
 
@@ -198,12 +215,16 @@ QWidget *TFormProvaAtual::buildExamPage()
                                               Artwork::glyph(this, "anterior", 20), 20));
     BBProximo = boldButton(WindowKit::button(prova, "BBProximo", QRect(), QStringLiteral("Próxima"),
                                              Artwork::glyph(this, "proxima", 20), 20));
-    BBFinalizar = boldButton(WindowKit::button(prova, "BBFinalizar", QRect(), QStringLiteral("Finalizar")));
+    BBSemResposta =
+        boldButton(WindowKit::button(prova, "BBSemResposta", QRect(), QStringLiteral("Sem &resposta")));
+    BBFinalizar = boldButton(WindowKit::button(prova, "BBFinalizar", QRect(), QStringLiteral("&Finalizar")));
     Hints::set(BBAnterior, QStringLiteral("Questão anterior (seta para a esquerda)"));
     Hints::set(BBProximo, QStringLiteral("Próxima questão (seta para a direita)"));
-    Hints::set(BBFinalizar, QStringLiteral("Terminar a prova e ver o resultado"));
+    Hints::set(BBSemResposta, QStringLiteral("Ir à próxima questão ainda sem resposta (Alt+R)"));
+    Hints::set(BBFinalizar, QStringLiteral("Terminar a prova e ver o resultado (Alt+F)"));
     base->addWidget(BBAnterior);
     base->addWidget(BBProximo);
+    base->addWidget(BBSemResposta);
     base->addStretch(1);
     base->addWidget(BBFinalizar);
     provaLayout->addLayout(topo);
@@ -224,7 +245,14 @@ QWidget *TFormProvaAtual::buildResultPage()
     LabelTempoGasto->setAlignment(Qt::AlignCenter);
     LabelAviso = textLabel(resultado, "LabelAviso", 13, false);
     LabelAviso->setAlignment(Qt::AlignCenter);
+    LabelMaterias = textLabel(resultado, "LabelMaterias", 13, false);
+    LabelMaterias->setAlignment(Qt::AlignCenter);
+    LabelMaterias->setTextFormat(Qt::RichText);
     BBRevisar = boldButton(WindowKit::button(resultado, "BBRevisar", QRect(), QStringLiteral("Revisar")));
+    BBEstudarErros = boldButton(
+        WindowKit::button(resultado, "BBEstudarErros", QRect(), QStringLiteral("Estudar meus &erros")));
+    Hints::set(BBEstudarErros, QStringLiteral("Treinar as questões erradas que esperam por você hoje"));
+    BBEstudarErros->hide();
     BBNovaProva =
         boldButton(WindowKit::button(resultado, "BBNovaProva", QRect(), QStringLiteral("Nova prova")));
     BBFechar = boldButton(WindowKit::button(resultado, "BBFechar", QRect(), QStringLiteral("Fechar"),
@@ -234,7 +262,7 @@ QWidget *TFormProvaAtual::buildResultPage()
     Hints::set(BBFechar, QStringLiteral("Fechar a janela"));
     auto *botoes = new QHBoxLayout;
     botoes->addStretch(1);
-    for (QPushButton *b : {BBRevisar, BBNovaProva, BBFechar})
+    for (QPushButton *b : {BBRevisar, BBEstudarErros, BBNovaProva, BBFechar})
         botoes->addWidget(b);
     botoes->addStretch(1);
     resultadoLayout->addStretch(1);
@@ -242,6 +270,8 @@ QWidget *TFormProvaAtual::buildResultPage()
     resultadoLayout->addWidget(LabelAcertos);
     resultadoLayout->addWidget(LabelTempoGasto);
     resultadoLayout->addWidget(LabelAviso);
+    resultadoLayout->addSpacing(8);
+    resultadoLayout->addWidget(LabelMaterias);
     resultadoLayout->addSpacing(12);
     resultadoLayout->addLayout(botoes);
     resultadoLayout->addStretch(1);
@@ -251,6 +281,95 @@ QWidget *TFormProvaAtual::buildResultPage()
 TFormProvaAtual::~TFormProvaAtual()
 {
     qApp->removeEventFilter(this);
+    // The program ends with an exam running: it is kept to be continued at the next start.
+    if (emAndamento())
+        guardaProgresso();
+}
+
+bool TFormProvaAtual::emAndamento() const
+{
+    return pagina() == Prova && TimerTempo->isActive();
+}
+
+int TFormProvaAtual::decorridos() const
+{
+    const qint64 desde = std::max<qint64>(0, m_base.secsTo(Clock::current().localNow()));
+    return static_cast<int>(std::min<qint64>(m_decorridoAntes + desde, qint64(m_minutos) * 60));
+}
+
+bool TFormProvaAtual::guardaProgresso()
+{
+    const QString file = TodayExam::progressFile();
+    if (file.isEmpty() || !emAndamento())
+        return false;
+    m_gravadoEm = decorridos();
+    QSaveFile save(file);
+    if (!save.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray text = m_prova.saveProgress({m_inicio, m_minutos, m_gravadoEm, m_posicao});
+    if (save.write(text) != text.size()) {
+        save.cancelWriting();
+        return false;
+    }
+    return save.commit();
+}
+
+void TFormProvaAtual::esqueceProgresso()
+{
+    const QString file = TodayExam::progressFile();
+    if (!file.isEmpty())
+        QFile::remove(file);
+}
+
+std::optional<TFormProvaAtual::Guardada> TFormProvaAtual::provaGuardada()
+{
+    const QString file = TodayExam::progressFile();
+    if (file.isEmpty())
+        return std::nullopt;
+    const SafeFile::Result read = SafeFile::read(file, 64 * 1024);
+    if (read.status == SafeFile::Status::Missing)
+        return std::nullopt;
+    TodayExam exam(QuestionBank::instance());
+    const std::optional<TodayExam::Progress> progress =
+        read.ok() ? exam.restoreProgress(read.bytes) : std::nullopt;
+    if (!progress) {
+        // Nothing that can be continued: a damaged or outdated file is not offered again.
+        if (read.status != SafeFile::Status::NotRegular)
+            QFile::remove(file);
+        return std::nullopt;
+    }
+    return Guardada{*progress, exam.answered(), exam.size()};
+}
+
+bool TFormProvaAtual::continuaProva()
+{
+    if (emAndamento())
+        return true;
+    const SafeFile::Result read = SafeFile::read(TodayExam::progressFile(), 64 * 1024);
+    const std::optional<TodayExam::Progress> progress =
+        read.ok() ? m_prova.restoreProgress(read.bytes) : std::nullopt;
+    if (!progress)
+        return false;
+    if (Revisao)
+        Revisao->close();
+    m_idHistorico = 0;
+    m_inicio = progress->start;
+    m_minutos = progress->minutes;
+    m_decorridoAntes = progress->elapsed;
+    m_base = Clock::current().localNow();
+    m_fim = QDateTime();
+    WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
+    showPage(Prova);
+    TimerTempo->start();
+    showQuestion(progress->position);
+    updateCountdown();
+    return true;
+}
+
+void TFormProvaAtual::setEstudarErros(std::function<void()> open)
+{
+    m_estudarErros = std::move(open);
+    BBEstudarErros->setVisible(bool(m_estudarErros));
 }
 
 TFormProvaAtual::Pagina TFormProvaAtual::pagina() const
@@ -294,12 +413,14 @@ void TFormProvaAtual::BBIniciarClick()
         Revisao->close();
     m_idHistorico = 0;
     m_inicio = Clock::current().localNow();
+    m_base = m_inicio;
+    m_decorridoAntes = 0;
     m_fim = QDateTime();
     LabelTempo->setText(TodayExam::mmss(m_minutos * 60));
     WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
     showPage(Prova);
-    showQuestion(1);
     TimerTempo->start();
+    showQuestion(1);
 }
 
 void TFormProvaAtual::showQuestion(int posicao)
@@ -307,6 +428,7 @@ void TFormProvaAtual::showQuestion(int posicao)
     if (posicao < 1 || posicao > m_prova.size())
         return;
     m_posicao = posicao;
+    m_prova.markSeen(posicao);
     LabelPosicao->setText(QStringLiteral("Questão %1 de %2").arg(posicao).arg(m_prova.size()));
     QuestionSheet::showQuestion(LabelPergunta, ImageQuestao, m_prova.text(posicao), m_prova.picture(posicao));
     const QString dada = m_prova.answer(posicao);
@@ -322,6 +444,9 @@ void TFormProvaAtual::showQuestion(int posicao)
     BBProximo->setEnabled(posicao < m_prova.size());
     ScrollQuestao->ensureVisible(0, 0);
     showAnsweredCount();
+    BBSemResposta->setEnabled(m_prova.nextUnanswered(posicao) != 0 &&
+                              m_prova.nextUnanswered(posicao) != posicao);
+    guardaProgresso();
 }
 
 void TFormProvaAtual::showAnsweredCount()
@@ -350,6 +475,14 @@ void TFormProvaAtual::BBProximoClick()
         showQuestion(m_posicao + 1);
 }
 
+void TFormProvaAtual::BBSemRespostaClick()
+{
+    if (pagina() != Prova)
+        return;
+    if (const int p = m_prova.nextUnanswered(m_posicao))
+        showQuestion(p);
+}
+
 void TFormProvaAtual::BBFinalizarClick()
 {
     if (pagina() != Prova)
@@ -361,35 +494,46 @@ void TFormProvaAtual::BBFinalizarClick()
                 ? QStringLiteral("Há 1 questão sem resposta. Deseja finalizar a prova?")
                 : QStringLiteral("Há %1 questões sem resposta. Deseja finalizar a prova?").arg(faltam);
         // The countdown goes on while the question is open and may end the exam meanwhile.
-        if (!Dialogs::current().askYesNo(Dialogs::Icon::Question, QStringLiteral("Finalizar prova"), texto) ||
-            pagina() != Prova)
+        if (!Dialogs::current().askYesNo(Dialogs::Icon::Question, QStringLiteral("Finalizar prova"), texto)) {
+            // Back to the exam, at the first question still without an answer.
+            if (pagina() == Prova)
+                showQuestion(m_prova.nextUnanswered(0));
+            return;
+        }
+        if (pagina() != Prova)
             return;
     }
     // The time may have run out while the question was asked.
-    const QDateTime limite = m_inicio.addSecs(qint64(m_minutos) * 60);
-    const QDateTime agora = Clock::current().localNow();
-    finish(agora < limite ? agora : limite, agora >= limite);
+    finish(decorridos() >= m_minutos * 60);
 }
 
 void TFormProvaAtual::updateCountdown()
 {
     if (pagina() != Prova)
         return;
-    const int falta = TodayExam::secondsLeft(m_inicio, Clock::current().localNow(), m_minutos);
+    const int usados = decorridos();
+    const int falta = std::max(0, m_minutos * 60 - usados);
     LabelTempo->setText(TodayExam::mmss(falta));
     if (falta <= kAlerta)
         WindowKit::setTextColour(LabelTempo, kReprovado);
-    if (falta == 0)
-        finish(m_inicio.addSecs(qint64(m_minutos) * 60), true);
+    if (falta == 0) {
+        finish(true);
+        return;
+    }
+    // The time left is kept every few seconds for a program that ends without closing the window.
+    if (usados - m_gravadoEm >= kGravaCada)
+        guardaProgresso();
 }
 
-void TFormProvaAtual::finish(const QDateTime &end, bool porTempo)
+void TFormProvaAtual::finish(bool porTempo)
 {
+    const int gastos = porTempo ? m_minutos * 60 : decorridos();
     TimerTempo->stop();
-    m_fim = end;
+    esqueceProgresso();
+    m_fim = m_base.addSecs(gastos - m_decorridoAntes);
     const int acertos = m_prova.right();
     const bool aprovado = m_prova.passed();
-    m_idHistorico = StudyHistory::get().store(m_prova.historyExam(m_inicio, m_fim));
+    m_idHistorico = StudyHistory::get().store(m_prova.historyExam(m_inicio, m_fim, gastos));
 
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);
@@ -399,7 +543,6 @@ void TFormProvaAtual::finish(const QDateTime &end, bool porTempo)
                               .arg(acertos)
                               .arg(m_prova.size())
                               .arg(TodayExam::kPassMark));
-    const int gastos = static_cast<int>(std::max<qint64>(0, m_inicio.secsTo(m_fim)));
     LabelTempoGasto->setText(QStringLiteral("Tempo gasto: %1 de %2")
                                  .arg(TodayExam::mmss(gastos), TodayExam::mmss(m_minutos * 60)));
     QStringList avisos;
@@ -407,8 +550,34 @@ void TFormProvaAtual::finish(const QDateTime &end, bool porTempo)
         avisos << QStringLiteral("O tempo acabou: a prova terminou sozinha.");
     if (!m_idHistorico)
         avisos << QStringLiteral("Não foi possível guardar esta prova no histórico.");
+    int exibidas = 0;
+    for (int p = 1; p <= m_prova.size(); ++p)
+        exibidas += m_prova.seen(p) ? 1 : 0;
+    if (m_prova.answered() < m_prova.size()) {
+        QString respondidas =
+            QStringLiteral("Respondidas: %1 de %2.").arg(m_prova.answered()).arg(m_prova.size());
+        if (exibidas < m_prova.size())
+            respondidas +=
+                (m_prova.size() - exibidas == 1
+                     ? QStringLiteral(" 1 não chegou a ser exibida.")
+                     : QStringLiteral(" %1 não chegaram a ser exibidas.").arg(m_prova.size() - exibidas));
+        avisos.prepend(respondidas);
+    }
     LabelAviso->setText(avisos.join(QLatin1Char(' ')));
     LabelAviso->setVisible(!avisos.isEmpty());
+    QString materias =
+        QStringLiteral("<table align=\"center\" cellpadding=\"2\"><tr><th align=\"left\">Matéria</th>"
+                       "<th align=\"right\">Acertos</th></tr>");
+    const QList<SubjectTotal> porMateria = m_prova.bySubject();
+    for (int m = 0; m < porMateria.size(); ++m) {
+        if (porMateria[m].total == 0)
+            continue;
+        materias += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2 de %3</td></tr>")
+                        .arg(Subjects::name(m).toHtmlEscaped())
+                        .arg(porMateria[m].right)
+                        .arg(porMateria[m].total);
+    }
+    LabelMaterias->setText(materias + QStringLiteral("</table>"));
     showPage(Resultado);
     if (porTempo)
         Dialogs::current().message(Dialogs::Icon::Information, kTitulo,
@@ -423,6 +592,12 @@ void TFormProvaAtual::BBRevisarClick()
         Revisao = new TFormRevisao(this);
     Revisao->setProva(m_prova.corrected(), TFormRevisao::descricao(ExamTypes::kTodayFormat, m_inicio));
     WindowKit::showInFront(Revisao);
+}
+
+void TFormProvaAtual::BBEstudarErrosClick()
+{
+    if (m_estudarErros)
+        m_estudarErros();
 }
 
 void TFormProvaAtual::BBNovaProvaClick()
@@ -446,6 +621,7 @@ void TFormProvaAtual::closeEvent(QCloseEvent *event)
         // Unless the time ran out while the question was open (the exam is then stored).
         if (pagina() == Prova) {
             TimerTempo->stop();
+            esqueceProgresso();
             showPage(Inicio);
         }
     }

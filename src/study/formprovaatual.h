@@ -12,6 +12,7 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -47,11 +48,30 @@ public:
     void chooseAlternative(int letra); // 0 = A .. 3 = D
     void BBAnteriorClick();
     void BBProximoClick();
+    void BBSemRespostaClick();
     void BBFinalizarClick();
     void BBRevisarClick();
+    void BBEstudarErrosClick();
     void BBNovaProvaClick();
     // Reads the clock: shows the time left and ends the exam when it has run out.
     void updateCountdown();
+
+    // An exam in progress is kept (TodayExam::progressFile()) after every answer and move, every
+    // few seconds of its time and when the window goes with the program; finishing or abandoning
+    // it forgets it. What a kept exam holds, to offer it at the next start; nothing when there is
+    // none (a damaged or outdated one is removed).
+    struct Guardada {
+        TodayExam::Progress progress;
+        int answered = 0;
+        int total = 0;
+    };
+    static std::optional<Guardada> provaGuardada();
+    // Continues the kept exam where it was, with the time left it had. False when there is none.
+    bool continuaProva();
+    // Forgets the kept exam.
+    static void esqueceProgresso();
+    // What "Estudar meus erros" on the result page opens; the button shows only when set.
+    void setEstudarErros(std::function<void()> open);
 
     // Start page.
     QLabel *LabelDescricao = nullptr;
@@ -68,12 +88,15 @@ public:
     QList<QLabel *> LabelAlternativas;   // A..D
     QPushButton *BBAnterior = nullptr;
     QPushButton *BBProximo = nullptr;
+    QPushButton *BBSemResposta = nullptr;
     QPushButton *BBFinalizar = nullptr;
     // Result page.
     QLabel *LabelResultado = nullptr;
     QLabel *LabelAcertos = nullptr;
     QLabel *LabelTempoGasto = nullptr;
     QLabel *LabelAviso = nullptr;
+    QLabel *LabelMaterias = nullptr;
+    QPushButton *BBEstudarErros = nullptr;
     QPushButton *BBRevisar = nullptr;
     QPushButton *BBNovaProva = nullptr;
     QPushButton *BBFechar = nullptr;
@@ -94,13 +117,21 @@ private:
     void showPage(Pagina p);
     void showQuestion(int posicao);
     void showAnsweredCount();
-    // Ends the exam at end (corrects, stores, shows the result); porTempo when the time ran out.
-    void finish(const QDateTime &end, bool porTempo);
+    // Ends the exam (corrects, stores, shows the result); porTempo when the time ran out.
+    void finish(bool porTempo);
+    bool emAndamento() const;
+    // Seconds of exam time used: before this run of the exam's window, and since m_base.
+    int decorridos() const;
+    bool guardaProgresso();
 
     TodayExam m_prova;
     int m_posicao = 0;
     int m_minutos = TodayExam::kDefaultMinutes;
-    QDateTime m_inicio;
+    QDateTime m_inicio;       // when the exam began
+    QDateTime m_base;         // when this window began or continued counting its time
+    int m_decorridoAntes = 0; // seconds used before m_base
+    int m_gravadoEm = 0;      // the seconds used when last kept
+    std::function<void()> m_estudarErros;
     QDateTime m_fim;
     qint64 m_idHistorico = 0;
     std::optional<quint32> m_sorteio; // where the next exam's draw starts, when set

@@ -2,9 +2,13 @@
 
 #include "subjects.h"
 
+#include "common/programfolder.h"
 #include "common/settingsfile.h"
 #include "exam/questionbank.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -130,6 +134,7 @@ void TodayExam::draw(quint32 start)
         m_questions << t;
     }
     m_answers = QList<QString>(m_questions.size());
+    m_seen = QList<bool>(m_questions.size(), false);
 }
 
 const TodayQuestion *TodayExam::at(int position) const
@@ -178,6 +183,27 @@ int TodayExam::answered() const
         std::count_if(m_answers.cbegin(), m_answers.cend(), [](const QString &a) { return !a.isEmpty(); }));
 }
 
+void TodayExam::markSeen(int position)
+{
+    if (at(position))
+        m_seen[position - 1] = true;
+}
+
+bool TodayExam::seen(int position) const
+{
+    return at(position) && m_seen[position - 1];
+}
+
+int TodayExam::nextUnanswered(int after) const
+{
+    for (int step = 1; step <= size(); ++step) {
+        const int p = (std::max(after, 0) + step - 1) % size() + 1;
+        if (m_answers[p - 1].isEmpty())
+            return p;
+    }
+    return 0;
+}
+
 int TodayExam::bankAlternative(int position, const QString &letter) const
 {
     const TodayQuestion *t = at(position);
@@ -205,19 +231,34 @@ int TodayExam::right() const
     return count;
 }
 
-HistoryExam TodayExam::historyExam(const QDateTime &start, const QDateTime &end) const
+QList<SubjectTotal> TodayExam::bySubject() const
+{
+    QList<SubjectTotal> totals(Subjects::kCount);
+    for (int p = 1; p <= size(); ++p) {
+        const StoredQuestion *q = m_bank.question(m_questions[p - 1].number);
+        const int s = q ? subjectOf(*q) : -1;
+        if (s < 0 || s >= Subjects::kCount)
+            continue;
+        totals[s].total += 1;
+        totals[s].right += isRight(p, answer(p)) ? 1 : 0;
+    }
+    return totals;
+}
+
+HistoryExam TodayExam::historyExam(const QDateTime &start, const QDateTime &end, int seconds) const
 {
     HistoryExam exam;
     exam.type = kTodayFormatType;
     exam.start = start;
     exam.end = end;
-    exam.seconds = static_cast<int>(std::max<qint64>(0, start.secsTo(end)));
+    exam.seconds = seconds >= 0 ? seconds : static_cast<int>(std::max<qint64>(0, start.secsTo(end)));
     for (int p = 1; p <= size(); ++p) {
         const TodayQuestion &t = m_questions[p - 1];
         HistoryAnswer a;
         a.number = t.number;
         a.given = answer(p);
         a.right = isRight(p, a.given);
+        a.seen = seen(p);
         for (const int k : t.shown)
             a.shown += QChar(u'0' + k);
         exam.answers << a;
@@ -236,9 +277,100 @@ QList<QuestaoCorrigida> TodayExam::corrected() const
         q.certa = rightLetter(p);
         q.marca = isRight(p, q.resposta) ? QStringLiteral("*") : QStringLiteral("X");
         q.alternativas = QList<int>(t.shown.cbegin(), t.shown.cend());
+        q.seen = seen(p);
         exam << q;
     }
     return exam;
+}
+
+namespace {
+constexpr int kProgressVersion = 1;
+constexpr qint64 kMaxProgressBytes = 64 * 1024;
+} // namespace
+
+QByteArray TodayExam::saveProgress(const Progress &progress) const
+{
+    QJsonArray positions;
+    for (int p = 1; p <= size(); ++p) {
+        const TodayQuestion &t = m_questions[p - 1];
+        QString shown;
+        for (const int k : t.shown)
+            shown += QChar(u'0' + k);
+        positions.append(QJsonObject{{QStringLiteral("questao"), t.number},
+                                     {QStringLiteral("alternativas"), shown},
+                                     {QStringLiteral("certa"), rightLetter(p)},
+                                     {QStringLiteral("resposta"), answer(p)},
+                                     {QStringLiteral("exibida"), seen(p)}});
+    }
+    const QJsonObject root{{QStringLiteral("versao"), kProgressVersion},
+                           {QStringLiteral("inicio"), progress.start.toString(Qt::ISODateWithMs)},
+                           {QStringLiteral("minutos"), progress.minutes},
+                           {QStringLiteral("decorridos"), progress.elapsed},
+                           {QStringLiteral("posicao"), progress.position},
+                           {QStringLiteral("questoes"), positions}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<TodayExam::Progress> TodayExam::restoreProgress(const QByteArray &text)
+{
+    if (text.size() > kMaxProgressBytes)
+        return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject root = document.object();
+    if (root.value(QStringLiteral("versao")).toInt() != kProgressVersion)
+        return std::nullopt;
+    Progress progress;
+    progress.start =
+        QDateTime::fromString(root.value(QStringLiteral("inicio")).toString(), Qt::ISODateWithMs);
+    progress.minutes = root.value(QStringLiteral("minutos")).toInt(-1);
+    progress.elapsed = root.value(QStringLiteral("decorridos")).toInt(-1);
+    progress.position = root.value(QStringLiteral("posicao")).toInt(0);
+    const QJsonArray positions = root.value(QStringLiteral("questoes")).toArray();
+    if (!progress.start.isValid() || progress.minutes < kMinMinutes || progress.minutes > kMaxMinutes ||
+        progress.elapsed < 0 || progress.elapsed >= progress.minutes * 60 || positions.isEmpty() ||
+        positions.size() > kQuestions || progress.position < 1 || progress.position > positions.size())
+        return std::nullopt;
+    QList<TodayQuestion> questions;
+    QList<QString> answers;
+    QList<bool> shownFlags;
+    for (const QJsonValue &value : positions) {
+        const QJsonObject o = value.toObject();
+        const StoredQuestion *q = m_bank.question(o.value(QStringLiteral("questao")).toInt());
+        const QString shown = o.value(QStringLiteral("alternativas")).toString();
+        const QString given = o.value(QStringLiteral("resposta")).toString();
+        const int right = q ? usableRight(*q) : 0;
+        if (!right || shown.size() != kAlternatives || (!given.isEmpty() && letterIndex(given) < 0))
+            return std::nullopt;
+        TodayQuestion t;
+        t.number = q->number;
+        t.right = -1;
+        for (int k = 0; k < kAlternatives; ++k) {
+            const int alternative = shown.at(k).digitValue();
+            if (alternative < 1 || alternative > q->alternativeCount() || shown.count(shown.at(k)) != 1)
+                return std::nullopt;
+            t.shown[static_cast<std::size_t>(k)] = alternative;
+            if (alternative == right)
+                t.right = k;
+        }
+        // The bank may have changed since: the letter kept as right must still be the right one.
+        if (t.right < 0 || letter(t.right) != o.value(QStringLiteral("certa")).toString())
+            return std::nullopt;
+        questions << t;
+        answers << given;
+        shownFlags << o.value(QStringLiteral("exibida")).toBool();
+    }
+    m_questions = questions;
+    m_answers = answers;
+    m_seen = shownFlags;
+    return progress;
+}
+
+QString TodayExam::progressFile()
+{
+    return ProgramFolder::dataFile(QStringLiteral("prova-atual.json"));
 }
 
 int TodayExam::secondsLeft(const QDateTime &start, const QDateTime &now, int minutes)

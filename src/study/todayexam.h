@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QuestionBank;
 
@@ -69,6 +70,11 @@ public:
     QString answer(int position) const;
     // How many positions have an answer.
     int answered() const;
+    // Position 1..size() was shown to the candidate; one never shown is neither right nor wrong.
+    void markSeen(int position);
+    bool seen(int position) const;
+    // The first position after `after` (going round to 1) with no answer; 0 when every one has one.
+    int nextUnanswered(int after) const;
 
     // The bank's alternative (1..5) shown under letter ("A".."D") at position; 0 for another letter
     // or position.
@@ -80,14 +86,35 @@ public:
 
     // The right answers given.
     int right() const;
+    // Per subject (index Subjects::Subject): the right answers and the questions the exam asked.
+    QList<SubjectTotal> bySubject() const;
     bool passed() const { return passes(right()); }
 
-    // The exam as the history keeps it: type kTodayFormatType, the times given, the answers as
-    // shown with the bank's alternatives behind A..D as digits ("3152").
-    HistoryExam historyExam(const QDateTime &start, const QDateTime &end) const;
+    // The exam as the history keeps it: type kTodayFormatType, the times given, the seconds taken
+    // (those between start and end unless given: an exam continued in a later run of the program
+    // took less than that), the answers as shown with the bank's alternatives behind A..D as
+    // digits ("3152"), and which positions were shown.
+    HistoryExam historyExam(const QDateTime &start, const QDateTime &end, int seconds = -1) const;
     // The exam as the review shows it: the answers and right letters as shown, "*" or "X", and the
     // bank's alternatives behind A..D.
     QList<QuestaoCorrigida> corrected() const;
+
+    // An exam in progress as it is kept between runs of the program, beside the exam itself.
+    struct Progress {
+        QDateTime start;  // when the exam began (what the history stores)
+        int minutes = 0;  // the time limit
+        int elapsed = 0;  // seconds of it used
+        int position = 1; // the position shown
+    };
+    // The exam, its answers, which positions were shown and progress, as a small JSON text.
+    QByteArray saveProgress(const Progress &progress) const;
+    // Takes back an exam saved by saveProgress() over the same bank. Nothing when the text is not
+    // such an exam (damaged, of another version, naming a question the bank lacks or alternatives
+    // it does not have, a right letter that is no longer right, figures out of bounds); the exam
+    // is then left as it was.
+    std::optional<Progress> restoreProgress(const QByteArray &text);
+    // Where the exam in progress is kept: the user's data folder.
+    static QString progressFile();
 
     // Seconds left of a limit of minutes begun at start, at now; never below 0.
     static int secondsLeft(const QDateTime &start, const QDateTime &now, int minutes);
@@ -107,4 +134,5 @@ private:
     const QuestionBank &m_bank;
     QList<TodayQuestion> m_questions;
     QList<QString> m_answers;
+    QList<bool> m_seen;
 };

@@ -154,6 +154,7 @@ private slots:
     void cleanup();
     void endingWithAnExamInProgress_data();
     void endingWithAnExamInProgress();
+    void todaysExamKeptWhenTheProgramEnds();
     void titlesAsTheWindowSystemShowsThem();
 
 private:
@@ -255,6 +256,47 @@ void TestProcess::endingWithAnExamInProgress()
     QTRY_VERIFY_WITH_TIMEOUT(m_x->windowTitled(kMainTitlePrefix) != 0, 15000);
     QVERIFY(!again.waitForFinished(500));
     QVERIFY(QString::fromUtf8(again.readAllStandardOutput()).isEmpty());
+    again.kill();
+    again.waitForFinished(5000);
+}
+
+// An exam in today's format running when Esc ends the program is kept; the next start offers to
+// continue it (the unattended boxes answer "Não", which forgets it).
+void TestProcess::todaysExamKeptWhenTheProgramEnds()
+{
+    QProcess program;
+    startProgram(program);
+    Window main = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((main = m_x->windowTitled(kMainTitlePrefix)) != 0, 15000);
+    QVERIFY(m_x->keys(main, {QStringLiteral("6")}));
+    Window estudo = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((estudo = m_x->windowTitled(QStringLiteral("Estudo"))) != 0, 10000);
+    QVERIFY(m_x->keys(estudo, {QStringLiteral("alt+a")}));
+    Window atual = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((atual = m_x->windowTitled(QStringLiteral("Prova no formato atual"))) != 0,
+                             10000);
+    // Enter starts it; an answer, the next question, another answer.
+    QVERIFY(m_x->keys(atual, {QStringLiteral("Return"), QStringLiteral("a"), QStringLiteral("Right"),
+                              QStringLiteral("b")}));
+    const QString kept = m_home->path() + QStringLiteral("/data/Quelvado/prova-atual.json");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile f(kept);
+            return f.open(QIODevice::ReadOnly) && f.readAll().count("\"resposta\": \"B\"") == 1;
+        }(),
+        10000);
+    QVERIFY(m_x->keys(main, {QStringLiteral("Escape")}));
+    QVERIFY2(program.waitForFinished(3000), "the program is still running");
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::exists(kept));
+
+    QProcess again;
+    startProgram(again);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(kept), 15000);
+    const QString output = QString::fromUtf8(again.readAllStandardOutput());
+    QVERIFY2(output.contains(QStringLiteral("[question] Há uma prova no formato atual em andamento")) &&
+                 output.contains(QStringLiteral("com 2 de 30 questões respondidas")),
+             qPrintable(output));
     again.kill();
     again.waitForFinished(5000);
 }

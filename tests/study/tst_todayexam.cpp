@@ -75,6 +75,7 @@ private slots:
     void finishAsksWhenQuestionsAreLeft();
     void timeRunsOutWhileAsked();
     void closingAsksWhetherToAbandon();
+    void continuedAfterTheProgramEnds();
     void pictures();
 
 private:
@@ -428,7 +429,8 @@ void TestTodayExam::countdownEndsTheExam()
     QTRY_COMPARE(w->pagina(), TFormProvaAtual::Resultado);
     QCOMPARE(m_dialogs->texts(),
              QStringList{QStringLiteral("O tempo acabou. A prova foi encerrada e corrigida.")});
-    QCOMPARE(w->LabelAviso->text(), QStringLiteral("O tempo acabou: a prova terminou sozinha."));
+    QCOMPARE(w->LabelAviso->text(), QStringLiteral("Respondidas: 1 de 30. 29 não chegaram a ser exibidas. "
+                                                   "O tempo acabou: a prova terminou sozinha."));
     QCOMPARE(w->LabelResultado->text(), QStringLiteral("Reprovado"));
     QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 05:00 de 05:00"));
     QVERIFY(!w->TimerTempo->isActive());
@@ -436,6 +438,10 @@ void TestTodayExam::countdownEndsTheExam()
     QCOMPARE(exams.size(), 1);
     QCOMPARE(exams.first().seconds, 300);
     QCOMPARE(exams.first().answers.first().given, QStringLiteral("C"));
+    // The 29 never shown are neither right nor wrong: the exam counts one question.
+    QVERIFY(!exams.first().answers[1].seen);
+    QCOMPARE(exams.first().seen(), 1);
+    QCOMPARE(History::instance().summaries().first().total, 1);
     // Keys no longer answer.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QCOMPARE(w->prova().answer(1), QStringLiteral("C"));
@@ -453,14 +459,35 @@ void TestTodayExam::finishAsksWhenQuestionsAreLeft()
              QStringList{QStringLiteral("Há 28 questões sem resposta. Deseja finalizar a prova?")});
     QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
     QCOMPARE(History::instance().exams().size(), 0);
-    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
-    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    // "Não" goes back to the first question without an answer; "Sem resposta" to the next one.
+    QCOMPARE(w->posicao(), 3);
+    // (a button's Alt key presses it as a click does: after a short animation)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(w->posicao(), 4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(w->posicao(), 1);
+    QTest::mouseClick(w->BBSemResposta, Qt::LeftButton);
+    QCOMPARE(w->posicao(), 3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    QTRY_COMPARE(w->pagina(), TFormProvaAtual::Resultado);
     QCOMPARE(History::instance().exams().size(), 1);
     QCOMPARE(History::instance().exams().first().answers[1].given, QStringLiteral("D"));
-    // A new exam from the result page.
+    // Shown, not answered: a blank; never shown: neither.
+    QVERIFY(History::instance().exams().first().answers[3].seen);
+    QVERIFY(!History::instance().exams().first().answers[4].seen);
+    QCOMPARE(w->LabelAviso->text(), QStringLiteral("Respondidas: 2 de 30. 26 não chegaram a ser exibidas."));
+    // Right answers per subject, the exam's thirty in all.
+    int perSubject = 0;
+    for (const SubjectTotal &t : w->prova().bySubject())
+        perSubject += t.total;
+    QCOMPARE(perSubject, 30);
+    QVERIFY(w->LabelMaterias->text().contains(QStringLiteral("<td>Direção Defensiva</td>")));
+    // A new exam from the result page; Enter starts it.
     QTest::mouseClick(w->BBNovaProva, Qt::LeftButton);
     QCOMPARE(w->pagina(), TFormProvaAtual::Inicio);
-    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(w->prova().answered(), 0);
     QCOMPARE(w->LabelPosicao->text(), QStringLiteral("Questão 1 de 30"));
 }
@@ -504,11 +531,80 @@ void TestTodayExam::closingAsksWhetherToAbandon()
     QVERIFY(!w->TimerTempo->isActive());
     QCOMPARE(w->pagina(), TFormProvaAtual::Inicio);
     QCOMPARE(History::instance().exams().size(), 0);
-    // Closed on the start page nothing is asked.
+    // Closed on the start page (Esc) nothing is asked.
     QVERIFY(showActive(w.get()));
     m_dialogs->clear();
-    w->close();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
     QVERIFY(m_dialogs->boxes.isEmpty());
+    QVERIFY(!TFormProvaAtual::provaGuardada());
+}
+
+// The program ends during an exam: the exam is kept, with its answers, its position and its time
+// left, and the next run continues it; finishing forgets it. What cannot be continued is not offered.
+void TestTodayExam::continuedAfterTheProgramEnds()
+{
+    start(5);
+    const QDateTime begun = m_clock->local;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D);
+    const QList<TodayQuestion> questions = w->prova().questions();
+    m_clock->local = begun.addSecs(100);
+    w.reset(); // the program ends: no question, the exam is kept
+    QVERIFY(m_dialogs->boxes.isEmpty());
+    const std::optional<TFormProvaAtual::Guardada> kept = TFormProvaAtual::provaGuardada();
+    QVERIFY(kept);
+    QCOMPARE(kept->answered, 2);
+    QCOMPARE(kept->total, 30);
+    QCOMPARE(kept->progress.elapsed, 100);
+    QCOMPARE(kept->progress.start, begun);
+
+    // An hour later the next run continues it as it was.
+    m_clock->local = begun.addSecs(3600);
+    w = std::make_unique<TFormProvaAtual>();
+    QVERIFY(showActive(w.get()));
+    QVERIFY(w->continuaProva());
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    QCOMPARE(w->posicao(), 3);
+    QCOMPARE(w->prova().questions().size(), questions.size());
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        QCOMPARE(w->prova().questions()[i].number, questions[i].number);
+        QCOMPARE(w->prova().questions()[i].shown, questions[i].shown);
+    }
+    QCOMPARE(w->prova().answer(1), QStringLiteral("B"));
+    QCOMPARE(w->prova().answer(3), QStringLiteral("D"));
+    QVERIFY(w->BBAlternativas[3]->isChecked());
+    QCOMPARE(w->LabelTempo->text(), QStringLiteral("03:20"));
+    m_clock->local = begun.addSecs(3600 + 20);
+    QTRY_COMPARE(w->LabelTempo->text(), QStringLiteral("03:00"));
+    m_dialogs->answer({true});
+    QTest::mouseClick(w->BBFinalizar, Qt::LeftButton);
+    QCOMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    const HistoryExam stored = History::instance().exams().last();
+    QCOMPARE(stored.start, begun);
+    QCOMPARE(stored.seconds, 120);
+    QVERIFY(stored.answers[1].seen && stored.answers[1].given.isEmpty());
+    QVERIFY(!stored.answers[3].seen);
+    QVERIFY(!TFormProvaAtual::provaGuardada());
+    QVERIFY(!QFile::exists(TodayExam::progressFile()));
+
+    // A damaged file, and one whose right letter the bank no longer holds, are not offered.
+    TodayExam exam(bank());
+    exam.draw(3);
+    QByteArray text = exam.saveProgress({begun, 60, 10, 1});
+    for (const QByteArray &bad : {QByteArray("{\"versao\": 1, \"questoes\": [tru"),
+                                  text.replace("\"certa\": \"A\"", "\"certa\": \"Z\"")
+                                      .replace("\"certa\": \"B\"", "\"certa\": \"Z\""),
+                                  QByteArray(exam.saveProgress({begun, 60, 3600, 1}))}) {
+        QFile file(TodayExam::progressFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bad);
+        file.close();
+        QVERIFY(!TFormProvaAtual::provaGuardada());
+        QVERIFY(!QFile::exists(TodayExam::progressFile()));
+    }
 }
 
 // QUELVADO_TODAYEXAM_PICTURES=folder writes the window's three pages there as pictures.
