@@ -4,9 +4,12 @@
 #include "errordisplay.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 
 namespace {
 // Turns a left-button release on the control it watches into a call of its action.
@@ -146,4 +149,60 @@ void WindowKit::onEscape(QWidget *window, std::function<void()> action)
         window,
         [](const QKeyEvent &key) { return key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier; },
         std::move(action));
+}
+
+namespace {
+// The ring of WindowKit::showFocusRing: a child of the area, laid over the focused control.
+class FocusRing : public QWidget {
+public:
+    FocusRing(QWidget *area, const QColor &colour) : QWidget(area), m_colour(colour)
+    {
+        setObjectName(QStringLiteral("FocusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { follow(now); });
+    }
+
+    void follow(QWidget *focused)
+    {
+        QWidget *area = parentWidget();
+        m_target = focused;
+        if (!focused || focused == area || !area->isAncestorOf(focused) || !focused->isVisible()) {
+            hide();
+            return;
+        }
+        constexpr int kWidth = 3;
+        const QPoint at = focused->mapTo(area, QPoint(0, 0));
+        setGeometry(QRect(at, focused->size()).adjusted(-kWidth, -kWidth, kWidth, kWidth));
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        // A focused control that moved or went away since takes the ring with it.
+        if (!m_target || !m_target->isVisible() || !m_target->hasFocus()) {
+            hide();
+            return;
+        }
+        QPainter painter(this);
+        QPen pen(m_colour);
+        pen.setWidth(3);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+
+private:
+    QColor m_colour;
+    QPointer<QWidget> m_target;
+};
+} // namespace
+
+void WindowKit::showFocusRing(QWidget *area, const QColor &colour)
+{
+    auto *ring = new FocusRing(area, colour);
+    ring->follow(QApplication::focusWidget());
 }

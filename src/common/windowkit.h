@@ -94,4 +94,8 @@ void onKey(QWidget *control, std::function<bool(const QKeyEvent &)> matches, std
 // Esc without modifiers that reaches window (no control of it took the key) runs action inside the
 // error guard.
 void onEscape(QWidget *window, std::function<void()> action);
+// Draws a ring of colour, three pixels wide, around whichever control inside area has the
+// keyboard focus (over the control's own painting, taking no clicks), so that the focus is plain
+// to see on a coloured background. The ring belongs to area.
+void showFocusRing(QWidget *area, const QColor &colour);
 } // namespace WindowKit

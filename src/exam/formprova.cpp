@@ -28,6 +28,7 @@
 namespace {
 const QColor kCream(255, 251, 240);
 const QColor kPage(0, 72, 128);
+const QColor kFocusRing(255, 200, 0); // amber: plain on the blue pages and on the buttons
 const QString kArquivoProva = QStringLiteral("numprova.dat");
 constexpr int kHelpContext = 20;
 
@@ -75,6 +76,9 @@ TFormProva::TFormProva(QWidget *parent, Construction construction) : QWidget(par
         buildSelectionPage(Notebook1->widget(0));
         buildExamPage(Notebook1->widget(1));
         buildAnswerSheetPage(Notebook1->widget(2));
+        // The focus, a thin dotted line on a light button, is ringed in amber on the blue pages.
+        for (int page = 0; page < Notebook1->count(); ++page)
+            WindowKit::showFocusRing(Notebook1->widget(page), kFocusRing);
     });
 }
 

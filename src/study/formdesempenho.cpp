@@ -87,11 +87,14 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
     Grafico->setRenderHint(QPainter::Antialiasing);
+    Grafico->setAccessibleName(QStringLiteral("Gráfico dos acertos nas últimas provas"));
     Grafico->setMinimumHeight(240);
 
     LabelFraca = WindowKit::make<QLabel>(this, "LabelFraca");
     LabelFraca->setWordWrap(true);
     BBTreinar = WindowKit::make<QPushButton>(this, "BBTreinar");
+    // The caption, which names the subject, is what a screen reader says: it is there before the hint.
+    BBTreinar->setText(QStringLiteral("&Treinar"));
     Hints::set(BBTreinar, QStringLiteral("Treina as questões que você errou nesta matéria"));
     connect(BBTreinar, &QPushButton::clicked, this, guard([this] { BBTreinarClick(); }));
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
@@ -210,6 +213,32 @@ void TFormDesempenho::mostraGrafico()
         series->attachAxis(x);
         series->attachAxis(y);
     }
+
+    // What the chart shows, in words, for a screen reader.
+    QString resumo;
+    if (m_report.last.isEmpty()) {
+        resumo = QStringLiteral("Nenhuma prova ainda.");
+    } else {
+        int menor = ExamTypes::kQuestions;
+        int maior = 0;
+        int acima = 0;
+        for (const HistorySummary &s : m_report.last) {
+            menor = std::min(menor, s.right);
+            maior = std::max(maior, s.right);
+            acima += s.right >= kMinimoAtual ? 1 : 0;
+        }
+        const qsizetype n = m_report.last.size();
+        resumo = QStringLiteral("%1 %2: de %3 a %4 acertos; %5 com %6 acertos ou mais. A última, em %7: %8.")
+                     .arg(n)
+                     .arg(n == 1 ? QStringLiteral("prova") : QStringLiteral("provas"))
+                     .arg(menor)
+                     .arg(maior)
+                     .arg(acima)
+                     .arg(kMinimoAtual)
+                     .arg(dataHora(m_report.last.last().start))
+                     .arg(m_report.last.last().right);
+    }
+    Grafico->setAccessibleDescription(resumo);
 }
 
 void TFormDesempenho::BBTreinarClick()

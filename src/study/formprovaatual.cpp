@@ -416,7 +416,7 @@ void TFormProvaAtual::BBIniciarClick()
     m_base = m_inicio;
     m_decorridoAntes = 0;
     m_fim = QDateTime();
-    LabelTempo->setText(TodayExam::mmss(m_minutos * 60));
+    mostraTempo(m_minutos * 60);
     WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
     showPage(Prova);
     TimerTempo->start();
@@ -475,6 +475,17 @@ void TFormProvaAtual::BBProximoClick()
         showQuestion(m_posicao + 1);
 }
 
+void TFormProvaAtual::mostraTempo(int segundos)
+{
+    const QString texto = TodayExam::mmss(segundos);
+    if (LabelTempo->text() == texto)
+        return;
+    LabelTempo->setText(texto);
+    // A screen reader hears the value with what it is.
+    LabelTempo->setAccessibleName(
+        QStringLiteral("Tempo restante: %1 minutos e %2 segundos").arg(segundos / 60).arg(segundos % 60));
+}
+
 void TFormProvaAtual::BBSemRespostaClick()
 {
     if (pagina() != Prova)
@@ -513,7 +524,7 @@ void TFormProvaAtual::updateCountdown()
         return;
     const int usados = decorridos();
     const int falta = std::max(0, m_minutos * 60 - usados);
-    LabelTempo->setText(TodayExam::mmss(falta));
+    mostraTempo(falta);
     if (falta <= kAlerta)
         WindowKit::setTextColour(LabelTempo, kReprovado);
     if (falta == 0) {

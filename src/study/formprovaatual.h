@@ -123,6 +123,7 @@ private:
     // Seconds of exam time used: before this run of the exam's window, and since m_base.
     int decorridos() const;
     bool guardaProgresso();
+    void mostraTempo(int segundos);
 
     TodayExam m_prova;
     int m_posicao = 0;

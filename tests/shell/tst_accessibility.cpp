@@ -15,6 +15,9 @@
 #include "exam/formprova.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
+#include "study/formdesempenho.h"
+#include "study/formprovaatual.h"
+#include "study/history.h"
 
 #include "fakes.h"
 
@@ -22,9 +25,12 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QChartView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTextEdit>
@@ -65,6 +71,7 @@ class TestAccessibility : public QObject {
 private slots:
     void everyControlHasAName();
     void displaysTellTheirValue();
+    void studyWindowsTellWhatTheyShow();
     void tabReachesEveryControl();
 };
 
@@ -117,6 +124,43 @@ void TestAccessibility::displaysTellTheirValue()
     meter.setMax(100);
     meter.setPosition(66);
     QCOMPARE(accessibleName(&meter), QStringLiteral("66%"));
+}
+
+// The countdown says its value with what it is; the performance chart has a name and says in
+// words what it draws; "Treinar" names its subject.
+void TestAccessibility::studyWindowsTellWhatTheyShow()
+{
+    FakeDialogs dialogs;
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    TempProgramFolder folder;
+    TFormProvaAtual atual;
+    atual.show();
+    atual.BBIniciarClick();
+    QCOMPARE(accessibleName(atual.LabelTempo), QStringLiteral("Tempo restante: 60 minutos e 0 segundos"));
+    clock.local = clock.local.addSecs(65);
+    atual.updateCountdown();
+    QCOMPARE(accessibleName(atual.LabelTempo), QStringLiteral("Tempo restante: 58 minutos e 55 segundos"));
+
+    for (int day = 2; day <= 3; ++day) {
+        HistoryExam e;
+        e.type = 10; // Sinalização, questions 201..230
+        e.start = QDateTime(QDate(2026, 12, day), QTime(10, 0));
+        e.end = e.start.addSecs(600);
+        for (int i = 0; i < 30; ++i)
+            e.answers << HistoryAnswer{201 + i, QStringLiteral("A"), i < 10 + 12 * (day - 2), QString(), -1};
+        QVERIFY(History::instance().store(e));
+    }
+    TFormDesempenho desempenho;
+    desempenho.setTreinar([](int) {});
+    desempenho.show();
+    QCOMPARE(accessibleName(desempenho.Grafico), QStringLiteral("Gráfico dos acertos nas últimas provas"));
+    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(desempenho.Grafico);
+    QCOMPARE(
+        chart->text(QAccessible::Description),
+        QStringLiteral(
+            "2 provas: de 10 a 22 acertos; 1 com 20 acertos ou mais. A última, em 03/12/2026 10:00: 22."));
+    QCOMPARE(accessibleName(desempenho.BBTreinar), QStringLiteral("Treinar Sinalização"));
+    atual.close();
 }
 
 void TestAccessibility::tabReachesEveryControl()
