@@ -10,6 +10,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 // Turns a left-button release on the control it watches into a call of its action.
@@ -205,4 +211,82 @@ void WindowKit::showFocusRing(QWidget *area, const QColor &colour)
 {
     auto *ring = new FocusRing(area, colour);
     ring->follow(QApplication::focusWidget());
+}
+
+QWidget *WindowKit::scrollingContent(QWidget *window)
+{
+    auto *scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("Rolagem"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("Conteudo"));
+    scroll->setWidget(content);
+    auto *outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    return content;
+}
+
+QSize WindowKit::frameAllowance(const QWidget *window)
+{
+    const QSize measured = window->frameGeometry().size() - window->size();
+    return measured.width() > 0 || measured.height() > 0 ? measured : QSize(8, 40);
+}
+
+void WindowKit::fitToScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen || window->isMaximized() || window->isFullScreen())
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize frame = frameAllowance(window);
+    if (window->minimumSize() != window->maximumSize()) {
+        const QSize fitted =
+            window->size().boundedTo(available.size() - frame).expandedTo(window->minimumSize());
+        if (fitted != window->size())
+            window->resize(fitted);
+    }
+    // A window placed partly off the screen comes back within it (move() places the frame).
+    const QRect framed(window->pos(), window->size() + frame);
+    if (window->testAttribute(Qt::WA_Moved) && !available.contains(framed)) {
+        const int x = std::clamp(framed.x(), available.left(),
+                                 std::max(available.left(), available.right() + 1 - framed.width()));
+        const int y = std::clamp(framed.y(), available.top(),
+                                 std::max(available.top(), available.bottom() + 1 - framed.height()));
+        window->move(x, y);
+    }
+}
+
+namespace {
+class ScreenKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *w = static_cast<QWidget *>(watched);
+            const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !m_fitted.contains(w)) {
+                m_fitted.insert(w);
+                connect(w, &QObject::destroyed, this, [this, w] { m_fitted.remove(w); });
+                WindowKit::fitToScreen(w);
+            }
+        }
+        return false;
+    }
+
+private:
+    QSet<QWidget *> m_fitted;
+};
+} // namespace
+
+void WindowKit::keepWindowsOnScreen(QApplication &app)
+{
+    static ScreenKeeper *keeper = nullptr;
+    if (!keeper) {
+        keeper = new ScreenKeeper(&app);
+        app.installEventFilter(keeper);
+    }
 }

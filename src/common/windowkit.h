@@ -19,6 +19,7 @@
 
 #include <functional>
 
+class QApplication;
 class QEvent;
 class QKeyEvent;
 class QObject;
@@ -94,6 +95,19 @@ void onKey(QWidget *control, std::function<bool(const QKeyEvent &)> matches, std
 // Esc without modifiers that reaches window (no control of it took the key) runs action inside the
 // error guard.
 void onEscape(QWidget *window, std::function<void()> action);
+// A window whose content may not fit a small screen holds it in a scroll area filling the window:
+// the returned widget is the content (give it the window's layout). The scroll bars show only when
+// the window is smaller than what the content needs.
+QWidget *scrollingContent(QWidget *window);
+// The room a window's frame takes around it (title bar, borders): as measured once the window
+// system has framed it, else an allowance of 8 pixels wide and 40 high.
+QSize frameAllowance(const QWidget *window);
+// Makes window, with its frame, fit the available part of its screen: a resizable window larger
+// than that is made smaller (never below its minimum size), and any window is moved so that it
+// lies within it.
+void fitToScreen(QWidget *window);
+// Has every top-level window that shows fitted to its screen (fitToScreen) as it first shows.
+void keepWindowsOnScreen(QApplication &app);
 // Draws a ring of colour, three pixels wide, around whichever control inside area has the
 // keyboard focus (over the control's own painting, taking no clicks), so that the focus is plain
 // to see on a coloured background. The ring belongs to area.

@@ -164,7 +164,7 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("FormRevisao"));
     setWindowTitle(QStringLiteral("Revisão da prova"));
     setFont(WindowKit::font(12, false));
-    setMinimumSize(440, 380);
+    setMinimumSize(420, 320);
     resize(tamanhoGuardado);
 
     // The position and the verdict on it, one line each above the question.
@@ -218,7 +218,8 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar})
         bottom->addWidget(b);
 
-    auto *layout = new QVBoxLayout(this);
+    // The content scrolls when the window is smaller than it (a small screen, large text).
+    auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addLayout(top);
     layout->addWidget(ScrollQuestao, 1);
     layout->addLayout(bottom);

@@ -29,6 +29,8 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 const QColor kCream(255, 251, 240);
 constexpr int kDesignedWidth = 800;
@@ -133,6 +135,15 @@ void TFormTopo::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     Panel1->setGeometry(rect());
     Panel2->setGeometry(0, 0, width(), 59);
+    // The sixth button stays whole on a narrow screen (a 1280-pixel one at 150 %): it narrows to
+    // the room left after the five, which never move, down to its picture alone.
+    const int room = Panel2->width() - RxSBEstudo->x() - Panel2->frameThickness() - 1;
+    const int full = 92;
+    const int narrow = std::clamp(room, 46, full);
+    RxSBEstudo->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const bool caption = narrow >= std::min(full, RxSBEstudo->sizeHint().width());
+    RxSBEstudo->setToolButtonStyle(caption ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
+    RxSBEstudo->resize(narrow, RxSBEstudo->height());
 }
 
 void TFormTopo::RxSBProvaClick()

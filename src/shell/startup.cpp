@@ -10,6 +10,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/messageboxdialogs.h"
+#include "common/windowkit.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
@@ -128,6 +129,8 @@ void Startup::configureApplication(QApplication &app)
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
     SystemDesktop::setHelpViewer(&THelpWindow::open);
+    // Every window fits the screen it opens on, at any scale.
+    WindowKit::keepWindowsOnScreen(app);
 }
 
 namespace {

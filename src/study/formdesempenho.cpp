@@ -51,7 +51,7 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     StudyWindow::refreshWhenHistoryChanges(this, &m_revisao, [this] { refresh(); });
     setWindowTitle(QStringLiteral("Desempenho"));
     setFont(WindowKit::font(12, false));
-    setMinimumSize(560, 560);
+    setMinimumSize(420, 320);
     resize(680, 640);
 
     LabelResumo = WindowKit::make<QLabel>(this, "LabelResumo");
@@ -106,7 +106,8 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *rodape = new QHBoxLayout;
     rodape->addStretch(1);
     rodape->addWidget(BBFechar);
-    auto *layout = new QVBoxLayout(this);
+    // The content scrolls when the window is smaller than it (a small screen, large text).
+    auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addWidget(LabelResumo);
     layout->addWidget(GridMaterias);
     layout->addWidget(Grafico, 1);

@@ -83,11 +83,12 @@ TFormProvaAtual::TFormProvaAtual(QWidget *parent)
     setObjectName(QStringLiteral("FormProvaAtual"));
     setWindowTitle(kTitulo);
     setFont(WindowKit::font(12, false));
-    setMinimumSize(480, 420);
+    setMinimumSize(420, 320);
     resize(680, 600);
 
     Paginas = WindowKit::make<QStackedWidget>(this, "Paginas");
-    auto *layout = new QVBoxLayout(this);
+    // The content scrolls when the window is smaller than it (a small screen, large text).
+    auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addWidget(Paginas);
     Paginas->addWidget(buildStartPage());
     Paginas->addWidget(buildExamPage());

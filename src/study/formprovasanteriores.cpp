@@ -57,7 +57,7 @@ TFormProvasAnteriores::TFormProvasAnteriores(QWidget *parent) : QWidget(parent, 
     StudyWindow::refreshWhenHistoryChanges(this, &m_revisao, [this] { refresh(); });
     setWindowTitle(QStringLiteral("Provas anteriores"));
     setFont(WindowKit::font(12, false));
-    setMinimumSize(480, 360);
+    setMinimumSize(420, 300);
     resize(640, 480);
 
     LabelResumo = WindowKit::make<QLabel>(this, "LabelResumo");
@@ -110,7 +110,8 @@ TFormProvasAnteriores::TFormProvasAnteriores(QWidget *parent) : QWidget(parent, 
         botoes->addWidget(b);
     botoes->addStretch(1);
     botoes->addWidget(BBFechar);
-    auto *layout = new QVBoxLayout(this);
+    // The content scrolls when the window is smaller than it (a small screen, large text).
+    auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addWidget(LabelResumo);
     layout->addWidget(GridProvas, 1);
     layout->addLayout(botoes);

@@ -73,7 +73,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     setObjectName(QStringLiteral("FormTreino"));
     setWindowTitle(QStringLiteral("Estudar meus erros"));
     setFont(WindowKit::font(12, false));
-    setMinimumSize(460, 420);
+    setMinimumSize(420, 320);
     resize(660, 640);
 
     // The subject and how many questions wait.
@@ -106,7 +106,8 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     bottom->addStretch(1);
     bottom->addWidget(BBFechar);
 
-    auto *layout = new QVBoxLayout(this);
+    // The content scrolls when the window is smaller than it (a small screen, large text).
+    auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addLayout(top);
     layout->addWidget(Paginas, 1);
     layout->addLayout(bottom);
