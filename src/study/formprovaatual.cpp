@@ -389,7 +389,7 @@ void TFormProvaAtual::finish(const QDateTime &end, bool porTempo)
     m_fim = end;
     const int acertos = m_prova.right();
     const bool aprovado = m_prova.passed();
-    m_idHistorico = StudyHistory::get().store(m_prova.historyExam(m_inicio, m_fim));
+    m_idHistorico = StudyHistory::store(m_prova.historyExam(m_inicio, m_fim));
 
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);

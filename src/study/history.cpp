@@ -11,9 +11,11 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStorageInfo>
 #include <QVarLengthArray>
 #include <QVariant>
 
@@ -25,6 +27,10 @@
 #include <span>
 #include <string_view>
 #include <type_traits>
+
+#include <cerrno>
+#include <sqlite3.h>
+#include <unistd.h>
 
 // The schema, version by version. Each step takes the file from the version before it to its own
 // and runs in the same transaction as the others, so a file is always at one version or the next.
@@ -315,8 +321,14 @@ private:
 // SQLite's primary result codes this file tells apart.
 enum SqliteCode {
     kError = 1,
+    kPerm = 3,
+    kBusy = 5,
+    kLocked = 6,
+    kReadOnly = 8,
+    kIoError = 10,
     kCorrupt = 11,
     kFull = 13,
+    kCantOpen = 14,
     kNotADatabase = 26,
 };
 
@@ -336,16 +348,120 @@ Outcome unavailable(const QString &reason)
     return {Outcome::Unavailable, reason};
 }
 
-Outcome fromError(const QSqlError &error, const QString &path)
+// The error number of the system call that failed last on db's connection, 0 when none is known.
+int systemError(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        return 0;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return 0;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    return connection ? sqlite3_system_errno(connection) : 0;
+}
+
+// Why the place cannot hold a history, from SQLite's result code and the system's error number.
+Outcome fromError(const QSqlError &error, const QString &path, const QSqlDatabase &db = QSqlDatabase())
 {
     bool known = false;
     const int code = error.nativeErrorCode().toInt(&known) & 0xff;
     if (known && (code == kNotADatabase || code == kCorrupt || code == kError))
         return {Outcome::Damaged, {}};
-    if (known && code == kFull)
-        return unavailable(QStringLiteral("o disco está cheio."));
-    return unavailable(
-        QStringLiteral("o arquivo %1 não pôde ser aberto nem criado.").arg(QDir::toNativeSeparators(path)));
+    const QString name = QDir::toNativeSeparators(path);
+    // SQLite keeps the system's error number for these two only.
+    const int number = known && (code == kIoError || code == kCantOpen) ? systemError(db) : 0;
+    if (known && (code == kBusy || code == kLocked))
+        return unavailable(QStringLiteral("o arquivo %1 está em uso por outro programa (outra cópia do "
+                                          "Quelvado?) e não ficou livre a tempo.")
+                               .arg(name));
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    constexpr qint64 kNearlyFull = 256 * 1024; // less than a few exams' pages and their log
+    if ((known && code == kFull) || number == ENOSPC ||
+        (number == 0 && disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < kNearlyFull))
+        return unavailable(QStringLiteral("o disco onde ele fica está cheio (libere espaço nele)."));
+    if (number == EDQUOT)
+        return unavailable(QStringLiteral("a cota de disco do usuário acabou (libere espaço nela)."));
+    if (number == EROFS)
+        return unavailable(QStringLiteral("o disco onde ele fica só permite leitura."));
+    if (number == EIO)
+        return unavailable(QStringLiteral("o disco deu erro ao ler ou gravar o arquivo %1.").arg(name));
+    if ((known && (code == kReadOnly || code == kPerm)) || number == EACCES || number == EPERM)
+        return unavailable(QStringLiteral("o arquivo %1 ou um dos arquivos que o acompanham (%2-wal, %2-shm) "
+                                          "não permite gravar.")
+                               .arg(name, QFileInfo(path).fileName()));
+    return unavailable(QStringLiteral("o arquivo %1 não pôde ser aberto nem criado.").arg(name));
+}
+
+const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+
+bool mayWrite(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+History::WriteCheck g_mayWrite = mayWrite;
+
+// A free name for setting aside `name`: name.danificado-<date and time>, with -2, -3 … when taken.
+QString asideName(const QString &name)
+{
+    const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = name + QStringLiteral(".danificado-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = name + QStringLiteral(".danificado-") + stamp + QLatin1Char('-') + QString::number(n);
+    return aside;
+}
+
+// The files SQLite keeps beside the history: its log, the log's index, and the journal of a
+// history never switched to the log.
+const QStringList kBeside = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+
+// Why the history at path, its folder or the files beside it cannot be written by this program,
+// and what to do; empty when they can. A history used once by `sudo quelvado` leaves its log
+// owned by root: it opens, and then every store fails.
+QString unwritable(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = QDir::toNativeSeparators(info.absolutePath());
+    if (!g_mayWrite(info.absolutePath()))
+        return QStringLiteral("a pasta %1 não permite gravar; devolva a permissão a seu usuário (num "
+                              "terminal: sudo chown \"$USER\": \"%1\").")
+            .arg(folder);
+    QStringList names;
+    QString owner;
+    bool others = false;
+    for (const QString &suffix : QStringList{QString()} + kBeside) {
+        const QFileInfo file(path + suffix);
+        if (!file.exists() || g_mayWrite(file.filePath()))
+            continue;
+        names << QDir::toNativeSeparators(file.filePath());
+        if (file.ownerId() != ::geteuid()) {
+            others = true;
+            owner = file.owner().isEmpty() ? QString::number(file.ownerId()) : file.owner();
+        }
+    }
+    if (names.isEmpty())
+        return {};
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    const QString which =
+        names.size() == 1
+            ? QStringLiteral("o arquivo %1 não permite gravar").arg(names.first())
+            : QStringLiteral("os arquivos %1 não permitem gravar").arg(names.join(QStringLiteral(", ")));
+    // The log may hold exams not yet copied into the history: it is given back, never deleted.
+    const QString keep = QStringLiteral(" Não apague esses arquivos: podem guardar provas que ainda não "
+                                        "passaram para o histórico.");
+    if (others)
+        return which +
+               QStringLiteral(": pertence%1 ao usuário %2 (o que acontece quando o programa é aberto "
+                              "com sudo). Feche o programa e, num terminal, devolva-o%1 a seu usuário: "
+                              "sudo chown \"$USER\": %3.")
+                   .arg(names.size() == 1 ? QString() : QStringLiteral("m"), owner,
+                        quoted.join(QLatin1Char(' '))) +
+               keep;
+    return which +
+           QStringLiteral(". Feche o programa e, num terminal, devolva a permissão de gravar: chmod u+w %1.")
+               .arg(quoted.join(QLatin1Char(' '))) +
+           keep;
 }
 
 std::atomic<int> g_connections{0};
@@ -413,15 +529,94 @@ int HistoryExam::seen() const
     return n;
 }
 
+namespace {
+// Inserts exam, its answers and its counts per subject with q's connection, inside the caller's
+// transaction. Its new id, 0 when a statement failed (q then holds the error).
+qint64 insertExam(QSqlQuery &q, const HistoryExam &exam)
+{
+    ExamRow summary;
+    summary.type = exam.type;
+    summary.start = exam.start;
+    summary.end = exam.end;
+    summary.seconds = exam.seconds;
+    summary.right = exam.right();
+    summary.total = exam.seen();
+    if (!q.prepare(insertInto(kExams)))
+        return 0;
+    bindRow(q, kExams, summary);
+    if (!q.exec())
+        return 0;
+    const qint64 id = q.lastInsertId().toLongLong();
+    if (id <= 0 || !q.prepare(insertInto(kAnswers)))
+        return 0;
+    SubjectTotal counts[Subjects::kCount];
+    AnswerRow row;
+    row.exam = id;
+    for (qsizetype i = 0; i < exam.answers.size(); ++i) {
+        static_cast<HistoryAnswer &>(row) = exam.answers[i];
+        row.position = int(i + 1);
+        row.subject = Subjects::of(row.number);
+        if (!row.known())
+            row.right = false;
+        if (row.seen && row.subject >= 0 && row.subject < Subjects::kCount) {
+            counts[row.subject].right += row.right ? 1 : 0;
+            counts[row.subject].total += 1;
+        }
+        bindRow(q, kAnswers, row);
+        if (!q.exec())
+            return 0;
+    }
+    if (!q.prepare(insertInto(kExamSubjects)))
+        return 0;
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        if (counts[s].total == 0)
+            continue;
+        SubjectRow subjectRow;
+        static_cast<SubjectTotal &>(subjectRow) = counts[s];
+        subjectRow.exam = id;
+        subjectRow.subject = s;
+        bindRow(q, kExamSubjects, subjectRow);
+        if (!q.exec())
+            return 0;
+    }
+    return id;
+}
+} // namespace
+
 struct History::Private {
     QString path;
     QString connection;
     QString problem;
     bool open = false;
 
+    // A store failed since the file was last opened or stored to; problem then says why.
+    bool failing = false;
+
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
+    // Opens the file, setting aside what cannot be used and starting anew; on failure, problem
+    // says why and the history stays closed (the next store tries again).
+    void openOrSetAside();
+    // Notes why a store failed: problem says it until a store works again.
+    void storeFailed(const QSqlError &error);
+    // A store worked: what failed before no longer does.
+    void stored()
+    {
+        if (failing)
+            problem.clear();
+        failing = false;
+        g_revision.fetch_add(1);
+    }
     Outcome attempt();
     Outcome migrate(QSqlDatabase &db, int from);
+    // What salvage() copied from a damaged history into the fresh one.
+    struct Salvaged {
+        int exams = 0;
+        int drill = 0;
+    };
+    // Copies every exam of the history at `from` that can still be read whole, and every drill
+    // answer that can, into the history (open and empty), in one transaction.
+    Salvaged salvage(const QString &from);
+    Salvaged salvageFrom(QSqlDatabase &source);
     void close();
     bool exec(QSqlQuery &q, const char *sql) const { return q.exec(QString::fromLatin1(sql)); }
 };
@@ -441,15 +636,21 @@ Outcome History::Private::attempt()
 {
     constexpr qint64 kAnySize = std::numeric_limits<qint64>::max();
     // SQLite would open whatever is there, and wait forever on a FIFO.
-    const QStringList names = {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
-                               path + QStringLiteral("-journal")};
-    for (const QString &name : names)
-        if (SafeFile::check(name, kAnySize) == SafeFile::Status::NotRegular)
-            return {Outcome::NotRegular, {}};
-    const QFileInfo file(path);
-    if (file.exists() && !file.isWritable())
-        return unavailable(
-            QStringLiteral("o arquivo %1 não permite gravar.").arg(QDir::toNativeSeparators(path)));
+    // (openOrSetAside() has set aside what is odd beside it.)
+    if (SafeFile::check(path, kAnySize) == SafeFile::Status::NotRegular)
+        return {Outcome::NotRegular, {}};
+    for (const QString &suffix : kBeside)
+        if (SafeFile::check(path + suffix, kAnySize) == SafeFile::Status::NotRegular)
+            return unavailable(QStringLiteral("o arquivo %1 não é um arquivo comum.")
+                                   .arg(QDir::toNativeSeparators(path + suffix)));
+    // Opening reads; every store writes the file and the two beside it.
+    if (const QString why = unwritable(path); !why.isEmpty())
+        return unavailable(why);
+
+    // A log with something in it: the last program to use the file did not end cleanly (or
+    // another copy has it open now).
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    const bool unclean = log.exists() && log.size() > 0;
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     if (!db.isValid())
@@ -462,16 +663,21 @@ Outcome History::Private::attempt()
     QSqlQuery q(db);
     // The first read of the file: a file that is not a database fails here.
     if (!exec(q, "PRAGMA user_version") || !q.next())
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     const int version = q.value(QStringLiteral("user_version")).toInt();
     // A newer program's history is the person's too: left as it is, for that program to use.
     if (version > kSchemaVersion)
         return unavailable(
             QStringLiteral("ele foi gravado por uma versão mais nova do programa e foi deixado "
                            "como está; use essa versão para continuar com ele."));
-    if (!exec(q, "PRAGMA quick_check") || !q.next())
-        return fromError(q.lastError(), path);
-    if (q.value(QStringLiteral("quick_check")).toString() != QLatin1String("ok"))
+    // The full check also finds what the quick one lets pass (keys out of order, an index that does
+    // not match its table), at twice its cost (0.8 s against 0.4 s at 20,000 exams): it runs after
+    // an unclean end (a log left with something in it) and before a migration, the quick one at
+    // every other start.
+    const char *check = unclean || version < kSchemaVersion ? "PRAGMA integrity_check" : "PRAGMA quick_check";
+    if (!exec(q, check) || !q.next())
+        return fromError(q.lastError(), path, db);
+    if (q.value(0).toString() != QLatin1String("ok"))
         return {Outcome::Damaged, {}};
     q.finish();
     // WAL: a commit is one append to the log, and a kill at any moment leaves every committed
@@ -479,7 +685,7 @@ Outcome History::Private::attempt()
     // cut too; an exam is stored once in many minutes, so the sync costs nothing anyone sees.
     if (!exec(q, "PRAGMA foreign_keys = ON") || !exec(q, "PRAGMA journal_mode = WAL") ||
         !exec(q, "PRAGMA synchronous = FULL"))
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     q.finish();
     if (version < kSchemaVersion) {
         Outcome migrated = migrate(db, version);
@@ -504,9 +710,9 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
 {
     QSqlQuery q(db);
     if (!exec(q, "BEGIN IMMEDIATE"))
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     const auto fail = [&]() {
-        Outcome outcome = fromError(q.lastError(), path);
+        Outcome outcome = fromError(q.lastError(), path, db);
         q.finish();
         QSqlQuery rollback(db);
         exec(rollback, "ROLLBACK");
@@ -579,67 +785,266 @@ History::History(const QString &path) : d(new Private)
 {
     d->path = path;
     d->connection = QStringLiteral("historico-%1").arg(g_connections.fetch_add(1));
-    const QString cannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+    d->openOrSetAside();
+}
+
+void History::Private::storeFailed(const QSqlError &error)
+{
+    failing = true;
+    const Outcome outcome = fromError(error, path, db());
+    problem =
+        kCannot +
+        (outcome.kind == Outcome::Unavailable
+             ? outcome.reason
+             : QStringLiteral("o arquivo %1 não pôde ser gravado.").arg(QDir::toNativeSeparators(path)));
+}
+
+void History::Private::openOrSetAside()
+{
+    close();
+    open = false;
+    problem.clear();
+    const QString &cannot = kCannot;
     if (path.isEmpty()) {
-        d->problem = cannot + QStringLiteral("não há uma pasta de dados do usuário.");
+        problem = cannot + QStringLiteral("não há uma pasta de dados do usuário.");
         return;
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        d->problem =
+        problem =
             cannot + QStringLiteral("a pasta %1 não pôde ser criada.").arg(QDir::toNativeSeparators(folder));
         return;
     }
-    for (int round = 0; round < 2; ++round) {
-        const Outcome outcome = d->attempt();
-        if (outcome.kind == Outcome::Ok) {
-            d->open = true;
+    // Something odd beside a sound file (a FIFO, a folder, a link to a device where SQLite keeps
+    // its log) is set aside alone: the history is kept.
+    for (const QString &suffix : kBeside) {
+        const QString name = path + suffix;
+        if (SafeFile::check(name, std::numeric_limits<qint64>::max()) != SafeFile::Status::NotRegular)
+            continue;
+        const QString aside = asideName(name);
+        if (std::rename(QFile::encodeName(name).constData(), QFile::encodeName(aside).constData()) != 0) {
+            problem =
+                cannot + QStringLiteral("no lugar do arquivo %1 há algo que não é um arquivo comum e que "
+                                        "não pôde ser posto de lado; remova-o.")
+                             .arg(QDir::toNativeSeparators(name));
             return;
         }
-        d->close();
+        problem =
+            (problem.isEmpty() ? QString() : problem + QLatin1Char(' ')) +
+            QStringLiteral("No lugar do arquivo %1, que acompanha o histórico de estudo, havia algo que não "
+                           "é um arquivo comum, agora guardado como %2; o histórico foi mantido.")
+                .arg(QFileInfo(name).fileName(), QFileInfo(aside).fileName());
+    }
+    QString aside; // where the file that could not be used was put
+    Outcome::Kind asideKind = Outcome::Ok;
+    // What was set aside, and what of it the fresh history holds.
+    const auto setAsideNote = [&](int exams, int drill) {
+        const QString name = QFileInfo(aside).fileName();
+        if (asideKind == Outcome::NotRegular)
+            return QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
+                                  "agora guardado como %1; um histórico novo foi começado.")
+                .arg(name);
+        QString saved;
+        if (exams > 0 || drill > 0) {
+            const QString examCount =
+                exams == 1 ? QStringLiteral("1 prova") : QStringLiteral("%1 provas").arg(exams);
+            const QString drillCount = drill == 1 ? QStringLiteral("1 resposta do treino")
+                                                  : QStringLiteral("%1 respostas do treino").arg(drill);
+            saved = QStringLiteral(" com o que ainda pôde ser lido por inteiro: %1")
+                        .arg(exams > 0 && drill > 0 ? examCount + QStringLiteral(" e ") + drillCount
+                             : exams > 0            ? examCount
+                                                    : drillCount);
+        }
+        return QStringLiteral("O histórico de estudo estava danificado e foi guardado como %1; um histórico "
+                              "novo foi começado%2.")
+            .arg(name, saved);
+    };
+    const QString before = problem;
+    const auto withNote = [&before](const QString &text) {
+        return before.isEmpty() ? text : before + QLatin1Char(' ') + text;
+    };
+    for (int round = 0; round < 2; ++round) {
+        const Outcome outcome = attempt();
+        if (outcome.kind == Outcome::Ok) {
+            open = true;
+            if (!aside.isEmpty()) {
+                const Salvaged saved = asideKind == Outcome::Damaged ? salvage(aside) : Salvaged();
+                problem = withNote(setAsideNote(saved.exams, saved.drill));
+            }
+            return;
+        }
+        close();
         if (outcome.kind == Outcome::Unavailable || round == 1) {
             const QString reason = outcome.kind == Outcome::Unavailable
                                        ? outcome.reason
                                        : QStringLiteral("um histórico novo não pôde ser começado em %1.")
                                              .arg(QDir::toNativeSeparators(path));
-            d->problem = (d->problem.isEmpty() ? QString() : d->problem + QLatin1Char(' ')) + cannot + reason;
+            problem = withNote((aside.isEmpty() ? QString() : setAsideNote(0, 0) + QLatin1Char(' ')) +
+                               cannot + reason);
             return;
         }
         // Set aside under a name of its own, with the log, index or journal SQLite keeps beside it
         // (left beside a fresh file, they would be read as its own).
-        const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QString aside = path + QStringLiteral(".danificado-") + stamp;
-        for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-            aside = path + QStringLiteral(".danificado-") + stamp + QLatin1Char('-') + QString::number(n);
+        aside = asideName(path);
+        asideKind = outcome.kind;
         if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-            d->problem =
-                cannot + QStringLiteral("o arquivo %1 não pode ser usado e não pôde ser posto de lado.")
-                             .arg(QDir::toNativeSeparators(path));
+            problem = withNote(cannot +
+                               QStringLiteral("o arquivo %1 não pode ser usado e não pôde ser posto de lado.")
+                                   .arg(QDir::toNativeSeparators(path)));
             return;
         }
-        for (const QString &suffix :
-             {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        for (const QString &suffix : kBeside) {
             if (QFileInfo::exists(path + suffix) || QFileInfo(path + suffix).isSymLink()) {
                 if (std::rename(QFile::encodeName(path + suffix).constData(),
                                 QFile::encodeName(aside + suffix).constData()) != 0)
                     QFile::remove(path + suffix);
             }
         }
-        const QString name = QFileInfo(aside).fileName();
-        switch (outcome.kind) {
-        case Outcome::NotRegular:
-            d->problem =
-                QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
-                               "agora guardado como %1; um histórico novo foi começado.")
-                    .arg(name);
-            break;
-        default:
-            d->problem = QStringLiteral("O histórico de estudo estava danificado e foi guardado como %1; "
-                                        "um histórico novo foi começado.")
-                             .arg(name);
-            break;
-        }
     }
+}
+
+History::Private::Salvaged History::Private::salvage(const QString &from)
+{
+    Salvaged saved;
+    const QString name = connection + QStringLiteral("-salvage");
+    {
+        QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        source.setDatabaseName(from);
+        source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (source.open())
+            saved = salvageFrom(source);
+        source.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return saved;
+}
+
+namespace {
+// Reads the rows of a table with an INTEGER PRIMARY KEY `id` that can still be read, in id order,
+// each whole (a row that fails to read is left out). Past a page that cannot be read, the rows
+// after it are looked for one id at a time, up to kGap ids on.
+template <typename Row> QList<Row> readableRows(QSqlDatabase &db, const Table<Row> &table)
+{
+    constexpr qint64 kGap = 4096; // more rows than a page of any of the tables holds
+    // Every column the file has: an older schema's file lacks the later ones.
+    const QString all = QLatin1String("SELECT * FROM ") + latin1(table.name);
+    QList<Row> rows;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    qint64 last = 0;
+    for (;;) {
+        if (!q.prepare(all + QLatin1String(" WHERE id > ? ORDER BY id")))
+            return rows;
+        q.bindValue(0, last);
+        if (q.exec()) {
+            const RowReader<Row> reader(q, table);
+            while (q.next()) {
+                Row row;
+                reader.read(q, row);
+                rows << row;
+                last = rows.constLast().id;
+            }
+            if (!q.lastError().isValid())
+                return rows; // read to the end
+        }
+        q.finish();
+        // A page that cannot be read: the next row that can, one id at a time.
+        bool found = false;
+        if (!q.prepare(all + QLatin1String(" WHERE id = ?")))
+            return rows;
+        for (qint64 id = last + 1; !found && id <= last + kGap; ++id) {
+            q.bindValue(0, id);
+            if (q.exec() && q.next()) {
+                const RowReader<Row> reader(q, table);
+                Row row;
+                reader.read(q, row);
+                rows << row;
+                found = true;
+            }
+            q.finish();
+        }
+        if (!found)
+            return rows;
+        last = rows.constLast().id;
+    }
+}
+} // namespace
+
+History::Private::Salvaged History::Private::salvageFrom(QSqlDatabase &source)
+{
+    Salvaged saved;
+    QSqlQuery q(source);
+    q.setForwardOnly(true);
+    // Only a history of this program (a view or a trigger could make a read run forever).
+    if (!exec(q, "PRAGMA user_version") || !q.next())
+        return saved;
+    const int version = q.value(0).toInt();
+    q.finish();
+    if (version < 1 || version > kSchemaVersion ||
+        !exec(q, "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')") || !q.next() ||
+        q.value(0).toInt() != 0)
+        return saved;
+    q.finish();
+    const QList<ExamRow> exams = readableRows(source, kExams);
+    const QList<DrillRow> drill = version >= 2 ? readableRows(source, kDrillAnswers) : QList<DrillRow>();
+
+    QSqlDatabase target = db();
+    QSqlQuery in(target);
+    if (!exec(in, "BEGIN IMMEDIATE"))
+        return saved;
+    QSqlQuery answers(source);
+    answers.setForwardOnly(true);
+    if (!answers.prepare(QStringLiteral("SELECT * FROM answers WHERE exam = ? ORDER BY position"))) {
+        exec(in, "ROLLBACK");
+        return saved;
+    }
+    for (const ExamRow &row : exams) {
+        // An exam is kept only whole: every position from 1 read, agreeing with its counts.
+        HistoryExam exam;
+        exam.type = row.type;
+        exam.start = row.start;
+        exam.end = row.end;
+        exam.seconds = row.seconds;
+        answers.bindValue(0, row.id);
+        if (!answers.exec())
+            continue;
+        const RowReader<AnswerRow> reader(answers, kAnswers);
+        while (answers.next()) {
+            AnswerRow answer;
+            reader.read(answers, answer);
+            if (answer.position != exam.answers.size() + 1)
+                break;
+            exam.answers << answer;
+        }
+        const bool whole = !answers.lastError().isValid() && !answers.isValid();
+        answers.finish();
+        if (!whole || exam.answers.isEmpty() || !exam.start.isValid() ||
+            (version >= 2 && (exam.seen() != row.total || exam.right() != row.right)))
+            continue;
+        if (!insertExam(in, exam))
+            break;
+        ++saved.exams;
+    }
+    if (in.prepare(insertInto(kDrillAnswers)))
+        for (const DrillRow &row : drill) {
+            bindRow(in, kDrillAnswers, row);
+            if (!in.exec())
+                break;
+            ++saved.drill;
+        }
+    in.finish();
+    if (!exec(in, "COMMIT")) {
+        exec(in, "ROLLBACK");
+        return {};
+    }
+    if (saved.exams || saved.drill)
+        g_revision.fetch_add(1);
+    return saved;
+}
+
+void History::setWriteCheck(WriteCheck check)
+{
+    g_mayWrite = check ? check : mayWrite;
 }
 
 History::~History()
@@ -666,68 +1071,29 @@ QString History::problem() const
 qint64 History::store(const HistoryExam &exam)
 {
     if (!d->open)
+        d->openOrSetAside(); // what failed before may work now: space freed, the other copy closed
+    if (!d->open)
         return 0;
     QSqlDatabase db = d->db();
     QSqlQuery q(db);
-    if (!d->exec(q, "BEGIN IMMEDIATE"))
+    if (!d->exec(q, "BEGIN IMMEDIATE")) {
+        d->storeFailed(q.lastError());
         return 0;
-    const auto fail = [&]() {
+    }
+    qint64 id = insertExam(q, exam);
+    if (id) {
+        q.finish();
+        if (!d->exec(q, "COMMIT"))
+            id = 0;
+    }
+    if (!id) {
+        d->storeFailed(q.lastError());
         q.finish();
         QSqlQuery rollback(db);
         d->exec(rollback, "ROLLBACK");
-        return qint64(0);
-    };
-    ExamRow summary;
-    summary.type = exam.type;
-    summary.start = exam.start;
-    summary.end = exam.end;
-    summary.seconds = exam.seconds;
-    summary.right = exam.right();
-    summary.total = exam.seen();
-    if (!q.prepare(insertInto(kExams)))
-        return fail();
-    bindRow(q, kExams, summary);
-    if (!q.exec())
-        return fail();
-    const qint64 id = q.lastInsertId().toLongLong();
-    if (id <= 0)
-        return fail();
-    if (!q.prepare(insertInto(kAnswers)))
-        return fail();
-    SubjectTotal counts[Subjects::kCount];
-    AnswerRow row;
-    row.exam = id;
-    for (qsizetype i = 0; i < exam.answers.size(); ++i) {
-        static_cast<HistoryAnswer &>(row) = exam.answers[i];
-        row.position = int(i + 1);
-        row.subject = Subjects::of(row.number);
-        if (!row.known())
-            row.right = false;
-        if (row.seen && row.subject >= 0 && row.subject < Subjects::kCount) {
-            counts[row.subject].right += row.right ? 1 : 0;
-            counts[row.subject].total += 1;
-        }
-        bindRow(q, kAnswers, row);
-        if (!q.exec())
-            return fail();
+        return 0;
     }
-    if (!q.prepare(insertInto(kExamSubjects)))
-        return fail();
-    for (int s = 0; s < Subjects::kCount; ++s) {
-        if (counts[s].total == 0)
-            continue;
-        SubjectRow subjectRow;
-        static_cast<SubjectTotal &>(subjectRow) = counts[s];
-        subjectRow.exam = id;
-        subjectRow.subject = s;
-        bindRow(q, kExamSubjects, subjectRow);
-        if (!q.exec())
-            return fail();
-    }
-    q.finish();
-    if (!d->exec(q, "COMMIT"))
-        return fail();
-    g_revision.fetch_add(1);
+    d->stored();
     return id;
 }
 
@@ -828,16 +1194,22 @@ QList<SubjectTotal> History::subjectTotals(int last) const
 bool History::storeDrillAnswer(const DrillAnswer &answer)
 {
     if (!d->open)
+        d->openOrSetAside();
+    if (!d->open)
         return false;
     QSqlQuery q(d->db());
-    if (!q.prepare(insertInto(kDrillAnswers)))
-        return false;
     DrillRow row;
     static_cast<DrillAnswer &>(row) = answer;
-    bindRow(q, kDrillAnswers, row);
-    if (!q.exec())
+    if (!q.prepare(insertInto(kDrillAnswers))) {
+        d->storeFailed(q.lastError());
         return false;
-    g_revision.fetch_add(1);
+    }
+    bindRow(q, kDrillAnswers, row);
+    if (!q.exec()) {
+        d->storeFailed(q.lastError());
+        return false;
+    }
+    d->stored();
     return true;
 }
 

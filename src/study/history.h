@@ -89,12 +89,15 @@ public:
     // True when the history can be read and written.
     bool isOpen() const;
     // What went wrong with the file found at path, in words for the user ("O histórico … foi
-    // guardado como …; um histórico novo foi começado."), or why no history can be kept; empty
-    // when all is well.
+    // guardado como …; um histórico novo foi começado."), or why no history can be kept or the last
+    // store failed, naming the cause (a full disk, a file that does not allow writing, another
+    // program using it); empty when all is well.
     QString problem() const;
 
     // Stores exam (with its answers' subjects filled in) in one transaction. Returns its new id,
-    // 0 when it could not be stored (nothing of it is then kept).
+    // 0 when it could not be stored (nothing of it is then kept). A history that could not be
+    // opened is tried again first, so a fault that has passed (space freed, the other program
+    // closed) no longer loses exams; a store that works clears the problem of the one before.
     qint64 store(const HistoryExam &exam);
     // Which answers exams() reads with each exam.
     enum class Answers { All, WrongOnly };
@@ -106,10 +109,16 @@ public:
     // over all when last is 0.
     QList<SubjectTotal> subjectTotals(int last = 0) const;
 
-    // Stores one drill answer. False when it could not be stored.
+    // Stores one drill answer, trying a closed history again as store() does. False when it could
+    // not be stored.
     bool storeDrillAnswer(const DrillAnswer &answer);
     // Every drill answer, oldest first.
     QList<DrillAnswer> drillAnswers() const;
+
+    // How the history asks whether this process may write a file or folder (access(2) by default).
+    // Tests replace it: a process run by root may write any file. nullptr restores the default.
+    using WriteCheck = bool (*)(const QString &path);
+    static void setWriteCheck(WriteCheck check);
 
     // A number that grows with every exam or drill answer stored by this program, in any history:
     // a window that shows the history reads it again when the number is not the one it read at.

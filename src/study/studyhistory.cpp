@@ -13,6 +13,24 @@ QSet<QString> &told()
     static QSet<QString> texts;
     return texts;
 }
+
+// The history could not keep what was last given to it, and the user was told.
+bool g_failing = false;
+
+// After a store: a failure is remembered, and a store that works after one is told once (what
+// was told about the failures may then be told again if they come back).
+template <typename Result> Result noted(Result result)
+{
+    if (!result) {
+        g_failing = true;
+    } else if (g_failing) {
+        g_failing = false;
+        told().clear();
+        Dialogs::information(QStringLiteral("O histórico de estudo voltou a funcionar: o que foi feito "
+                                            "agora já está guardado nele."));
+    }
+    return result;
+}
 } // namespace
 
 History &StudyHistory::get()
@@ -23,7 +41,19 @@ History &StudyHistory::get()
         told().insert(problem);
         Dialogs::warning(problem);
     }
+    if (!history.isOpen() && !problem.isEmpty())
+        g_failing = true;
     return history;
+}
+
+qint64 StudyHistory::store(const HistoryExam &exam)
+{
+    return noted(get().store(exam));
+}
+
+bool StudyHistory::storeDrillAnswer(const DrillAnswer &answer)
+{
+    return noted(get().storeDrillAnswer(answer));
 }
 
 void StudyHistory::tellOnce(const QString &text)
@@ -58,6 +88,7 @@ HistoryExam StudyHistory::entryFor(const CorrectedExam &exam)
 
 void StudyHistory::keep(const CorrectedExam &exam)
 {
-    if (!get().store(entryFor(exam)))
-        tellOnce(QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo."));
+    if (!store(entryFor(exam)))
+        tellOnce(QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo; "
+                                "o programa tentará de novo a cada prova corrigida."));
 }

@@ -15,6 +15,12 @@ History &get();
 // is; a text already told in this run is not told again.
 void tellOnce(const QString &text);
 
+// Store through the history: when a store fails after working (or the history could not be opened)
+// the caller tells the user as it does; when a store works again after that, the user is told
+// once that the history keeps exams again.
+qint64 store(const HistoryExam &exam);
+bool storeDrillAnswer(const DrillAnswer &answer);
+
 // A corrected exam of the eighteen types as the history keeps it: its type and times, and each
 // position's question, answer and whether it was right.
 HistoryExam entryFor(const CorrectedExam &exam);

@@ -4,6 +4,7 @@
 
 #include "study/drill.h"
 #include "study/history.h"
+#include "study/studyhistory.h"
 #include "study/subjects.h"
 
 #include "common/programfolder.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,7 +22,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,6 +133,88 @@ bool writeVersion1(const QString &path, const QStringList &extra = {})
     return raw.run(sql + extra);
 }
 
+// A disk that fills up when the test says: SQLite's own file layer, made the default for the
+// test's lifetime, whose writes fail as a full disk's do (ENOSPC) while `full` is set.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        s_real = sqlite3_vfs_find(nullptr);
+        m_vfs = *s_real;
+        m_vfs.zName = "fulldisk";
+        m_vfs.szOsFile = int(sizeof(File)) + s_real->szOsFile;
+        m_vfs.xOpen = open;
+        m_vfs.xGetLastError = [](sqlite3_vfs *, int, char *) { return full ? ENOSPC : 0; };
+        sqlite3_vfs_register(&m_vfs, 1);
+    }
+    ~FullDisk()
+    {
+        sqlite3_vfs_register(s_real, 1);
+        sqlite3_vfs_unregister(&m_vfs);
+        full = false;
+    }
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+    static inline std::atomic<bool> full{false};
+
+private:
+    struct File {
+        sqlite3_file base;
+        sqlite3_file *real;
+    };
+    static sqlite3_file *real(sqlite3_file *f) { return reinterpret_cast<File *>(f)->real; }
+    static const sqlite3_io_methods *methods(sqlite3_file *f) { return real(f)->pMethods; }
+    static int open(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags)
+    {
+        auto *file = reinterpret_cast<File *>(f);
+        file->base.pMethods = nullptr;
+        file->real = reinterpret_cast<sqlite3_file *>(file + 1);
+        const int rc = s_real->xOpen(s_real, name, file->real, flags, outFlags);
+        if (rc == SQLITE_OK && file->real->pMethods)
+            file->base.pMethods = &kForward;
+        return rc;
+    }
+    // Every method goes to the real file but a write while the disk is full.
+    static constexpr sqlite3_io_methods kForward = {
+        3,
+        [](sqlite3_file *f) { return methods(f)->xClose(real(f)); },
+        [](sqlite3_file *f, void *data, int n, sqlite3_int64 at) {
+            return methods(f)->xRead(real(f), data, n, at);
+        },
+        [](sqlite3_file *f, const void *data, int n, sqlite3_int64 at) {
+            if (full) {
+                errno = ENOSPC;
+                return SQLITE_IOERR_WRITE;
+            }
+            return methods(f)->xWrite(real(f), data, n, at);
+        },
+        [](sqlite3_file *f, sqlite3_int64 size) { return methods(f)->xTruncate(real(f), size); },
+        [](sqlite3_file *f, int flags) { return methods(f)->xSync(real(f), flags); },
+        [](sqlite3_file *f, sqlite3_int64 *size) { return methods(f)->xFileSize(real(f), size); },
+        [](sqlite3_file *f, int lock) { return methods(f)->xLock(real(f), lock); },
+        [](sqlite3_file *f, int lock) { return methods(f)->xUnlock(real(f), lock); },
+        [](sqlite3_file *f, int *out) { return methods(f)->xCheckReservedLock(real(f), out); },
+        [](sqlite3_file *f, int op, void *arg) { return methods(f)->xFileControl(real(f), op, arg); },
+        [](sqlite3_file *f) { return methods(f)->xSectorSize(real(f)); },
+        [](sqlite3_file *f) { return methods(f)->xDeviceCharacteristics(real(f)); },
+        [](sqlite3_file *f, int page, int size, int extend, void volatile **out) {
+            return methods(f)->xShmMap(real(f), page, size, extend, out);
+        },
+        [](sqlite3_file *f, int offset, int n, int flags) {
+            return methods(f)->xShmLock(real(f), offset, n, flags);
+        },
+        [](sqlite3_file *f) { methods(f)->xShmBarrier(real(f)); },
+        [](sqlite3_file *f, int drop) { return methods(f)->xShmUnmap(real(f), drop); },
+        [](sqlite3_file *f, sqlite3_int64 at, int n, void **out) {
+            return methods(f)->xFetch(real(f), at, n, out);
+        },
+        [](sqlite3_file *f, sqlite3_int64 at, void *p) { return methods(f)->xUnfetch(real(f), at, p); },
+    };
+
+    static inline sqlite3_vfs *s_real = nullptr;
+    sqlite3_vfs m_vfs{};
+};
+
 const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
 
 } // namespace
@@ -142,7 +229,12 @@ private slots:
     void failedMigrationChangesNothing();
     void unusableFileSetAside_data();
     void unusableFileSetAside();
+    void damagedFileSalvaged();
     void nowhereToKeepIt();
+    void fullDiskTriedAgain();
+    void unwritableJournalsNamed();
+    void oddJournalSetAsideAlone_data();
+    void oddJournalSetAsideAlone();
     void newerVersionLeftAlone();
     void exportedAsCsv();
     void instanceFollowsTheDataFolder();
@@ -356,7 +448,9 @@ void TestHistory::failedMigrationChangesNothing()
     History h(path);
     QVERIFY(h.isOpen());
     QVERIFY(h.problem().contains(QStringLiteral("historico.sqlite.danificado-20261208-101500;")));
-    QVERIFY(h.exams().isEmpty());
+    // Its two exams, whole, are copied into the fresh history.
+    QVERIFY2(h.problem().endsWith(QStringLiteral(" por inteiro: 2 provas.")), qPrintable(h.problem()));
+    QCOMPARE(h.exams().size(), 2);
     RawDatabase raw(dir.filePath(QStringLiteral("historico.sqlite.danificado-20261208-101500")));
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("1")});
     QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM answers")), QStringList{QStringLiteral("60")});
@@ -466,6 +560,79 @@ void TestHistory::unusableFileSetAside()
     QVERIFY(QFileInfo::exists(dir.filePath(aside + QStringLiteral("-2"))));
 }
 
+// One page of random bytes costs only the exams on it: every exam that can still be read whole is
+// copied into the fresh history. And a damage only the full check finds (an index that does not
+// match its table) is found after an unclean end.
+void TestHistory::damagedFileSalvaged()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    constexpr int kExams = 300;
+    {
+        History h(path);
+        for (int k = 0; k < kExams; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+        QVERIFY(h.storeDrillAnswer({5, QDateTime(QDate(2026, 12, 3), QTime(8, 0)), true}));
+    }
+    QByteArray bytes = readFile(path);
+    const qsizetype pages = bytes.size() / 4096;
+    QVERIFY(pages > 40);
+    QRandomGenerator random(40);
+    for (qsizetype i = 0; i < 4096; ++i)
+        bytes[(pages / 2) * 4096 + i] = char(random.bounded(256));
+    QVERIFY(writeFile(path, bytes));
+
+    const QRegularExpression saved(
+        QStringLiteral("novo foi começado com o que ainda pôde ser lido por inteiro: "
+                       "(\\d+) provas e 1 resposta do treino\\.$"));
+    {
+        History h(path);
+        QVERIFY(h.isOpen());
+        const QRegularExpressionMatch match = saved.match(h.problem());
+        QVERIFY2(match.hasMatch(), qPrintable(h.problem()));
+        const int kept = match.captured(1).toInt();
+        QVERIFY2(kept >= kExams - 30 && kept < kExams, qPrintable(match.captured(1)));
+        // Each one as it was stored, in the order it was.
+        const QList<HistoryExam> exams = h.exams();
+        QCOMPARE(exams.size(), kept);
+        int k = 0;
+        for (const HistoryExam &e : exams) {
+            while (k < kExams && makeExam(k).start != e.start)
+                ++k;
+            QVERIFY(k < kExams);
+            const HistoryExam original = makeExam(k);
+            QCOMPARE(e.seconds, original.seconds);
+            QCOMPARE(e.answers.size(), 30);
+            for (int i = 0; i < 30; ++i) {
+                QCOMPARE(e.answers[i].given, original.answers[i].given);
+                QCOMPARE(e.answers[i].right, original.answers[i].right);
+            }
+        }
+        QCOMPARE(h.drillAnswers().size(), 1);
+    }
+
+    // Only the full check sees this index's damage; after an unclean end (a log left with
+    // something in it: here another connection still holds it) the full check runs.
+    const QString second = dir.filePath(QStringLiteral("second.sqlite"));
+    {
+        History h(second);
+        for (int k = 0; k < 20; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+    }
+    RawDatabase raw(second);
+    QVERIFY(
+        raw.run({QStringLiteral("CREATE INDEX answers_by_number ON answers (number)"),
+                 QStringLiteral("PRAGMA writable_schema = ON"),
+                 QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX answers_by_number ON answers "
+                                "(given)' WHERE name = 'answers_by_number'")}));
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA quick_check")), QStringList{QStringLiteral("ok")});
+    QVERIFY(QFileInfo(second + QStringLiteral("-wal")).size() > 0);
+    History h(second);
+    QVERIFY(h.isOpen());
+    QVERIFY2(h.problem().endsWith(QStringLiteral("por inteiro: 20 provas.")), qPrintable(h.problem()));
+    QCOMPARE(h.exams().size(), 20);
+}
+
 void TestHistory::nowhereToKeepIt()
 {
     QTemporaryDir dir;
@@ -490,6 +657,135 @@ void TestHistory::nowhereToKeepIt()
         QVERIFY(!error.isEmpty());
     }
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("blocker"))).isFile());
+}
+
+// A full disk at the first use, and again later: the cause is named, the next store tries again,
+// and the user hears once that storing works again.
+void TestHistory::fullDiskTriedAgain()
+{
+    FullDisk disk;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    const QString full = kCannot + QStringLiteral("o disco onde ele fica está cheio (libere espaço nele).");
+    FullDisk::full = true;
+    History h(path);
+    QVERIFY(!h.isOpen());
+    QCOMPARE(h.problem(), full);
+    QCOMPARE(h.store(makeExam(1)), 0);
+    QCOMPARE(h.problem(), full);
+    FullDisk::full = false;
+    QCOMPARE(h.store(makeExam(2)), 1);
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.problem(), QString());
+    // Full while open: the exam and the drill answer are not kept, and are once there is room.
+    FullDisk::full = true;
+    QCOMPARE(h.store(makeExam(3)), 0);
+    QCOMPARE(h.problem(), full);
+    QVERIFY(!h.storeDrillAnswer({1, QDateTime::currentDateTime(), true}));
+    FullDisk::full = false;
+    QCOMPARE(h.store(makeExam(4)), 2);
+    QVERIFY(h.storeDrillAnswer({1, QDateTime::currentDateTime(), true}));
+    QCOMPARE(h.problem(), QString());
+    QCOMPARE(h.exams().size(), 2);
+    QCOMPARE(h.exams().value(1).seconds, makeExam(4).seconds);
+
+    // As the windows store: the cause told once, and once that storing works again.
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FullDisk::full = true;
+    QCOMPARE(StudyHistory::store(makeExam(1)), 0);
+    QCOMPARE(StudyHistory::store(makeExam(2)), 0);
+    FullDisk::full = false;
+    QCOMPARE(StudyHistory::store(makeExam(3)), 1);
+    QCOMPARE(StudyHistory::store(makeExam(4)), 2);
+    QCOMPARE(dialogs.texts(),
+             QStringList({full, QStringLiteral("O histórico de estudo voltou a funcionar: o que "
+                                               "foi feito agora já está guardado nele.")}));
+}
+
+// What a killed `sudo quelvado` leaves: the log and its index owned by root. Opening says which
+// files, why and what to do, and leaves them (and the exams the log may hold) where they are.
+void TestHistory::unwritableJournalsNamed()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        QCOMPARE(h.store(makeExam(1)), 1);
+    }
+    const QString wal = path + QStringLiteral("-wal"), shm = path + QStringLiteral("-shm");
+    QVERIFY(writeFile(wal, QByteArray()));
+    QVERIFY(writeFile(shm, QByteArray()));
+    // Root's files where the test may make them (it runs as root), the user's own read-only ones
+    // otherwise; the check is the fake either way, as root may write any file.
+    const bool root = ::chown(QFile::encodeName(wal).constData(), 65534, 65534) == 0 &&
+                      ::chown(QFile::encodeName(shm).constData(), 65534, 65534) == 0;
+    History::setWriteCheck([](const QString &name) {
+        return !name.endsWith(QLatin1String("-wal")) && !name.endsWith(QLatin1String("-shm"));
+    });
+    {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        const QString files = QStringLiteral("\"%1\" \"%2\"").arg(wal, shm);
+        QVERIFY2(h.problem().startsWith(
+                     kCannot + QStringLiteral("os arquivos %1, %2 não permitem gravar").arg(wal, shm)),
+                 qPrintable(h.problem()));
+        QVERIFY2(h.problem().contains(root ? QStringLiteral("sudo chown \"$USER\": ") + files
+                                           : QStringLiteral("chmod u+w ") + files),
+                 qPrintable(h.problem()));
+        QCOMPARE(h.store(makeExam(2)), 0);
+    }
+    History::setWriteCheck(nullptr);
+    QVERIFY(QFileInfo::exists(wal));
+    History h(path);
+    QCOMPARE(h.problem(), QString());
+    QCOMPARE(h.exams().size(), 1);
+}
+
+void TestHistory::oddJournalSetAsideAlone_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo as the log") << QStringLiteral("-wal") << QStringLiteral("fifo");
+    QTest::newRow("folder as the index") << QStringLiteral("-shm") << QStringLiteral("folder");
+    QTest::newRow("link to /dev/zero as the log") << QStringLiteral("-wal") << QStringLiteral("device");
+}
+
+// Something odd where SQLite keeps its log: that alone is set aside, the sound history is kept.
+void TestHistory::oddJournalSetAsideAlone()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        for (int k = 0; k < 40; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+    }
+    const QByteArray name = QFile::encodeName(path + suffix);
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path + suffix));
+    else
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    History h(path);
+    QVERIFY(h.isOpen());
+    const QString aside = QStringLiteral("historico.sqlite%1.danificado-20261208-101500").arg(suffix);
+    QCOMPARE(h.problem(),
+             QStringLiteral("No lugar do arquivo historico.sqlite%1, que acompanha o histórico de "
+                            "estudo, havia algo que não é um arquivo comum, agora guardado como "
+                            "%2; o histórico foi mantido.")
+                 .arg(suffix, aside));
+    QCOMPARE(h.exams().size(), 40);
+    QCOMPARE(h.store(makeExam(41)), 41);
+    QVERIFY(QFileInfo(dir.filePath(aside)).exists() || QFileInfo(dir.filePath(aside)).isSymLink());
+    QCOMPARE(
+        QDir(dir.path())
+            .entryList({QStringLiteral("historico.sqlite.danificado*")}, QDir::AllEntries | QDir::System),
+        QStringList());
 }
 
 void TestHistory::newerVersionLeftAlone()
