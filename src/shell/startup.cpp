@@ -10,6 +10,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/messageboxdialogs.h"
+#include "common/settingsfile.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
@@ -221,6 +222,8 @@ int Startup::run(int argc, char **argv)
     }
 
     configureApplication(app);
+    // What a kill during a write of the settings left behind.
+    SettingsFile::removeLeftovers(SettingsFile::path());
     createWindows();
     QWidget *main = AppWindows::get(AppWindow::Topo);
 

@@ -294,6 +294,7 @@ void TFormProvaAtual::BBIniciarClick()
         Revisao->close();
     m_idHistorico = 0;
     m_inicio = Clock::current().localNow();
+    m_inicioMs = Clock::current().steadyMs();
     m_fim = QDateTime();
     LabelTempo->setText(TodayExam::mmss(m_minutos * 60));
     WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
@@ -367,15 +368,20 @@ void TFormProvaAtual::BBFinalizarClick()
     }
     // The time may have run out while the question was asked.
     const QDateTime limite = m_inicio.addSecs(qint64(m_minutos) * 60);
-    const QDateTime agora = Clock::current().localNow();
+    const QDateTime agora = decorrido();
     finish(agora < limite ? agora : limite, agora >= limite);
+}
+
+QDateTime TFormProvaAtual::decorrido() const
+{
+    return m_inicio.addMSecs(std::max<qint64>(0, Clock::current().steadyMs() - m_inicioMs));
 }
 
 void TFormProvaAtual::updateCountdown()
 {
     if (pagina() != Prova)
         return;
-    const int falta = TodayExam::secondsLeft(m_inicio, Clock::current().localNow(), m_minutos);
+    const int falta = TodayExam::secondsLeft(m_inicio, decorrido(), m_minutos);
     LabelTempo->setText(TodayExam::mmss(falta));
     if (falta <= kAlerta)
         WindowKit::setTextColour(LabelTempo, kReprovado);

@@ -101,7 +101,11 @@ private:
     int m_posicao = 0;
     int m_minutos = TodayExam::kDefaultMinutes;
     QDateTime m_inicio;
+    qint64 m_inicioMs = 0; // the steady clock at the start: the exam's time is counted on it
     QDateTime m_fim;
+    // The start plus the time gone by on the steady clock: a jump of the time of day neither ends
+    // the exam nor gives it time.
+    QDateTime decorrido() const;
     qint64 m_idHistorico = 0;
     std::optional<quint32> m_sorteio; // where the next exam's draw starts, when set
 };

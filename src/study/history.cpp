@@ -467,10 +467,14 @@ QString unwritable(const QString &path)
 std::atomic<int> g_connections{0};
 std::atomic<quint64> g_revision{0};
 
-// RFC 4180 field: quoted when it holds the separator, a quote or a line break.
+// RFC 4180 field: quoted when it holds the separator, a quote or a line break. A text a
+// spreadsheet would take for a formula (beginning with =, +, -, @, a tab or a carriage return)
+// gets a leading apostrophe, as spreadsheets expect, so it is shown as text and never run.
 QByteArray csvField(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
+    if (!bytes.isEmpty() && QByteArrayView("=+-@\t\r").contains(bytes.front()))
+        bytes.prepend('\'');
     if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
         bytes = '"' + bytes.replace("\"", "\"\"") + '"';
     return bytes;

@@ -232,6 +232,7 @@ private slots:
     void damagedFileSalvaged();
     void nowhereToKeepIt();
     void fullDiskTriedAgain();
+    void busyHistoryTriedAgain();
     void unwritableJournalsNamed();
     void oddJournalSetAsideAlone_data();
     void oddJournalSetAsideAlone();
@@ -703,6 +704,30 @@ void TestHistory::fullDiskTriedAgain()
                                                "foi feito agora já está guardado nele.")}));
 }
 
+// Another program holding the history: it is said to be in use (not that it cannot be made), and
+// the next store, once it is free, works.
+void TestHistory::busyHistoryTriedAgain()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        QCOMPARE(h.store(makeExam(1)), 1);
+    }
+    auto other = std::make_unique<RawDatabase>(path);
+    QVERIFY(other->run({QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"), QStringLiteral("BEGIN IMMEDIATE"),
+                        QStringLiteral("UPDATE exams SET seconds = seconds"), QStringLiteral("COMMIT")}));
+    History h(path);
+    QVERIFY(!h.isOpen());
+    QCOMPARE(h.problem(),
+             kCannot + QStringLiteral("o arquivo %1 está em uso por outro programa (outra cópia do "
+                                      "Quelvado?) e não ficou livre a tempo.")
+                           .arg(path));
+    other.reset();
+    QCOMPARE(h.store(makeExam(2)), 2);
+    QCOMPARE(h.problem(), QString());
+}
+
 // What a killed `sudo quelvado` leaves: the log and its index owned by root. Opening says which
 // files, why and what to do, and leaves them (and the exams the log may hold) where they are.
 void TestHistory::unwritableJournalsNamed()
@@ -823,6 +848,9 @@ void TestHistory::exportedAsCsv()
     e.answers[1].number = 1301;
     e.answers[1].shown = QStringLiteral("4213");
     e.answers[1].revealed = true; // answered right, but after the traffic light: not known
+    e.answers[2].given = QStringLiteral("=HYPERLINK(\"http://x\")"); // a formula: shown as text
+    e.answers[3].given = QStringLiteral("@SUM(1)");
+    e.answers[4].given = QStringLiteral("-1");
     QCOMPARE(h.store(e), 1);
     QCOMPARE(h.store(makeExam(1, 2)), 2);
 
@@ -848,6 +876,10 @@ void TestHistory::exportedAsCsv()
     QCOMPARE(lines[2],
              QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;2;1301;Sinalização;B;4213;"
                             "não;sim;sim"));
+    QVERIFY2(lines[3].contains(QStringLiteral(";Sinalização;\"'=HYPERLINK(\"\"http://x\"\")\";;")),
+             qPrintable(lines[3]));
+    QVERIFY2(lines[4].contains(QStringLiteral(";'@SUM(1);;")), qPrintable(lines[4]));
+    QVERIFY2(lines[5].contains(QStringLiteral(";'-1;;")), qPrintable(lines[5]));
     QVERIFY(lines[31].startsWith(QStringLiteral("2;2;2026-12-02T09:15:30;")));
     QVERIFY(lines[60].startsWith(QStringLiteral("2;2;")));
     QVERIFY(lines[60].contains(QStringLiteral(";30;130;Regras de Circulação;")));
