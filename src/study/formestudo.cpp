@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +29,22 @@ QString escolhePorDialogo(QWidget *parent, const QString &suggested)
                                         QStringLiteral("Planilha CSV (*.csv)"));
 }
 TFormEstudo::EscolheArquivo escolheArquivo = escolhePorDialogo;
+
+const QString kFiltroCopia = QStringLiteral("Cópia do histórico (*.sqlite);;Todos os arquivos (*)");
+QString escolheCopiaPorDialogo(QWidget *parent, const QString &suggested, bool abrir)
+{
+    return abrir ? QFileDialog::getOpenFileName(parent, QStringLiteral("Restaurar cópia"), suggested,
+                                                kFiltroCopia)
+                 : QFileDialog::getSaveFileName(parent, QStringLiteral("Fazer cópia do histórico"), suggested,
+                                                kFiltroCopia);
+}
+TFormEstudo::EscolheCopia escolheCopia = escolheCopiaPorDialogo;
+
+QString pastaDocumentos()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
 } // namespace
 
 TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -60,12 +77,23 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     BBExportar = WindowKit::button(this, "BBExportar", QRect(), QStringLiteral("E&xportar histórico..."));
     Hints::set(BBExportar,
                QStringLiteral("Grava todas as provas guardadas num arquivo CSV, para abrir numa planilha"));
+    // The copy of the history, in a row of its own below the export.
+    BBCopia = WindowKit::button(this, "BBCopia", QRect(), QStringLiteral("Fazer &cópia do histórico..."));
+    Hints::set(BBCopia,
+               QStringLiteral("Grava uma cópia de todo o histórico num arquivo, para guardar ou levar a "
+                              "outro computador"));
+    BBRestaurar = WindowKit::button(this, "BBRestaurar", QRect(), QStringLiteral("&Restaurar cópia..."));
+    Hints::set(BBRestaurar,
+               QStringLiteral("Põe uma cópia feita antes no lugar do histórico; o histórico de agora "
+                              "é guardado à parte"));
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
 
     connect(BBDesempenho, &QPushButton::clicked, this, guard([this] { BBDesempenhoClick(); }));
     connect(BBErros, &QPushButton::clicked, this, guard([this] { BBErrosClick(); }));
     connect(BBProvaAtual, &QPushButton::clicked, this, guard([this] { BBProvaAtualClick(); }));
     connect(BBExportar, &QPushButton::clicked, this, guard([this] { BBExportarClick(); }));
+    connect(BBCopia, &QPushButton::clicked, this, guard([this] { BBCopiaClick(); }));
+    connect(BBRestaurar, &QPushButton::clicked, this, guard([this] { BBRestaurarClick(); }));
     connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
@@ -76,12 +104,22 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addSpacing(6);
     layout->addWidget(LabelHistorico);
     layout->addWidget(BBExportar);
+    auto *copias = new QHBoxLayout;
+    copias->setSpacing(8);
+    copias->addWidget(BBCopia);
+    copias->addWidget(BBRestaurar);
+    layout->addLayout(copias);
     layout->addSpacing(6);
     layout->addWidget(BBFechar, 0, Qt::AlignRight);
     setMinimumWidth(340);
 }
 
 TFormEstudo::~TFormEstudo() = default;
+
+void TFormEstudo::setEscolheCopia(EscolheCopia choose)
+{
+    escolheCopia = choose ? std::move(choose) : escolheCopiaPorDialogo;
+}
 
 void TFormEstudo::setEscolheArquivo(EscolheArquivo choose)
 {
@@ -109,6 +147,7 @@ void TFormEstudo::refresh()
                 .arg(exams)
                 .arg(exams == 1 ? QStringLiteral("prova guardada") : QStringLiteral("provas guardadas")));
     BBExportar->setEnabled(exams > 0);
+    BBCopia->setEnabled(history.isOpen());
 }
 
 TFormDesempenho *TFormEstudo::desempenho()
@@ -167,4 +206,46 @@ void TFormEstudo::BBExportarClick()
                              QLatin1Char('.'));
     else
         Dialogs::error(error.isEmpty() ? QStringLiteral("Não foi possível exportar o histórico.") : error);
+}
+
+void TFormEstudo::BBCopiaClick()
+{
+    const QString suggested = QDir(pastaDocumentos())
+                                  .filePath(QStringLiteral("copia-historico-quelvado-") +
+                                            Clock::current().localNow().toString(QStringLiteral("yyyyMMdd")) +
+                                            QStringLiteral(".sqlite"));
+    const QString file = escolheCopia(this, suggested, false);
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (StudyHistory::get().backupTo(file, &error))
+        Dialogs::information(
+            QStringLiteral("Cópia do histórico gravada em %1. Para usá-la em outro computador, "
+                           "copie esse arquivo e, lá, use \"Restaurar cópia...\".")
+                .arg(QDir::toNativeSeparators(file)));
+    else
+        Dialogs::error(error);
+}
+
+void TFormEstudo::BBRestaurarClick()
+{
+    const QString file = escolheCopia(this, pastaDocumentos(), true);
+    if (file.isEmpty())
+        return;
+    History &history = StudyHistory::get();
+    const int exams = history.isOpen() ? int(history.summaries().size()) : 0;
+    const QString agora =
+        exams == 0   ? QString()
+        : exams == 1 ? QStringLiteral(" O histórico de agora (1 prova) será guardado à parte.")
+                     : QStringLiteral(" O histórico de agora (%1 provas) será guardado à parte.").arg(exams);
+    if (!Dialogs::question(QStringLiteral("Pôr a cópia %1 no lugar do histórico de estudo?")
+                               .arg(QDir::toNativeSeparators(file)) +
+                           agora))
+        return;
+    QString message;
+    if (history.restoreFrom(file, &message))
+        Dialogs::information(message);
+    else
+        Dialogs::error(message);
+    refresh();
 }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -29,6 +30,7 @@
 #include <type_traits>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -400,14 +402,41 @@ bool mayWrite(const QString &path)
 }
 History::WriteCheck g_mayWrite = mayWrite;
 
-// A free name for setting aside `name`: name.danificado-<date and time>, with -2, -3 … when taken.
-QString asideName(const QString &name)
+// A free name for setting aside `name`: name.danificado-<date and time> (or another word), with
+// -2, -3 … when taken.
+QString asideName(const QString &name, const QString &why = QStringLiteral(".danificado-"))
 {
     const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = name + QStringLiteral(".danificado-") + stamp;
+    QString aside = name + why + stamp;
     for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-        aside = name + QStringLiteral(".danificado-") + stamp + QLatin1Char('-') + QString::number(n);
+        aside = name + why + stamp + QLatin1Char('-') + QString::number(n);
     return aside;
+}
+
+// A name beside file for writing its new contents, of this write's own.
+QString workName(const QString &file)
+{
+    return file +
+           QStringLiteral(".novo-%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+// Flushes the file or folder at path to disk; false when it cannot be opened or flushed.
+bool syncToDisk(const QString &path, bool folder = false)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || folder; // some file systems refuse to sync a folder; the rename still stands
+}
+
+// A file name as an SQL string literal.
+QString sqlText(const QString &text)
+{
+    QString quoted = text;
+    return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
 // The files SQLite keeps beside the history: its log, the log's index, and the journal of a
@@ -1292,6 +1321,192 @@ bool History::exportCsv(const QString &file, QString *error) const
         return failed(
             QStringLiteral("O arquivo %1 não pôde ser gravado: o arquivo antigo não foi substituído.")
                 .arg(name));
+    return true;
+}
+
+bool History::backupTo(const QString &file, QString *error) const
+{
+    const auto failed = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!d->open)
+        return failed(QStringLiteral("O histórico de estudo não está disponível."));
+    const QString name = QDir::toNativeSeparators(file);
+    if (QFileInfo(file).absoluteFilePath() == QFileInfo(d->path).absoluteFilePath())
+        return failed(QStringLiteral("Escolha um arquivo que não seja o próprio histórico."));
+    // One consistent picture of the history as it stands, in a single file (no log beside it),
+    // written beside the chosen name and put in its place only when whole.
+    const QString work = workName(file);
+    QSqlQuery q(d->db());
+    if (!q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) || !syncToDisk(work)) {
+        q.finish();
+        QFile::remove(work);
+        return failed(
+            QStringLiteral("A cópia não pôde ser gravada em %1: verifique se a pasta existe, permite "
+                           "gravar e tem espaço.")
+                .arg(name));
+    }
+    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(work);
+        return failed(QStringLiteral(
+                          "A cópia não pôde ser gravada em %1: o arquivo que já existia não foi substituído.")
+                          .arg(name));
+    }
+    syncToDisk(QFileInfo(file).absolutePath(), true);
+    return true;
+}
+
+namespace {
+// Why the history copy at file cannot be restored, in words for the user; empty when it is a
+// whole history of this program (of this schema or an earlier one). *exams is its exam count.
+QString copyProblem(const QString &file, const QString &connection, int *exams)
+{
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery q(db);
+        const QString notOurs = QStringLiteral("O arquivo escolhido não é uma cópia do histórico de estudo.");
+        if (!db.open() || !q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+            problem = notOurs;
+        } else if (const int version = q.value(0).toInt(); version > History::kSchemaVersion) {
+            problem = QStringLiteral("A cópia foi feita por uma versão mais nova do programa; restaure-a com "
+                                     "essa versão.");
+        } else if (version < 1) {
+            problem = notOurs;
+        } else {
+            q.finish();
+            const QStringList tables =
+                version >= 2 ? QStringList{QStringLiteral("exams"), QStringLiteral("answers"),
+                                           QStringLiteral("drill_answers"), QStringLiteral("exam_subjects")}
+                             : QStringList{QStringLiteral("exams"), QStringLiteral("answers")};
+            for (const QString &table : tables)
+                if (problem.isEmpty() && !q.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(table)))
+                    problem = notOurs;
+            if (problem.isEmpty() &&
+                (!q.exec(QStringLiteral(
+                     "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')")) ||
+                 !q.next() || q.value(0).toInt() != 0))
+                problem = notOurs;
+            q.finish();
+            if (problem.isEmpty() && (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
+                                      q.value(0).toString() != QLatin1String("ok")))
+                problem = QStringLiteral("A cópia está danificada e não pode ser restaurada.");
+            q.finish();
+            if (problem.isEmpty() && q.exec(QStringLiteral("SELECT count(*) FROM exams")) && q.next())
+                *exams = q.value(0).toInt();
+        }
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return problem;
+}
+} // namespace
+
+bool History::restoreFrom(const QString &file, QString *message)
+{
+    const auto failed = [message](const QString &text) {
+        if (message)
+            *message = text;
+        return false;
+    };
+    if (d->path.isEmpty())
+        return failed(QStringLiteral("O histórico de estudo não está disponível."));
+    if (QFileInfo(file).absoluteFilePath() == QFileInfo(d->path).absoluteFilePath())
+        return failed(QStringLiteral("Escolha uma cópia, não o próprio histórico."));
+    if (SafeFile::check(file, std::numeric_limits<qint64>::max()) != SafeFile::Status::Ok)
+        return failed(QStringLiteral("O arquivo %1 não existe ou não é um arquivo comum.")
+                          .arg(QDir::toNativeSeparators(file)));
+
+    // A single-file picture of the copy as SQLite reads it (with its own log, when one lies beside
+    // it), made beside the history so that it can take its place in one rename; checked whole.
+    const QString work = workName(d->path);
+    const QString reader = d->connection + QStringLiteral("-restore");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reader);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        bool copied = false;
+        if (db.open()) {
+            QSqlQuery q(db);
+            copied = q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) && syncToDisk(work);
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(reader);
+        if (!copied) {
+            QFile::remove(work);
+            int ignored = 0;
+            const QString why = copyProblem(file, reader, &ignored);
+            return failed(!why.isEmpty()
+                              ? why
+                              : QStringLiteral("A cópia não pôde ser lida, ou não coube na pasta do "
+                                               "histórico (verifique o espaço livre)."));
+        }
+    }
+    int exams = 0;
+    if (const QString why = copyProblem(work, reader, &exams); !why.isEmpty()) {
+        QFile::remove(work);
+        return failed(why);
+    }
+
+    // The history now: its log emptied into the file, closed, then kept under a second name while
+    // the copy takes its place in one rename. A kill at any moment leaves the old history or the
+    // copy at the name, and the old one kept aside once the copy is in.
+    if (d->open) {
+        QSqlQuery q(d->db());
+        q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    d->close();
+    d->open = false;
+    const QFileInfo log(d->path + QStringLiteral("-wal"));
+    if (log.exists() && log.size() > 0) {
+        QFile::remove(work);
+        d->openOrSetAside();
+        return failed(
+            QStringLiteral("O histórico de estudo está em uso por outra cópia do programa; feche-a e "
+                           "tente de novo."));
+    }
+    const QString aside = asideName(d->path, QStringLiteral(".antes-da-copia-"));
+    const QByteArray path = QFile::encodeName(d->path);
+    const bool had = QFileInfo::exists(d->path);
+    bool swapped = false;
+    if (!had || ::link(path.constData(), QFile::encodeName(aside).constData()) == 0) {
+        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+        if (!swapped && had)
+            QFile::remove(aside);
+    } else if (std::rename(path.constData(), QFile::encodeName(aside).constData()) == 0) {
+        // A file system without hard links: moved aside, then the copy in.
+        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+        if (!swapped)
+            std::rename(QFile::encodeName(aside).constData(), path.constData());
+    }
+    if (!swapped) {
+        QFile::remove(work);
+        d->openOrSetAside();
+        return failed(
+            QStringLiteral("A cópia não pôde tomar o lugar do histórico: a pasta %1 não permite gravar.")
+                .arg(QDir::toNativeSeparators(QFileInfo(d->path).absolutePath())));
+    }
+    // The old history's log (emptied) and its index must not be read as the copy's.
+    for (const QString &suffix : kBeside)
+        QFile::remove(d->path + suffix);
+    syncToDisk(QFileInfo(d->path).absolutePath(), true);
+    d->openOrSetAside();
+    g_revision.fetch_add(1);
+    const QString count = exams == 1 ? QStringLiteral("1 prova") : QStringLiteral("%1 provas").arg(exams);
+    const QString before =
+        had ? QStringLiteral(" O histórico de antes foi guardado como %1.").arg(QFileInfo(aside).fileName())
+            : QString();
+    if (!d->open)
+        return failed(QStringLiteral("A cópia foi posta no lugar do histórico, mas não pôde ser aberta.") +
+                      before + QLatin1Char(' ') + d->problem);
+    if (message)
+        *message = QStringLiteral("A cópia foi restaurada: %1.").arg(count) + before;
     return true;
 }
 

@@ -128,6 +128,19 @@ public:
     // replacing it atomically. False with *error set when it could not be written.
     bool exportCsv(const QString &file, QString *error = nullptr) const;
 
+    // Writes a copy of the whole history to file, consistent while the program runs (SQLite's
+    // VACUUM INTO: one file, no log beside it), replacing file atomically. False with *error set
+    // when it could not be written.
+    bool backupTo(const QString &file, QString *error = nullptr) const;
+    // Puts the copy at file in the history's place: the copy is read (with its own log when one
+    // lies beside it) into a single file beside the history and checked whole (a history of this
+    // program, of this schema or an earlier one, passing SQLite's integrity_check); then the history,
+    // its log emptied into it, is kept as historico.sqlite.antes-da-copia-<date> and the copy
+    // renamed over it, and the old log and index removed so that they are never read as the copy's.
+    // The history is open again afterwards (migrated when the copy is older). *message says what
+    // was done (how many exams, where the old one went) or why nothing was.
+    bool restoreFrom(const QString &file, QString *message = nullptr);
+
     // The history of the running program, at ProgramFolder::dataFile("historico.sqlite"); opened
     // again when that name changes (tests point the folder elsewhere).
     static History &instance();

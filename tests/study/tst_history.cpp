@@ -238,6 +238,7 @@ private slots:
     void oddJournalSetAsideAlone();
     void newerVersionLeftAlone();
     void exportedAsCsv();
+    void backupAndRestore();
     void instanceFollowsTheDataFolder();
     void killedWhileStoring();
 
@@ -891,6 +892,84 @@ void TestHistory::exportedAsCsv()
     QVERIFY2(error.startsWith(QStringLiteral("O arquivo ")), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("não pôde ser criado")));
     QVERIFY(!QFileInfo::exists(nowhere));
+}
+
+// A copy made while the history is in use, restored over another history that still has exams
+// in its log: the copy is what opens (the old log is never read as its own), the old history is
+// kept aside whole, and copies that are not sound are refused with the history untouched.
+void TestHistory::backupAndRestore()
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copia.sqlite"));
+    {
+        History other(dir.filePath(QStringLiteral("outro/historico.sqlite")));
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(other.store(makeExam(k, 2)) > 0);
+        QVERIFY(other.storeDrillAnswer({7, QDateTime(QDate(2026, 12, 2), QTime(8, 0)), false}));
+        QVERIFY(writeFile(copy, "old contents"));
+        QString error;
+        QVERIFY2(other.backupTo(copy, &error), qPrintable(error)); // replaces what was there
+        QVERIFY(!other.backupTo(dir.filePath(QStringLiteral("missing/copia.sqlite")), &error));
+        QVERIFY2(error.contains(QStringLiteral("não pôde ser gravada")), qPrintable(error));
+    }
+    QVERIFY(!QFileInfo::exists(copy + QStringLiteral("-wal")));
+
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    History h(path);
+    for (int k = 0; k < 5; ++k)
+        QVERIFY(h.store(makeExam(10 + k)) > 0);
+    QVERIFY(QFileInfo(path + QStringLiteral("-wal")).size() > 0); // the five exams are in the log
+
+    // Not sound: another file, a damaged copy, a newer program's copy; nothing changes.
+    const QString garbage = dir.filePath(QStringLiteral("lixo.sqlite"));
+    QVERIFY(writeFile(garbage, QByteArray("not a history\n").repeated(400)));
+    const QString newer = dir.filePath(QStringLiteral("nova.sqlite"));
+    QVERIFY(QFile::copy(copy, newer));
+    {
+        RawDatabase raw(newer);
+        QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1)}));
+    }
+    const QString damaged = dir.filePath(QStringLiteral("danificada.sqlite"));
+    QVERIFY(QFile::copy(copy, damaged));
+    {
+        RawDatabase raw(damaged);
+        QVERIFY(raw.run({QStringLiteral("CREATE INDEX answers_by_number ON answers (number)"),
+                         QStringLiteral("PRAGMA writable_schema = ON"),
+                         QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX answers_by_number ON "
+                                        "answers (given)' WHERE name = 'answers_by_number'")}));
+    }
+    const QStringList refusals = {QStringLiteral("não é uma cópia do histórico"),
+                                  QStringLiteral("versão mais nova"), QStringLiteral("está danificada")};
+    const QStringList bad = {garbage, newer, damaged};
+    for (int i = 0; i < bad.size(); ++i) {
+        QString message;
+        QVERIFY(!h.restoreFrom(bad[i], &message));
+        QVERIFY2(message.contains(refusals[i]), qPrintable(message));
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.exams().size(), 5);
+    }
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("historico.sqlite.*")}), QStringList());
+
+    QString message;
+    QVERIFY2(h.restoreFrom(copy, &message), qPrintable(message));
+    QCOMPARE(message,
+             QStringLiteral("A cópia foi restaurada: 3 provas. O histórico de antes foi guardado como "
+                            "historico.sqlite.antes-da-copia-20261208-101500."));
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.exams().size(), 3);
+    QCOMPARE(h.exams().value(0).type, 2);
+    QCOMPARE(h.drillAnswers().size(), 1);
+    QCOMPARE(h.store(makeExam(20)), 4);
+    {
+        History again(path);
+        QCOMPARE(again.problem(), QString());
+        QCOMPARE(again.exams().size(), 4);
+    }
+    History before(dir.filePath(QStringLiteral("historico.sqlite.antes-da-copia-20261208-101500")));
+    QCOMPARE(before.problem(), QString());
+    QCOMPARE(before.exams().size(), 5);
+    QCOMPARE(before.exams().value(0).seconds, makeExam(10).seconds);
 }
 
 void TestHistory::instanceFollowsTheDataFolder()
