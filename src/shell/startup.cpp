@@ -16,6 +16,7 @@
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
 #include "study/studyhistory.h"
+#include "study/studywindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -224,6 +225,8 @@ int Startup::run(int argc, char **argv)
     configureApplication(app);
     // What a kill during a write of the settings left behind.
     SettingsFile::removeLeftovers(SettingsFile::path());
+    // An older study history is migrated off the windows' thread, behind a progress box.
+    StudyHistory::setRunner(StudyWindow::runWithProgress);
     createWindows();
     QWidget *main = AppWindows::get(AppWindow::Topo);
 

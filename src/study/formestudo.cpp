@@ -14,13 +14,21 @@
 #include "common/windowkit.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 QString escolhePorDialogo(QWidget *parent, const QString &suggested)
@@ -200,11 +208,60 @@ void TFormEstudo::BBExportarClick()
     const QString file = escolheArquivo(this, suggested);
     if (file.isEmpty())
         return;
+    History &history = StudyHistory::get();
+    if (!history.isOpen()) {
+        Dialogs::error(QStringLiteral("O histórico de estudo não está disponível."));
+        return;
+    }
+    // One export at a time: the window answers while it runs.
+    static bool exportando = false;
+    if (exportando)
+        return;
+    exportando = true;
+    const auto fim = qScopeGuard([] { exportando = false; });
+    // Written on a thread of its own, through a connection of its own, while the window goes on
+    // answering; a progress box shows when it takes long, and may cancel it.
+    std::atomic<bool> cancel{false};
+    std::atomic<qint64> done{0}, total{0};
     QString error;
-    if (StudyHistory::get().exportCsv(file, &error))
-        Dialogs::information(QStringLiteral("Histórico exportado para ") + QDir::toNativeSeparators(file) +
-                             QLatin1Char('.'));
-    else
+    bool written = false;
+    const QString path = history.path();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        written = History::exportCsv(path, file, &error, [&](qint64 d, qint64 t) {
+            done = d;
+            total = t;
+            return !cancel.load();
+        });
+    }));
+    QProgressDialog progress(QStringLiteral("Exportando o histórico..."), QStringLiteral("Cancelar"), 0, 1000,
+                             this);
+    progress.setObjectName(QStringLiteral("ProgressoExportacao"));
+    progress.setWindowTitle(QStringLiteral("Exportar histórico"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (total.load() > 0)
+            progress.setValue(int(1000 * done.load() / total.load()));
+        if (progress.wasCanceled())
+            cancel = true;
+    });
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+    poll.stop();
+    progress.close();
+    if (written)
+        Dialogs::information(
+            QStringLiteral("Histórico exportado para %1 (as respostas do treino, para %2).")
+                .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(History::drillCsvName(file))));
+    else if (!error.isEmpty() || !cancel)
         Dialogs::error(error.isEmpty() ? QStringLiteral("Não foi possível exportar o histórico.") : error);
 }
 

@@ -244,9 +244,8 @@ void TFormTreino::refresh()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
-    m_cards = m_historico
-                  ? Drill::schedule(history.exams(History::Answers::WrongOnly), history.drillAnswers())
-                  : QList<DrillCard>();
+    m_cards =
+        m_historico ? Drill::schedule(history.lastMistakes(), history.drillAnswers()) : QList<DrillCard>();
     comecaRodada(Drill::due(m_cards, hoje(), m_assunto), false);
 }
 

@@ -13,6 +13,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // One position of a stored exam.
 struct HistoryAnswer {
     int number = 0; // the question's number in the bank (1..530, or a study number from 1001)
@@ -103,6 +105,12 @@ public:
     enum class Answers { All, WrongOnly };
     // Every stored exam with its answers (or only its wrong ones, all the drill needs), oldest first.
     QList<HistoryExam> exams(Answers which = Answers::All) const;
+    // What the drill needs of the exams: for each question answered wrong (seen, not known) in
+    // some exam, that answer in the last exam stored with such a mistake; each exam with only those
+    // answers, oldest first. Drill::schedule over it gives what it gives over every wrong answer
+    // (a mistake in an exam starts the question afresh), read through an index instead of every
+    // answer.
+    QList<HistoryExam> lastMistakes() const;
     // Every stored exam without its answers, oldest first.
     QList<HistorySummary> summaries() const;
     // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or
@@ -124,9 +132,22 @@ public:
     // a window that shows the history reads it again when the number is not the one it read at.
     static quint64 revision();
 
-    // Writes the whole history as CSV (one line per answer, with its exam's data) to file,
-    // replacing it atomically. False with *error set when it could not be written.
-    bool exportCsv(const QString &file, QString *error = nullptr) const;
+    // Called as an export goes on with what is done and the total (answers and drill answers);
+    // returning false cancels it.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // Writes the whole history as CSV (one line per answer, with its exam's data, then the exam
+    // type as the menu names it, the right letter as the candidate saw it and the question's
+    // text) to file, and the drill's answers to drillCsvName(file), each replacing its file
+    // atomically; streamed, so that no more than a chunk of the text is held. False with *error
+    // set when they could not be written, and with *error empty when progress cancelled (no file
+    // is then changed).
+    bool exportCsv(const QString &file, QString *error = nullptr, const Progress &progress = {}) const;
+    // The same for the history file at historyPath, read through a connection of its own: it may
+    // run on any thread while the program goes on using the history.
+    static bool exportCsv(const QString &historyPath, const QString &file, QString *error,
+                          const Progress &progress = {});
+    // Where the export writes the drill's answers: "<name>-treino.csv" beside file.
+    static QString drillCsvName(const QString &file);
 
     // Writes a copy of the whole history to file, consistent while the program runs (SQLite's
     // VACUUM INTO: one file, no log beside it), replacing file atomically. False with *error set
@@ -141,9 +162,15 @@ public:
     // was done (how many exams, where the old one went) or why nothing was.
     bool restoreFrom(const QString &file, QString *message = nullptr);
 
+    // True when the file at path is a history of an earlier schema, which opening migrates (in
+    // one transaction: a kill meanwhile leaves it as it was, and the next opening starts again).
+    static bool needsMigration(const QString &path);
+
     // The history of the running program, at ProgramFolder::dataFile("historico.sqlite"); opened
     // again when that name changes (tests point the folder elsewhere).
     static History &instance();
+    // That history when it is open already for the current name, else nullptr (nothing is opened).
+    static History *madeInstance();
 
 private:
     struct Private;

@@ -3,6 +3,7 @@
 #include "history.h"
 
 #include "common/dialogs.h"
+#include "common/programfolder.h"
 #include "exam/examsession.h"
 
 #include <QSet>
@@ -33,9 +34,37 @@ template <typename Result> Result noted(Result result)
 }
 } // namespace
 
+namespace {
+StudyHistory::Runner &runner()
+{
+    static StudyHistory::Runner run;
+    return run;
+}
+} // namespace
+
+void StudyHistory::setRunner(Runner run)
+{
+    runner() = std::move(run);
+}
+
 History &StudyHistory::get()
 {
+    // An older history's migration (16 s for 20,000 exams) runs through the runner: opened, and so
+    // migrated, once on the runner's thread, then opened here with nothing left to do.
+    const QString path = ProgramFolder::dataFile(QStringLiteral("historico.sqlite"));
+    static QString checked;
+    QString migration; // what went wrong with the file while it was migrated, if anything
+    if (runner() && path != checked && History::madeInstance() == nullptr) {
+        checked = path;
+        if (History::needsMigration(path))
+            runner()(QStringLiteral("Atualizando o histórico de estudo para esta versão do programa..."),
+                     [path, &migration] { migration = History(path).problem(); });
+    }
     History &history = History::instance();
+    if (!migration.isEmpty() && !told().contains(migration)) {
+        told().insert(migration);
+        Dialogs::warning(migration);
+    }
     const QString problem = history.problem();
     if (!problem.isEmpty() && !told().contains(problem)) {
         told().insert(problem);

@@ -1,16 +1,25 @@
 #pragma once
 // The study history as the windows use it: History::instance(), after telling the user once (in a
 // warning box) what went wrong with its file when something did, e.g. a damaged file set aside;
-// and the exams the exam window corrects, kept there.
+// and the exams the exam window corrects, kept there. A history of an earlier schema is migrated
+// through the runner, off the windows' thread, before it is opened.
 
 #include "study/history.h"
 
 #include <QString>
 
+#include <functional>
+
 struct CorrectedExam;
 
 namespace StudyHistory {
 History &get();
+
+// How a long piece of work on the history runs while the windows go on: work is run on a thread
+// of its own and the runner returns when it has ended (the windows show a progress box meanwhile).
+// By default work runs where it is called. nullptr restores the default.
+using Runner = std::function<void(const QString &what, const std::function<void()> &work)>;
+void setRunner(Runner runner);
 // Tells the user text in a warning box, followed by what is wrong with the history when anything
 // is; a text already told in this run is not told again.
 void tellOnce(const QString &text);

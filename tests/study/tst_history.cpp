@@ -7,6 +7,8 @@
 #include "study/studyhistory.h"
 #include "study/subjects.h"
 
+#include "exam/questionbank.h"
+
 #include "common/programfolder.h"
 #include "fakes.h"
 #include "files.h"
@@ -27,6 +29,7 @@
 #include <csignal>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -217,6 +220,15 @@ private:
 
 const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
 
+// A CSV field as a spreadsheet reads it: quoted when it holds ';', '"' or a line break.
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n'))
+        bytes = '"' + bytes.replace("\"", "\"\"") + '"';
+    return bytes;
+}
+
 } // namespace
 
 class TestHistory : public QObject {
@@ -225,8 +237,10 @@ private slots:
     void storedAndReloaded();
     void totalsFromAKnownHistory();
     void revealedAndUnseenAnswersAreNotKnown();
+    void lastMistakesGiveTheSameDrill();
     void migratedFromVersion1();
     void failedMigrationChangesNothing();
+    void migratedOffTheWindowsThread();
     void unusableFileSetAside_data();
     void unusableFileSetAside();
     void damagedFileSalvaged();
@@ -437,6 +451,40 @@ void TestHistory::migratedFromVersion1()
     const QString schema =
         QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name");
     QCOMPARE(raw.rows(schema), rawFresh.rows(schema));
+}
+
+// An older history met at the first use is migrated through the runner, on its thread, and then
+// opened with nothing left to do; a current one never goes through it.
+void TestHistory::migratedOffTheWindowsThread()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    const QString path = ProgramFolder::dataFile(QStringLiteral("historico.sqlite"));
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(writeVersion1(path));
+    QVERIFY(History::needsMigration(path));
+    QStringList said;
+    bool elsewhere = false;
+    StudyHistory::setRunner([&](const QString &what, const std::function<void()> &work) {
+        said << what;
+        std::thread worker([&] {
+            work();
+            elsewhere = QThread::currentThread() != qApp->thread();
+        });
+        worker.join();
+    });
+    History &h = StudyHistory::get();
+    QCOMPARE(said, QStringList{
+                       QStringLiteral("Atualizando o histórico de estudo para esta versão do programa...")});
+    QVERIFY(elsewhere);
+    QVERIFY(!History::needsMigration(path));
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.exams().size(), 2);
+    QCOMPARE(StudyHistory::store(makeExam(5)), 3);
+    StudyHistory::get();
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(dialogs.texts(), QStringList());
+    StudyHistory::setRunner(nullptr);
 }
 
 void TestHistory::failedMigrationChangesNothing()
@@ -853,14 +901,19 @@ void TestHistory::exportedAsCsv()
     e.answers[3].given = QStringLiteral("@SUM(1)");
     e.answers[4].given = QStringLiteral("-1");
     QCOMPARE(h.store(e), 1);
-    QCOMPARE(h.store(makeExam(1, 2)), 2);
+    QCOMPARE(h.store(makeExam(1, 6)), 2); // "7 - Legislação" in the menu
+    QVERIFY(h.storeDrillAnswer({1, QDateTime(QDate(2026, 12, 3), QTime(8, 0)), true}));
 
     const QString out = file(QStringLiteral("historico.csv"));
+    // Cancelled: nothing written.
+    QString error;
+    QVERIFY(!h.exportCsv(out + QStringLiteral(".x"), &error, [](qint64, qint64) { return false; }));
+    QCOMPARE(error, QString());
+    QVERIFY(!QFileInfo::exists(out + QStringLiteral(".x")));
     QVERIFY(writeFile(out, "old contents\n"));
     // A second name for the old file: an export that wrote in place would change it too.
     const QString link = file(QStringLiteral("old.csv"));
     QCOMPARE(::link(QFile::encodeName(out).constData(), QFile::encodeName(link).constData()), 0);
-    QString error;
     QVERIFY(h.exportCsv(out, &error));
     QCOMPARE(error, QString());
     QCOMPARE(readFile(link), QByteArray("old contents\n"));
@@ -870,21 +923,43 @@ void TestHistory::exportedAsCsv()
     QVERIFY(bytes.endsWith("\r\n"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 1 + 60 + 1); // header, one per answer, nothing after the last break
+    // The columns files already written have, in their order, then the type as the menu names
+    // it, the right letter as the candidate saw it and the question's text.
     QCOMPARE(lines[0], QStringLiteral("prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;"
-                                      "alternativas;certa;conferida;exibida"));
+                                      "alternativas;certa;conferida;exibida;tipo_nome;gabarito;enunciado"));
+    const QuestionBank &bank = QuestionBank::instance();
+    const auto rightOf = [&](int number, const QString &shown) {
+        const int right = bank.question(number)->text(QuestionKind::Answer).toInt();
+        return QString(
+            QChar(char16_t(u'A' + (shown.isEmpty() ? right - 1 : shown.indexOf(QString::number(right))))));
+    };
+    const auto textOf = [&](int number) {
+        return QString::fromUtf8(csvField(bank.question(number)->text(QuestionKind::Text).simplified()));
+    };
     QCOMPARE(lines[1], QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;1;1;Legislação;"
-                                      "\"A;\"\"B\"\"\";;não;não;sim"));
+                                      "\"A;\"\"B\"\"\";;não;não;sim;5 - Geral;") +
+                           rightOf(1, {}) + QLatin1Char(';') + textOf(1));
     QCOMPARE(lines[2],
              QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;2;1301;Sinalização;B;4213;"
-                            "não;sim;sim"));
+                            "não;sim;sim;5 - Geral;") +
+                 rightOf(1301, QStringLiteral("4213")) + QLatin1Char(';') + textOf(1301));
     QVERIFY2(lines[3].contains(QStringLiteral(";Sinalização;\"'=HYPERLINK(\"\"http://x\"\")\";;")),
              qPrintable(lines[3]));
     QVERIFY2(lines[4].contains(QStringLiteral(";'@SUM(1);;")), qPrintable(lines[4]));
     QVERIFY2(lines[5].contains(QStringLiteral(";'-1;;")), qPrintable(lines[5]));
-    QVERIFY(lines[31].startsWith(QStringLiteral("2;2;2026-12-02T09:15:30;")));
-    QVERIFY(lines[60].startsWith(QStringLiteral("2;2;")));
+    QVERIFY(lines[31].startsWith(QStringLiteral("2;6;2026-12-02T09:15:30;")));
+    QVERIFY(lines[60].startsWith(QStringLiteral("2;6;")));
     QVERIFY(lines[60].contains(QStringLiteral(";30;130;Regras de Circulação;")));
+    QVERIFY(lines[60].contains(QStringLiteral(";7 - Legislação;")));
     QVERIFY(lines[61].isEmpty());
+    // The drill's answers, in a file of their own.
+    QCOMPARE(History::drillCsvName(out), file(QStringLiteral("historico-treino.csv")));
+    const QStringList drill =
+        QString::fromUtf8(readFile(History::drillCsvName(out)).mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(drill.size(), 3);
+    QCOMPARE(drill[0], QStringLiteral("questao;materia;quando;certa;gabarito;enunciado"));
+    QCOMPARE(drill[1], QStringLiteral("1;Legislação;2026-12-03T08:00:00;sim;") + rightOf(1, {}) +
+                           QLatin1Char(';') + textOf(1));
 
     // Nowhere to write: a clear error, nothing made.
     const QString nowhere = file(QStringLiteral("missing-folder/historico.csv"));
@@ -1070,6 +1145,47 @@ void TestHistory::killedWhileStoring()
     qInfo("%d trials (opening takes about %d ms, a store %d ms; %d killed while opening): %d exams kept",
           kTrials, openMs, storeMs, killedOpening, exams);
     QVERIFY(exams > 0);
+}
+
+// The drill worked out from each question's last mistake is the one worked out from every wrong
+// answer, over a history of mistakes, revealed and unseen answers and drill answers between them.
+void TestHistory::lastMistakesGiveTheSameDrill()
+{
+    History h(file(QStringLiteral("mistakes.sqlite")));
+    QRandomGenerator random(34);
+    QDateTime at(QDate(2026, 10, 1), QTime(9, 0));
+    for (int k = 0; k < 120; ++k) {
+        HistoryExam e = makeExam(k);
+        e.start = at;
+        e.end = at.addSecs(1200);
+        for (HistoryAnswer &a : e.answers) {
+            a.number = 1 + int(random.bounded(40)); // few questions, so each is met often
+            a.right = random.bounded(3) != 0;
+            a.revealed = random.bounded(10) == 0;
+            a.seen = random.bounded(12) != 0;
+        }
+        QVERIFY(h.store(e) > 0);
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(h.storeDrillAnswer(
+                {1 + int(random.bounded(40)), e.end.addSecs(3600 * (n + 1)), random.bounded(2) == 0}));
+        at = at.addSecs(3600 * (6 + int(random.bounded(40))));
+    }
+    const auto text = [](const QList<DrillCard> &cards) {
+        QStringList out;
+        for (const DrillCard &c : cards)
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                       .arg(c.number)
+                       .arg(c.subject)
+                       .arg(c.box)
+                       .arg(c.due.toString(Qt::ISODate), c.mistake.toString(Qt::ISODate),
+                            c.rightDay.toString(Qt::ISODate))
+                       .arg(c.rightDays);
+        return out;
+    };
+    const QStringList all = text(Drill::schedule(h.exams(History::Answers::WrongOnly), h.drillAnswers()));
+    QVERIFY(all.size() > 5);
+    QCOMPARE(text(Drill::schedule(h.lastMistakes(), h.drillAnswers())), all);
+    QVERIFY(h.lastMistakes().size() < 60);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
