@@ -458,7 +458,10 @@ QString unwritable(const QString &path)
 {
     const QFileInfo info(path);
     const QString folder = QDir::toNativeSeparators(info.absolutePath());
-    if (!g_mayWrite(info.absolutePath()))
+    // The folder is written when the log or its index must be made (or the file itself).
+    const bool makes = !info.exists() || !QFileInfo::exists(path + QStringLiteral("-wal")) ||
+                       !QFileInfo::exists(path + QStringLiteral("-shm"));
+    if (makes && !g_mayWrite(info.absolutePath()))
         return QStringLiteral("a pasta %1 não permite gravar; devolva a permissão a seu usuário (num "
                               "terminal: sudo chown \"$USER\": \"%1\").")
             .arg(folder);

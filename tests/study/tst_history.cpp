@@ -809,8 +809,20 @@ void TestHistory::unwritableJournalsNamed()
                  qPrintable(h.problem()));
         QCOMPARE(h.store(makeExam(2)), 0);
     }
+    // A folder that does not allow writing, where the log must be made.
+    QVERIFY(QFile::remove(wal) && QFile::remove(shm));
+    static QString folder;
+    folder = dir.path();
+    History::setWriteCheck([](const QString &name) { return name != folder; });
+    {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        QCOMPARE(h.problem(),
+                 kCannot + QStringLiteral("a pasta %1 não permite gravar; devolva a permissão a seu "
+                                          "usuário (num terminal: sudo chown \"$USER\": \"%1\").")
+                               .arg(folder));
+    }
     History::setWriteCheck(nullptr);
-    QVERIFY(QFileInfo::exists(wal));
     History h(path);
     QCOMPARE(h.problem(), QString());
     QCOMPARE(h.exams().size(), 1);
