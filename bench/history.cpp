@@ -2,11 +2,16 @@
 // disk), and reading what the performance window shows (the list of exams and the totals per
 // subject over all exams and over the last five). Opening the file (with its quick check) and
 // reading every exam with its answers are printed too. No baseline: each should take under 50 ms.
+// Then the same history grown to 100,000 exams: opening it, the drill's data (each question's last
+// mistake, against every wrong answer as before as the baseline: under 200 ms), and the CSV
+// export (streamed: its peak memory grows by less than 50 MB).
 //
 //   bench_history [EXAMS]   (default 1000)
 
 #include "benchutil.h"
+#include "historygrow.h"
 
+#include "study/drill.h"
 #include "study/history.h"
 
 #include <QCoreApplication>
@@ -110,6 +115,43 @@ int main(int argc, char **argv)
                "<= 50 ms", window.first <= 50);
     Bench::row("history: open (1,000 stored)", Bench::ms(open.first), QStringLiteral("-"), -1, "<= 50 ms",
                open.first <= 50);
+    history.reset();
+
+    // 100,000 exams.
+    constexpr int kMany = 100000;
+    if (!Bench::growHistory(path, kMany))
+        return std::fprintf(stderr, "the history could not be grown\n"), 1;
+    QElapsedTimer t;
+    t.start();
+    history = std::make_unique<History>(path); // makes the index of mistakes once
+    const double firstOpen = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    const auto openMany = time(5, [&] {
+        history.reset();
+        history = std::make_unique<History>(path);
+    });
+    // The export first: its peak memory is read before anything else reads the whole history.
+    const QString csv = dir.filePath(QStringLiteral("historico.csv"));
+    const long before = Bench::statusKb("VmHWM");
+    const auto exportMany = time(1, [&] { history->exportCsv(csv); });
+    const long grown = Bench::statusKb("VmHWM") - before;
+    int cards = 0;
+    const auto drill = time(
+        7, [&] { cards = int(Drill::schedule(history->lastMistakes(), history->drillAnswers()).size()); });
+    const auto drillBefore = time(3, [&] {
+        cards =
+            int(Drill::schedule(history->exams(History::Answers::WrongOnly), history->drillAnswers()).size());
+    });
+    std::printf(
+        "with %d exams: first open (index of mistakes made) %.0f ms, open %.0f ms, drill data %.1f ms "
+        "(every wrong answer: %.1f ms), %d cards; CSV export %.0f ms, %.1f MB, peak memory +%.1f MB\n",
+        kMany, firstOpen, openMany.first, drill.first, drillBefore.first, cards, exportMany.first,
+        static_cast<double>(QFileInfo(csv).size()) / (1024.0 * 1024.0), static_cast<double>(grown) / 1024.0);
+    Bench::row("history: drill data (100,000 exams)", Bench::ms(drill.first), Bench::ms(drillBefore.first),
+               drill.first / drillBefore.first, "<= 200 ms", drill.first <= 200);
+    Bench::row("history: open (100,000 exams)", Bench::ms(openMany.first), QStringLiteral("-"), -1, "-",
+               true);
+    Bench::row("history: CSV export (100,000 exams)", Bench::ms(exportMany.first), QStringLiteral("-"), -1,
+               "peak memory +50 MB at most", grown <= 50 * 1024);
     history.reset();
     return 0;
 }

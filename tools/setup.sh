@@ -4,12 +4,13 @@
 # shellcheck shell=bash
 
 # Building and running: compiler and CMake, Qt with its Brazilian Portuguese texts
-# (qt6-translations-l10n), libcurl, the DejaVu fonts the windows draw with (Sans from -core, Sans
+# (qt6-translations-l10n), SQLite's headers (the study history calls SQLite beside Qt's driver),
+# libcurl, the DejaVu fonts the windows draw with (Sans from -core, Sans
 # Condensed from -extra), and dpkg-shlibdeps with file for the Debian package the README makes
 # after ./run.sh.
 QUELVADO_PACKAGES=(
   cmake make g++ pkg-config
-  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libsqlite3-dev qt6-qpa-plugins libgl-dev
   qt6-translations-l10n
   libcurl4-openssl-dev
   fonts-dejavu-core fonts-dejavu-extra

@@ -1,5 +1,7 @@
 #include "clock.h"
 
+#include <chrono>
+
 namespace {
 const Clock *g_installed = nullptr;
 }
@@ -13,4 +15,11 @@ const Clock &Clock::current()
 void Clock::install(const Clock *c)
 {
     g_installed = c;
+}
+
+qint64 Clock::steadyMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }

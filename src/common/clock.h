@@ -11,6 +11,10 @@ public:
     virtual QDateTime localNow() const = 0;
     // UTC time of day (the starting state of the pseudo-random generator).
     virtual QTime utcTimeOfDay() const = 0;
+    // Milliseconds on a clock that only moves forward at the pace of real time, whatever is done
+    // to the time of day (a jump forward or back, a change of time zone): what durations are
+    // measured with. Its zero means nothing. By default the system's steady clock.
+    virtual qint64 steadyMs() const;
 
     static const Clock &current();
     // Installs c (not owned); nullptr restores the system clock.

@@ -5,10 +5,13 @@
 #include "common/safefile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -203,4 +206,21 @@ bool SettingsFile::writeString(const QString &file, const QString &section, cons
         return false;
     }
     return save.commit();
+}
+
+void SettingsFile::removeLeftovers(const QString &file)
+{
+    const QFileInfo settings(file);
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-600);
+    // QSaveFile's name for the new file: the file's name, a dot and six letters or digits.
+    const QFileInfoList found =
+        QDir(settings.absolutePath())
+            .entryInfoList({settings.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &leftover : found) {
+        const QString tail = leftover.fileName().right(6);
+        const bool random = std::all_of(tail.begin(), tail.end(),
+                                        [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
+        if (random && !leftover.isSymLink() && leftover.lastModified().toUTC() < old)
+            QFile::remove(leftover.filePath());
+    }
 }

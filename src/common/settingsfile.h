@@ -33,4 +33,9 @@ QString readString(const QString &file, const QString &section, const QString &k
 // file; added lines end as the file's first line does (CR LF in a new file). False, with the file
 // unchanged, when it is refused (see problem()), cannot be read, or the new file cannot be written.
 bool writeString(const QString &file, const QString &section, const QString &key, const QString &value);
+
+// Removes the unfinished new files a write killed midway left beside file (file.XXXXXX, six
+// letters or digits), those older than ten minutes (a younger one may be a write in progress).
+// The start-up runs it.
+void removeLeftovers(const QString &file);
 } // namespace SettingsFile

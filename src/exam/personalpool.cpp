@@ -5,9 +5,12 @@
 #include "store/binarydataset.h"
 #include "store/field.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdint>
@@ -27,6 +30,21 @@ bool syncToDisk(const QString &path, bool folder = false)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok || folder; // some file systems refuse to sync a folder; the rename still stands
+}
+
+// Removes the work copies a draw killed midway left beside path (path.novo-…, and path.novo of
+// earlier versions); one younger than ten minutes may be another copy's draw in progress.
+void removeLeftovers(const QString &path)
+{
+    const QFileInfo pool(path);
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-600);
+    const QFileInfoList found = QDir(pool.absolutePath())
+                                    .entryInfoList({pool.fileName() + QStringLiteral(".novo"),
+                                                    pool.fileName() + QStringLiteral(".novo-*")},
+                                                   QDir::Files | QDir::Hidden);
+    for (const QFileInfo &file : found)
+        if (!file.isSymLink() && file.lastModified().toUTC() < old)
+            QFile::remove(file.filePath());
 }
 
 void closeQuietly(TBinaryDataSet &bds)
@@ -159,11 +177,14 @@ QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QStrin
                                const QStringList &pool, const QSet<int> &known, int count)
 {
     reset(bds);
-    const QString work = path + QStringLiteral(".novo");
+    removeLeftovers(path);
+    // A name of this draw's own: two copies of the program drawing in one folder never share it.
+    const QString work = path + QStringLiteral(".novo-%1-%2")
+                                    .arg(QCoreApplication::applicationPid())
+                                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     QStringList drawn;
     try {
         // The work copy: the pool as it stands, or a new one from the whole default pool.
-        QFile::remove(work);
         const Inspection found = inspect(bds, numero, path, known);
         if (found.condition == Condition::ForeignFields)
             std::rethrow_exception(found.error);

@@ -10,12 +10,14 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/messageboxdialogs.h"
+#include "common/settingsfile.h"
 #include "common/windowkit.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
 #include "signs/formplacas.h"
 #include "study/studyhistory.h"
+#include "study/studywindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -224,6 +226,10 @@ int Startup::run(int argc, char **argv)
     }
 
     configureApplication(app);
+    // What a kill during a write of the settings left behind.
+    SettingsFile::removeLeftovers(SettingsFile::path());
+    // An older study history is migrated off the windows' thread, behind a progress box.
+    StudyHistory::setRunner(StudyWindow::runWithProgress);
     createWindows();
     QWidget *main = AppWindows::get(AppWindow::Topo);
 

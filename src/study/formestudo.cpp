@@ -15,12 +15,21 @@
 #include "common/windowkit.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 QString escolhePorDialogo(QWidget *parent, const QString &suggested)
@@ -29,6 +38,22 @@ QString escolhePorDialogo(QWidget *parent, const QString &suggested)
                                         QStringLiteral("Planilha CSV (*.csv)"));
 }
 TFormEstudo::EscolheArquivo escolheArquivo = escolhePorDialogo;
+
+const QString kFiltroCopia = QStringLiteral("Cópia do histórico (*.sqlite);;Todos os arquivos (*)");
+QString escolheCopiaPorDialogo(QWidget *parent, const QString &suggested, bool abrir)
+{
+    return abrir ? QFileDialog::getOpenFileName(parent, QStringLiteral("Restaurar cópia"), suggested,
+                                                kFiltroCopia)
+                 : QFileDialog::getSaveFileName(parent, QStringLiteral("Fazer cópia do histórico"), suggested,
+                                                kFiltroCopia);
+}
+TFormEstudo::EscolheCopia escolheCopia = escolheCopiaPorDialogo;
+
+QString pastaDocumentos()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
 } // namespace
 
 TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -63,6 +88,15 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     BBExportar = WindowKit::button(this, "BBExportar", QRect(), QStringLiteral("E&xportar histórico..."));
     Hints::set(BBExportar,
                QStringLiteral("Grava todas as provas guardadas num arquivo CSV, para abrir numa planilha"));
+    // The copy of the history, in a row of its own below the export.
+    BBCopia = WindowKit::button(this, "BBCopia", QRect(), QStringLiteral("Fazer &cópia do histórico..."));
+    Hints::set(BBCopia,
+               QStringLiteral("Grava uma cópia de todo o histórico num arquivo, para guardar ou levar a "
+                              "outro computador"));
+    BBRestaurar = WindowKit::button(this, "BBRestaurar", QRect(), QStringLiteral("&Restaurar cópia..."));
+    Hints::set(BBRestaurar,
+               QStringLiteral("Põe uma cópia feita antes no lugar do histórico; o histórico de agora "
+                              "é guardado à parte"));
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
 
     connect(BBDesempenho, &QPushButton::clicked, this, guard([this] { BBDesempenhoClick(); }));
@@ -70,6 +104,8 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(BBProvaAtual, &QPushButton::clicked, this, guard([this] { BBProvaAtualClick(); }));
     connect(BBProvasAnteriores, &QPushButton::clicked, this, guard([this] { BBProvasAnterioresClick(); }));
     connect(BBExportar, &QPushButton::clicked, this, guard([this] { BBExportarClick(); }));
+    connect(BBCopia, &QPushButton::clicked, this, guard([this] { BBCopiaClick(); }));
+    connect(BBRestaurar, &QPushButton::clicked, this, guard([this] { BBRestaurarClick(); }));
     connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
@@ -81,12 +117,22 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addSpacing(6);
     layout->addWidget(LabelHistorico);
     layout->addWidget(BBExportar);
+    auto *copias = new QHBoxLayout;
+    copias->setSpacing(8);
+    copias->addWidget(BBCopia);
+    copias->addWidget(BBRestaurar);
+    layout->addLayout(copias);
     layout->addSpacing(6);
     layout->addWidget(BBFechar, 0, Qt::AlignRight);
     setMinimumWidth(340);
 }
 
 TFormEstudo::~TFormEstudo() = default;
+
+void TFormEstudo::setEscolheCopia(EscolheCopia choose)
+{
+    escolheCopia = choose ? std::move(choose) : escolheCopiaPorDialogo;
+}
 
 void TFormEstudo::setEscolheArquivo(EscolheArquivo choose)
 {
@@ -114,6 +160,7 @@ void TFormEstudo::refresh()
                 .arg(exams)
                 .arg(exams == 1 ? QStringLiteral("prova guardada") : QStringLiteral("provas guardadas")));
     BBExportar->setEnabled(exams > 0);
+    BBCopia->setEnabled(history.isOpen());
 }
 
 TFormDesempenho *TFormEstudo::desempenho()
@@ -180,10 +227,101 @@ void TFormEstudo::BBExportarClick()
     const QString file = escolheArquivo(this, suggested);
     if (file.isEmpty())
         return;
+    History &history = StudyHistory::get();
+    if (!history.isOpen()) {
+        Dialogs::error(QStringLiteral("O histórico de estudo não está disponível."));
+        return;
+    }
+    // One export at a time: the window answers while it runs.
+    static bool exportando = false;
+    if (exportando)
+        return;
+    exportando = true;
+    const auto fim = qScopeGuard([] { exportando = false; });
+    // Written on a thread of its own, through a connection of its own, while the window goes on
+    // answering; a progress box shows when it takes long, and may cancel it.
+    std::atomic<bool> cancel{false};
+    std::atomic<qint64> done{0}, total{0};
     QString error;
-    if (StudyHistory::get().exportCsv(file, &error))
-        Dialogs::information(QStringLiteral("Histórico exportado para ") + QDir::toNativeSeparators(file) +
-                             QLatin1Char('.'));
-    else
+    bool written = false;
+    const QString path = history.path();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        written = History::exportCsv(path, file, &error, [&](qint64 d, qint64 t) {
+            done = d;
+            total = t;
+            return !cancel.load();
+        });
+    }));
+    QProgressDialog progress(QStringLiteral("Exportando o histórico..."), QStringLiteral("Cancelar"), 0, 1000,
+                             this);
+    progress.setObjectName(QStringLiteral("ProgressoExportacao"));
+    progress.setWindowTitle(QStringLiteral("Exportar histórico"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (total.load() > 0)
+            progress.setValue(int(1000 * done.load() / total.load()));
+        if (progress.wasCanceled())
+            cancel = true;
+    });
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+    poll.stop();
+    progress.close();
+    if (written)
+        Dialogs::information(
+            QStringLiteral("Histórico exportado para %1 (as respostas do treino, para %2).")
+                .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(History::drillCsvName(file))));
+    else if (!error.isEmpty() || !cancel)
         Dialogs::error(error.isEmpty() ? QStringLiteral("Não foi possível exportar o histórico.") : error);
+}
+
+void TFormEstudo::BBCopiaClick()
+{
+    const QString suggested = QDir(pastaDocumentos())
+                                  .filePath(QStringLiteral("copia-historico-quelvado-") +
+                                            Clock::current().localNow().toString(QStringLiteral("yyyyMMdd")) +
+                                            QStringLiteral(".sqlite"));
+    const QString file = escolheCopia(this, suggested, false);
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (StudyHistory::get().backupTo(file, &error))
+        Dialogs::information(
+            QStringLiteral("Cópia do histórico gravada em %1. Para usá-la em outro computador, "
+                           "copie esse arquivo e, lá, use \"Restaurar cópia...\".")
+                .arg(QDir::toNativeSeparators(file)));
+    else
+        Dialogs::error(error);
+}
+
+void TFormEstudo::BBRestaurarClick()
+{
+    const QString file = escolheCopia(this, pastaDocumentos(), true);
+    if (file.isEmpty())
+        return;
+    History &history = StudyHistory::get();
+    const int exams = history.isOpen() ? int(history.summaries().size()) : 0;
+    const QString agora =
+        exams == 0   ? QString()
+        : exams == 1 ? QStringLiteral(" O histórico de agora (1 prova) será guardado à parte.")
+                     : QStringLiteral(" O histórico de agora (%1 provas) será guardado à parte.").arg(exams);
+    if (!Dialogs::question(QStringLiteral("Pôr a cópia %1 no lugar do histórico de estudo?")
+                               .arg(QDir::toNativeSeparators(file)) +
+                           agora))
+        return;
+    QString message;
+    if (history.restoreFrom(file, &message))
+        Dialogs::information(message);
+    else
+        Dialogs::error(message);
+    refresh();
 }

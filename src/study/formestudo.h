@@ -1,7 +1,8 @@
 #pragma once
 // "Estudo": the small window behind the main window's sixth button. It leads to the performance
 // window, the drill of one's own mistakes, the exam in today's format and the list of past exams,
-// and exports the study history as a spreadsheet file (CSV).
+// exports the study history as a spreadsheet file (CSV), and makes and restores a copy of the
+// history (to take it to another computer).
 
 #include <QWidget>
 
@@ -26,6 +27,8 @@ public:
     void BBProvaAtualClick();
     void BBProvasAnterioresClick();
     void BBExportarClick();
+    void BBCopiaClick();
+    void BBRestaurarClick();
 
     // The window each entry opens, made when first asked for.
     TFormDesempenho *desempenho();
@@ -37,6 +40,10 @@ public:
     // Returns the chosen file name, empty when the user cancelled. nullptr restores the dialog.
     using EscolheArquivo = std::function<QString(QWidget *parent, const QString &suggested)>;
     static void setEscolheArquivo(EscolheArquivo choose);
+    // How "Fazer cópia do histórico" (to save: abrir false) and "Restaurar cópia" (to open: abrir
+    // true) ask for the copy's file: a file dialog, or in tests a fixed name. nullptr restores it.
+    using EscolheCopia = std::function<QString(QWidget *parent, const QString &suggested, bool abrir)>;
+    static void setEscolheCopia(EscolheCopia choose);
 
     QLabel *LabelHistorico = nullptr;
     QPushButton *BBDesempenho = nullptr;
@@ -44,6 +51,8 @@ public:
     QPushButton *BBProvaAtual = nullptr;
     QPushButton *BBProvasAnteriores = nullptr;
     QPushButton *BBExportar = nullptr;
+    QPushButton *BBCopia = nullptr;
+    QPushButton *BBRestaurar = nullptr;
     QPushButton *BBFechar = nullptr;
 
 protected:

@@ -294,7 +294,8 @@ bool TFormProvaAtual::emAndamento() const
 
 int TFormProvaAtual::decorridos() const
 {
-    const qint64 desde = std::max<qint64>(0, m_base.secsTo(Clock::current().localNow()));
+    // Counted on the steady clock: a jump of the time of day neither ends the exam nor gives it time.
+    const qint64 desde = std::max<qint64>(0, (Clock::current().steadyMs() - m_baseMs) / 1000);
     return static_cast<int>(std::min<qint64>(m_decorridoAntes + desde, qint64(m_minutos) * 60));
 }
 
@@ -358,6 +359,7 @@ bool TFormProvaAtual::continuaProva()
     m_minutos = progress->minutes;
     m_decorridoAntes = progress->elapsed;
     m_base = Clock::current().localNow();
+    m_baseMs = Clock::current().steadyMs();
     m_fim = QDateTime();
     WindowKit::setTextColour(LabelTempo, palette().color(QPalette::WindowText));
     showPage(Prova);
@@ -415,6 +417,7 @@ void TFormProvaAtual::BBIniciarClick()
     m_idHistorico = 0;
     m_inicio = Clock::current().localNow();
     m_base = m_inicio;
+    m_baseMs = Clock::current().steadyMs();
     m_decorridoAntes = 0;
     m_fim = QDateTime();
     mostraTempo(m_minutos * 60);
@@ -545,7 +548,7 @@ void TFormProvaAtual::finish(bool porTempo)
     m_fim = m_base.addSecs(gastos - m_decorridoAntes);
     const int acertos = m_prova.right();
     const bool aprovado = m_prova.passed();
-    m_idHistorico = StudyHistory::get().store(m_prova.historyExam(m_inicio, m_fim, gastos));
+    m_idHistorico = StudyHistory::store(m_prova.historyExam(m_inicio, m_fim, gastos));
 
     LabelResultado->setText(aprovado ? QStringLiteral("Aprovado") : QStringLiteral("Reprovado"));
     WindowKit::setTextColour(LabelResultado, aprovado ? kAprovado : kReprovado);

@@ -130,6 +130,7 @@ private:
     int m_minutos = TodayExam::kDefaultMinutes;
     QDateTime m_inicio;       // when the exam began
     QDateTime m_base;         // when this window began or continued counting its time
+    qint64 m_baseMs = 0;      // the steady clock then (Clock::steadyMs)
     int m_decorridoAntes = 0; // seconds used before m_base
     int m_gravadoEm = 0;      // the seconds used when last kept
     std::function<void()> m_estudarErros;

@@ -245,9 +245,8 @@ void TFormTreino::refresh()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
-    m_cards = m_historico
-                  ? Drill::schedule(history.exams(History::Answers::WrongOnly), history.drillAnswers())
-                  : QList<DrillCard>();
+    m_cards =
+        m_historico ? Drill::schedule(history.lastMistakes(), history.drillAnswers()) : QList<DrillCard>();
     comecaRodada(Drill::due(m_cards, hoje(), m_assunto), false);
 }
 
@@ -356,7 +355,7 @@ void TFormTreino::answer(int alternativa)
     const DrillCard antes = m_rodada[m_posicao];
     // The answer moves the question only once the history keeps it: the list shown is always the
     // one the history will replay.
-    m_guardada = StudyHistory::get().storeDrillAnswer({antes.number, agora, acertou});
+    m_guardada = StudyHistory::storeDrillAnswer({antes.number, agora, acertou});
     m_depois = m_guardada ? Drill::answer(antes, agora.date(), acertou) : antes;
     for (qsizetype i = 0; m_guardada && i < m_cards.size(); ++i) {
         if (m_cards[i].number != antes.number)

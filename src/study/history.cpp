@@ -5,15 +5,20 @@
 #include "common/safefile.h"
 #include "subjects.h"
 
+#include "exam/questionbank.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStorageInfo>
 #include <QVarLengthArray>
 #include <QVariant>
 
@@ -25,6 +30,11 @@
 #include <span>
 #include <string_view>
 #include <type_traits>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
 // The schema, version by version. Each step takes the file from the version before it to its own
 // and runs in the same transaction as the others, so a file is always at one version or the next.
@@ -315,8 +325,14 @@ private:
 // SQLite's primary result codes this file tells apart.
 enum SqliteCode {
     kError = 1,
+    kPerm = 3,
+    kBusy = 5,
+    kLocked = 6,
+    kReadOnly = 8,
+    kIoError = 10,
     kCorrupt = 11,
     kFull = 13,
+    kCantOpen = 14,
     kNotADatabase = 26,
 };
 
@@ -336,25 +352,169 @@ Outcome unavailable(const QString &reason)
     return {Outcome::Unavailable, reason};
 }
 
-Outcome fromError(const QSqlError &error, const QString &path)
+// The error number of the system call that failed last on db's connection, 0 when none is known.
+int systemError(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        return 0;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return 0;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    return connection ? sqlite3_system_errno(connection) : 0;
+}
+
+// Why the place cannot hold a history, from SQLite's result code and the system's error number.
+Outcome fromError(const QSqlError &error, const QString &path, const QSqlDatabase &db = QSqlDatabase())
 {
     bool known = false;
     const int code = error.nativeErrorCode().toInt(&known) & 0xff;
     if (known && (code == kNotADatabase || code == kCorrupt || code == kError))
         return {Outcome::Damaged, {}};
-    if (known && code == kFull)
-        return unavailable(QStringLiteral("o disco está cheio."));
-    return unavailable(
-        QStringLiteral("o arquivo %1 não pôde ser aberto nem criado.").arg(QDir::toNativeSeparators(path)));
+    const QString name = QDir::toNativeSeparators(path);
+    // SQLite keeps the system's error number for these two only.
+    const int number = known && (code == kIoError || code == kCantOpen) ? systemError(db) : 0;
+    if (known && (code == kBusy || code == kLocked))
+        return unavailable(QStringLiteral("o arquivo %1 está em uso por outro programa (outra cópia do "
+                                          "Quelvado?) e não ficou livre a tempo.")
+                               .arg(name));
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    constexpr qint64 kNearlyFull = 256 * 1024; // less than a few exams' pages and their log
+    if ((known && code == kFull) || number == ENOSPC ||
+        (number == 0 && disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < kNearlyFull))
+        return unavailable(QStringLiteral("o disco onde ele fica está cheio (libere espaço nele)."));
+    if (number == EDQUOT)
+        return unavailable(QStringLiteral("a cota de disco do usuário acabou (libere espaço nela)."));
+    if (number == EROFS)
+        return unavailable(QStringLiteral("o disco onde ele fica só permite leitura."));
+    if (number == EIO)
+        return unavailable(QStringLiteral("o disco deu erro ao ler ou gravar o arquivo %1.").arg(name));
+    if ((known && (code == kReadOnly || code == kPerm)) || number == EACCES || number == EPERM)
+        return unavailable(QStringLiteral("o arquivo %1 ou um dos arquivos que o acompanham (%2-wal, %2-shm) "
+                                          "não permite gravar.")
+                               .arg(name, QFileInfo(path).fileName()));
+    return unavailable(QStringLiteral("o arquivo %1 não pôde ser aberto nem criado.").arg(name));
+}
+
+const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+
+// An index of the answers that enter the drill, by question and exam: what finds each question's
+// last mistake without reading every answer. Derived from the answers (SQLite keeps it), so it is
+// no part of the schema's versions: made when missing, at every opening.
+constexpr const char *kMistakesIndex =
+    "CREATE INDEX IF NOT EXISTS answers_mistakes ON answers (number, exam) WHERE correct = 0 AND seen <> 0";
+
+bool mayWrite(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+History::WriteCheck g_mayWrite = mayWrite;
+
+// A free name for setting aside `name`: name.danificado-<date and time> (or another word), with
+// -2, -3 … when taken.
+QString asideName(const QString &name, const QString &why = QStringLiteral(".danificado-"))
+{
+    const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = name + why + stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = name + why + stamp + QLatin1Char('-') + QString::number(n);
+    return aside;
+}
+
+// A name beside file for writing its new contents, of this write's own.
+QString workName(const QString &file)
+{
+    return file +
+           QStringLiteral(".novo-%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+// Flushes the file or folder at path to disk; false when it cannot be opened or flushed.
+bool syncToDisk(const QString &path, bool folder = false)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || folder; // some file systems refuse to sync a folder; the rename still stands
+}
+
+// A file name as an SQL string literal.
+QString sqlText(const QString &text)
+{
+    QString quoted = text;
+    return QLatin1Char('\'') + quoted.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// The files SQLite keeps beside the history: its log, the log's index, and the journal of a
+// history never switched to the log.
+const QStringList kBeside = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+
+// Why the history at path, its folder or the files beside it cannot be written by this program,
+// and what to do; empty when they can. A history used once by `sudo quelvado` leaves its log
+// owned by root: it opens, and then every store fails.
+QString unwritable(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = QDir::toNativeSeparators(info.absolutePath());
+    // The folder is written when the log or its index must be made (or the file itself).
+    const bool makes = !info.exists() || !QFileInfo::exists(path + QStringLiteral("-wal")) ||
+                       !QFileInfo::exists(path + QStringLiteral("-shm"));
+    if (makes && !g_mayWrite(info.absolutePath()))
+        return QStringLiteral("a pasta %1 não permite gravar; devolva a permissão a seu usuário (num "
+                              "terminal: sudo chown \"$USER\": \"%1\").")
+            .arg(folder);
+    QStringList names;
+    QString owner;
+    bool others = false;
+    for (const QString &suffix : QStringList{QString()} + kBeside) {
+        const QFileInfo file(path + suffix);
+        if (!file.exists() || g_mayWrite(file.filePath()))
+            continue;
+        names << QDir::toNativeSeparators(file.filePath());
+        if (file.ownerId() != ::geteuid()) {
+            others = true;
+            owner = file.owner().isEmpty() ? QString::number(file.ownerId()) : file.owner();
+        }
+    }
+    if (names.isEmpty())
+        return {};
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    const QString which =
+        names.size() == 1
+            ? QStringLiteral("o arquivo %1 não permite gravar").arg(names.first())
+            : QStringLiteral("os arquivos %1 não permitem gravar").arg(names.join(QStringLiteral(", ")));
+    // The log may hold exams not yet copied into the history: it is given back, never deleted.
+    const QString keep = QStringLiteral(" Não apague esses arquivos: podem guardar provas que ainda não "
+                                        "passaram para o histórico.");
+    if (others)
+        return which +
+               QStringLiteral(": pertence%1 ao usuário %2 (o que acontece quando o programa é aberto "
+                              "com sudo). Feche o programa e, num terminal, devolva-o%1 a seu usuário: "
+                              "sudo chown \"$USER\": %3.")
+                   .arg(names.size() == 1 ? QString() : QStringLiteral("m"), owner,
+                        quoted.join(QLatin1Char(' '))) +
+               keep;
+    return which +
+           QStringLiteral(". Feche o programa e, num terminal, devolva a permissão de gravar: chmod u+w %1.")
+               .arg(quoted.join(QLatin1Char(' '))) +
+           keep;
 }
 
 std::atomic<int> g_connections{0};
 std::atomic<quint64> g_revision{0};
 
-// RFC 4180 field: quoted when it holds the separator, a quote or a line break.
+// RFC 4180 field: quoted when it holds the separator, a quote or a line break. A text a
+// spreadsheet would take for a formula (beginning with =, +, -, @, a tab or a carriage return)
+// gets a leading apostrophe, as spreadsheets expect, so it is shown as text and never run.
 QByteArray csvField(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
+    if (!bytes.isEmpty() && QByteArrayView("=+-@\t\r").contains(bytes.front()))
+        bytes.prepend('\'');
     if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
         bytes = '"' + bytes.replace("\"", "\"\"") + '"';
     return bytes;
@@ -413,15 +573,94 @@ int HistoryExam::seen() const
     return n;
 }
 
+namespace {
+// Inserts exam, its answers and its counts per subject with q's connection, inside the caller's
+// transaction. Its new id, 0 when a statement failed (q then holds the error).
+qint64 insertExam(QSqlQuery &q, const HistoryExam &exam)
+{
+    ExamRow summary;
+    summary.type = exam.type;
+    summary.start = exam.start;
+    summary.end = exam.end;
+    summary.seconds = exam.seconds;
+    summary.right = exam.right();
+    summary.total = exam.seen();
+    if (!q.prepare(insertInto(kExams)))
+        return 0;
+    bindRow(q, kExams, summary);
+    if (!q.exec())
+        return 0;
+    const qint64 id = q.lastInsertId().toLongLong();
+    if (id <= 0 || !q.prepare(insertInto(kAnswers)))
+        return 0;
+    SubjectTotal counts[Subjects::kCount];
+    AnswerRow row;
+    row.exam = id;
+    for (qsizetype i = 0; i < exam.answers.size(); ++i) {
+        static_cast<HistoryAnswer &>(row) = exam.answers[i];
+        row.position = int(i + 1);
+        row.subject = Subjects::of(row.number);
+        if (!row.known())
+            row.right = false;
+        if (row.seen && row.subject >= 0 && row.subject < Subjects::kCount) {
+            counts[row.subject].right += row.right ? 1 : 0;
+            counts[row.subject].total += 1;
+        }
+        bindRow(q, kAnswers, row);
+        if (!q.exec())
+            return 0;
+    }
+    if (!q.prepare(insertInto(kExamSubjects)))
+        return 0;
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        if (counts[s].total == 0)
+            continue;
+        SubjectRow subjectRow;
+        static_cast<SubjectTotal &>(subjectRow) = counts[s];
+        subjectRow.exam = id;
+        subjectRow.subject = s;
+        bindRow(q, kExamSubjects, subjectRow);
+        if (!q.exec())
+            return 0;
+    }
+    return id;
+}
+} // namespace
+
 struct History::Private {
     QString path;
     QString connection;
     QString problem;
     bool open = false;
 
+    // A store failed since the file was last opened or stored to; problem then says why.
+    bool failing = false;
+
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
+    // Opens the file, setting aside what cannot be used and starting anew; on failure, problem
+    // says why and the history stays closed (the next store tries again).
+    void openOrSetAside();
+    // Notes why a store failed: problem says it until a store works again.
+    void storeFailed(const QSqlError &error);
+    // A store worked: what failed before no longer does.
+    void stored()
+    {
+        if (failing)
+            problem.clear();
+        failing = false;
+        g_revision.fetch_add(1);
+    }
     Outcome attempt();
     Outcome migrate(QSqlDatabase &db, int from);
+    // What salvage() copied from a damaged history into the fresh one.
+    struct Salvaged {
+        int exams = 0;
+        int drill = 0;
+    };
+    // Copies every exam of the history at `from` that can still be read whole, and every drill
+    // answer that can, into the history (open and empty), in one transaction.
+    Salvaged salvage(const QString &from);
+    Salvaged salvageFrom(QSqlDatabase &source);
     void close();
     bool exec(QSqlQuery &q, const char *sql) const { return q.exec(QString::fromLatin1(sql)); }
 };
@@ -441,15 +680,21 @@ Outcome History::Private::attempt()
 {
     constexpr qint64 kAnySize = std::numeric_limits<qint64>::max();
     // SQLite would open whatever is there, and wait forever on a FIFO.
-    const QStringList names = {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
-                               path + QStringLiteral("-journal")};
-    for (const QString &name : names)
-        if (SafeFile::check(name, kAnySize) == SafeFile::Status::NotRegular)
-            return {Outcome::NotRegular, {}};
-    const QFileInfo file(path);
-    if (file.exists() && !file.isWritable())
-        return unavailable(
-            QStringLiteral("o arquivo %1 não permite gravar.").arg(QDir::toNativeSeparators(path)));
+    // (openOrSetAside() has set aside what is odd beside it.)
+    if (SafeFile::check(path, kAnySize) == SafeFile::Status::NotRegular)
+        return {Outcome::NotRegular, {}};
+    for (const QString &suffix : kBeside)
+        if (SafeFile::check(path + suffix, kAnySize) == SafeFile::Status::NotRegular)
+            return unavailable(QStringLiteral("o arquivo %1 não é um arquivo comum.")
+                                   .arg(QDir::toNativeSeparators(path + suffix)));
+    // Opening reads; every store writes the file and the two beside it.
+    if (const QString why = unwritable(path); !why.isEmpty())
+        return unavailable(why);
+
+    // A log with something in it: the last program to use the file did not end cleanly (or
+    // another copy has it open now).
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    const bool unclean = log.exists() && log.size() > 0;
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     if (!db.isValid())
@@ -462,16 +707,21 @@ Outcome History::Private::attempt()
     QSqlQuery q(db);
     // The first read of the file: a file that is not a database fails here.
     if (!exec(q, "PRAGMA user_version") || !q.next())
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     const int version = q.value(QStringLiteral("user_version")).toInt();
     // A newer program's history is the person's too: left as it is, for that program to use.
     if (version > kSchemaVersion)
         return unavailable(
             QStringLiteral("ele foi gravado por uma versão mais nova do programa e foi deixado "
                            "como está; use essa versão para continuar com ele."));
-    if (!exec(q, "PRAGMA quick_check") || !q.next())
-        return fromError(q.lastError(), path);
-    if (q.value(QStringLiteral("quick_check")).toString() != QLatin1String("ok"))
+    // The full check also finds what the quick one lets pass (keys out of order, an index that does
+    // not match its table), at twice its cost (0.8 s against 0.4 s at 20,000 exams): it runs after
+    // an unclean end (a log left with something in it) and before a migration, the quick one at
+    // every other start.
+    const char *check = unclean || version < kSchemaVersion ? "PRAGMA integrity_check" : "PRAGMA quick_check";
+    if (!exec(q, check) || !q.next())
+        return fromError(q.lastError(), path, db);
+    if (q.value(0).toString() != QLatin1String("ok"))
         return {Outcome::Damaged, {}};
     q.finish();
     // WAL: a commit is one append to the log, and a kill at any moment leaves every committed
@@ -479,7 +729,7 @@ Outcome History::Private::attempt()
     // cut too; an exam is stored once in many minutes, so the sync costs nothing anyone sees.
     if (!exec(q, "PRAGMA foreign_keys = ON") || !exec(q, "PRAGMA journal_mode = WAL") ||
         !exec(q, "PRAGMA synchronous = FULL"))
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     q.finish();
     if (version < kSchemaVersion) {
         Outcome migrated = migrate(db, version);
@@ -497,6 +747,9 @@ Outcome History::Private::attempt()
         !q.next() || q.value(QStringLiteral("found")).toInt() != 0)
         return {Outcome::Damaged, {}};
     q.finish();
+    // The wrong answers by question, for lastMistakes(): made once (its absence only slows it).
+    exec(q, kMistakesIndex);
+    q.finish();
     return {};
 }
 
@@ -504,9 +757,9 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
 {
     QSqlQuery q(db);
     if (!exec(q, "BEGIN IMMEDIATE"))
-        return fromError(q.lastError(), path);
+        return fromError(q.lastError(), path, db);
     const auto fail = [&]() {
-        Outcome outcome = fromError(q.lastError(), path);
+        Outcome outcome = fromError(q.lastError(), path, db);
         q.finish();
         QSqlQuery rollback(db);
         exec(rollback, "ROLLBACK");
@@ -579,67 +832,266 @@ History::History(const QString &path) : d(new Private)
 {
     d->path = path;
     d->connection = QStringLiteral("historico-%1").arg(g_connections.fetch_add(1));
-    const QString cannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+    d->openOrSetAside();
+}
+
+void History::Private::storeFailed(const QSqlError &error)
+{
+    failing = true;
+    const Outcome outcome = fromError(error, path, db());
+    problem =
+        kCannot +
+        (outcome.kind == Outcome::Unavailable
+             ? outcome.reason
+             : QStringLiteral("o arquivo %1 não pôde ser gravado.").arg(QDir::toNativeSeparators(path)));
+}
+
+void History::Private::openOrSetAside()
+{
+    close();
+    open = false;
+    problem.clear();
+    const QString &cannot = kCannot;
     if (path.isEmpty()) {
-        d->problem = cannot + QStringLiteral("não há uma pasta de dados do usuário.");
+        problem = cannot + QStringLiteral("não há uma pasta de dados do usuário.");
         return;
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        d->problem =
+        problem =
             cannot + QStringLiteral("a pasta %1 não pôde ser criada.").arg(QDir::toNativeSeparators(folder));
         return;
     }
-    for (int round = 0; round < 2; ++round) {
-        const Outcome outcome = d->attempt();
-        if (outcome.kind == Outcome::Ok) {
-            d->open = true;
+    // Something odd beside a sound file (a FIFO, a folder, a link to a device where SQLite keeps
+    // its log) is set aside alone: the history is kept.
+    for (const QString &suffix : kBeside) {
+        const QString name = path + suffix;
+        if (SafeFile::check(name, std::numeric_limits<qint64>::max()) != SafeFile::Status::NotRegular)
+            continue;
+        const QString aside = asideName(name);
+        if (std::rename(QFile::encodeName(name).constData(), QFile::encodeName(aside).constData()) != 0) {
+            problem =
+                cannot + QStringLiteral("no lugar do arquivo %1 há algo que não é um arquivo comum e que "
+                                        "não pôde ser posto de lado; remova-o.")
+                             .arg(QDir::toNativeSeparators(name));
             return;
         }
-        d->close();
+        problem =
+            (problem.isEmpty() ? QString() : problem + QLatin1Char(' ')) +
+            QStringLiteral("No lugar do arquivo %1, que acompanha o histórico de estudo, havia algo que não "
+                           "é um arquivo comum, agora guardado como %2; o histórico foi mantido.")
+                .arg(QFileInfo(name).fileName(), QFileInfo(aside).fileName());
+    }
+    QString aside; // where the file that could not be used was put
+    Outcome::Kind asideKind = Outcome::Ok;
+    // What was set aside, and what of it the fresh history holds.
+    const auto setAsideNote = [&](int exams, int drill) {
+        const QString name = QFileInfo(aside).fileName();
+        if (asideKind == Outcome::NotRegular)
+            return QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
+                                  "agora guardado como %1; um histórico novo foi começado.")
+                .arg(name);
+        QString saved;
+        if (exams > 0 || drill > 0) {
+            const QString examCount =
+                exams == 1 ? QStringLiteral("1 prova") : QStringLiteral("%1 provas").arg(exams);
+            const QString drillCount = drill == 1 ? QStringLiteral("1 resposta do treino")
+                                                  : QStringLiteral("%1 respostas do treino").arg(drill);
+            saved = QStringLiteral(" com o que ainda pôde ser lido por inteiro: %1")
+                        .arg(exams > 0 && drill > 0 ? examCount + QStringLiteral(" e ") + drillCount
+                             : exams > 0            ? examCount
+                                                    : drillCount);
+        }
+        return QStringLiteral("O histórico de estudo estava danificado e foi guardado como %1; um histórico "
+                              "novo foi começado%2.")
+            .arg(name, saved);
+    };
+    const QString before = problem;
+    const auto withNote = [&before](const QString &text) {
+        return before.isEmpty() ? text : before + QLatin1Char(' ') + text;
+    };
+    for (int round = 0; round < 2; ++round) {
+        const Outcome outcome = attempt();
+        if (outcome.kind == Outcome::Ok) {
+            open = true;
+            if (!aside.isEmpty()) {
+                const Salvaged saved = asideKind == Outcome::Damaged ? salvage(aside) : Salvaged();
+                problem = withNote(setAsideNote(saved.exams, saved.drill));
+            }
+            return;
+        }
+        close();
         if (outcome.kind == Outcome::Unavailable || round == 1) {
             const QString reason = outcome.kind == Outcome::Unavailable
                                        ? outcome.reason
                                        : QStringLiteral("um histórico novo não pôde ser começado em %1.")
                                              .arg(QDir::toNativeSeparators(path));
-            d->problem = (d->problem.isEmpty() ? QString() : d->problem + QLatin1Char(' ')) + cannot + reason;
+            problem = withNote((aside.isEmpty() ? QString() : setAsideNote(0, 0) + QLatin1Char(' ')) +
+                               cannot + reason);
             return;
         }
         // Set aside under a name of its own, with the log, index or journal SQLite keeps beside it
         // (left beside a fresh file, they would be read as its own).
-        const QString stamp = Clock::current().localNow().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QString aside = path + QStringLiteral(".danificado-") + stamp;
-        for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-            aside = path + QStringLiteral(".danificado-") + stamp + QLatin1Char('-') + QString::number(n);
+        aside = asideName(path);
+        asideKind = outcome.kind;
         if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0) {
-            d->problem =
-                cannot + QStringLiteral("o arquivo %1 não pode ser usado e não pôde ser posto de lado.")
-                             .arg(QDir::toNativeSeparators(path));
+            problem = withNote(cannot +
+                               QStringLiteral("o arquivo %1 não pode ser usado e não pôde ser posto de lado.")
+                                   .arg(QDir::toNativeSeparators(path)));
             return;
         }
-        for (const QString &suffix :
-             {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        for (const QString &suffix : kBeside) {
             if (QFileInfo::exists(path + suffix) || QFileInfo(path + suffix).isSymLink()) {
                 if (std::rename(QFile::encodeName(path + suffix).constData(),
                                 QFile::encodeName(aside + suffix).constData()) != 0)
                     QFile::remove(path + suffix);
             }
         }
-        const QString name = QFileInfo(aside).fileName();
-        switch (outcome.kind) {
-        case Outcome::NotRegular:
-            d->problem =
-                QStringLiteral("No lugar do histórico de estudo havia algo que não é um arquivo comum, "
-                               "agora guardado como %1; um histórico novo foi começado.")
-                    .arg(name);
-            break;
-        default:
-            d->problem = QStringLiteral("O histórico de estudo estava danificado e foi guardado como %1; "
-                                        "um histórico novo foi começado.")
-                             .arg(name);
-            break;
-        }
     }
+}
+
+History::Private::Salvaged History::Private::salvage(const QString &from)
+{
+    Salvaged saved;
+    const QString name = connection + QStringLiteral("-salvage");
+    {
+        QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        source.setDatabaseName(from);
+        source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (source.open())
+            saved = salvageFrom(source);
+        source.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return saved;
+}
+
+namespace {
+// Reads the rows of a table with an INTEGER PRIMARY KEY `id` that can still be read, in id order,
+// each whole (a row that fails to read is left out). Past a page that cannot be read, the rows
+// after it are looked for one id at a time, up to kGap ids on.
+template <typename Row> QList<Row> readableRows(QSqlDatabase &db, const Table<Row> &table)
+{
+    constexpr qint64 kGap = 4096; // more rows than a page of any of the tables holds
+    // Every column the file has: an older schema's file lacks the later ones.
+    const QString all = QLatin1String("SELECT * FROM ") + latin1(table.name);
+    QList<Row> rows;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    qint64 last = 0;
+    for (;;) {
+        if (!q.prepare(all + QLatin1String(" WHERE id > ? ORDER BY id")))
+            return rows;
+        q.bindValue(0, last);
+        if (q.exec()) {
+            const RowReader<Row> reader(q, table);
+            while (q.next()) {
+                Row row;
+                reader.read(q, row);
+                rows << row;
+                last = rows.constLast().id;
+            }
+            if (!q.lastError().isValid())
+                return rows; // read to the end
+        }
+        q.finish();
+        // A page that cannot be read: the next row that can, one id at a time.
+        bool found = false;
+        if (!q.prepare(all + QLatin1String(" WHERE id = ?")))
+            return rows;
+        for (qint64 id = last + 1; !found && id <= last + kGap; ++id) {
+            q.bindValue(0, id);
+            if (q.exec() && q.next()) {
+                const RowReader<Row> reader(q, table);
+                Row row;
+                reader.read(q, row);
+                rows << row;
+                found = true;
+            }
+            q.finish();
+        }
+        if (!found)
+            return rows;
+        last = rows.constLast().id;
+    }
+}
+} // namespace
+
+History::Private::Salvaged History::Private::salvageFrom(QSqlDatabase &source)
+{
+    Salvaged saved;
+    QSqlQuery q(source);
+    q.setForwardOnly(true);
+    // Only a history of this program (a view or a trigger could make a read run forever).
+    if (!exec(q, "PRAGMA user_version") || !q.next())
+        return saved;
+    const int version = q.value(0).toInt();
+    q.finish();
+    if (version < 1 || version > kSchemaVersion ||
+        !exec(q, "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')") || !q.next() ||
+        q.value(0).toInt() != 0)
+        return saved;
+    q.finish();
+    const QList<ExamRow> exams = readableRows(source, kExams);
+    const QList<DrillRow> drill = version >= 2 ? readableRows(source, kDrillAnswers) : QList<DrillRow>();
+
+    QSqlDatabase target = db();
+    QSqlQuery in(target);
+    if (!exec(in, "BEGIN IMMEDIATE"))
+        return saved;
+    QSqlQuery answers(source);
+    answers.setForwardOnly(true);
+    if (!answers.prepare(QStringLiteral("SELECT * FROM answers WHERE exam = ? ORDER BY position"))) {
+        exec(in, "ROLLBACK");
+        return saved;
+    }
+    for (const ExamRow &row : exams) {
+        // An exam is kept only whole: every position from 1 read, agreeing with its counts.
+        HistoryExam exam;
+        exam.type = row.type;
+        exam.start = row.start;
+        exam.end = row.end;
+        exam.seconds = row.seconds;
+        answers.bindValue(0, row.id);
+        if (!answers.exec())
+            continue;
+        const RowReader<AnswerRow> reader(answers, kAnswers);
+        while (answers.next()) {
+            AnswerRow answer;
+            reader.read(answers, answer);
+            if (answer.position != exam.answers.size() + 1)
+                break;
+            exam.answers << answer;
+        }
+        const bool whole = !answers.lastError().isValid() && !answers.isValid();
+        answers.finish();
+        if (!whole || exam.answers.isEmpty() || !exam.start.isValid() ||
+            (version >= 2 && (exam.seen() != row.total || exam.right() != row.right)))
+            continue;
+        if (!insertExam(in, exam))
+            break;
+        ++saved.exams;
+    }
+    if (in.prepare(insertInto(kDrillAnswers)))
+        for (const DrillRow &row : drill) {
+            bindRow(in, kDrillAnswers, row);
+            if (!in.exec())
+                break;
+            ++saved.drill;
+        }
+    in.finish();
+    if (!exec(in, "COMMIT")) {
+        exec(in, "ROLLBACK");
+        return {};
+    }
+    if (saved.exams || saved.drill)
+        g_revision.fetch_add(1);
+    return saved;
+}
+
+void History::setWriteCheck(WriteCheck check)
+{
+    g_mayWrite = check ? check : mayWrite;
 }
 
 History::~History()
@@ -666,68 +1118,29 @@ QString History::problem() const
 qint64 History::store(const HistoryExam &exam)
 {
     if (!d->open)
+        d->openOrSetAside(); // what failed before may work now: space freed, the other copy closed
+    if (!d->open)
         return 0;
     QSqlDatabase db = d->db();
     QSqlQuery q(db);
-    if (!d->exec(q, "BEGIN IMMEDIATE"))
+    if (!d->exec(q, "BEGIN IMMEDIATE")) {
+        d->storeFailed(q.lastError());
         return 0;
-    const auto fail = [&]() {
+    }
+    qint64 id = insertExam(q, exam);
+    if (id) {
+        q.finish();
+        if (!d->exec(q, "COMMIT"))
+            id = 0;
+    }
+    if (!id) {
+        d->storeFailed(q.lastError());
         q.finish();
         QSqlQuery rollback(db);
         d->exec(rollback, "ROLLBACK");
-        return qint64(0);
-    };
-    ExamRow summary;
-    summary.type = exam.type;
-    summary.start = exam.start;
-    summary.end = exam.end;
-    summary.seconds = exam.seconds;
-    summary.right = exam.right();
-    summary.total = exam.seen();
-    if (!q.prepare(insertInto(kExams)))
-        return fail();
-    bindRow(q, kExams, summary);
-    if (!q.exec())
-        return fail();
-    const qint64 id = q.lastInsertId().toLongLong();
-    if (id <= 0)
-        return fail();
-    if (!q.prepare(insertInto(kAnswers)))
-        return fail();
-    SubjectTotal counts[Subjects::kCount];
-    AnswerRow row;
-    row.exam = id;
-    for (qsizetype i = 0; i < exam.answers.size(); ++i) {
-        static_cast<HistoryAnswer &>(row) = exam.answers[i];
-        row.position = int(i + 1);
-        row.subject = Subjects::of(row.number);
-        if (!row.known())
-            row.right = false;
-        if (row.seen && row.subject >= 0 && row.subject < Subjects::kCount) {
-            counts[row.subject].right += row.right ? 1 : 0;
-            counts[row.subject].total += 1;
-        }
-        bindRow(q, kAnswers, row);
-        if (!q.exec())
-            return fail();
+        return 0;
     }
-    if (!q.prepare(insertInto(kExamSubjects)))
-        return fail();
-    for (int s = 0; s < Subjects::kCount; ++s) {
-        if (counts[s].total == 0)
-            continue;
-        SubjectRow subjectRow;
-        static_cast<SubjectTotal &>(subjectRow) = counts[s];
-        subjectRow.exam = id;
-        subjectRow.subject = s;
-        bindRow(q, kExamSubjects, subjectRow);
-        if (!q.exec())
-            return fail();
-    }
-    q.finish();
-    if (!d->exec(q, "COMMIT"))
-        return fail();
-    g_revision.fetch_add(1);
+    d->stored();
     return id;
 }
 
@@ -854,6 +1267,55 @@ bool History::remove(const QList<qint64> &ids)
     return true;
 }
 
+QList<HistoryExam> History::lastMistakes() const
+{
+    QList<HistoryExam> list;
+    if (!d->open)
+        return list;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    // Each question's latest exam with a mistake, and that answer. The questions are found one
+    // after the other through the index (n: a seek per question, where GROUP BY would read every
+    // entry: 9 ms against 3 s at 100,000 exams), and each one's last exam by one more seek (m).
+    if (!q.exec(QStringLiteral(
+            "WITH RECURSIVE n(number) AS (SELECT min(number) FROM answers WHERE correct = 0 AND seen <> 0 "
+            "UNION "
+            "ALL SELECT (SELECT min(number) FROM answers WHERE correct = 0 AND seen <> 0 AND number > "
+            "n.number) "
+            "FROM n WHERE n.number IS NOT NULL), m AS MATERIALIZED (SELECT number, (SELECT max(exam) FROM "
+            "answers "
+            "WHERE correct = 0 AND seen <> 0 AND number = n.number) AS exam FROM n WHERE number IS NOT NULL) "
+            "SELECT e.id AS e_id, e.type AS e_type, e.started AS e_started, e.finished AS e_finished, "
+            "e.seconds AS "
+            "e_seconds, a.number AS a_number, a.given AS a_given, a.correct AS a_correct, a.shown AS "
+            "a_shown, "
+            "a.subject AS a_subject, a.revealed AS a_revealed, a.seen AS a_seen FROM m JOIN exams e ON e.id "
+            "= "
+            "m.exam JOIN answers a ON a.exam = m.exam AND a.number = m.number AND a.correct = 0 AND a.seen "
+            "<> 0 "
+            "ORDER BY e.id")))
+        return list;
+    const RowReader<ExamRow> examReader(q, kExams, "e");
+    const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
+    ExamRow exam;
+    AnswerRow answer;
+    while (q.next()) {
+        examReader.read(q, exam);
+        answerReader.read(q, answer);
+        if (list.isEmpty() || list.constLast().id != exam.id) {
+            HistoryExam e;
+            e.id = exam.id;
+            e.type = exam.type;
+            e.start = exam.start;
+            e.end = exam.end;
+            e.seconds = exam.seconds;
+            list << e;
+        }
+        list.last().answers << static_cast<const HistoryAnswer &>(answer);
+    }
+    return list;
+}
+
 QList<HistorySummary> History::summaries() const
 {
     QList<HistorySummary> list;
@@ -906,16 +1368,22 @@ QList<SubjectTotal> History::subjectTotals(int last) const
 bool History::storeDrillAnswer(const DrillAnswer &answer)
 {
     if (!d->open)
+        d->openOrSetAside();
+    if (!d->open)
         return false;
     QSqlQuery q(d->db());
-    if (!q.prepare(insertInto(kDrillAnswers)))
-        return false;
     DrillRow row;
     static_cast<DrillAnswer &>(row) = answer;
-    bindRow(q, kDrillAnswers, row);
-    if (!q.exec())
+    if (!q.prepare(insertInto(kDrillAnswers))) {
+        d->storeFailed(q.lastError());
         return false;
-    g_revision.fetch_add(1);
+    }
+    bindRow(q, kDrillAnswers, row);
+    if (!q.exec()) {
+        d->storeFailed(q.lastError());
+        return false;
+    }
+    d->stored();
     return true;
 }
 
@@ -942,7 +1410,269 @@ QList<DrillAnswer> History::drillAnswers() const
     return list;
 }
 
-bool History::exportCsv(const QString &file, QString *error) const
+namespace {
+// The exam type as the exam window's menu shows it ("7 - Legislação" for type 6), its number alone
+// when no item starts it.
+QString typeName(int type)
+{
+    if (type == kTodayFormatType)
+        return QStringLiteral("Prova no formato atual");
+    for (int item = 0; item < ExamTypes::kItems; ++item)
+        if (ExamTypes::typeForItem(item) == type)
+            return ExamTypes::caption(item).remove(QLatin1Char('&')).trimmed();
+    return QString::number(type);
+}
+
+// The right letter of the question as the candidate saw it (through shown, in today's format),
+// empty when the bank does not hold it.
+QString rightLetter(const StoredQuestion *q, const QString &shown)
+{
+    if (!q)
+        return {};
+    bool ok = false;
+    const int right = q->text(QuestionKind::Answer).trimmed().toInt(&ok);
+    if (!ok || right < 1 || right > q->alternativeCount())
+        return {};
+    const qsizetype at = shown.isEmpty() ? right - 1 : shown.indexOf(QChar(char16_t(u'0' + right)));
+    return at < 0 ? QString() : QString(QChar(char16_t(u'A' + at)));
+}
+
+// The question's text on one line.
+QString questionText(const StoredQuestion *q)
+{
+    return q ? q->text(QuestionKind::Text).simplified() : QString();
+}
+
+// Writes lines to a QSaveFile in chunks, so that no more than a chunk is ever held.
+class CsvWriter {
+public:
+    explicit CsvWriter(const QString &file) : m_save(file) {}
+    bool open()
+    {
+        // Byte order mark and ';': what spreadsheets set to Brazilian Portuguese read without asking.
+        return m_save.open(QIODevice::WriteOnly) && put("\xEF\xBB\xBF");
+    }
+    bool line(const QStringList &fields)
+    {
+        appendLine(m_chunk, fields);
+        return m_chunk.size() < (1 << 16) || flush();
+    }
+    bool commit() { return flush() && m_save.commit(); }
+    void cancel() { m_save.cancelWriting(); }
+    bool failedWriting() const { return m_failed; }
+
+private:
+    bool put(const QByteArray &bytes)
+    {
+        if (m_save.write(bytes) != bytes.size()) {
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
+    bool flush()
+    {
+        const bool ok = put(m_chunk);
+        m_chunk.clear();
+        return ok;
+    }
+    QSaveFile m_save;
+    QByteArray m_chunk;
+    bool m_failed = false;
+};
+} // namespace
+
+QString History::drillCsvName(const QString &file)
+{
+    const QFileInfo info(file);
+    const QString base = info.completeBaseName().isEmpty() ? info.fileName() : info.completeBaseName();
+    return info.dir().filePath(base + QStringLiteral("-treino") +
+                               (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix()));
+}
+
+bool History::exportCsv(const QString &file, QString *error, const Progress &progress) const
+{
+    if (!d->open) {
+        if (error)
+            *error = QStringLiteral("O histórico de estudo não está disponível.");
+        return false;
+    }
+    return exportCsv(d->path, file, error, progress);
+}
+
+bool History::exportCsv(const QString &historyPath, const QString &file, QString *error,
+                        const Progress &progress)
+{
+    const auto failed = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (error)
+        error->clear();
+    static std::atomic<int> exports{0};
+    const QString connection = QStringLiteral("historico-exporta-%1").arg(exports.fetch_add(1));
+    const QString name = QDir::toNativeSeparators(file);
+    const QString drillFile = drillCsvName(file);
+    const QString unreadable = QStringLiteral("O histórico de estudo não pôde ser lido.");
+    const QString cannotMake =
+        QStringLiteral("O arquivo %1 não pôde ser criado: verifique se a pasta existe e permite gravar.");
+    const QString cannotWrite =
+        QStringLiteral("O arquivo %1 não pôde ser gravado por inteiro (o disco pode estar cheio).");
+    const QuestionBank &bank = QuestionBank::instance();
+    QString problem;
+    bool cancelled = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(historyPath);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
+        CsvWriter exams(file), drill(drillFile);
+        [&] {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            // One snapshot for the count, the exams and the drill answers.
+            if (!db.open() || !q.exec(QStringLiteral("BEGIN")) ||
+                !q.exec(QStringLiteral(
+                    "SELECT (SELECT count(*) FROM answers) + (SELECT count(*) FROM drill_answers)")) ||
+                !q.next()) {
+                problem = unreadable;
+                return;
+            }
+            const qint64 total = q.value(0).toLongLong();
+            qint64 done = 0;
+            q.finish();
+            if (progress && !progress(done, total)) {
+                cancelled = true;
+                return;
+            }
+            if (!exams.open()) {
+                problem = cannotMake.arg(name);
+                return;
+            }
+            QStringList fields;
+            placeHeaders(fields, kExams);
+            placeHeaders(fields, kAnswers);
+            // Added after the columns of the tables, whose order files already written keep.
+            const int extra = int(fields.size());
+            fields << QStringLiteral("tipo_nome") << QStringLiteral("gabarito")
+                   << QStringLiteral("enunciado");
+            if (!exams.line(fields)) {
+                problem = cannotWrite.arg(name);
+                return;
+            }
+            if (!q.exec(QLatin1String("SELECT ") + exportedColumns(kExams, "e") + QLatin1String(", ") +
+                        exportedColumns(kAnswers, "a") +
+                        QLatin1String(
+                            " FROM exams e JOIN answers a ON a.exam = e.id ORDER BY e.id, a.position"))) {
+                problem = unreadable;
+                return;
+            }
+            const RowReader<ExamRow> examReader(q, kExams, "e");
+            const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
+            ExamRow exam;
+            AnswerRow answer;
+            struct Question {
+                const StoredQuestion *question;
+                QString letter;
+                QString text;
+            };
+            QHash<int, QString> typeNames;
+            QHash<int, Question> questions;
+            while (q.next()) {
+                examReader.read(q, exam);
+                answerReader.read(q, answer);
+                placeFields(fields, kExams, exam);
+                placeFields(fields, kAnswers, answer);
+                // Worked out once per type and per question: 3,000,000 lines at 100,000 exams.
+                auto type = typeNames.constFind(exam.type);
+                if (type == typeNames.cend())
+                    type = typeNames.insert(exam.type, typeName(exam.type));
+                auto known = questions.constFind(answer.number);
+                if (known == questions.cend()) {
+                    const StoredQuestion *question = bank.question(answer.number);
+                    known = questions.insert(answer.number,
+                                             {question, rightLetter(question, {}), questionText(question)});
+                }
+                fields[extra] = *type;
+                fields[extra + 1] =
+                    answer.shown.isEmpty() ? known->letter : rightLetter(known->question, answer.shown);
+                fields[extra + 2] = known->text;
+                if (!exams.line(fields)) {
+                    problem = cannotWrite.arg(name);
+                    return;
+                }
+                if (++done % 1000 == 0 && progress && !progress(done, total)) {
+                    cancelled = true;
+                    return;
+                }
+            }
+            if (q.lastError().isValid()) {
+                problem = unreadable;
+                return;
+            }
+            q.finish();
+            // The drill's answers: a file of their own beside it.
+            if (!drill.open()) {
+                problem = cannotMake.arg(QDir::toNativeSeparators(drillFile));
+                return;
+            }
+            if (!drill.line({QStringLiteral("questao"), QStringLiteral("materia"), QStringLiteral("quando"),
+                             QStringLiteral("certa"), QStringLiteral("gabarito"),
+                             QStringLiteral("enunciado")}) ||
+                !q.exec(selectAll(kDrillAnswers) + QLatin1String(" ORDER BY id"))) {
+                problem = unreadable;
+                return;
+            }
+            const RowReader<DrillRow> drillReader(q, kDrillAnswers);
+            DrillRow row;
+            while (q.next()) {
+                drillReader.read(q, row);
+                const StoredQuestion *question = bank.question(row.number);
+                if (!drill.line({QString::number(row.number), Subjects::name(Subjects::of(row.number)),
+                                 asDate<DrillRow, &DrillRow::at>.text(row),
+                                 row.right ? QStringLiteral("sim") : QStringLiteral("não"),
+                                 rightLetter(question, QString()), questionText(question)})) {
+                    problem = cannotWrite.arg(QDir::toNativeSeparators(drillFile));
+                    return;
+                }
+                if (++done % 1000 == 0 && progress && !progress(done, total)) {
+                    cancelled = true;
+                    return;
+                }
+            }
+            if (q.lastError().isValid())
+                problem = unreadable;
+            q.finish();
+            q.exec(QStringLiteral("COMMIT"));
+            if (problem.isEmpty() && progress)
+                progress(total, total);
+        }();
+        if (problem.isEmpty() && !cancelled) {
+            if (!exams.commit())
+                problem = exams.failedWriting()
+                              ? cannotWrite.arg(name)
+                              : QStringLiteral("O arquivo %1 não pôde ser gravado: o arquivo antigo não "
+                                               "foi substituído.")
+                                    .arg(name);
+            else if (!drill.commit())
+                problem = drill.failedWriting()
+                              ? cannotWrite.arg(QDir::toNativeSeparators(drillFile))
+                              : QStringLiteral("O arquivo %1 não pôde ser gravado: o arquivo antigo não "
+                                               "foi substituído.")
+                                    .arg(QDir::toNativeSeparators(drillFile));
+        } else {
+            exams.cancel();
+            drill.cancel();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (cancelled)
+        return false;
+    return problem.isEmpty() || failed(problem);
+}
+
+bool History::backupTo(const QString &file, QString *error) const
 {
     const auto failed = [error](const QString &text) {
         if (error)
@@ -951,55 +1681,223 @@ bool History::exportCsv(const QString &file, QString *error) const
     };
     if (!d->open)
         return failed(QStringLiteral("O histórico de estudo não está disponível."));
-    // Byte order mark and ';': what spreadsheets set to Brazilian Portuguese read without asking.
-    QByteArray out("\xEF\xBB\xBF");
-    QStringList fields;
-    placeHeaders(fields, kExams);
-    placeHeaders(fields, kAnswers);
-    appendLine(out, fields);
-    {
-        QSqlQuery q(d->db());
-        q.setForwardOnly(true);
-        if (!q.exec(QLatin1String("SELECT ") + exportedColumns(kExams, "e") + QLatin1String(", ") +
-                    exportedColumns(kAnswers, "a") +
-                    QLatin1String(" FROM exams e JOIN answers a ON a.exam = e.id ORDER BY e.id, a.position")))
-            return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));
-        const RowReader<ExamRow> examReader(q, kExams, "e");
-        const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
-        ExamRow exam;
-        AnswerRow answer;
-        while (q.next()) {
-            examReader.read(q, exam);
-            answerReader.read(q, answer);
-            placeFields(fields, kExams, exam);
-            placeFields(fields, kAnswers, answer);
-            appendLine(out, fields);
-        }
-        if (q.lastError().isValid())
-            return failed(QStringLiteral("O histórico de estudo não pôde ser lido."));
-    }
-    QSaveFile save(file);
     const QString name = QDir::toNativeSeparators(file);
-    if (!save.open(QIODevice::WriteOnly))
+    if (QFileInfo(file).absoluteFilePath() == QFileInfo(d->path).absoluteFilePath())
+        return failed(QStringLiteral("Escolha um arquivo que não seja o próprio histórico."));
+    // One consistent picture of the history as it stands, in a single file (no log beside it),
+    // written beside the chosen name and put in its place only when whole.
+    const QString work = workName(file);
+    QSqlQuery q(d->db());
+    if (!q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) || !syncToDisk(work)) {
+        q.finish();
+        QFile::remove(work);
         return failed(
-            QStringLiteral("O arquivo %1 não pôde ser criado: verifique se a pasta existe e permite gravar.")
-                .arg(name));
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return failed(
-            QStringLiteral("O arquivo %1 não pôde ser gravado por inteiro (o disco pode estar cheio).")
+            QStringLiteral("A cópia não pôde ser gravada em %1: verifique se a pasta existe, permite "
+                           "gravar e tem espaço.")
                 .arg(name));
     }
-    if (!save.commit())
-        return failed(
-            QStringLiteral("O arquivo %1 não pôde ser gravado: o arquivo antigo não foi substituído.")
-                .arg(name));
+    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(work);
+        return failed(QStringLiteral(
+                          "A cópia não pôde ser gravada em %1: o arquivo que já existia não foi substituído.")
+                          .arg(name));
+    }
+    syncToDisk(QFileInfo(file).absolutePath(), true);
     return true;
+}
+
+namespace {
+// Why the history copy at file cannot be restored, in words for the user; empty when it is a
+// whole history of this program (of this schema or an earlier one). *exams is its exam count.
+QString copyProblem(const QString &file, const QString &connection, int *exams)
+{
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery q(db);
+        const QString notOurs = QStringLiteral("O arquivo escolhido não é uma cópia do histórico de estudo.");
+        if (!db.open() || !q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+            problem = notOurs;
+        } else if (const int version = q.value(0).toInt(); version > History::kSchemaVersion) {
+            problem = QStringLiteral("A cópia foi feita por uma versão mais nova do programa; restaure-a com "
+                                     "essa versão.");
+        } else if (version < 1) {
+            problem = notOurs;
+        } else {
+            q.finish();
+            const QStringList tables =
+                version >= 2 ? QStringList{QStringLiteral("exams"), QStringLiteral("answers"),
+                                           QStringLiteral("drill_answers"), QStringLiteral("exam_subjects")}
+                             : QStringList{QStringLiteral("exams"), QStringLiteral("answers")};
+            for (const QString &table : tables)
+                if (problem.isEmpty() && !q.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(table)))
+                    problem = notOurs;
+            if (problem.isEmpty() &&
+                (!q.exec(QStringLiteral(
+                     "SELECT count(*) FROM sqlite_master WHERE type IN ('view', 'trigger')")) ||
+                 !q.next() || q.value(0).toInt() != 0))
+                problem = notOurs;
+            q.finish();
+            if (problem.isEmpty() && (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
+                                      q.value(0).toString() != QLatin1String("ok")))
+                problem = QStringLiteral("A cópia está danificada e não pode ser restaurada.");
+            q.finish();
+            if (problem.isEmpty() && q.exec(QStringLiteral("SELECT count(*) FROM exams")) && q.next())
+                *exams = q.value(0).toInt();
+        }
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return problem;
+}
+} // namespace
+
+bool History::restoreFrom(const QString &file, QString *message)
+{
+    const auto failed = [message](const QString &text) {
+        if (message)
+            *message = text;
+        return false;
+    };
+    if (d->path.isEmpty())
+        return failed(QStringLiteral("O histórico de estudo não está disponível."));
+    if (QFileInfo(file).absoluteFilePath() == QFileInfo(d->path).absoluteFilePath())
+        return failed(QStringLiteral("Escolha uma cópia, não o próprio histórico."));
+    if (SafeFile::check(file, std::numeric_limits<qint64>::max()) != SafeFile::Status::Ok)
+        return failed(QStringLiteral("O arquivo %1 não existe ou não é um arquivo comum.")
+                          .arg(QDir::toNativeSeparators(file)));
+
+    // A single-file picture of the copy as SQLite reads it (with its own log, when one lies beside
+    // it), made beside the history so that it can take its place in one rename; checked whole.
+    const QString work = workName(d->path);
+    const QString reader = d->connection + QStringLiteral("-restore");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reader);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        bool copied = false;
+        if (db.open()) {
+            QSqlQuery q(db);
+            copied = q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) && syncToDisk(work);
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(reader);
+        if (!copied) {
+            QFile::remove(work);
+            int ignored = 0;
+            const QString why = copyProblem(file, reader, &ignored);
+            return failed(!why.isEmpty()
+                              ? why
+                              : QStringLiteral("A cópia não pôde ser lida, ou não coube na pasta do "
+                                               "histórico (verifique o espaço livre)."));
+        }
+    }
+    int exams = 0;
+    if (const QString why = copyProblem(work, reader, &exams); !why.isEmpty()) {
+        QFile::remove(work);
+        return failed(why);
+    }
+
+    // The history now: its log emptied into the file, closed, then kept under a second name while
+    // the copy takes its place in one rename. A kill at any moment leaves the old history or the
+    // copy at the name, and the old one kept aside once the copy is in.
+    if (d->open) {
+        QSqlQuery q(d->db());
+        q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    d->close();
+    d->open = false;
+    const QFileInfo log(d->path + QStringLiteral("-wal"));
+    if (log.exists() && log.size() > 0) {
+        QFile::remove(work);
+        d->openOrSetAside();
+        return failed(
+            QStringLiteral("O histórico de estudo está em uso por outra cópia do programa; feche-a e "
+                           "tente de novo."));
+    }
+    const QString aside = asideName(d->path, QStringLiteral(".antes-da-copia-"));
+    const QByteArray path = QFile::encodeName(d->path);
+    const bool had = QFileInfo::exists(d->path);
+    bool swapped = false;
+    if (!had || ::link(path.constData(), QFile::encodeName(aside).constData()) == 0) {
+        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+        if (!swapped && had)
+            QFile::remove(aside);
+    } else if (std::rename(path.constData(), QFile::encodeName(aside).constData()) == 0) {
+        // A file system without hard links: moved aside, then the copy in.
+        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+        if (!swapped)
+            std::rename(QFile::encodeName(aside).constData(), path.constData());
+    }
+    if (!swapped) {
+        QFile::remove(work);
+        d->openOrSetAside();
+        return failed(
+            QStringLiteral("A cópia não pôde tomar o lugar do histórico: a pasta %1 não permite gravar.")
+                .arg(QDir::toNativeSeparators(QFileInfo(d->path).absolutePath())));
+    }
+    // The old history's log (emptied) and its index must not be read as the copy's.
+    for (const QString &suffix : kBeside)
+        QFile::remove(d->path + suffix);
+    syncToDisk(QFileInfo(d->path).absolutePath(), true);
+    d->openOrSetAside();
+    g_revision.fetch_add(1);
+    const QString count = exams == 1 ? QStringLiteral("1 prova") : QStringLiteral("%1 provas").arg(exams);
+    const QString before =
+        had ? QStringLiteral(" O histórico de antes foi guardado como %1.").arg(QFileInfo(aside).fileName())
+            : QString();
+    if (!d->open)
+        return failed(QStringLiteral("A cópia foi posta no lugar do histórico, mas não pôde ser aberta.") +
+                      before + QLatin1Char(' ') + d->problem);
+    if (message)
+        *message = QStringLiteral("A cópia foi restaurada: %1.").arg(count) + before;
+    return true;
+}
+
+bool History::needsMigration(const QString &path)
+{
+    if (path.isEmpty() || SafeFile::check(path, std::numeric_limits<qint64>::max()) != SafeFile::Status::Ok)
+        return false;
+    static std::atomic<int> checks{0};
+    const QString connection = QStringLiteral("historico-versao-%1").arg(checks.fetch_add(1));
+    int version = kSchemaVersion;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
+                version = q.value(0).toInt();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return version >= 1 && version < kSchemaVersion;
+}
+
+namespace {
+std::unique_ptr<History> &held()
+{
+    static std::unique_ptr<History> instance;
+    return instance;
+}
+} // namespace
+
+History *History::madeInstance()
+{
+    const std::unique_ptr<History> &made = held();
+    return made && made->path() == ProgramFolder::dataFile(QStringLiteral("historico.sqlite")) ? made.get()
+                                                                                               : nullptr;
 }
 
 History &History::instance()
 {
-    static std::unique_ptr<History> held;
+    std::unique_ptr<History> &held = ::held();
     const QString path = ProgramFolder::dataFile(QStringLiteral("historico.sqlite"));
     if (!held || held->path() != path) {
         held.reset(); // the old connection closes before the new one opens
@@ -1008,7 +1906,7 @@ History &History::instance()
         static bool cleanup = false;
         if (!cleanup && QCoreApplication::instance()) {
             cleanup = true;
-            qAddPostRoutine([] { held.reset(); });
+            qAddPostRoutine([] { ::held().reset(); });
         }
     }
     return *held;

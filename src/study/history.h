@@ -13,6 +13,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // One position of a stored exam.
 struct HistoryAnswer {
     int number = 0; // the question's number in the bank (1..530, or a study number from 1001)
@@ -89,12 +91,15 @@ public:
     // True when the history can be read and written.
     bool isOpen() const;
     // What went wrong with the file found at path, in words for the user ("O histórico … foi
-    // guardado como …; um histórico novo foi começado."), or why no history can be kept; empty
-    // when all is well.
+    // guardado como …; um histórico novo foi começado."), or why no history can be kept or the last
+    // store failed, naming the cause (a full disk, a file that does not allow writing, another
+    // program using it); empty when all is well.
     QString problem() const;
 
     // Stores exam (with its answers' subjects filled in) in one transaction. Returns its new id,
-    // 0 when it could not be stored (nothing of it is then kept).
+    // 0 when it could not be stored (nothing of it is then kept). A history that could not be
+    // opened is tried again first, so a fault that has passed (space freed, the other program
+    // closed) no longer loses exams; a store that works clears the problem of the one before.
     qint64 store(const HistoryExam &exam);
     // Which answers exams() reads with each exam.
     enum class Answers { All, WrongOnly };
@@ -105,28 +110,72 @@ public:
     // Removes the exams with these ids, with their answers, in one transaction. False when nothing
     // was removed (the history unavailable or the transaction failed).
     bool remove(const QList<qint64> &ids);
+    // What the drill needs of the exams: for each question answered wrong (seen, not known) in
+    // some exam, that answer in the last exam stored with such a mistake; each exam with only those
+    // answers, oldest first. Drill::schedule over it gives what it gives over every wrong answer
+    // (a mistake in an exam starts the question afresh), read through an index instead of every
+    // answer.
+    QList<HistoryExam> lastMistakes() const;
     // Every stored exam without its answers, oldest first.
     QList<HistorySummary> summaries() const;
     // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or
     // over all when last is 0.
     QList<SubjectTotal> subjectTotals(int last = 0) const;
 
-    // Stores one drill answer. False when it could not be stored.
+    // Stores one drill answer, trying a closed history again as store() does. False when it could
+    // not be stored.
     bool storeDrillAnswer(const DrillAnswer &answer);
     // Every drill answer, oldest first.
     QList<DrillAnswer> drillAnswers() const;
+
+    // How the history asks whether this process may write a file or folder (access(2) by default).
+    // Tests replace it: a process run by root may write any file. nullptr restores the default.
+    using WriteCheck = bool (*)(const QString &path);
+    static void setWriteCheck(WriteCheck check);
 
     // A number that grows with every exam or drill answer stored by this program, in any history:
     // a window that shows the history reads it again when the number is not the one it read at.
     static quint64 revision();
 
-    // Writes the whole history as CSV (one line per answer, with its exam's data) to file,
-    // replacing it atomically. False with *error set when it could not be written.
-    bool exportCsv(const QString &file, QString *error = nullptr) const;
+    // Called as an export goes on with what is done and the total (answers and drill answers);
+    // returning false cancels it.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // Writes the whole history as CSV (one line per answer, with its exam's data, then the exam
+    // type as the menu names it, the right letter as the candidate saw it and the question's
+    // text) to file, and the drill's answers to drillCsvName(file), each replacing its file
+    // atomically; streamed, so that no more than a chunk of the text is held. False with *error
+    // set when they could not be written, and with *error empty when progress cancelled (no file
+    // is then changed).
+    bool exportCsv(const QString &file, QString *error = nullptr, const Progress &progress = {}) const;
+    // The same for the history file at historyPath, read through a connection of its own: it may
+    // run on any thread while the program goes on using the history.
+    static bool exportCsv(const QString &historyPath, const QString &file, QString *error,
+                          const Progress &progress = {});
+    // Where the export writes the drill's answers: "<name>-treino.csv" beside file.
+    static QString drillCsvName(const QString &file);
+
+    // Writes a copy of the whole history to file, consistent while the program runs (SQLite's
+    // VACUUM INTO: one file, no log beside it), replacing file atomically. False with *error set
+    // when it could not be written.
+    bool backupTo(const QString &file, QString *error = nullptr) const;
+    // Puts the copy at file in the history's place: the copy is read (with its own log when one
+    // lies beside it) into a single file beside the history and checked whole (a history of this
+    // program, of this schema or an earlier one, passing SQLite's integrity_check); then the history,
+    // its log emptied into it, is kept as historico.sqlite.antes-da-copia-<date> and the copy
+    // renamed over it, and the old log and index removed so that they are never read as the copy's.
+    // The history is open again afterwards (migrated when the copy is older). *message says what
+    // was done (how many exams, where the old one went) or why nothing was.
+    bool restoreFrom(const QString &file, QString *message = nullptr);
+
+    // True when the file at path is a history of an earlier schema, which opening migrates (in
+    // one transaction: a kill meanwhile leaves it as it was, and the next opening starts again).
+    static bool needsMigration(const QString &path);
 
     // The history of the running program, at ProgramFolder::dataFile("historico.sqlite"); opened
     // again when that name changes (tests point the folder elsewhere).
     static History &instance();
+    // That history when it is open already for the current name, else nullptr (nothing is opened).
+    static History *madeInstance();
 
 private:
     struct Private;

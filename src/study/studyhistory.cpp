@@ -3,6 +3,7 @@
 #include "history.h"
 
 #include "common/dialogs.h"
+#include "common/programfolder.h"
 #include "exam/answersheet.h"
 #include "exam/examsession.h"
 #include "exam/questionbank.h"
@@ -15,17 +16,75 @@ QSet<QString> &told()
     static QSet<QString> texts;
     return texts;
 }
+
+// The history could not keep what was last given to it, and the user was told.
+bool g_failing = false;
+
+// After a store: a failure is remembered, and a store that works after one is told once (what
+// was told about the failures may then be told again if they come back).
+template <typename Result> Result noted(Result result)
+{
+    if (!result) {
+        g_failing = true;
+    } else if (g_failing) {
+        g_failing = false;
+        told().clear();
+        Dialogs::information(QStringLiteral("O histórico de estudo voltou a funcionar: o que foi feito "
+                                            "agora já está guardado nele."));
+    }
+    return result;
+}
 } // namespace
+
+namespace {
+StudyHistory::Runner &runner()
+{
+    static StudyHistory::Runner run;
+    return run;
+}
+} // namespace
+
+void StudyHistory::setRunner(Runner run)
+{
+    runner() = std::move(run);
+}
 
 History &StudyHistory::get()
 {
+    // An older history's migration (16 s for 20,000 exams) runs through the runner: opened, and so
+    // migrated, once on the runner's thread, then opened here with nothing left to do.
+    const QString path = ProgramFolder::dataFile(QStringLiteral("historico.sqlite"));
+    static QString checked;
+    QString migration; // what went wrong with the file while it was migrated, if anything
+    if (runner() && path != checked && History::madeInstance() == nullptr) {
+        checked = path;
+        if (History::needsMigration(path))
+            runner()(QStringLiteral("Atualizando o histórico de estudo para esta versão do programa..."),
+                     [path, &migration] { migration = History(path).problem(); });
+    }
     History &history = History::instance();
+    if (!migration.isEmpty() && !told().contains(migration)) {
+        told().insert(migration);
+        Dialogs::warning(migration);
+    }
     const QString problem = history.problem();
     if (!problem.isEmpty() && !told().contains(problem)) {
         told().insert(problem);
         Dialogs::warning(problem);
     }
+    if (!history.isOpen() && !problem.isEmpty())
+        g_failing = true;
     return history;
+}
+
+qint64 StudyHistory::store(const HistoryExam &exam)
+{
+    return noted(get().store(exam));
+}
+
+bool StudyHistory::storeDrillAnswer(const DrillAnswer &answer)
+{
+    return noted(get().storeDrillAnswer(answer));
 }
 
 void StudyHistory::tellOnce(const QString &text)
@@ -87,6 +146,7 @@ QList<QuestaoCorrigida> StudyHistory::reviewOf(const HistoryExam &exam, const Qu
 
 void StudyHistory::keep(const CorrectedExam &exam)
 {
-    if (!get().store(entryFor(exam)))
-        tellOnce(QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo."));
+    if (!store(entryFor(exam)))
+        tellOnce(QStringLiteral("As provas corrigidas não estão sendo guardadas no histórico de estudo; "
+                                "o programa tentará de novo a cada prova corrigida."));
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The study history as the windows use it: History::instance(), after telling the user once (in a
 // warning box) what went wrong with its file when something did, e.g. a damaged file set aside;
-// and the exams the exam window corrects, kept there.
+// and the exams the exam window corrects, kept there. A history of an earlier schema is migrated
+// through the runner, off the windows' thread, before it is opened.
 
 #include "study/history.h"
 
 #include <QString>
+
+#include <functional>
 
 struct CorrectedExam;
 struct QuestaoCorrigida;
@@ -13,9 +16,21 @@ class QuestionBank;
 
 namespace StudyHistory {
 History &get();
+
+// How a long piece of work on the history runs while the windows go on: work is run on a thread
+// of its own and the runner returns when it has ended (the windows show a progress box meanwhile).
+// By default work runs where it is called. nullptr restores the default.
+using Runner = std::function<void(const QString &what, const std::function<void()> &work)>;
+void setRunner(Runner runner);
 // Tells the user text in a warning box, followed by what is wrong with the history when anything
 // is; a text already told in this run is not told again.
 void tellOnce(const QString &text);
+
+// Store through the history: when a store fails after working (or the history could not be opened)
+// the caller tells the user as it does; when a store works again after that, the user is told
+// once that the history keeps exams again.
+qint64 store(const HistoryExam &exam);
+bool storeDrillAnswer(const DrillAnswer &answer);
 
 // A corrected exam of the eighteen types as the history keeps it: its type and times, and each
 // position's question, answer and whether it was right.

@@ -6,10 +6,16 @@
 
 #include <functional>
 
+class QString;
 class QWidget;
 
 namespace StudyWindow {
 // Runs refresh inside the error guard each time window becomes the active window while the
 // history's revision (History::revision()) differs from *seen, the one the window last read at.
 void refreshWhenHistoryChanges(QWidget *window, const quint64 *seen, std::function<void()> refresh);
+
+// Runs work on a thread of its own while the windows go on being drawn, with a progress box
+// saying what (shown when it takes more than half a second; it cannot be cancelled), and returns
+// when work has ended. The start-up makes it the study history's runner (StudyHistory::setRunner).
+void runWithProgress(const QString &what, const std::function<void()> &work);
 } // namespace StudyWindow

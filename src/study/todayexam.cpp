@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -389,9 +390,21 @@ QString TodayExam::mmss(int seconds)
 
 int TodayExam::timeLimitMinutes()
 {
-    bool ok = false;
-    const int minutes = SettingsFile::readString(SettingsFile::path(), kSection, kKey).trimmed().toInt(&ok);
-    return ok ? std::clamp(minutes, kMinMinutes, kMaxMinutes) : kDefaultMinutes;
+    // Any whole number is clamped, however many digits it has: one past the largest int is as
+    // much too long as the largest.
+    static const QRegularExpression whole(QStringLiteral("^([+-]?)0*(\\d{1,18})$"));
+    const QString text = SettingsFile::readString(SettingsFile::path(), kSection, kKey).trimmed();
+    const QRegularExpressionMatch digits = whole.match(text);
+    if (!digits.hasMatch()) {
+        static const QRegularExpression longer(QStringLiteral("^([+-]?)\\d+$"));
+        const QRegularExpressionMatch huge = longer.match(text);
+        if (!huge.hasMatch())
+            return kDefaultMinutes;
+        return huge.captured(1) == QLatin1String("-") ? kMinMinutes : kMaxMinutes;
+    }
+    const qint64 minutes =
+        digits.captured(2).toLongLong() * (digits.captured(1) == QLatin1String("-") ? -1 : 1);
+    return static_cast<int>(std::clamp<qint64>(minutes, kMinMinutes, kMaxMinutes));
 }
 
 bool TodayExam::setTimeLimitMinutes(int minutes)

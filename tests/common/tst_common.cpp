@@ -2,10 +2,12 @@
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "common/hints.h"
+#include "common/settingsfile.h"
 #include "common/windowkit.h"
 #include "fakes.h"
 
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -21,6 +23,7 @@ private slots:
     void guardShowsAndGoesOn();
     void hintParts();
     void clickableControl();
+    void settingsLeftoversRemoved();
 };
 
 void TestCommon::cp1252RoundTrip()
@@ -132,6 +135,32 @@ void TestCommon::clickableControl()
     failing->show();
     QTest::mouseClick(failing, Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("sem conexão")});
+}
+
+// A kill during a settings write leaves quelvado.ini.XXXXXX behind: old ones go at start, a young
+// one (a write in progress) and everything else stay.
+void TestCommon::settingsLeftoversRemoved()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("quelvado.ini"));
+    const QStringList gone = {ini + QStringLiteral(".aB3xZ9"), ini + QStringLiteral(".Q1w2E3")};
+    const QStringList kept = {ini, ini + QStringLiteral(".bak"), ini + QStringLiteral(".ab-cd!"),
+                              ini + QStringLiteral(".abc1234"),
+                              dir.filePath(QStringLiteral("other.ini.aB3xZ9"))};
+    const QString young = ini + QStringLiteral(".Young1");
+    for (const QString &name : gone + kept + QStringList{young}) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("x") == 1 && file.flush());
+        if (name != young)
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+    }
+    SettingsFile::removeLeftovers(ini);
+    for (const QString &name : gone)
+        QVERIFY2(!QFile::exists(name), qPrintable(name));
+    for (const QString &name : kept + QStringList{young})
+        QVERIFY2(QFile::exists(name), qPrintable(name));
 }
 
 QTEST_MAIN(TestCommon)

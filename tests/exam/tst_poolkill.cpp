@@ -17,6 +17,7 @@ class TestPoolKill : public QObject {
     Q_OBJECT
 private slots:
     void killedAtRandomMoments();
+    void twoCopiesDrawInOneFolder();
 };
 
 void TestPoolKill::killedAtRandomMoments()
@@ -68,6 +69,53 @@ void TestPoolKill::killedAtRandomMoments()
     qInfo("%d trials (a draw takes about %d ms): %d complete pools, %d before the first pool existed",
           kTrials, drawMs, complete, absent);
     QVERIFY(complete > 0);
+}
+
+// Two copies of the program drawing in one folder at once: each draw works on a copy of its own
+// (a shared work file made draws throw), and the work copies killed draws left long ago go.
+void TestPoolKill::twoCopiesDrawInOneFolder()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("numprova.dat"));
+    const QString stale = path + QStringLiteral(".novo-12345-00000000000000ab");
+    const QString older = path + QStringLiteral(".novo");
+    const QString recent = path + QStringLiteral(".novo-12346-00000000000000cd");
+    for (const QString &name : {stale, older, recent}) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("x") == 1 && file.flush());
+        if (name != recent)
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+    }
+    QProcess first, second;
+    for (QProcess *worker : {&first, &second}) {
+        worker->start(QStringLiteral(QUELVADO_POOLWORKER), {folder.path()});
+        QVERIFY(worker->waitForStarted(10000));
+    }
+    QByteArray said[2];
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2000 && first.state() == QProcess::Running &&
+           second.state() == QProcess::Running) {
+        first.waitForReadyRead(50);
+        said[0] += first.readAll();
+        said[1] += second.readAll();
+    }
+    const bool bothRunning = first.state() == QProcess::Running && second.state() == QProcess::Running;
+    for (QProcess *worker : {&first, &second}) {
+        worker->kill();
+        worker->waitForFinished(10000);
+    }
+    said[0] += first.readAll();
+    said[1] += second.readAll();
+    QVERIFY2(bothRunning, second.readAllStandardError().constData());
+    qInfo("draws: %lld and %lld", qlonglong(said[0].count("drawn")), qlonglong(said[1].count("drawn")));
+    QVERIFY(said[0].count("drawn") > 5);
+    QVERIFY(said[1].count("drawn") > 5);
+    QVERIFY(!QFile::exists(stale));
+    QVERIFY(!QFile::exists(older));
+    QVERIFY(QFile::exists(recent));
 }
 
 QTEST_GUILESS_MAIN(TestPoolKill)

@@ -34,6 +34,9 @@ SYSTEM = {
     "*": {"fcntl.h", "unistd.h", "sys/stat.h", "sys/file.h"},
     # libcurl is loaded at the first download: its declarations, and dlopen to find it.
     "download": {"curl/curl.h", "dlfcn.h"},
+    # SQLite, the library under Qt's driver: the system's error number behind a failure of the
+    # study history, and its online backup.
+    "study": {"sqlite3.h"},
 }
 
 # Qt modules a core may use: Qt Core always, these only when the core links them.

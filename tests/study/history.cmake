@@ -1,5 +1,5 @@
 # The study history: store and reload, totals, migration, damaged files, export.
-quelvado_test(tst_history SOURCES tst_history.cpp LIBS quelvado_study_core quelvado_resources)
+quelvado_test(tst_history SOURCES tst_history.cpp LIBS quelvado_study_core quelvado_resources SQLite::SQLite3)
 
 # A kill at any moment loses at most the exam being stored.
 add_executable(historyworker historyworker.cpp)

@@ -4,7 +4,10 @@
 
 #include "study/drill.h"
 #include "study/history.h"
+#include "study/studyhistory.h"
 #include "study/subjects.h"
+
+#include "exam/questionbank.h"
 
 #include "common/programfolder.h"
 #include "fakes.h"
@@ -13,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,8 +24,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -128,7 +136,98 @@ bool writeVersion1(const QString &path, const QStringList &extra = {})
     return raw.run(sql + extra);
 }
 
+// A disk that fills up when the test says: SQLite's own file layer, made the default for the
+// test's lifetime, whose writes fail as a full disk's do (ENOSPC) while `full` is set.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        s_real = sqlite3_vfs_find(nullptr);
+        m_vfs = *s_real;
+        m_vfs.zName = "fulldisk";
+        m_vfs.szOsFile = int(sizeof(File)) + s_real->szOsFile;
+        m_vfs.xOpen = open;
+        m_vfs.xGetLastError = [](sqlite3_vfs *, int, char *) { return full ? ENOSPC : 0; };
+        sqlite3_vfs_register(&m_vfs, 1);
+    }
+    ~FullDisk()
+    {
+        sqlite3_vfs_register(s_real, 1);
+        sqlite3_vfs_unregister(&m_vfs);
+        full = false;
+    }
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+    static inline std::atomic<bool> full{false};
+
+private:
+    struct File {
+        sqlite3_file base;
+        sqlite3_file *real;
+    };
+    static sqlite3_file *real(sqlite3_file *f) { return reinterpret_cast<File *>(f)->real; }
+    static const sqlite3_io_methods *methods(sqlite3_file *f) { return real(f)->pMethods; }
+    static int open(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags)
+    {
+        auto *file = reinterpret_cast<File *>(f);
+        file->base.pMethods = nullptr;
+        file->real = reinterpret_cast<sqlite3_file *>(file + 1);
+        const int rc = s_real->xOpen(s_real, name, file->real, flags, outFlags);
+        if (rc == SQLITE_OK && file->real->pMethods)
+            file->base.pMethods = &kForward;
+        return rc;
+    }
+    // Every method goes to the real file but a write while the disk is full.
+    static constexpr sqlite3_io_methods kForward = {
+        3,
+        [](sqlite3_file *f) { return methods(f)->xClose(real(f)); },
+        [](sqlite3_file *f, void *data, int n, sqlite3_int64 at) {
+            return methods(f)->xRead(real(f), data, n, at);
+        },
+        [](sqlite3_file *f, const void *data, int n, sqlite3_int64 at) {
+            if (full) {
+                errno = ENOSPC;
+                return SQLITE_IOERR_WRITE;
+            }
+            return methods(f)->xWrite(real(f), data, n, at);
+        },
+        [](sqlite3_file *f, sqlite3_int64 size) { return methods(f)->xTruncate(real(f), size); },
+        [](sqlite3_file *f, int flags) { return methods(f)->xSync(real(f), flags); },
+        [](sqlite3_file *f, sqlite3_int64 *size) { return methods(f)->xFileSize(real(f), size); },
+        [](sqlite3_file *f, int lock) { return methods(f)->xLock(real(f), lock); },
+        [](sqlite3_file *f, int lock) { return methods(f)->xUnlock(real(f), lock); },
+        [](sqlite3_file *f, int *out) { return methods(f)->xCheckReservedLock(real(f), out); },
+        [](sqlite3_file *f, int op, void *arg) { return methods(f)->xFileControl(real(f), op, arg); },
+        [](sqlite3_file *f) { return methods(f)->xSectorSize(real(f)); },
+        [](sqlite3_file *f) { return methods(f)->xDeviceCharacteristics(real(f)); },
+        [](sqlite3_file *f, int page, int size, int extend, void volatile **out) {
+            return methods(f)->xShmMap(real(f), page, size, extend, out);
+        },
+        [](sqlite3_file *f, int offset, int n, int flags) {
+            return methods(f)->xShmLock(real(f), offset, n, flags);
+        },
+        [](sqlite3_file *f) { methods(f)->xShmBarrier(real(f)); },
+        [](sqlite3_file *f, int drop) { return methods(f)->xShmUnmap(real(f), drop); },
+        [](sqlite3_file *f, sqlite3_int64 at, int n, void **out) {
+            return methods(f)->xFetch(real(f), at, n, out);
+        },
+        [](sqlite3_file *f, sqlite3_int64 at, void *p) { return methods(f)->xUnfetch(real(f), at, p); },
+    };
+
+    static inline sqlite3_vfs *s_real = nullptr;
+    sqlite3_vfs m_vfs{};
+};
+
 const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
+
+// A CSV field as a spreadsheet reads it: quoted when it holds ';', '"' or a line break.
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n'))
+        bytes = '"' + bytes.replace("\"", "\"\"") + '"';
+    return bytes;
+}
 
 } // namespace
 
@@ -138,13 +237,22 @@ private slots:
     void storedAndReloaded();
     void totalsFromAKnownHistory();
     void revealedAndUnseenAnswersAreNotKnown();
+    void lastMistakesGiveTheSameDrill();
     void migratedFromVersion1();
     void failedMigrationChangesNothing();
+    void migratedOffTheWindowsThread();
     void unusableFileSetAside_data();
     void unusableFileSetAside();
+    void damagedFileSalvaged();
     void nowhereToKeepIt();
+    void fullDiskTriedAgain();
+    void busyHistoryTriedAgain();
+    void unwritableJournalsNamed();
+    void oddJournalSetAsideAlone_data();
+    void oddJournalSetAsideAlone();
     void newerVersionLeftAlone();
     void exportedAsCsv();
+    void backupAndRestore();
     void instanceFollowsTheDataFolder();
     void killedWhileStoring();
 
@@ -345,6 +453,40 @@ void TestHistory::migratedFromVersion1()
     QCOMPARE(raw.rows(schema), rawFresh.rows(schema));
 }
 
+// An older history met at the first use is migrated through the runner, on its thread, and then
+// opened with nothing left to do; a current one never goes through it.
+void TestHistory::migratedOffTheWindowsThread()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    const QString path = ProgramFolder::dataFile(QStringLiteral("historico.sqlite"));
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(writeVersion1(path));
+    QVERIFY(History::needsMigration(path));
+    QStringList said;
+    bool elsewhere = false;
+    StudyHistory::setRunner([&](const QString &what, const std::function<void()> &work) {
+        said << what;
+        std::thread worker([&] {
+            work();
+            elsewhere = QThread::currentThread() != qApp->thread();
+        });
+        worker.join();
+    });
+    History &h = StudyHistory::get();
+    QCOMPARE(said, QStringList{
+                       QStringLiteral("Atualizando o histórico de estudo para esta versão do programa...")});
+    QVERIFY(elsewhere);
+    QVERIFY(!History::needsMigration(path));
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.exams().size(), 2);
+    QCOMPARE(StudyHistory::store(makeExam(5)), 3);
+    StudyHistory::get();
+    QCOMPARE(said.size(), 1);
+    QCOMPARE(dialogs.texts(), QStringList());
+    StudyHistory::setRunner(nullptr);
+}
+
 void TestHistory::failedMigrationChangesNothing()
 {
     // A table of the second schema already there: the migration fails at its last step, the file
@@ -356,7 +498,9 @@ void TestHistory::failedMigrationChangesNothing()
     History h(path);
     QVERIFY(h.isOpen());
     QVERIFY(h.problem().contains(QStringLiteral("historico.sqlite.danificado-20261208-101500;")));
-    QVERIFY(h.exams().isEmpty());
+    // Its two exams, whole, are copied into the fresh history.
+    QVERIFY2(h.problem().endsWith(QStringLiteral(" por inteiro: 2 provas.")), qPrintable(h.problem()));
+    QCOMPARE(h.exams().size(), 2);
     RawDatabase raw(dir.filePath(QStringLiteral("historico.sqlite.danificado-20261208-101500")));
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("1")});
     QCOMPARE(raw.rows(QStringLiteral("SELECT count(*) FROM answers")), QStringList{QStringLiteral("60")});
@@ -466,6 +610,79 @@ void TestHistory::unusableFileSetAside()
     QVERIFY(QFileInfo::exists(dir.filePath(aside + QStringLiteral("-2"))));
 }
 
+// One page of random bytes costs only the exams on it: every exam that can still be read whole is
+// copied into the fresh history. And a damage only the full check finds (an index that does not
+// match its table) is found after an unclean end.
+void TestHistory::damagedFileSalvaged()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    constexpr int kExams = 300;
+    {
+        History h(path);
+        for (int k = 0; k < kExams; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+        QVERIFY(h.storeDrillAnswer({5, QDateTime(QDate(2026, 12, 3), QTime(8, 0)), true}));
+    }
+    QByteArray bytes = readFile(path);
+    const qsizetype pages = bytes.size() / 4096;
+    QVERIFY(pages > 40);
+    QRandomGenerator random(40);
+    for (qsizetype i = 0; i < 4096; ++i)
+        bytes[(pages / 2) * 4096 + i] = char(random.bounded(256));
+    QVERIFY(writeFile(path, bytes));
+
+    const QRegularExpression saved(
+        QStringLiteral("novo foi começado com o que ainda pôde ser lido por inteiro: "
+                       "(\\d+) provas e 1 resposta do treino\\.$"));
+    {
+        History h(path);
+        QVERIFY(h.isOpen());
+        const QRegularExpressionMatch match = saved.match(h.problem());
+        QVERIFY2(match.hasMatch(), qPrintable(h.problem()));
+        const int kept = match.captured(1).toInt();
+        QVERIFY2(kept >= kExams - 30 && kept < kExams, qPrintable(match.captured(1)));
+        // Each one as it was stored, in the order it was.
+        const QList<HistoryExam> exams = h.exams();
+        QCOMPARE(exams.size(), kept);
+        int k = 0;
+        for (const HistoryExam &e : exams) {
+            while (k < kExams && makeExam(k).start != e.start)
+                ++k;
+            QVERIFY(k < kExams);
+            const HistoryExam original = makeExam(k);
+            QCOMPARE(e.seconds, original.seconds);
+            QCOMPARE(e.answers.size(), 30);
+            for (int i = 0; i < 30; ++i) {
+                QCOMPARE(e.answers[i].given, original.answers[i].given);
+                QCOMPARE(e.answers[i].right, original.answers[i].right);
+            }
+        }
+        QCOMPARE(h.drillAnswers().size(), 1);
+    }
+
+    // Only the full check sees this index's damage; after an unclean end (a log left with
+    // something in it: here another connection still holds it) the full check runs.
+    const QString second = dir.filePath(QStringLiteral("second.sqlite"));
+    {
+        History h(second);
+        for (int k = 0; k < 20; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+    }
+    RawDatabase raw(second);
+    QVERIFY(
+        raw.run({QStringLiteral("CREATE INDEX answers_by_number ON answers (number)"),
+                 QStringLiteral("PRAGMA writable_schema = ON"),
+                 QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX answers_by_number ON answers "
+                                "(given)' WHERE name = 'answers_by_number'")}));
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA quick_check")), QStringList{QStringLiteral("ok")});
+    QVERIFY(QFileInfo(second + QStringLiteral("-wal")).size() > 0);
+    History h(second);
+    QVERIFY(h.isOpen());
+    QVERIFY2(h.problem().endsWith(QStringLiteral("por inteiro: 20 provas.")), qPrintable(h.problem()));
+    QCOMPARE(h.exams().size(), 20);
+}
+
 void TestHistory::nowhereToKeepIt()
 {
     QTemporaryDir dir;
@@ -490,6 +707,171 @@ void TestHistory::nowhereToKeepIt()
         QVERIFY(!error.isEmpty());
     }
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("blocker"))).isFile());
+}
+
+// A full disk at the first use, and again later: the cause is named, the next store tries again,
+// and the user hears once that storing works again.
+void TestHistory::fullDiskTriedAgain()
+{
+    FullDisk disk;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    const QString full = kCannot + QStringLiteral("o disco onde ele fica está cheio (libere espaço nele).");
+    FullDisk::full = true;
+    History h(path);
+    QVERIFY(!h.isOpen());
+    QCOMPARE(h.problem(), full);
+    QCOMPARE(h.store(makeExam(1)), 0);
+    QCOMPARE(h.problem(), full);
+    FullDisk::full = false;
+    QCOMPARE(h.store(makeExam(2)), 1);
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.problem(), QString());
+    // Full while open: the exam and the drill answer are not kept, and are once there is room.
+    FullDisk::full = true;
+    QCOMPARE(h.store(makeExam(3)), 0);
+    QCOMPARE(h.problem(), full);
+    QVERIFY(!h.storeDrillAnswer({1, QDateTime::currentDateTime(), true}));
+    FullDisk::full = false;
+    QCOMPARE(h.store(makeExam(4)), 2);
+    QVERIFY(h.storeDrillAnswer({1, QDateTime::currentDateTime(), true}));
+    QCOMPARE(h.problem(), QString());
+    QCOMPARE(h.exams().size(), 2);
+    QCOMPARE(h.exams().value(1).seconds, makeExam(4).seconds);
+
+    // As the windows store: the cause told once, and once that storing works again.
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FullDisk::full = true;
+    QCOMPARE(StudyHistory::store(makeExam(1)), 0);
+    QCOMPARE(StudyHistory::store(makeExam(2)), 0);
+    FullDisk::full = false;
+    QCOMPARE(StudyHistory::store(makeExam(3)), 1);
+    QCOMPARE(StudyHistory::store(makeExam(4)), 2);
+    QCOMPARE(dialogs.texts(),
+             QStringList({full, QStringLiteral("O histórico de estudo voltou a funcionar: o que "
+                                               "foi feito agora já está guardado nele.")}));
+}
+
+// Another program holding the history: it is said to be in use (not that it cannot be made), and
+// the next store, once it is free, works.
+void TestHistory::busyHistoryTriedAgain()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        QCOMPARE(h.store(makeExam(1)), 1);
+    }
+    auto other = std::make_unique<RawDatabase>(path);
+    QVERIFY(other->run({QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"), QStringLiteral("BEGIN IMMEDIATE"),
+                        QStringLiteral("UPDATE exams SET seconds = seconds"), QStringLiteral("COMMIT")}));
+    History h(path);
+    QVERIFY(!h.isOpen());
+    QCOMPARE(h.problem(),
+             kCannot + QStringLiteral("o arquivo %1 está em uso por outro programa (outra cópia do "
+                                      "Quelvado?) e não ficou livre a tempo.")
+                           .arg(path));
+    other.reset();
+    QCOMPARE(h.store(makeExam(2)), 2);
+    QCOMPARE(h.problem(), QString());
+}
+
+// What a killed `sudo quelvado` leaves: the log and its index owned by root. Opening says which
+// files, why and what to do, and leaves them (and the exams the log may hold) where they are.
+void TestHistory::unwritableJournalsNamed()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        QCOMPARE(h.store(makeExam(1)), 1);
+    }
+    const QString wal = path + QStringLiteral("-wal"), shm = path + QStringLiteral("-shm");
+    QVERIFY(writeFile(wal, QByteArray()));
+    QVERIFY(writeFile(shm, QByteArray()));
+    // Root's files where the test may make them (it runs as root), the user's own read-only ones
+    // otherwise; the check is the fake either way, as root may write any file.
+    const bool root = ::chown(QFile::encodeName(wal).constData(), 65534, 65534) == 0 &&
+                      ::chown(QFile::encodeName(shm).constData(), 65534, 65534) == 0;
+    History::setWriteCheck([](const QString &name) {
+        return !name.endsWith(QLatin1String("-wal")) && !name.endsWith(QLatin1String("-shm"));
+    });
+    {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        const QString files = QStringLiteral("\"%1\" \"%2\"").arg(wal, shm);
+        QVERIFY2(h.problem().startsWith(
+                     kCannot + QStringLiteral("os arquivos %1, %2 não permitem gravar").arg(wal, shm)),
+                 qPrintable(h.problem()));
+        QVERIFY2(h.problem().contains(root ? QStringLiteral("sudo chown \"$USER\": ") + files
+                                           : QStringLiteral("chmod u+w ") + files),
+                 qPrintable(h.problem()));
+        QCOMPARE(h.store(makeExam(2)), 0);
+    }
+    // A folder that does not allow writing, where the log must be made.
+    QVERIFY(QFile::remove(wal) && QFile::remove(shm));
+    static QString folder;
+    folder = dir.path();
+    History::setWriteCheck([](const QString &name) { return name != folder; });
+    {
+        History h(path);
+        QVERIFY(!h.isOpen());
+        QCOMPARE(h.problem(),
+                 kCannot + QStringLiteral("a pasta %1 não permite gravar; devolva a permissão a seu "
+                                          "usuário (num terminal: sudo chown \"$USER\": \"%1\").")
+                               .arg(folder));
+    }
+    History::setWriteCheck(nullptr);
+    History h(path);
+    QCOMPARE(h.problem(), QString());
+    QCOMPARE(h.exams().size(), 1);
+}
+
+void TestHistory::oddJournalSetAsideAlone_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo as the log") << QStringLiteral("-wal") << QStringLiteral("fifo");
+    QTest::newRow("folder as the index") << QStringLiteral("-shm") << QStringLiteral("folder");
+    QTest::newRow("link to /dev/zero as the log") << QStringLiteral("-wal") << QStringLiteral("device");
+}
+
+// Something odd where SQLite keeps its log: that alone is set aside, the sound history is kept.
+void TestHistory::oddJournalSetAsideAlone()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    {
+        History h(path);
+        for (int k = 0; k < 40; ++k)
+            QVERIFY(h.store(makeExam(k)) > 0);
+    }
+    const QByteArray name = QFile::encodeName(path + suffix);
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path + suffix));
+    else
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    History h(path);
+    QVERIFY(h.isOpen());
+    const QString aside = QStringLiteral("historico.sqlite%1.danificado-20261208-101500").arg(suffix);
+    QCOMPARE(h.problem(),
+             QStringLiteral("No lugar do arquivo historico.sqlite%1, que acompanha o histórico de "
+                            "estudo, havia algo que não é um arquivo comum, agora guardado como "
+                            "%2; o histórico foi mantido.")
+                 .arg(suffix, aside));
+    QCOMPARE(h.exams().size(), 40);
+    QCOMPARE(h.store(makeExam(41)), 41);
+    QVERIFY(QFileInfo(dir.filePath(aside)).exists() || QFileInfo(dir.filePath(aside)).isSymLink());
+    QCOMPARE(
+        QDir(dir.path())
+            .entryList({QStringLiteral("historico.sqlite.danificado*")}, QDir::AllEntries | QDir::System),
+        QStringList());
 }
 
 void TestHistory::newerVersionLeftAlone()
@@ -527,15 +909,23 @@ void TestHistory::exportedAsCsv()
     e.answers[1].number = 1301;
     e.answers[1].shown = QStringLiteral("4213");
     e.answers[1].revealed = true; // answered right, but after the traffic light: not known
+    e.answers[2].given = QStringLiteral("=HYPERLINK(\"http://x\")"); // a formula: shown as text
+    e.answers[3].given = QStringLiteral("@SUM(1)");
+    e.answers[4].given = QStringLiteral("-1");
     QCOMPARE(h.store(e), 1);
-    QCOMPARE(h.store(makeExam(1, 2)), 2);
+    QCOMPARE(h.store(makeExam(1, 6)), 2); // "7 - Legislação" in the menu
+    QVERIFY(h.storeDrillAnswer({1, QDateTime(QDate(2026, 12, 3), QTime(8, 0)), true}));
 
     const QString out = file(QStringLiteral("historico.csv"));
+    // Cancelled: nothing written.
+    QString error;
+    QVERIFY(!h.exportCsv(out + QStringLiteral(".x"), &error, [](qint64, qint64) { return false; }));
+    QCOMPARE(error, QString());
+    QVERIFY(!QFileInfo::exists(out + QStringLiteral(".x")));
     QVERIFY(writeFile(out, "old contents\n"));
     // A second name for the old file: an export that wrote in place would change it too.
     const QString link = file(QStringLiteral("old.csv"));
     QCOMPARE(::link(QFile::encodeName(out).constData(), QFile::encodeName(link).constData()), 0);
-    QString error;
     QVERIFY(h.exportCsv(out, &error));
     QCOMPARE(error, QString());
     QCOMPARE(readFile(link), QByteArray("old contents\n"));
@@ -545,17 +935,43 @@ void TestHistory::exportedAsCsv()
     QVERIFY(bytes.endsWith("\r\n"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 1 + 60 + 1); // header, one per answer, nothing after the last break
+    // The columns files already written have, in their order, then the type as the menu names
+    // it, the right letter as the candidate saw it and the question's text.
     QCOMPARE(lines[0], QStringLiteral("prova;tipo;inicio;fim;segundos;posicao;questao;materia;resposta;"
-                                      "alternativas;certa;conferida;exibida"));
+                                      "alternativas;certa;conferida;exibida;tipo_nome;gabarito;enunciado"));
+    const QuestionBank &bank = QuestionBank::instance();
+    const auto rightOf = [&](int number, const QString &shown) {
+        const int right = bank.question(number)->text(QuestionKind::Answer).toInt();
+        return QString(
+            QChar(char16_t(u'A' + (shown.isEmpty() ? right - 1 : shown.indexOf(QString::number(right))))));
+    };
+    const auto textOf = [&](int number) {
+        return QString::fromUtf8(csvField(bank.question(number)->text(QuestionKind::Text).simplified()));
+    };
     QCOMPARE(lines[1], QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;1;1;Legislação;"
-                                      "\"A;\"\"B\"\"\";;não;não;sim"));
+                                      "\"A;\"\"B\"\"\";;não;não;sim;5 - Geral;") +
+                           rightOf(1, {}) + QLatin1Char(';') + textOf(1));
     QCOMPARE(lines[2],
              QStringLiteral("1;5;2026-12-01T09:15:30;2026-12-01T09:35:30;1200;2;1301;Sinalização;B;4213;"
-                            "não;sim;sim"));
-    QVERIFY(lines[31].startsWith(QStringLiteral("2;2;2026-12-02T09:15:30;")));
-    QVERIFY(lines[60].startsWith(QStringLiteral("2;2;")));
+                            "não;sim;sim;5 - Geral;") +
+                 rightOf(1301, QStringLiteral("4213")) + QLatin1Char(';') + textOf(1301));
+    QVERIFY2(lines[3].contains(QStringLiteral(";Sinalização;\"'=HYPERLINK(\"\"http://x\"\")\";;")),
+             qPrintable(lines[3]));
+    QVERIFY2(lines[4].contains(QStringLiteral(";'@SUM(1);;")), qPrintable(lines[4]));
+    QVERIFY2(lines[5].contains(QStringLiteral(";'-1;;")), qPrintable(lines[5]));
+    QVERIFY(lines[31].startsWith(QStringLiteral("2;6;2026-12-02T09:15:30;")));
+    QVERIFY(lines[60].startsWith(QStringLiteral("2;6;")));
     QVERIFY(lines[60].contains(QStringLiteral(";30;130;Regras de Circulação;")));
+    QVERIFY(lines[60].contains(QStringLiteral(";7 - Legislação;")));
     QVERIFY(lines[61].isEmpty());
+    // The drill's answers, in a file of their own.
+    QCOMPARE(History::drillCsvName(out), file(QStringLiteral("historico-treino.csv")));
+    const QStringList drill =
+        QString::fromUtf8(readFile(History::drillCsvName(out)).mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(drill.size(), 3);
+    QCOMPARE(drill[0], QStringLiteral("questao;materia;quando;certa;gabarito;enunciado"));
+    QCOMPARE(drill[1], QStringLiteral("1;Legislação;2026-12-03T08:00:00;sim;") + rightOf(1, {}) +
+                           QLatin1Char(';') + textOf(1));
 
     // Nowhere to write: a clear error, nothing made.
     const QString nowhere = file(QStringLiteral("missing-folder/historico.csv"));
@@ -563,6 +979,84 @@ void TestHistory::exportedAsCsv()
     QVERIFY2(error.startsWith(QStringLiteral("O arquivo ")), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("não pôde ser criado")));
     QVERIFY(!QFileInfo::exists(nowhere));
+}
+
+// A copy made while the history is in use, restored over another history that still has exams
+// in its log: the copy is what opens (the old log is never read as its own), the old history is
+// kept aside whole, and copies that are not sound are refused with the history untouched.
+void TestHistory::backupAndRestore()
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copia.sqlite"));
+    {
+        History other(dir.filePath(QStringLiteral("outro/historico.sqlite")));
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(other.store(makeExam(k, 2)) > 0);
+        QVERIFY(other.storeDrillAnswer({7, QDateTime(QDate(2026, 12, 2), QTime(8, 0)), false}));
+        QVERIFY(writeFile(copy, "old contents"));
+        QString error;
+        QVERIFY2(other.backupTo(copy, &error), qPrintable(error)); // replaces what was there
+        QVERIFY(!other.backupTo(dir.filePath(QStringLiteral("missing/copia.sqlite")), &error));
+        QVERIFY2(error.contains(QStringLiteral("não pôde ser gravada")), qPrintable(error));
+    }
+    QVERIFY(!QFileInfo::exists(copy + QStringLiteral("-wal")));
+
+    const QString path = dir.filePath(QStringLiteral("historico.sqlite"));
+    FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
+    History h(path);
+    for (int k = 0; k < 5; ++k)
+        QVERIFY(h.store(makeExam(10 + k)) > 0);
+    QVERIFY(QFileInfo(path + QStringLiteral("-wal")).size() > 0); // the five exams are in the log
+
+    // Not sound: another file, a damaged copy, a newer program's copy; nothing changes.
+    const QString garbage = dir.filePath(QStringLiteral("lixo.sqlite"));
+    QVERIFY(writeFile(garbage, QByteArray("not a history\n").repeated(400)));
+    const QString newer = dir.filePath(QStringLiteral("nova.sqlite"));
+    QVERIFY(QFile::copy(copy, newer));
+    {
+        RawDatabase raw(newer);
+        QVERIFY(raw.run({QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1)}));
+    }
+    const QString damaged = dir.filePath(QStringLiteral("danificada.sqlite"));
+    QVERIFY(QFile::copy(copy, damaged));
+    {
+        RawDatabase raw(damaged);
+        QVERIFY(raw.run({QStringLiteral("CREATE INDEX answers_by_number ON answers (number)"),
+                         QStringLiteral("PRAGMA writable_schema = ON"),
+                         QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX answers_by_number ON "
+                                        "answers (given)' WHERE name = 'answers_by_number'")}));
+    }
+    const QStringList refusals = {QStringLiteral("não é uma cópia do histórico"),
+                                  QStringLiteral("versão mais nova"), QStringLiteral("está danificada")};
+    const QStringList bad = {garbage, newer, damaged};
+    for (int i = 0; i < bad.size(); ++i) {
+        QString message;
+        QVERIFY(!h.restoreFrom(bad[i], &message));
+        QVERIFY2(message.contains(refusals[i]), qPrintable(message));
+        QVERIFY(h.isOpen());
+        QCOMPARE(h.exams().size(), 5);
+    }
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("historico.sqlite.*")}), QStringList());
+
+    QString message;
+    QVERIFY2(h.restoreFrom(copy, &message), qPrintable(message));
+    QCOMPARE(message,
+             QStringLiteral("A cópia foi restaurada: 3 provas. O histórico de antes foi guardado como "
+                            "historico.sqlite.antes-da-copia-20261208-101500."));
+    QVERIFY(h.isOpen());
+    QCOMPARE(h.exams().size(), 3);
+    QCOMPARE(h.exams().value(0).type, 2);
+    QCOMPARE(h.drillAnswers().size(), 1);
+    QCOMPARE(h.store(makeExam(20)), 4);
+    {
+        History again(path);
+        QCOMPARE(again.problem(), QString());
+        QCOMPARE(again.exams().size(), 4);
+    }
+    History before(dir.filePath(QStringLiteral("historico.sqlite.antes-da-copia-20261208-101500")));
+    QCOMPARE(before.problem(), QString());
+    QCOMPARE(before.exams().size(), 5);
+    QCOMPARE(before.exams().value(0).seconds, makeExam(10).seconds);
 }
 
 void TestHistory::instanceFollowsTheDataFolder()
@@ -663,6 +1157,47 @@ void TestHistory::killedWhileStoring()
     qInfo("%d trials (opening takes about %d ms, a store %d ms; %d killed while opening): %d exams kept",
           kTrials, openMs, storeMs, killedOpening, exams);
     QVERIFY(exams > 0);
+}
+
+// The drill worked out from each question's last mistake is the one worked out from every wrong
+// answer, over a history of mistakes, revealed and unseen answers and drill answers between them.
+void TestHistory::lastMistakesGiveTheSameDrill()
+{
+    History h(file(QStringLiteral("mistakes.sqlite")));
+    QRandomGenerator random(34);
+    QDateTime at(QDate(2026, 10, 1), QTime(9, 0));
+    for (int k = 0; k < 120; ++k) {
+        HistoryExam e = makeExam(k);
+        e.start = at;
+        e.end = at.addSecs(1200);
+        for (HistoryAnswer &a : e.answers) {
+            a.number = 1 + int(random.bounded(40)); // few questions, so each is met often
+            a.right = random.bounded(3) != 0;
+            a.revealed = random.bounded(10) == 0;
+            a.seen = random.bounded(12) != 0;
+        }
+        QVERIFY(h.store(e) > 0);
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(h.storeDrillAnswer(
+                {1 + int(random.bounded(40)), e.end.addSecs(3600 * (n + 1)), random.bounded(2) == 0}));
+        at = at.addSecs(3600 * (6 + int(random.bounded(40))));
+    }
+    const auto text = [](const QList<DrillCard> &cards) {
+        QStringList out;
+        for (const DrillCard &c : cards)
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                       .arg(c.number)
+                       .arg(c.subject)
+                       .arg(c.box)
+                       .arg(c.due.toString(Qt::ISODate), c.mistake.toString(Qt::ISODate),
+                            c.rightDay.toString(Qt::ISODate))
+                       .arg(c.rightDays);
+        return out;
+    };
+    const QStringList all = text(Drill::schedule(h.exams(History::Answers::WrongOnly), h.drillAnswers()));
+    QVERIFY(all.size() > 5);
+    QCOMPARE(text(Drill::schedule(h.lastMistakes(), h.drillAnswers())), all);
+    QVERIFY(h.lastMistakes().size() < 60);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

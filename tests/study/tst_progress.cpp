@@ -49,6 +49,7 @@ private slots:
     void emptyHistory();
     void studyWindowEntriesAndExport();
     void pastExamsReviewedAndDeleted();
+    void studyWindowCopyAndRestore();
 };
 
 void TestProgress::weakestSubject()
@@ -293,6 +294,51 @@ void TestProgress::pastExamsReviewedAndDeleted()
     QCOMPARE(left.first().answers.size(), 30);
     QCOMPARE(History::instance().subjectTotals()[Subjects::Legislacao].total, 0);
     QCOMPARE(dialogs.boxes.size(), 2);
+}
+
+// "Fazer cópia do histórico..." writes the copy where the person chose; after more exams,
+// "Restaurar cópia..." asks, puts the copy back and says where the history of before went.
+void TestProgress::studyWindowCopyAndRestore()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock(QDateTime(QDate(2026, 12, 20), QTime(9, 0)));
+    QVERIFY(History::instance().store(exam(201, 12, 2)));
+    TFormEstudo estudo;
+    QVERIFY(showActive(&estudo));
+    const QString copy = folder.file(QStringLiteral("minha cópia.sqlite"));
+    QString suggested;
+    bool opening = true;
+    TFormEstudo::setEscolheCopia([&](QWidget *, const QString &s, bool abrir) {
+        suggested = s;
+        opening = abrir;
+        return copy;
+    });
+    QTest::mouseClick(estudo.BBCopia, Qt::LeftButton);
+    QVERIFY(!opening);
+    QVERIFY(suggested.endsWith(QStringLiteral("/copia-historico-quelvado-20261220.sqlite")));
+    QVERIFY(QFileInfo::exists(copy));
+    QCOMPARE(dialogs.boxes.size(), 1);
+    QCOMPARE(dialogs.boxes.last().icon, Dialogs::Icon::Information);
+    QVERIFY(dialogs.boxes.last().text.contains(QStringLiteral("minha cópia.sqlite")));
+
+    QVERIFY(History::instance().store(exam(1, 25, 3)));
+    // Answered "Não": nothing changes.
+    dialogs.answer({false, true});
+    QTest::mouseClick(estudo.BBRestaurar, Qt::LeftButton);
+    QVERIFY(opening);
+    QCOMPARE(
+        dialogs.boxes.last().text,
+        QStringLiteral("Pôr a cópia %1 no lugar do histórico de estudo? O histórico de agora (2 provas) será "
+                       "guardado à parte.")
+            .arg(copy));
+    QCOMPARE(History::instance().summaries().size(), 2);
+    QTest::mouseClick(estudo.BBRestaurar, Qt::LeftButton);
+    QCOMPARE(dialogs.boxes.last().text,
+             QStringLiteral("A cópia foi restaurada: 1 prova. O histórico de antes foi "
+                            "guardado como historico.sqlite.antes-da-copia-20261220-090000."));
+    QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("1 prova guardada no histórico."));
+    TFormEstudo::setEscolheCopia(nullptr);
 }
 
 QTEST_MAIN(TestProgress)

@@ -72,6 +72,7 @@ private slots:
     void takenWithKeysAndStored_data();
     void takenWithKeysAndStored();
     void countdownEndsTheExam();
+    void clockJumpDoesNotEndTheExam();
     void finishAsksWhenQuestionsAreLeft();
     void timeRunsOutWhileAsked();
     void closingAsksWhetherToAbandon();
@@ -261,6 +262,16 @@ void TestTodayExam::timeLimitSetting()
     QVERIFY(SettingsFile::writeString(SettingsFile::path(), QStringLiteral("ProvaAtual"),
                                       QStringLiteral("Minutos"), QStringLiteral("uma hora")));
     QCOMPARE(TodayExam::timeLimitMinutes(), 60);
+    // One clamp for every whole number, past the largest int as below it.
+    for (const auto &[text, minutes] :
+         {std::pair{"2147483647", TodayExam::kMaxMinutes}, std::pair{"2147483648", TodayExam::kMaxMinutes},
+          std::pair{"99999999999999999999999", TodayExam::kMaxMinutes},
+          std::pair{"-2147483649", TodayExam::kMinMinutes}, std::pair{"0", TodayExam::kMinMinutes},
+          std::pair{"+0045", 45}, std::pair{"4.5", 60}}) {
+        QVERIFY(SettingsFile::writeString(SettingsFile::path(), QStringLiteral("ProvaAtual"),
+                                          QStringLiteral("Minutos"), QString::fromLatin1(text)));
+        QVERIFY2(TodayExam::timeLimitMinutes() == minutes, text);
+    }
     QCOMPARE(TodayExam::mmss(3600), QStringLiteral("60:00"));
     QCOMPARE(TodayExam::mmss(309), QStringLiteral("05:09"));
     const QDateTime start(QDate(2026, 12, 7), QTime(23, 50, 0));
@@ -445,6 +456,28 @@ void TestTodayExam::countdownEndsTheExam()
     // Keys no longer answer.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QCOMPARE(w->prova().answer(1), QStringLiteral("C"));
+}
+
+// The time of day set two hours forward (and then back) during the exam: the exam's time is
+// counted on the steady clock, so it neither ends nor gains time.
+void TestTodayExam::clockJumpDoesNotEndTheExam()
+{
+    start(5);
+    const QDateTime begun = m_clock->local;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C);
+    m_clock->local = begun.addSecs(60);
+    QTRY_COMPARE(w->LabelTempo->text(), QStringLiteral("04:00"));
+    m_clock->local = m_clock->local.addSecs(2 * 3600);
+    m_clock->jumpedMs += 2 * 3600 * 1000;
+    QTest::qWait(3 * w->TimerTempo->interval());
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    QCOMPARE(w->LabelTempo->text(), QStringLiteral("04:00"));
+    m_clock->local = m_clock->local.addSecs(-3 * 3600);
+    m_clock->jumpedMs -= 3 * 3600 * 1000;
+    m_clock->local = m_clock->local.addSecs(4 * 60 + 30);
+    QTRY_COMPARE(w->pagina(), TFormProvaAtual::Resultado);
+    QCOMPARE(w->LabelTempoGasto->text(), QStringLiteral("Tempo gasto: 05:00 de 05:00"));
+    QCOMPARE(History::instance().exams().value(0).seconds, 300);
 }
 
 void TestTodayExam::finishAsksWhenQuestionsAreLeft()

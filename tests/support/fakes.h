@@ -48,8 +48,11 @@ public:
     ~FakeClock() override;
     QDateTime localNow() const override { return local; }
     QTime utcTimeOfDay() const override { return utc; }
+    // The steady clock moves with local, but for the jumps of the time of day a test notes.
+    qint64 steadyMs() const override { return local.toMSecsSinceEpoch() - jumpedMs; }
     QDateTime local;
     QTime utc;
+    qint64 jumpedMs = 0; // how far the time of day was set forward (back when negative)
 };
 
 // Points the program folder at a fresh temporary folder for the test's lifetime.
