@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Near-duplicate questions of the bank: pairs that ask the same fact with the same answer.
 
-Usage: tools/bankdups.py [--folder DIR] [--threshold T] [--all] [--summary]
-                         [--known FILE [--check]]
+Usage: tools/bankdups.py [--folder DIR] [--threshold T] [--study-threshold T] [--summary]
+                         [--known FILE --check]
 
 Compares every study question (estudo-NN.txt) with every block question (bloco-NN.txt) and with
 every other study question; block questions are not compared with each other. Prints the pairs
-scoring at least the threshold, highest first: score, the two numbers, and each stem with its
-right answer on one line.
+scoring at least the threshold (0.20 for a study question against a block question, 0.45 for two
+study questions), highest first: score, the two numbers, and each stem with its right answer on
+one line.
 
 The measure, for two questions a and b:
   - each text is cut into words, lower-cased, without accents; stop words and words that only
@@ -19,10 +20,12 @@ The measure, for two questions a and b:
   - k is scaled down when the words the answers share carry little weight (two bare
     "Gravíssima" answers share the fact's nature, not the fact), and set to 0 when the answers
     name different numbers or opposite sides (esquerda / direita): then the answer differs;
-  - score = sqrt(s * k), and 0 when s < 0.2 (the stems must share something of the fact).
-At the default threshold 0.30 about two thirds of the pairs it finds between study and block
-questions, and about half of those among study questions, are the same fact read by a person;
-it misses repeats that say the same thing in other words. It is a screen: read each pair.
+  - score = sqrt(s * k), and 0 when s < 0.2 (the stems must share something of the fact); when
+    both right answers are bare (a nature, a penalty, an amount), score = s.
+Read by a person, about four in five of the study-block pairs it finds at 0.20 are the same
+fact, and about two in three of the study-study pairs at 0.45; study questions on one subject
+share more words (many "é infração: Grave" questions), hence the higher threshold. It misses
+repeats that say the same thing in other words: it is a screen, read each pair.
 
 --known FILE lists the pairs known to remain, one "A B" a line (the smaller number first; text
 after "#" is a comment). With --check, prints each pair found and not listed and each listed
@@ -38,7 +41,8 @@ import re
 import sys
 import unicodedata
 
-THRESHOLD = 0.30
+THRESHOLD = 0.20        # a study question against a block question
+STUDY_THRESHOLD = 0.45  # two study questions
 STEM_GATE = 0.20
 SHARED_WEIGHT = 6.0  # weight the answers' shared words need to count in full
 
@@ -62,6 +66,13 @@ NUMBERS = {"dois": "2", "duas": "2", "tres": "3", "quatro": "4", "cinco": "5", "
            "sete": "7", "oito": "8", "nove": "9", "dez": "10", "doze": "12", "vinte": "20",
            "trinta": "30"}
 SIDES = {"esquerda", "direita"}
+# Words of an answer that name an infraction's nature, its penalties or a bare amount: an answer
+# made only of them says nothing of the fact, which then lies in the stem alone.
+BARE = set(fold("""
+leve média grave gravíssima infração infrações crime trânsito multa multiplicada vezes com e
+suspensão direito dirigir remoção retenção recolhimento apreensão veículo documento habilitação
+cassação sempre em dobro km h dias meses anos pontos metros por cento
+""").split())
 ENDINGS = ("mente", "coes", "cao", "oes", "ais", "eis", "ados", "adas", "idos", "idas", "ado",
            "ada", "ido", "ida", "ar", "er", "ir", "es", "s", "a", "o", "e")
 
@@ -132,6 +143,7 @@ def read_bank(folder):
             q["s"] = content(q["stem"]) | ({"figura:" + q["figure"]} if q.get("figure") else set())
             q["k"] = content(q["key"])
             q["marks"] = marks(q["key"])
+            q["bare"] = all(w in BARE or w in STOP or w.isdigit() or w in NUMBERS for w in words(q["key"]))
             bank.append(q)
     return bank
 
@@ -159,7 +171,11 @@ class Measure:
 
     def score(self, a, b):
         s, k = self.parts(a, b)
-        return 0.0 if s < STEM_GATE else math.sqrt(s * k)
+        if s < STEM_GATE or k == 0.0:
+            return 0.0
+        if a["bare"] and b["bare"]:
+            return s  # the same nature or amount: only the stems tell the fact
+        return math.sqrt(s * k)
 
 
 def scored_pairs(bank):
@@ -219,6 +235,7 @@ def main():
     parser.add_argument("--folder", default=os.path.join(os.path.dirname(__file__), "..",
                                                          "resources", "questions"))
     parser.add_argument("--threshold", type=float, default=THRESHOLD)
+    parser.add_argument("--study-threshold", type=float, default=STUDY_THRESHOLD)
     parser.add_argument("--known")
     parser.add_argument("--check", action="store_true")
     parser.add_argument("--summary", action="store_true")
@@ -232,7 +249,9 @@ def main():
     if doubled:
         sys.exit(f"question numbers used twice: {doubled}")
     everything = {(a["n"], b["n"]): (sc, a, b) for sc, a, b in scored_pairs(bank)}
-    found = sorted((v for v in everything.values() if v[0] >= args.threshold),
+    def over(v):
+        return v[0] >= (args.threshold if not v[1]["study"] else args.study_threshold)
+    found = sorted((v for v in everything.values() if over(v)),
                    key=lambda v: (-v[0], v[1]["n"], v[2]["n"]))
 
     if args.check:
@@ -250,7 +269,8 @@ def main():
             state = f"scores {now[0]:.2f} now" if now else "no such pair of questions"
             print(f"listed pair {pair[0]} {pair[1]} is no longer a near-duplicate ({state}): "
                   f"take it off {args.known}")
-        print(f"{len(found)} near-duplicate pairs at {args.threshold:.2f}, {len(known)} listed, "
+        print(f"{len(found)} near-duplicate pairs at {args.threshold:.2f} / "
+              f"{args.study_threshold:.2f}, {len(known)} listed, "
               f"{faults} faults")
         return 1 if faults else 0
 
