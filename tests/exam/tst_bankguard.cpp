@@ -565,11 +565,6 @@ constexpr NotYetHeld kNotYetHeld[] = {
     {"estudo-08", Rule::Hedge},
     {"estudo-09", Rule::Shortest},
     {"estudo-10", Rule::Negation},
-    {"estudo-11", Rule::Shortest},
-    {"estudo-11", Rule::SharedWords},
-    {"estudo-11", Rule::NotInfraction},
-    {"estudo-12", Rule::SharedWords},
-    {"estudo-12", Rule::EchoesStem},
 };
 
 bool held(const QString &where, Rule rule)
