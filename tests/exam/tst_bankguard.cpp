@@ -558,13 +558,6 @@ constexpr NotYetHeld kNotYetHeld[] = {
     {"study", Rule::Hedge},
     {"study", Rule::AbsoluteWord},
     {"study", Rule::NotInfraction},
-    {"estudo-07", Rule::Shortest},
-    {"estudo-07", Rule::SharedWords},
-    {"estudo-07", Rule::Negation},
-    {"estudo-08", Rule::SharedWords},
-    {"estudo-08", Rule::Hedge},
-    {"estudo-09", Rule::Shortest},
-    {"estudo-10", Rule::Negation},
 };
 
 bool held(const QString &where, Rule rule)
