@@ -556,7 +556,6 @@ constexpr NotYetHeld kNotYetHeld[] = {
     {"study", Rule::LoneKind},
     {"study", Rule::SevereNature},
     {"study", Rule::Hedge},
-    {"study", Rule::AbsoluteWord},
     {"study", Rule::NotInfraction},
 };
 
