@@ -546,10 +546,8 @@ struct NotYetHeld {
 };
 constexpr NotYetHeld kNotYetHeld[] = {
     {"blocks", Rule::SharedWords},
-    {"blocks", Rule::MiddleNumber},
     {"blocks", Rule::SevereNature},
     {"blocks shown", Rule::SharedWords},
-    {"blocks shown", Rule::MiddleNumber},
     {"blocks shown", Rule::SevereNature},
     {"study", Rule::SharedWords},
     {"study", Rule::MiddleNumber},
