@@ -546,7 +546,6 @@ struct NotYetHeld {
 };
 constexpr NotYetHeld kNotYetHeld[] = {
     {"blocks", Rule::SharedWords},
-    {"blocks", Rule::SevereNature},
     {"blocks shown", Rule::SharedWords},
     {"blocks shown", Rule::SevereNature},
     {"study", Rule::SharedWords},
