@@ -545,14 +545,10 @@ struct NotYetHeld {
     Rule rule;
 };
 constexpr NotYetHeld kNotYetHeld[] = {
-    {"blocks", Rule::SharedWords},
-    {"blocks shown", Rule::SharedWords},
-    {"blocks shown", Rule::SevereNature},
-    {"study", Rule::SharedWords},
-    {"study", Rule::MiddleNumber},
-    {"study", Rule::LoneKind},
-    {"study", Rule::SevereNature},
-    {"study", Rule::Hedge},
+    {"blocks", Rule::SharedWords},        {"blocks shown", Rule::SharedWords},
+    {"blocks shown", Rule::SevereNature}, {"study", Rule::SharedWords},
+    {"study", Rule::MiddleNumber},        {"study", Rule::LoneKind},
+    {"study", Rule::SevereNature},        {"study", Rule::Hedge},
     {"study", Rule::NotInfraction},
 };
 
