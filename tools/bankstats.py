@@ -10,6 +10,13 @@ runs of five, the share of questions whose right answer is the longest / second-
 alternative, and the share of wrong and of right alternatives holding an absolute word. The
 limits the bank guard test enforces are shown beside the figures; a line ending in "!!" breaks one.
 
+Last come the test-wise rules (longest, shortest, most words shared with the other alternatives,
+middle numeric value, echo of the stem, lone option of its kind, most severe nature, hedge words,
+absolute words, negation, "not an infraction"): per file, each rule's score and the number of
+questions it applies to, the blocks both with their five alternatives and as today's format shows
+them (four of five), then the detail over the blocks, the study files and all; "!!" marks a rule
+scoring more than chance + 5 points over 10 or more questions.
+
 The study files (estudo-NN.txt, four alternatives A to D) follow as a group of their own, with the
 limits scaled to four letters and to each file's size: each letter right between 2/3 and 1.5 times
 its chance share, repeats between 0.5 and 1.5 times chance per file and 17-33 % over the group,
@@ -53,6 +60,8 @@ def read_block(path, letters=LETTERS):
                 q["alts"][key] = value
             elif key == "Resposta":
                 q["answer"] = value.strip()
+            elif key == "P":
+                q["stem"] = value
     return [q for q in questions if q["n"] not in NO_ANSWER and q.get("answer", "") != ""
             and q["answer"] in letters]
 
@@ -81,6 +90,7 @@ def main():
         os.path.dirname(os.path.abspath(__file__)), "..", "resources", "questions")
     blocks(folder)
     study(folder)
+    rules(folder)
 
 
 def print_shares(label, total, longest, second, wrong_abs, wrong_all, right_abs, right_all):
@@ -185,6 +195,227 @@ def blocks(folder):
     print(f"  right answer second-longest: {second} = {sr:.1f} % (<= 30 %)" + ("  !!" if sr > 30 else ""))
     print(f"  absolute words: wrong {wrong_abs}/{wrong_all} = {wr:.1f} %, right {right_abs}/{right_all}"
           f" = {rt:.1f} %, ratio {ratio:.2f} (<= 2)" + ("  !!" if ratio > 2 else ""))
+
+
+# ---- Test-wise rules -------------------------------------------------------------------------
+# Each rule picks alternatives by their form alone; a pick of k tied alternatives scores 1/k when
+# the right one is among them. A rule that knew nothing would score 1/n (n alternatives shown).
+# Rules on a feature only some alternatives have (hedge, absolute word, negation, "not an
+# infraction") are tried both ways, preferring and avoiding it, and the better way is reported;
+# they count only the questions where the feature splits the alternatives. Today's format shows a
+# block question's right answer and three of its four wrong ones drawn at random
+# (src/study/todayexam.cpp): its figures are the mean over the four equally likely sets.
+
+HEDGE = re.compile(r"\b(se for seguro|quando for seguro|com segurança|se possível|quando possível|"
+                   r"sempre que possível|em geral|geralmente|normalmente|em regra|via de regra|"
+                   r"de preferência|preferencialmente|se necessário|quando necessário|na maioria|"
+                   r"em princípio|costuma|com cuidado|com cautela|com atenção|se houver)\b",
+                   re.IGNORECASE)
+NEGATION = re.compile(r"\b(não|nunca|nem|jamais|nenhum|nenhuma|proibid[oa]s?)\b", re.IGNORECASE)
+NATURE = re.compile(r"^(infração\s+)?(leve|média|grave|gravíssima)\b", re.IGNORECASE)
+BARE_NATURE = re.compile(r"^(infração\s+)?(leve|média|grave|gravíssima)\.?$", re.IGNORECASE)
+NOT_INFRACTION = re.compile(r"^(não é infração|não há infração|não constitui infração|não configura|"
+                            r"nenhuma infração|conduta permitida|é permitid[oa]|permitid[oa])",
+                            re.IGNORECASE)
+SEVERITY = {"leve": 1, "média": 2, "grave": 3, "gravíssima": 4}
+NUMBER = re.compile(r"\d+(?:[.,]\d+)?")
+WORD = re.compile(r"\w+")
+STOP = set("para pela pelo pelas pelos como mais deve devem quando onde qual quais sobre entre "
+           "esta este isso essa esse seus suas outro outra outros outras muito pode podem "
+           "sem com que não uma uns umas dos das nos nas ao aos à às ser são está estão tem têm "
+           "sua seu".split())
+RULE_MARGIN = 5.0  # points over chance a rule may score
+RULE_MIN_QUESTIONS = 10  # a rule is judged only where it applies to at least this many questions
+
+
+def words(text):
+    return {w for w in WORD.findall(text.lower()) if len(w) > 3 and w not in STOP}
+
+
+def kind(text):
+    t = text.strip()
+    if NOT_INFRACTION.search(t):
+        return "permitted"
+    if BARE_NATURE.match(t):
+        return "bare nature"
+    if NATURE.match(t):
+        return "nature+"
+    if NUMBER.match(t):
+        return "number"
+    return "sentence"
+
+
+def pick_extreme(alts, score, best=max):
+    """The keys of the alternatives whose score is best; None when all tie."""
+    values = {k: score(v) for k, v in alts.items()}
+    top = best(values.values())
+    picked = [k for k, v in values.items() if v == top]
+    return picked if len(picked) < len(alts) else None
+
+
+def rule_longest(q, alts):
+    return pick_extreme(alts, len)
+
+
+def rule_shortest(q, alts):
+    return pick_extreme(alts, len, min)
+
+
+def rule_shared(q, alts):
+    ws = {k: words(v) for k, v in alts.items()}
+    return pick_extreme({k: k for k in alts}, lambda k: sum(len(ws[k] & ws[o]) for o in alts if o != k))
+
+
+def rule_echo(q, alts):
+    stem = words(q.get("stem", ""))
+    return pick_extreme({k: k for k in alts}, lambda k: len(words(alts[k]) & stem))
+
+
+def rule_middle(q, alts):
+    nums = {}
+    for k, v in alts.items():
+        m = NUMBER.search(v)
+        if not m:
+            return None
+        nums[k] = float(m.group().replace(",", "."))
+    order = sorted(set(nums.values()))
+    if len(order) < 3 or len(order) < len(alts):
+        return None
+    n = len(order)
+    middle = [order[n // 2]] if n % 2 else [order[n // 2 - 1], order[n // 2]]
+    return [k for k, v in nums.items() if v in middle]
+
+
+def rule_lone(q, alts):
+    kinds = {k: kind(v) for k, v in alts.items()}
+    counts = {}
+    for x in kinds.values():
+        counts[x] = counts.get(x, 0) + 1
+    if len(counts) != 2:
+        return None
+    lone = [k for k, x in kinds.items() if counts[x] == 1]
+    return lone if len(lone) == 1 else None
+
+
+def rule_severe(q, alts):
+    sev = {}
+    for k, v in alts.items():
+        m = NATURE.match(v.strip())
+        if m:
+            sev[k] = SEVERITY[m.group(2).lower()]
+    if len(sev) < len(alts) - 1 or len(set(sev.values())) < 2:
+        return None
+    top = max(sev.values())
+    return [k for k, v in sev.items() if v == top]
+
+
+def feature_rule(pattern):
+    def has(v):
+        return bool(pattern.search(v) if hasattr(pattern, "search") else pattern(v))
+
+    def prefer(q, alts):
+        with_it = [k for k, v in alts.items() if has(v)]
+        return with_it if 0 < len(with_it) < len(alts) else None
+
+    def avoid(q, alts):
+        without = [k for k, v in alts.items() if not has(v)]
+        return without if 0 < len(without) < len(alts) else None
+    return prefer, avoid
+
+
+RULES = [
+    ("longest", "long", rule_longest),
+    ("shortest", "short", rule_shortest),
+    ("most shared words", "shared", rule_shared),
+    ("middle number", "middle", rule_middle),
+    ("echoes the stem", "echo", rule_echo),
+    ("lone of its kind", "lone", rule_lone),
+    ("most severe nature", "severe", rule_severe),
+    ("hedge", "hedge", feature_rule(HEDGE)),
+    ("absolute word", "abs", feature_rule(ABSOLUTE)),
+    ("negation", "neg", feature_rule(NEGATION)),
+    ("'not an infraction'", "notinf", feature_rule(lambda v: kind(v) == "permitted")),
+]
+
+
+def shown_sets(q, four_of_five):
+    """The sets of alternatives a candidate may see, equally likely."""
+    if not four_of_five or len(q["alts"]) <= 4:
+        return [q["alts"]]
+    wrong = [k for k in q["alts"] if k != q["answer"]]
+    return [{k: v for k, v in q["alts"].items() if k != dropped} for dropped in wrong]
+
+
+def score_rule(qs, rule, four_of_five=False):
+    """(hits, questions the rule applies to), hits weighted by ties and by the shown sets."""
+    hits = applies = 0.0
+    for q in qs:
+        sets = shown_sets(q, four_of_five)
+        for alts in sets:
+            picked = rule(q, alts)
+            if picked is None:
+                continue
+            applies += 1 / len(sets)
+            if q["answer"] in picked:
+                hits += 1 / len(picked) / len(sets)
+    return hits, applies
+
+
+def rule_scores(qs, four_of_five=False):
+    """Per rule: (label, score %, questions it applies to, the better way for a feature rule)."""
+    out = []
+    for name, short, rule in RULES:
+        if isinstance(rule, tuple):
+            (ph, pa), (ah, aa) = score_rule(qs, rule[0], four_of_five), score_rule(qs, rule[1], four_of_five)
+            ps, as_ = (100 * ph / pa if pa else 0), (100 * ah / aa if aa else 0)
+            out.append((name, short, ps, pa, "prefer") if ps >= as_ else (name, short, as_, aa, "avoid"))
+        else:
+            h, a = score_rule(qs, rule, four_of_five)
+            out.append((name, short, 100 * h / a if a else 0, a, ""))
+    return out
+
+
+def rule_breaks(score, applies, chance):
+    return applies >= RULE_MIN_QUESTIONS and score > 100 * chance + RULE_MARGIN
+
+
+def print_rules(label, qs, chance, four_of_five=False, detail=False):
+    scores = rule_scores(qs, four_of_five)
+    cells = []
+    for name, short, score, applies, way in scores:
+        mark = "!!" if rule_breaks(score, applies, chance) else ""
+        if detail:
+            print(f"  {name + (' (' + way + ')' if way else '')}: {score:.1f} % over {applies:.0f} questions"
+                  f" (chance {100 * chance:.0f} %, limit {100 * chance + RULE_MARGIN:.0f} %){'  !!' if mark else ''}")
+        else:
+            cells.append(f"{short}{'-' + way[0] if way else ''} {score:.0f}/{applies:.0f}{mark}")
+    if not detail:
+        print(f"{label}: " + "  ".join(cells))
+
+
+def rules(folder):
+    print(f"test-wise rules: score % / questions it applies to; '!!' over chance + {RULE_MARGIN:.0f} points"
+          f" where it applies to {RULE_MIN_QUESTIONS} or more; -p/-a: preferring/avoiding the feature")
+    block_qs, study_qs = [], []
+    for name in sorted(os.listdir(folder)):
+        if re.fullmatch(r"bloco-\d\d\.txt", name):
+            qs = read_block(os.path.join(folder, name))
+            block_qs += qs
+            print_rules(name + " (1 in 5)", qs, 1 / 5)
+            print_rules(name + " (4 shown)", qs, 1 / 4, four_of_five=True)
+    for name in sorted(os.listdir(folder)):
+        if re.fullmatch(r"estudo-\d\d\.txt", name):
+            qs = read_block(os.path.join(folder, name), "ABCD")
+            study_qs += qs
+            print_rules(name, qs, 1 / 4)
+    print("blocks, five alternatives:")
+    print_rules("blocks", block_qs, 1 / 5, detail=True)
+    print("blocks, the four alternatives today's format shows:")
+    print_rules("blocks", block_qs, 1 / 4, four_of_five=True, detail=True)
+    print("study questions:")
+    print_rules("study", study_qs, 1 / 4, detail=True)
+    print("all, as today's format shows them (four alternatives):")
+    print_rules("all", block_qs + study_qs, 1 / 4, four_of_five=True, detail=True)
 
 
 if __name__ == "__main__":

@@ -4,14 +4,21 @@
 // tools/bankstats.py prints the same figures for a quick look while editing the bank.
 // The study questions (four alternatives, files estudo-NN.txt) are guarded as a group of their
 // own, with the same limits scaled to four letters and to the size of each file.
+// Last, the test-wise rules: a candidate who picks by form alone (the longest alternative, the one
+// sharing most words with the others, the middle number, a hedge, the lone option of its kind...)
+// must not beat chance by more than 5 points, in the five alternatives of a block question, in the
+// four today's format shows of it, and in the study questions.
 
 #include "exam/questionbank.h"
 
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -62,6 +69,7 @@ struct Answered {
     int answer = 0; // 0..4 for A..E
     int count = 5;  // alternatives: 5, or 4 for a study question
     std::array<QString, 5> alternatives;
+    QString stem;
 };
 
 QList<Answered> answeredQuestions()
@@ -77,6 +85,7 @@ QList<Answered> answeredQuestions()
         a.answer = q.text(QuestionKind::Answer).toInt() - 1;
         for (int i = 0; i < 5; ++i)
             a.alternatives[static_cast<std::size_t>(i)] = q.text(QuestionKind::AlternativeA + i);
+        a.stem = q.text(QuestionKind::Text);
         out << a;
     }
     return out;
@@ -93,6 +102,7 @@ QList<Answered> studyQuestions()
         a.count = kStudyAlternatives;
         for (int i = 0; i < a.count; ++i)
             a.alternatives[static_cast<std::size_t>(i)] = q.text(QuestionKind::AlternativeA + i);
+        a.stem = q.text(QuestionKind::Text);
         out << a;
     }
     return out;
@@ -190,6 +200,393 @@ QStringList absoluteWordFaults(const QList<Answered> &questions, const char *wha
     return {};
 }
 
+// ---- Test-wise rules ---------------------------------------------------------------------------
+// Each rule picks alternatives by their form alone; a pick of k tied alternatives scores 1/k when
+// the right one is among them, so a rule that knows nothing scores 1/n. A rule on a feature only
+// some alternatives have (a hedge, an absolute word, a negation, "not an infraction") is tried both
+// ways, preferring and avoiding it, and the better way counts; such a rule counts only the
+// questions where the feature splits the alternatives. Today's format shows a block question's
+// right answer and three of its four wrong ones drawn at random: the mean over the four sets.
+// tools/bankstats.py computes the same figures.
+
+constexpr double kRuleMargin = 5.0;        // points over chance a rule may score
+constexpr double kRuleMinQuestions = 10.0; // a rule is judged where it applies to this many or more
+
+enum class Rule {
+    Longest,
+    Shortest,
+    SharedWords,
+    MiddleNumber,
+    EchoesStem,
+    LoneKind,
+    SevereNature,
+    Hedge,
+    AbsoluteWord,
+    Negation,
+    NotInfraction
+};
+constexpr std::array kRules = {Rule::Longest,      Rule::Shortest, Rule::SharedWords,  Rule::MiddleNumber,
+                               Rule::EchoesStem,   Rule::LoneKind, Rule::SevereNature, Rule::Hedge,
+                               Rule::AbsoluteWord, Rule::Negation, Rule::NotInfraction};
+
+const char *ruleName(Rule r)
+{
+    switch (r) {
+    case Rule::Longest:
+        return "longest";
+    case Rule::Shortest:
+        return "shortest";
+    case Rule::SharedWords:
+        return "most shared words";
+    case Rule::MiddleNumber:
+        return "middle number";
+    case Rule::EchoesStem:
+        return "echoes the stem";
+    case Rule::LoneKind:
+        return "lone of its kind";
+    case Rule::SevereNature:
+        return "most severe nature";
+    case Rule::Hedge:
+        return "hedge";
+    case Rule::AbsoluteWord:
+        return "absolute word";
+    case Rule::Negation:
+        return "negation";
+    case Rule::NotInfraction:
+        return "'not an infraction'";
+    }
+    return "";
+}
+
+QRegularExpression ruleRegex(const char *pattern)
+{
+    return QRegularExpression(QString::fromUtf8(pattern), QRegularExpression::CaseInsensitiveOption |
+                                                              QRegularExpression::UseUnicodePropertiesOption);
+}
+
+bool hasHedge(const QString &t)
+{
+    static const QRegularExpression re = ruleRegex(
+        "\\b(se for seguro|quando for seguro|com segurança|se possível|quando possível|sempre que possível|"
+        "em geral|geralmente|normalmente|em regra|via de regra|de preferência|preferencialmente|se "
+        "necessário|"
+        "quando necessário|na maioria|em princípio|costuma|com cuidado|com cautela|com atenção|se "
+        "houver)\\b");
+    return re.match(t).hasMatch();
+}
+
+bool hasNegation(const QString &t)
+{
+    static const QRegularExpression re =
+        ruleRegex("\\b(não|nunca|nem|jamais|nenhum|nenhuma|proibid[oa]s?)\\b");
+    return re.match(t).hasMatch();
+}
+
+// The kind of an alternative: "permitted" (not an infraction, allowed), a bare infraction nature,
+// a nature with more after it, a number, or a sentence.
+enum class Kind { Permitted, BareNature, Nature, Number, Sentence };
+
+int natureSeverity(const QString &text)
+{
+    static const QRegularExpression re = ruleRegex("^(infração\\s+)?(leve|média|grave|gravíssima)\\b");
+    const QRegularExpressionMatch m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return 0;
+    static const QStringList order = {QStringLiteral("leve"), QStringLiteral("média"),
+                                      QStringLiteral("grave"), QString::fromUtf8("gravíssima")};
+    return int(order.indexOf(m.captured(2).toLower())) + 1;
+}
+
+Kind kindOf(const QString &text)
+{
+    static const QRegularExpression permitted =
+        ruleRegex("^(não é infração|não há infração|não constitui infração|não configura|nenhuma infração|"
+                  "conduta permitida|é permitid[oa]|permitid[oa])");
+    static const QRegularExpression bare = ruleRegex("^(infração\\s+)?(leve|média|grave|gravíssima)\\.?$");
+    static const QRegularExpression number = ruleRegex("^\\d");
+    const QString t = text.trimmed();
+    if (permitted.match(t).hasMatch())
+        return Kind::Permitted;
+    if (bare.match(t).hasMatch())
+        return Kind::BareNature;
+    if (natureSeverity(t) > 0)
+        return Kind::Nature;
+    if (number.match(t).hasMatch())
+        return Kind::Number;
+    return Kind::Sentence;
+}
+
+QSet<QString> contentWords(const QString &text)
+{
+    static const QRegularExpression word = ruleRegex("\\w+");
+    static const QSet<QString> stop = [] {
+        QSet<QString> s;
+        for (const QString &w :
+             QString::fromUtf8("para pela pelo pelas pelos como mais deve devem quando onde qual quais sobre "
+                               "entre esta este "
+                               "isso essa esse seus suas outro outra outros outras muito pode podem sem com "
+                               "que não uma uns "
+                               "umas dos das nos nas ao aos à às ser são está estão tem têm sua seu")
+                 .split(QLatin1Char(' ')))
+            s.insert(w);
+        return s;
+    }();
+    QSet<QString> out;
+    for (auto it = word.globalMatch(text.toLower()); it.hasNext();) {
+        const QString w = it.next().captured(0);
+        if (w.size() > 3 && !stop.contains(w))
+            out.insert(w);
+    }
+    return out;
+}
+
+// The alternatives a rule looks at (indices into the question's alternatives).
+using Shown = QList<int>;
+// The alternatives a rule picks, or nothing when it does not apply.
+using Picked = std::optional<QList<int>>;
+
+// The alternatives with the best value; nothing when all tie.
+Picked pickBest(const Shown &shown, const std::function<double(int)> &value, bool highest = true)
+{
+    QList<double> values;
+    for (int k : shown)
+        values << value(k);
+    const double best = highest ? *std::max_element(values.cbegin(), values.cend())
+                                : *std::min_element(values.cbegin(), values.cend());
+    QList<int> picked;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        if (values[i] == best)
+            picked << shown[i];
+    return picked.size() < shown.size() ? Picked(picked) : std::nullopt;
+}
+
+Picked pickMiddleNumber(const Answered &q, const Shown &shown)
+{
+    static const QRegularExpression number = ruleRegex("\\d+(?:[.,]\\d+)?");
+    QMap<int, double> values;
+    for (int k : shown) {
+        const QRegularExpressionMatch m = number.match(q.alternatives[static_cast<std::size_t>(k)]);
+        if (!m.hasMatch())
+            return std::nullopt;
+        values[k] = m.captured(0).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    }
+    QList<double> order = values.values();
+    std::sort(order.begin(), order.end());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    if (order.size() < 3 || order.size() < shown.size())
+        return std::nullopt;
+    const qsizetype n = order.size();
+    QList<double> middle = {order[n / 2]};
+    if (n % 2 == 0)
+        middle = {order[n / 2 - 1], order[n / 2]};
+    QList<int> picked;
+    for (int k : shown)
+        if (middle.contains(values[k]))
+            picked << k;
+    return picked;
+}
+
+Picked pickLoneKind(const Answered &q, const Shown &shown)
+{
+    QMap<int, Kind> kinds;
+    QMap<Kind, int> counts;
+    for (int k : shown) {
+        kinds[k] = kindOf(q.alternatives[static_cast<std::size_t>(k)]);
+        ++counts[kinds[k]];
+    }
+    if (counts.size() != 2)
+        return std::nullopt;
+    QList<int> lone;
+    for (int k : shown)
+        if (counts[kinds[k]] == 1)
+            lone << k;
+    return lone.size() == 1 ? Picked(lone) : std::nullopt;
+}
+
+Picked pickSevereNature(const Answered &q, const Shown &shown)
+{
+    QMap<int, int> severity;
+    for (int k : shown)
+        if (const int s = natureSeverity(q.alternatives[static_cast<std::size_t>(k)]); s > 0)
+            severity[k] = s;
+    const QList<int> values = severity.values();
+    if (severity.size() < shown.size() - 1 || QSet<int>(values.cbegin(), values.cend()).size() < 2)
+        return std::nullopt;
+    const int top = *std::max_element(values.cbegin(), values.cend());
+    QList<int> picked;
+    for (auto it = severity.cbegin(); it != severity.cend(); ++it)
+        if (it.value() == top)
+            picked << it.key();
+    return picked;
+}
+
+// The alternatives with (prefer) or without (avoid) the feature, when it splits them.
+Picked pickByFeature(const Answered &q, const Shown &shown, const std::function<bool(const QString &)> &has,
+                     bool prefer)
+{
+    QList<int> picked;
+    for (int k : shown)
+        if (has(q.alternatives[static_cast<std::size_t>(k)]) == prefer)
+            picked << k;
+    return !picked.isEmpty() && picked.size() < shown.size() ? Picked(picked) : std::nullopt;
+}
+
+Picked pick(Rule rule, bool prefer, const Answered &q, const Shown &shown)
+{
+    const auto text = [&q](int k) -> const QString & { return q.alternatives[static_cast<std::size_t>(k)]; };
+    switch (rule) {
+    case Rule::Longest:
+        return pickBest(shown, [&](int k) { return double(text(k).size()); });
+    case Rule::Shortest:
+        return pickBest(
+            shown, [&](int k) { return double(text(k).size()); }, false);
+    case Rule::SharedWords: {
+        QMap<int, QSet<QString>> words;
+        for (int k : shown)
+            words[k] = contentWords(text(k));
+        return pickBest(shown, [&](int k) {
+            qsizetype shared = 0;
+            for (int o : shown)
+                if (o != k)
+                    shared += QSet<QString>(words[k]).intersect(words[o]).size();
+            return double(shared);
+        });
+    }
+    case Rule::MiddleNumber:
+        return pickMiddleNumber(q, shown);
+    case Rule::EchoesStem: {
+        const QSet<QString> stem = contentWords(q.stem);
+        return pickBest(shown, [&](int k) { return double(contentWords(text(k)).intersect(stem).size()); });
+    }
+    case Rule::LoneKind:
+        return pickLoneKind(q, shown);
+    case Rule::SevereNature:
+        return pickSevereNature(q, shown);
+    case Rule::Hedge:
+        return pickByFeature(q, shown, hasHedge, prefer);
+    case Rule::AbsoluteWord:
+        return pickByFeature(q, shown, hasAbsoluteWord, prefer);
+    case Rule::Negation:
+        return pickByFeature(q, shown, hasNegation, prefer);
+    case Rule::NotInfraction:
+        return pickByFeature(
+            q, shown, [](const QString &t) { return kindOf(t) == Kind::Permitted; }, prefer);
+    }
+    return std::nullopt;
+}
+
+bool isFeatureRule(Rule r)
+{
+    return r == Rule::Hedge || r == Rule::AbsoluteWord || r == Rule::Negation || r == Rule::NotInfraction;
+}
+
+// The sets of alternatives a candidate may see, equally likely: all of a study question's; for a
+// block question in today's format, the right one and three of the four wrong ones.
+QList<Shown> shownSets(const Answered &q, bool fourOfFive)
+{
+    Shown all;
+    for (int k = 0; k < q.count; ++k)
+        all << k;
+    if (!fourOfFive || q.count <= 4)
+        return {all};
+    QList<Shown> sets;
+    for (int dropped : all)
+        if (dropped != q.answer) {
+            Shown s = all;
+            s.removeOne(dropped);
+            sets << s;
+        }
+    return sets;
+}
+
+struct RuleScore {
+    double hits = 0, applies = 0;
+    bool prefer = true; // for a feature rule, the better way
+    double percent() const { return applies > 0 ? 100.0 * hits / applies : 0.0; }
+};
+
+RuleScore scoreRule(Rule rule, bool prefer, const QList<const Answered *> &questions, bool fourOfFive)
+{
+    RuleScore score;
+    score.prefer = prefer;
+    for (const Answered *q : questions) {
+        const QList<Shown> sets = shownSets(*q, fourOfFive);
+        for (const Shown &shown : sets) {
+            const Picked picked = pick(rule, prefer, *q, shown);
+            if (!picked)
+                continue;
+            score.applies += 1.0 / double(sets.size());
+            if (picked->contains(q->answer))
+                score.hits += 1.0 / double(picked->size()) / double(sets.size());
+        }
+    }
+    return score;
+}
+
+RuleScore ruleScore(Rule rule, const QList<const Answered *> &questions, bool fourOfFive)
+{
+    const RuleScore preferring = scoreRule(rule, true, questions, fourOfFive);
+    if (!isFeatureRule(rule))
+        return preferring;
+    const RuleScore avoiding = scoreRule(rule, false, questions, fourOfFive);
+    return preferring.percent() >= avoiding.percent() ? preferring : avoiding;
+}
+
+bool ruleBreaks(const RuleScore &s, double chance)
+{
+    return s.applies >= kRuleMinQuestions && s.percent() > 100.0 * chance + kRuleMargin;
+}
+
+// Where a rule still beats chance, so its limit is not yet held there: a group ("blocks",
+// "blocks shown", "study") or a study file of 07 to 12. Study files 01 to 06 and the single blocks
+// are measured but not held yet.
+struct NotYetHeld {
+    const char *where;
+    Rule rule;
+};
+constexpr NotYetHeld kNotYetHeld[] = {
+    {"blocks", Rule::SharedWords},        {"blocks shown", Rule::SharedWords},
+    {"blocks shown", Rule::SevereNature}, {"study", Rule::SharedWords},
+    {"study", Rule::MiddleNumber},        {"study", Rule::LoneKind},
+    {"study", Rule::SevereNature},        {"study", Rule::Hedge},
+    {"study", Rule::NotInfraction},
+};
+
+bool held(const QString &where, Rule rule)
+{
+    return std::none_of(std::begin(kNotYetHeld), std::end(kNotYetHeld), [&](const NotYetHeld &n) {
+        return where == QLatin1String(n.where) && rule == n.rule;
+    });
+}
+
+// Scores every rule over questions; returns the limits broken where they are held.
+QStringList ruleFaults(const QString &where, const QList<const Answered *> &questions, double chance,
+                       bool fourOfFive, bool hold, QStringList &figures)
+{
+    QStringList faults, cells;
+    for (Rule rule : kRules) {
+        const RuleScore s = ruleScore(rule, questions, fourOfFive);
+        cells << QStringLiteral("%1%2 %3/%4")
+                     .arg(QLatin1String(ruleName(rule)))
+                     .arg(isFeatureRule(rule)
+                              ? (s.prefer ? QStringLiteral(" (prefer)") : QStringLiteral(" (avoid)"))
+                              : QString())
+                     .arg(s.percent(), 0, 'f', 1)
+                     .arg(s.applies, 0, 'f', 0);
+        if (hold && held(where, rule) && ruleBreaks(s, chance))
+            faults << QStringLiteral(
+                          "%1: picking by \"%2\" scores %3 % over %4 questions, more than chance (%5 %) + %6")
+                          .arg(where)
+                          .arg(QLatin1String(ruleName(rule)))
+                          .arg(s.percent(), 0, 'f', 1)
+                          .arg(s.applies, 0, 'f', 0)
+                          .arg(100.0 * chance, 0, 'f', 0)
+                          .arg(kRuleMargin);
+    }
+    figures << QStringLiteral("%1: %2").arg(where, cells.join(QStringLiteral(", ")));
+    return faults;
+}
+
 } // namespace
 
 class TestBankGuard : public QObject {
@@ -206,6 +603,9 @@ private slots:
     void studyAbsoluteWords();
 
     void explanationsNameNoLetter();
+
+    void testWiseRuleMatching();
+    void testWiseRules();
 };
 
 void TestBankGuard::absoluteWordMatching()
@@ -500,6 +900,87 @@ void TestBankGuard::explanationsNameNoLetter()
                               .arg(q.file)
                               .arg(q.line)
                               .arg(m.captured(0));
+    if (!faults.isEmpty())
+        QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+// Each rule on made-up questions: what it picks, and where it does not apply.
+void TestBankGuard::testWiseRuleMatching()
+{
+    Answered q;
+    q.count = 4;
+    q.stem = QStringLiteral("Com chuva forte, a velocidade deve ser:");
+    q.alternatives = {QStringLiteral("Reduzida, se for seguro."), QStringLiteral("Mantida."),
+                      QStringLiteral("Reduzida conforme a chuva forte."),
+                      QStringLiteral("Aumentada para sair logo.")};
+    const Shown all = {0, 1, 2, 3};
+    QCOMPARE(pick(Rule::Longest, true, q, all), Picked(QList<int>{2}));
+    QCOMPARE(pick(Rule::Shortest, true, q, all), Picked(QList<int>{1}));
+    QCOMPARE(pick(Rule::EchoesStem, true, q, all), Picked(QList<int>{2}));
+    QCOMPARE(pick(Rule::SharedWords, true, q, all), Picked(QList<int>{0, 2}));
+    QCOMPARE(pick(Rule::Hedge, true, q, all), Picked(QList<int>{0}));
+    QCOMPARE(pick(Rule::Hedge, false, q, all), Picked(QList<int>{1, 2, 3}));
+    QVERIFY(!pick(Rule::MiddleNumber, true, q, all));
+    QVERIFY(!pick(Rule::Negation, true, q, all));
+
+    q.alternatives = {QStringLiteral("40 km/h."), QStringLiteral("60 km/h."), QStringLiteral("80 km/h."),
+                      QStringLiteral("110 km/h.")};
+    QCOMPARE(pick(Rule::MiddleNumber, true, q, all), Picked(QList<int>{1, 2}));
+    QVERIFY(!pick(Rule::Longest, true, q, {0, 1, 2})); // all of one length
+
+    q.alternatives = {QStringLiteral("Grave."), QStringLiteral("Leve, com multa simples."),
+                      QStringLiteral("Média, com advertência."),
+                      QStringLiteral("Gravíssima, com suspensão.")};
+    QCOMPARE(pick(Rule::LoneKind, true, q, all), Picked(QList<int>{0}));
+    QCOMPARE(pick(Rule::SevereNature, true, q, all), Picked(QList<int>{3}));
+    q.alternatives[1] = QStringLiteral("Não é infração.");
+    QVERIFY(!pick(Rule::LoneKind, true, q, all)); // three kinds
+    QCOMPARE(pick(Rule::NotInfraction, false, q, all), Picked(QList<int>{0, 2, 3}));
+
+    // A block question in today's format: four sets, each without one wrong alternative.
+    Answered b;
+    b.count = 5;
+    b.answer = 0;
+    b.alternatives = {QStringLiteral("aaaaaa"), QStringLiteral("bbbbb"), QStringLiteral("ccc"),
+                      QStringLiteral("dd"), QStringLiteral("e")};
+    QCOMPARE(shownSets(b, true).size(), 4);
+    QCOMPARE(shownSets(b, false).size(), 1);
+    const RuleScore longest = scoreRule(Rule::Longest, true, {&b}, true);
+    QCOMPARE(longest.hits, 1.0);
+    QCOMPARE(longest.applies, 1.0);
+    const RuleScore shortest = scoreRule(Rule::Shortest, true, {&b}, true);
+    QCOMPARE(shortest.hits, 0.0);
+    QVERIFY(ruleBreaks(RuleScore{4, 10}, 0.25));
+    QVERIFY(!ruleBreaks(RuleScore{3, 10}, 0.25));
+    QVERIFY(!ruleBreaks(RuleScore{4, 9}, 0.25)); // too few questions to judge
+}
+
+// No rule of form beats chance by more than 5 points where its limit is held: over the blocks (five
+// alternatives, and the four today's format shows), over the study questions, and in each study
+// file of 07 to 12.
+void TestBankGuard::testWiseRules()
+{
+    const QList<Answered> blockQuestions = answeredQuestions();
+    const QList<Answered> study = studyQuestions();
+    QList<const Answered *> blocks, studyAll;
+    QMap<int, QList<const Answered *>> byFile;
+    for (const Answered &q : blockQuestions)
+        blocks << &q;
+    for (const Answered &q : study) {
+        studyAll << &q;
+        byFile[q.block] << &q;
+    }
+    QVERIFY(!blocks.isEmpty());
+    QStringList figures, faults;
+    faults += ruleFaults(QStringLiteral("blocks"), blocks, 1.0 / 5, false, true, figures);
+    faults += ruleFaults(QStringLiteral("blocks shown"), blocks, 1.0 / 4, true, true, figures);
+    if (!studyAll.isEmpty())
+        faults += ruleFaults(QStringLiteral("study"), studyAll, 1.0 / 4, false, true, figures);
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it) {
+        const QString name = QStringLiteral("estudo-%1").arg(it.key(), 2, 10, QLatin1Char('0'));
+        faults += ruleFaults(name, it.value(), 1.0 / 4, false, it.key() >= 7, figures);
+    }
+    qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
     if (!faults.isEmpty())
         QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
 }
