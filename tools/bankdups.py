@@ -43,6 +43,8 @@ import re
 import sys
 import unicodedata
 
+from bankfile import read_questions
+
 THRESHOLD = 0.20        # a study question against a block question
 STUDY_THRESHOLD = 0.45  # two study questions
 STEM_GATE = 0.20
@@ -106,32 +108,12 @@ def marks(text):
 
 
 def read_file(path):
-    questions = []
-    q = None
-    with open(path, encoding="utf-8-sig") as f:
-        for raw in f:
-            line = raw.rstrip("\r\n")
-            if line.startswith("#"):
-                continue
-            if not line.strip():
-                q = None
-                continue
-            if q is None and line.strip().isdigit():
-                q = {"n": int(line), "alts": {}, "file": os.path.basename(path)}
-                questions.append(q)
-                continue
-            if q is None or ":" not in line:
-                continue
-            key, value = line.split(":", 1)
-            value = value.strip()
-            if key == "P":
-                q["stem"] = value
-            elif len(key) == 1 and key in "ABCDE":
-                q["alts"][key] = value
-            elif key == "Resposta":
-                q["answer"] = value
-            elif key == "Figura":
-                q["figure"] = value
+    questions = read_questions(path)
+    for q in questions:
+        q["file"] = os.path.basename(path)
+        if "stem" in q:
+            q["stem"] = q["stem"].strip()
+        q["alts"] = {k: v.strip() for k, v in q["alts"].items()}
     return questions
 
 

@@ -29,6 +29,8 @@ import os
 import re
 import sys
 
+from bankfile import read_questions
+
 LETTERS = "ABCDE"
 ABSOLUTE = re.compile(r"\b(sempre|nunca|apenas|somente|só|qualquer|nenhum|nenhuma|todos|todas|"
                       r"exclusivamente|jamais)\b", re.IGNORECASE)
@@ -38,30 +40,10 @@ MAX_FIVE_OF_A_KIND = 8  # runs of five using each letter once, bank-wide (about 
 
 
 def read_block(path, letters=LETTERS):
-    questions = []
-    q = None
-    with open(path, encoding="utf-8-sig") as f:
-        for raw in f:
-            line = raw.rstrip("\r\n")
-            if line.startswith("#"):
-                continue
-            if not line.strip():
-                q = None
-                continue
-            if q is None and line.isdigit():
-                q = {"n": int(line), "alts": {}}
-                questions.append(q)
-                continue
-            if q is None or ":" not in line:
-                continue
-            key, value = line.split(":", 1)
-            value = value[1:] if value.startswith(" ") else value
-            if key in letters and len(key) == 1:
-                q["alts"][key] = value
-            elif key == "Resposta":
-                q["answer"] = value.strip()
-            elif key == "P":
-                q["stem"] = value
+    questions = read_questions(path)
+    for q in questions:
+        q["alts"] = {k: v for k, v in q["alts"].items() if k in letters}
+        q.pop("figure", None)
     return [q for q in questions if q["n"] not in NO_ANSWER and q.get("answer", "") != ""
             and q["answer"] in letters]
 

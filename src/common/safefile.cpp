@@ -86,3 +86,14 @@ SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
     result.bytes = std::move(bytes);
     return result;
 }
+
+bool SafeFile::syncToDisk(const QString &path, bool folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || folder;
+}

@@ -30,4 +30,9 @@ Result read(const QString &path, qint64 maxSize);
 // Missing, NotRegular or TooLarge.
 Status check(const QString &path, qint64 maxSize);
 
+// Flushes the file (or, with folder, the folder) at path to disk, as a replacing write does before
+// and after its rename; false when the file cannot be opened or flushed (a folder some file systems
+// refuse to flush counts as flushed: the rename stands either way).
+bool syncToDisk(const QString &path, bool folder = false);
+
 } // namespace SafeFile

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/errors.h"
+#include "common/safefile.h"
 #include "store/binarydataset.h"
 #include "store/field.h"
 
@@ -20,18 +21,6 @@
 #include <unistd.h>
 
 namespace {
-// Flushes the file (or folder) at path to disk; false when it cannot be opened or flushed.
-bool syncToDisk(const QString &path, bool folder = false)
-{
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok || folder; // some file systems refuse to sync a folder; the rename still stands
-}
-
 // Removes the work copies a draw killed midway left beside path (path.novo-…, and path.novo of
 // earlier versions); one younger than ten minutes may be another copy's draw in progress.
 void removeLeftovers(const QString &path)
@@ -159,7 +148,7 @@ void setAside(const QString &path)
         if (errno == EEXIST)
             continue;
         if (QFile::copy(path, aside)) {
-            syncToDisk(aside);
+            SafeFile::syncToDisk(aside);
             return;
         }
         QFile::remove(aside);
@@ -203,13 +192,13 @@ QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QStrin
             bds.Next();
         }
         bds.Close();
-        if (!syncToDisk(work))
+        if (!SafeFile::syncToDisk(work))
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
         if (found.condition == Condition::Unusable)
             setAside(path);
         if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
-        syncToDisk(QFileInfo(path).absolutePath(), true);
+        SafeFile::syncToDisk(QFileInfo(path).absolutePath(), true);
         bds.SetTableName(path);
     } catch (...) {
         reset(bds);

@@ -428,18 +428,6 @@ QString workName(const QString &file)
            QStringLiteral(".novo-%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
 }
 
-// Flushes the file or folder at path to disk; false when it cannot be opened or flushed.
-bool syncToDisk(const QString &path, bool folder = false)
-{
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok || folder; // some file systems refuse to sync a folder; the rename still stands
-}
-
 // A file name as an SQL string literal.
 QString sqlText(const QString &text)
 {
@@ -1688,7 +1676,7 @@ bool History::backupTo(const QString &file, QString *error) const
     // written beside the chosen name and put in its place only when whole.
     const QString work = workName(file);
     QSqlQuery q(d->db());
-    if (!q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) || !syncToDisk(work)) {
+    if (!q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) || !SafeFile::syncToDisk(work)) {
         q.finish();
         QFile::remove(work);
         return failed(
@@ -1702,7 +1690,7 @@ bool History::backupTo(const QString &file, QString *error) const
                           "A cópia não pôde ser gravada em %1: o arquivo que já existia não foi substituído.")
                           .arg(name));
     }
-    syncToDisk(QFileInfo(file).absolutePath(), true);
+    SafeFile::syncToDisk(QFileInfo(file).absolutePath(), true);
     return true;
 }
 
@@ -1781,7 +1769,7 @@ bool History::restoreFrom(const QString &file, QString *message)
         bool copied = false;
         if (db.open()) {
             QSqlQuery q(db);
-            copied = q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) && syncToDisk(work);
+            copied = q.exec(QStringLiteral("VACUUM INTO ") + sqlText(work)) && SafeFile::syncToDisk(work);
         }
         db.close();
         db = QSqlDatabase();
@@ -1843,7 +1831,7 @@ bool History::restoreFrom(const QString &file, QString *message)
     // The old history's log (emptied) and its index must not be read as the copy's.
     for (const QString &suffix : kBeside)
         QFile::remove(d->path + suffix);
-    syncToDisk(QFileInfo(d->path).absolutePath(), true);
+    SafeFile::syncToDisk(QFileInfo(d->path).absolutePath(), true);
     d->openOrSetAside();
     g_revision.fetch_add(1);
     const QString count = exams == 1 ? QStringLiteral("1 prova") : QStringLiteral("%1 provas").arg(exams);

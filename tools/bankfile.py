@@ -1,0 +1,36 @@
+"""Reads a question file of the bank (bloco-NN.txt, estudo-NN.txt) as the program does: a number
+on a line of its own starts a question; "P:", "A:".."E:", "Resposta:", "Figura:" lines give its
+stem, alternatives, right letter and picture; a blank line ends it; "#" lines are comments.
+Shared by bankstats.py and bankdups.py."""
+
+
+def read_questions(path):
+    """Every question of the file, in order: {"n", "alts": {letter: text}, and "stem", "answer",
+    "figure" when written}. Texts lose the one blank after the colon; the answer and figure are trimmed."""
+    questions = []
+    q = None
+    with open(path, encoding="utf-8-sig") as f:
+        for raw in f:
+            line = raw.rstrip("\r\n")
+            if line.startswith("#"):
+                continue
+            if not line.strip():
+                q = None
+                continue
+            if q is None and line.strip().isdigit():
+                q = {"n": int(line), "alts": {}}
+                questions.append(q)
+                continue
+            if q is None or ":" not in line:
+                continue
+            key, value = line.split(":", 1)
+            value = value[1:] if value.startswith(" ") else value
+            if len(key) == 1 and key in "ABCDE":
+                q["alts"][key] = value
+            elif key == "Resposta":
+                q["answer"] = value.strip()
+            elif key == "P":
+                q["stem"] = value
+            elif key == "Figura":
+                q["figure"] = value.strip()
+    return questions
