@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -544,12 +545,14 @@ void TFormRevisao::Imprime(QPrinter &printer) const
             ++page;
             y = 0;
         }
-        for (double from = 0; from < h; from += room) {
-            if (from > 0) {
+        const int pieces = std::max(1, static_cast<int>(std::ceil(h / room)));
+        for (int piece = 0; piece < pieces; ++piece) {
+            const double from = piece * room;
+            if (piece > 0) {
                 ++page;
                 y = 0;
             }
-            const double size = std::min(room, h - from);
+            const double size = std::max(0.0, std::min(room, h - from));
             placed.push_back({page, y, from, size, part.get()});
             y += size;
         }
