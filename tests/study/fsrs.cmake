@@ -1,0 +1,2 @@
+# The review scheduler's memory model (FSRS), replayed against the reference's fixture.
+quelvado_test(tst_fsrs SOURCES tst_fsrs.cpp LIBS quelvado_study_core)
