@@ -1706,13 +1706,14 @@ QString copyProblem(const QString &file, const QString &connection, int *exams)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         QSqlQuery q(db);
         const QString notOurs = QStringLiteral("O arquivo escolhido não é uma cópia do histórico de estudo.");
-        if (!db.open() || !q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+        // A file that does not open or tell its version counts as version 0: not a history.
+        const int version =
+            db.open() && q.exec(QStringLiteral("PRAGMA user_version")) && q.next() ? q.value(0).toInt() : 0;
+        if (version < 1) {
             problem = notOurs;
-        } else if (const int version = q.value(0).toInt(); version > History::kSchemaVersion) {
+        } else if (version > History::kSchemaVersion) {
             problem = QStringLiteral("A cópia foi feita por uma versão mais nova do programa; restaure-a com "
                                      "essa versão.");
-        } else if (version < 1) {
-            problem = notOurs;
         } else {
             q.finish();
             const QStringList tables =

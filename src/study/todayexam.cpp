@@ -337,7 +337,7 @@ std::optional<TodayExam::Progress> TodayExam::restoreProgress(const QByteArray &
     QList<TodayQuestion> questions;
     QList<QString> answers;
     QList<bool> shownFlags;
-    for (const QJsonValue &value : positions) {
+    for (const auto &value : positions) {
         const QJsonObject o = value.toObject();
         const StoredQuestion *q = m_bank.question(o.value(QStringLiteral("questao")).toInt());
         const QString shown = o.value(QStringLiteral("alternativas")).toString();
