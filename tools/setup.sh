@@ -19,8 +19,8 @@ QUELVADO_PACKAGES=(
 
 # Only the tests and checks: zip and zipinfo (archive tests), Xlib, Xvfb and xdotool (the program
 # as a process on an X server), openssl (the TLS test server), the Debian package's checks
-# (desktop-file-validate, appstreamcli, lintian), clang-format for the format check and python3 for
-# the checks that read the sources (tests/rules).
+# (desktop-file-validate, appstreamcli, lintian), clang-format for the format check, python3 for
+# the checks that read the sources (tests/rules), and strace (the listing tool's system calls).
 # shellcheck disable=SC2034 # used by test.sh
 QUELVADO_TEST_PACKAGES=(
   zip unzip
@@ -28,6 +28,7 @@ QUELVADO_TEST_PACKAGES=(
   openssl
   desktop-file-utils appstream lintian
   clang-format python3
+  strace
 )
 
 # The packages named that are not installed.

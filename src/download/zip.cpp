@@ -397,19 +397,32 @@ double TZip::DosDateTimeToDateTime(quint16 dosDate, quint16 dosTime)
     return static_cast<double>(days) + msecs / 86400000.0;
 }
 
-QDateTime TZip::ToQDateTime(double dateTime)
+namespace {
+// The date and the time of day of a date-time value, as ToQDateTime takes them; false for a value
+// no archive can hold (beyond a million days either way).
+bool splitDateTime(double dateTime, QDate &date, QTime &time)
 {
-    // Beyond a million days either way lies no date a zip archive can hold.
     if (!(std::abs(dateTime) < 1e6))
-        return QDateTime();
+        return false;
     double whole = std::floor(dateTime);
     qint64 msecs = std::llround((dateTime - whole) * 86400000.0);
     if (msecs >= 86400000) {
         whole += 1;
         msecs -= 86400000;
     }
-    return QDateTime(QDate(1899, 12, 30).addDays(static_cast<qint64>(whole)),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));
+    date = QDate(1899, 12, 30).addDays(static_cast<qint64>(whole));
+    time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs));
+    return true;
+}
+} // namespace
+
+QDateTime TZip::ToQDateTime(double dateTime)
+{
+    QDate date;
+    QTime time;
+    if (!splitDateTime(dateTime, date, time))
+        return QDateTime();
+    return QDateTime(date, time);
 }
 
 // ---- Dates of a listing ----
@@ -603,7 +616,8 @@ QString ZipDateFormat::exactText(double dateTime, Style style, const QLocale &lo
     return text;
 }
 
-ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style), m_locale(locale)
+ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale)
+    : m_style(style), m_locale(locale), m_longTime(longTimeFormat(locale))
 {
     if (style == Style::Iso) {
         m_fast = parseFormat(QStringLiteral("yyyy-MM-dd"), m_date) &&
@@ -632,6 +646,7 @@ ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style
         m_fast = false;
         return;
     }
+    m_zoneKnown = true;
     const QDateTime from(QDate(1979, 12, 1), QTime(0, 0), Qt::UTC);
     const QDateTime to(QDate(2108, 2, 1), QTime(0, 0), Qt::UTC);
     for (const QTimeZone::OffsetData &change : zone.transitions(from, to)) {
@@ -661,9 +676,9 @@ ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale) : m_style(style
     }
 }
 
-bool ZipDateFormat::handByHand(double dateTime) const
+bool ZipDateFormat::zoneFree(double dateTime) const
 {
-    if (!m_fast || !(dateTime >= 29221.0 && dateTime < 76701.0)) // 1 January 1980 to 1 January 2110
+    if (!m_zoneKnown || !(dateTime >= 29221.0 && dateTime < 76701.0)) // 1 January 1980 to 1 January 2110
         return false;
     const qint64 day = kDay0 + static_cast<qint64>(std::floor(dateTime));
     return !std::binary_search(m_zoneDays.begin(), m_zoneDays.end(), day);
@@ -681,12 +696,29 @@ QString ZipDateFormat::handText(const Fields &f) const
     return out;
 }
 
+QString ZipDateFormat::wallText(double dateTime) const
+{
+    QDate date;
+    QTime time;
+    if (!splitDateTime(dateTime, date, time))
+        return exact(dateTime);
+    if (m_style == Style::Iso)
+        return date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') +
+               time.toString(QStringLiteral("HH:mm:ss"));
+    QString text = m_locale.toString(date, QLocale::ShortFormat);
+    if (time != QTime(0, 0))
+        text += QLatin1Char(' ') + m_locale.toString(time, m_longTime);
+    return text;
+}
+
 QString ZipDateFormat::text(double dateTime) const
 {
-    Fields f{};
-    if (!handByHand(dateTime) || !fieldsOf(dateTime, f))
+    if (!zoneFree(dateTime))
         return exact(dateTime);
-    return handText(f);
+    Fields f{};
+    if (m_fast && fieldsOf(dateTime, f))
+        return handText(f);
+    return wallText(dateTime);
 }
 
 // ---- The window's rows ----

@@ -95,8 +95,10 @@ private:
 // short date, then its long time without a time-zone marker unless the time is exactly midnight;
 // or ISO ("yyyy-MM-dd HH:mm:ss"). The text is the one QLocale gives for the local date and time of
 // ToQDateTime, but the formats and the time zone are looked up once, when the object is made: the
-// fields are formatted by hand, and only values on a day the zone changes its offset (or outside
-// the years an archive holds) take the slow exact road through QDateTime and QLocale.
+// fields are formatted by hand, a format that cannot be (month names, say) by QLocale from the
+// date and the time apart, without a local date-time (whose every making reads the zone again when
+// TZ is unset), and only values on a day the zone changes its offset (or outside the years an
+// archive holds) take the slow exact road through QDateTime and QLocale.
 class ZipDateFormat {
 public:
     enum class Style { Locale, Iso };
@@ -117,15 +119,21 @@ public:
     };
 
 private:
-    bool handByHand(double dateTime) const;
+    // The value lies on a day whose local time is the wall time itself (no offset change near it),
+    // within the years an archive holds.
+    bool zoneFree(double dateTime) const;
+    // The text through QLocale from the date and the time apart (for a zoneFree value).
+    QString wallText(double dateTime) const;
     QString handText(const Fields &fields) const;
     QString exact(double dateTime) const { return exactText(dateTime, m_style, m_locale); }
 
     Style m_style;
     QLocale m_locale;
-    bool m_fast = false; // the formats hold only what is formatted by hand
+    bool m_fast = false;      // the formats hold only what is formatted by hand
+    bool m_zoneKnown = false; // the system's time zone and its changes could be read
     QList<Token> m_date, m_time;
     QString m_am, m_pm;
+    QString m_longTime;             // longTimeFormat(m_locale)
     std::vector<qint64> m_zoneDays; // Julian days on which the local offset changes, sorted
 };
 
