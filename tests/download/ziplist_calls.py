@@ -13,8 +13,21 @@ MEMBERS = 10000
 MOST_CALLS = 200
 
 
+SKIPPED = 77  # ctest's SKIP_RETURN_CODE for this test
+
+
 def main():
     ziplist = sys.argv[1]
+    # Where the system forbids tracing (a container without ptrace), the count cannot be taken.
+    try:
+        probe = subprocess.run(["strace", "-f", "-o", os.devnull, "true"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, check=False)
+    except FileNotFoundError:
+        print("strace is not installed (the set-up installs it)")
+        return 1
+    if probe.returncode != 0:
+        print("strace cannot trace here: " + probe.stderr.decode("utf-8", "replace").strip())
+        return SKIPPED
     with tempfile.TemporaryDirectory() as folder:
         archive = os.path.join(folder, "many.zip")
         with zipfile.ZipFile(archive, "w", zipfile.ZIP_STORED) as z:
