@@ -2,6 +2,7 @@
 
 #include "formtopo.h"
 #include "helpwindow.h"
+#include "versioninfo.h"
 
 #include "codereader/formcodigo.h"
 #include "common/appwindows.h"
@@ -32,6 +33,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -205,8 +207,33 @@ private:
 };
 } // namespace
 
+namespace {
+// "--version" and "--help" are answered before anything needs a display: they print and end.
+std::optional<int> answerOption(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        if (arg == "--version" || arg == "-v") {
+            std::printf("Quelvado %s\n", VersionInfo::trimmed(VersionInfo::raw()).toUtf8().constData());
+            return 0;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::printf("Uso: quelvado [--help] [--version]\n"
+                        "Abre o Quelvado: simulados da prova teórica de trânsito para a CNH, as placas de\n"
+                        "sinalização, o Código de Trânsito Brasileiro e o estudo.\n\n"
+                        "  -h, --help     mostra esta ajuda e termina\n"
+                        "  -v, --version  mostra a versão e termina\n");
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
+
 int Startup::run(int argc, char **argv)
 {
+    if (const std::optional<int> answered = answerOption(argc, argv))
+        return *answered;
     QElapsedTimer started;
     started.start();
     TApplication app(argc, argv);

@@ -190,8 +190,8 @@ void TestInstall::packageContents()
     const Result depends =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Depends")});
     QCOMPARE(depends.code, 0);
-    for (const char *package :
-         {"libc6", "libqt6widgets6", "libqt6svg6", "libcurl4", "fonts-dejavu-core", "qt6-translations-l10n"})
+    for (const char *package : {"libc6", "libqt6widgets6", "libqt6svg6", "libcurl4", "fonts-dejavu-core",
+                                "fonts-dejavu-extra", "qt6-translations-l10n", "libsqlite3-0"})
         QVERIFY2(depends.output.contains(QLatin1String(package)), qPrintable(depends.output));
     const Result fields =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Package"),

@@ -73,6 +73,7 @@ private slots:
     void helpWindowShowsTopic();
     void helpWindowMissingFile();
     void secondCopyRefused();
+    void versionAndHelpWithoutDisplay();
     void preparedArtworkMatchesPainting();
     void correctedExamKeptInHistory();
     void qtStandardTextsInPortuguese();
@@ -424,6 +425,28 @@ void TestShell::helpWindowMissingFile()
     QCOMPARE(m_dialogs->boxes.size(), 2);
     QVERIFY(m_dialogs->boxes.last().text.startsWith(QStringLiteral("Arquivo de ajuda inválido")));
     QVERIFY(!window.isVisible());
+}
+
+// "--version" and "--help" answer on a terminal without a display (no window system at all).
+void TestShell::versionAndHelpWithoutDisplay()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    const auto run = [&](const QString &option) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(QUELVADO_PROGRAM), {option});
+        const bool ended = p.waitForFinished(10000);
+        return std::tuple(ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                          QString::fromUtf8(p.readAllStandardOutput()));
+    };
+    const auto [versionCode, version] = run(QStringLiteral("--version"));
+    QCOMPARE(versionCode, 0);
+    QCOMPARE(version, QStringLiteral("Quelvado %1\n").arg(VersionInfo::trimmed(VersionInfo::raw())));
+    const auto [helpCode, help] = run(QStringLiteral("--help"));
+    QCOMPARE(helpCode, 0);
+    QVERIFY2(help.startsWith(QStringLiteral("Uso: quelvado [--help] [--version]\n")), qPrintable(help));
 }
 
 void TestShell::secondCopyRefused()
