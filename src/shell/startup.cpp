@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -129,6 +130,9 @@ void Startup::configureApplication(QApplication &app)
     // which the window system would append to every window's caption.
     Dialogs::setApplicationTitle(applicationTitle);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // The windows name their menu entry (Wayland and docks match them by it) and show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("br.com.quelvado.Quelvado"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icone.svg")));
     installQtTranslation(app);
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));

@@ -115,6 +115,9 @@ void TestShell::windowsCreatedOnceInOrder()
 {
     QCOMPARE(AppWindows::get(AppWindow::Topo), formTopo());
     QCOMPARE(AppWindows::get(AppWindow::Download), formDownload());
+    // The windows name the menu entry they belong to and carry its icon.
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("br.com.quelvado.Quelvado"));
+    QVERIFY(!formTopo()->windowIcon().pixmap(32, 32).isNull());
     // Sizes, borders and captions of the windows the other areas fill in.
     QCOMPARE(formProva()->size(), QSize(692, 410));
     QCOMPARE(formPlacas()->size(), QSize(150, 273));
