@@ -545,6 +545,20 @@ template <typename Row> void placeFields(QStringList &fields, const Table<Row> &
 
 } // namespace
 
+namespace {
+// An exam's own columns, without its answers.
+HistoryExam examOf(const HistorySummary &row)
+{
+    HistoryExam e;
+    e.id = row.id;
+    e.type = row.type;
+    e.start = row.start;
+    e.end = row.end;
+    e.seconds = row.seconds;
+    return e;
+}
+} // namespace
+
 int HistoryExam::right() const
 {
     int n = 0;
@@ -1148,14 +1162,8 @@ QList<HistoryExam> History::exams(Answers which) const
         ExamRow row;
         while (q.next()) {
             reader.read(q, row);
-            HistoryExam e;
-            e.id = row.id;
-            e.type = row.type;
-            e.start = row.start;
-            e.end = row.end;
-            e.seconds = row.seconds;
-            index.insert(e.id, list.size());
-            list << e;
+            index.insert(row.id, list.size());
+            list << examOf(row);
         }
     }
     if (q.exec(selectAll(kAnswers, {"position"}) +
@@ -1194,11 +1202,7 @@ HistoryExam History::exam(qint64 id) const
             return false;
         ExamRow row;
         RowReader<ExamRow>(q, kExams).read(q, row);
-        e.id = row.id;
-        e.type = row.type;
-        e.start = row.start;
-        e.end = row.end;
-        e.seconds = row.seconds;
+        e = examOf(row);
         if (!q.prepare(selectAll(kAnswers, {"position"}) +
                        QLatin1String(" WHERE exam = ? ORDER BY position")))
             return false;
@@ -1290,15 +1294,8 @@ QList<HistoryExam> History::lastMistakes() const
     while (q.next()) {
         examReader.read(q, exam);
         answerReader.read(q, answer);
-        if (list.isEmpty() || list.constLast().id != exam.id) {
-            HistoryExam e;
-            e.id = exam.id;
-            e.type = exam.type;
-            e.start = exam.start;
-            e.end = exam.end;
-            e.seconds = exam.seconds;
-            list << e;
-        }
+        if (list.isEmpty() || list.constLast().id != exam.id)
+            list << examOf(exam);
         list.last().answers << static_cast<const HistoryAnswer &>(answer);
     }
     return list;
