@@ -448,8 +448,8 @@ void TFormProvaAtual::showQuestion(int posicao)
     BBProximo->setEnabled(posicao < m_prova.size());
     ScrollQuestao->ensureVisible(0, 0);
     showAnsweredCount();
-    BBSemResposta->setEnabled(m_prova.nextUnanswered(posicao) != 0 &&
-                              m_prova.nextUnanswered(posicao) != posicao);
+    const int semResposta = m_prova.nextUnanswered(posicao);
+    BBSemResposta->setEnabled(semResposta != 0 && semResposta != posicao);
     guardaProgresso();
 }
 

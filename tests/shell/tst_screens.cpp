@@ -89,7 +89,7 @@ void TestScreens::everyWindowFits()
     TempProgramFolder folder;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen->devicePixelRatio() <= 1.0)
-        QSKIP("run with a screen of its own (the tst_screens_* runs)");
+        QSKIP("run with a screen of its own, as ctest runs it");
     const QRect available = screen->availableGeometry();
     qInfo("%s: %dx%d available", qPrintable(screen->name()), available.width(), available.height());
     WindowKit::keepWindowsOnScreen(*qApp);

@@ -3,13 +3,14 @@
 // in src/study/fsrs.cpp. Whole days only: no interval fuzz, no short-term (same-day) steps,
 // default parameters.
 //
-// Regenerate (the seed is fixed, so the same ts-fsrs version writes the same file):
+// To write it again (the draws start from a fixed state, so the same ts-fsrs version writes the
+// same file):
 //   cd tools/fsrs-fixture && npm install && node make-fixture.mjs
 import { writeFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
 import { createEmptyCard, fsrs, Rating, FSRSVersion, default_w } from 'ts-fsrs';
 
-const kSeed = 20261208;
+const kFirstState = 20261208;
 // Sequences per desired retention: the program's default (0.9) is the one that counts; a few at
 // other retentions check how the interval follows the retention.
 const kGroups = [
@@ -20,9 +21,9 @@ const kGroups = [
 const kDayMs = 24 * 60 * 60 * 1000;
 const kStart = Date.UTC(2024, 0, 1, 12, 0, 0); // day 0 of every sequence, at noon UTC
 
-// mulberry32: a small seeded generator, so that the file is the same at every run.
-function generator(seed) {
-  let a = seed >>> 0;
+// mulberry32: a small generator started from a fixed state, so that the file is the same at every run.
+function generator(state) {
+  let a = state >>> 0;
   return () => {
     a = (a + 0x6d2b79f5) >>> 0;
     let t = a;
@@ -31,7 +32,7 @@ function generator(seed) {
     return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
 }
-const random = generator(kSeed);
+const random = generator(kFirstState);
 const between = (low, high) => low + Math.floor(random() * (high - low + 1));
 
 // Answers as a learner gives them: mostly Good, some Again, fewer Hard and Easy.
