@@ -49,6 +49,12 @@
 // totals per subject read a row per exam or per subject of an exam, never the answers; the drill's
 // answers get a table of their own.
 //
+// Version 3: each answer keeps whether the traffic light was consulted there and whether the
+// position was shown.
+//
+// Version 4: each drill answer keeps what the candidate said of a right answer (sure, unsure,
+// guessed) and where it was given (the reviews or study by subject).
+//
 // Dates are ISO 8601 text with milliseconds and the offset from UTC they were taken at: read back,
 // they need no look-up of the local time zone (slow enough to matter for a thousand exams).
 //
@@ -140,6 +146,34 @@ constexpr Field<Row> asFlag = {
     [](Row &row, const QVariant &value) { row.*member = value.toInt() != 0; },
     [](const Row &row) { return row.*member ? QStringLiteral("sim") : QStringLiteral("não"); },
 };
+// An enumeration stored as its number.
+template <typename Row, auto member>
+constexpr Field<Row> asEnum = {
+    [](const Row &row) { return QVariant(static_cast<int>(row.*member)); },
+    [](Row &row, const QVariant &value) {
+        row.*member = static_cast<std::remove_cvref_t<decltype(row.*member)>>(value.toInt());
+    },
+    [](const Row &row) { return QString::number(static_cast<int>(row.*member)); },
+};
+// The export's words for what the candidate said of a right answer, and where it was given.
+QString confidenceText(DrillAnswer::Confidence confidence)
+{
+    switch (confidence) {
+    case DrillAnswer::Confidence::Knew:
+        return QStringLiteral("sei");
+    case DrillAnswer::Confidence::Thought:
+        return QStringLiteral("acho");
+    case DrillAnswer::Confidence::Guessed:
+        return QStringLiteral("chutei");
+    case DrillAnswer::Confidence::NotAsked:
+        break;
+    }
+    return QString();
+}
+QString kindText(DrillAnswer::Kind kind)
+{
+    return kind == DrillAnswer::Kind::Subject ? QStringLiteral("assunto") : QStringLiteral("revisao");
+}
 // Subjects::Subject stored, its name exported.
 template <typename Row, auto member>
 constexpr Field<Row> asSubject = {asInteger<Row, member>.store, asInteger<Row, member>.read,
@@ -200,6 +234,8 @@ constexpr Column<DrillRow> kDrillColumns[] = {
     {"number", "INTEGER NOT NULL", 2, asInteger<DrillRow, &DrillRow::number>},
     {"at", "TEXT NOT NULL", 2, asDate<DrillRow, &DrillRow::at>},
     {"correct", "INTEGER NOT NULL", 2, asFlag<DrillRow, &DrillRow::right>},
+    {"confidence", "INTEGER NOT NULL DEFAULT 0", 4, asEnum<DrillRow, &DrillRow::confidence>},
+    {"kind", "INTEGER NOT NULL DEFAULT 0", 4, asEnum<DrillRow, &DrillRow::kind>},
 };
 constexpr Table<DrillRow> kDrillAnswers = {"drill_answers", kDrillColumns, nullptr, nullptr};
 
@@ -822,6 +858,13 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
         // Whether the traffic light was consulted and the position shown were not kept before:
         // the earlier answers keep their verdicts.
         for (const QString &statement : addColumns(kAnswers, 3))
+            if (!q.exec(statement))
+                return fail();
+    }
+    if (from <= 3) {
+        // What the candidate said of a right answer, and where it was given, were not asked before:
+        // the earlier drill answers were all given in the drill of mistakes, none asked.
+        for (const QString &statement : addColumns(kDrillAnswers, 4))
             if (!q.exec(statement))
                 return fail();
     }
@@ -1602,8 +1645,8 @@ bool History::exportCsv(const QString &historyPath, const QString &file, QString
                 return;
             }
             if (!drill.line({QStringLiteral("questao"), QStringLiteral("materia"), QStringLiteral("quando"),
-                             QStringLiteral("certa"), QStringLiteral("gabarito"),
-                             QStringLiteral("enunciado")}) ||
+                             QStringLiteral("certa"), QStringLiteral("gabarito"), QStringLiteral("enunciado"),
+                             QStringLiteral("seguranca"), QStringLiteral("onde")}) ||
                 !q.exec(selectAll(kDrillAnswers) + QLatin1String(" ORDER BY id"))) {
                 problem = unreadable;
                 return;
@@ -1616,7 +1659,8 @@ bool History::exportCsv(const QString &historyPath, const QString &file, QString
                 if (!drill.line({QString::number(row.number), Subjects::name(Subjects::of(row.number)),
                                  asDate<DrillRow, &DrillRow::at>.text(row),
                                  row.right ? QStringLiteral("sim") : QStringLiteral("não"),
-                                 rightLetter(question, QString()), questionText(question)})) {
+                                 rightLetter(question, QString()), questionText(question),
+                                 confidenceText(row.confidence), kindText(row.kind)})) {
                     problem = cannotWrite.arg(QDir::toNativeSeparators(drillFile));
                     return;
                 }

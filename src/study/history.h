@@ -68,18 +68,30 @@ struct SubjectTotal {
     int total = 0;
 };
 
-// One answer given in the drill.
+// One answer given in the reviews ("Revisões de hoje") or in study by subject.
 struct DrillAnswer {
+    // What the candidate said of a right answer.
+    enum class Confidence {
+        NotAsked = 0,
+        Knew = 1 /* Sei */,
+        Thought = 2 /* Acho */,
+        Guessed = 3 /* Chutei */
+    };
+    // Where it was given.
+    enum class Kind { Review = 0, Subject = 1 };
     int number = 0;
     QDateTime at; // local date and time
     bool right = false;
+    // NotAsked for a wrong answer and for answers stored before the question was asked.
+    Confidence confidence = Confidence::NotAsked;
+    Kind kind = Kind::Review;
 };
 
 class History {
 public:
     // The schema version this program writes (PRAGMA user_version); a file of a later version is
     // set aside.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
 
     // Opens the history at path, creating it (and migrating an older schema) as needed.
     explicit History(const QString &path);

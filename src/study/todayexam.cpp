@@ -79,6 +79,18 @@ const std::array<int, 7> &TodayExam::shares()
     return kShares;
 }
 
+std::array<QList<int>, 7> TodayExam::pools(const QuestionBank &bank)
+{
+    std::array<QList<int>, Subjects::kCount> pools;
+    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+        for (const StoredQuestion &q : *list) {
+            const int s = subjectOf(q);
+            if (usableRight(q) && s >= 0 && s < Subjects::kCount)
+                pools[static_cast<std::size_t>(s)].append(q.number);
+        }
+    return pools;
+}
+
 TodayExam::TodayExam(const QuestionBank &bank) : m_bank(bank) {}
 
 void TodayExam::draw()

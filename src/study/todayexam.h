@@ -44,6 +44,11 @@ public:
     // True when right answers pass the exam (at least kPassMark).
     static bool passes(int right) { return right >= kPassMark; }
 
+    // The numbers of the questions the exam may draw for each subject (index Subjects::Subject), in
+    // the bank's order: those whose alternatives are all written and whose right answer is one of
+    // them.
+    static std::array<QList<int>, 7> pools(const QuestionBank &bank);
+
     // An exam over bank (not owned; it must outlive the exam); nothing drawn yet.
     explicit TodayExam(const QuestionBank &bank);
 

@@ -279,7 +279,8 @@ void TestHistory::storedAndReloaded()
         QCOMPARE(h.path(), path);
         QCOMPARE(h.store(first), 1);
         QCOMPARE(h.store(second), 2);
-        QVERIFY(h.storeDrillAnswer({1301, QDateTime(QDate(2026, 12, 8), QTime(10, 0)), true}));
+        QVERIFY(h.storeDrillAnswer({1301, QDateTime(QDate(2026, 12, 8), QTime(10, 0)), true,
+                                    DrillAnswer::Confidence::Guessed, DrillAnswer::Kind::Subject}));
         QVERIFY(h.storeDrillAnswer({40, QDateTime(QDate(2026, 12, 9), QTime(11, 5, 7, 9)), false}));
     }
     History h(path);
@@ -343,14 +344,18 @@ void TestHistory::storedAndReloaded()
     QCOMPARE(drill[0].number, 1301);
     QCOMPARE(drill[0].at, QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
     QCOMPARE(drill[0].right, true);
+    QCOMPARE(drill[0].confidence, DrillAnswer::Confidence::Guessed);
+    QCOMPARE(drill[0].kind, DrillAnswer::Kind::Subject);
     QCOMPARE(drill[1].number, 40);
+    QCOMPARE(drill[1].confidence, DrillAnswer::Confidence::NotAsked);
+    QCOMPARE(drill[1].kind, DrillAnswer::Kind::Review);
     QCOMPARE(drill[1].at, QDateTime(QDate(2026, 12, 9), QTime(11, 5, 7, 9)));
     QCOMPARE(drill[1].right, false);
 
     RawDatabase raw(path);
     QVERIFY(raw.ok());
     QCOMPARE(raw.rows(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
-    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("3")});
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("4")});
 }
 
 void TestHistory::totalsFromAKnownHistory()
@@ -443,7 +448,7 @@ void TestHistory::migratedFromVersion1()
     QCOMPARE(h.drillAnswers().size(), 1);
     QCOMPARE(h.store(makeExam(3)), 3);
     RawDatabase raw(path);
-    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("3")});
+    QCOMPARE(raw.rows(QStringLiteral("PRAGMA user_version")), QStringList{QStringLiteral("4")});
     // Made the same as a file the program starts afresh.
     History fresh(file(QStringLiteral("fresh.sqlite")));
     QVERIFY(fresh.isOpen());
@@ -969,9 +974,9 @@ void TestHistory::exportedAsCsv()
     const QStringList drill =
         QString::fromUtf8(readFile(History::drillCsvName(out)).mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(drill.size(), 3);
-    QCOMPARE(drill[0], QStringLiteral("questao;materia;quando;certa;gabarito;enunciado"));
+    QCOMPARE(drill[0], QStringLiteral("questao;materia;quando;certa;gabarito;enunciado;seguranca;onde"));
     QCOMPARE(drill[1], QStringLiteral("1;Legislação;2026-12-03T08:00:00;sim;") + rightOf(1, {}) +
-                           QLatin1Char(';') + textOf(1));
+                           QLatin1Char(';') + textOf(1) + QStringLiteral(";;revisao"));
 
     // Nowhere to write: a clear error, nothing made.
     const QString nowhere = file(QStringLiteral("missing-folder/historico.csv"));

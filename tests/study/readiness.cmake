@@ -1,0 +1,3 @@
+# The chance of passing against synthetic candidates whose memory follows another model, and the
+# replay of answers into memory (grades, first attempts, daily counts).
+quelvado_test(tst_readiness SOURCES tst_readiness.cpp LIBS quelvado_study_core)
