@@ -1,14 +1,18 @@
 #include "formdesempenho.h"
 
+#include "readiness.h"
+#include "reviews.h"
 #include "studyhistory.h"
 #include "studywindow.h"
 #include "subjects.h"
+#include "todayexam.h"
 
 #include "common/clock.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/windowkit.h"
 #include "exam/examtypes.h"
+#include "exam/questionbank.h"
 
 #include <QChart>
 #include <QChartView>
@@ -60,13 +64,15 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
 
     GridMaterias = WindowKit::make<QTableWidget>(this, "GridMaterias");
     GridMaterias->setRowCount(Subjects::kCount);
-    GridMaterias->setColumnCount(3);
+    GridMaterias->setColumnCount(4);
     GridMaterias->setHorizontalHeaderLabels({QStringLiteral("Matéria"), QStringLiteral("Todas as provas"),
-                                             QStringLiteral("Últimas cinco provas")});
+                                             QStringLiteral("Últimas cinco provas"),
+                                             QStringLiteral("Questões vistas")});
     GridMaterias->verticalHeader()->hide();
     GridMaterias->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     GridMaterias->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     GridMaterias->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    GridMaterias->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     GridMaterias->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridMaterias->setSelectionMode(QAbstractItemView::NoSelection);
     GridMaterias->setFocusPolicy(Qt::NoFocus);
@@ -95,10 +101,27 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     BBTreinar = WindowKit::make<QPushButton>(this, "BBTreinar");
     // The caption, which names the subject, is what a screen reader says: it is there before the hint.
     BBTreinar->setText(QStringLiteral("&Treinar"));
-    Hints::set(BBTreinar, QStringLiteral("Treina as questões que você errou nesta matéria"));
+    Hints::set(BBTreinar, QStringLiteral("Estuda esta matéria: as questões não vistas e as revisões"));
     connect(BBTreinar, &QPushButton::clicked, this, guard([this] { BBTreinarClick(); }));
     BBFechar = WindowKit::button(this, "BBFechar", QRect(), QStringLiteral("&Fechar"));
     connect(BBFechar, &QPushButton::clicked, this, &QWidget::close);
+
+    LabelChance = WindowKit::make<QLabel>(this, "LabelChance");
+    LabelChance->setWordWrap(true);
+    LabelChance->setFont(WindowKit::font(13, false));
+    auto *estudar = new QHBoxLayout;
+    for (int k = 0; k < 3; ++k) {
+        auto *b = WindowKit::make<QPushButton>(this, nullptr);
+        b->setObjectName(QStringLiteral("BBEstudar%1").arg(k + 1));
+        connect(b, &QPushButton::clicked, this, guard([this, k] {
+                    if (m_treinar && k < m_estudar.size())
+                        m_treinar(m_estudar[k]);
+                }));
+        b->hide();
+        estudar->addWidget(b);
+        BBEstudar << b;
+    }
+    estudar->addStretch(1);
 
     auto *fraca = new QHBoxLayout;
     fraca->addWidget(LabelFraca, 1);
@@ -109,6 +132,8 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     // The content scrolls when the window is smaller than it (a small screen, large text).
     auto *layout = new QVBoxLayout(WindowKit::scrollingContent(this));
     layout->addWidget(LabelResumo);
+    layout->addWidget(LabelChance);
+    layout->addLayout(estudar);
     layout->addWidget(GridMaterias);
     layout->addWidget(Grafico, 1);
     layout->addLayout(fraca);
@@ -145,6 +170,7 @@ void TFormDesempenho::refresh()
         GridMaterias->setItem(s, 1, celula(Progress::shareText(r.all.value(s)), Qt::AlignRight));
         GridMaterias->setItem(s, 2, celula(Progress::shareText(r.recent.value(s)), Qt::AlignRight));
     }
+    mostraChance();
     if (r.weakest < 0) {
         LabelFraca->setText(QStringLiteral("A matéria mais fraca aparece depois da primeira prova."));
         BBTreinar->setText(QStringLiteral("&Treinar"));
@@ -158,6 +184,56 @@ void TFormDesempenho::refresh()
         BBTreinar->setEnabled(static_cast<bool>(m_treinar));
     }
     mostraGrafico();
+}
+
+void TFormDesempenho::mostraChance()
+{
+    History &history = StudyHistory::get();
+    const Memory::State memoria =
+        history.isOpen() ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    const QDate today = Clock::current().localNow().date();
+    const std::optional<QDate> prova = Reviews::examDate(today);
+    const QDate dia = prova.value_or(today);
+    const Readiness::Estimate e = Readiness::estimate(memoria, pools, Memory::dayOf(dia));
+    const auto pct = [](double x) { return QStringLiteral("%1%").arg(qRound(x * 100)); };
+    int materias = 0;
+    for (const Memory::Tally &t : memoria.firstAttempts)
+        materias += t.total > 0 ? 1 : 0;
+    const QString quando =
+        prova ? QStringLiteral("na data da prova (%1)").arg(dia.toString(QStringLiteral("dd/MM/yyyy")))
+              : QStringLiteral("se a prova fosse hoje");
+    if (!e.enough)
+        LabelChance->setText(
+            QStringLiteral(
+                "Chance de aprovação: ainda não dá para avaliar. São precisas ao menos %1 respostas "
+                "em %2 matérias; há %3 em %4.")
+                .arg(Readiness::kMinAnswers)
+                .arg(Readiness::kMinSubjects)
+                .arg(memoria.answers)
+                .arg(materias));
+    else
+        LabelChance->setText(
+            QStringLiteral("Chance de aprovação %1: <b>%2</b> (provavelmente entre %3 e %4).")
+                .arg(quando, pct(e.chance), pct(e.low), pct(e.high)));
+    m_estudar = e.enough ? e.raise : QList<int>();
+    for (int k = 0; k < BBEstudar.size(); ++k) {
+        QPushButton *b = BBEstudar[k];
+        b->setVisible(k < m_estudar.size());
+        if (k < m_estudar.size()) {
+            b->setText(QStringLiteral("Estudar ") + Subjects::name(m_estudar[k]));
+            Hints::set(b, QStringLiteral("Estudar esta matéria subiria a chance em até %1 pontos")
+                              .arg(qRound(e.gain[static_cast<std::size_t>(m_estudar[k])] * 100)));
+        }
+    }
+    for (int s = 0; s < Subjects::kCount; ++s) {
+        const std::size_t i = static_cast<std::size_t>(s);
+        GridMaterias->setItem(s, 3,
+                              celula(e.answered[i] == 0 && e.total[i] > 0
+                                         ? QStringLiteral("nenhuma de %1").arg(e.total[i])
+                                         : QStringLiteral("%1 de %2").arg(e.answered[i]).arg(e.total[i]),
+                                     Qt::AlignRight));
+    }
 }
 
 void TFormDesempenho::mostraGrafico()

@@ -2,10 +2,12 @@
 // "Desempenho": how the candidate is doing, read from the study history. Per subject the share of
 // right answers over every exam and over the last five; the results of the last exams as a chart
 // over time, against the 20 of 30 today's exam asks; the weakest subject, with a button that
-// starts the drill of one's own mistakes on it.
+// starts study by subject on it; the chance of passing today's exam (readiness.h) with its band,
+// and how many of each subject's questions were seen.
 
 #include "study/progress.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <functional>
@@ -29,6 +31,10 @@ public:
     void BBTreinarClick();
 
     QLabel *LabelResumo = nullptr;
+    // The chance of passing today's exam on the exam date (or today), and the subjects where study
+    // would raise it most, each a button that opens study by subject on it.
+    QLabel *LabelChance = nullptr;
+    QList<QPushButton *> BBEstudar;
     QTableWidget *GridMaterias = nullptr;
     QChartView *Grafico = nullptr;
     QLabel *LabelFraca = nullptr;
@@ -40,8 +46,10 @@ protected:
 
 private:
     void mostraGrafico();
+    void mostraChance();
 
     Progress::Report m_report;
+    QList<int> m_estudar; // the subject of each BBEstudar
     std::function<void(int)> m_treinar;
     quint64 m_revisao = 0; // History::revision() when last read
 };

@@ -5,6 +5,7 @@
 #include "formprovasanteriores.h"
 #include "formtreino.h"
 #include "history.h"
+#include "reviews.h"
 #include "studyhistory.h"
 #include "studywindow.h"
 
@@ -14,15 +15,21 @@
 #include "common/hints.h"
 #include "common/windowkit.h"
 
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -78,8 +85,15 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     BBDesempenho =
         entrada("BBDesempenho", QStringLiteral("&Desempenho"),
                 QStringLiteral("Acertos por matéria, gráfico das últimas provas e a matéria mais fraca"));
-    BBErros = entrada("BBErros", QStringLiteral("Estudar meus &erros"),
-                      QStringLiteral("Treina, uma a uma, as questões que você errou nas provas"));
+    BBErros =
+        entrada("BBErros", QStringLiteral("Re&visões de hoje"),
+                QStringLiteral("As questões que a memória pede rever hoje, as mais esquecidas primeiro"));
+    BBAssunto =
+        entrada("BBAssunto", QStringLiteral("Estudar por a&ssunto"),
+                QStringLiteral("As questões ainda não vistas de uma matéria, uma a uma, e depois as suas "
+                               "revisões"));
+    BBAjustes = WindowKit::button(this, "BBAjustes", QRect(), QStringLiteral("A&justes do estudo..."));
+    Hints::set(BBAjustes, QStringLiteral("Data da prova e quantas revisões e questões novas por dia"));
     BBProvaAtual =
         entrada("BBProvaAtual", QStringLiteral("Prova no formato &atual"),
                 QStringLiteral("30 questões de 4 alternativas, com tempo marcado; aprovado com 20 acertos"));
@@ -101,6 +115,8 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
 
     connect(BBDesempenho, &QPushButton::clicked, this, guard([this] { BBDesempenhoClick(); }));
     connect(BBErros, &QPushButton::clicked, this, guard([this] { BBErrosClick(); }));
+    connect(BBAssunto, &QPushButton::clicked, this, guard([this] { BBAssuntoClick(); }));
+    connect(BBAjustes, &QPushButton::clicked, this, guard([this] { BBAjustesClick(); }));
     connect(BBProvaAtual, &QPushButton::clicked, this, guard([this] { BBProvaAtualClick(); }));
     connect(BBProvasAnteriores, &QPushButton::clicked, this, guard([this] { BBProvasAnterioresClick(); }));
     connect(BBExportar, &QPushButton::clicked, this, guard([this] { BBExportarClick(); }));
@@ -112,6 +128,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->setSpacing(8);
     layout->addWidget(BBDesempenho);
     layout->addWidget(BBErros);
+    layout->addWidget(BBAssunto);
     layout->addWidget(BBProvaAtual);
     layout->addWidget(BBProvasAnteriores);
     layout->addSpacing(6);
@@ -122,6 +139,7 @@ TFormEstudo::TFormEstudo(QWidget *parent) : QWidget(parent, Qt::Window)
     copias->addWidget(BBCopia);
     copias->addWidget(BBRestaurar);
     layout->addLayout(copias);
+    layout->addWidget(BBAjustes);
     layout->addSpacing(6);
     layout->addWidget(BBFechar, 0, Qt::AlignRight);
     setMinimumWidth(340);
@@ -167,7 +185,7 @@ TFormDesempenho *TFormEstudo::desempenho()
 {
     if (!m_desempenho) {
         m_desempenho = new TFormDesempenho(this);
-        m_desempenho->setTreinar([this](int subject) { BBErrosClick(subject); });
+        m_desempenho->setTreinar([this](int subject) { BBAssuntoClick(subject); });
     }
     return m_desempenho;
 }
@@ -210,6 +228,67 @@ void TFormEstudo::BBErrosClick(int subject)
     TFormTreino *t = treino();
     t->Abre(subject);
     WindowKit::showInFront(t);
+}
+
+void TFormEstudo::BBAssuntoClick(int subject)
+{
+    TFormTreino *t = treino();
+    t->Abre(subject, TFormTreino::Modo::Assunto);
+    WindowKit::showInFront(t);
+}
+
+void TFormEstudo::BBAjustesClick()
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("FormAjustesEstudo"));
+    dialog.setWindowTitle(QStringLiteral("Ajustes do estudo"));
+    const QDate today = Clock::current().localNow().date();
+    const std::optional<QDate> exam = Reviews::examDate(today);
+    auto *temData = WindowKit::make<QCheckBox>(&dialog, "CheckDataProva");
+    temData->setText(QStringLiteral("&Data da prova marcada:"));
+    temData->setChecked(exam.has_value());
+    auto *dataProva = WindowKit::make<QDateEdit>(&dialog, "EditDataProva");
+    dataProva->setCalendarPopup(true);
+    dataProva->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    dataProva->setMinimumDate(today);
+    dataProva->setDate(exam.value_or(today.addDays(30)));
+    dataProva->setEnabled(exam.has_value());
+    dataProva->setAccessibleName(QStringLiteral("Data da prova"));
+    connect(temData, &QCheckBox::toggled, dataProva, &QWidget::setEnabled);
+    const Reviews::Limits limits = Reviews::limits();
+    auto *revisoes = WindowKit::make<QSpinBox>(&dialog, "SpinRevisoes");
+    revisoes->setRange(0, Reviews::kMaxPerDay);
+    revisoes->setValue(limits.reviews);
+    auto *novas = WindowKit::make<QSpinBox>(&dialog, "SpinNovas");
+    novas->setRange(0, Reviews::kMaxPerDay);
+    novas->setValue(limits.fresh);
+    auto *form = new QFormLayout;
+    form->addRow(temData, dataProva);
+    auto *labelRevisoes = new QLabel(QStringLiteral("&Revisões por dia:"), &dialog);
+    labelRevisoes->setBuddy(revisoes);
+    form->addRow(labelRevisoes, revisoes);
+    auto *labelNovas = new QLabel(QStringLiteral("Questões &novas por dia:"), &dialog);
+    labelNovas->setBuddy(novas);
+    form->addRow(labelNovas, novas);
+    auto *nota = new QLabel(QStringLiteral("Com a data marcada, as revisões que vencerem antes dela são "
+                                           "distribuídas pelos dias que faltam, mesmo acima do limite."),
+                            &dialog);
+    nota->setWordWrap(true);
+    auto *botoes = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    botoes->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    connect(botoes, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(botoes, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(nota);
+    layout->addWidget(botoes);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool ok =
+        Reviews::setLimits({revisoes->value(), novas->value()}) &&
+        Reviews::setExamDate(temData->isChecked() ? std::optional(dataProva->date()) : std::nullopt);
+    if (!ok)
+        Dialogs::error(QStringLiteral("Os ajustes não puderam ser gravados no arquivo de configuração."));
 }
 
 void TFormEstudo::BBProvaAtualClick()

@@ -1,8 +1,8 @@
 #pragma once
 // "Estudo": the small window behind the main window's sixth button. It leads to the performance
-// window, the drill of one's own mistakes, the exam in today's format and the list of past exams,
-// exports the study history as a spreadsheet file (CSV), and makes and restores a copy of the
-// history (to take it to another computer).
+// window, the reviews of the day, study by subject, the settings of study, the exam in today's format and the
+// list of past exams, exports the study history as a spreadsheet file (CSV), and makes and restores a copy of
+// the history (to take it to another computer).
 
 #include <QWidget>
 
@@ -24,6 +24,9 @@ public:
     void BBDesempenhoClick();
     // The drill over every subject, or over one (a Subjects::Subject) when subject >= 0.
     void BBErrosClick(int subject = -1);
+    // Study by subject (-1: all); the settings of study (exam date, daily numbers).
+    void BBAssuntoClick(int subject = -1);
+    void BBAjustesClick();
     void BBProvaAtualClick();
     void BBProvasAnterioresClick();
     void BBExportarClick();
@@ -47,7 +50,9 @@ public:
 
     QLabel *LabelHistorico = nullptr;
     QPushButton *BBDesempenho = nullptr;
-    QPushButton *BBErros = nullptr;
+    QPushButton *BBErros = nullptr; // "Revisões de hoje"
+    QPushButton *BBAssunto = nullptr;
+    QPushButton *BBAjustes = nullptr;
     QPushButton *BBProvaAtual = nullptr;
     QPushButton *BBProvasAnteriores = nullptr;
     QPushButton *BBExportar = nullptr;

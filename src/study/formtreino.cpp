@@ -13,6 +13,7 @@
 #include "controls/artwork.h"
 #include "exam/questionbank.h"
 #include "exam/questionsheet.h"
+#include "study/todayexam.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,6 +61,11 @@ QString questoes(qsizetype n)
     return n == 1 ? QStringLiteral("1 questão") : QStringLiteral("%1 questões").arg(n);
 }
 
+QString revisoes(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 revisão") : QStringLiteral("%1 revisões").arg(n);
+}
+
 // " em Sinalização" for a subject, nothing for all.
 QString emAssunto(int assunto)
 {
@@ -71,7 +77,7 @@ QString emAssunto(int assunto)
 TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Window), m_assunto(assunto)
 {
     setObjectName(QStringLiteral("FormTreino"));
-    setWindowTitle(QStringLiteral("Estudar meus erros"));
+    setWindowTitle(QStringLiteral("Revisões de hoje"));
     setFont(WindowKit::font(12, false));
     setMinimumSize(420, 320);
     resize(660, 640);
@@ -86,12 +92,18 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
         ComboAssunto->addItem(Subjects::name(s), s);
     ComboAssunto->setCurrentIndex(std::clamp(assunto + 1, 0, Subjects::kCount));
     labelAssunto->setBuddy(ComboAssunto);
-    Hints::set(ComboAssunto, QStringLiteral("Treinar as questões erradas de todas as matérias ou de uma só"));
+    Hints::set(ComboAssunto, QStringLiteral("Estudar todas as matérias ou uma só"));
     LabelPendentes = textLabel(this, "LabelPendentes", 12, true);
+    LabelCobertura = textLabel(this, "LabelCobertura", 12, false);
     top->addWidget(labelAssunto);
     top->addWidget(ComboAssunto);
     top->addSpacing(12);
-    top->addWidget(LabelPendentes, 1);
+    auto *contagem = new QVBoxLayout;
+    contagem->setSpacing(0);
+    contagem->addWidget(LabelPendentes);
+    contagem->addWidget(LabelCobertura);
+    top->addLayout(contagem, 1);
+    m_pools = TodayExam::pools(QuestionBank::instance());
 
     Paginas = WindowKit::make<QStackedWidget>(this, "Paginas");
     Paginas->addWidget(buildQuestionPage());
@@ -101,7 +113,7 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
                                  Artwork::glyph(this, "fechar", 20), 20);
     BBFechar->setFont(WindowKit::font(12, true));
     BBFechar->setMinimumHeight(32);
-    Hints::set(BBFechar, QStringLiteral("Fechar o treino (Esc); as respostas já estão guardadas"));
+    Hints::set(BBFechar, QStringLiteral("Fechar (Esc); as respostas já estão guardadas"));
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(BBFechar);
@@ -116,6 +128,9 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     connect(BBProximo, &QPushButton::clicked, this, guard([this] { BBProximoClick(); }));
     connect(BBVerCodigo, &QPushButton::clicked, this, guard([this] { BBVerCodigoClick(); }));
     connect(BBAntecipar, &QPushButton::clicked, this, guard([this] { BBAnteciparClick(); }));
+    connect(BBSei, &QPushButton::clicked, this, guard([this] { BBSeiClick(); }));
+    connect(BBAcho, &QPushButton::clicked, this, guard([this] { BBAchoClick(); }));
+    connect(BBChutei, &QPushButton::clicked, this, guard([this] { BBChuteiClick(); }));
     connect(BBContinuar, &QPushButton::clicked, this, guard([this] { refresh(); }));
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
 
@@ -157,6 +172,29 @@ QWidget *TFormTreino::buildQuestionPage()
     sheet.body->addStretch(1);
     questao->addWidget(ScrollQuestao, 1);
 
+    // How sure the candidate was of a right answer.
+    PainelCerteza = WindowKit::make<QWidget>(paginaQuestao, "PainelCerteza");
+    auto *certeza = new QHBoxLayout(PainelCerteza);
+    certeza->setContentsMargins(0, 0, 0, 0);
+    auto *labelCerteza = WindowKit::make<QLabel>(PainelCerteza, "LabelCerteza");
+    labelCerteza->setText(QStringLiteral("Você sabia?"));
+    labelCerteza->setFont(WindowKit::font(12, true));
+    certeza->addWidget(labelCerteza);
+    BBSei = WindowKit::button(PainelCerteza, "BBSei", QRect(), QStringLiteral("&Sei"));
+    BBAcho = WindowKit::button(PainelCerteza, "BBAcho", QRect(), QStringLiteral("&Acho"));
+    BBChutei = WindowKit::button(PainelCerteza, "BBChutei", QRect(), QStringLiteral("&Chutei"));
+    Hints::set(BBSei, QStringLiteral("Eu sabia a resposta (tecla S): a questão volta mais tarde"));
+    Hints::set(BBAcho, QStringLiteral("Acertei, mas sem certeza (tecla H): a questão volta mais cedo"));
+    Hints::set(BBChutei, QStringLiteral("Acertei no chute (tecla U): conta como não sabida e volta amanhã"));
+    for (QPushButton *b : {BBSei, BBAcho, BBChutei}) {
+        b->setFont(WindowKit::font(12, true));
+        b->setMinimumSize(90, 32);
+        certeza->addWidget(b);
+    }
+    certeza->addStretch(1);
+    PainelCerteza->hide();
+    questao->addWidget(PainelCerteza);
+
     auto *respostas = new QHBoxLayout;
     auto *labelResposta = WindowKit::make<QLabel>(paginaQuestao, "LabelResposta");
     labelResposta->setText(QStringLiteral("Resposta:"));
@@ -195,12 +233,10 @@ QWidget *TFormTreino::buildNoticePage()
     LabelAviso = textLabel(paginaAviso, "LabelAviso", 14, false);
     LabelAviso->setAlignment(Qt::AlignCenter);
     BBContinuar = WindowKit::button(paginaAviso, "BBContinuar", QRect(), QStringLiteral("Continuar"));
-    Hints::set(BBContinuar, QStringLiteral("Treinar as questões que ainda esperam hoje"));
+    Hints::set(BBContinuar, QStringLiteral("Estudar as questões que ainda esperam hoje"));
     BBAntecipar =
-        WindowKit::button(paginaAviso, "BBAntecipar", QRect(), QStringLiteral("Treinar antecipando"));
-    Hints::set(BBAntecipar,
-               QStringLiteral("Treinar já as questões previstas para os próximos dias (acertos no mesmo dia "
-                              "contam uma vez para sair da lista)"));
+        WindowKit::button(paginaAviso, "BBAntecipar", QRect(), QStringLiteral("Revisar antecipando"));
+    Hints::set(BBAntecipar, QStringLiteral("Revisar já as questões previstas para os próximos dias"));
     auto *botoesAviso = new QHBoxLayout;
     botoesAviso->addStretch(1);
     for (QPushButton *b : {BBContinuar, BBAntecipar}) {
@@ -222,7 +258,7 @@ TFormTreino::~TFormTreino()
     qApp->removeEventFilter(this);
 }
 
-void TFormTreino::Abre(int assunto)
+void TFormTreino::Abre(int assunto, Modo modo)
 {
     const int index = std::clamp(assunto + 1, 0, Subjects::kCount);
     if (ComboAssunto->currentIndex() != index) {
@@ -230,6 +266,9 @@ void TFormTreino::Abre(int assunto)
         ComboAssunto->setCurrentIndex(index);
     }
     m_assunto = index - 1;
+    m_modo = modo;
+    setWindowTitle(modo == Modo::Assunto ? QStringLiteral("Estudar por assunto")
+                                         : QStringLiteral("Revisões de hoje"));
     // A hidden window reads the history when it is shown.
     if (isVisible())
         refresh();
@@ -245,21 +284,36 @@ void TFormTreino::refresh()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
-    m_cards =
-        m_historico ? Drill::schedule(history.lastMistakes(), history.drillAnswers()) : QList<DrillCard>();
-    comecaRodada(Drill::due(m_cards, hoje(), m_assunto), false);
+    m_memoria = m_historico ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+    comecaRodada(paraHoje(), false);
+}
+
+QList<Reviews::Item> TFormTreino::paraHoje() const
+{
+    if (!m_historico)
+        return {};
+    const QDate today = hoje();
+    const Reviews::Limits limits = Reviews::limits();
+    const QList<Reviews::Item> todas = Reviews::due(m_memoria, today);
+    QList<Reviews::Item> due = Reviews::due(m_memoria, today, m_assunto);
+    due = due.mid(0, Reviews::reviewsLeft(m_memoria, today, limits, todas.size(), Reviews::examDate(today)));
+    if (m_modo == Modo::Revisoes)
+        return due;
+    QList<Reviews::Item> novas = Reviews::fresh(m_memoria, m_pools, today, m_assunto);
+    novas = novas.mid(0, Reviews::freshLeft(m_memoria, today, limits));
+    return novas + due;
 }
 
 void TFormTreino::BBAnteciparClick()
 {
-    comecaRodada(Drill::ahead(m_cards, hoje(), m_assunto), true);
+    comecaRodada(Reviews::ahead(m_memoria, hoje(), m_assunto), true);
 }
 
-void TFormTreino::comecaRodada(const QList<DrillCard> &cards, bool antecipando)
+void TFormTreino::comecaRodada(const QList<Reviews::Item> &items, bool antecipando)
 {
     // A question the bank no longer holds cannot be shown.
     m_rodada.clear();
-    for (const DrillCard &c : cards)
+    for (const Reviews::Item &c : items)
         if (QuestionBank::instance().question(c.number))
             m_rodada << c;
     m_antecipando = antecipando;
@@ -275,14 +329,26 @@ void TFormTreino::comecaRodada(const QList<DrillCard> &cards, bool antecipando)
 
 void TFormTreino::atualizaPendentes()
 {
-    const qsizetype devidas = Drill::due(m_cards, hoje(), m_assunto).size();
-    const qsizetype todas = devidas + Drill::ahead(m_cards, hoje(), m_assunto).size();
-    if (!m_historico)
+    if (!m_historico) {
         LabelPendentes->clear();
-    else if (devidas == 0)
-        LabelPendentes->setText(QStringLiteral("Nenhuma questão para hoje (%1 na lista)").arg(todas));
-    else
-        LabelPendentes->setText(questoes(devidas) + QStringLiteral(" para hoje (%1 na lista)").arg(todas));
+        LabelCobertura->clear();
+        return;
+    }
+    const QList<Reviews::Item> hojeLista = paraHoje();
+    const qsizetype novas =
+        std::count_if(hojeLista.begin(), hojeLista.end(), [](const Reviews::Item &i) { return i.fresh; });
+    const qsizetype devidas = hojeLista.size() - novas;
+    QStringList partes;
+    if (devidas > 0 || m_modo == Modo::Revisoes)
+        partes << revisoes(devidas);
+    if (m_modo == Modo::Assunto)
+        partes << (novas == 1 ? QStringLiteral("1 questão nova")
+                              : QStringLiteral("%1 questões novas").arg(novas));
+    LabelPendentes->setText(partes.join(QStringLiteral(" e ")) + QStringLiteral(" para hoje") +
+                            emAssunto(m_assunto));
+    const Reviews::Coverage c = Reviews::coverage(m_memoria, m_pools, m_assunto);
+    LabelCobertura->setText(
+        QStringLiteral("Visto %1 de %2 questões%3").arg(c.seen).arg(c.total).arg(emAssunto(m_assunto)));
 }
 
 const StoredQuestion *TFormTreino::questao() const
@@ -297,17 +363,18 @@ void TFormTreino::showQuestion()
     const StoredQuestion *q = questao();
     if (!q)
         return;
-    const DrillCard &card = m_rodada[m_posicao];
+    const Reviews::Item &item = m_rodada[m_posicao];
     m_resposta = 0;
+    m_guardada = false;
     Paginas->setCurrentIndex(0);
-    QString posicao = QStringLiteral("Questão %1 de %2  ·  nº %3 do banco  ·  %4  ·  caixa %5")
+    QString posicao = QStringLiteral("Questão %1 de %2  ·  nº %3 do banco  ·  %4  ·  %5")
                           .arg(m_posicao + 1)
                           .arg(m_rodada.size())
-                          .arg(card.number)
-                          .arg(Subjects::name(card.subject))
-                          .arg(card.box);
+                          .arg(item.number)
+                          .arg(Subjects::name(item.subject))
+                          .arg(item.fresh ? QStringLiteral("nova") : QStringLiteral("revisão"));
     if (m_antecipando)
-        posicao += QStringLiteral("  ·  prevista para ") + dataTexto(card.due);
+        posicao += QStringLiteral("  ·  prevista para ") + dataTexto(Memory::dateOf(item.due));
     LabelPosicao->setText(posicao);
     const int count = q->alternativeCount();
     LabelSituacao->setText(
@@ -332,6 +399,7 @@ void TFormTreino::showQuestion()
     }
     LabelExplicacao->hide();
     LabelFonte->hide();
+    PainelCerteza->hide();
     BBVerCodigo->setEnabled(false);
     Hints::set(BBVerCodigo,
                QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte (depois de responder)"));
@@ -350,29 +418,53 @@ void TFormTreino::answer(int alternativa)
     const bool acertou = alternativa == certa;
     m_resposta = alternativa;
     m_certas += acertou ? 1 : 0;
-
-    const QDateTime agora = Clock::current().localNow();
-    const DrillCard antes = m_rodada[m_posicao];
-    // The answer moves the question only once the history keeps it: the list shown is always the
-    // one the history will replay.
-    m_guardada = StudyHistory::storeDrillAnswer({antes.number, agora, acertou});
-    m_depois = m_guardada ? Drill::answer(antes, agora.date(), acertou) : antes;
-    for (qsizetype i = 0; m_guardada && i < m_cards.size(); ++i) {
-        if (m_cards[i].number != antes.number)
-            continue;
-        if (m_depois.left)
-            m_cards.removeAt(i);
-        else
-            m_cards[i] = m_depois;
-        break;
-    }
+    // A wrong answer is stored at once; a right one when the candidate says how sure it was.
+    if (!acertou)
+        guarda(DrillAnswer::Confidence::NotAsked);
     showResult();
-    atualizaPendentes();
-    if (!m_guardada) {
+}
+
+bool TFormTreino::guarda(DrillAnswer::Confidence certeza)
+{
+    const StoredQuestion *q = questao();
+    if (!q || m_resposta == 0 || m_guardada)
+        return m_guardada;
+    const bool acertou = m_resposta == q->text(QuestionKind::Answer).toInt();
+    const Reviews::Item item = m_rodada[m_posicao];
+    const QDateTime agora = Clock::current().localNow();
+    DrillAnswer a{item.number, agora, acertou, certeza,
+                  m_modo == Modo::Assunto ? DrillAnswer::Kind::Subject : DrillAnswer::Kind::Review};
+    // The question moves only once the history keeps the answer: what is shown is always what the
+    // history will replay.
+    m_guardada = StudyHistory::storeDrillAnswer(a);
+    if (m_guardada) {
+        Memory::apply(m_memoria, {item.number, item.subject, Memory::dayOf(agora.date()), Memory::ratingOf(a),
+                                  acertou, true, true});
+        m_depois = m_memoria.questions.value(item.number).card;
+    } else {
         const QString problema = History::instance().problem();
         Dialogs::error(QStringLiteral("A resposta não pôde ser guardada no histórico.") +
                        (problema.isEmpty() ? QString() : QStringLiteral("\r") + problema));
     }
+    return m_guardada;
+}
+
+void TFormTreino::BBSeiClick()
+{
+    if (PainelCerteza->isVisible() && guarda(DrillAnswer::Confidence::Knew))
+        showResult();
+}
+
+void TFormTreino::BBAchoClick()
+{
+    if (PainelCerteza->isVisible() && guarda(DrillAnswer::Confidence::Thought))
+        showResult();
+}
+
+void TFormTreino::BBChuteiClick()
+{
+    if (PainelCerteza->isVisible() && guarda(DrillAnswer::Confidence::Guessed))
+        showResult();
 }
 
 void TFormTreino::showResult()
@@ -388,18 +480,15 @@ void TFormTreino::showResult()
         LabelSituacao->setText(kSimboloErrada + QStringLiteral(" Errada: sua resposta foi ") +
                                letter(m_resposta - 1) + QStringLiteral(", a certa é ") + letter(certa - 1));
     WindowKit::setTextColour(LabelSituacao, acertou ? kRightText : kWrongText);
-    if (!m_guardada)
+    const bool esperando = acertou && !m_guardada && m_resposta > 0;
+    PainelCerteza->setVisible(esperando);
+    if (esperando)
+        LabelDestino->setText(QStringLiteral("Antes de seguir: você sabia a resposta, achava ou chutou?"));
+    else if (!m_guardada)
         LabelDestino->setText(QStringLiteral("A resposta não foi guardada: a questão fica onde estava."));
-    else if (m_depois.left)
-        LabelDestino->setText(
-            QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
-    else if (!acertou)
-        LabelDestino->setText(QStringLiteral("A questão volta para a caixa 1 e para ") +
-                              quando(m_depois.due) + QStringLiteral("."));
     else
-        LabelDestino->setText(QStringLiteral("A questão passa para a caixa %1 e volta ").arg(m_depois.box) +
-                              quando(m_depois.due) +
-                              QStringLiteral(". Acertando de novo em outro dia, ela sai da lista."));
+        LabelDestino->setText(QStringLiteral("Guardada. A questão volta ") +
+                              quando(Memory::dateOf(m_depois.due)) + QStringLiteral("."));
     LabelDestino->show();
 
     for (int k = 0; k < count; ++k) {
@@ -439,15 +528,19 @@ void TFormTreino::showResult()
                artigos.isEmpty()
                    ? QStringLiteral("A fonte desta questão não cita artigo do Código de Trânsito")
                    : QStringLiteral("Abrir o Código de Trânsito no ") + artigos.first().toString());
-    BBProximo->setEnabled(true);
+    BBProximo->setEnabled(!esperando);
     BBProximo->setText(m_posicao + 1 < m_rodada.size() ? QStringLiteral("Próxima")
                                                        : QStringLiteral("Concluir"));
-    BBProximo->setFocus();
+    if (esperando)
+        BBSei->setFocus();
+    else
+        BBProximo->setFocus();
+    atualizaPendentes();
 }
 
 void TFormTreino::BBProximoClick()
 {
-    if (Paginas->currentIndex() != 0 || m_resposta == 0)
+    if (Paginas->currentIndex() != 0 || m_resposta == 0 || !BBProximo->isEnabled())
         return;
     ++m_posicao;
     if (m_posicao < m_rodada.size()) {
@@ -459,7 +552,7 @@ void TFormTreino::BBProximoClick()
     m_rodada.clear();
     m_posicao = 0;
     showNotice(
-        QStringLiteral("Fim do treino: %1 em %2.")
+        QStringLiteral("Fim da rodada: %1 em %2.")
             .arg(m_certas == 1 ? QStringLiteral("1 acerto") : QStringLiteral("%1 acertos").arg(m_certas))
             .arg(respondidas));
 }
@@ -469,8 +562,9 @@ void TFormTreino::showNotice(const QString &inicio)
     m_resposta = 0;
     Paginas->setCurrentIndex(1);
     const QDate today = hoje();
-    const QList<DrillCard> devidas = Drill::due(m_cards, today, m_assunto);
-    const QList<DrillCard> futuras = Drill::ahead(m_cards, today, m_assunto);
+    const QList<Reviews::Item> restantes = paraHoje();
+    const QList<Reviews::Item> devidas = Reviews::due(m_memoria, today, m_assunto);
+    const QList<Reviews::Item> futuras = Reviews::ahead(m_memoria, today, m_assunto);
     QStringList linhas;
     if (!inicio.isEmpty())
         linhas << inicio;
@@ -478,23 +572,28 @@ void TFormTreino::showNotice(const QString &inicio)
         const QString problema = History::instance().problem();
         linhas << (problema.isEmpty() ? QStringLiteral("O histórico de estudo não pôde ser aberto.")
                                       : problema);
-    } else if (!devidas.isEmpty()) {
-        linhas
-            << QStringLiteral("Ainda há %1 para hoje%2.").arg(questoes(devidas.size()), emAssunto(m_assunto));
-    } else if (futuras.isEmpty()) {
-        linhas << (inicio.isEmpty()
-                       ? QStringLiteral("Nenhuma questão errada para estudar%1.\nAs questões que "
-                                        "você errar nas provas aparecem aqui.")
-                             .arg(emAssunto(m_assunto))
-                       : QStringLiteral("Nenhuma questão errada ficou para estudar%1.")
-                             .arg(emAssunto(m_assunto)));
+    } else if (!restantes.isEmpty()) {
+        linhas << QStringLiteral("Ainda há %1 para hoje%2.")
+                      .arg(questoes(restantes.size()), emAssunto(m_assunto));
     } else {
-        linhas << QStringLiteral("Nenhuma questão para hoje%1. A próxima é ").arg(emAssunto(m_assunto)) +
-                      quando(futuras.first().due) + QStringLiteral(".");
+        if (devidas.size() > 0)
+            linhas << QStringLiteral("O limite de hoje foi atingido: %1 fica para os próximos dias.")
+                          .arg(revisoes(devidas.size()));
+        else if (m_modo == Modo::Assunto)
+            linhas << QStringLiteral("Nada mais para hoje%1.").arg(emAssunto(m_assunto));
+        else if (futuras.isEmpty())
+            linhas << QStringLiteral("Nenhuma questão para revisar%1.\nAs questões que você responder nas "
+                                     "provas e no estudo por assunto aparecem aqui nos dias certos.")
+                          .arg(emAssunto(m_assunto));
+        else
+            linhas << QStringLiteral("Nenhuma revisão para hoje%1.").arg(emAssunto(m_assunto));
+        if (!futuras.isEmpty())
+            linhas << QStringLiteral("A próxima revisão é ") + quando(Memory::dateOf(futuras.first().due)) +
+                          QStringLiteral(".");
     }
     LabelAviso->setText(linhas.join(QLatin1Char('\n')));
-    BBContinuar->setVisible(m_historico && !devidas.isEmpty());
-    BBAntecipar->setVisible(m_historico && devidas.isEmpty() && !futuras.isEmpty());
+    BBContinuar->setVisible(m_historico && !restantes.isEmpty());
+    BBAntecipar->setVisible(m_historico && restantes.isEmpty() && devidas.isEmpty() && !futuras.isEmpty());
     if (BBContinuar->isVisible())
         BBContinuar->setFocus();
     else if (BBAntecipar->isVisible())
@@ -534,6 +633,17 @@ bool TFormTreino::eventFilter(QObject *watched, QEvent *event)
         }
         if (pergunta && k >= Qt::Key_1 && k <= Qt::Key_5) {
             guarded([this, k] { answer(k - Qt::Key_1 + 1); });
+            return true;
+        }
+        if (PainelCerteza->isVisible() && (k == Qt::Key_S || k == Qt::Key_H || k == Qt::Key_U)) {
+            guarded([this, k] {
+                if (k == Qt::Key_S)
+                    BBSeiClick();
+                else if (k == Qt::Key_H)
+                    BBAchoClick();
+                else
+                    BBChuteiClick();
+            });
             return true;
         }
         if (k == Qt::Key_Escape) {

@@ -80,8 +80,10 @@ QList<Event> events(const QList<HistoryExam> &exams, const QList<DrillAnswer> &a
         }
     }
     for (const DrillAnswer &a : answers)
-        all.append({a.at, order++,
-                    {a.number, Subjects::of(a.number), dayOf(a.at.date()), ratingOf(a), a.right, true, true}});
+        all.append(
+            {a.at,
+             order++,
+             {a.number, Subjects::of(a.number), dayOf(a.at.date()), ratingOf(a), a.right, true, true}});
     std::stable_sort(all.begin(), all.end(), [](const Timed &x, const Timed &y) {
         const qint64 a = x.at.toMSecsSinceEpoch();
         const qint64 b = y.at.toMSecsSinceEpoch();

@@ -34,9 +34,9 @@ struct Event {
     int subject = -1;
     Fsrs::Day day = 0;
     Fsrs::Rating rating = Fsrs::Rating::Again;
-    bool right = false;      // the answer given was the right one (even when guessed)
-    bool honest = true;      // given without the traffic light's help: counts as a first attempt
-    bool inStudy = false;    // given in the reviews or in study by subject (the daily limits count it)
+    bool right = false;   // the answer given was the right one (even when guessed)
+    bool honest = true;   // given without the traffic light's help: counts as a first attempt
+    bool inStudy = false; // given in the reviews or in study by subject (the daily limits count it)
 };
 
 // The rating of an exam's position; none for a position never shown.

@@ -75,9 +75,9 @@ std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state
     std::array<Bin, kBins> bins{};
     for (const Memory::State::Check &c : state.checks) {
         const double ratio = c.elapsed / std::max(c.stability, Fsrs::kMinStability);
-        const int at = std::clamp(static_cast<int>(std::floor(std::log10(std::max(ratio, kLowest) / kLowest) *
-                                                              kBinsPerDecade)),
-                                  0, kBins - 1);
+        const int at = std::clamp(
+            static_cast<int>(std::floor(std::log10(std::max(ratio, kLowest) / kLowest) * kBinsPerDecade)), 0,
+            kBins - 1);
         Bin &bin = bins[static_cast<std::size_t>(at)];
         (c.recalled ? bin.recalled : bin.forgot)[c.inExam ? 1 : 0] += 1.0;
     }
@@ -115,9 +115,9 @@ std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state
 double timeScale(const Memory::State &state)
 {
     const std::vector<std::pair<double, double>> grid = scalePosterior(state);
-    return std::max_element(grid.begin(), grid.end(), [](const auto &a, const auto &b) {
-               return a.second < b.second;
-           })->first;
+    return std::max_element(grid.begin(), grid.end(),
+                            [](const auto &a, const auto &b) { return a.second < b.second; })
+        ->first;
 }
 
 Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day)

@@ -38,13 +38,13 @@ using Pools = std::array<QList<int>, Subjects::kCount>;
 using Shares = std::array<double, Subjects::kCount>;
 
 struct Estimate {
-    bool enough = false;  // enough answers to judge (the chance is worked out either way)
-    double scale = 1.0;   // timeScale() of the candidate
-    double chance = 0.0;  // of at least 20 right, 0..1
-    double low = 0.0;     // the 80 % band
+    bool enough = false; // enough answers to judge (the chance is worked out either way)
+    double scale = 1.0;  // timeScale() of the candidate
+    double chance = 0.0; // of at least 20 right, 0..1
+    double low = 0.0;    // the 80 % band
     double high = 0.0;
-    Shares expected{};    // per subject, the mean chance of a right answer on the day
-    Shares recall{};      // per subject, the mean recall of the questions answered (-1: none)
+    Shares expected{}; // per subject, the mean chance of a right answer on the day
+    Shares recall{};   // per subject, the mean recall of the questions answered (-1: none)
     std::array<int, Subjects::kCount> answered{}; // per subject, questions answered at least once
     std::array<int, Subjects::kCount> total{};    // per subject, questions the exam may draw
     // The subjects where study would raise the chance most (at most three, the most first), and

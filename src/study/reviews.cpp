@@ -38,7 +38,8 @@ bool setLimits(const Limits &l)
     const QString file = SettingsFile::path();
     return SettingsFile::writeString(file, kSection, kReviewsKey,
                                      QString::number(std::clamp(l.reviews, 0, kMaxPerDay))) &&
-           SettingsFile::writeString(file, kSection, kNewKey, QString::number(std::clamp(l.fresh, 0, kMaxPerDay)));
+           SettingsFile::writeString(file, kSection, kNewKey,
+                                     QString::number(std::clamp(l.fresh, 0, kMaxPerDay)));
 }
 
 std::optional<QDate> examDate(const QDate &today)

@@ -249,10 +249,11 @@ void TestShell::keysOpenWindows()
     QCOMPARE(formTopo()->estudo()->windowTitle(), QStringLiteral("Estudo"));
     QStringList captions;
     for (QPushButton *b : {formTopo()->estudo()->BBDesempenho, formTopo()->estudo()->BBErros,
-                           formTopo()->estudo()->BBProvaAtual, formTopo()->estudo()->BBExportar})
+                           formTopo()->estudo()->BBAssunto, formTopo()->estudo()->BBProvaAtual,
+                           formTopo()->estudo()->BBExportar})
         captions << b->text();
-    QCOMPARE(captions, QStringList({"&Desempenho", "Estudar meus &erros", "Prova no formato &atual",
-                                    "E&xportar histórico..."}));
+    QCOMPARE(captions, QStringList({"&Desempenho", "Re&visões de hoje", "Estudar por a&ssunto",
+                                    "Prova no formato &atual", "E&xportar histórico..."}));
     formTopo()->estudo()->hide();
     activateMain();
     QTest::mouseClick(formTopo()->findChild<QToolButton *>(QStringLiteral("RxSBEstudo")), Qt::LeftButton);

@@ -29,12 +29,12 @@ namespace Candidates {
 
 // One candidate's outcome.
 struct Outcome {
-    double predicted = 0.0;    // the program's chance on the exam's day
+    double predicted = 0.0; // the program's chance on the exam's day
     double low = 0.0;
     double high = 0.0;
-    bool enough = false;       // the program judged it had enough answers
-    double naive = 0.0;        // the pass rate of the last three mock exams (0.5 without any)
-    bool passed = false;       // the exam's result
+    bool enough = false; // the program judged it had enough answers
+    double naive = 0.0;  // the pass rate of the last three mock exams (0.5 without any)
+    bool passed = false; // the exam's result
     int days = 0;
     int answers = 0;
 };
@@ -101,7 +101,8 @@ public:
             for (int k = 0; k < reviews; ++k)
                 study(p, state, due[k].number, today);
             const QList<Reviews::Item> fresh = Reviews::fresh(state, m_pools, today);
-            const int count = std::min<int>(static_cast<int>(fresh.size()), Reviews::freshLeft(state, today, limits));
+            const int count =
+                std::min<int>(static_cast<int>(fresh.size()), Reviews::freshLeft(state, today, limits));
             for (int k = 0; k < count; ++k)
                 study(p, state, fresh[k].number, today);
             if ((d + 1) % p.mockEvery == 0)
@@ -188,9 +189,10 @@ private:
         a.right = right;
         a.kind = DrillAnswer::Kind::Subject;
         if (right)
-            a.confidence = recalled ? (u(m_rng) < 0.8 ? DrillAnswer::Confidence::Knew : DrillAnswer::Confidence::Thought)
-                                    : (u(m_rng) < 0.8 ? DrillAnswer::Confidence::Guessed
-                                                      : DrillAnswer::Confidence::Thought);
+            a.confidence =
+                recalled
+                    ? (u(m_rng) < 0.8 ? DrillAnswer::Confidence::Knew : DrillAnswer::Confidence::Thought)
+                    : (u(m_rng) < 0.8 ? DrillAnswer::Confidence::Guessed : DrillAnswer::Confidence::Thought);
         Memory::apply(state, {number, subjectOf(number), day, Memory::ratingOf(a), right, true, true});
         learn(p, t, number, day, recalled);
     }
@@ -216,7 +218,8 @@ private:
                     HistoryAnswer a;
                     a.number = number;
                     a.right = ok;
-                    Memory::apply(*state, {number, static_cast<int>(s), day, *Memory::ratingOf(a), ok, true, false});
+                    Memory::apply(*state,
+                                  {number, static_cast<int>(s), day, *Memory::ratingOf(a), ok, true, false});
                     learn(p, t, number, day, recalled);
                 }
             }
@@ -256,7 +259,8 @@ inline Calibration calibrate(const std::vector<Outcome> &outcomes)
 {
     Calibration c;
     for (const Outcome &o : outcomes) {
-        Calibration::Tenth &t = c.tenths[static_cast<std::size_t>(std::clamp(static_cast<int>(o.predicted * 10), 0, 9))];
+        Calibration::Tenth &t =
+            c.tenths[static_cast<std::size_t>(std::clamp(static_cast<int>(o.predicted * 10), 0, 9))];
         ++t.count;
         t.predicted += o.predicted;
         t.passed += o.passed ? 1.0 : 0.0;

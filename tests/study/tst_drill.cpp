@@ -1,11 +1,12 @@
-// The drill of one's own mistakes: the schedule worked out from hand-made exams and drill answers
-// (boxes and their waits, leaving after rights on two different days, a wrong answer starting
-// over, the subject limit, coming back after a later exam); and the window as a candidate uses
-// it, over an exam stored in a history of its own.
+// The drill's schedule worked out from hand-made exams and drill answers (boxes and their waits,
+// leaving after rights on two different days, a wrong answer starting over, the subject limit,
+// coming back after a later exam); and the window of the reviews and of study by subject as a
+// candidate uses it, over an exam stored in a history of its own.
 
 #include "study/drill.h"
 #include "study/formtreino.h"
 #include "study/history.h"
+#include "study/reviews.h"
 #include "study/subjects.h"
 
 #include "codereader/articleindex.h"
@@ -85,7 +86,7 @@ private slots:
     void init();
     void cleanup();
     void answerRightAndWrongInTheWindow();
-    void rightAgainThreeDaysLaterLeavesInTheWindow();
+    void studyBySubjectInTheWindow();
 
 private:
     // Stores an exam ended at 09:30 on the clock's day with m_block and m_study answered wrong;
@@ -312,130 +313,144 @@ QString letterOf(int alternative)
 void TestDrill::answerRightAndWrongInTheWindow()
 {
     QVERIFY(storeExam());
+    // Wrong answers come back the next day.
+    m_clock->local = m_clock->local.addDays(1);
     w = std::make_unique<TFormTreino>();
     QVERIFY(showActive(w.get()));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Estudar meus erros"));
-    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("2 questões para hoje (2 na lista)"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Revisões de hoje"));
+    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("2 revisões para hoje"));
     QCOMPARE(w->Paginas->currentIndex(), 0);
-    // Both due today in box 1: the lower number first.
+    // Both as forgotten: the lower number first.
     QVERIFY(w->LabelPosicao->text().startsWith(
         QStringLiteral("Questão 1 de 2  ·  nº %1 do banco").arg(m_block->number)));
+    QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("revisão")));
     QCOMPARE(w->LabelPergunta->text(), m_block->text(QuestionKind::Text).trimmed());
     QVERIFY(w->LabelAlternativas[4]->isVisible());
     QVERIFY(!w->LabelExplicacao->isVisible());
     QVERIFY(!w->BBVerCodigo->isEnabled());
     QVERIFY(!w->BBProximo->isEnabled());
 
-    // Right, by the key of its letter.
+    // Right, by the key of its letter: the window asks how sure the candidate was before storing.
     const int right = rightOf(m_block);
     QTest::keyClick(w.get(), Qt::Key(Qt::Key_A + right - 1));
     QCOMPARE(w->LabelSituacao->text(), QStringLiteral("✔ Certa: sua resposta foi ") + letterOf(right));
-    QVERIFY(w->LabelAlternativas[right - 1]->text().startsWith(QStringLiteral("✔ ") + letterOf(right)));
     QVERIFY(w->LabelAlternativas[right - 1]->text().endsWith(QStringLiteral("— sua resposta, certa")));
-    QCOMPARE(w->LabelDestino->text(), QStringLiteral("A questão passa para a caixa 2 e volta em 10/12/2026. "
-                                                     "Acertando de novo em outro dia, ela sai da lista."));
+    QVERIFY(w->PainelCerteza->isVisible());
+    QVERIFY(!w->BBProximo->isEnabled());
+    QVERIFY(!w->guardada());
+    QCOMPARE(History::instance().drillAnswers().size(), 0);
+    QTest::keyClick(w.get(), Qt::Key_Return); // no way on before saying
+    QCOMPARE(w->posicao(), 0);
     QVERIFY(w->LabelExplicacao->isVisible());
     QCOMPARE(w->LabelExplicacao->text(), QStringLiteral("Explicação: ") + m_block->explanation);
     QCOMPARE(w->LabelFonte->text(), QStringLiteral("Fonte: ") + m_block->source);
     // A second answer changes nothing.
     QTest::keyClick(w.get(), Qt::Key(Qt::Key_A + right % 5));
     QVERIFY(w->LabelSituacao->text().startsWith(QStringLiteral("✔")));
-    QVERIFY(w->BBVerCodigo->isEnabled());
-    QTest::mouseClick(w->BBVerCodigo, Qt::LeftButton);
-    QVERIFY(m_reader->isVisible());
-    QVERIFY(m_reader->RichEdit->textCursor().hasSelection());
+    // "Chutei" by its key: a guess is not known, so it comes back the next day.
+    QTest::keyClick(w.get(), Qt::Key_U);
+    QVERIFY(w->guardada());
+    QVERIFY(!w->PainelCerteza->isVisible());
+    QCOMPARE(w->LabelDestino->text(), QStringLiteral("Guardada. A questão volta amanhã, 09/12/2026."));
     QList<DrillAnswer> stored = History::instance().drillAnswers();
     QCOMPARE(stored.size(), 1);
     QCOMPARE(stored[0].number, m_block->number);
     QCOMPARE(stored[0].at, m_clock->local);
     QVERIFY(stored[0].right);
-    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("1 questão para hoje (2 na lista)"));
+    QCOMPARE(stored[0].confidence, DrillAnswer::Confidence::Guessed);
+    QCOMPARE(stored[0].kind, DrillAnswer::Kind::Review);
+    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("1 revisão para hoje"));
+    QVERIFY(w->BBVerCodigo->isEnabled());
+    QTest::mouseClick(w->BBVerCodigo, Qt::LeftButton);
+    QVERIFY(m_reader->isVisible());
+    QVERIFY(m_reader->RichEdit->textCursor().hasSelection());
 
-    // Wrong, by a click on an alternative: the study question has four.
+    // Wrong, by a click on an alternative: the study question has four; stored at once.
     QTest::mouseClick(w->BBProximo, Qt::LeftButton);
     QVERIFY(w->LabelPosicao->text().startsWith(
         QStringLiteral("Questão 2 de 2  ·  nº %1 do banco").arg(m_study->number)));
     QVERIFY(!w->LabelAlternativas[4]->isVisible());
     QVERIFY(!w->BBRespostas[4]->isVisible());
-    QVERIFY(!w->LabelExplicacao->isVisible());
     const int certa = rightOf(m_study);
     const int errada = certa % 4 + 1;
     QTest::mouseClick(w->LabelAlternativas[errada - 1], Qt::LeftButton);
     QCOMPARE(
         w->LabelSituacao->text(),
         QStringLiteral("✘ Errada: sua resposta foi %1, a certa é %2").arg(letterOf(errada), letterOf(certa)));
-    QVERIFY(w->LabelAlternativas[errada - 1]->text().endsWith(QStringLiteral("— sua resposta, errada")));
     QVERIFY(w->LabelAlternativas[certa - 1]->text().endsWith(QStringLiteral("— resposta certa")));
-    QCOMPARE(w->LabelDestino->text(),
-             QStringLiteral("A questão volta para a caixa 1 e para amanhã, 08/12/2026."));
-    QCOMPARE(w->LabelExplicacao->text(), QStringLiteral("Explicação: ") + m_study->explanation);
-    QCOMPARE(w->BBVerCodigo->isEnabled(), !ArticleIndex::citedArticles(m_study->source).isEmpty());
+    QVERIFY(!w->PainelCerteza->isVisible());
+    QCOMPARE(w->LabelDestino->text(), QStringLiteral("Guardada. A questão volta amanhã, 09/12/2026."));
     stored = History::instance().drillAnswers();
     QCOMPARE(stored.size(), 2);
-    QCOMPARE(stored[1].number, m_study->number);
     QVERIFY(!stored[1].right);
 
-    // The end of the round, and training ahead: the soonest due first.
+    // The end of the round, and studying ahead: the soonest due first.
     QCOMPARE(w->BBProximo->text(), QStringLiteral("Concluir"));
     QTest::keyClick(w.get(), Qt::Key_Return);
     QCOMPARE(w->Paginas->currentIndex(), 1);
     QCOMPARE(w->LabelAviso->text(),
-             QStringLiteral("Fim do treino: 1 acerto em 2.\nNenhuma questão para hoje. "
-                            "A próxima é amanhã, 08/12/2026."));
+             QStringLiteral("Fim da rodada: 1 acerto em 2.\nNenhuma revisão para hoje.\n"
+                            "A próxima revisão é amanhã, 09/12/2026."));
     QVERIFY(w->BBAntecipar->isVisible());
     QVERIFY(!w->BBContinuar->isVisible());
     QTest::mouseClick(w->BBAntecipar, Qt::LeftButton);
     QCOMPARE(w->Paginas->currentIndex(), 0);
     QCOMPARE(w->rodada().size(), 2);
-    QCOMPARE(w->rodada()[0].number, m_study->number);
-    QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("prevista para 08/12/2026")));
-    // The new round's first question does not carry the last round's "Concluir".
+    QCOMPARE(w->rodada()[0].number, m_block->number);
+    QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("prevista para 09/12/2026")));
     QCOMPARE(w->BBProximo->text(), QStringLiteral("Próxima"));
     QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
-void TestDrill::rightAgainThreeDaysLaterLeavesInTheWindow()
+void TestDrill::studyBySubjectInTheWindow()
 {
-    QVERIFY(storeExam());
-    QVERIFY(History::instance().storeDrillAnswer({m_block->number, m_clock->local, true}));
-    QVERIFY(History::instance().storeDrillAnswer({m_study->number, m_clock->local, true}));
-    m_clock->local = m_clock->local.addDays(3);
-    // Limited to the block question's subject, as the performance window opens it.
-    w = std::make_unique<TFormTreino>(Subjects::of(m_block->number));
+    // Study by subject: new questions first, within the daily number, with coverage.
+    QVERIFY(Reviews::setLimits({60, 2}));
+    const int subject = Subjects::of(m_block->number);
+    w = std::make_unique<TFormTreino>();
+    w->Abre(subject, TFormTreino::Modo::Assunto);
     QVERIFY(showActive(w.get()));
-    QCOMPARE(w->ComboAssunto->currentText(), Subjects::name(Subjects::of(m_block->number)));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Estudar por assunto"));
+    QCOMPARE(w->ComboAssunto->currentText(), Subjects::name(subject));
+    QCOMPARE(w->rodada().size(), 2);
+    QVERIFY(w->rodada()[0].fresh);
+    QVERIFY(w->rodada()[0].number / 100 != w->rodada()[1].number / 100); // the sources mixed
+    QCOMPARE(w->LabelPendentes->text(),
+             QStringLiteral("2 questões novas para hoje em %1").arg(Subjects::name(subject)));
+    const QString visto = w->LabelCobertura->text();
+    QVERIFY2(visto.startsWith(QStringLiteral("Visto 0 de ")), qPrintable(visto));
+    QVERIFY(w->LabelPosicao->text().endsWith(QStringLiteral("nova")));
+
+    // Right and sure ("Sei" by its mnemonic): stored as study by subject.
+    const StoredQuestion *q = QuestionBank::instance().question(w->rodada()[0].number);
+    QVERIFY(q);
+    QTest::mouseClick(w->BBRespostas[rightOf(q) - 1], Qt::LeftButton);
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(w->guardada());
+    const QList<DrillAnswer> stored = History::instance().drillAnswers();
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0].confidence, DrillAnswer::Confidence::Knew);
+    QCOMPARE(stored[0].kind, DrillAnswer::Kind::Subject);
+    QVERIFY(w->LabelCobertura->text().startsWith(QStringLiteral("Visto 1 de ")));
+    QVERIFY(w->LabelDestino->text().startsWith(QStringLiteral("Guardada. A questão volta em ")));
+
+    // The daily number holds across openings: one new question left today, none after it.
+    w->refresh();
     QCOMPARE(w->rodada().size(), 1);
-    QCOMPARE(w->rodada()[0].number, m_block->number);
-    QCOMPARE(w->rodada()[0].box, 2);
-    QTest::mouseClick(w->BBRespostas[rightOf(m_block) - 1], Qt::LeftButton);
-    QCOMPARE(w->LabelDestino->text(),
-             QStringLiteral("Certa em dois dias diferentes: a questão sai da lista de erros."));
+    const StoredQuestion *second = QuestionBank::instance().question(w->rodada()[0].number);
+    QTest::mouseClick(w->BBRespostas[rightOf(second) % second->alternativeCount()], Qt::LeftButton);
+    QVERIFY(w->guardada());
     QTest::mouseClick(w->BBProximo, Qt::LeftButton);
     QCOMPARE(w->LabelAviso->text(),
-             QStringLiteral("Fim do treino: 1 acerto em 1.\nNenhuma questão errada ficou "
-                            "para estudar em %1.")
-                 .arg(Subjects::name(Subjects::of(m_block->number))));
-    QVERIFY(!w->BBAntecipar->isVisible());
-    QCOMPARE(History::instance().drillAnswers().size(), 3);
-    QVERIFY(Drill::schedule(History::instance().exams(), History::instance().drillAnswers()).size() == 1);
-
-    // Every subject: the study question, right three days ago too, is due today.
-    w->ComboAssunto->setCurrentIndex(0);
-    QCOMPARE(w->assunto(), -1);
-    QCOMPARE(w->rodada().size(), 1);
-    QCOMPARE(w->rodada()[0].number, m_study->number);
-    // Limited to a subject with no mistakes.
-    const int outro = (Subjects::of(m_block->number) + 1) % Subjects::kCount == Subjects::of(m_study->number)
-                          ? (Subjects::of(m_block->number) + 2) % Subjects::kCount
-                          : (Subjects::of(m_block->number) + 1) % Subjects::kCount;
-    w->Abre(outro);
-    QCOMPARE(w->ComboAssunto->currentIndex(), outro + 1);
-    QCOMPARE(w->Paginas->currentIndex(), 1);
-    QCOMPARE(w->LabelAviso->text(),
-             QStringLiteral("Nenhuma questão errada para estudar em %1.\nAs questões que "
-                            "você errar nas provas aparecem aqui.")
-                 .arg(Subjects::name(outro)));
-    QCOMPARE(w->LabelPendentes->text(), QStringLiteral("Nenhuma questão para hoje (0 na lista)"));
+             QStringLiteral("Fim da rodada: 0 acertos em 1.\nNada mais para hoje em %1.\n"
+                            "A próxima revisão é amanhã, 08/12/2026.")
+                 .arg(Subjects::name(subject)));
+    // The next day the wrong one is a review and two new questions wait.
+    m_clock->local = m_clock->local.addDays(1);
+    w->refresh();
+    QCOMPARE(w->rodada().size(), 3);
+    QVERIFY(w->rodada()[0].fresh && w->rodada()[1].fresh && !w->rodada()[2].fresh);
+    QCOMPARE(w->rodada()[2].number, second->number);
 }
 
 QTEST_MAIN(TestDrill)

@@ -30,7 +30,8 @@ void TestReadiness::calibratedOnSyntheticCandidates()
             outcomes.push_back(o);
     QVERIFY(outcomes.size() > 350);
     const Candidates::Calibration c = Candidates::calibrate(outcomes);
-    QVERIFY2(c.brier < c.naiveBrier, qPrintable(QStringLiteral("%1 against %2").arg(c.brier).arg(c.naiveBrier)));
+    QVERIFY2(c.brier < c.naiveBrier,
+             qPrintable(QStringLiteral("%1 against %2").arg(c.brier).arg(c.naiveBrier)));
     // Over all and over each third of the predictions: predicted and passed close.
     std::array<Candidates::Calibration::Tenth, 3> thirds{};
     Candidates::Calibration::Tenth all;
@@ -43,8 +44,10 @@ void TestReadiness::calibratedOnSyntheticCandidates()
         }
     for (const Candidates::Calibration::Tenth &t : thirds) {
         QVERIFY(t.count >= 60);
-        QVERIFY2(std::abs(t.predicted - t.passed) / t.count <= 0.08,
-                 qPrintable(QStringLiteral("%1 predicted, %2 passed of %3").arg(t.predicted).arg(t.passed).arg(t.count)));
+        QVERIFY2(
+            std::abs(t.predicted - t.passed) / t.count <= 0.08,
+            qPrintable(
+                QStringLiteral("%1 predicted, %2 passed of %3").arg(t.predicted).arg(t.passed).arg(t.count)));
     }
     QVERIFY(std::abs(all.predicted - all.passed) / all.count <= 0.04);
 }
@@ -125,7 +128,7 @@ void TestReadiness::reviewsAndNewQuestions()
     Memory::apply(state, {3, 0, Memory::dayOf(d0.addDays(2)), Fsrs::Rating::Good, true, true, true});
     const QDate later = d0.addDays(3);
     const QList<Reviews::Item> due = Reviews::due(state, later);
-    QCOMPARE(due.size(), 2); // 3 is not due yet
+    QCOMPARE(due.size(), 2);    // 3 is not due yet
     QCOMPARE(due[0].number, 2); // the lowest recall first
     QVERIFY(due[0].recall < due[1].recall);
     QCOMPARE(Reviews::due(state, later, 1).size(), 0);
@@ -180,7 +183,8 @@ void TestReadiness::chanceOfPassing()
     const QDate d(2026, 6, 1);
     for (int number : pools[3])
         for (int k = 0; k < 3; ++k)
-            Memory::apply(state, {number, 3, Memory::dayOf(d.addDays(k * 4)), Fsrs::Rating::Good, true, true, true});
+            Memory::apply(state,
+                          {number, 3, Memory::dayOf(d.addDays(k * 4)), Fsrs::Rating::Good, true, true, true});
     const Readiness::Estimate e = Readiness::estimate(state, pools, Memory::dayOf(d.addDays(9)));
     QVERIFY(!e.enough); // one subject only
     QVERIFY(e.recall[3] > 0.85);
