@@ -171,15 +171,31 @@ void TFormDesempenho::refresh()
         GridMaterias->setItem(s, 2, celula(Progress::shareText(r.recent.value(s)), Qt::AlignRight));
     }
     mostraChance();
+    QStringList nunca;
+    for (int s = 0; s < Subjects::kCount; ++s)
+        if (r.all.value(s).total == 0)
+            nunca << Subjects::name(s);
+    const QString naoCairam = r.exams == 0 || nunca.isEmpty()
+                                  ? QString()
+                                  : (nunca.size() == 1 ? QStringLiteral(" Ainda não caiu nas provas: %1.")
+                                                       : QStringLiteral(" Ainda não caíram nas provas: %1."))
+                                        .arg(nunca.join(QStringLiteral(", ")).toHtmlEscaped());
     if (r.weakest < 0) {
-        LabelFraca->setText(QStringLiteral("A matéria mais fraca aparece depois da primeira prova."));
+        LabelFraca->setText((r.exams == 0
+                                 ? QStringLiteral("A matéria mais fraca aparece depois da primeira prova.")
+                                 : QStringLiteral("Ainda não há respostas bastantes para apontar a matéria "
+                                                  "mais fraca (ao menos %1 numa matéria nas últimas "
+                                                  "cinco provas).")
+                                       .arg(Progress::kMinAnswersToJudge)) +
+                            naoCairam);
         BBTreinar->setText(QStringLiteral("&Treinar"));
         BBTreinar->setEnabled(false);
     } else {
         LabelFraca->setText(
             QStringLiteral("Matéria mais fraca nas últimas provas: <b>%1</b>, com %2 de acertos.")
                 .arg(Subjects::name(r.weakest).toHtmlEscaped())
-                .arg(QStringLiteral("%1%").arg(Progress::share(r.recent.value(r.weakest)))));
+                .arg(QStringLiteral("%1%").arg(Progress::share(r.recent.value(r.weakest)))) +
+            naoCairam);
         BBTreinar->setText(QStringLiteral("&Treinar ") + Subjects::name(r.weakest));
         BBTreinar->setEnabled(static_cast<bool>(m_treinar));
     }
@@ -245,9 +261,14 @@ void TFormDesempenho::mostraGrafico()
         delete axis;
     }
 
+    // Drawn exams measure what is known; a fixed list, done again, also how well it is remembered.
     auto *acertos = new QLineSeries;
-    acertos->setName(QStringLiteral("Acertos (de 30)"));
+    acertos->setName(QStringLiteral("Provas sorteadas"));
     acertos->setPointsVisible(true);
+    auto *fixas = new QScatterSeries;
+    fixas->setName(QStringLiteral("Listas fixas (medem também a memória da lista)"));
+    fixas->setMarkerSize(8);
+    fixas->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     auto *minimo = new QLineSeries;
     minimo->setName(QStringLiteral("Mínimo do exame atual (20)"));
     QPen tracejado(QColor(200, 40, 40));
@@ -257,7 +278,8 @@ void TFormDesempenho::mostraGrafico()
 
     QDateTime first, last;
     for (const HistorySummary &s : m_report.last) {
-        acertos->append(double(s.start.toMSecsSinceEpoch()), s.right);
+        (s.type >= 1 && s.type <= ExamTypes::kFixedTypes ? static_cast<QXYSeries *>(fixas) : acertos)
+            ->append(double(s.start.toMSecsSinceEpoch()), s.right);
         if (!first.isValid())
             first = s.start;
         last = s.start;
@@ -272,6 +294,7 @@ void TFormDesempenho::mostraGrafico()
     minimo->append(double(first.toMSecsSinceEpoch()), kMinimoAtual);
     minimo->append(double(last.toMSecsSinceEpoch()), kMinimoAtual);
     chart->addSeries(acertos);
+    chart->addSeries(fixas);
     chart->addSeries(minimo);
 
     auto *x = new QDateTimeAxis;
@@ -286,7 +309,8 @@ void TFormDesempenho::mostraGrafico()
     y->setTitleText(QStringLiteral("Acertos"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    for (QLineSeries *series : {acertos, minimo}) {
+    for (QXYSeries *series : {static_cast<QXYSeries *>(acertos), static_cast<QXYSeries *>(fixas),
+                              static_cast<QXYSeries *>(minimo)}) {
         series->attachAxis(x);
         series->attachAxis(y);
     }
@@ -305,15 +329,19 @@ void TFormDesempenho::mostraGrafico()
             acima += s.right >= kMinimoAtual ? 1 : 0;
         }
         const qsizetype n = m_report.last.size();
-        resumo = QStringLiteral("%1 %2: de %3 a %4 acertos; %5 com %6 acertos ou mais. A última, em %7: %8.")
-                     .arg(n)
-                     .arg(n == 1 ? QStringLiteral("prova") : QStringLiteral("provas"))
-                     .arg(menor)
-                     .arg(maior)
-                     .arg(acima)
-                     .arg(kMinimoAtual)
-                     .arg(dataHora(m_report.last.last().start))
-                     .arg(m_report.last.last().right);
+        resumo =
+            QStringLiteral("%1 %2 (%9 sorteadas, %10 de listas fixas): de %3 a %4 acertos; %5 com %6 acertos "
+                           "ou mais. A última, em %7: %8.")
+                .arg(n)
+                .arg(n == 1 ? QStringLiteral("prova") : QStringLiteral("provas"))
+                .arg(menor)
+                .arg(maior)
+                .arg(acima)
+                .arg(kMinimoAtual)
+                .arg(dataHora(m_report.last.last().start))
+                .arg(m_report.last.last().right)
+                .arg(acertos->count())
+                .arg(fixas->count());
     }
     Grafico->setAccessibleDescription(resumo);
 }

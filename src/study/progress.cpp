@@ -26,7 +26,7 @@ int Progress::weakest(const QList<SubjectTotal> &recent, const QList<SubjectTota
     int best = -1;
     for (int s = 0; s < Subjects::kCount; ++s) {
         const SubjectTotal r = at(recent, s);
-        if (r.total <= 0)
+        if (r.total < kMinAnswersToJudge)
             continue;
         if (best < 0) {
             best = s;

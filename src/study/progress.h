@@ -19,9 +19,12 @@ int share(const SubjectTotal &t);
 // "73% (22 de 30)", or "—" when the subject has no answer.
 QString shareText(const SubjectTotal &t);
 
-// The subject to drill: the lowest share over the recent exams among the subjects answered there
-// (ties: the lower share over every exam, then the one with more answers, then the first subject);
-// -1 when no subject has an answer.
+// The answers a subject needs over the recent exams before its share says anything.
+constexpr int kMinAnswersToJudge = 10;
+
+// The subject to drill: the lowest share over the recent exams among the subjects with at least
+// kMinAnswersToJudge answers there (ties: the lower share over every exam, then the one with more
+// answers, then the first subject); -1 when no subject has that many.
 int weakest(const QList<SubjectTotal> &recent, const QList<SubjectTotal> &all);
 
 // Everything the performance window shows.

@@ -17,6 +17,10 @@
 #include "fakes.h"
 #include "windowdriver.h"
 
+#include "exam/questionbank.h"
+#include "study/readiness.h"
+#include "study/todayexam.h"
+
 #include <QChartView>
 #include <QCheckBox>
 #include <QLabel>
@@ -62,7 +66,10 @@ void TestProgress::weakestSubject()
     all[Subjects::Legislacao] = {40, 100};
     // Equal recent shares (60 %): the lower share over all exams decides.
     QCOMPARE(Progress::weakest(recent, all), int(Subjects::Legislacao));
+    // Three answers say nothing yet; ten do.
     recent[Subjects::PrimeirosSocorros] = {1, 3};
+    QCOMPARE(Progress::weakest(recent, all), int(Subjects::Legislacao));
+    recent[Subjects::PrimeirosSocorros] = {3, 10};
     QCOMPARE(Progress::weakest(recent, all), int(Subjects::PrimeirosSocorros));
     QCOMPARE(Progress::shareText({1, 3}), QStringLiteral("33% (1 de 3)"));
     QCOMPARE(Progress::shareText({}), QStringLiteral("—"));
@@ -101,29 +108,67 @@ void TestProgress::windowFromKnownHistory()
     QTest::mouseClick(window.BBTreinar, Qt::LeftButton);
     QCOMPARE(drilled, int(Subjects::Sinalizacao));
 
-    // The chart: one point per exam, in time order, and the line of today's minimum.
+    // Subjects never asked are named.
+    QVERIFY(window.LabelFraca->text().contains(
+        QStringLiteral("Ainda não caíram nas provas: Regras de Circulação")));
+    // The chart: one point per exam, in time order, the fixed lists apart from drawn exams (none
+    // here), and the line of today's minimum.
     const auto series = window.Grafico->chart()->series();
-    QCOMPARE(series.size(), 2);
-    const auto *acertos = qobject_cast<QLineSeries *>(series[0]);
+    QCOMPARE(series.size(), 3);
+    QCOMPARE(qobject_cast<QXYSeries *>(series[0])->count(), 0);
+    const auto *acertos = qobject_cast<QXYSeries *>(series[1]);
     QCOMPARE(acertos->count(), 6);
     QCOMPARE(acertos->at(0).y(), 30.0);
     QCOMPARE(acertos->at(5).y(), 27.0);
     QVERIFY(acertos->at(0).x() < acertos->at(5).x());
-    QCOMPARE(qobject_cast<QLineSeries *>(series[1])->at(0).y(), 20.0);
+    QCOMPARE(qobject_cast<QLineSeries *>(series[2])->at(0).y(), 20.0);
 
     // A new exam shows when the window is opened again.
     window.close();
     QVERIFY(History::instance().store(exam(201, 6, 7)));
     QVERIFY(showActive(&window));
     QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("60% (54 de 90)"));
-    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 7);
+    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[1])->count(), 7);
+
+    // The chance of passing: not with two subjects only; with answers in five, a number, its band,
+    // and the subjects to study, each opening study by subject.
+    QVERIFY2(window.LabelChance->text().startsWith(
+                 QStringLiteral("Chance de aprovação: ainda não dá para avaliar")),
+             qPrintable(window.LabelChance->text()));
+    QVERIFY(!window.BBEstudar[0]->isVisible());
+    const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    HistoryExam wide;
+    wide.type = kTodayFormatType;
+    wide.start = QDateTime(QDate(2026, 12, 19), QTime(10, 0));
+    wide.end = wide.start.addSecs(1200);
+    for (int subject : {Subjects::Circulacao, Subjects::DirecaoDefensiva, Subjects::MecanicaBasica}) {
+        for (int k = 0; k < 10; ++k)
+            wide.answers << HistoryAnswer{pools[static_cast<std::size_t>(subject)][k], QStringLiteral("A"),
+                                          k < 7, QString(), -1};
+    }
+    QVERIFY(History::instance().store(wide));
+    window.close();
+    QVERIFY(showActive(&window));
+    QVERIFY2(window.LabelChance->text().startsWith(
+                 QStringLiteral("Chance de aprovação se a prova fosse hoje: <b>")),
+             qPrintable(window.LabelChance->text()));
+    QVERIFY(window.LabelChance->text().contains(QStringLiteral("(provavelmente entre ")));
+    QVERIFY(window.BBEstudar[0]->isVisible());
+    QVERIFY(window.BBEstudar[0]->text().startsWith(QStringLiteral("Estudar ")));
+    QTest::mouseClick(window.BBEstudar[0], Qt::LeftButton);
+    QCOMPARE(QStringLiteral("Estudar ") + Subjects::name(drilled), window.BBEstudar[0]->text());
+    QCOMPARE(cell(Subjects::MecanicaBasica, 3),
+             QStringLiteral("10 de %1").arg(pools[Subjects::MecanicaBasica].size()));
+    QCOMPARE(cell(Subjects::PrimeirosSocorros, 3),
+             QStringLiteral("nenhuma de %1").arg(pools[Subjects::PrimeirosSocorros].size()));
 
     // Back to the front, still open, after an exam stored meanwhile: read again.
     QWidget other;
     QVERIFY(showActive(&other));
     QVERIFY(History::instance().store(exam(202, 6, 7)));
     QVERIFY(showActive(&window));
-    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 8);
+    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[1])->count(), 8);
+    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[0])->count(), 1); // today's format
 }
 
 void TestProgress::emptyHistory()
