@@ -204,9 +204,7 @@ void TFormDesempenho::refresh()
 
 void TFormDesempenho::mostraChance()
 {
-    History &history = StudyHistory::get();
-    const Memory::State memoria =
-        history.isOpen() ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+    const Memory::State &memoria = StudyHistory::memory();
     static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
     const QDate today = Clock::current().localNow().date();
     const std::optional<QDate> prova = Reviews::examDate(today);

@@ -284,7 +284,7 @@ void TFormTreino::refresh()
 {
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
-    m_memoria = m_historico ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+    m_memoria = m_historico ? StudyHistory::memory() : Memory::State();
     comecaRodada(paraHoje(), false);
 }
 

@@ -1,6 +1,7 @@
 #include "studyhistory.h"
 
 #include "history.h"
+#include "memory.h"
 
 #include "common/dialogs.h"
 #include "common/programfolder.h"
@@ -77,14 +78,65 @@ History &StudyHistory::get()
     return history;
 }
 
+namespace {
+// The memory the history's answers leave, as last worked out, and the history and revision it
+// stands for.
+struct MemoryCache {
+    QString path;
+    quint64 revision = 0;
+    bool made = false;
+    Memory::State state;
+};
+MemoryCache &memoryCache()
+{
+    static MemoryCache cache;
+    return cache;
+}
+
+// After a store that worked: when the memory was up to date just before it, the new answers are
+// added to it (a full replay would give the same but for answers stored out of time order, which
+// only a clock set back makes); otherwise it is left to be worked out again.
+void addToMemory(quint64 before, const QList<HistoryExam> &exams, const QList<DrillAnswer> &answers)
+{
+    MemoryCache &cache = memoryCache();
+    if (!cache.made || cache.revision != before || cache.path != StudyHistory::get().path())
+        return;
+    for (const Memory::Event &e : Memory::events(exams, answers))
+        Memory::apply(cache.state, e);
+    cache.revision = History::revision();
+}
+} // namespace
+
+const Memory::State &StudyHistory::memory()
+{
+    MemoryCache &cache = memoryCache();
+    History &history = get();
+    if (!cache.made || cache.revision != History::revision() || cache.path != history.path()) {
+        cache.revision = History::revision();
+        cache.path = history.path();
+        cache.state =
+            history.isOpen() ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+        cache.made = true;
+    }
+    return cache.state;
+}
+
 qint64 StudyHistory::store(const HistoryExam &exam)
 {
-    return noted(get().store(exam));
+    const quint64 before = History::revision();
+    const qint64 id = noted(get().store(exam));
+    if (id > 0)
+        addToMemory(before, {exam}, {});
+    return id;
 }
 
 bool StudyHistory::storeDrillAnswer(const DrillAnswer &answer)
 {
-    return noted(get().storeDrillAnswer(answer));
+    const quint64 before = History::revision();
+    const bool stored = noted(get().storeDrillAnswer(answer));
+    if (stored)
+        addToMemory(before, {}, {answer});
+    return stored;
 }
 
 void StudyHistory::tellOnce(const QString &text)

@@ -5,6 +5,7 @@
 // through the runner, off the windows' thread, before it is opened.
 
 #include "study/history.h"
+#include "study/memory.h"
 
 #include <QString>
 
@@ -31,6 +32,11 @@ void tellOnce(const QString &text);
 // once that the history keeps exams again.
 qint64 store(const HistoryExam &exam);
 bool storeDrillAnswer(const DrillAnswer &answer);
+
+// What the candidate remembers by every answer in the history (memory.h): replayed when first
+// asked for, then kept up to date with what store() and storeDrillAnswer() add; replayed again when
+// the history changed otherwise (exams removed, a copy restored, another file, a store elsewhere).
+const Memory::State &memory();
 
 // A corrected exam of the eighteen types as the history keeps it: its type and times, and each
 // position's question, answer and whether it was right.

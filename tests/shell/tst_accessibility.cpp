@@ -155,10 +155,10 @@ void TestAccessibility::studyWindowsTellWhatTheyShow()
     desempenho.show();
     QCOMPARE(accessibleName(desempenho.Grafico), QStringLiteral("Gráfico dos acertos nas últimas provas"));
     QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(desempenho.Grafico);
-    QCOMPARE(
-        chart->text(QAccessible::Description),
-        QStringLiteral(
-            "2 provas: de 10 a 22 acertos; 1 com 20 acertos ou mais. A última, em 03/12/2026 10:00: 22."));
+    QCOMPARE(chart->text(QAccessible::Description),
+             QStringLiteral("2 provas (0 sorteadas, 2 de listas fixas): de 10 a 22 acertos; 1 com 20 acertos "
+                            "ou mais. A última, "
+                            "em 03/12/2026 10:00: 22."));
     QCOMPARE(accessibleName(desempenho.BBTreinar), QStringLiteral("Treinar Sinalização"));
     atual.close();
 }

@@ -248,9 +248,9 @@ void TestShell::keysOpenWindows()
     QVERIFY(formTopo()->estudo() && formTopo()->estudo()->isVisible());
     QCOMPARE(formTopo()->estudo()->windowTitle(), QStringLiteral("Estudo"));
     QStringList captions;
-    for (QPushButton *b : {formTopo()->estudo()->BBDesempenho, formTopo()->estudo()->BBErros,
-                           formTopo()->estudo()->BBAssunto, formTopo()->estudo()->BBProvaAtual,
-                           formTopo()->estudo()->BBExportar})
+    for (QPushButton *b :
+         {formTopo()->estudo()->BBDesempenho, formTopo()->estudo()->BBErros, formTopo()->estudo()->BBAssunto,
+          formTopo()->estudo()->BBProvaAtual, formTopo()->estudo()->BBExportar})
         captions << b->text();
     QCOMPARE(captions, QStringList({"&Desempenho", "Re&visões de hoje", "Estudar por a&ssunto",
                                     "Prova no formato &atual", "E&xportar histórico..."}));
