@@ -2,16 +2,14 @@
 // disk), and reading what the performance window shows (the list of exams and the totals per
 // subject over all exams and over the last five). Opening the file (with its quick check) and
 // reading every exam with its answers are printed too. No baseline: each should take under 50 ms.
-// Then the same history grown to 100,000 exams: opening it, the drill's data (each question's last
-// mistake, against every wrong answer as before as the baseline: under 200 ms), and the CSV
-// export (streamed: its peak memory grows by less than 50 MB).
+// Then the same history grown to 100,000 exams: opening it, and the CSV export (streamed: its peak
+// memory grows by less than 50 MB).
 //
 //   bench_history [EXAMS]   (default 1000)
 
 #include "benchutil.h"
 #include "historygrow.h"
 
-#include "study/drill.h"
 #include "study/history.h"
 
 #include <QCoreApplication>
@@ -123,7 +121,7 @@ int main(int argc, char **argv)
         return std::fprintf(stderr, "the history could not be grown\n"), 1;
     QElapsedTimer t;
     t.start();
-    history = std::make_unique<History>(path); // makes the index of mistakes once
+    history = std::make_unique<History>(path);
     const double firstOpen = static_cast<double>(t.nsecsElapsed()) / 1e6;
     const auto openMany = time(5, [&] {
         history.reset();
@@ -134,20 +132,11 @@ int main(int argc, char **argv)
     const long before = Bench::statusKb("VmHWM");
     const auto exportMany = time(1, [&] { history->exportCsv(csv); });
     const long grown = Bench::statusKb("VmHWM") - before;
-    int cards = 0;
-    const auto drill = time(
-        7, [&] { cards = int(Drill::schedule(history->lastMistakes(), history->drillAnswers()).size()); });
-    const auto drillBefore = time(3, [&] {
-        cards =
-            int(Drill::schedule(history->exams(History::Answers::WrongOnly), history->drillAnswers()).size());
-    });
-    std::printf(
-        "with %d exams: first open (index of mistakes made) %.0f ms, open %.0f ms, drill data %.1f ms "
-        "(every wrong answer: %.1f ms), %d cards; CSV export %.0f ms, %.1f MB, peak memory +%.1f MB\n",
-        kMany, firstOpen, openMany.first, drill.first, drillBefore.first, cards, exportMany.first,
-        static_cast<double>(QFileInfo(csv).size()) / (1024.0 * 1024.0), static_cast<double>(grown) / 1024.0);
-    Bench::row("history: drill data (100,000 exams)", Bench::ms(drill.first), Bench::ms(drillBefore.first),
-               drill.first / drillBefore.first, "<= 200 ms", drill.first <= 200);
+    std::printf("with %d exams: first open %.0f ms, open %.0f ms; CSV export %.0f ms, %.1f MB, peak memory "
+                "+%.1f MB\n",
+                kMany, firstOpen, openMany.first, exportMany.first,
+                static_cast<double>(QFileInfo(csv).size()) / (1024.0 * 1024.0),
+                static_cast<double>(grown) / 1024.0);
     Bench::row("history: open (100,000 exams)", Bench::ms(openMany.first), QStringLiteral("-"), -1, "-",
                true);
     Bench::row("history: CSV export (100,000 exams)", Bench::ms(exportMany.first), QStringLiteral("-"), -1,

@@ -434,12 +434,6 @@ Outcome fromError(const QSqlError &error, const QString &path, const QSqlDatabas
 
 const QString kCannot = QStringLiteral("O histórico de estudo não pode ser guardado: ");
 
-// An index of the answers that enter the drill, by question and exam: what finds each question's
-// last mistake without reading every answer. Derived from the answers (SQLite keeps it), so it is
-// no part of the schema's versions: made when missing, at every opening.
-constexpr const char *kMistakesIndex =
-    "CREATE INDEX IF NOT EXISTS answers_mistakes ON answers (number, exam) WHERE correct = 0 AND seen <> 0";
-
 bool mayWrite(const QString &path)
 {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
@@ -785,9 +779,6 @@ Outcome History::Private::attempt()
         !q.next() || q.value(QStringLiteral("found")).toInt() != 0)
         return {Outcome::Damaged, {}};
     q.finish();
-    // The wrong answers by question, for lastMistakes(): made once (its absence only slows it).
-    exec(q, kMistakesIndex);
-    q.finish();
     return {};
 }
 
@@ -867,6 +858,10 @@ Outcome History::Private::migrate(QSqlDatabase &db, int from)
         for (const QString &statement : addColumns(kDrillAnswers, 4))
             if (!q.exec(statement))
                 return fail();
+        // The index the drill of mistakes read them through, made at every opening of version 3:
+        // nothing reads it any more.
+        if (!exec(q, "DROP INDEX IF EXISTS answers_mistakes"))
+            return fail();
     }
     if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !exec(q, "COMMIT"))
         return fail();
@@ -1300,48 +1295,6 @@ bool History::remove(const QList<qint64> &ids)
     }
     g_revision.fetch_add(1);
     return true;
-}
-
-QList<HistoryExam> History::lastMistakes() const
-{
-    QList<HistoryExam> list;
-    if (!d->open)
-        return list;
-    QSqlQuery q(d->db());
-    q.setForwardOnly(true);
-    // Each question's latest exam with a mistake, and that answer. The questions are found one
-    // after the other through the index (n: a seek per question, where GROUP BY would read every
-    // entry: 9 ms against 3 s at 100,000 exams), and each one's last exam by one more seek (m).
-    if (!q.exec(QStringLiteral(
-            "WITH RECURSIVE n(number) AS (SELECT min(number) FROM answers WHERE correct = 0 AND seen <> 0 "
-            "UNION "
-            "ALL SELECT (SELECT min(number) FROM answers WHERE correct = 0 AND seen <> 0 AND number > "
-            "n.number) "
-            "FROM n WHERE n.number IS NOT NULL), m AS MATERIALIZED (SELECT number, (SELECT max(exam) FROM "
-            "answers "
-            "WHERE correct = 0 AND seen <> 0 AND number = n.number) AS exam FROM n WHERE number IS NOT NULL) "
-            "SELECT e.id AS e_id, e.type AS e_type, e.started AS e_started, e.finished AS e_finished, "
-            "e.seconds AS "
-            "e_seconds, a.number AS a_number, a.given AS a_given, a.correct AS a_correct, a.shown AS "
-            "a_shown, "
-            "a.subject AS a_subject, a.revealed AS a_revealed, a.seen AS a_seen FROM m JOIN exams e ON e.id "
-            "= "
-            "m.exam JOIN answers a ON a.exam = m.exam AND a.number = m.number AND a.correct = 0 AND a.seen "
-            "<> 0 "
-            "ORDER BY e.id")))
-        return list;
-    const RowReader<ExamRow> examReader(q, kExams, "e");
-    const RowReader<AnswerRow> answerReader(q, kAnswers, "a");
-    ExamRow exam;
-    AnswerRow answer;
-    while (q.next()) {
-        examReader.read(q, exam);
-        answerReader.read(q, answer);
-        if (list.isEmpty() || list.constLast().id != exam.id)
-            list << examOf(exam);
-        list.last().answers << static_cast<const HistoryAnswer &>(answer);
-    }
-    return list;
 }
 
 QList<HistorySummary> History::summaries() const

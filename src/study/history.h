@@ -1,6 +1,6 @@
 #pragma once
-// The study history: every corrected exam and every answer given in the drill of one's own
-// mistakes, kept in an SQLite database in the user's data folder (ProgramFolder::dataFile). The
+// The study history: every corrected exam and every answer given in the reviews and in study by
+// subject, kept in an SQLite database in the user's data folder (ProgramFolder::dataFile). The
 // schema carries its version (PRAGMA user_version) and older files are migrated when opened; the
 // journal is WAL, and each exam is stored in one transaction, so a kill at any moment loses at
 // most the exam being stored. A file that cannot be used (damaged, not a database, not a regular
@@ -122,12 +122,6 @@ public:
     // Removes the exams with these ids, with their answers, in one transaction. False when nothing
     // was removed (the history unavailable or the transaction failed).
     bool remove(const QList<qint64> &ids);
-    // What the drill needs of the exams: for each question answered wrong (seen, not known) in
-    // some exam, that answer in the last exam stored with such a mistake; each exam with only those
-    // answers, oldest first. Drill::schedule over it gives what it gives over every wrong answer
-    // (a mistake in an exam starts the question afresh), read through an index instead of every
-    // answer.
-    QList<HistoryExam> lastMistakes() const;
     // Every stored exam without its answers, oldest first.
     QList<HistorySummary> summaries() const;
     // Right and total answers per subject (index Subjects::Subject) over the last `last` exams, or

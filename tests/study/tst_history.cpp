@@ -2,8 +2,8 @@
 // is migrated, a file that cannot be used is set aside and a fresh history started, the export is
 // a spreadsheet's CSV, and a kill at any moment loses at most the exam being stored.
 
-#include "study/drill.h"
 #include "study/history.h"
+#include "study/memory.h"
 #include "study/studyhistory.h"
 #include "study/subjects.h"
 
@@ -237,7 +237,6 @@ private slots:
     void storedAndReloaded();
     void totalsFromAKnownHistory();
     void revealedAndUnseenAnswersAreNotKnown();
-    void lastMistakesGiveTheSameDrill();
     void migratedFromVersion1();
     void failedMigrationChangesNothing();
     void migratedOffTheWindowsThread();
@@ -1164,47 +1163,6 @@ void TestHistory::killedWhileStoring()
     QVERIFY(exams > 0);
 }
 
-// The drill worked out from each question's last mistake is the one worked out from every wrong
-// answer, over a history of mistakes, revealed and unseen answers and drill answers between them.
-void TestHistory::lastMistakesGiveTheSameDrill()
-{
-    History h(file(QStringLiteral("mistakes.sqlite")));
-    QRandomGenerator random(34);
-    QDateTime at(QDate(2026, 10, 1), QTime(9, 0));
-    for (int k = 0; k < 120; ++k) {
-        HistoryExam e = makeExam(k);
-        e.start = at;
-        e.end = at.addSecs(1200);
-        for (HistoryAnswer &a : e.answers) {
-            a.number = 1 + int(random.bounded(40)); // few questions, so each is met often
-            a.right = random.bounded(3) != 0;
-            a.revealed = random.bounded(10) == 0;
-            a.seen = random.bounded(12) != 0;
-        }
-        QVERIFY(h.store(e) > 0);
-        for (int n = 0; n < 3; ++n)
-            QVERIFY(h.storeDrillAnswer(
-                {1 + int(random.bounded(40)), e.end.addSecs(3600 * (n + 1)), random.bounded(2) == 0}));
-        at = at.addSecs(3600 * (6 + int(random.bounded(40))));
-    }
-    const auto text = [](const QList<DrillCard> &cards) {
-        QStringList out;
-        for (const DrillCard &c : cards)
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                       .arg(c.number)
-                       .arg(c.subject)
-                       .arg(c.box)
-                       .arg(c.due.toString(Qt::ISODate), c.mistake.toString(Qt::ISODate),
-                            c.rightDay.toString(Qt::ISODate))
-                       .arg(c.rightDays);
-        return out;
-    };
-    const QStringList all = text(Drill::schedule(h.exams(History::Answers::WrongOnly), h.drillAnswers()));
-    QVERIFY(all.size() > 5);
-    QCOMPARE(text(Drill::schedule(h.lastMistakes(), h.drillAnswers())), all);
-    QVERIFY(h.lastMistakes().size() < 60);
-}
-
 QTEST_GUILESS_MAIN(TestHistory)
 // An answer the traffic light checked or wrote in counts as not known in every figure and enters
 // the drill; a position never shown counts nowhere.
@@ -1234,9 +1192,12 @@ void TestHistory::revealedAndUnseenAnswersAreNotKnown()
     QCOMPARE(wrong.value(0).answers.size(), 1);
     QCOMPARE(wrong.value(0).answers[0].number, e.answers[0].number);
     QVERIFY(wrong.value(0).answers[0].revealed);
-    const QList<DrillCard> cards = Drill::schedule(h.exams(), {});
-    QCOMPARE(cards.size(), 1);
-    QCOMPARE(cards[0].number, e.answers[0].number);
+    // In the memory: the light-checked one forgotten, the unseen ones not answered at all.
+    const Memory::State memory = Memory::replay(h.exams(), {});
+    QCOMPARE(memory.answers, 28);
+    QVERIFY(!memory.questions.contains(e.answers[1].number));
+    QVERIFY(!memory.questions.contains(e.answers[2].number));
+    QCOMPARE(memory.questions.value(e.answers[0].number).card.stability, Fsrs::kDefaultWeights[0]);
 }
 
 #include "tst_history.moc"
