@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -254,11 +255,10 @@ bool feminineNoun(const QString &word)
         QStringLiteral("portas"),    QStringLiteral("porta"),      QStringLiteral("linha"),
         QStringLiteral("marcha")};
     const QString w = word.toLower();
-    for (const QString &noun : nouns)
-        if (w.startsWith(noun) && (noun != QStringLiteral("mil") || w == noun) &&
-            (noun != QStringLiteral("via") || w.size() <= 4))
-            return true;
-    return false;
+    return std::any_of(nouns.begin(), nouns.end(), [&w](const QString &noun) {
+        return w.startsWith(noun) && (noun != QStringLiteral("mil") || w == noun) &&
+               (noun != QStringLiteral("via") || w.size() <= 4);
+    });
 }
 
 // A number as written, "3.500", "1,5", "0,05", "12", in words.
@@ -460,31 +460,34 @@ QString signsAndShortWords(const QString &text)
 
 QString SpeechText::number(qint64 n, bool feminine)
 {
-    if (n < 0)
-        return QStringLiteral("menos ") + number(-n, feminine);
-    if (n < 20 && !feminine)
-        return utf8(kUnits[static_cast<size_t>(n)]);
-    if (n == 0)
+    // The magnitude, the smallest qint64 included.
+    quint64 rest = n < 0 ? 0 - static_cast<quint64>(n) : static_cast<quint64>(n);
+    const QString sign = n < 0 ? QStringLiteral("menos ") : QString();
+    if (rest == 0)
         return QStringLiteral("zero");
+    if (rest < 20 && !feminine)
+        return sign + utf8(kUnits[static_cast<size_t>(rest)]);
     struct Scale {
-        qint64 size;
+        quint64 size;
         const char *one;
         const char *many;
     };
-    const std::array<Scale, 3> scales = {{{1000000000000, "trilhão", "trilhões"},
+    // Every count of a scale is below a thousand for any qint64.
+    const std::array<Scale, 5> scales = {{{1000000000000000000, "quintilhão", "quintilhões"},
+                                          {1000000000000000, "quatrilhão", "quatrilhões"},
+                                          {1000000000000, "trilhão", "trilhões"},
                                           {1000000000, "bilhão", "bilhões"},
                                           {1000000, "milhão", "milhões"}}};
     QStringList parts;
-    qint64 rest = n;
     for (const Scale &s : scales) {
         if (rest >= s.size) {
-            const qint64 count = rest / s.size;
-            parts << number(count) + QLatin1Char(' ') + utf8(count == 1 ? s.one : s.many);
+            const auto count = static_cast<int>(rest / s.size);
+            parts << belowThousand(count) + QLatin1Char(' ') + utf8(count == 1 ? s.one : s.many);
             rest %= s.size;
         }
     }
     if (rest >= 1000) {
-        const int thousands = static_cast<int>(rest / 1000);
+        const auto thousands = static_cast<int>(rest / 1000);
         const QString words = belowThousand(thousands);
         parts << (thousands == 1 ? QStringLiteral("mil")
                                  : (feminine ? feminineOf(words) : words) + QStringLiteral(" mil"));
@@ -495,11 +498,11 @@ QString SpeechText::number(qint64 n, bool feminine)
         if (feminine)
             words = feminineOf(words);
         if (parts.isEmpty())
-            return words;
-        return parts.join(QStringLiteral(" ")) +
+            return sign + words;
+        return sign + parts.join(QStringLiteral(" ")) +
                (joinsWithE(static_cast<int>(rest)) ? QStringLiteral(" e ") : QStringLiteral(" ")) + words;
     }
-    return parts.join(QStringLiteral(" "));
+    return sign + parts.join(QStringLiteral(" "));
 }
 
 QString SpeechText::ordinal(int n, bool feminine)

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <limits>
+
 class TestSpeechText : public QObject {
     Q_OBJECT
 private slots:
@@ -34,6 +36,12 @@ void TestSpeechText::numbers_data()
     QTest::newRow("14071") << qint64(14071) << false << QStringLiteral("quatorze mil e setenta e um");
     QTest::newRow("1000000") << qint64(1000000) << false << QStringLiteral("um milhão");
     QTest::newRow("2000100") << qint64(2000100) << false << QStringLiteral("dois milhões e cem");
+    QTest::newRow("negative") << qint64(-3) << false << QStringLiteral("menos três");
+    QTest::newRow("largest") << std::numeric_limits<qint64>::min() << false
+                             << QStringLiteral(
+                                    "menos nove quintilhões duzentos e vinte e três quatrilhões trezentos e "
+                                    "setenta e dois trilhões trinta e seis bilhões oitocentos e cinquenta e "
+                                    "quatro milhões setecentos e setenta e cinco mil oitocentos e oito");
     QTest::newRow("22 f") << qint64(22) << true << QStringLiteral("vinte e duas");
     QTest::newRow("201 f") << qint64(201) << true << QStringLiteral("duzentas e uma");
 }
