@@ -162,8 +162,13 @@ ReadAloud::ReadAloud(QWidget *window, QWidget *parent, QRect ouvir, QRect option
 
 ReadAloud::~ReadAloud()
 {
-    if (m_reading && m_engine)
-        m_engine->stop();
+    // The buttons may be gone already (they belong to the window's pages): the engine's end is
+    // not heard any more.
+    if (m_engine) {
+        disconnect(m_engine, nullptr, this, nullptr);
+        if (m_reading)
+            m_engine->stop();
+    }
 }
 
 void ReadAloud::refresh()

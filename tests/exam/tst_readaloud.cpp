@@ -200,6 +200,14 @@ void TestReadAloud::reviewReadsTheVerdictAndExplanation()
     // Stepping to another position stops it.
     QTest::keyClick(&r, Qt::Key_Right);
     QVERIFY(!m_speech->speaking);
+    // A window that goes while it reads stops the voice.
+    auto other = std::make_unique<TFormRevisao>();
+    other->setProva(prova);
+    QVERIFY(showActive(other.get()));
+    QTest::keyClick(other.get(), Qt::Key_F8);
+    QVERIFY(m_speech->speaking);
+    other.reset();
+    QVERIFY(!m_speech->speaking);
 }
 
 void TestReadAloud::largerTextScrollsInsideTheExamBoxes()
