@@ -26,7 +26,7 @@ launcher=""
 command -v ccache > /dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVADO_BENCH=ON $launcher > "$build.configure.log" 2>&1 \
     || { cat "$build.configure.log" >&2; exit 1; }
-benches="bench_startup bench_ziplisting bench_biglisting bench_reader bench_bigrtf bench_exam bench_download bench_history bench_studywindows bench_readiness"
+benches="bench_startup bench_ziplisting bench_biglisting bench_reader bench_bigrtf bench_exam bench_download bench_history bench_studywindows bench_readiness bench_speech"
 targets=""
 for b in $benches; do targets="$targets --target $b"; done
 # shellcheck disable=SC2086

@@ -7,12 +7,15 @@
 # (qt6-translations-l10n), SQLite's headers (the study history calls SQLite beside Qt's driver),
 # libcurl, the DejaVu fonts the windows draw with (Sans from -core, Sans
 # Condensed from -extra), and dpkg-shlibdeps with file for the Debian package the README makes
-# after ./run.sh.
+# after ./run.sh. Reading aloud: Qt Multimedia plays the voice; espeak-ng's header to build, and
+# its library with the Brazilian Portuguese voice (espeak-ng-data) to speak and to run the
+# synthesis test (the program loads the library when first asked to read, and runs without it).
 QUELVADO_PACKAGES=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libsqlite3-dev qt6-qpa-plugins libgl-dev
   qt6-translations-l10n
   libcurl4-openssl-dev
+  qt6-multimedia-dev libespeak-ng-dev libespeak-ng1 espeak-ng-data
   fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev file
 )

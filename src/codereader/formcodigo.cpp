@@ -10,7 +10,9 @@
 #include "common/errordisplay.h"
 #include "common/maker.h"
 #include "common/programfolder.h"
+#include "common/readaloud.h"
 #include "common/safefile.h"
+#include "common/speechtext.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -24,11 +26,13 @@
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QToolButton>
 
 namespace {
 const QColor kNavy(0, 0, 128);
@@ -183,6 +187,13 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         connect(BBPesquisar, &QPushButton::clicked, this, guard([this] { BBPesquisarClick(); }));
         connect(BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));
 
+        // "Ouvir" reads the article the reader is at; between the word-wrap box and the buttons.
+        m_ouvir = new ReadAloud(
+            this, PanelRodape, QRect(166, 27, 56, 30), QRect(224, 27, 26, 30),
+            [this] { return SpeechText::spoken(artigoAtual()); }, ReadAloud::TextSize::NotOffered);
+        m_ouvir->ouvirButton()->setFont(WindowKit::font(12, true));
+        m_ouvir->optionsButton()->setFont(WindowKit::font(11, true));
+
         FindDialog = new TFindDialog(this);
         connect(FindDialog, &TFindDialog::findNext, this, guard([this] { FindDialogFind(); }));
     });
@@ -270,8 +281,39 @@ void TFormCodigo::BBAbrirCodigoClick()
     BBAbrirCodigo->setEnabled(false);
 }
 
+QString TFormCodigo::artigoAtual() const
+{
+    if (!RichEdit || RichEdit->document()->isEmpty())
+        return {};
+    static const QRegularExpression heading(QStringLiteral("^\\s*Art\\.\\s*\\d"));
+    static const QRegularExpression chapter(QStringLiteral("^\\s*(CAPÍTULO|TÍTULO|SEÇÃO|ANEXO)\\b"));
+    const QTextCursor caret = RichEdit->textCursor();
+    QTextBlock block = caret.hasSelection() ? RichEdit->document()->findBlock(caret.selectionStart())
+                                            : RichEdit->cursorForPosition(QPoint(4, 4)).block();
+    while (block.isValid() && !heading.match(block.text()).hasMatch())
+        block = block.previous();
+    if (!block.isValid())
+        return {};
+    // An article is read whole but for a very long one, cut at a line (the reading stays short).
+    constexpr qsizetype kLongest = 6000;
+    QStringList lines{block.text().trimmed()};
+    qsizetype size = lines.first().size();
+    for (QTextBlock b = block.next(); b.isValid() && size < kLongest; b = b.next()) {
+        if (heading.match(b.text()).hasMatch() || chapter.match(b.text()).hasMatch())
+            break;
+        const QString line = b.text().trimmed();
+        if (line.isEmpty())
+            continue;
+        lines << line;
+        size += line.size();
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 void TFormCodigo::ComboBox1Change()
 {
+    if (m_ouvir)
+        m_ouvir->stop();
     const std::optional<TextMatch> found = CodeSearch::findChapter(m_text, ComboBox1->currentIndex());
     if (!found)
         return;
@@ -310,6 +352,7 @@ void TFormCodigo::BitBtn5Click()
 bool TFormCodigo::MostraArtigo(const ArticleRef &ref)
 {
     ensureControls();
+    m_ouvir->stop();
     if (BBAbrirCodigo->isEnabled())
         BBAbrirCodigoClick();
     if (BBAbrirCodigo->isEnabled())

@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTextEdit;
+class ReadAloud;
 class TFindDialog;
 class TPanel;
 class TShadowLabel;
@@ -43,6 +44,11 @@ public:
     // near the top when both do not fit. False when the text could not be loaded or holds no such
     // article.
     bool MostraArtigo(const ArticleRef &ref);
+
+    // The article the reader is at, as it is read aloud: from the heading of the article holding
+    // the selection (or, without one, the first line in view) to the line before the next
+    // article; empty before the first article or when no text is loaded.
+    QString artigoAtual() const;
 
     // The view's selection in offsets (every line break counts as CR LF).
     qsizetype selStart() const;
@@ -76,4 +82,5 @@ private:
 
     LineModel m_text;
     DeferredContent m_controls;
+    ReadAloud *m_ouvir = nullptr; // "Ouvir" and F8: the current article
 };

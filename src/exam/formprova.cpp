@@ -8,6 +8,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/programfolder.h"
+#include "common/readaloud.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "controls/panel.h"
@@ -190,6 +191,8 @@ void TFormProva::showSelectionPage()
 
 void TFormProva::Notebook1PageChanged(int page)
 {
+    if (m_ouvir)
+        m_ouvir->stop();
     switch (page) {
     case 0:
         setWindowTitle(QStringLiteral("Seleção de prova"));

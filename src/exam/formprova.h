@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QStackedWidget;
 class QTableWidget;
 class QTextEdit;
@@ -26,6 +27,7 @@ class TLEDMeter;
 class TPanel;
 class TShadowLabel;
 class TSinalTraffic;
+class ReadAloud;
 
 class TFormProva : public QWidget {
     Q_OBJECT
@@ -97,6 +99,8 @@ public:
     // Exam page controls.
     TLEDDisplay *LEDDisplayQuestao = nullptr;
     QToolButton *SpeedButton1 = nullptr; // "Consultar Placas": opens the sign query window
+    // The question text; its box keeps its size and scrolls when a larger text needs more room.
+    QScrollArea *ScrollPergunta = nullptr;
     TShadowLabel *LabelPergunta = nullptr;
     TPanel *PanelFigura = nullptr;
     QLabel *ImageQuestao = nullptr;
@@ -145,6 +149,12 @@ private:
     void buildSelectionPage(QWidget *page);
     void buildExamPage(QWidget *page);
     void buildAnswerSheetPage(QWidget *page);
+    // What "Ouvir" reads on the exam page: the question shown and its alternatives.
+    QString textoParaOuvir() const;
+    // Sets the exam page's text sizes to the reading setting (the boxes keep their sizes).
+    void applyTextScale();
+    // Sizes the question label to its text inside its scrolling box.
+    void fitQuestionLabel();
     // Puts the answer stored for the position shown into the answer box (empty when none).
     void showStoredAnswer();
     // Empties the results of the answer sheet (counts, meter, gauge, verdict).
@@ -158,5 +168,6 @@ private:
     bool guardedKey(QKeyEvent *event);
 
     ExamSession m_session;
+    ReadAloud *m_ouvir = nullptr; // "Ouvir", F8 and the reading options of the exam page
     DeferredContent m_pages;
 };

@@ -11,6 +11,8 @@
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/readaloud.h"
+#include "common/speechtext.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "controls/clockface.h"
@@ -24,6 +26,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextCursor>
@@ -65,7 +69,16 @@ void TFormProva::buildExamPage(QWidget *page)
     Hints::set(SpeedButton1, QStringLiteral("Consulta placas de Sinalização"));
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
 
-    LabelPergunta = WindowKit::make<TShadowLabel>(page, "LabelPergunta", QRect(10, 40, 426, 101));
+    // The question's box: at the usual text size the whole question fits it, as the layout test
+    // checks; a larger text scrolls inside it.
+    ScrollPergunta = WindowKit::make<QScrollArea>(page, "ScrollPergunta", QRect(10, 40, 426, 101));
+    ScrollPergunta->setFrameShape(QFrame::NoFrame);
+    ScrollPergunta->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollPergunta->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ScrollPergunta->setFocusPolicy(Qt::NoFocus);
+    WindowKit::fillBackground(ScrollPergunta->viewport(), QColor(128, 128, 128));
+    LabelPergunta = WindowKit::make<TShadowLabel>(nullptr, "LabelPergunta", QRect(0, 0, 426, 101));
+    ScrollPergunta->setWidget(LabelPergunta);
     LabelPergunta->setFont(WindowKit::font(14, true));
     LabelPergunta->setBackground(QColor(128, 128, 128));
     LabelPergunta->setTextColor(QColor(255, 255, 0));
@@ -162,7 +175,57 @@ void TFormProva::buildExamPage(QWidget *page)
     WindowKit::setTextColour(LabelHoraInicio, Qt::white);
     Hints::set(LabelHoraInicio, QStringLiteral("Horário de início da prova"));
 
+    // "Ouvir" and its options between the question counter and "Consultar Placas".
+    m_ouvir = new ReadAloud(this, page, QRect(300, 13, 90, 26), QRect(394, 13, 40, 26),
+                            [this] { return textoParaOuvir(); });
+    for (QToolButton *b : {m_ouvir->ouvirButton(), m_ouvir->optionsButton()})
+        b->setFont(WindowKit::font(12, true));
+    connect(&ReadingSettings::instance(), &ReadingSettings::textScaleChanged, this,
+            guard([this] { applyTextScale(); }));
+    applyTextScale();
+
     EditResposta->installEventFilter(this);
+}
+
+QString TFormProva::textoParaOuvir() const
+{
+    if (Notebook1->currentIndex() != 1 || m_session.position() < 1 ||
+        m_session.position() > ExamTypes::kQuestions)
+        return {};
+    const QuestionBank &bank = QuestionBank::instance();
+    const int n = m_session.question();
+    QStringList alternatives;
+    for (int k = 0; k < ExamTypes::kAlternatives; ++k)
+        alternatives << bank.string(QuestionKind::AlternativeA + k, n);
+    return SpeechText::questionReading(bank.string(QuestionKind::Text, n), alternatives,
+                                       !bank.pictureCode(n).isEmpty());
+}
+
+void TFormProva::applyTextScale()
+{
+    const ReadingSettings &reading = ReadingSettings::instance();
+    LabelPergunta->setFont(WindowKit::font(reading.scaled(14), true));
+    QFont alternatives = Memo2->font();
+    alternatives.setPixelSize(reading.scaled(12));
+    Memo2->setFont(alternatives);
+    fitQuestionLabel();
+}
+
+void TFormProva::fitQuestionLabel()
+{
+    // The label takes the box's width (less the scroll bar when the text needs one) and the
+    // height its wrapped text needs, never less than the box.
+    const QSize box = ScrollPergunta->size();
+    LabelPergunta->resize(box);
+    if (LabelPergunta->textFits())
+        return;
+    const int width = box.width() - ScrollPergunta->verticalScrollBar()->sizeHint().width();
+    int height = box.height();
+    LabelPergunta->resize(width, height);
+    while (!LabelPergunta->textFits() && height < 4000) {
+        height += 8;
+        LabelPergunta->resize(width, height);
+    }
 }
 
 void TFormProva::IniciarProva()
@@ -192,7 +255,11 @@ void TFormProva::MostraQuestao()
     const QuestionBank &bank = QuestionBank::instance();
     const int n = m_session.question();
     LEDDisplayQuestao->setValue(m_session.position());
+    if (m_ouvir)
+        m_ouvir->stop();
     LabelPergunta->setText(bank.string(QuestionKind::Text, n));
+    fitQuestionLabel();
+    ScrollPergunta->verticalScrollBar()->setValue(0);
     Memo2->clear();
     QStringList lines;
     for (int k = 0; k < ExamTypes::kAlternatives; ++k)
@@ -271,6 +338,7 @@ void TFormProva::BBProximoClick()
         showStoredAnswer();
     } else {
         BBProximo->setEnabled(false);
+        m_ouvir->stop();
         Memo2->clear();
         LabelPergunta->setText(QStringLiteral(" "));
         LEDDisplayQuestao->setValue(0);

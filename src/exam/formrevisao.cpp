@@ -7,6 +7,8 @@
 #include "codereader/articleindex.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/readaloud.h"
+#include "common/speechtext.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "signs/picturestore.h"
@@ -21,9 +23,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -214,6 +218,12 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     Hints::set(BBVerCodigo, QStringLiteral("Abrir o Código de Trânsito no artigo citado na fonte"));
     Hints::set(BBImprimir, QStringLiteral("Imprimir ou salvar em PDF a revisão das 30 questões"));
     Hints::set(BBFechar, QStringLiteral("Fechar a revisão (Esc)"));
+    m_ouvir = new ReadAloud(this, this, QRect(), QRect(), [this] { return textoParaOuvir(); });
+    for (QToolButton *b : {m_ouvir->ouvirButton(), m_ouvir->optionsButton()}) {
+        b->setFont(WindowKit::font(12, true));
+        b->setMinimumHeight(32);
+        bottom->addWidget(b);
+    }
     bottom->addWidget(CheckBoxErradas);
     bottom->addStretch(1);
     for (QPushButton *b : {BBAnterior, BBProximo, BBVerCodigo, BBImprimir, BBFechar})
@@ -232,9 +242,54 @@ TFormRevisao::TFormRevisao(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
     connect(CheckBoxErradas, &QCheckBox::toggled, this, guard([this] { CheckBoxErradasClick(); }));
 
+    connect(&ReadingSettings::instance(), &ReadingSettings::textScaleChanged, this,
+            guard([this] { applyTextScale(); }));
+    applyTextScale();
+
     // The window sees its stepping keys before its controls.
     qApp->installEventFilter(this);
     atualizaBotoes();
+}
+
+void TFormRevisao::applyTextScale()
+{
+    const ReadingSettings &reading = ReadingSettings::instance();
+    LabelPosicao->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelSituacao->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelPergunta->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelExplicacao->setFont(WindowKit::font(reading.scaled(13), false));
+    LabelFonte->setFont(WindowKit::font(reading.scaled(12), false));
+    for (QLabel *l : std::as_const(LabelAlternativas))
+        l->setFont(WindowKit::font(reading.scaled(13), l->font().bold()));
+}
+
+QString TFormRevisao::textoParaOuvir() const
+{
+    if (m_posicao < 1 || m_posicao > m_prova.size())
+        return {};
+    const QuestaoCorrigida &q = m_prova[m_posicao - 1];
+    QStringList alternatives;
+    for (int k = 0; k < quantas(q); ++k)
+        alternatives << textoAlternativa(q, k);
+    QString text = SpeechText::questionReading(texto(q.numero, QuestionKind::Text), alternatives,
+                                               !texto(q.numero, QuestionKind::Picture).isEmpty());
+    // The verdict without its mark, the letters by their names.
+    QString verdict = situacao(q);
+    verdict.remove(kSimboloCerta).remove(kSimboloErrada);
+    static const QRegularExpression letterAlone(QStringLiteral("\\b([A-E])\\b(?=[,.)]|$| \\()"));
+    QString said;
+    qsizetype last = 0;
+    for (auto it = letterAlone.globalMatch(verdict); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        said += QStringView(verdict).mid(last, m.capturedStart() - last);
+        said += SpeechText::letterName(m.captured(1).at(0));
+        last = m.capturedEnd();
+    }
+    said += QStringView(verdict).mid(last);
+    text += QLatin1Char('\n') + SpeechText::spoken(said.trimmed());
+    if (const QString explicacao = explicacaoDe(q.numero); !explicacao.isEmpty())
+        text += QStringLiteral("\nExplicação: ") + SpeechText::spoken(explicacao);
+    return text;
 }
 
 TFormRevisao::~TFormRevisao()
@@ -261,6 +316,8 @@ void TFormRevisao::MostraPosicao(int posicao)
 {
     if (posicao < 1 || posicao > m_prova.size())
         return;
+    if (m_ouvir)
+        m_ouvir->stop();
     m_posicao = posicao;
     const QuestaoCorrigida &q = m_prova[posicao - 1];
     LabelPosicao->setText(cabecalho(posicao, q.numero));
@@ -280,7 +337,7 @@ void TFormRevisao::MostraPosicao(int posicao)
         const Marca m = marcaDe(q, k);
         l->setText(alternativa(q, k));
         WindowKit::setColour(l, QPalette::Window, m.fundo.isValid() ? m.fundo : QColor(Qt::white));
-        l->setFont(WindowKit::font(13, !m.palavra.isEmpty()));
+        l->setFont(WindowKit::font(ReadingSettings::instance().scaled(13), !m.palavra.isEmpty()));
     }
     const QString explicacao = explicacaoDe(q.numero);
     const QString fonte = fonteDe(q.numero);

@@ -24,6 +24,7 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QTextDocument;
+class ReadAloud;
 
 class TFormRevisao : public QWidget {
     Q_OBJECT
@@ -94,6 +95,11 @@ private:
     // The next position from p in direction step (+1 or -1) under the filter, 0 when none.
     int vizinha(int p, int step) const;
     void atualizaBotoes();
+    // What "Ouvir" reads: the question, its alternatives, the verdict on the answer and the
+    // explanation.
+    QString textoParaOuvir() const;
+    // Sets the text sizes to the reading setting.
+    void applyTextScale();
     // What is printed: the positions under the filter, the summary, and one position's text (its
     // picture added to document as a resource).
     QList<int> posicoesImpressas() const;
@@ -103,4 +109,5 @@ private:
     QList<QuestaoCorrigida> m_prova;
     QString m_descricao;
     int m_posicao = 0;
+    ReadAloud *m_ouvir = nullptr;
 };

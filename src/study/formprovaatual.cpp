@@ -8,7 +8,9 @@
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/readaloud.h"
 #include "common/safefile.h"
+#include "common/speechtext.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "exam/formrevisao.h"
@@ -16,6 +18,7 @@
 #include "exam/questionsheet.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGridLayout>
@@ -28,6 +31,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -143,6 +147,12 @@ QWidget *TFormProvaAtual::buildStartPage()
     tempoLinha->addWidget(tempoRotulo);
     tempoLinha->addWidget(SpinTempo);
     tempoLinha->addStretch(1);
+    CheckTempoAmpliado = WindowKit::button<QCheckBox>(inicio, "CheckTempoAmpliado", QRect(),
+                                                      QStringLiteral("Tempo ampliado (o dobro do tempo)"));
+    CheckTempoAmpliado->setFont(WindowKit::font(13, false));
+    Hints::set(CheckTempoAmpliado,
+               QStringLiteral("Tempo ampliado|O candidato com dislexia, TDAH ou autismo pode pedir ao Detran "
+                              "a prova com o dobro do tempo; treine com ele"));
     BBIniciar = boldButton(WindowKit::button(inicio, "BBIniciar", QRect(), QStringLiteral("Iniciar"),
                                              Artwork::glyph(this, "prova", 20), 20));
     BBIniciar->setDefault(true);
@@ -154,6 +164,7 @@ QWidget *TFormProvaAtual::buildStartPage()
     inicioLayout->addWidget(LabelDescricao);
     inicioLayout->addSpacing(8);
     inicioLayout->addLayout(tempoLinha);
+    inicioLayout->addWidget(CheckTempoAmpliado);
     inicioLayout->addStretch(1);
     inicioLayout->addLayout(iniciarLinha);
     // Enter starts the exam from anywhere on the page (the time box too).
@@ -211,6 +222,14 @@ QWidget *TFormProvaAtual::buildExamPage()
     sheet.body->addLayout(alternativas);
     sheet.body->addStretch(1);
 
+    m_ouvir = new ReadAloud(this, prova, QRect(), QRect(), [this] { return textoParaOuvir(); });
+    for (QToolButton *b : {m_ouvir->ouvirButton(), m_ouvir->optionsButton()}) {
+        b->setFont(WindowKit::font(12, true));
+        b->setMinimumHeight(32);
+    }
+    connect(&ReadingSettings::instance(), &ReadingSettings::textScaleChanged, this,
+            guard([this] { applyTextScale(); }));
+
     auto *base = new QHBoxLayout;
     BBAnterior = boldButton(WindowKit::button(prova, "BBAnterior", QRect(), QStringLiteral("Anterior"),
                                               Artwork::glyph(this, "anterior", 20), 20));
@@ -227,11 +246,39 @@ QWidget *TFormProvaAtual::buildExamPage()
     base->addWidget(BBProximo);
     base->addWidget(BBSemResposta);
     base->addStretch(1);
+    base->addWidget(m_ouvir->ouvirButton());
+    base->addWidget(m_ouvir->optionsButton());
     base->addWidget(BBFinalizar);
     provaLayout->addLayout(topo);
     provaLayout->addWidget(ScrollQuestao, 1);
     provaLayout->addLayout(base);
+    applyTextScale();
     return prova;
+}
+
+QString TFormProvaAtual::textoParaOuvir() const
+{
+    if (pagina() != Prova || m_posicao < 1 || m_posicao > m_prova.size())
+        return {};
+    QStringList alternatives;
+    for (int k = 0; k < TodayExam::kAlternatives; ++k)
+        alternatives << m_prova.alternative(m_posicao, k);
+    return SpeechText::questionReading(m_prova.text(m_posicao), alternatives,
+                                       !m_prova.picture(m_posicao).isEmpty());
+}
+
+void TFormProvaAtual::applyTextScale()
+{
+    const ReadingSettings &reading = ReadingSettings::instance();
+    LabelPosicao->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelPergunta->setFont(WindowKit::font(reading.scaled(14), true));
+    for (QLabel *l : std::as_const(LabelAlternativas))
+        l->setFont(WindowKit::font(reading.scaled(13), l->font().bold()));
+}
+
+int TFormProvaAtual::minutosEscolhidos() const
+{
+    return SpinTempo->value() * (CheckTempoAmpliado->isChecked() ? TodayExam::kExtendedFactor : 1);
 }
 
 QWidget *TFormProvaAtual::buildResultPage()
@@ -387,6 +434,8 @@ void TFormProvaAtual::setSorteio(quint32 start)
 
 void TFormProvaAtual::showPage(Pagina p)
 {
+    if (m_ouvir && p != Prova)
+        m_ouvir->stop();
     Paginas->setCurrentIndex(p);
     switch (p) {
     case Inicio:
@@ -403,9 +452,9 @@ void TFormProvaAtual::showPage(Pagina p)
 
 void TFormProvaAtual::BBIniciarClick()
 {
-    m_minutos = SpinTempo->value();
-    if (m_minutos != TodayExam::timeLimitMinutes())
-        TodayExam::setTimeLimitMinutes(m_minutos);
+    if (SpinTempo->value() != TodayExam::timeLimitMinutes())
+        TodayExam::setTimeLimitMinutes(SpinTempo->value());
+    m_minutos = minutosEscolhidos();
     if (m_sorteio)
         m_prova.draw(*std::exchange(m_sorteio, std::nullopt));
     else
@@ -431,6 +480,8 @@ void TFormProvaAtual::showQuestion(int posicao)
 {
     if (posicao < 1 || posicao > m_prova.size())
         return;
+    if (m_ouvir && posicao != m_posicao)
+        m_ouvir->stop();
     m_posicao = posicao;
     m_prova.markSeen(posicao);
     LabelPosicao->setText(QStringLiteral("Questão %1 de %2").arg(posicao).arg(m_prova.size()));
@@ -441,7 +492,7 @@ void TFormProvaAtual::showQuestion(int posicao)
         LabelAlternativas[k]->setText(m_prova.alternative(posicao, k));
         WindowKit::setColour(LabelAlternativas[k], QPalette::Window,
                              escolhida ? kEscolhida : QColor(Qt::white));
-        LabelAlternativas[k]->setFont(WindowKit::font(13, escolhida));
+        LabelAlternativas[k]->setFont(WindowKit::font(ReadingSettings::instance().scaled(13), escolhida));
         BBAlternativas[k]->setChecked(escolhida);
     }
     BBAnterior->setEnabled(posicao > 1);

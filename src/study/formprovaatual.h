@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -22,6 +23,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTimer;
 class TFormRevisao;
+class ReadAloud;
 
 class TFormProvaAtual : public QWidget {
     Q_OBJECT
@@ -76,6 +78,7 @@ public:
     // Start page.
     QLabel *LabelDescricao = nullptr;
     QSpinBox *SpinTempo = nullptr;
+    QCheckBox *CheckTempoAmpliado = nullptr; // "Tempo ampliado": twice the time limit
     QPushButton *BBIniciar = nullptr;
     // Exam page.
     QLabel *LabelPosicao = nullptr;
@@ -124,6 +127,12 @@ private:
     int decorridos() const;
     bool guardaProgresso();
     void mostraTempo(int segundos);
+    // What "Ouvir" reads on the exam page: the question shown and its four alternatives.
+    QString textoParaOuvir() const;
+    // Sets the exam page's text sizes to the reading setting.
+    void applyTextScale();
+    // The time limit of the exam about to start: the one chosen, doubled with "Tempo ampliado".
+    int minutosEscolhidos() const;
 
     TodayExam m_prova;
     int m_posicao = 0;
@@ -137,4 +146,5 @@ private:
     QDateTime m_fim;
     qint64 m_idHistorico = 0;
     std::optional<quint32> m_sorteio; // where the next exam's draw starts, when set
+    ReadAloud *m_ouvir = nullptr;
 };

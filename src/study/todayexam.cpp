@@ -342,9 +342,10 @@ std::optional<TodayExam::Progress> TodayExam::restoreProgress(const QByteArray &
     progress.elapsed = root.value(QStringLiteral("decorridos")).toInt(-1);
     progress.position = root.value(QStringLiteral("posicao")).toInt(0);
     const QJsonArray positions = root.value(QStringLiteral("questoes")).toArray();
-    if (!progress.start.isValid() || progress.minutes < kMinMinutes || progress.minutes > kMaxMinutes ||
-        progress.elapsed < 0 || progress.elapsed >= progress.minutes * 60 || positions.isEmpty() ||
-        positions.size() > kQuestions || progress.position < 1 || progress.position > positions.size())
+    if (!progress.start.isValid() || progress.minutes < kMinMinutes ||
+        progress.minutes > kMaxExtendedMinutes || progress.elapsed < 0 ||
+        progress.elapsed >= progress.minutes * 60 || positions.isEmpty() || positions.size() > kQuestions ||
+        progress.position < 1 || progress.position > positions.size())
         return std::nullopt;
     QList<TodayQuestion> questions;
     QList<QString> answers;

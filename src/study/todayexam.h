@@ -37,6 +37,10 @@ public:
     static constexpr int kDefaultMinutes = 60;
     static constexpr int kMinMinutes = 5;
     static constexpr int kMaxMinutes = 180;
+    // "Tempo ampliado": the candidate entitled to it (dyslexia, attention deficit, autism) sits the
+    // exam with twice the time; an exam kept while running may hold up to twice the longest limit.
+    static constexpr int kExtendedFactor = 2;
+    static constexpr int kMaxExtendedMinutes = kMaxMinutes * kExtendedFactor;
 
     // How many of the thirty questions each subject gives (index Subjects::Subject); they add up
     // to thirty.

@@ -2,6 +2,7 @@
 // choosing a chapter in the list, searching with the find dialog, "Quebra de linha", Esc and F1.
 // Positions are checked the way the reader counts them: every line break is CR LF.
 
+#include "codereader/articleindex.h"
 #include "codereader/finddialog.h"
 #include "codereader/formcodigo.h"
 
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 #include <QAbstractItemView>
@@ -113,6 +115,7 @@ private slots:
     void refusedFiles_data();
     void refusedFiles();
     void largestFileLoads();
+    void readsTheArticleShown();
 
 private:
     void load(const QStringList &lines = kLines);
@@ -657,4 +660,30 @@ void TestFormCodigo::largestFileLoads()
 }
 
 QTEST_MAIN(TestFormCodigo)
+// "Ouvir" and F8 read the article the reader shows, from its heading to the next article, as it is
+// said; choosing a chapter stops it.
+void TestFormCodigo::readsTheArticleShown()
+{
+    FakeSpeech speech;
+    auto *ouvir = m_form->findChild<QToolButton *>(QStringLiteral("BBOuvir"));
+    QVERIFY(ouvir && ouvir->isEnabled());
+    // Nothing loaded, nothing read.
+    QTest::keyClick(m_form.get(), Qt::Key_F8);
+    QVERIFY(speech.said.isEmpty());
+    QVERIFY(
+        QFile::copy(QStringLiteral(QUELVADO_BIN_DIR "/cnt.rtf"), m_folder->file(QStringLiteral("cnt.rtf"))));
+    QVERIFY(m_form->MostraArtigo(ArticleRef{QStringLiteral("29"), QString(), QStringLiteral("X")}));
+    QTest::keyClick(m_form->RichEdit, Qt::Key_F8);
+    QCOMPARE(speech.said.size(), 1);
+    const QString said = speech.said.first();
+    QVERIFY2(said.startsWith(QStringLiteral("Artigo vinte e nove")), qPrintable(said.left(200)));
+    QVERIFY(said.contains(QStringLiteral("\ninciso dez: ")));
+    QVERIFY(!said.contains(QStringLiteral("Artigo trinta")));
+    QVERIFY(!said.contains(QStringLiteral("§")));
+    QVERIFY(ouvir->isChecked());
+    chooseChapter(0);
+    QVERIFY(!speech.speaking);
+    QVERIFY(!ouvir->isChecked());
+}
+
 #include "tst_formcodigo.moc"

@@ -9,20 +9,28 @@
 #include "study/subjects.h"
 #include "study/todayexam.h"
 
+#include "common/readaloud.h"
 #include "common/settingsfile.h"
+#include "common/speechtext.h"
 #include "exam/formrevisao.h"
 #include "exam/questionbank.h"
 
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -77,6 +85,8 @@ private slots:
     void timeRunsOutWhileAsked();
     void closingAsksWhetherToAbandon();
     void continuedAfterTheProgramEnds();
+    void extendedTime();
+    void readAloudAndLargerText();
     void pictures();
 
 private:
@@ -641,6 +651,88 @@ void TestTodayExam::continuedAfterTheProgramEnds()
 }
 
 // QUELVADO_TODAYEXAM_PICTURES=folder writes the window's three pages there as pictures.
+// "Tempo ampliado" gives twice the time chosen; the time box keeps the limit chosen, and an exam of
+// twice the longest limit is kept and continued like any other.
+void TestTodayExam::extendedTime()
+{
+    w = std::make_unique<TFormProvaAtual>();
+    QVERIFY(showActive(w.get()));
+    w->SpinTempo->setValue(TodayExam::kMaxMinutes);
+    QTest::mouseClick(w->CheckTempoAmpliado, Qt::LeftButton, {},
+                      QPoint(8, w->CheckTempoAmpliado->height() / 2));
+    QVERIFY(w->CheckTempoAmpliado->isChecked());
+    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    QCOMPARE(w->LabelTempo->text(), QStringLiteral("360:00"));
+    QCOMPARE(TodayExam::timeLimitMinutes(), TodayExam::kMaxMinutes);
+    m_clock->local = m_clock->local.addSecs(200 * 60);
+    QTRY_COMPARE(w->LabelTempo->text(), QStringLiteral("160:00"));
+    QCOMPARE(w->pagina(), TFormProvaAtual::Prova);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    const std::optional<TFormProvaAtual::Guardada> kept = TFormProvaAtual::provaGuardada();
+    QVERIFY(kept);
+    QCOMPARE(kept->progress.minutes, 2 * TodayExam::kMaxMinutes);
+    // Without it, the time chosen.
+    m_dialogs->setDefaultAnswer(true);
+    w.reset();
+    TFormProvaAtual::esqueceProgresso();
+    w = std::make_unique<TFormProvaAtual>();
+    QVERIFY(showActive(w.get()));
+    QVERIFY(!w->CheckTempoAmpliado->isChecked());
+    QCOMPARE(w->SpinTempo->value(), TodayExam::kMaxMinutes);
+    w->SpinTempo->setValue(30);
+    QTest::mouseClick(w->BBIniciar, Qt::LeftButton);
+    QCOMPARE(w->LabelTempo->text(), QStringLiteral("30:00"));
+}
+
+// "Ouvir" reads the question and its four alternatives as shown; a move stops it; the larger text
+// keeps every line inside the sheet, which scrolls.
+void TestTodayExam::readAloudAndLargerText()
+{
+    FakeSpeech speech;
+    ReadingSettings::instance().reload();
+    start(60);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    QCOMPARE(speech.said.size(), 1);
+    const QString said = speech.said.first();
+    QVERIFY(said.contains(QStringLiteral("\nalternativa dê: ") +
+                          SpeechText::spoken(w->prova().alternative(1, 3))));
+    QVERIFY(!said.contains(QStringLiteral("alternativa é:")));
+    QVERIFY(w->findChild<QToolButton *>(QStringLiteral("BBOuvir"))->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QVERIFY(!speech.speaking);
+    // Answering keeps the question (and the reading) where it is.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QVERIFY(speech.speaking);
+
+    auto *menu = w->findChild<QMenu *>(QStringLiteral("MenuLeitura"));
+    menu->findChild<QAction *>(QStringLiteral("Texto_150"))->trigger();
+    QCOMPARE(w->LabelPergunta->font().pixelSize(), 21);
+    QStringList cut;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    for (int p = 1; p <= w->prova().size(); ++p) {
+        if (p > 1)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(w->posicao(), p);
+        QCOMPARE(w->LabelAlternativas[0]->font().pixelSize(), 20);
+        QApplication::processEvents();
+        if (w->ScrollQuestao->horizontalScrollBar()->maximum() > 0)
+            cut << QStringLiteral("%1: wider than the sheet").arg(p);
+        for (QLabel *l : w->LabelAlternativas + QList<QLabel *>{w->LabelPergunta})
+            if (l->height() < l->heightForWidth(l->width()))
+                cut << QStringLiteral("%1: %2 cut").arg(p).arg(l->objectName());
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    // The setting is the program's: a new window opens with it.
+    m_dialogs->setDefaultAnswer(true);
+    w.reset();
+    start(60);
+    QCOMPARE(w->LabelPergunta->font().pixelSize(), 21);
+    menu = w->findChild<QMenu *>(QStringLiteral("MenuLeitura"));
+    menu->findChild<QAction *>(QStringLiteral("Texto_100"))->trigger();
+    QCOMPARE(w->LabelPergunta->font().pixelSize(), 14);
+}
+
 void TestTodayExam::pictures()
 {
     const QString folder = qEnvironmentVariable("QUELVADO_TODAYEXAM_PICTURES");

@@ -14,3 +14,38 @@ bool FakeDesktop::open(const QString &target)
     opened << target;
     return openResult;
 }
+
+FakeSpeech::FakeSpeech()
+{
+    SpeechEngine::install(this);
+}
+
+FakeSpeech::~FakeSpeech()
+{
+    SpeechEngine::install(nullptr);
+}
+
+void FakeSpeech::say(const QString &text, Speed speed)
+{
+    stop();
+    said << text;
+    speeds << speed;
+    speaking = true;
+}
+
+void FakeSpeech::stop()
+{
+    if (!speaking)
+        return;
+    ++stops;
+    speaking = false;
+    emit finished();
+}
+
+void FakeSpeech::finish()
+{
+    if (!speaking)
+        return;
+    speaking = false;
+    emit finished();
+}

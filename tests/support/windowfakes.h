@@ -18,3 +18,25 @@ public:
     QStringList helps;
     bool openResult = true;
 };
+
+#include "common/speech.h"
+
+// Records what the windows asked to read, at which speed, and whether it still reads; speaks
+// nothing. problemText set makes it an engine without a voice.
+class FakeSpeech : public SpeechEngine {
+public:
+    FakeSpeech();
+    ~FakeSpeech() override;
+    QString problem() const override { return problemText; }
+    void say(const QString &text, Speed speed) override;
+    void stop() override;
+    bool isSpeaking() const override { return speaking; }
+    // Ends the reading as if the voice came to the end of the text.
+    void finish();
+
+    QStringList said;
+    QList<Speed> speeds;
+    QString problemText;
+    bool speaking = false;
+    int stops = 0;
+};
