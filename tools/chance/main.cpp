@@ -62,7 +62,10 @@ int main(int argc, char **argv)
         const std::size_t i = static_cast<std::size_t>(s);
         const Memory::Tally &t = state.firstAttempts[i];
         std::printf("%s | %d | %d | %s | %.1f %% | %d of %d\n", qPrintable(Subjects::name(s)), e.answered[i],
-                    e.total[i], e.recall[i] < 0 ? "-" : qPrintable(QString::number(e.recall[i] * 100, 'f', 1) + QStringLiteral(" %")),
+                    e.total[i],
+                    e.recall[i] < 0
+                        ? "-"
+                        : qPrintable(QString::number(e.recall[i] * 100, 'f', 1) + QStringLiteral(" %")),
                     e.expected[i] * 100, t.right, t.total);
     }
     return 0;
