@@ -9,6 +9,8 @@
 #include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/readaloud.h"
+#include "common/speechtext.h"
 #include "common/windowkit.h"
 #include "controls/artwork.h"
 #include "exam/questionbank.h"
@@ -24,6 +26,7 @@
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -134,9 +137,52 @@ TFormTreino::TFormTreino(int assunto, QWidget *parent) : QWidget(parent, Qt::Win
     connect(BBContinuar, &QPushButton::clicked, this, guard([this] { refresh(); }));
     connect(BBFechar, &QPushButton::clicked, this, guard([this] { BBFecharClick(); }));
 
+    connect(&ReadingSettings::instance(), &ReadingSettings::textScaleChanged, this,
+            guard([this] { aplicaTamanho(); }));
+    aplicaTamanho();
+
     // The window sees its answer and stepping keys before its controls.
     qApp->installEventFilter(this);
     showNotice(QString());
+}
+
+void TFormTreino::aplicaTamanho()
+{
+    const ReadingSettings &reading = ReadingSettings::instance();
+    LabelPosicao->setFont(WindowKit::font(reading.scaled(13), true));
+    LabelSituacao->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelDestino->setFont(WindowKit::font(reading.scaled(12), false));
+    LabelPergunta->setFont(WindowKit::font(reading.scaled(14), true));
+    LabelExplicacao->setFont(WindowKit::font(reading.scaled(13), false));
+    LabelFonte->setFont(WindowKit::font(reading.scaled(12), false));
+    for (QLabel *l : std::as_const(LabelAlternativas))
+        l->setFont(WindowKit::font(reading.scaled(13), l->font().bold()));
+}
+
+QString TFormTreino::textoParaOuvir() const
+{
+    const StoredQuestion *q = questao();
+    if (!q || Paginas->currentIndex() != 0)
+        return {};
+    QStringList alternatives;
+    for (int k = 0; k < q->alternativeCount(); ++k)
+        alternatives << q->text(QuestionKind::AlternativeA + k);
+    QString text = SpeechText::questionReading(q->text(QuestionKind::Text), alternatives,
+                                               !q->text(QuestionKind::Picture).isEmpty());
+    if (m_resposta > 0) {
+        const int certa = q->text(QuestionKind::Answer).toInt();
+        const auto nome = [](int alternativa) {
+            return SpeechText::letterName(QuestionSheet::letter(alternativa - 1).at(0));
+        };
+        QString verdict = (m_resposta == certa ? QStringLiteral("Certa") : QStringLiteral("Errada")) +
+                          QStringLiteral(": sua resposta foi ") + nome(m_resposta);
+        if (m_resposta != certa)
+            verdict += QStringLiteral(", a certa é ") + nome(certa);
+        text += QLatin1Char('\n') + verdict + QLatin1Char('.');
+        if (!q->explanation.isEmpty())
+            text += QStringLiteral("\nExplicação: ") + SpeechText::spoken(q->explanation);
+    }
+    return text;
 }
 
 // The question page: the position and verdict above the question, the answer buttons below.
@@ -210,6 +256,12 @@ QWidget *TFormTreino::buildQuestionPage()
         BBRespostas << b;
     }
     respostas->addStretch(1);
+    m_ouvir = new ReadAloud(this, paginaQuestao, QRect(), QRect(), [this] { return textoParaOuvir(); });
+    for (QToolButton *b : {m_ouvir->ouvirButton(), m_ouvir->optionsButton()}) {
+        b->setFont(WindowKit::font(12, true));
+        b->setMinimumHeight(32);
+        respostas->addWidget(b);
+    }
     BBVerCodigo = WindowKit::button(paginaQuestao, "BBVerCodigo", QRect(), QStringLiteral("Ver no Código"),
                                     Artwork::glyph(this, "codigo", 20), 20);
     BBProximo = WindowKit::button(paginaQuestao, "BBProximo", QRect(), QStringLiteral("Próxima"),
@@ -363,6 +415,7 @@ void TFormTreino::showQuestion()
     const StoredQuestion *q = questao();
     if (!q)
         return;
+    m_ouvir->stop();
     const Reviews::Item &item = m_rodada[m_posicao];
     m_resposta = 0;
     m_guardada = false;
@@ -391,7 +444,7 @@ void TFormTreino::showQuestion()
         l->setText(QStringLiteral("    ") + letter(k) + QStringLiteral(") ") +
                    q->text(QuestionKind::AlternativeA + k));
         WindowKit::setColour(l, QPalette::Window, Qt::white);
-        l->setFont(WindowKit::font(13, false));
+        l->setFont(WindowKit::font(ReadingSettings::instance().scaled(13), false));
         l->setCursor(Qt::PointingHandCursor);
         l->setVisible(k < count);
         BBRespostas[k]->setVisible(k < count);
@@ -513,7 +566,7 @@ void TFormTreino::showResult()
             text += QStringLiteral("  — ") + palavra;
         l->setText(text);
         WindowKit::setColour(l, QPalette::Window, fundo);
-        l->setFont(WindowKit::font(13, !palavra.isEmpty()));
+        l->setFont(WindowKit::font(ReadingSettings::instance().scaled(13), !palavra.isEmpty()));
         l->unsetCursor();
         BBRespostas[k]->setEnabled(false);
     }
@@ -559,6 +612,7 @@ void TFormTreino::BBProximoClick()
 
 void TFormTreino::showNotice(const QString &inicio)
 {
+    m_ouvir->stop();
     m_resposta = 0;
     Paginas->setCurrentIndex(1);
     const QDate today = hoje();

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class QComboBox;
+class ReadAloud;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -109,7 +110,12 @@ private:
     void showNotice(const QString &inicio);
     void atualizaPendentes();
     const StoredQuestion *questao() const;
+    // The fonts at the reading text size; what "Ouvir" reads: the question, and once answered the
+    // verdict and the explanation.
+    void aplicaTamanho();
+    QString textoParaOuvir() const;
 
+    ReadAloud *m_ouvir = nullptr;
     Modo m_modo = Modo::Revisoes;
     int m_assunto = -1;
     Memory::State m_memoria; // every answer replayed

@@ -14,6 +14,7 @@
 
 #include "fakes.h"
 #include "windowdriver.h"
+#include "windowfakes.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -159,8 +160,18 @@ void TestDrill::answerRightAndWrongInTheWindow()
     QVERIFY(m_reader->isVisible());
     QVERIFY(m_reader->RichEdit->textCursor().hasSelection());
 
+    // F8 reads the question, the verdict and the explanation; the next question stops it.
+    FakeSpeech speech;
+    QTest::keyClick(w.get(), Qt::Key_F8);
+    QCOMPARE(speech.said.size(), 1);
+    QVERIFY(speech.said[0].contains(QStringLiteral("alternativa bê: ")));
+    QVERIFY(speech.said[0].contains(QStringLiteral("Certa: sua resposta foi")));
+    QVERIFY(speech.said[0].contains(QStringLiteral("Explicação:")));
+    QVERIFY(speech.speaking);
+
     // Wrong, by a click on an alternative: the study question has four; stored at once.
     QTest::mouseClick(w->BBProximo, Qt::LeftButton);
+    QVERIFY(!speech.speaking);
     QVERIFY(w->LabelPosicao->text().startsWith(
         QStringLiteral("Questão 2 de 2  ·  nº %1 do banco").arg(m_study->number)));
     QVERIFY(!w->LabelAlternativas[4]->isVisible());
