@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drill of one's own mistakes: which questions answered wrong in exams are to be practised,
 // and when. Nothing of it is stored apart: the drill is worked out afresh from the stored exams and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Estudar meus erros": the drill over the questions answered wrong in exams. The questions due
 // today (of every subject or of one) come one at a time; the candidate answers by button, key or

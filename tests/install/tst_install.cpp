@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program as a user installs it: the Debian package is built from this build folder, unpacked
 // into a temporary root (dpkg-deb -x, no root needed), checked with the validators a distribution
 // uses, and the unpacked program is started offscreen with a fresh home. The installed copy reads

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application shell: start-up, the main window, its status panel, keys, hints, version box,
 // help and the single-instance rule, driven as a person would.
 

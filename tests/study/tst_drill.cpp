@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The drill of one's own mistakes: the schedule worked out from hand-made exams and drill answers
 // (boxes and their waits, leaving after rights on two different days, a wrong answer starting
 // over, the subject limit, coming back after a later exam); and the window as a candidate uses
