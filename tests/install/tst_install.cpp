@@ -194,8 +194,14 @@ void TestInstall::packageContents()
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Depends")});
     QCOMPARE(depends.code, 0);
     for (const char *package : {"libc6", "libqt6widgets6", "libqt6svg6", "libcurl4", "fonts-dejavu-core",
-                                "fonts-dejavu-extra", "qt6-translations-l10n", "libsqlite3-0"})
+                                "fonts-dejavu-extra", "libsqlite3-0"})
         QVERIFY2(depends.output.contains(QLatin1String(package)), qPrintable(depends.output));
+    // Qt's texts in Portuguese are recommended, not required.
+    const Result recommends =
+        run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Recommends")});
+    QVERIFY2(recommends.output.contains(QLatin1String("qt6-translations-l10n")) &&
+                 !depends.output.contains(QLatin1String("qt6-translations-l10n")),
+             qPrintable(depends.output + recommends.output));
     const Result fields =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Package"),
                                          QStringLiteral("Version"), QStringLiteral("Section")});
