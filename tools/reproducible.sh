@@ -5,7 +5,7 @@
 # tools/reproducible.sh [FOLDER]: builds the Debian package twice and compares the packages byte
 # for byte. Each build is `dpkg-buildpackage -us -uc -b` in its own copy of the committed tree
 # (git archive HEAD: commit first), at two paths of different lengths, the second also with
-# another umask and time zone. SOURCE_DATE_EPOCH comes from debian/changelog in both. Prints one
+# another umask and time zone; the two run at the same time. SOURCE_DATE_EPOCH comes from debian/changelog in both. Prints one
 # line per package, "same" or "DIFFERENT", and on a difference the files inside that differ; exits
 # 1 then. FOLDER (default: a new temporary folder) keeps the two trees, the logs and the packages.
 set -eu
@@ -29,8 +29,14 @@ build() { # build N SUBPATH
     echo "    $(($(date +%s) - start)) s"
 }
 
-build 1 a
-(umask 0002 && export TZ=America/Sao_Paulo && build 2 bb/a-longer-path-for-the-second-build) || exit 2
+# The two builds run side by side (each with -j as many processors): on a shared machine the pair
+# ends sooner than one after the other.
+build 1 a &
+first_build=$!
+(umask 0002 && export TZ=America/Sao_Paulo && build 2 bb/a-longer-path-for-the-second-build) &
+second_build=$!
+wait $first_build || exit 2
+wait $second_build || exit 2
 
 first=$work/a
 second=$work/bb/a-longer-path-for-the-second-build
