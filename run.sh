@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets up what is missing, builds and starts Quelvado.
 set -euo pipefail
 cd "$(dirname "$0")"

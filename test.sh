@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets up what is missing, builds everything and runs every test.
 #   ./test.sh             the ordinary build in build/
 #   ./test.sh --hardened  a second build in build-hardened/ with warnings as errors, the standard

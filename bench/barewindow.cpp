@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The baselines of the start-up benchmark: a bare Qt window (optionally painting one line of text) that
 // reports its first paint the same way the program does ("first-paint-ms N rss-kb N") and ends.
 

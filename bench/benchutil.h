@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the benchmarks: medians, whole-process timings, resident memory, and the one
 // line per goal that bench/run.sh gathers into its table:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Listing 2,000,000 members in the download window (offscreen): the memory the listing keeps and
 // the most it takes on the way, per member, and how long the window's thread goes without
 // handling its events (a timer that should tick every 5 ms) from the start of the listing until

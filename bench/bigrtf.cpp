@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A rich text of 8 MB on one line against the same text in lines of about a hundred characters:
 // the time to load it into the reader's view and show its first page, and the memory that takes,
 // each in a process of its own (offscreen), alternately; medians of RUNS runs.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Google Benchmark reporter that prints as the console one does and keeps the real time of every
 // run, by benchmark name, in microseconds, for the table's ratios.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Download of 20 MB from a server on 127.0.0.1 (Python's http.server, HTTP/1.0): the download
 // component, from StartDownload to its completion with the file in place, against a whole run of
 // `curl -o FILE` of the same address, alternately; medians of RUNS runs.

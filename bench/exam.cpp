@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The exam window (Google Benchmark, offscreen): showing a question, "Próxima" and correcting the
 // answer sheet, each with the repaint that follows. No baseline: each should take at most 2 ms.
 

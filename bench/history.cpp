@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The study history with 1,000 stored exams: storing one more (its own transaction, synced to the
 // disk), and reading what the performance window shows (the list of exams and the totals per
 // subject over all exams and over the last five). Opening the file (with its quick check) and

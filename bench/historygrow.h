@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Grows a study history to many exams in moments, for the benchmarks at 100,000 exams: the exams
 // stored so far (with their answers and counts) are copied, with new ids and days, until there are

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The traffic code reader (Google Benchmark, offscreen): loading cnt.rtf into the view against
 // reading the file and converting it to QString; a chapter jump; the find dialog's full search
 // without a match against QString::indexOf over the same plain text.

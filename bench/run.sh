@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the benchmarks in a build folder of their own (Release with debug information, the
 # benchmarks switched on), runs them all and prints one table: each action, what it measured, its
 # baseline measured in the same run, the ratio, the goal and whether it is met.

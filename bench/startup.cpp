@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up benchmark: the time from process start to the main window's first paint and the
 // resident memory then, for the program and for a bare Qt window, measured alternately in the same
 // run, offscreen. Prints the medians and the ratios program / bare.

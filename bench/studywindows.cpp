@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The study windows over a history of 1,000 stored exams: opening the performance window (reading
 // the history, filling the table and the chart, and its first paint) and, for comparison, opening
 // the drill of one's own mistakes. No baseline: the performance window should open in under 50 ms.

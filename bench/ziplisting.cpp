@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Listing benchmark, whole process: tools/ziplist over a stored archive of 10,000 members, in the
 // program's own format and with ISO dates, against `zipinfo -1` over the same archive, run
 // alternately; medians of RUNS runs each. Run with the Brazilian locale without a TZ variable (as a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes stored zip archives for the listing benchmarks: members "pasta-K/arquivo-N.txt" with a few
 // bytes each and dates spread over the years a DOS date holds, every hundredth member a folder.

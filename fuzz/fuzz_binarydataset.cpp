@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes the table store with arbitrary file contents. Each input is written to a temporary file
 // and opened: first for reading only, walking every record both ways and reading every field,
 // then (when it opened) for writing, with an edit, a shuffle, a delete and an append. Checked on

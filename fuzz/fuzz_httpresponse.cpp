@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Feeds arbitrary bytes, line by line, as the head of an HTTP response. Besides the sanitizers'
 // checks, what any input guarantees: a status is at most three digits (0 when unreadable), a kept
 // Content-Length text is part of the input without surrounding blanks, and a Content-Length that

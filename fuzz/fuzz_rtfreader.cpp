@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes the traffic code's rich-text reader (cnt.rtf is outside bytes: any file of that name beside
 // the program is read) and the line/offset model built from what it reads.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Walks arbitrary bytes as a zip archive. Besides the sanitizers' checks, every listing must obey
 // what any input guarantees: each entry came from a central directory record of at least 46 bytes
 // whose name lies inside the data, and each name splits back into itself.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # fuzz/run.sh SECONDS [HARNESS...]: builds the libFuzzer harnesses with clang (build-fuzz/) and runs
 # each for SECONDS on its corpus in fuzz/corpus/<name>, with inputs up to 1 MiB. New inputs that add
 # coverage are merged back into the corpus (minimised). Prints one line of figures per harness and

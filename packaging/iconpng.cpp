@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders the program's SVG icon to the PNG sizes of the hicolor icon theme:
 //   iconpng ICON.svg OUTPUT-FOLDER SIZE...
 // writes OUTPUT-FOLDER/<size>x<size>/<name>.png for each size, name being the SVG's base name.

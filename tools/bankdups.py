@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Near-duplicate questions of the bank: pairs that ask the same fact with the same answer.
 
 Usage: tools/bankdups.py [--folder DIR] [--threshold T] [--study-threshold T] [--summary]

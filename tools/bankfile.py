@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a question file of the bank (bloco-NN.txt, estudo-NN.txt) as the program does: a number
 on a line of its own starts a question; "P:", "A:".."E:", "Resposta:", "Figura:" lines give its
 stem, alternatives, right letter and picture; a blank line ends it; "#" lines are comments.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Answer-pattern statistics of the question bank, per block and bank-wide.
 
 Usage: tools/bankstats.py [folder with bloco-NN.txt and estudo-NN.txt]   (default: resources/questions)

@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # tools/format.sh [--check]: formats every C++ file of the project with its .clang-format; with
 # --check changes nothing and fails naming each file that drifts from it.
 set -eu

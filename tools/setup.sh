@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by run.sh and test.sh: installs the Debian packages missing (so a second run is quick) and
 # configures the build folder once. run.sh installs what building and running the program needs;
 # test.sh adds what only the tests and checks use.
@@ -23,7 +26,8 @@ QUELVADO_PACKAGES=(
 # Only the tests and checks: zip and zipinfo (archive tests), Xlib, Xvfb and xdotool (the program
 # as a process on an X server), openssl (the TLS test server), the Debian package's checks
 # (desktop-file-validate, appstreamcli, lintian), clang-format for the format check, python3 for
-# the checks that read the sources (tests/rules), and strace (the listing tool's system calls).
+# the checks that read the sources (tests/rules), strace (the listing tool's system calls) and reuse
+# (every file's licence).
 # shellcheck disable=SC2034 # used by test.sh
 QUELVADO_TEST_PACKAGES=(
   zip unzip
@@ -32,6 +36,7 @@ QUELVADO_TEST_PACKAGES=(
   desktop-file-utils appstream lintian
   clang-format python3
   strace
+  reuse
 )
 
 # The packages named that are not installed.

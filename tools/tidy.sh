@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # tools/tidy.sh [FILE...]: runs clang-tidy with the project's .clang-tidy over the program's sources
 # (or the files named), from a clang build folder (build-tidy/: the checks need clang's view of the
 # compile commands). Fails on any finding.

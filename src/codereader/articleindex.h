@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the traffic code text holds an article, and which articles of the code a question's source
 // line cites. No widgets: the reader window and the exam's review both use it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reader's find dialog: a small non-modal window with the text to find, the match-case and
 // whole-word options, the direction (down at start; the reader does not consult it) and the

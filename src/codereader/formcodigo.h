@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The traffic code reader: shows the traffic code text from "cnt.rtf" beside the program, jumps to
 // a chapter chosen in the list and searches the text through a non-modal find dialog.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of the traffic code reader as lines, and the two ways of counting positions in it:
 // - an offset counts every line break as the two characters CR LF (the positions the reader's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the traffic code text (cnt.rtf) into lines of plain text with their bold runs. Reads the
 // small subset of rich text the code's file uses (groups, \b, \b0, \plain, \par, \line, \tab, \'hh,

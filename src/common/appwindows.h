@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The six windows of the program, created once at start-up, owned by the start-up and kept for the
 // whole run. Every module reaches another window through this registry, which never owns.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows code page 1252, the encoding of text on disk (table store strings, cnt.rtf).
 // Plain C++ so build tools can use it too.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a window's controls later than the window itself. The program creates all its windows
 // at start-up, but only the main window is seen then; the others build their controls a moment

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop services the program uses: opening an address, a mail link or a file with the
 // system's handler, and showing the help file at a topic. main() installs the real services; tests

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program shows message boxes. Start-up makes the window layer's boxes
 // (messageboxdialogs.h) the default; tests install a recording fake (tests/support/fakes.h) so

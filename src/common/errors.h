@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Error classes of the program. Every error carries the message shown to the user; the
 // application-wide error display (errordisplay.h) replaces the message of the file-open,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hints: a control's hint is "short|long"; the short part is its tooltip, the long part goes to the
 // main window's status panel while the mouse is over the control.

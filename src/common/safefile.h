@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a data file of the program folder without surprises: only a regular file is opened (a
 // FIFO, a device or a folder under the expected name is refused without blocking), and a file

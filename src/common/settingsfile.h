@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings file: a text file of "[section]" lines and "key=value" lines, read and
 // written one value at a time. The file is opened for each access and closed at once. Text on disk

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window kit: the steps every window repeats as it sets itself up and makes its controls. A
 // window gets its fixed size, border and place; a control is made on its parent with its name and

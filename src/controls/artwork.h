@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own artwork: button glyphs (SVG carried in the program) and
 // the banners inviting to the maker's products page, painted at the sizes of the layout.

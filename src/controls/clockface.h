@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TClockFace: the analog clock of the exam page. A round twelve-hour dial with navy dots (large
 // at the hours, small at the minutes) and hour, minute and second hands, showing the local time

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours as the window layouts write them, the hue-lightness-saturation conversion and the
 // contrast rule that gives the dim colour of an unlit LED segment from its lit colour.

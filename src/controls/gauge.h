@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TGauge: a horizontal percentage gauge. A bar in ForeColor fills the BackColor ground from the
 // left in proportion to Progress between Min and Max, inside a thin border, with the percentage

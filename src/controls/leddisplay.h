@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLEDDisplay: a row of seven-segment digits showing a number, as on a rack instrument. Unlit
 // segments are drawn in a dim version of the lit colour (contrastColor). The control takes no

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLEDMeter: a bar of rectangular LEDs showing a position between a minimum and a maximum, in
 // up to three colour zones. Unlit LEDs are drawn in a dim version of their zone's colour

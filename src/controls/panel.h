@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel with the classic two-level bevel: an outer and an inner bevel, each none, lowered or
 // raised, a background colour and an optional caption. The windows build their layouts from it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A label that draws its text with a shadow to the lower right, optionally word-wrapped and
 // centred vertically, on its own background colour (or transparent).

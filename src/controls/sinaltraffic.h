@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSinalTraffic: a three-lamp traffic light (red on top, amber in the middle, green at the bottom)
 // lighting the lamps its State names. It paints only its three lamps, so the parent's background

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A spin control: two arrow buttons stacked in one control, the up arrow above the down arrow.
 // A click on an arrow is one step; holding the mouse button down on an arrow repeats the step,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window roller: a component that gives a window a small roll-up button. Pressing the button
 // rolls the window up to a thin strip of its caption height, pressing it again shows the whole

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TAdware: a non-visual component that fetches the file named by ImageURL over HTTP in a worker
 // thread (THTTPGetThread) into "temp" + the address's extension in the program folder, reports

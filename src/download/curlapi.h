@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // libcurl, loaded when the first download starts rather than with the program: most runs never
 // download, and libcurl brings two dozen shared libraries with it. Each function behaves as the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The download window: the maker's products, downloaded over HTTP and listed from their archive.
 // The user picks a product, reads its description and presses " Download"; the archive is fetched

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // THTTPGetThread: one HTTP/1.0 request in a worker thread of its own (libcurl), the response body
 // streamed into a local file in blocks of at most 1025 bytes, each block reported to the interface

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TLinkLabel: a label showing an address, underlined in LinkColor with the hand cursor, that opens
 // LinkTo through the desktop services as soon as the left mouse button is pressed over it. It

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The zip directory reader: lists the members of a zip archive (name, sizes, modification date and
 // time) without extracting anything. The archive is read front to back as a sequence of records

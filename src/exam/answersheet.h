@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The answer sheet of one exam without its window: for each of the thirty positions the position
 // number, the right letter, the answer given and the mark, as the sheet's four rows show them; the

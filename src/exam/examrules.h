@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of an exam that do not need a window: which keys the answer box refuses, letters of
 // answer numbers, the time taken, the percentage and the verdict.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One exam of the eighteen types, from its start to its correction, without a window: the type and
 // the questions of its thirty positions, where the candidate is, the answer sheet (answers given,

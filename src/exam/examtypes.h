@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exam types: the captions of the selection page, the type number each item starts, the fixed
 // lists of 30 question numbers of types 1 to 17, the personalised exam's default pool, and the

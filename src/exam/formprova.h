@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exam window: a three-page notebook (0 selection of the exam type, 1 the exam in progress,
 // 2 the answer sheet) above a status strip. It shows the exam session it holds for the whole run

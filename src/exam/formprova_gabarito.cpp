@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The exam window's answer sheet: the correction of a finished exam, the counts, the percentage
 // on the LED meter and gauge, and the verdict.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The exam window's exam page: one question at a time, the answer box and buttons, moving back
 // and forth, the immediate answer on the traffic light, and the end of the exam.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The review of a corrected exam: each of the thirty positions again with the question, its
 // picture, the alternatives as the exam showed them (the bank's five, or the four of today's format

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The personalised exam's pool file (numprova.dat): one record per question number, shuffled
 // afresh for every personalised exam. The file is only ever replaced whole: every change is made

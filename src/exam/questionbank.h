@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The question bank: every exam question as a table of strings keyed by identifier
 // 1000 x kind + number (kinds 1 question text, 2..6 alternatives A..E, 7 picture code, 8 answer

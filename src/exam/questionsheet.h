@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet a question is read on, shared by the review of a corrected exam, the drill of one's own
 // mistakes and the exam in today's format: a white page in a scroll area that starts with the

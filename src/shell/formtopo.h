@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: a full-screen backdrop whose top strip is a toolbar with the five buttons
 // (exam, signs, traffic code, help, close), a sixth for study, and a banner, a second banner below it and the

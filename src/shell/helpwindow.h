@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help viewer: a window showing the help file "Quelvado.html" that lies beside the program,
 // scrolled to a topic (an anchor of the file: "topic0", "Topic90", "context20").

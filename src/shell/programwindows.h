@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The six windows of the program as their classes, as the registry holds them (nullptr before the
 // start-up creates them): for code that drives the whole program, such as tests and the snapshots.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The status bar of the main window: a wide text area on the left and, on the right, a box with
 // today's date whose hint is the date written out in full. Always docked at the bottom of its

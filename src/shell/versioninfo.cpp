@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "versioninfo.h"
 
 #include "common/maker.h"
@@ -43,6 +45,10 @@ QString VersionInfo::boxText(const QString &version)
         QStringLiteral("http://") + Maker::agendaSite,
         QStringLiteral("E-Mail:  ") + Maker::mail,
         Maker::brand,
+        // The licences, after the maker's lines.
+        QString(),
+        QStringLiteral("Software livre: o programa sob a licença GNU GPL 3.0 ou posterior,"),
+        QStringLiteral("o conteúdo (questões, textos e figuras) sob a CC BY-SA 4.0."),
     };
     return lines.join(QLatin1Char('\n'));
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's version, carried inside the program file as "major.minor.release.build".
 
@@ -9,6 +11,7 @@ QString raw();
 // Trims the stored text for display: trailing zero numbers are dropped down to "major.minor".
 // "2.2.4.0" gives "2.2.4", "2.0.0.0" gives "2.0", "2.10.0.0" gives "2.10", "" gives "".
 QString trimmed(const QString &version);
-// The version box text for a stored version, lines separated by "\n"; empty when version is.
+// The version box text for a stored version, lines separated by "\n": the version, the maker's
+// addresses and brand, and the licences; empty when version is.
 QString boxText(const QString &version);
 } // namespace VersionInfo

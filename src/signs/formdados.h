@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The signage reference window: signs with code and name, the road markings and the plates.
 // Three sections: a sign found by its code or stepped through its group, the seven flow-dividing

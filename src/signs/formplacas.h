@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sign query window: a narrow window, always on top, that shows one sign's picture and code
 // while an exam runs. A sign is reached by typing its code and searching, or by choosing a group

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture store: the named pictures carried inside the program, one SVG file per picture name
 // (":/pictures/A0.svg" for "A0"; names are upper case). A picture is shown at its family's size

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sign catalogue: the warning (A), regulatory (R) and indication (I) sign tables, the seven
 // flow-dividing road markings and the six kinds of vehicle plate, with the search by code and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The positions a sign window steps through and the rules that move them. Each sign window owns
 // one instance: the sign query window uses the three sign groups, the signage reference window

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TBinaryDataSet: a small table store over one file of fixed-size records with typed fields,
 // used as a cursor. Only the file header is kept in memory; each record is read or written when

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One open file of the table store, held under an advisory lock (flock) for as long as it is open,
 // so that stores in this and in other processes keep out of each other's way:

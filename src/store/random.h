@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's pseudo-random generator: one 32-bit state, stepped as
 // state := state × 134775813 + 1 (modulo 2^32); a draw with range n returns the high 32 bits of

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Desempenho": how the candidate is doing, read from the study history. Per subject the share of
 // right answers over every exam and over the last five; the results of the last exams as a chart

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Estudo": the small window behind the main window's sixth button. It leads to the performance
 // window, the reviews of the day, study by subject, the settings of study, the exam in today's format and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exam in today's format in a window of three pages: the start page says what the exam is and
 // lets the candidate set the time limit; the exam page shows one question at a time with its four

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Provas anteriores": every exam the study history keeps, newest first, with its date, type, time
 // and right answers. The review of any of them opens (and prints) as it did after its correction;

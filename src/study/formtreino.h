@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Revisões de hoje" and "Estudar por assunto": the questions to study, one at a time. The reviews
 // are the questions whose due day has come by the memory model (reviews.h), the lowest recall

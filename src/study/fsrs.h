@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The memory model that schedules reviews: FSRS-6 (the Free Spaced Repetition Scheduler, version
 // 6, with its 21 published default parameters), in whole days. Each question is a card with a

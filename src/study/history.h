@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The study history: every corrected exam and every answer given in the reviews and in study by
 // subject, kept in an SQLite database in the user's data folder (ProgramFolder::dataFile). The

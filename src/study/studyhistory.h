@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The study history as the windows use it: History::instance(), after telling the user once (in a
 // warning box) what went wrong with its file when something did, e.g. a damaged file set aside;

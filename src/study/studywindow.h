@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the study windows that show the history share: reading it again when they come back to the
 // front after it changed (an exam corrected or a drill answer stored meanwhile).

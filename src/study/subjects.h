@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven subjects of the exam, as the exam types name them, and the subject of each question:
 // a block question takes its block's subject (block 2, "Legislação e Infrações", counts as

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exam in today's format (Res. CONTRAN 1.020/2025): thirty questions drawn from the whole bank,
 // the blocks and the study files, in fixed shares per subject; each shown with four alternatives,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The articles a question's source cites, and where the traffic code text holds them: every
 // article the bank cites must be found in the cnt.rtf the program ships.
 

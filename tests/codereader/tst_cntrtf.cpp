@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Checks cnt.rtf, the traffic code text the reader loads, as the reader uses it: the chapter list
 // jumps to the first case-sensitive occurrence of "CAPÍTULO I" ... "CAPÍTULO XX", "ANEXO I" in the
 // plain text of the view. Also checks that the generator, ctb2rtf, refuses malformed sources.

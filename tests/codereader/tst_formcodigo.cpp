@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The traffic code reader as a person uses it: " Abrir arquivo" (missing file, then present),
 // choosing a chapter in the list, searching with the find dialog, "Quebra de linha", Esc and F1.
 // Positions are checked the way the reader counts them: every line break is CR LF.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rich-text reader of the traffic code (text, bold runs, code page 1252, what is skipped, what
 // malformed input becomes), the line/offset model and the two searches of the reader, without a
 // window.

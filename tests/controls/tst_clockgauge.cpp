@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The exam page's clock face and the answer sheet's percentage gauge.
 
 #include "controls/clockface.h"

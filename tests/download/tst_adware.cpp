@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The download component and its worker against the small HTTP server of the test support, started
 // on 127.0.0.1 (the worker's "connect-to" seam sends quelvado.test:80 there): the exact request sent,
 // progress and completion on the interface thread in order, stop requests, hostile servers, file contents.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The download window as a user meets it: choosing a product and reading its description, the
 // download's progress and completion (handled directly, and once through a small server on
 // 127.0.0.1), the archive's members in the list, opening the archive and the mail, the settings

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The zip directory reader against real archives, made at test time by Info-ZIP zip or kept as a
 // fixture made once by jar (checked member by member against zipinfo), and against archives from a
 // small writer below for what those tools never write.

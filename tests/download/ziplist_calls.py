@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """ziplist_calls.py ZIPLIST: the listing tool looks the time zone up once per listing, not once per
 member. Lists a stored archive of 10,000 members under strace, with TZ unset (as a desktop user has
 it) and set, in a locale whose dates are formatted by hand and in one whose short date names the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // poolworker FOLDER: draws personalised exams from FOLDER/numprova.dat over and over, as the exam
 // window does, until it is killed. The pool-file kill test runs it.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Guards the question bank against answer patterns a candidate could exploit without knowing the
 // law: where the right letter falls, how long the right alternative is against the others, and
 // how often absolute words ("sempre", "nunca", ...) stand in right and in wrong alternatives.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every question of the bank, shown on the exam page with its real fonts and boxes, can be read
 // whole: the question text fits its label and the five alternatives fit their box at 1x.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Taking an exam in the exam window as a candidate does: typing and clicking answers, moving back
 // and forth, the immediate answer on the traffic light, ending, and the corrected answer sheet.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Exam types and the selection page: every type's 30 questions, the item-to-type mapping, the
 // personalised exam through numprova.dat, and the keyboard on the selection page.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The personalised pool file survives a kill at any moment of its creation or shuffling: what is
 // left is either no file or a complete pool holding each number of the default pool once.
 

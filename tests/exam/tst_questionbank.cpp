@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/errordisplay.h"
 #include "common/errors.h"
 #include "exam/answersheet.h"

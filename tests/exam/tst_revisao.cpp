@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reviewing a corrected exam as a candidate does: open the review from the answer sheet's grid or
 // its button, step with the keys, keep only the wrong ones, read the marks, the explanation and the
 // source, open the cited article in the traffic code reader and print the whole review as PDF.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives the real program the way a person would, from inside its own process: the install test
 // loads this library into the installed program with LD_PRELOAD, so the program under test is the
 // installed file itself, with no test hook of its own.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """bankdups_test.py SOURCE_DIR: no study question repeats a fact the bank already asks.
 
 Runs tools/bankdups.py --check on resources/questions against tests/rules/bankdups-known.txt,

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """connects.py SOURCE_DIR: every connect of a signal in src/ names a context object.
 
 What QT_NO_CONTEXTLESS_CONNECT (Qt 6.7) makes a compile error, for Qt 6.4: a connect of a signal

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
 """includes.py SOURCE_DIR LIBRARIES QT_HEADERS: holds the layering of src/ by reading the sources.
 
 The order of the areas is the block "```layers" of docs/ARCHITECTURE.md: each line names an area

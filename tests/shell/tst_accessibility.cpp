@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every interactive control of every window can be named by a screen reader, and the displays
 // that show a value (LED counter, traffic light, gauge, meter, verdict) tell it as text.
 

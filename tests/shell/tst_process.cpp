@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real program as a separate process on a real X server (Xvfb): how it ends with an exam in
 // progress, and the window titles the window system shows. Keys go through xdotool, a window
 // manager's close request is sent as WM_DELETE_WINDOW, titles are read from the X properties.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every window on a small screen at a large scale (a 1280 x 800 screen at 150 %, a 1366 x 768 one
 // at 125 %: the screen each run of this test is given): each fits the screen with room for its
 // frame, and every control a person uses is whole inside it or in a part that scrolls; the main

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application shell: start-up, the main window, its status panel, keys, hints, version box,
 // help and the single-instance rule, driven as a person would.
 
@@ -364,7 +367,8 @@ void TestShell::versionTrimming()
 
 void TestShell::versionBox()
 {
-    QCOMPARE(VersionInfo::raw(), QStringLiteral("2.2.4.0"));
+    // The program carries the version of the build, which the box shows trimmed.
+    QCOMPARE(VersionInfo::raw(), QStringLiteral(QUELVADO_VERSION));
     activateMain();
     auto *action = formTopo()->findChild<QAction *>(QStringLiteral("Versao1"));
     QVERIFY(action);
@@ -372,10 +376,19 @@ void TestShell::versionBox()
     action->trigger();
     QCOMPARE(m_dialogs->boxes.size(), 1);
     const QStringList lines = m_dialogs->boxes.first().text.split(QLatin1Char('\n'));
-    QCOMPARE(lines.value(0), QStringLiteral("Quelvado 2.2.4"));
+    QCOMPARE(lines.value(0),
+             QStringLiteral("Quelvado ") + VersionInfo::trimmed(QStringLiteral(QUELVADO_VERSION)));
     QCOMPARE(lines.value(1), QString());
     QVERIFY(lines.value(6).startsWith(QStringLiteral("E-Mail:  ")));
-    QCOMPARE(lines.last(), QStringLiteral("Vitrine Dolmar"));
+    QCOMPARE(lines.value(7), QStringLiteral("Vitrine Dolmar"));
+    // The licences follow the maker's lines.
+    QCOMPARE(lines.value(8), QString());
+    const QString licences = lines.mid(9).join(QLatin1Char(' '));
+    QVERIFY2(licences.contains(QStringLiteral("GNU GPL 3.0 ou posterior")) &&
+                 licences.contains(QStringLiteral("CC BY-SA 4.0")),
+             qPrintable(licences));
+    QCOMPARE(VersionInfo::boxText(QStringLiteral("2.2.4.0")).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Quelvado 2.2.4"));
     QCOMPARE(m_dialogs->boxes.first().icon, Dialogs::Icon::Information);
     // Without version information there is no box.
     QVERIFY(VersionInfo::boxText(QString()).isEmpty());

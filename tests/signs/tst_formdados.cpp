@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The signage reference window as a student uses it: typing a code and searching, choosing a sign
 // group and stepping through it, stepping the road markings and the plate kinds, and closing.
 

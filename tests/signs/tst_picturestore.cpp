@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The picture store against the catalogue and the question bank: every picture name that can be
 // asked for is present (or reported missing), a valid SVG at its size from the size table; and
 // how pictures are rendered, kept and refused.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sign tables, the search by code, the picture-name rule and the stepping through groups,
 // road markings and plate kinds.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Tests of the table store: the file it writes byte for byte, the cursor over live and deleted
 // records, the shuffle, exclusive opening (also between processes) and damaged files.
 //

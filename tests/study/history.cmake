@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The study history: store and reload, totals, migration, damaged files, export.
 quelvado_test(tst_history SOURCES tst_history.cpp LIBS quelvado_study_core quelvado_resources SQLite::SQLite3)
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // historyworker FILE: stores exams in the history FILE over and over, printing "stored N" after
 // each, until it is killed. The history kill test runs it.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The review scheduler's memory model (FSRS-6 in whole days) against the reference
 // implementation: every answer sequence of tests/study/fsrs-fixture.json (written by
 // tools/fsrs-fixture from ts-fsrs) replayed through Fsrs::review must give the same due day, and

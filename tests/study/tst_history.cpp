@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The study history: what is stored comes back whole, the totals per subject add up, an older file
 // is migrated, a file that cannot be used is set aside and a fresh history started, the export is
 // a spreadsheet's CSV, and a kill at any moment loses at most the exam being stored.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The performance window read from a known history: the share of each subject over every exam and
 // over the last five, the chart of the last exams, and the weakest subject with the button that
 // drills it; the weakest subject's rule on its own.

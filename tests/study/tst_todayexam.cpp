@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The exam in today's format: the draw (shares per subject, no question twice, four alternatives
 // always holding the right one), answers as shown letters mapped back to the bank, the pass mark,
 // the time limit setting; and the window taken as a candidate takes it: keys and buttons, the

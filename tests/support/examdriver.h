@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Taking an exam in the exam window as a candidate does, for the exam tests; with the pool file the
 // personalised exam draws from (poolfile.h).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recording fakes for the seams of the common core, and a program folder of the test's own. Each
 // installs itself when made and restores the real implementation when destroyed, so a test case

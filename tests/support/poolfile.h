@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The personalised exam's pool file numprova.dat, written and read the way the exam does, for the
 // exam tests.

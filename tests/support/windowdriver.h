@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Driving and looking at windows in tests: showing one as the active window, painting one onto an
 // image, reading its pixels and counting its paints.

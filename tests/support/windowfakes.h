@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recording fake for the window library's seam of src/common (the desktop), made like the core
 // seams' fakes in fakes.h: it installs itself when made and restores the real one when destroyed.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing zip archives byte by byte, for what the real tools never write: stored members with the
 // sizes given in the local header, after the data or in zip64 data descriptors, odd central

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // artgen FOLDER: paints the banners and renders the toolbar glyphs at pixel ratios 1 and 2 into
 // FOLDER/<name>@<ratio>x.raw (see Artwork::writePrepared for the format). Run at build time with
 // QT_QPA_PLATFORM=offscreen.

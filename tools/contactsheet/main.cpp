@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // contactsheet OUT.png [SCALE] [PATTERN] [COLUMNS]: renders every picture of the store to one contact sheet,
 // in catalogue order, each picture at its size from the size table with its picture name, sign
 // code and catalogue name under it. SCALE (default 1) enlarges the sheet; the pictures are rendered

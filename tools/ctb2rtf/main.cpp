@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ctb2rtf: builds cnt.rtf, the traffic code text of the reader, from the study text sources in
 // resources/ctb. Usage: ctb2rtf OUTPUT.rtf INPUT.txt...
 //

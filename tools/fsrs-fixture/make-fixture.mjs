@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes tests/study/fsrs-fixture.json: random review sequences scheduled by ts-fsrs (the
 // reference implementation of FSRS), which tests/study/tst_fsrs.cpp replays through the C++ model
 // in src/study/fsrs.cpp. Whole days only: no interval fuzz, no short-term (same-day) steps,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // rtf2text: prints the plain text the traffic code reader shows for a rich-text file (or for any
 // other file, read as plain text the way the reader does), its lines separated by CR LF exactly as
 // the reader counts offsets; nothing follows the last line.

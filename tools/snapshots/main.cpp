@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // snapshots [FOLDER]: renders every window of the program (and each page of the exam window) to
 // FOLDER/<window>.png, by default ./snapshots. Run with QT_QPA_PLATFORM=offscreen for no display.
 // The program's clock stands still at a fixed moment, so two runs give the same pictures byte for

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ziplist: prints the members of a zip archive as the download window lists them, one per line:
 // the file part of the name, the uncompressed size and the modification date and time (the
 // system's short date and long time, the time left out at exactly midnight), tab-separated.
