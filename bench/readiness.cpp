@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chance of passing, checked on 2,000 synthetic candidates whose memory follows another model
 // than the one the program schedules with (tests/study/candidates.h): the calibration table (per
 // tenth of the predictions: how many, the mean prediction and the pass frequency; goal: within 5

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading aloud: for questions of the bank as the exam page reads them (question and five
 // alternatives), the time from the press to the first block of samples ready for the sound
 // output, and the time to synthesise the whole question against the length of its speech.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Brazilian Portuguese voice of espeak-ng, the speech synthesiser Debian packages with its
 // voices (libespeak-ng1, espeak-ng-data). The library is loaded when first asked for, not with the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading aloud and larger text, the same in every window where a question is read: an "Ouvir"
 // button ("BBOuvir") and the key F8 read the window's text aloud, a second press or any move to

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seam between the windows and the voice that reads a text aloud. The windows say what to
 // read and stop it; the engine installed speaks it, one text at a time (a new text stops the one

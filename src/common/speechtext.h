@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a voice should say for a text of the program: numbers, ordinals, article references of the
 // traffic code ("art. 29, X" becomes "artigo vinte e nove, inciso dez"), paragraph signs, units

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real speech engine: espeak-ng synthesises on a worker thread (ESpeakVoice) while Qt
 // Multimedia plays the samples already made, so the first words sound before the whole text is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the candidate remembers of each question, worked out by replaying every answer in the study
 // history through the review model (fsrs.h): nothing of it is stored apart from the answers.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chance of passing the exam in today's format (at least 20 right of 30) on a given day, worked
 // out from what the candidate remembers (memory.h).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the candidate studies today, worked out from the memory the answers leave (memory.h):
 // - the reviews: the questions whose due day has come, the lowest recall first, at most a daily

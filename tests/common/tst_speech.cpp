@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The voice the windows read with, run for real: espeak-ng's Brazilian Portuguese voice makes
 // sound that is not silence, as long as the text needs at the speed chosen, and stops when asked.
 // Skips, saying what to install, only where the voice is not installed.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the voice is given to say: numbers, the law's references, units and abbreviations as a
 // person reads them, checked on chosen cases and on every text of the question bank.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Ouvir", F8, the voice's speed and the larger text on the exam page and in the review, driven as
 // a candidate does with a fake voice behind the speech seam: what is read, that a second press or
 // a move stops it, that the settings are kept, and that without a voice the control is off and says

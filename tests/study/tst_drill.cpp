@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window of the reviews and of study by subject as a candidate uses it, over an exam stored in
 // a history of its own: the answers, "Sei / Acho / Chutei", what is stored and when the question
 // comes back, the daily number of new questions, coverage and studying ahead.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The chance of passing today's exam, checked against synthetic candidates whose real memory is
 // not the review model's (candidates.h): calibrated, and better than judging by the last mock
 // exams (bench/readiness prints the full table over 2,000 candidates). Then how answers grade

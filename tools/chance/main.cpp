@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Vitrine Dolmar
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // chance HISTORY [DATE]
 // The chance of passing the exam in today's format that the program works out from the study
 // history HISTORY (a historico.sqlite; a copy of it is read, so the file itself is never changed,
