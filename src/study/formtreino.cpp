@@ -632,7 +632,7 @@ void TFormTreino::showNotice(const QString &inicio)
         linhas << QStringLiteral("Ainda há %1 para hoje%2.")
                       .arg(questoes(restantes.size()), emAssunto(m_assunto));
     } else {
-        if (devidas.size() > 0)
+        if (!devidas.isEmpty())
             linhas << QStringLiteral("O limite de hoje foi atingido: %1 fica para os próximos dias.")
                           .arg(revisoes(devidas.size()));
         else if (m_modo == Modo::Assunto)

@@ -176,8 +176,10 @@ Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day)
 
     // The chance and its band over what is not known for sure: the candidate's scale from its
     // posterior, and each subject's first-attempt share from its own.
-    std::mt19937_64 rng(20261208);
+    // A fixed start on purpose: the same history must give the same chance and band every time.
+    std::mt19937_64 rng(20261208); // NOLINT(cert-msc32-c,cert-msc51-cpp)
     std::vector<double> weights;
+    weights.reserve(posterior.size());
     for (const auto &[k, weight] : posterior)
         weights.push_back(weight);
     std::discrete_distribution<std::size_t> scaleDraw(weights.begin(), weights.end());
