@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The study windows over a history of 1,000 stored exams: opening the performance window (reading
-// the history, filling the table and the chart, and its first paint) and, for comparison, opening
-// the drill of one's own mistakes. No baseline: the performance window should open in under 50 ms.
-// Then the history grown to 100,000 exams: the drill window should open in under 200 ms.
+// the history, filling the table, the chance of passing and the chart, and its first paint) and the
+// reviews window ("Revisões de hoje"). No baseline: each should open in under 60 ms, once the
+// memory of the answers has been worked out (the first opening in a run replays them, and is
+// printed apart). Then the history grown to 100,000 exams: the reviews window, the first opening
+// (every answer replayed) printed, the later ones in under 200 ms.
 //
 //   bench_studywindows [EXAMS]   (default 1000)
 
@@ -100,12 +102,12 @@ int main(int argc, char **argv)
     std::printf("median of %d openings with %d exams stored:\n", kRuns, exams);
     std::printf("  performance window   %8.2f ms (worst %.2f)\n", d,
                 *std::max_element(desempenho.begin(), desempenho.end()));
-    std::printf("  drill window         %8.2f ms (worst %.2f)\n", t,
+    std::printf("  reviews window       %8.2f ms (worst %.2f)\n", t,
                 *std::max_element(treino.begin(), treino.end()));
     Bench::row("study: open the performance window (1,000 exams)", Bench::ms(d), QStringLiteral("-"), -1,
-               "<= 50 ms", d <= 50);
-    Bench::row("study: open the drill window (1,000 exams)", Bench::ms(t), QStringLiteral("-"), -1, "-",
-               true);
+               "<= 60 ms", d <= 60);
+    Bench::row("study: open the reviews window (1,000 exams)", Bench::ms(t), QStringLiteral("-"), -1, "<= 60 ms",
+               t <= 60);
 
     // 100,000 exams: the history closed, grown, and opened again by the window.
     const QString path = History::instance().path();
@@ -114,14 +116,15 @@ int main(int argc, char **argv)
     if (!Bench::growHistory(path, 100000))
         return std::fprintf(stderr, "the history could not be grown\n"), 1;
     ProgramFolder::set(dir.path());
-    open<TFormTreino>(); // opens the history (and makes its index of mistakes once)
+    const double firstMany = open<TFormTreino>(); // opens the history and replays every answer
+    std::printf("  reviews window with 100,000 exams, first opening %8.2f ms\n", firstMany);
     std::vector<double> many;
     for (int r = 0; r < 7; ++r)
         many.push_back(open<TFormTreino>());
     const double m = Bench::median(many);
-    std::printf("  drill window with 100,000 exams %8.2f ms (worst %.2f)\n", m,
+    std::printf("  reviews window with 100,000 exams %8.2f ms (worst %.2f)\n", m,
                 *std::max_element(many.begin(), many.end()));
-    Bench::row("study: open the drill window (100,000 exams)", Bench::ms(m), QStringLiteral("-"), -1,
+    Bench::row("study: open the reviews window (100,000 exams)", Bench::ms(m), QStringLiteral("-"), -1,
                "<= 200 ms", m <= 200);
     ProgramFolder::set(QString());
     return 0;
