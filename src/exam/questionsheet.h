@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Vitrine Dolmar
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The sheet a question is read on, shared by the review of a corrected exam, the drill of one's own
-// mistakes and the exam in today's format: a white page in a scroll area that starts with the
+// The sheet a question is read on, shared by the review of a corrected exam, the reviews and study
+// by subject, and the exam in today's format: a white page in a scroll area that starts with the
 // question's text and its picture, where each window then adds its alternatives (and the
 // explanation and the source); the colours and symbols that mark a right and a wrong answer; and
 // how "Ver no Código" opens the traffic code reader at the article a question's source cites.
