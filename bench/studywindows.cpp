@@ -33,15 +33,22 @@ public:
     bool askYesNo(Icon, const QString &, const QString &) override { return true; }
 };
 
-// Counts the paints of the window it watches.
+// Notes the first paint in the window it watches: of the window or of any widget in it (a window
+// whose content fills it paints only its content).
 class Painted : public QObject {
 public:
+    explicit Painted(const QWidget *window) : m_window(window) {}
     bool painted = false;
-    bool eventFilter(QObject *, QEvent *e) override
+    bool eventFilter(QObject *watched, QEvent *e) override
     {
-        painted |= e->type() == QEvent::Paint;
+        if (e->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == m_window)
+            painted = true;
         return false;
     }
+
+private:
+    const QWidget *m_window;
 };
 
 HistoryExam makeExam(int n)
@@ -63,11 +70,12 @@ template <typename W> double open()
     QElapsedTimer t;
     t.start();
     W window;
-    Painted painted;
-    window.installEventFilter(&painted);
+    Painted painted(&window);
+    qApp->installEventFilter(&painted);
     window.show();
     while (!painted.painted)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
+    qApp->removeEventFilter(&painted);
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 

@@ -875,6 +875,8 @@ History::History(const QString &path) : d(new Private)
     d->path = path;
     d->connection = QStringLiteral("historico-%1").arg(g_connections.fetch_add(1));
     d->openOrSetAside();
+    // What was read of a history before may be out of date: it may have changed while closed.
+    g_revision.fetch_add(1);
 }
 
 void History::Private::storeFailed(const QSqlError &error)

@@ -141,7 +141,8 @@ public:
     using WriteCheck = bool (*)(const QString &path);
     static void setWriteCheck(WriteCheck check);
 
-    // A number that grows with every exam or drill answer stored by this program, in any history:
+    // A number that grows with every exam or drill answer stored by this program, in any history,
+    // and with every opening of a history (it may have changed while closed):
     // a window that shows the history reads it again when the number is not the one it read at.
     static quint64 revision();
 
