@@ -339,6 +339,8 @@ void TFormTreino::refresh()
     History &history = StudyHistory::get();
     m_historico = history.isOpen();
     m_memoria = m_historico ? StudyHistory::memory() : Memory::State();
+    m_limites = Reviews::limits();
+    m_dataProva = Reviews::examDate(hoje());
     comecaRodada(paraHoje(), false);
 }
 
@@ -347,14 +349,13 @@ QList<Reviews::Item> TFormTreino::paraHoje() const
     if (!m_historico)
         return {};
     const QDate today = hoje();
-    const Reviews::Limits limits = Reviews::limits();
     const QList<Reviews::Item> todas = Reviews::due(m_memoria, today);
     QList<Reviews::Item> due = Reviews::due(m_memoria, today, m_assunto);
-    due = due.mid(0, Reviews::reviewsLeft(m_memoria, today, limits, todas.size(), Reviews::examDate(today)));
+    due = due.mid(0, Reviews::reviewsLeft(m_memoria, today, m_limites, todas.size(), m_dataProva));
     if (m_modo == Modo::Revisoes)
         return due;
     QList<Reviews::Item> novas = Reviews::fresh(m_memoria, m_pools, today, m_assunto);
-    novas = novas.mid(0, Reviews::freshLeft(m_memoria, today, limits));
+    novas = novas.mid(0, Reviews::freshLeft(m_memoria, today, m_limites));
     return novas + due;
 }
 

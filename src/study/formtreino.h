@@ -121,6 +121,9 @@ private:
     Modo m_modo = Modo::Revisoes;
     int m_assunto = -1;
     Memory::State m_memoria; // every answer replayed
+    // The daily numbers and the exam date, read from the settings when the round starts.
+    Reviews::Limits m_limites;
+    std::optional<QDate> m_dataProva;
     std::array<QList<int>, Subjects::kCount> m_pools;
     QList<Reviews::Item> m_rodada;
     int m_posicao = 0;

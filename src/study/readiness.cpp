@@ -114,14 +114,6 @@ std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state
     return grid;
 }
 
-double timeScale(const Memory::State &state)
-{
-    const std::vector<std::pair<double, double>> grid = scalePosterior(state);
-    return std::max_element(grid.begin(), grid.end(),
-                            [](const auto &a, const auto &b) { return a.second < b.second; })
-        ->first;
-}
-
 Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day)
 {
     Estimate e;

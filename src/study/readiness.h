@@ -9,7 +9,7 @@
 //   whoever does not recall (one in four alternatives). The model's forgetting curve is fitted to
 //   the candidate first: its time is scaled by the factor under which the candidate's own later
 //   answers were most likely (recalled or not after so many days at such a stability), with a
-//   prior that keeps the factor near 1 until the answers say otherwise (timeScale());
+//   prior that keeps the factor near 1 until the answers say otherwise (scalePosterior());
 // - never answered: the share of first answers that were right in its subject (guesses included),
 //   from a neutral prior (one right and one wrong), so that few answers leave it uncertain.
 // The exam draws each subject's share of questions from that subject's questions: each position
@@ -59,11 +59,9 @@ struct Estimate {
 // s, each right with expected[s].
 double passChance(const Shares &expected);
 // The factor k by which this candidate's stabilities are multiplied (recall after t days at
-// stability S is the model's recall at stability k·S): the most likely over state.checks, from a
-// log-normal prior centred on 1.
-double timeScale(const Memory::State &state);
-// The posterior of that factor over a grid of its values: (k, probability) pairs, the
-// probabilities adding up to 1. The chance and its band average over it.
+// stability S is the model's recall at stability k·S), over a grid of its values: (k, probability)
+// pairs, the probabilities adding up to 1, from the recall of state.checks and a log-normal prior
+// centred on 1. The chance and its band average over it; Estimate::scale is the most likely k.
 std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state);
 // The estimate for the day (a QDate's Julian day).
 Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day);

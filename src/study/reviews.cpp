@@ -59,13 +59,23 @@ bool setExamDate(const std::optional<QDate> &date)
                                      date && date->isValid() ? date->toString(Qt::ISODate) : QString());
 }
 
-QList<Item> due(const Memory::State &state, const QDate &today, int subject)
+namespace {
+// The questions of subject (-1: all) answered before whose due day is on or before today (due) or
+// after it, with their recall today.
+QList<Item> answered(const Memory::State &state, const QDate &today, int subject, bool due)
 {
     const Fsrs::Day day = Memory::dayOf(today);
     QList<Item> out;
     for (const Memory::Question &q : state.questions)
-        if (inSubject(q.subject, subject) && q.card.due <= day)
+        if (inSubject(q.subject, subject) && (q.card.due <= day) == due)
             out.append({q.number, q.subject, Fsrs::retrievability(q.card, day), q.card.due, false});
+    return out;
+}
+} // namespace
+
+QList<Item> due(const Memory::State &state, const QDate &today, int subject)
+{
+    QList<Item> out = answered(state, today, subject, true);
     std::sort(out.begin(), out.end(), [](const Item &a, const Item &b) {
         if (a.recall != b.recall)
             return a.recall < b.recall;
@@ -76,11 +86,7 @@ QList<Item> due(const Memory::State &state, const QDate &today, int subject)
 
 QList<Item> ahead(const Memory::State &state, const QDate &today, int subject)
 {
-    const Fsrs::Day day = Memory::dayOf(today);
-    QList<Item> out;
-    for (const Memory::Question &q : state.questions)
-        if (inSubject(q.subject, subject) && q.card.due > day)
-            out.append({q.number, q.subject, Fsrs::retrievability(q.card, day), q.card.due, false});
+    QList<Item> out = answered(state, today, subject, false);
     std::sort(out.begin(), out.end(), [](const Item &a, const Item &b) {
         return a.due != b.due ? a.due < b.due : a.number < b.number;
     });
