@@ -37,7 +37,9 @@ struct Field {
     int kind; // 0: the source line, kExplanationKind: the explanation; neither is a kind of the table
 };
 constexpr int kExplanationKind = -1;
-constexpr std::array<Field, 10> kFields{{
+constexpr int kLevelKind = -2;
+constexpr int kModuleKind = -3;
+constexpr std::array<Field, 12> kFields{{
     {u"P", 1},
     {u"A", 2},
     {u"B", 3},
@@ -48,15 +50,22 @@ constexpr std::array<Field, 10> kFields{{
     {u"Resposta", QuestionKind::Answer},
     {u"Fonte", 0},
     {u"Explicação", kExplanationKind},
+    {u"Nível", kLevelKind},
+    {u"Módulo", kModuleKind},
 }};
 constexpr std::size_t kPictureField = 6;
 constexpr std::size_t kExplanationField = 9;
+constexpr std::size_t kLevelField = 10;
+constexpr std::size_t kModuleField = 11;
 
 constexpr std::size_t kAlternativeEField = 5;
 
-// A study question has no E and must have its explanation.
+// A study question has no E and must have its explanation. The level and the module are read
+// when given; the bank's tests require them of every question.
 bool optionalField(std::size_t f, bool study)
 {
+    if (f == kLevelField || f == kModuleField)
+        return true;
     if (study)
         return f == kPictureField || f == kAlternativeEField;
     return f == kPictureField || f == kExplanationField;
@@ -261,7 +270,7 @@ private:
             if (f < last)
                 problem(faults, i,
                         QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
-                                       "Figura, Resposta, Fonte, Explicação")
+                                       "Figura, Resposta, Fonte, Explicação, Nível, Módulo")
                             .arg(quoted(key)));
             last = f;
             if (line.size() > colon + 1 && line[colon + 1] != QLatin1Char(' ')) {
@@ -294,6 +303,18 @@ private:
                     q.texts[7] = QString::number(letters.indexOf(value[0]) + 1);
             } else if (value.trimmed().isEmpty()) {
                 problem(faults, i, QStringLiteral("%1 is empty").arg(quoted(key)));
+            } else if (kind == kLevelKind) {
+                q.level = levelOfName(value);
+                if (q.level == 0)
+                    problem(faults, i,
+                            QStringLiteral("level must be fácil, intermediário or difícil, found %1")
+                                .arg(quoted(value)));
+            } else if (kind == kModuleKind) {
+                q.module = value.size() == 1 && value[0] >= QLatin1Char('1') && value[0] <= QLatin1Char('4')
+                               ? value.toInt()
+                               : 0;
+                if (q.module == 0)
+                    problem(faults, i, QStringLiteral("module must be 1 to 4, found %1").arg(quoted(value)));
             } else if (kind == 0) {
                 q.source = value;
             } else if (kind == kExplanationKind) {
@@ -353,6 +374,44 @@ QString QuestionFileProblem::toString() const
 ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content)
 {
     return Parser(fileName, content).run();
+}
+
+QString levelName(int level)
+{
+    switch (level) {
+    case 1:
+        return QStringLiteral("fácil");
+    case 2:
+        return QStringLiteral("intermediário");
+    case 3:
+        return QStringLiteral("difícil");
+    default:
+        return {};
+    }
+}
+
+int levelOfName(const QString &name)
+{
+    for (int level = 1; level <= kLevels; ++level)
+        if (name == levelName(level))
+            return level;
+    return 0;
+}
+
+QString moduleName(int module)
+{
+    switch (module) {
+    case 1:
+        return QStringLiteral("Placas, cores e caminhos");
+    case 2:
+        return QStringLiteral("Escolhas e consequências");
+    case 3:
+        return QStringLiteral("Na direção da segurança");
+    case 4:
+        return QStringLiteral("Cuidar, agir e preservar");
+    default:
+        return {};
+    }
 }
 
 int studyFileOf(const QString &fileName)

@@ -70,6 +70,8 @@ struct StoredQuestion {
     QString source;               // the "Fonte:" line: where the right answer is grounded
     QString explanation;          // the "Explicação:" line: why the right answer is right
     QString subject;              // study questions: the subject named in the file's header
+    int level = 0;                // the "Nível:" line: 1 fácil, 2 intermediário, 3 difícil; 0 none
+    int module = 0;               // the "Módulo:" line: the course's module 1..4; 0 none
 
     // True for a study question (four alternatives A to D, kind 6 empty).
     bool isStudy() const { return number >= kFirstStudyQuestion; }
@@ -92,6 +94,16 @@ struct ParsedQuestionFile {
 // to file NN, each question has the alternatives A to D (no E), a right letter A to D, a source
 // and an explanation.
 ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content);
+
+// The levels a question may carry, easiest first, and the course's four modules.
+constexpr int kLevels = 3;
+constexpr int kModules = 4;
+// "fácil", "intermediário", "difícil" for levels 1..3; empty for any other.
+QString levelName(int level);
+// The level named ("fácil" .. "difícil"), 0 for any other text.
+int levelOfName(const QString &name);
+// The course's name of module 1..4 ("Placas, cores e caminhos" ...); empty for any other.
+QString moduleName(int module);
 
 // The study file named by fileName ("estudo-NN.txt", any folder), 0 for any other name.
 int studyFileOf(const QString &fileName);

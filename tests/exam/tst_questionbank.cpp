@@ -285,6 +285,8 @@ void TestQuestionBank::wellFormedFile()
                                         "Resposta: E\n"
                                         "Fonte: CTB art. 29, II\n"
                                         "Explicação: A preferência é de quem vem pela direita.\n"
+                                        "Nível: intermediário\n"
+                                        "Módulo: 1\n"
                                         "\n"
                                         "\n"
                                         "8\r\n"
@@ -306,6 +308,8 @@ void TestQuestionBank::wellFormedFile()
     QCOMPARE(q.text(8), QStringLiteral("5"));
     QCOMPARE(q.source, QStringLiteral("CTB art. 29, II"));
     QCOMPARE(q.explanation, QStringLiteral("A preferência é de quem vem pela direita."));
+    QCOMPARE(levelName(q.level), QStringLiteral("intermediário"));
+    QCOMPARE(moduleName(q.module), QStringLiteral("Placas, cores e caminhos"));
 
     const StoredQuestion &r = parsed.questions[1];
     QCOMPARE(r.number, 8);
@@ -314,6 +318,8 @@ void TestQuestionBank::wellFormedFile()
     QCOMPARE(r.text(8), QStringLiteral("1"));
     QCOMPARE(r.source, QStringLiteral("CTB art. 44"));
     QCOMPARE(r.explanation, QString()); // a question may still wait for its explanation
+    QCOMPARE(r.level, 0);
+    QCOMPARE(r.module, 0);
 }
 
 void TestQuestionBank::malformedFile_data()
@@ -360,6 +366,13 @@ void TestQuestionBank::malformedFile_data()
                                  << "\"B:\" given twice";
     QTest::newRow("out of order") << block1 << replaced("A: Alfa.\nB: Beta.", "B: Beta.\nA: Alfa.") << 15
                                   << "\"A:\" out of order";
+    QTest::newRow("level unknown") << block1 << replaced("Porque sim.", "Porque sim.\nNível: médio") << 22
+                                   << "found \"médio\"";
+    QTest::newRow("module five") << block1 << replaced("Porque sim.", "Porque sim.\nMódulo: 5") << 22
+                                 << "module must be 1 to 4";
+    QTest::newRow("module before level")
+        << block1 << replaced("Porque sim.", "Porque sim.\nMódulo: 2\nNível: fácil") << 23
+        << "\"Nível:\" out of order";
     QTest::newRow("text on two lines")
         << block1 << replaced("P: Pergunta 2?", "P: Pergunta\n2 continua?") << 14 << "field line";
     QTest::newRow("picture lower case")
