@@ -16,6 +16,7 @@
 #include "exam/examtypes.h"
 #include "exam/questionbank.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -34,6 +35,28 @@
 namespace {
 // The least number of right answers today's exam asks.
 constexpr int kMinimoAtual = 20;
+// The days of study the chance is shown over.
+constexpr int kDiasDaCurva = 60;
+
+QString dia(Fsrs::Day d)
+{
+    return Memory::dateOf(d).toString(QStringLiteral("dd/MM"));
+}
+
+QString porcento(double x)
+{
+    return QStringLiteral("%1%").arg(qRound(x * 100));
+}
+
+// A chart's axes and series gone, to be drawn again.
+void limpa(QChart *chart)
+{
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
 
 QString dataHora(const QDateTime &t)
 {
@@ -58,7 +81,7 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Desempenho"));
     setFont(WindowKit::font(12, false));
     setMinimumSize(420, 320);
-    resize(680, 640);
+    resize(680, 700);
 
     LabelResumo = WindowKit::make<QLabel>(this, "LabelResumo");
     LabelResumo->setWordWrap(true);
@@ -97,6 +120,14 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     Grafico->setRenderHint(QPainter::Antialiasing);
     Grafico->setAccessibleName(QStringLiteral("Gráfico dos acertos nas últimas provas"));
     Grafico->setMinimumHeight(240);
+
+    GraficoChance = WindowKit::make<QChartView>(this, "GraficoChance");
+    GraficoChance->chart()->setTitle(QStringLiteral("Chance de aprovação ao longo dos dias"));
+    GraficoChance->chart()->legend()->setAlignment(Qt::AlignBottom);
+    GraficoChance->chart()->setMargins(QMargins(4, 4, 4, 4));
+    GraficoChance->setRenderHint(QPainter::Antialiasing);
+    GraficoChance->setAccessibleName(QStringLiteral("Gráfico da chance de aprovação ao longo dos dias"));
+    GraficoChance->setMinimumHeight(220);
 
     LabelFraca = WindowKit::make<QLabel>(this, "LabelFraca");
     LabelFraca->setWordWrap(true);
@@ -138,6 +169,7 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addLayout(estudar);
     layout->addWidget(GridMaterias);
     layout->addWidget(Grafico, 1);
+    layout->addWidget(GraficoChance, 1);
     layout->addLayout(fraca);
     layout->addLayout(rodape);
 }
@@ -212,7 +244,7 @@ void TFormDesempenho::mostraChance()
     const std::optional<QDate> prova = Reviews::examDate(today);
     const QDate dia = prova.value_or(today);
     const Readiness::Estimate e = Readiness::estimate(memoria, pools, Memory::dayOf(dia));
-    const auto pct = [](double x) { return QStringLiteral("%1%").arg(qRound(x * 100)); };
+    const auto pct = porcento;
     int materias = 0;
     for (const Memory::Tally &t : memoria.firstAttempts)
         materias += t.total > 0 ? 1 : 0;
@@ -250,16 +282,102 @@ void TFormDesempenho::mostraChance()
                                          : QStringLiteral("%1 de %2").arg(e.answered[i]).arg(e.total[i]),
                                      Qt::AlignRight));
     }
+    mostraCurva(e, prova.has_value(), Memory::dayOf(today), Memory::dayOf(dia));
+}
+
+void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temData, Fsrs::Day hoje,
+                                  Fsrs::Day prova)
+{
+    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    QList<Readiness::DayChance> pontos = StudyHistory::chanceCurve(pools, hoje, kDiasDaCurva);
+    // Today: the memory as it is now (it holds today's answers), for an exam today.
+    const Readiness::Estimate agora =
+        temData && prova != hoje ? Readiness::estimate(StudyHistory::memory(), pools, hoje) : naProva;
+    if (StudyHistory::memory().answers > 0)
+        pontos.append({hoje, agora.enough, agora.chance, agora.low, agora.high});
+
+    QChart *chart = GraficoChance->chart();
+    limpa(chart);
+    auto *chance = new QLineSeries;
+    chance->setName(QStringLiteral("Chance se a prova fosse no dia"));
+    chance->setPointsVisible(true);
+    auto *alta = new QLineSeries;
+    auto *baixa = new QLineSeries;
+    auto *faixa = new QAreaSeries(alta, baixa);
+    faixa->setName(QStringLiteral("Faixa provável (80%)"));
+    faixa->setColor(QColor(120, 160, 220, 90));
+    faixa->setBorderColor(QColor(120, 160, 220, 160));
+
+    const auto x = [](Fsrs::Day d) {
+        return double(QDateTime(Memory::dateOf(d), QTime(12, 0)).toMSecsSinceEpoch());
+    };
+    const Readiness::DayChance *primeiro = nullptr;
+    const Readiness::DayChance *ultimo = nullptr;
+    for (const Readiness::DayChance &p : std::as_const(pontos)) {
+        if (!p.enough)
+            continue;
+        chance->append(x(p.day), p.chance * 100);
+        alta->append(x(p.day), p.high * 100);
+        baixa->append(x(p.day), p.low * 100);
+        primeiro = primeiro ? primeiro : &p;
+        ultimo = &p;
+    }
+    chart->addSeries(faixa);
+    chart->addSeries(chance);
+    // With an exam date ahead, the chance on that day stands apart at its end.
+    const bool previsao = temData && prova > hoje && naProva.enough;
+    if (previsao) {
+        auto *naData = new QScatterSeries;
+        naData->setName(QStringLiteral("Na data da prova"));
+        naData->setMarkerSize(10);
+        naData->setColor(QColor(30, 130, 60));
+        naData->append(x(prova), naProva.chance * 100);
+        chart->addSeries(naData);
+    }
+
+    Fsrs::Day de = primeiro ? primeiro->day : hoje;
+    Fsrs::Day ate = std::max(hoje, previsao ? prova : hoje);
+    auto *eixoX = new QDateTimeAxis;
+    eixoX->setFormat(QStringLiteral("dd/MM"));
+    eixoX->setTitleText(QStringLiteral("Dia"));
+    eixoX->setRange(QDateTime(Memory::dateOf(de - 1), QTime(12, 0)),
+                    QDateTime(Memory::dateOf(ate + 1), QTime(12, 0)));
+    eixoX->setTickCount(qBound(2, int(ate - de + 3), 7));
+    auto *eixoY = new QValueAxis;
+    eixoY->setRange(0, 100);
+    eixoY->setTickCount(6);
+    eixoY->setLabelFormat(QStringLiteral("%d%"));
+    eixoY->setTitleText(QStringLiteral("Chance"));
+    chart->addAxis(eixoX, Qt::AlignBottom);
+    chart->addAxis(eixoY, Qt::AlignLeft);
+    for (QAbstractSeries *series : chart->series()) {
+        series->attachAxis(eixoX);
+        series->attachAxis(eixoY);
+    }
+
+    // What the chart shows, in words, for a screen reader.
+    QString resumo;
+    if (!ultimo) {
+        resumo = QStringLiteral("Ainda não dá para avaliar a chance em nenhum dia de estudo.");
+    } else {
+        resumo = QStringLiteral("Chance se a prova fosse no dia, em %1 %2: de %3 em %4 a %5 em %6 "
+                                "(provavelmente entre %7 e %8).")
+                     .arg(chance->count())
+                     .arg(chance->count() == 1 ? QStringLiteral("dia de estudo")
+                                               : QStringLiteral("dias de estudo"))
+                     .arg(porcento(primeiro->chance), dia(primeiro->day), porcento(ultimo->chance),
+                          ultimo->day == hoje ? QStringLiteral("hoje") : dia(ultimo->day),
+                          porcento(ultimo->low), porcento(ultimo->high));
+        if (previsao)
+            resumo += QStringLiteral(" Na data da prova, %1: %2.").arg(dia(prova), porcento(naProva.chance));
+    }
+    GraficoChance->setAccessibleDescription(resumo);
 }
 
 void TFormDesempenho::mostraGrafico()
 {
     QChart *chart = Grafico->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+    limpa(chart);
 
     // Drawn exams measure what is known; a fixed list, done again, also how well it is remembered.
     auto *acertos = new QLineSeries;

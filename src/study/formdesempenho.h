@@ -5,9 +5,10 @@
 // right answers over every exam and over the last five; the results of the last exams as a chart
 // over time, against the 20 of 30 today's exam asks; the weakest subject, with a button that
 // starts study by subject on it; the chance of passing today's exam (readiness.h) with its band,
-// and how many of each subject's questions were seen.
+// and how many of each subject's questions were seen; the chance over the last days of study.
 
 #include "study/progress.h"
+#include "study/readiness.h"
 
 #include <QList>
 #include <QWidget>
@@ -39,6 +40,9 @@ public:
     QList<QPushButton *> BBEstudar;
     QTableWidget *GridMaterias = nullptr;
     QChartView *Grafico = nullptr;
+    // The chance of passing at the end of each of the last days of study, for an exam that day, with
+    // its band; and the chance on the exam date when one is set.
+    QChartView *GraficoChance = nullptr;
     QLabel *LabelFraca = nullptr;
     QPushButton *BBTreinar = nullptr;
     QPushButton *BBFechar = nullptr;
@@ -49,6 +53,7 @@ protected:
 private:
     void mostraGrafico();
     void mostraChance();
+    void mostraCurva(const Readiness::Estimate &naProva, bool temData, Fsrs::Day hoje, Fsrs::Day prova);
 
     Progress::Report m_report;
     QList<int> m_estudar; // the subject of each BBEstudar

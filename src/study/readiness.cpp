@@ -213,4 +213,33 @@ Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day)
             e.raise.append(s);
     return e;
 }
+
+QList<DayChance> curve(const QList<Memory::Event> &events, const Pools &pools, Fsrs::Day before, int days)
+{
+    // The days to show: the last `days` days with an answer before `before`.
+    QList<Fsrs::Day> shown;
+    for (auto it = events.crbegin(); it != events.crend() && shown.size() < days; ++it)
+        if (it->day < before && (shown.isEmpty() || shown.constLast() != it->day))
+            shown.append(it->day);
+    std::reverse(shown.begin(), shown.end());
+
+    QList<DayChance> out;
+    Memory::State state;
+    qsizetype next = 0; // the next day of `shown` to estimate
+    const auto estimateTo = [&](Fsrs::Day until) {
+        while (next < shown.size() && shown[next] < until) {
+            const Estimate e = estimate(state, pools, shown[next]);
+            out.append({shown[next], e.enough, e.chance, e.low, e.high});
+            ++next;
+        }
+    };
+    for (const Memory::Event &event : events) {
+        if (next >= shown.size() || event.day >= before)
+            break;
+        estimateTo(event.day);
+        Memory::apply(state, event);
+    }
+    estimateTo(before);
+    return out;
+}
 } // namespace Readiness

@@ -65,4 +65,17 @@ double passChance(const Shares &expected);
 std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state);
 // The estimate for the day (a QDate's Julian day).
 Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day);
+
+// The chance as it stood at the end of a day, for an exam on that same day.
+struct DayChance {
+    Fsrs::Day day = 0;
+    bool enough = false;
+    double chance = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+};
+// The chance over the days: the answers (in time order) replayed, and at the end of each of the
+// last `days` days with an answer before `before`, the estimate for an exam on that day. Oldest
+// first.
+QList<DayChance> curve(const QList<Memory::Event> &events, const Pools &pools, Fsrs::Day before, int days);
 } // namespace Readiness

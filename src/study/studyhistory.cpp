@@ -87,6 +87,7 @@ struct MemoryCache {
     QString path;
     quint64 revision = 0;
     bool made = false;
+    quint64 replays = 0; // full replays made: the past may have changed at each
     Memory::State state;
 };
 MemoryCache &memoryCache()
@@ -119,8 +120,39 @@ const Memory::State &StudyHistory::memory()
         cache.state =
             history.isOpen() ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
         cache.made = true;
+        ++cache.replays;
     }
     return cache.state;
+}
+
+QList<Readiness::DayChance> StudyHistory::chanceCurve(const Readiness::Pools &pools, Fsrs::Day today,
+                                                      int days)
+{
+    struct CurveCache {
+        QString path;
+        quint64 replays = 0;
+        Fsrs::Day today = 0;
+        int days = 0;
+        Readiness::Pools pools;
+        QList<Readiness::DayChance> points;
+    };
+    static CurveCache curve;
+    memory(); // brings the memory up to date: a full replay there means the past may have changed
+    const MemoryCache &cache = memoryCache();
+    History &history = get();
+    if (curve.path != history.path() || curve.replays != cache.replays || curve.today != today ||
+        curve.days != days || curve.pools != pools) {
+        curve.points = history.isOpen()
+                           ? Readiness::curve(Memory::events(history.exams(), history.drillAnswers()), pools,
+                                              today, days)
+                           : QList<Readiness::DayChance>();
+        curve.path = history.path();
+        curve.replays = cache.replays;
+        curve.today = today;
+        curve.days = days;
+        curve.pools = pools;
+    }
+    return curve.points;
 }
 
 qint64 StudyHistory::store(const HistoryExam &exam)

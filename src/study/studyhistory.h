@@ -8,6 +8,7 @@
 
 #include "study/history.h"
 #include "study/memory.h"
+#include "study/readiness.h"
 
 #include <QString>
 
@@ -39,6 +40,10 @@ bool storeDrillAnswer(const DrillAnswer &answer);
 // asked for, then kept up to date with what store() and storeDrillAnswer() add; replayed again when
 // the history changed otherwise (exams removed, a copy restored, another file, a store elsewhere).
 const Memory::State &memory();
+// The chance of passing at the end of each of the last `days` days with an answer before today
+// (readiness.h), for an exam on that day. Worked out by replaying the history; kept for the day
+// while the history changes only by what store() and storeDrillAnswer() add (answers of today).
+QList<Readiness::DayChance> chanceCurve(const Readiness::Pools &pools, Fsrs::Day today, int days);
 
 // A corrected exam of the eighteen types as the history keeps it: its type and times, and each
 // position's question, answer and whether it was right.

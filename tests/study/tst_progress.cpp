@@ -24,12 +24,18 @@
 #include "study/readiness.h"
 #include "study/todayexam.h"
 
+#include "study/reviews.h"
+
 #include <QChartView>
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QDialog>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -57,6 +63,7 @@ private slots:
     void studyWindowEntriesAndExport();
     void pastExamsReviewedAndDeleted();
     void studyWindowCopyAndRestore();
+    void studySettingsDialog();
 };
 
 void TestProgress::weakestSubject()
@@ -164,6 +171,16 @@ void TestProgress::windowFromKnownHistory()
              QStringLiteral("10 de %1").arg(pools[Subjects::MecanicaBasica].size()));
     QCOMPARE(cell(Subjects::PrimeirosSocorros, 3),
              QStringLiteral("nenhuma de %1").arg(pools[Subjects::PrimeirosSocorros].size()));
+    // The chance over the days: the days of study with enough answers (the 19th, and today from
+    // the memory as it is now), each with its band; the days before, with two subjects, left out.
+    const auto curva = window.GraficoChance->chart()->series();
+    QCOMPARE(qobject_cast<QXYSeries *>(curva[1])->count(), 2);
+    QVERIFY2(window.GraficoChance->accessibleDescription().startsWith(
+                 QStringLiteral("Chance se a prova fosse no dia, em 2 dias de estudo: de ")),
+             qPrintable(window.GraficoChance->accessibleDescription()));
+    QVERIFY(window.GraficoChance->accessibleDescription().contains(QStringLiteral(" em 19/12 a ")));
+    QVERIFY(window.GraficoChance->accessibleDescription().contains(
+        QStringLiteral(" hoje (provavelmente entre ")));
 
     // Back to the front, still open, after an exam stored meanwhile: read again.
     QWidget other;
@@ -183,6 +200,8 @@ void TestProgress::emptyHistory()
     QVERIFY(window.LabelResumo->text().startsWith(QStringLiteral("Nenhuma prova guardada")));
     QVERIFY(!window.BBTreinar->isEnabled());
     QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 0);
+    QCOMPARE(window.GraficoChance->accessibleDescription(),
+             QStringLiteral("Ainda não dá para avaliar a chance em nenhum dia de estudo."));
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
 }
@@ -387,6 +406,79 @@ void TestProgress::studyWindowCopyAndRestore()
                             "guardado como historico.sqlite.antes-da-copia-20261220-090000."));
     QCOMPARE(estudo.LabelHistorico->text(), QStringLiteral("1 prova guardada no histórico."));
     TFormEstudo::setEscolheCopia(nullptr);
+}
+
+// "Ajustes do estudo": the exam date and the daily numbers, set with the keyboard, kept, shown again
+// when the dialog opens; Esc leaves them as they were.
+void TestProgress::studySettingsDialog()
+{
+    TempProgramFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock(QDateTime(QDate(2026, 12, 20), QTime(9, 0)));
+    const QDate today(2026, 12, 20);
+    TFormEstudo estudo;
+    QVERIFY(showActive(&estudo));
+    // Runs drive on the dialog once it is open and in front (it runs its own event loop meanwhile).
+    const auto whenOpen = [&](const std::function<void(QDialog *)> &drive) {
+        auto *poll = new QTimer(&estudo);
+        connect(poll, &QTimer::timeout, &estudo, [poll, drive] {
+            auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!d || d->objectName() != QLatin1String("FormAjustesEstudo") || !d->isVisible())
+                return;
+            poll->deleteLater();
+            poll->stop();
+            QApplication::setActiveWindow(d);
+            drive(d);
+        });
+        poll->start(10);
+    };
+
+    bool seen = false;
+    whenOpen([&](QDialog *d) {
+        seen = true;
+        QVERIFY(!d->findChild<QCheckBox *>(QStringLiteral("CheckDataProva"))->isChecked());
+        QVERIFY(!d->findChild<QDateEdit *>(QStringLiteral("EditDataProva"))->isEnabled());
+        QCOMPARE(d->findChild<QSpinBox *>(QStringLiteral("SpinRevisoes"))->value(), 60);
+        QCOMPARE(d->findChild<QSpinBox *>(QStringLiteral("SpinNovas"))->value(), 20);
+        QTest::keyClick(d, Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(d->findChild<QDateEdit *>(QStringLiteral("EditDataProva"))->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), d->findChild<QDateEdit *>(QStringLiteral("EditDataProva")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("15/01/2027"));
+        QTest::keyClick(d, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), d->findChild<QSpinBox *>(QStringLiteral("SpinRevisoes")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("40"));
+        QTest::keyClick(d, Qt::Key_N, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), d->findChild<QSpinBox *>(QStringLiteral("SpinNovas")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::keyClick(&estudo, Qt::Key_J, Qt::AltModifier);
+    QTRY_VERIFY(seen);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(Reviews::limits().reviews, 40);
+    QCOMPARE(Reviews::limits().fresh, 10);
+    QCOMPARE(Reviews::examDate(today), std::optional(QDate(2027, 1, 15)));
+
+    // Shown again as kept; Esc changes nothing.
+    seen = false;
+    whenOpen([&](QDialog *d) {
+        seen = true;
+        QVERIFY(d->findChild<QCheckBox *>(QStringLiteral("CheckDataProva"))->isChecked());
+        QCOMPARE(d->findChild<QDateEdit *>(QStringLiteral("EditDataProva"))->date(), QDate(2027, 1, 15));
+        QCOMPARE(d->findChild<QSpinBox *>(QStringLiteral("SpinRevisoes"))->value(), 40);
+        QTest::keyClick(d, Qt::Key_R, Qt::AltModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("9"));
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    QVERIFY(showActive(&estudo));
+    QTest::keyClick(&estudo, Qt::Key_J, Qt::AltModifier);
+    QTRY_VERIFY(seen);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(Reviews::limits().reviews, 40);
+    QCOMPARE(Reviews::examDate(today), std::optional(QDate(2027, 1, 15)));
 }
 
 QTEST_MAIN(TestProgress)

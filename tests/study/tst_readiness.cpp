@@ -194,6 +194,35 @@ void TestReadiness::chanceOfPassing()
     QCOMPARE(e.answered[3], pools[3].size());
     QVERIFY(!e.raise.contains(3));
     QVERIFY(e.chance > none.chance);
+
+    // The chance over the days: at the end of each of the last days with an answer, what the answers
+    // up to then give for an exam that day; days without answers and days from `before` on left out.
+    QList<Memory::Event> events;
+    const QList<int> days{0, 1, 3, 6, 9};
+    for (int k : days)
+        for (int s = 0; s < Subjects::kCount; ++s)
+            for (int i = 0; i < 8; ++i)
+                events.append({pools[static_cast<std::size_t>(s)]
+                                    [(i + k * 3) % pools[static_cast<std::size_t>(s)].size()],
+                               s, Memory::dayOf(d.addDays(k)),
+                               (i + k) % 3 ? Fsrs::Rating::Good : Fsrs::Rating::Again, (i + k) % 3 != 0, true,
+                               false});
+    const QList<Readiness::DayChance> curve = Readiness::curve(events, pools, Memory::dayOf(d.addDays(9)), 3);
+    QCOMPARE(curve.size(), 3);
+    for (int k = 0; k < 3; ++k) {
+        const Fsrs::Day day = Memory::dayOf(d.addDays(days[k + 1]));
+        QCOMPARE(curve[k].day, day);
+        Memory::State upTo;
+        for (const Memory::Event &event : std::as_const(events))
+            if (event.day <= day)
+                Memory::apply(upTo, event);
+        const Readiness::Estimate then = Readiness::estimate(upTo, pools, day);
+        QCOMPARE(curve[k].chance, then.chance);
+        QCOMPARE(curve[k].low, then.low);
+        QCOMPARE(curve[k].high, then.high);
+        QCOMPARE(curve[k].enough, then.enough);
+    }
+    QVERIFY(!curve[0].enough && curve[2].enough); // 112 answers, then 168
 }
 
 QTEST_APPLESS_MAIN(TestReadiness)
