@@ -2,13 +2,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a question file of the bank (bloco-NN.txt, estudo-NN.txt) as the program does: a number
 on a line of its own starts a question; "P:", "A:".."E:", "Resposta:", "Figura:" lines give its
-stem, alternatives, right letter and picture; a blank line ends it; "#" lines are comments.
+stem, alternatives, right letter and picture, "Nível:" and "Módulo:" its level and module; a blank line ends it; "#" lines are comments.
 Shared by bankstats.py and bankdups.py."""
 
 
 def read_questions(path):
     """Every question of the file, in order: {"n", "alts": {letter: text}, and "stem", "answer",
-    "figure" when written}. Texts lose the one blank after the colon; the answer and figure are trimmed."""
+    "figure", "level", "module" when written}. Texts lose the one blank after the colon; the answer and figure are trimmed."""
     questions = []
     q = None
     with open(path, encoding="utf-8-sig") as f:
@@ -35,4 +35,8 @@ def read_questions(path):
                 q["stem"] = value
             elif key == "Figura":
                 q["figure"] = value.strip()
+            elif key == "Nível":
+                q["level"] = value.strip()
+            elif key == "Módulo":
+                q["module"] = value.strip()
     return questions

@@ -75,6 +75,38 @@ def main():
     blocks(folder)
     study(folder)
     rules(folder)
+    levels(folder)
+
+
+LEVELS = ("fácil", "intermediário", "difícil")
+LEVEL_GOAL = (50, 35, 15)  # the study set's aim, in percent
+
+
+def levels(folder):
+    """Per file and per group: how many questions of each level and module, and how many lack one."""
+    print("levels (fácil / intermediário / difícil) and modules (1 / 2 / 3 / 4); '-' none given:")
+    groups = {"blocks": [], "study": []}
+    for name in sorted(os.listdir(folder)):
+        m = re.fullmatch(r"(bloco|estudo)-\d\d\.txt", name)
+        if not m:
+            continue
+        qs = read_questions(os.path.join(folder, name))
+        groups["blocks" if m.group(1) == "bloco" else "study"] += qs
+        print(f"{name}: {level_cells(qs)}")
+    for label, qs in groups.items():
+        print(f"{label}: {level_cells(qs)}")
+    study = groups["study"]
+    if study:
+        shares = [100 * sum(q.get("level") == lv for q in study) / len(study) for lv in LEVELS]
+        print("study levels: " + ", ".join(f"{lv} {s:.1f} % (aim {g} %)" for lv, s, g in zip(LEVELS, shares, LEVEL_GOAL)))
+
+
+def level_cells(qs):
+    n = len(qs) or 1
+    lv = " / ".join(f"{100 * sum(q.get('level') == x for q in qs) / n:.0f}" for x in LEVELS)
+    md = " / ".join(f"{sum(q.get('module') == str(k) for q in qs)}" for k in range(1, 5))
+    none = sum("level" not in q or "module" not in q for q in qs)
+    return f"{len(qs)} q  levels % {lv}  modules {md}" + (f"  - {none}" if none else "")
 
 
 def print_shares(label, total, longest, second, wrong_abs, wrong_all, right_abs, right_all):

@@ -111,6 +111,30 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
                            GridMaterias->verticalHeader()->length() + 2 * GridMaterias->frameWidth();
     GridMaterias->setFixedHeight(gridHeight);
 
+    GridModulos = WindowKit::make<QTableWidget>(this, "GridModulos");
+    GridModulos->setRowCount(kModules);
+    GridModulos->setColumnCount(4);
+    GridModulos->setHorizontalHeaderLabels(
+        {QStringLiteral("Módulo do curso"), QStringLiteral("Na prova (média)"),
+         QStringLiteral("Questões vistas"), QStringLiteral("Acerto esperado")});
+    GridModulos->setAccessibleName(QStringLiteral("Módulos do curso"));
+    GridModulos->verticalHeader()->hide();
+    GridModulos->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < 4; ++c)
+        GridModulos->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    GridModulos->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridModulos->setSelectionMode(QAbstractItemView::NoSelection);
+    GridModulos->setFocusPolicy(Qt::NoFocus);
+    GridModulos->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GridModulos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GridModulos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridModulos->verticalHeader()->setDefaultSectionSize(GridModulos->fontMetrics().height() + 8);
+    for (int m = 0; m < kModules; ++m)
+        GridModulos->setItem(
+            m, 0, celula(QStringLiteral("%1. %2").arg(m + 1).arg(moduleName(m + 1)), Qt::AlignLeft));
+    GridModulos->setFixedHeight(GridModulos->horizontalHeader()->sizeHint().height() +
+                                GridModulos->verticalHeader()->length() + 2 * GridModulos->frameWidth());
+
     // The view's own chart (a chart set in its place would leave the view's first one unowned).
     Grafico = WindowKit::make<QChartView>(this, "Grafico");
     QChart *chart = Grafico->chart();
@@ -168,6 +192,7 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addWidget(LabelChance);
     layout->addLayout(estudar);
     layout->addWidget(GridMaterias);
+    layout->addWidget(GridModulos);
     layout->addWidget(Grafico, 1);
     layout->addWidget(GraficoChance, 1);
     layout->addLayout(fraca);
@@ -282,7 +307,40 @@ void TFormDesempenho::mostraChance()
                                          : QStringLiteral("%1 de %2").arg(e.answered[i]).arg(e.total[i]),
                                      Qt::AlignRight));
     }
+    mostraModulos(e, Memory::dayOf(dia));
     mostraCurva(e, prova.has_value(), Memory::dayOf(today), Memory::dayOf(dia));
+}
+
+void TFormDesempenho::mostraModulos(const Readiness::Estimate &e, Fsrs::Day dia)
+{
+    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    static const QHash<int, int> moduloDe = [] {
+        QHash<int, int> out;
+        const QuestionBank &bank = QuestionBank::instance();
+        for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+            for (const StoredQuestion &q : *list)
+                if (q.module > 0)
+                    out.insert(q.number, q.module);
+        return out;
+    }();
+    GridModulos->setVisible(!moduloDe.isEmpty());
+    if (moduloDe.isEmpty())
+        return;
+    const Readiness::Modules m = Readiness::byModule(StudyHistory::memory(), pools, moduloDe, dia, e.scale);
+    const QLocale br(QLocale::Portuguese, QLocale::Brazil);
+    for (int k = 0; k < kModules; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        GridModulos->setItem(
+            k, 1,
+            celula(QStringLiteral("%1 questões").arg(br.toString(m.inExam[i], 'f', 1)), Qt::AlignRight));
+        GridModulos->setItem(k, 2,
+                             celula(m.answered[i] == 0 && m.total[i] > 0
+                                        ? QStringLiteral("nenhuma de %1").arg(m.total[i])
+                                        : QStringLiteral("%1 de %2").arg(m.answered[i]).arg(m.total[i]),
+                                    Qt::AlignRight));
+        GridModulos->setItem(
+            k, 3, celula(e.enough ? porcento(m.expected[i]) : QStringLiteral("—"), Qt::AlignRight));
+    }
 }
 
 void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temData, Fsrs::Day hoje,

@@ -39,6 +39,9 @@ public:
     QLabel *LabelChance = nullptr;
     QList<QPushButton *> BBEstudar;
     QTableWidget *GridMaterias = nullptr;
+    // The course's four modules: how many questions of each a drawn exam holds, how many were seen,
+    // and the chance of a right answer on the exam date. Hidden while the bank names no module.
+    QTableWidget *GridModulos = nullptr;
     QChartView *Grafico = nullptr;
     // The chance of passing at the end of each of the last days of study, for an exam that day, with
     // its band; and the chance on the exam date when one is set.
@@ -53,6 +56,7 @@ protected:
 private:
     void mostraGrafico();
     void mostraChance();
+    void mostraModulos(const Readiness::Estimate &e, Fsrs::Day dia);
     void mostraCurva(const Readiness::Estimate &naProva, bool temData, Fsrs::Day hoje, Fsrs::Day prova);
 
     Progress::Report m_report;

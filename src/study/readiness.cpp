@@ -242,4 +242,37 @@ QList<DayChance> curve(const QList<Memory::Event> &events, const Pools &pools, F
     estimateTo(before);
     return out;
 }
+
+Modules byModule(const Memory::State &state, const Pools &pools, const QHash<int, int> &moduleOf,
+                 Fsrs::Day day, double scale)
+{
+    Modules out;
+    std::array<double, kModules> sum{};
+    const std::array<int, Subjects::kCount> &shares = TodayExam::shares();
+    for (std::size_t s = 0; s < pools.size(); ++s) {
+        const Memory::Tally &t = state.firstAttempts[s];
+        const double first = (t.right + 1.0) / (t.total + 2.0);
+        for (int number : pools[s]) {
+            const int m = moduleOf.value(number) - 1;
+            if (m < 0 || m >= kModules)
+                continue;
+            const auto i = static_cast<std::size_t>(m);
+            ++out.total[i];
+            out.inExam[i] += static_cast<double>(shares[s]) / static_cast<double>(pools[s].size());
+            const auto found = state.questions.constFind(number);
+            if (found == state.questions.cend()) {
+                sum[i] += first;
+                continue;
+            }
+            ++out.answered[i];
+            const double elapsed = static_cast<double>(std::max<Fsrs::Day>(0, day - found->card.lastReview));
+            const double r =
+                Fsrs::forgettingCurve(elapsed, std::max(found->card.stability * scale, Fsrs::kMinStability));
+            sum[i] += r + (1.0 - r) * kGuess;
+        }
+    }
+    for (std::size_t i = 0; i < out.expected.size(); ++i)
+        out.expected[i] = out.total[i] > 0 ? sum[i] / out.total[i] : 0.0;
+    return out;
+}
 } // namespace Readiness

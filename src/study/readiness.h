@@ -24,6 +24,9 @@
 
 #include "study/memory.h"
 
+#include "exam/questionbank.h"
+
+#include <QHash>
 #include <QList>
 
 #include <array>
@@ -65,6 +68,19 @@ double passChance(const Shares &expected);
 std::vector<std::pair<double, double>> scalePosterior(const Memory::State &state);
 // The estimate for the day (a QDate's Julian day).
 Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day);
+
+// The course's four modules as the exam in today's format draws them.
+struct Modules {
+    std::array<double, kModules> inExam{};   // questions of the module a drawn exam holds, on average
+    std::array<int, kModules> answered{};    // questions of the module answered at least once
+    std::array<int, kModules> total{};       // questions of the module the exam may draw
+    std::array<double, kModules> expected{}; // the mean chance of a right answer on the day
+};
+// By module (moduleOf: question number -> 1..4; a question of no module is left out), at the day,
+// with the candidate's curve scaled by `scale` (Estimate::scale): each question answered before at
+// its recall plus the right guesses, each other at its subject's first-attempt share.
+Modules byModule(const Memory::State &state, const Pools &pools, const QHash<int, int> &moduleOf,
+                 Fsrs::Day day, double scale);
 
 // The chance as it stood at the end of a day, for an exam on that same day.
 struct DayChance {

@@ -223,6 +223,25 @@ void TestReadiness::chanceOfPassing()
         QCOMPARE(curve[k].enough, then.enough);
     }
     QVERIFY(!curve[0].enough && curve[2].enough); // 112 answers, then 168
+
+    // By module: Direção Defensiva (well known, above) as module 3, Primeiros Socorros as module 4,
+    // the rest as module 1 but for one question left without a module.
+    QHash<int, int> moduleOf;
+    for (std::size_t s = 0; s < pools.size(); ++s)
+        for (int number : pools[s])
+            moduleOf.insert(number, s == 3 ? 3 : s == 4 ? 4 : 1);
+    moduleOf.remove(pools[0].first());
+    const Readiness::Modules m =
+        Readiness::byModule(state, pools, moduleOf, Memory::dayOf(d.addDays(9)), e.scale);
+    QCOMPARE(m.total[2], pools[3].size());
+    QCOMPARE(m.answered[2], pools[3].size());
+    QCOMPARE(m.answered[0], 0);
+    QCOMPARE(m.total[1], 0);
+    QVERIFY(std::abs(m.inExam[2] - 10.0) < 1e-9); // the exam's share of Direção Defensiva
+    QVERIFY(std::abs(m.inExam[3] - 3.0) < 1e-9);
+    QVERIFY(std::abs(m.inExam[0] + m.inExam[2] + m.inExam[3] - 30.0) < 4.0 / pools[0].size() + 1e-9);
+    QVERIFY(std::abs(m.expected[2] - e.expected[3]) < 1e-9); // the same questions, the same chance
+    QVERIFY(std::abs(m.expected[3] - 0.5) < 1e-9);           // never answered: the neutral prior
 }
 
 QTEST_APPLESS_MAIN(TestReadiness)
