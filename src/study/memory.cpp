@@ -64,33 +64,36 @@ void apply(State &state, const Event &event, const Fsrs::Parameters &parameters)
 QList<Event> events(const QList<HistoryExam> &exams, const QList<DrillAnswer> &answers)
 {
     struct Timed {
-        QDateTime at;
+        qint64 at = 0; // milliseconds since the epoch, worked out once
         int order = 0; // exams before study answers of the same moment, then as given
         Event event;
     };
     QList<Timed> all;
+    qsizetype size = answers.size();
+    for (const HistoryExam &exam : exams)
+        size += exam.answers.size();
+    all.reserve(size);
     int order = 0;
     for (const HistoryExam &exam : exams) {
         const QDateTime at = exam.end.isValid() ? exam.end : exam.start;
+        const qint64 ms = at.toMSecsSinceEpoch();
         const Fsrs::Day day = dayOf(at.date());
         for (const HistoryAnswer &a : exam.answers) {
             const std::optional<Fsrs::Rating> rating = ratingOf(a);
             if (!rating)
                 continue;
             const int subject = a.subject >= 0 ? a.subject : Subjects::of(a.number);
-            all.append({at, order++, {a.number, subject, day, *rating, a.known(), !a.revealed, false}});
+            all.append({ms, order++, {a.number, subject, day, *rating, a.known(), !a.revealed, false}});
         }
     }
     for (const DrillAnswer &a : answers)
         all.append(
-            {a.at,
+            {a.at.toMSecsSinceEpoch(),
              order++,
              {a.number, Subjects::of(a.number), dayOf(a.at.date()), ratingOf(a), a.right, true, true}});
-    std::stable_sort(all.begin(), all.end(), [](const Timed &x, const Timed &y) {
-        const qint64 a = x.at.toMSecsSinceEpoch();
-        const qint64 b = y.at.toMSecsSinceEpoch();
-        return a != b ? a < b : x.order < y.order;
-    });
+    // (at, order) is unique: no stable sort needed.
+    std::sort(all.begin(), all.end(),
+              [](const Timed &x, const Timed &y) { return x.at != y.at ? x.at < y.at : x.order < y.order; });
     QList<Event> out;
     out.reserve(all.size());
     for (const Timed &t : std::as_const(all))
