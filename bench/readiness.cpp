@@ -122,7 +122,7 @@ int main(int argc, char **argv)
     for (int r = 0; r < 2; ++r) {
         QElapsedTimer t;
         t.start();
-        const Memory::State state = Memory::replay(h.exams(), h.drillAnswers());
+        const Memory::State state = Memory::replay(h.exams(History::Answers::Marks), h.drillAnswers());
         const QDate today(2026, 12, 8);
         const QList<Reviews::Item> due = Reviews::due(state, today);
         const Readiness::Estimate e = Readiness::estimate(state, pools, Memory::dayOf(today));
@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     {
         QElapsedTimer t;
         t.start();
-        const QList<HistoryExam> exams = h.exams();
+        const QList<HistoryExam> exams = h.exams(History::Answers::Marks);
         const qint64 a = t.nsecsElapsed();
         const QList<DrillAnswer> drill = h.drillAnswers();
         const qint64 b = t.nsecsElapsed();
@@ -153,7 +153,7 @@ int main(int argc, char **argv)
     Bench::row("reviews and chance over 20,000 exams and 100,000 study answers, replayed afresh",
                Bench::ms(workMs), QStringLiteral("-"), -1, "≤ 100 ms", workMs <= 100);
     // As the program works after the first time: the memory kept, one more answer added to it.
-    Memory::State kept = Memory::replay(h.exams(), h.drillAnswers());
+    Memory::State kept = Memory::replay(h.exams(History::Answers::Marks), h.drillAnswers());
     std::vector<double> warm;
     for (int r = 0; r < 20; ++r) {
         QElapsedTimer t;

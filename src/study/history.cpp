@@ -1208,10 +1208,11 @@ QList<HistoryExam> History::exams(Answers which) const
             list << examOf(row);
         }
     }
-    if (q.exec(selectAll(kAnswers, {"position"}) +
-               (which == Answers::All
-                    ? QLatin1String(" ORDER BY exam, position")
-                    : QLatin1String(" WHERE correct = 0 AND seen <> 0 ORDER BY exam, position")))) {
+    const QString columns = which == Answers::Marks ? selectAll(kAnswers, {"position", "given", "shown"})
+                                                    : selectAll(kAnswers, {"position"});
+    if (q.exec(columns + (which != Answers::WrongOnly
+                              ? QLatin1String(" ORDER BY exam, position")
+                              : QLatin1String(" WHERE correct = 0 AND seen <> 0 ORDER BY exam, position")))) {
         const RowReader<AnswerRow> reader(q, kAnswers);
         AnswerRow row;
         while (q.next()) {

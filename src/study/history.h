@@ -116,8 +116,10 @@ public:
     // closed) no longer loses exams; a store that works clears the problem of the one before.
     qint64 store(const HistoryExam &exam);
     // Which answers exams() reads with each exam.
-    enum class Answers { All, WrongOnly };
-    // Every stored exam with its answers (or only its wrong ones, all the drill needs), oldest first.
+    enum class Answers { All, WrongOnly, Marks };
+    // Every stored exam with its answers, oldest first: all of them; only the wrong ones; or all of
+    // them without the letter given and the alternatives shown (what the memory of each question
+    // needs, read faster).
     QList<HistoryExam> exams(Answers which = Answers::All) const;
     // The stored exam with that id and its answers; an exam with id 0 when there is none.
     HistoryExam exam(qint64 id) const;

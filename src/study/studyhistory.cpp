@@ -117,8 +117,9 @@ const Memory::State &StudyHistory::memory()
     if (!cache.made || cache.revision != History::revision() || cache.path != history.path()) {
         cache.revision = History::revision();
         cache.path = history.path();
-        cache.state =
-            history.isOpen() ? Memory::replay(history.exams(), history.drillAnswers()) : Memory::State();
+        cache.state = history.isOpen()
+                          ? Memory::replay(history.exams(History::Answers::Marks), history.drillAnswers())
+                          : Memory::State();
         cache.made = true;
         ++cache.replays;
     }
@@ -143,8 +144,9 @@ QList<Readiness::DayChance> StudyHistory::chanceCurve(const Readiness::Pools &po
     if (curve.path != history.path() || curve.replays != cache.replays || curve.today != today ||
         curve.days != days || curve.pools != pools) {
         curve.points = history.isOpen()
-                           ? Readiness::curve(Memory::events(history.exams(), history.drillAnswers()), pools,
-                                              today, days)
+                           ? Readiness::curve(Memory::events(history.exams(History::Answers::Marks),
+                                                             history.drillAnswers()),
+                                              pools, today, days)
                            : QList<Readiness::DayChance>();
         curve.path = history.path();
         curve.replays = cache.replays;

@@ -329,6 +329,20 @@ void TestHistory::storedAndReloaded()
             got << a.number;
         QCOMPARE(got, numbers);
     }
+    // The memory's read: every answer, its marks as stored, without the letters.
+    const QList<HistoryExam> marks = h.exams(History::Answers::Marks);
+    QCOMPARE(marks.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        QCOMPARE(marks[k].end, exams[k].end);
+        QCOMPARE(marks[k].answers.size(), exams[k].answers.size());
+        for (qsizetype i = 0; i < marks[k].answers.size(); ++i) {
+            const HistoryAnswer &a = marks[k].answers[i];
+            const HistoryAnswer &b = exams[k].answers[i];
+            QVERIFY(a.number == b.number && a.right == b.right && a.seen == b.seen &&
+                    a.revealed == b.revealed && a.subject == b.subject);
+            QVERIFY(a.given.isEmpty() && a.shown.isEmpty());
+        }
+    }
 
     const QList<HistorySummary> summaries = h.summaries();
     QCOMPARE(summaries.size(), 2);
