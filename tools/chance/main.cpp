@@ -18,6 +18,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -53,9 +54,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "chance: %s\n", qPrintable(history.problem()));
         return 1;
     }
-    const Memory::State state = Memory::replay(history.exams(), history.drillAnswers());
-    const Readiness::Estimate e =
-        Readiness::estimate(state, TodayExam::pools(QuestionBank::instance()), Memory::dayOf(day));
+    const Memory::State state =
+        Memory::replay(history.exams(History::Answers::Marks), history.drillAnswers());
+    const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    const Readiness::Estimate e = Readiness::estimate(state, pools, Memory::dayOf(day));
     std::printf("day: %s\nanswers: %d%s\n", qPrintable(day.toString(Qt::ISODate)), state.answers,
                 e.enough ? "" : " (not enough to judge: the program shows no number)");
     std::printf("chance of passing: %.1f %% (80 %% band %.1f–%.1f %%)\ncurve factor: %.3f\n", e.chance * 100,
@@ -70,6 +72,19 @@ int main(int argc, char **argv)
                         ? "-"
                         : qPrintable(QString::number(e.recall[i] * 100, 'f', 1) + QStringLiteral(" %")),
                     e.expected[i] * 100, t.right, t.total);
+    }
+    QHash<int, int> moduleOf;
+    const QuestionBank &bank = QuestionBank::instance();
+    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+        for (const StoredQuestion &q : *list)
+            if (q.module > 0)
+                moduleOf.insert(q.number, q.module);
+    const Readiness::Modules m = Readiness::byModule(state, pools, moduleOf, Memory::dayOf(day), e.scale);
+    std::printf("module | in a drawn exam (mean) | answered | of | mean chance right\n");
+    for (int k = 0; k < kModules; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        std::printf("%d. %s | %.1f | %d | %d | %.1f %%\n", k + 1, qPrintable(moduleName(k + 1)), m.inExam[i],
+                    m.answered[i], m.total[i], m.expected[i] * 100);
     }
     return 0;
 }
