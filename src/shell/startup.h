@@ -3,6 +3,8 @@
 #pragma once
 // Program start-up: the application object, the single-instance rule and the six windows.
 
+#include "common/platform.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -28,7 +30,7 @@ public:
     Result acquire(const QString &path);
 
 private:
-    int m_fd = -1;
+    Platform::File m_file;
 };
 
 namespace Startup {
