@@ -13,6 +13,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/messageboxdialogs.h"
+#include "common/programfolder.h"
 #include "common/settingsfile.h"
 #include "common/windowkit.h"
 #include "download/formdownload.h"
@@ -25,6 +26,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QStandardPaths>
@@ -113,6 +116,18 @@ void installQtTranslation(QApplication &app)
 }
 } // namespace
 
+int Startup::addFonts(const QString &folder)
+{
+    int added = 0;
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")},
+                                                           QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo &file : files) {
+        if (QFontDatabase::addApplicationFont(file.filePath()) >= 0)
+            ++added;
+    }
+    return added;
+}
+
 void Startup::configureApplication(QApplication &app)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Quelvado"));
@@ -124,6 +139,7 @@ void Startup::configureApplication(QApplication &app)
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.quelvado.Quelvado"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icone.svg")));
     installQtTranslation(app);
+    addFonts(ProgramFolder::file(QStringLiteral("fonts")));
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
     SystemDesktop::setHelpViewer(&THelpWindow::open);
