@@ -2,42 +2,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/safefile.h"
 
-#include <QFile>
+#include "common/platform.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
-SafeFile::Status classify(const struct stat &info, qint64 maxSize)
+SafeFile::Status classify(const Platform::Status &info, qint64 maxSize)
 {
-    if (!S_ISREG(info.st_mode))
+    if (info.kind == Platform::Kind::Missing)
+        return SafeFile::Status::Missing;
+    if (info.kind != Platform::Kind::Regular)
         return SafeFile::Status::NotRegular;
-    if (info.st_size > maxSize)
+    if (info.size > maxSize)
         return SafeFile::Status::TooLarge;
     return SafeFile::Status::Ok;
 }
-
-// Closes a descriptor at the end of the scope.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
 SafeFile::Status SafeFile::check(const QString &path, qint64 maxSize)
 {
-    struct stat info {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (path.isEmpty())
         return Status::Missing;
-    return classify(info, maxSize);
+    return classify(Platform::status(path.toStdU16String()), maxSize);
 }
 
 SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
@@ -45,20 +33,24 @@ SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
     Result result;
     if (path.isEmpty())
         return result;
-    const QByteArray name = QFile::encodeName(path);
     // Looked at first, so that nothing but a regular file is ever opened (opening some devices has
-    // effects of its own); O_NONBLOCK covers a FIFO put in its place meanwhile.
+    // effects of its own); the open does not block either, for a FIFO put in its place meanwhile.
     result.status = check(path, maxSize);
     if (result.status != Status::Ok)
         return result;
-    Descriptor file;
-    file.fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (file.fd < 0) {
-        result.status = errno == ENOENT ? Status::Missing : Status::Unreadable;
+    Platform::File file; // closed on every way out
+    switch (file.open(path.toStdU16String(), Platform::File::Access::Read)) {
+    case Platform::File::Opened::Ok:
+        break;
+    case Platform::File::Opened::Missing:
+        result.status = Status::Missing;
+        return result;
+    case Platform::File::Opened::Failed:
+        result.status = Status::Unreadable;
         return result;
     }
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0) {
+    const Platform::Status info = file.status();
+    if (info.kind == Platform::Kind::Missing) {
         result.status = Status::Unreadable;
         return result;
     }
@@ -67,13 +59,11 @@ SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
         return result;
     // Read up to one byte past the limit, so that a file that grew meanwhile is caught too.
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    bytes.reserve(static_cast<qsizetype>(info.size));
     char block[65536];
     for (;;) {
-        const ssize_t got = ::read(file.fd, block, sizeof block);
+        const std::int64_t got = file.read(block, sizeof block);
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
             result.status = Status::Unreadable;
             return result;
         }
@@ -83,7 +73,7 @@ SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
             result.status = Status::TooLarge;
             return result;
         }
-        bytes.append(block, got);
+        bytes.append(block, static_cast<qsizetype>(got));
     }
     result.bytes = std::move(bytes);
     return result;
@@ -91,11 +81,5 @@ SafeFile::Result SafeFile::read(const QString &path, qint64 maxSize)
 
 bool SafeFile::syncToDisk(const QString &path, bool folder)
 {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok || folder;
+    return Platform::syncToDisk(path.toStdU16String(), folder);
 }

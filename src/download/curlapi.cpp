@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "curlapi.h"
 
-#include <dlfcn.h>
+#include "common/platform.h"
 
 #include <mutex>
 
@@ -27,7 +27,7 @@ struct Api {
 
 template <typename F> bool resolve(void *lib, const char *name, F &out)
 {
-    out = reinterpret_cast<F>(dlsym(lib, name));
+    out = reinterpret_cast<F>(Platform::librarySymbol(lib, name));
     return out != nullptr;
 }
 
@@ -36,7 +36,7 @@ const Api &api()
     static Api a;
     static std::once_flag once;
     std::call_once(once, [] {
-        void *lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        void *lib = Platform::loadLibrary("curl", 4);
         if (!lib)
             return;
         Api loaded;

@@ -4,6 +4,7 @@
 
 #include "common/clock.h"
 #include "common/errors.h"
+#include "common/platform.h"
 #include "common/safefile.h"
 #include "store/binarydataset.h"
 #include "store/field.h"
@@ -15,12 +16,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 // Removes the work copies a draw killed midway left beside path (path.novo-…, and path.novo of
@@ -145,9 +142,10 @@ void setAside(const QString &path)
         const QString aside = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
         if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
             continue;
-        if (::link(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0)
+        const Platform::Link linked = Platform::hardLink(path.toStdU16String(), aside.toStdU16String());
+        if (linked == Platform::Link::Made)
             return;
-        if (errno == EEXIST)
+        if (linked == Platform::Link::Exists)
             continue;
         if (QFile::copy(path, aside)) {
             SafeFile::syncToDisk(aside);
@@ -198,7 +196,7 @@ QStringList PersonalPool::draw(TBinaryDataSet &bds, TField &numero, const QStrin
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
         if (found.condition == Condition::Unusable)
             setAside(path);
-        if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) != 0)
+        if (!Platform::replaceFile(work.toStdU16String(), path.toStdU16String()))
             throw EFCreateError(QStringLiteral("Não posso criar o arquivo ") + path);
         SafeFile::syncToDisk(QFileInfo(path).absolutePath(), true);
         bds.SetTableName(path);

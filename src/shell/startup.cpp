@@ -13,6 +13,7 @@
 #include "common/errordisplay.h"
 #include "common/hints.h"
 #include "common/messageboxdialogs.h"
+#include "common/programfolder.h"
 #include "common/settingsfile.h"
 #include "common/windowkit.h"
 #include "download/formdownload.h"
@@ -25,22 +26,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -69,42 +67,35 @@ QString Startup::instanceLockPath()
     return folder + QStringLiteral("/quelvado.lock");
 }
 
-InstanceLock::~InstanceLock()
-{
-    if (m_fd >= 0)
-        ::close(m_fd); // closing releases the lock
-}
+InstanceLock::~InstanceLock() = default; // closing the file releases the lock
 
 InstanceLock::Result InstanceLock::acquire(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const std::u16string name = path.toStdU16String();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-        if (m_fd >= 0) {
-            struct stat st {};
-            if (::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode)) {
-                if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+        if (m_file.open(name, Platform::File::Access::Create, true, true) == Platform::File::Opened::Ok) {
+            if (m_file.status().kind == Platform::Kind::Regular) {
+                switch (m_file.tryLock(true)) {
+                case Platform::File::Locked::Ok: {
                     // What the file held before (nothing, garbage, a dead copy's number) does not
-                    // matter: only a live lock marks a running copy.
-                    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-                    if (::ftruncate(m_fd, 0) == 0 && ::write(m_fd, pid.constData(), size_t(pid.size())) < 0) {
-                        // The number is only informative.
-                    }
+                    // matter: only a live lock marks a running copy. The number is only informative.
+                    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+                    if (m_file.truncate())
+                        m_file.writeAt(0, pid.constData(), size_t(pid.size()));
                     return Result::Acquired;
                 }
-                if (errno == EWOULDBLOCK) {
-                    ::close(m_fd);
-                    m_fd = -1;
+                case Platform::File::Locked::HeldByAnother:
+                    m_file.close();
                     return Result::HeldByAnother;
+                case Platform::File::Locked::Failed:
+                    break;
                 }
             }
-            ::close(m_fd);
-            m_fd = -1;
+            m_file.close();
         }
         // Something that is not a lockable file (a folder, a link, a special file) stands at the
         // lock's name: clear it away once and try again.
-        if (::unlink(name.constData()) != 0)
-            ::rmdir(name.constData());
+        Platform::removeEntry(name);
     }
     return Result::Unavailable;
 }
@@ -125,6 +116,18 @@ void installQtTranslation(QApplication &app)
 }
 } // namespace
 
+int Startup::addFonts(const QString &folder)
+{
+    int added = 0;
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")},
+                                                           QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo &file : files) {
+        if (QFontDatabase::addApplicationFont(file.filePath()) >= 0)
+            ++added;
+    }
+    return added;
+}
+
 void Startup::configureApplication(QApplication &app)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Quelvado"));
@@ -136,6 +139,7 @@ void Startup::configureApplication(QApplication &app)
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.quelvado.Quelvado"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icone.svg")));
     installQtTranslation(app);
+    addFonts(ProgramFolder::file(QStringLiteral("fonts")));
     if (!HintTracker::instance())
         app.installEventFilter(new HintTracker(&app));
     SystemDesktop::setHelpViewer(&THelpWindow::open);

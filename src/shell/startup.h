@@ -3,6 +3,8 @@
 #pragma once
 // Program start-up: the application object, the single-instance rule and the six windows.
 
+#include "common/platform.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -28,7 +30,7 @@ public:
     Result acquire(const QString &path);
 
 private:
-    int m_fd = -1;
+    Platform::File m_file;
 };
 
 namespace Startup {
@@ -40,8 +42,13 @@ inline const QString secondCopyText = QStringLiteral("Você não pode executar o
 // The lock file that marks a running copy: one per user, in the user's runtime folder.
 QString instanceLockPath();
 // Sets the application title and help viewer, shows Qt's own texts (standard buttons, dialogs,
-// context menus) in Brazilian Portuguese and installs the hint tracker.
+// context menus) in Brazilian Portuguese, adds the fonts the program carries (the folder "fonts"
+// of its data, where it has one) and installs the hint tracker.
 void configureApplication(QApplication &app);
+// Makes every font file (.ttf, .otf) in folder available to this program alone, for a system
+// without the fonts the windows draw with (DejaVu Sans and Sans Condensed on Windows); a file
+// that is not a font is passed over. Returns how many were added.
+int addFonts(const QString &folder);
 // Creates the six windows in order, each once, and registers them; the main window first.
 void createWindows();
 // Destroys the six windows in reverse order.

@@ -2,22 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/lockedfile.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-void closeFd(int fd)
-{
-    // The descriptor is gone after close() even when it reports EINTR: never retry.
-    ::close(fd);
-}
-} // namespace
-
 LockedFile::~LockedFile()
 {
     close();
@@ -28,71 +12,42 @@ bool LockedFile::open(const QString &path, Mode mode)
     close();
     if (path.isEmpty())
         return false;
-    const QByteArray name = QFile::encodeName(path);
-    // O_NONBLOCK keeps a FIFO or device from blocking the open; such files are refused below.
-    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (mode == Read ? O_RDONLY : O_RDWR);
-    if (mode == Create)
-        flags |= O_CREAT;
-    int fd;
-    do {
-        fd = ::open(name.constData(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    // The open never blocks on a FIFO or device; such files are refused below.
+    const auto access = mode == Read     ? Platform::File::Access::Read
+                        : mode == Create ? Platform::File::Access::Create
+                                         : Platform::File::Access::ReadWrite;
+    if (m_file.open(path.toStdU16String(), access) != Platform::File::Opened::Ok)
         return false;
-
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        closeFd(fd);
+    if (m_file.status().kind != Platform::Kind::Regular ||
+        m_file.tryLock(mode != Read) != Platform::File::Locked::Ok ||
+        (mode == Create && !m_file.truncate())) {
+        m_file.close();
         return false;
     }
-    int locked;
-    do {
-        locked = ::flock(fd, (mode == Read ? LOCK_SH : LOCK_EX) | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        closeFd(fd);
-        return false;
-    }
-    if (mode == Create) {
-        int cut;
-        do {
-            cut = ::ftruncate(fd, 0);
-        } while (cut != 0 && errno == EINTR);
-        if (cut != 0) {
-            closeFd(fd);
-            return false;
-        }
-    }
-    m_fd = fd;
     return true;
 }
 
 void LockedFile::close()
 {
-    if (m_fd < 0)
+    if (!m_file.isOpen())
         return;
-    ::flock(m_fd, LOCK_UN);
-    closeFd(m_fd);
-    m_fd = -1;
+    m_file.unlock();
+    m_file.close();
 }
 
 std::int64_t LockedFile::size() const
 {
-    struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
-        return -1;
-    return static_cast<std::int64_t>(st.st_size);
+    const Platform::Status status = m_file.status();
+    return status.kind == Platform::Kind::Missing ? -1 : status.size;
 }
 
 bool LockedFile::readAt(std::int64_t offset, void *data, std::size_t n) const
 {
-    if (m_fd < 0 || offset < 0)
+    if (!m_file.isOpen() || offset < 0)
         return false;
     auto *p = static_cast<char *>(data);
     while (n > 0) {
-        const ssize_t got = ::pread(m_fd, p, n, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const std::int64_t got = m_file.readAt(offset, p, n);
         if (got <= 0)
             return false;
         p += got;
@@ -104,13 +59,11 @@ bool LockedFile::readAt(std::int64_t offset, void *data, std::size_t n) const
 
 bool LockedFile::writeAt(std::int64_t offset, const void *data, std::size_t n)
 {
-    if (m_fd < 0 || offset < 0)
+    if (!m_file.isOpen() || offset < 0)
         return false;
     const auto *p = static_cast<const char *>(data);
     while (n > 0) {
-        const ssize_t put = ::pwrite(m_fd, p, n, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR)
-            continue;
+        const std::int64_t put = m_file.writeAt(offset, p, n);
         if (put <= 0)
             return false;
         p += put;

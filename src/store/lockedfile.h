@@ -1,14 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Vitrine Dolmar
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One open file of the table store, held under an advisory lock (flock) for as long as it is open,
+// One open file of the table store, held under a lock for as long as it is open,
 // so that stores in this and in other processes keep out of each other's way:
 // - Read: opened for reading only under a shared lock; other readers may open it, writers may not.
 // - ReadWrite: opened for reading and writing under an exclusive lock; nobody else may open it.
 // - Create: like ReadWrite, creating the file when missing and emptying it once the lock is held
 //   (never before, so a file another store holds is left intact).
-// Only regular files are opened. The lock goes with the descriptor: close() and the destructor
+// Only regular files are opened. The lock goes with the open file: close() and the destructor
 // release both.
+
+#include "common/platform.h"
 
 #include <QString>
 #include <cstddef>
@@ -29,7 +31,7 @@ public:
     bool open(const QString &path, Mode mode);
     // Releases the lock and the descriptor; does nothing when nothing is open.
     void close();
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_file.isOpen(); }
 
     // The file's length in bytes, or -1 when it cannot be asked.
     std::int64_t size() const;
@@ -40,5 +42,5 @@ public:
     bool writeAt(std::int64_t offset, const void *data, std::size_t n);
 
 private:
-    int m_fd = -1;
+    Platform::File m_file;
 };

@@ -31,14 +31,17 @@ cstdint cstdio cstdlib cstring ctime cuchar cwchar cwctype
 
 # System headers a core may use, each for what the standard library and Qt Core do not give.
 SYSTEM = {
-    # POSIX: open without blocking on a fifo, fstat, flock and fsync, on the files the program
-    # reads and keeps (safe file open, the record file's lock, the personalised pool's flush).
-    "*": {"fcntl.h", "unistd.h", "sys/stat.h", "sys/file.h"},
-    # libcurl is loaded at the first download: its declarations, and dlopen to find it.
-    "download": {"curl/curl.h", "dlfcn.h"},
+    "*": set(),
+    # The system's own interface is reached through common/platform.h alone: opening without
+    # blocking on a fifo, locks, flushes, renames, links and loading libraries, on POSIX systems
+    # and on Windows.
+    "common": {"fcntl.h", "unistd.h", "sys/stat.h", "sys/file.h", "dlfcn.h", "windows.h"},
+    # libcurl is loaded at the first download: its declarations.
+    "download": {"curl/curl.h"},
     # SQLite, the library under Qt's driver: the system's error number behind a failure of the
-    # study history, and its online backup.
-    "study": {"sqlite3.h"},
+    # study history, and its online backup. The history still asks POSIX itself whether it may
+    # write a file, who owns one and for a hard link.
+    "study": {"sqlite3.h", "fcntl.h", "unistd.h"},
 }
 
 # Qt modules a core may use: Qt Core always, these only when the core links them.

@@ -80,6 +80,7 @@ private slots:
     void preparedArtworkMatchesPainting();
     void correctedExamKeptInHistory();
     void qtStandardTextsInPortuguese();
+    void carriedFontsAdded();
 
 private:
     void activateMain();
@@ -603,6 +604,21 @@ void TestShell::qtStandardTextsInPortuguese()
     QDialogButtonBox box(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
     QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
     QCOMPARE(box.button(QDialogButtonBox::Save)->text(), QStringLiteral("Salvar"));
+}
+
+void TestShell::carriedFontsAdded()
+{
+    // A folder as the installer lays it out: font files beside other files, and one damaged.
+    QTemporaryDir tmp;
+    const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf");
+    QVERIFY(QFile::copy(dejavu, tmp.filePath(QStringLiteral("DejaVuSansCondensed.ttf"))));
+    QFile junk(tmp.filePath(QStringLiteral("damaged.ttf")));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    QVERIFY(QFile::copy(dejavu, tmp.filePath(QStringLiteral("LEIA-ME.txt"))));
+    QCOMPARE(Startup::addFonts(tmp.path()), 1);
+    QCOMPARE(Startup::addFonts(tmp.filePath(QStringLiteral("none"))), 0);
 }
 
 #include "tst_shell.moc"
