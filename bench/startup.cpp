@@ -10,7 +10,7 @@
 // until the 95 % confidence interval of that median is at most 0.05 wide, so that two runs of the
 // table agree within about that: at least MIN_RUNS rounds, at most MAX_RUNS.
 //
-//   bench_startup [MIN_RUNS [MAX_RUNS]]   (default 21 and 201)
+//   bench_startup [MIN_RUNS [MAX_RUNS]]   (default 21 and 401)
 
 #include "benchutil.h"
 
@@ -73,7 +73,7 @@ std::pair<double, double> medianInterval(std::vector<double> v)
 int main(int argc, char **argv)
 {
     const int minRuns = argc > 1 ? std::max(5, std::atoi(argv[1])) : 21;
-    const int maxRuns = argc > 2 ? std::max(minRuns, std::atoi(argv[2])) : 201;
+    const int maxRuns = argc > 2 ? std::max(minRuns, std::atoi(argv[2])) : 401;
     constexpr double kWidth = 0.05;
     QTemporaryDir tmp;
     std::vector<double> ms[3], rss[3], timeRatio, memoryRatio;
