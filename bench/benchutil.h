@@ -78,6 +78,14 @@ inline void row(const char *action, const QString &measured, const QString &base
     std::fflush(stdout);
 }
 
+// A row kept for reference: measured against a baseline, with no goal.
+inline void referenceRow(const char *action, const QString &measured, const QString &baseline, double ratio)
+{
+    std::printf("ROW|%s|%s|%s|%s|reference, no goal|-\n", action, qPrintable(measured), qPrintable(baseline),
+                qPrintable(QString::number(ratio, 'f', 2) + QStringLiteral(" x")));
+    std::fflush(stdout);
+}
+
 inline QString ms(double v)
 {
     return QString::number(v, 'f', v < 10 ? 3 : 1) + QStringLiteral(" ms");

@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,6 +36,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 const QColor kNavy(0, 0, 128);
@@ -54,6 +57,32 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+};
+
+// The text view. It copies the text's own characters: a display break copies as nothing, a line
+// break as a line feed.
+class CodeView : public QTextEdit {
+public:
+    explicit CodeView(QWidget *parent) : QTextEdit(parent) {}
+    void setModel(const LineModel *model) { m_model = model; }
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override
+    {
+        const QTextCursor c = textCursor();
+        if (!m_model || !c.hasSelection())
+            return QTextEdit::createMimeDataFromSelection();
+        const qsizetype start = m_model->fromViewPosition(c.selectionStart());
+        const qsizetype end = m_model->fromViewPosition(c.selectionEnd());
+        auto *copied = new QMimeData;
+        copied->setText(m_model->plainText()
+                            .mid(start, end - start)
+                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        return copied;
+    }
+
+private:
+    const LineModel *m_model = nullptr;
 };
 
 // Why cnt.rtf cannot be shown, as the message for the user; empty when the text is fine.
@@ -135,7 +164,9 @@ TFormCodigo::TFormCodigo(QWidget *parent, Construction construction) : QWidget(p
         connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
 
         // The text view.
-        RichEdit = WindowKit::make<QTextEdit>(this, "RichEdit", QRect(0, 81, 692, 410 - 81 - 65));
+        auto *codeView = WindowKit::make<CodeView>(this, "RichEdit", QRect(0, 81, 692, 410 - 81 - 65));
+        codeView->setModel(&m_text);
+        RichEdit = codeView;
         RichEdit->setAccessibleName(QStringLiteral("Código de Trânsito Brasileiro"));
         RichEdit->setReadOnly(true);
         RichEdit->setUndoRedoEnabled(false);
@@ -237,7 +268,8 @@ void TFormCodigo::BBAbrirCodigoClick()
         return;
     }
 
-    // The view gets one block per line, so its positions and the offsets differ by one per break.
+    // The view gets one block per display paragraph (a line, or a piece of a long one), so its
+    // positions and the offsets differ by one per line break and by one per display break.
     // Built apart from the view, which takes it whole when it is done: the view then lays out
     // what it shows and the rest a step at a time, instead of following every insertion.
     QTextDocument *shown = RichEdit->document();
@@ -252,24 +284,33 @@ void TFormCodigo::BBAbrirCodigoClick()
     plain.setFontWeight(QFont::Normal);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
-    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
-        const RtfLine &line = doc.lines[i];
+    for (qsizetype i = 0; i < text.paragraphCount(); ++i) {
+        const DisplayParagraph &piece = text.paragraph(i);
+        const RtfLine &line = doc.lines[piece.line];
+        const qsizetype end = piece.column + piece.length;
+        // A line shown in pieces keeps its spacing above its first piece and below its last.
         QTextBlockFormat block;
-        block.setTopMargin(twipsToPixels(line.spaceBefore));
-        block.setBottomMargin(twipsToPixels(line.spaceAfter));
+        if (piece.column == 0)
+            block.setTopMargin(twipsToPixels(line.spaceBefore));
+        if (end == line.text.size())
+            block.setBottomMargin(twipsToPixels(line.spaceAfter));
         if (i == 0)
             cursor.setBlockFormat(block);
         else
             cursor.insertBlock(block, plain);
-        qsizetype at = 0;
-        for (const RtfSpan &span : line.bold) {
-            if (span.start > at)
-                cursor.insertText(line.text.mid(at, span.start - at), plain);
-            cursor.insertText(line.text.mid(span.start, span.length), bold);
-            at = span.start + span.length;
+        qsizetype at = piece.column;
+        auto span = std::lower_bound(line.bold.cbegin(), line.bold.cend(), at,
+                                     [](const RtfSpan &b, qsizetype c) { return b.start + b.length <= c; });
+        for (; span != line.bold.cend() && span->start < end; ++span) {
+            const qsizetype from = std::max(span->start, at);
+            const qsizetype to = std::min(span->start + span->length, end);
+            if (from > at)
+                cursor.insertText(line.text.mid(at, from - at), plain);
+            cursor.insertText(line.text.mid(from, to - from), bold);
+            at = to;
         }
-        if (at < line.text.size())
-            cursor.insertText(line.text.mid(at), plain);
+        if (at < end)
+            cursor.insertText(line.text.mid(at, end - at), plain);
     }
     cursor.endEditBlock();
     RichEdit->setDocument(document); // the view's own empty document goes with it
@@ -285,25 +326,37 @@ void TFormCodigo::BBAbrirCodigoClick()
 
 QString TFormCodigo::artigoAtual() const
 {
-    if (!RichEdit || RichEdit->document()->isEmpty())
+    if (!RichEdit || m_text.lineCount() == 0)
         return {};
     static const QRegularExpression heading(QStringLiteral("^\\s*Art\\.\\s*\\d"));
     static const QRegularExpression chapter(QStringLiteral("^\\s*(CAPÍTULO|TÍTULO|SEÇÃO|ANEXO)\\b"));
+    // The text's own lines, not the view's paragraphs: a piece of a long line that happens to
+    // begin with "Art. 5" is not a heading.
     const QTextCursor caret = RichEdit->textCursor();
-    QTextBlock block = caret.hasSelection() ? RichEdit->document()->findBlock(caret.selectionStart())
-                                            : RichEdit->cursorForPosition(QPoint(4, 4)).block();
-    while (block.isValid() && !heading.match(block.text()).hasMatch())
-        block = block.previous();
-    if (!block.isValid())
+    const qsizetype position =
+        caret.hasSelection() ? caret.selectionStart() : RichEdit->cursorForPosition(QPoint(4, 4)).position();
+    const QStringList &all = m_text.lines();
+    qsizetype first = m_text.paragraph(m_text.paragraphAt(position)).line;
+    while (first >= 0 && !heading.match(all.at(first)).hasMatch())
+        --first;
+    if (first < 0)
         return {};
-    // An article is read whole but for a very long one, cut at a line (the reading stays short).
+    // An article is read whole but for a very long one, cut at a line (the reading stays short);
+    // a line longer than that alone is cut at a space.
     constexpr qsizetype kLongest = 6000;
-    QStringList lines{block.text().trimmed()};
+    const auto clipped = [](const QString &line) {
+        if (line.size() <= kLongest)
+            return line.trimmed();
+        const qsizetype space = line.lastIndexOf(QLatin1Char(' '), kLongest);
+        return line.left(space > 0 ? space : kLongest).trimmed();
+    };
+    QStringList lines{clipped(all.at(first))};
     qsizetype size = lines.first().size();
-    for (QTextBlock b = block.next(); b.isValid() && size < kLongest; b = b.next()) {
-        if (heading.match(b.text()).hasMatch() || chapter.match(b.text()).hasMatch())
+    for (qsizetype i = first + 1; i < all.size() && size < kLongest; ++i) {
+        const QString &whole = all.at(i);
+        if (heading.match(whole).hasMatch() || chapter.match(whole).hasMatch())
             break;
-        const QString line = b.text().trimmed();
+        const QString line = clipped(whole);
         if (line.isEmpty())
             continue;
         lines << line;
@@ -412,7 +465,9 @@ qsizetype TFormCodigo::selLength() const
 void TFormCodigo::setSelection(qsizetype start, qsizetype length)
 {
     QTextCursor c = RichEdit->textCursor();
-    const int end = static_cast<int>(m_text.toViewPosition(start + length));
+    // A selection that ends at a display break stops before it.
+    const int end =
+        static_cast<int>(length > 0 ? m_text.toViewEnd(start + length) : m_text.toViewPosition(start));
     c.setPosition(static_cast<int>(m_text.toViewPosition(start)));
     c.setPosition(end, QTextCursor::KeepAnchor);
     RichEdit->setTextCursor(c);

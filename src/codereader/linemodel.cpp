@@ -5,11 +5,44 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+// The length of the display paragraph that starts at column of line: the rest of the line when the
+// line is short enough or the rest is no longer than a piece, else up to the last space in the
+// second half of the longest piece, else the longest piece (one character less when that would
+// part a surrogate pair).
+qsizetype pieceLength(const QString &line, qsizetype column)
+{
+    constexpr qsizetype longest = LineModel::kLongestPiece;
+    if (line.size() <= LineModel::kLongestParagraph || line.size() - column <= longest)
+        return line.size() - column;
+    for (qsizetype at = column + longest - 1; at >= column + longest / 2; --at)
+        if (line.at(at) == QLatin1Char(' '))
+            return at - column + 1;
+    return line.at(column + longest - 1).isHighSurrogate() ? longest - 1 : longest;
+}
+} // namespace
+
 LineModel::LineModel(QStringList lines) : m_lines(std::move(lines))
 {
     m_starts.reserve(m_lines.size() + 1);
-    for (const QString &line : std::as_const(m_lines))
+    m_paragraphs.reserve(m_lines.size());
+    m_viewStarts.reserve(m_lines.size());
+    m_firstParagraph.reserve(m_lines.size() + 1);
+    qsizetype view = 0;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString &line = m_lines.at(i);
         m_starts.append(m_starts.last() + line.size() + 2);
+        m_firstParagraph.append(m_paragraphs.size());
+        qsizetype column = 0;
+        do {
+            const qsizetype length = pieceLength(line, column);
+            m_paragraphs.append(DisplayParagraph{i, column, length});
+            m_viewStarts.append(view);
+            view += length + 1;
+            column += length;
+        } while (column < line.size());
+    }
+    m_firstParagraph.append(m_paragraphs.size());
     m_plain = m_lines.join(QStringLiteral("\r\n"));
 }
 
@@ -27,33 +60,54 @@ qsizetype LineModel::firstLineFrom(qsizetype offset) const
     return std::lower_bound(m_starts.begin(), m_starts.end() - 1, offset) - m_starts.begin();
 }
 
+qsizetype LineModel::paragraphAt(qsizetype position) const
+{
+    const auto it = std::upper_bound(m_viewStarts.begin(), m_viewStarts.end(), position);
+    return std::max<qsizetype>(0, (it - m_viewStarts.begin()) - 1);
+}
+
+std::pair<qsizetype, qsizetype> LineModel::place(qsizetype offset) const
+{
+    // The last line that starts at or before offset, and the last of its paragraphs that starts
+    // at or before the column.
+    const auto it = std::upper_bound(m_starts.begin(), m_starts.end() - 1, offset);
+    const qsizetype line = std::max<qsizetype>(0, (it - m_starts.begin()) - 1);
+    const qsizetype column = std::min(offset - m_starts[line], m_lines[line].size());
+    const auto first = m_paragraphs.begin() + m_firstParagraph[line];
+    const auto end = m_paragraphs.begin() + m_firstParagraph[line + 1];
+    const auto p = std::upper_bound(first + 1, end, column,
+                                    [](qsizetype c, const DisplayParagraph &d) { return c < d.column; });
+    return {(p - m_paragraphs.begin()) - 1, column};
+}
+
 qsizetype LineModel::toViewPosition(qsizetype offset) const
 {
     if (m_lines.isEmpty() || offset <= 0)
         return 0;
-    // The last line that starts at or before offset.
-    const auto it = std::upper_bound(m_starts.begin(), m_starts.end() - 1, offset);
-    const qsizetype line = std::max<qsizetype>(0, (it - m_starts.begin()) - 1);
-    const qsizetype column = std::min(offset - m_starts[line], m_lines[line].size());
-    return m_starts[line] - line + column;
+    const auto [p, column] = place(offset);
+    return m_viewStarts[p] + column - m_paragraphs[p].column;
+}
+
+qsizetype LineModel::toViewEnd(qsizetype offset) const
+{
+    if (m_lines.isEmpty() || offset <= 0)
+        return 0;
+    const auto [p, column] = place(offset);
+    const DisplayParagraph &d = m_paragraphs[p];
+    // At a display break: the end of the paragraph before it.
+    if (column == d.column && p > m_firstParagraph[d.line])
+        return m_viewStarts[p] - 1;
+    return m_viewStarts[p] + column - d.column;
 }
 
 qsizetype LineModel::fromViewPosition(qsizetype position) const
 {
     if (m_lines.isEmpty() || position <= 0)
         return 0;
-    // View start of line i is m_starts[i] - i; find the last line starting at or before position.
-    qsizetype lo = 0;
-    qsizetype hi = m_lines.size() - 1;
-    while (lo < hi) {
-        const qsizetype mid = (lo + hi + 1) / 2;
-        if (m_starts[mid] - mid <= position)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const qsizetype column = std::min(position - (m_starts[lo] - lo), m_lines[lo].size());
-    return m_starts[lo] + column;
+    const qsizetype p = paragraphAt(position);
+    const DisplayParagraph &d = m_paragraphs[p];
+    const qsizetype column = std::min(position - m_viewStarts[p], d.length);
+    return m_starts[d.line] + d.column + column;
 }
 
 namespace {

@@ -27,6 +27,7 @@
 #include <QtTest>
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -119,6 +120,7 @@ private slots:
     void refusedFiles();
     void largestFileLoads();
     void readsTheArticleShown();
+    void longLineShownInPieces();
 
 private:
     void load(const QStringList &lines = kLines);
@@ -687,6 +689,85 @@ void TestFormCodigo::readsTheArticleShown()
     chooseChapter(0);
     QVERIFY(!speech.speaking);
     QVERIFY(!ouvir->isChecked());
+}
+
+// A line of hundreds of kilobytes (a damaged file, or one written without paragraph marks) is shown
+// in pieces the view lays out quickly; the search, the articles, the chapters and the copy still
+// land on what they name, before, on and after that line.
+void TestFormCodigo::longLineShownInPieces()
+{
+    QString filler;
+    for (int i = 0; filler.size() < 300000; ++i)
+        filler += QStringLiteral("Trecho %1 do texto. ").arg(i, 6, 10, QLatin1Char('0'));
+    const QString longLine = u("Art. 2º ") + filler + QStringLiteral("Termina com o alvo do leitor.");
+    QStringList lines = kLines;
+    lines.insert(4, longLine); // where line 4 started: at 117
+    lines.insert(5, u("Art. 3º Depois da linha longa."));
+    const qsizetype after = 117 + longLine.size() + 2;
+    load(lines);
+
+    // The whole text is there, the long line in short pieces.
+    const QTextDocument *doc = m_form->RichEdit->document();
+    QVERIFY(doc->blockCount() >= lines.size() + longLine.size() / LineModel::kLongestPiece);
+    QCOMPARE(doc->toPlainText().remove(u'\n'), lines.join(QString()));
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        QVERIFY(b.length() - 1 <= LineModel::kLongestPiece);
+    const auto inView = [this] {
+        return m_form->RichEdit->viewport()->rect().contains(m_form->RichEdit->cursorRect());
+    };
+
+    // A word near the end of the line, then one on the next line.
+    openFind(QStringLiteral("alvo"));
+    findNext();
+    QCOMPARE(selected(), QStringLiteral("alvo"));
+    QCOMPARE(m_form->selStart(), 117 + longLine.indexOf(QStringLiteral("alvo")));
+    QVERIFY(inView());
+    openFind(QStringLiteral("Depois"), true);
+    findNext();
+    QCOMPARE(selected(), QStringLiteral("Depois"));
+    QCOMPARE(m_form->selStart(), after + 8);
+
+    // Text across the place where the view parts the line: found, selected whole, copied as it is.
+    const qsizetype firstPiece = doc->findBlockByNumber(4).length() - 1;
+    QVERIFY(firstPiece < longLine.size());
+    const QString across = longLine.mid(firstPiece - 24, 48);
+    QCOMPARE(longLine.indexOf(across), firstPiece - 24);
+    m_form->setSelection(0, 0);
+    openFind(across, true);
+    findNext();
+    QCOMPARE(m_form->selStart(), 117 + firstPiece - 24);
+    QCOMPARE(m_form->selLength(), 48);
+    QCOMPARE(selected(), across.left(24) + QChar(QChar::ParagraphSeparator) + across.mid(24));
+    QTest::keyClick(m_form->RichEdit, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), across);
+    QVERIFY(m_dialogs->boxes.isEmpty());
+
+    // The article the long line holds, the one after it, and a chapter further on.
+    QVERIFY(m_form->MostraArtigo(ArticleRef{QStringLiteral("2"), QString()}));
+    QCOMPARE(selected(), u("Art. 2º"));
+    QCOMPARE(m_form->selStart(), 117);
+    QVERIFY(inView());
+    QVERIFY(m_form->MostraArtigo(ArticleRef{QStringLiteral("3"), QString()}));
+    QCOMPARE(selected(), u("Art. 3º"));
+    QCOMPARE(m_form->selStart(), after);
+    QVERIFY(inView());
+    chooseChapter(8);
+    QCOMPARE(selected(), u("CAPÍTULO IX"));
+    QCOMPARE(m_form->selStart(), after + lines.at(5).size() + 2 + lines.at(6).size() + 2);
+    QVERIFY(inView());
+
+    // Read aloud from inside the long line: its article, cut short.
+    FakeSpeech speech;
+    m_form->FindDialog->hide();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->setSelection(117 + longLine.indexOf(QStringLiteral("alvo")), 4);
+    QTest::keyClick(m_form->RichEdit, Qt::Key_F8);
+    QCOMPARE(speech.said.size(), 1);
+    QVERIFY2(speech.said.first().startsWith(QStringLiteral("Artigo segundo")),
+             qPrintable(speech.said.first().left(80)));
+    QVERIFY(speech.said.first().size() < 20000);
+    QVERIFY(m_dialogs->boxes.isEmpty());
 }
 
 #include "tst_formcodigo.moc"

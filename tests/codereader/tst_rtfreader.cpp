@@ -62,6 +62,7 @@ private slots:
     void tablesFromOtherPrograms();
 
     void offsetsCountBreaksAsTwo();
+    void longLinesShownInPieces();
     void chapterHeadings();
     void findNext_data();
     void findNext();
@@ -221,6 +222,78 @@ void TestRtfReader::offsetsCountBreaksAsTwo()
     QCOMPARE(m.fromViewPosition(100), 9);
     QCOMPARE(LineModel().toViewPosition(5), 0);
     QCOMPARE(LineModel().fromViewPosition(5), 0);
+}
+
+// A line longer than the longest display paragraph is shown in pieces: every offset still lands on
+// its own character in the view, and back. A line of that length itself stays whole.
+void TestRtfReader::longLinesShownInPieces()
+{
+    constexpr qsizetype longest = LineModel::kLongestPiece;
+    // Words to break after; a run with no space, broken where a surrogate pair would be parted.
+    const QString words = QStringLiteral("palavra ").repeated(longest / 8 * 3);
+    const QString run = QString(longest - 1, u'x') + u("\U0001F697") + QString(longest, u'y');
+    const QString whole(LineModel::kLongestParagraph, u'z');
+    const QStringList lines = {QStringLiteral("ab"), words + run, QString(), QStringLiteral("cd"), whole};
+    QVERIFY(lines.at(1).size() > LineModel::kLongestParagraph);
+    const LineModel m = model(lines);
+    QCOMPARE(m.lineCount(), 5);
+
+    // The pieces cover each line in order, none longer than the longest, breaking after a space
+    // where one is near and never inside a surrogate pair.
+    QString view;
+    qsizetype line = -1;
+    qsizetype column = 0;
+    bool pairKept = false; // a piece ended just before the pair instead of inside it
+    for (qsizetype i = 0; i < m.paragraphCount(); ++i) {
+        const DisplayParagraph &p = m.paragraph(i);
+        if (p.line != line) {
+            QCOMPARE(column, line < 0 ? 0 : lines.at(line).size());
+            QCOMPARE(p.line, line + 1);
+            line = p.line;
+            column = 0;
+        }
+        QCOMPARE(p.column, column);
+        QVERIFY(p.length <= (line == 4 ? whole.size() : longest));
+        const QString piece = lines.at(line).mid(p.column, p.length);
+        const bool last = p.column + p.length == lines.at(line).size();
+        if (!last && p.column + p.length <= words.size())
+            QVERIFY2(piece.endsWith(u' '), qPrintable(piece.right(20)));
+        if (!last)
+            QVERIFY(!piece.back().isHighSurrogate());
+        if (line == 1 && p.column + p.length == words.size() + longest - 1)
+            pairKept = true;
+        view += (i ? QStringLiteral("\n") : QString()) + piece;
+        column += p.length;
+    }
+    QCOMPARE(line, 4);
+    QVERIFY(pairKept);
+    QVERIFY(m.paragraphCount() >= 5 + (lines.at(1).size() - 1) / longest);
+    QVERIFY(m.paragraphCount() <= 5 + 2 * lines.at(1).size() / longest);
+    QCOMPARE(m.paragraph(m.paragraphCount() - 1), (DisplayParagraph{4, 0, whole.size()}));
+
+    // Every character of the text is at its view position, and the view position maps back.
+    const QString &plain = m.plainText();
+    for (qsizetype offset = 0; offset < plain.size(); ++offset) {
+        if (plain.at(offset) == u'\r' || plain.at(offset) == u'\n')
+            continue;
+        const qsizetype position = m.toViewPosition(offset);
+        QCOMPARE(view.at(position), plain.at(offset));
+        QCOMPARE(m.fromViewPosition(position), offset);
+        QCOMPARE(m.paragraph(m.paragraphAt(position)).line, m.firstLineFrom(offset + 1) - 1);
+        // A selection that ends here ends just past the character before, never on a break.
+        if (offset > 0 && plain.at(offset - 1) != u'\n')
+            QCOMPARE(m.toViewEnd(offset), m.toViewPosition(offset - 1) + 1);
+    }
+    // A display break maps to the offset after it; the text's end to the view's end.
+    const qsizetype firstBreak = 3 + m.paragraph(1).length; // after "ab", its break and a piece
+    QCOMPARE(view.at(firstBreak), u'\n');
+    QCOMPARE(m.fromViewPosition(firstBreak), m.lineStart(1) + m.paragraph(1).length);
+    QCOMPARE(m.toViewPosition(plain.size()), view.size());
+    QCOMPARE(m.fromViewPosition(view.size() + 5), plain.size());
+    // Short lines are one piece each.
+    const LineModel shortLines = model({"ab", "", "cde"});
+    QCOMPARE(shortLines.paragraphCount(), 3);
+    QCOMPARE(shortLines.paragraph(2), (DisplayParagraph{2, 0, 3}));
 }
 
 void TestRtfReader::chapterHeadings()
