@@ -2,16 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "espeakvoice.h"
 
+#include "platform.h"
+
 #include <QByteArray>
 
-#include <dlfcn.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <mutex>
 
 namespace {
-const char *const kLibrary = "libespeak-ng.so.1";
-
 struct Api {
     decltype(&espeak_Initialize) initialize = nullptr;
     decltype(&espeak_SetVoiceByProperties) setVoice = nullptr;
@@ -24,7 +23,7 @@ struct Api {
 
 template <typename F> bool resolve(void *lib, const char *name, F &out)
 {
-    out = reinterpret_cast<F>(dlsym(lib, name));
+    out = reinterpret_cast<F>(Platform::librarySymbol(lib, name));
     return out != nullptr;
 }
 
@@ -54,7 +53,7 @@ Api &api()
         Api loaded;
         const QString install = QStringLiteral("Para ouvir as questões, instale os pacotes libespeak-ng1 e "
                                                "espeak-ng-data (voz em português do Brasil).");
-        void *lib = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+        void *lib = Platform::loadLibrary("espeak-ng", 1); // libespeak-ng.so.1
         if (!lib) {
             loaded.problem = install;
             return loaded;

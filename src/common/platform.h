@@ -86,6 +86,12 @@ enum class Link : std::uint8_t { Made, Exists, Failed };
 // A second name, link, for the file at path: Exists when link is already taken.
 Link hardLink(const std::u16string &path, const std::u16string &link);
 
+// True when this process may write to the file at path (its permissions, and a read-only file system).
+bool writable(const std::u16string &path);
+// True when ownerId (as QFileInfo::ownerId() gives it) names the user this process runs as; on a
+// system where files carry no such number, always true.
+bool ownedByThisUser(unsigned ownerId);
+
 // Removes the file, link or empty folder at path.
 bool removeEntry(const std::u16string &path);
 

@@ -185,6 +185,16 @@ Platform::Link Platform::hardLink(const std::u16string &path, const std::u16stri
     return errno == EEXIST ? Link::Exists : Link::Failed;
 }
 
+bool Platform::writable(const std::u16string &path)
+{
+    return ::access(nativeName(path).constData(), W_OK) == 0;
+}
+
+bool Platform::ownedByThisUser(unsigned ownerId)
+{
+    return ownerId == ::geteuid();
+}
+
 bool Platform::removeEntry(const std::u16string &path)
 {
     const QByteArray name = nativeName(path);

@@ -242,6 +242,18 @@ Platform::Link Platform::hardLink(const std::u16string &path, const std::u16stri
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Link::Exists : Link::Failed;
 }
 
+bool Platform::writable(const std::u16string &path)
+{
+    // What the file's attributes say; a file the access lists refuse fails when it is opened.
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+bool Platform::ownedByThisUser(unsigned /*ownerId*/)
+{
+    return true;
+}
+
 bool Platform::removeEntry(const std::u16string &path)
 {
     const std::wstring name = wide(path);

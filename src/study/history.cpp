@@ -3,6 +3,7 @@
 #include "history.h"
 
 #include "common/clock.h"
+#include "common/platform.h"
 #include "common/programfolder.h"
 #include "common/safefile.h"
 #include "subjects.h"
@@ -34,9 +35,7 @@
 #include <type_traits>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 // The schema, version by version. Each step takes the file from the version before it to its own
 // and runs in the same transaction as the others, so a file is always at one version or the next.
@@ -438,7 +437,7 @@ const QString kCannot = QStringLiteral("O histórico de estudo não pode ser gua
 
 bool mayWrite(const QString &path)
 {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    return Platform::writable(path.toStdU16String());
 }
 History::WriteCheck g_mayWrite = mayWrite;
 
@@ -493,7 +492,7 @@ QString unwritable(const QString &path)
         if (!file.exists() || g_mayWrite(file.filePath()))
             continue;
         names << QDir::toNativeSeparators(file.filePath());
-        if (file.ownerId() != ::geteuid()) {
+        if (!Platform::ownedByThisUser(file.ownerId())) {
             others = true;
             owner = file.owner().isEmpty() ? QString::number(file.ownerId()) : file.owner();
         }
@@ -1683,7 +1682,7 @@ bool History::backupTo(const QString &file, QString *error) const
                            "gravar e tem espaço.")
                 .arg(name));
     }
-    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(file).constData()) != 0) {
+    if (!Platform::replaceFile(work.toStdU16String(), file.toStdU16String())) {
         QFile::remove(work);
         return failed(QStringLiteral(
                           "A cópia não pôde ser gravada em %1: o arquivo que já existia não foi substituído.")
@@ -1808,18 +1807,20 @@ bool History::restoreFrom(const QString &file, QString *message)
                            "tente de novo."));
     }
     const QString aside = asideName(d->path, QStringLiteral(".antes-da-copia-"));
-    const QByteArray path = QFile::encodeName(d->path);
+    const std::u16string path = d->path.toStdU16String();
+    const std::u16string asidePath = aside.toStdU16String();
+    const std::u16string workPath = work.toStdU16String();
     const bool had = QFileInfo::exists(d->path);
     bool swapped = false;
-    if (!had || ::link(path.constData(), QFile::encodeName(aside).constData()) == 0) {
-        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+    if (!had || Platform::hardLink(path, asidePath) == Platform::Link::Made) {
+        swapped = Platform::replaceFile(workPath, path);
         if (!swapped && had)
             QFile::remove(aside);
-    } else if (std::rename(path.constData(), QFile::encodeName(aside).constData()) == 0) {
+    } else if (Platform::replaceFile(path, asidePath)) {
         // A file system without hard links: moved aside, then the copy in.
-        swapped = std::rename(QFile::encodeName(work).constData(), path.constData()) == 0;
+        swapped = Platform::replaceFile(workPath, path);
         if (!swapped)
-            std::rename(QFile::encodeName(aside).constData(), path.constData());
+            Platform::replaceFile(asidePath, path);
     }
     if (!swapped) {
         QFile::remove(work);

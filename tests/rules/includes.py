@@ -39,9 +39,8 @@ SYSTEM = {
     # libcurl is loaded at the first download: its declarations.
     "download": {"curl/curl.h"},
     # SQLite, the library under Qt's driver: the system's error number behind a failure of the
-    # study history, and its online backup. The history still asks POSIX itself whether it may
-    # write a file, who owns one and for a hard link.
-    "study": {"sqlite3.h", "fcntl.h", "unistd.h"},
+    # study history, and its online backup.
+    "study": {"sqlite3.h"},
 }
 
 # Qt modules a core may use: Qt Core always, these only when the core links them.
