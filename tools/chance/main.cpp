@@ -26,7 +26,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    const QStringList args = QCoreApplication::arguments();
     if (args.size() < 2 || args.size() > 3) {
         std::fprintf(stderr, "usage: chance HISTORY [yyyy-mm-dd]\n");
         return 2;
