@@ -67,11 +67,14 @@ void TestPictureStore::namesCoverCatalogueAndQuestionBank()
     for (int p = 1; p <= 6; ++p)
         expected << QStringLiteral("PLC%1").arg(p);
     expected << QStringLiteral("FX03") << QStringLiteral("FX05") << QStringLiteral("PLEX1")
-             << QStringLiteral("PLEX2") << QStringLiteral("LOCAL") << QStringLiteral("BOMBA")
-             << QStringLiteral("SMILE") << QStringLiteral("SMILE1") << QStringLiteral("SMILE2")
-             << QStringLiteral("MAO") << QStringLiteral("ROSTO");
+             << QStringLiteral("PLEX2") << QStringLiteral("LOCAL") << QStringLiteral("PR5B")
+             << QStringLiteral("PR8B") << QStringLiteral("PR35A") << QStringLiteral("PR35B")
+             << QStringLiteral("PR37") << QStringLiteral("PR38") << QStringLiteral("PR39")
+             << QStringLiteral("PR44") << QStringLiteral("BOMBA") << QStringLiteral("SMILE")
+             << QStringLiteral("SMILE1") << QStringLiteral("SMILE2") << QStringLiteral("MAO")
+             << QStringLiteral("ROSTO");
     QCOMPARE(TPictureStore::pictureNames(), expected);
-    QCOMPARE(expected.size(), 148);
+    QCOMPARE(expected.size(), 156);
 
     const QStringList blocks = QDir(QStringLiteral(":/questions")).entryList({"*.txt"});
     const QRegularExpression figura(QStringLiteral("^Figura: (.*)$"), QRegularExpression::MultilineOption);
