@@ -50,9 +50,13 @@ QString ArticleRef::toString() const
     text[0] = QLatin1Char('a');
     if (paragraph == QStringLiteral("único"))
         text += QStringLiteral(", parágrafo único");
-    else if (!paragraph.isEmpty())
-        text +=
-            QStringLiteral(", § ") + paragraph + (paragraph.toInt() < 10 ? QStringLiteral("º") : QString());
+    else if (!paragraph.isEmpty()) {
+        // "1-A" is written "§ 1º-A", as the law numbers a paragraph put between two others.
+        const qsizetype dash = paragraph.indexOf(QLatin1Char('-'));
+        const QString number = dash < 0 ? paragraph : paragraph.left(dash);
+        text += QStringLiteral(", § ") + number + (number.toInt() < 10 ? QStringLiteral("º") : QString()) +
+                (dash < 0 ? QString() : paragraph.mid(dash));
+    }
     if (!item.isEmpty())
         text += QStringLiteral(", ") + item;
     if (!item.isEmpty() && !letter.isEmpty())
@@ -95,7 +99,7 @@ std::optional<TextMatch> ArticleIndex::findParagraph(const ArticleRef &ref) cons
     const qsizetype first = m_lines.value(plainNumber(ref.article));
     const auto next = std::upper_bound(m_starts.cbegin(), m_starts.cend(), first);
     const qsizetype end = next == m_starts.cend() ? m_text.lineCount() : *next;
-    static const QRegularExpression mark(QStringLiteral("^§ (\\d+)º?(?=[.\\s]|$)"));
+    static const QRegularExpression mark(QStringLiteral("^§ (\\d+)º?(-[A-Z])?(?=[.\\s]|$)"));
     const bool sole = ref.paragraph == QStringLiteral("único");
     const QString single = QStringLiteral("Parágrafo único");
     for (qsizetype i = first + 1; i < end; ++i) {
@@ -106,7 +110,7 @@ std::optional<TextMatch> ArticleIndex::findParagraph(const ArticleRef &ref) cons
             continue;
         }
         const QRegularExpressionMatch m = mark.match(line);
-        if (m.hasMatch() && m.captured(1) == plainNumber(ref.paragraph))
+        if (m.hasMatch() && m.captured(1) + m.captured(2) == plainNumber(ref.paragraph))
             return TextMatch{m_text.lineStart(i), m.capturedLength()};
     }
     return article;
