@@ -159,6 +159,7 @@ private slots:
     void studyQuestionsComplete();
     void studyPictures();
     void studyQuestionsNotAlike();
+    void levelsAndModules();
 };
 
 void TestQuestionBank::identifiersAndKinds()
@@ -801,6 +802,39 @@ void TestQuestionBank::studyQuestionsComplete()
                           .arg(kMaxExplanationLength);
         if (q.subject.isEmpty())
             faults << QStringLiteral("%1: no subject").arg(where);
+    }
+    REPORT_FAULTS(faults);
+}
+
+// Every question, of the blocks and of the study, carries its level and the course's module it
+// belongs to; the study questions are about half easy, a third intermediate and a sixth hard, as
+// the national bank is (50 / 35 / 15 %), each share within 8 points of that.
+void TestQuestionBank::levelsAndModules()
+{
+    const QuestionBank &bank = QuestionBank::instance();
+    QStringList faults;
+    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+        for (const StoredQuestion &q : *list)
+            if (q.level == 0 || q.module == 0)
+                faults << QStringLiteral("%1:%2: question %3 has no %4")
+                              .arg(q.file)
+                              .arg(q.line)
+                              .arg(q.number)
+                              .arg(q.level == 0 ? QStringLiteral("\"Nível:\"")
+                                                : QStringLiteral("\"Módulo:\""));
+    std::array<int, kLevels> counts{};
+    for (const StoredQuestion &q : bank.studyQuestions())
+        if (q.level > 0)
+            ++counts[static_cast<std::size_t>(q.level - 1)];
+    constexpr std::array<double, kLevels> aim{50.0, 35.0, 15.0};
+    const auto n = static_cast<double>(bank.studyQuestions().size());
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        const double share = 100.0 * counts[k] / n;
+        if (std::abs(share - aim[k]) > 8.0)
+            faults << QStringLiteral("study questions: %1 %2 %, the aim is %3 % (within 8 points)")
+                          .arg(levelName(static_cast<int>(k) + 1))
+                          .arg(share, 0, 'f', 1)
+                          .arg(aim[k]);
     }
     REPORT_FAULTS(faults);
 }
