@@ -171,6 +171,27 @@ void TestProgress::windowFromKnownHistory()
              QStringLiteral("10 de %1").arg(pools[Subjects::MecanicaBasica].size()));
     QCOMPARE(cell(Subjects::PrimeirosSocorros, 3),
              QStringLiteral("nenhuma de %1").arg(pools[Subjects::PrimeirosSocorros].size()));
+    // The course's modules: every question of the bank names one; a drawn exam's thirty questions
+    // spread over them; what was seen of each, of how many.
+    QVERIFY(window.GridModulos->isVisible());
+    double naProva = 0.0;
+    int vistas = 0;
+    for (int m = 0; m < 4; ++m) {
+        QVERIFY(window.GridModulos->item(m, 0)->text().startsWith(QStringLiteral("%1. ").arg(m + 1)));
+        naProva += QLocale(QLocale::Portuguese, QLocale::Brazil)
+                       .toDouble(window.GridModulos->item(m, 1)->text().section(QLatin1Char(' '), 0, 0));
+        const QString visto = window.GridModulos->item(m, 2)->text();
+        vistas +=
+            visto.startsWith(QStringLiteral("nenhuma")) ? 0 : visto.section(QLatin1Char(' '), 0, 0).toInt();
+        QVERIFY(window.GridModulos->item(m, 3)->text().endsWith(QLatin1Char('%')));
+    }
+    QVERIFY2(std::abs(naProva - 30.0) < 0.25, qPrintable(QString::number(naProva)));
+    int vistasPorMateria = 0;
+    for (int s = 0; s < Subjects::kCount; ++s)
+        vistasPorMateria += cell(s, 3).startsWith(QStringLiteral("nenhuma"))
+                                ? 0
+                                : cell(s, 3).section(QLatin1Char(' '), 0, 0).toInt();
+    QCOMPARE(vistas, vistasPorMateria);
     // The chance over the days: the days of study with enough answers (the 19th, and today from
     // the memory as it is now), each with its band; the days before, with two subjects, left out.
     const auto curva = window.GraficoChance->chart()->series();
