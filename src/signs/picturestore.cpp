@@ -66,7 +66,7 @@ SizeTable makeSizeTable()
     t.add(QStringLiteral("PLEX2"), QSize(100, 35));
     t.add(QStringLiteral("LOCAL"), QSize(65, 33));
     // Question pictures of regulatory signs the catalogue does not hold, drawn at the R size.
-    for (const char *name : {"PR5B", "PR8B", "PR35A", "PR35B", "PR37", "PR38", "PR39", "PR44"})
+    for (const char *name : {"PR5B", "PR8B", "PR35A", "PR35B", "PR37", "PR38", "PR39"})
         t.add(QString::fromLatin1(name), QSize(46, 46));
     // Verdict pictures of the answer sheet.
     for (const char *name : {"BOMBA", "SMILE", "SMILE1", "SMILE2", "MAO", "ROSTO"})

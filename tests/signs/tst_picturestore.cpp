@@ -70,11 +70,11 @@ void TestPictureStore::namesCoverCatalogueAndQuestionBank()
              << QStringLiteral("PLEX2") << QStringLiteral("LOCAL") << QStringLiteral("PR5B")
              << QStringLiteral("PR8B") << QStringLiteral("PR35A") << QStringLiteral("PR35B")
              << QStringLiteral("PR37") << QStringLiteral("PR38") << QStringLiteral("PR39")
-             << QStringLiteral("PR44") << QStringLiteral("BOMBA") << QStringLiteral("SMILE")
+             << QStringLiteral("BOMBA") << QStringLiteral("SMILE")
              << QStringLiteral("SMILE1") << QStringLiteral("SMILE2") << QStringLiteral("MAO")
              << QStringLiteral("ROSTO");
     QCOMPARE(TPictureStore::pictureNames(), expected);
-    QCOMPARE(expected.size(), 156);
+    QCOMPARE(expected.size(), 155);
 
     const QStringList blocks = QDir(QStringLiteral(":/questions")).entryList({"*.txt"});
     const QRegularExpression figura(QStringLiteral("^Figura: (.*)$"), QRegularExpression::MultilineOption);
