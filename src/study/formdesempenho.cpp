@@ -70,6 +70,32 @@ QTableWidgetItem *celula(const QString &text, Qt::Alignment alignment)
     item->setFlags(Qt::ItemIsEnabled);
     return item;
 }
+
+// A table of figures, one row per name (the first column), the rest filled later: read only, no
+// selection, no focus, as tall as its rows.
+QTableWidget *tabela(QWidget *parent, const char *name, const QStringList &colunas, const QStringList &linhas)
+{
+    auto *t = WindowKit::make<QTableWidget>(parent, name);
+    t->setRowCount(static_cast<int>(linhas.size()));
+    t->setColumnCount(static_cast<int>(colunas.size()));
+    t->setHorizontalHeaderLabels(colunas);
+    t->verticalHeader()->hide();
+    t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < t->columnCount(); ++c)
+        t->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionMode(QAbstractItemView::NoSelection);
+    t->setFocusPolicy(Qt::NoFocus);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 8);
+    for (int r = 0; r < t->rowCount(); ++r)
+        t->setItem(r, 0, celula(linhas[r], Qt::AlignLeft));
+    t->setFixedHeight(t->horizontalHeader()->sizeHint().height() + t->verticalHeader()->length() +
+                      2 * t->frameWidth());
+    return t;
+}
 } // namespace
 
 TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -87,53 +113,21 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
     LabelResumo->setWordWrap(true);
     LabelResumo->setFont(WindowKit::font(14, true));
 
-    GridMaterias = WindowKit::make<QTableWidget>(this, "GridMaterias");
-    GridMaterias->setRowCount(Subjects::kCount);
-    GridMaterias->setColumnCount(4);
-    GridMaterias->setHorizontalHeaderLabels({QStringLiteral("Matéria"), QStringLiteral("Todas as provas"),
-                                             QStringLiteral("Últimas cinco provas"),
-                                             QStringLiteral("Questões vistas")});
-    GridMaterias->verticalHeader()->hide();
-    GridMaterias->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    GridMaterias->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    GridMaterias->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    GridMaterias->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
-    GridMaterias->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridMaterias->setSelectionMode(QAbstractItemView::NoSelection);
-    GridMaterias->setFocusPolicy(Qt::NoFocus);
-    GridMaterias->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    GridMaterias->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    GridMaterias->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GridMaterias->verticalHeader()->setDefaultSectionSize(GridMaterias->fontMetrics().height() + 8);
+    QStringList materias;
     for (int s = 0; s < Subjects::kCount; ++s)
-        GridMaterias->setItem(s, 0, celula(Subjects::name(s), Qt::AlignLeft));
-    const int gridHeight = GridMaterias->horizontalHeader()->sizeHint().height() +
-                           GridMaterias->verticalHeader()->length() + 2 * GridMaterias->frameWidth();
-    GridMaterias->setFixedHeight(gridHeight);
-
-    GridModulos = WindowKit::make<QTableWidget>(this, "GridModulos");
-    GridModulos->setRowCount(kModules);
-    GridModulos->setColumnCount(4);
-    GridModulos->setHorizontalHeaderLabels(
-        {QStringLiteral("Módulo do curso"), QStringLiteral("Na prova (média)"),
-         QStringLiteral("Questões vistas"), QStringLiteral("Acerto esperado")});
+        materias << Subjects::name(s);
+    GridMaterias = tabela(this, "GridMaterias",
+                          {QStringLiteral("Matéria"), QStringLiteral("Todas as provas"),
+                           QStringLiteral("Últimas cinco provas"), QStringLiteral("Questões vistas")},
+                          materias);
+    QStringList modulos;
+    for (int m = 1; m <= kModules; ++m)
+        modulos << QStringLiteral("%1. %2").arg(m).arg(moduleName(m));
+    GridModulos = tabela(this, "GridModulos",
+                         {QStringLiteral("Módulo do curso"), QStringLiteral("Na prova (média)"),
+                          QStringLiteral("Questões vistas"), QStringLiteral("Acerto esperado")},
+                         modulos);
     GridModulos->setAccessibleName(QStringLiteral("Módulos do curso"));
-    GridModulos->verticalHeader()->hide();
-    GridModulos->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < 4; ++c)
-        GridModulos->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    GridModulos->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridModulos->setSelectionMode(QAbstractItemView::NoSelection);
-    GridModulos->setFocusPolicy(Qt::NoFocus);
-    GridModulos->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    GridModulos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    GridModulos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GridModulos->verticalHeader()->setDefaultSectionSize(GridModulos->fontMetrics().height() + 8);
-    for (int m = 0; m < kModules; ++m)
-        GridModulos->setItem(
-            m, 0, celula(QStringLiteral("%1. %2").arg(m + 1).arg(moduleName(m + 1)), Qt::AlignLeft));
-    GridModulos->setFixedHeight(GridModulos->horizontalHeader()->sizeHint().height() +
-                                GridModulos->verticalHeader()->length() + 2 * GridModulos->frameWidth());
 
     // The view's own chart (a chart set in its place would leave the view's first one unowned).
     Grafico = WindowKit::make<QChartView>(this, "Grafico");
@@ -314,15 +308,7 @@ void TFormDesempenho::mostraChance()
 void TFormDesempenho::mostraModulos(const Readiness::Estimate &e, Fsrs::Day dia)
 {
     static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
-    static const QHash<int, int> moduloDe = [] {
-        QHash<int, int> out;
-        const QuestionBank &bank = QuestionBank::instance();
-        for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
-            for (const StoredQuestion &q : *list)
-                if (q.module > 0)
-                    out.insert(q.number, q.module);
-        return out;
-    }();
+    static const QHash<int, int> moduloDe = Readiness::modulesOf(QuestionBank::instance());
     GridModulos->setVisible(!moduloDe.isEmpty());
     if (moduloDe.isEmpty())
         return;

@@ -243,6 +243,16 @@ QList<DayChance> curve(const QList<Memory::Event> &events, const Pools &pools, F
     return out;
 }
 
+QHash<int, int> modulesOf(const QuestionBank &bank)
+{
+    QHash<int, int> out;
+    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
+        for (const StoredQuestion &q : *list)
+            if (q.module > 0)
+                out.insert(q.number, q.module);
+    return out;
+}
+
 Modules byModule(const Memory::State &state, const Pools &pools, const QHash<int, int> &moduleOf,
                  Fsrs::Day day, double scale)
 {

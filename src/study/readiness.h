@@ -79,6 +79,8 @@ struct Modules {
 // By module (moduleOf: question number -> 1..4; a question of no module is left out), at the day,
 // with the candidate's curve scaled by `scale` (Estimate::scale): each question answered before at
 // its recall plus the right guesses, each other at its subject's first-attempt share.
+// Each question of the bank (blocks and study) that names its module: number -> 1..4.
+QHash<int, int> modulesOf(const QuestionBank &bank);
 Modules byModule(const Memory::State &state, const Pools &pools, const QHash<int, int> &moduleOf,
                  Fsrs::Day day, double scale);
 

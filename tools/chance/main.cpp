@@ -73,12 +73,7 @@ int main(int argc, char **argv)
                         : qPrintable(QString::number(e.recall[i] * 100, 'f', 1) + QStringLiteral(" %")),
                     e.expected[i] * 100, t.right, t.total);
     }
-    QHash<int, int> moduleOf;
-    const QuestionBank &bank = QuestionBank::instance();
-    for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
-        for (const StoredQuestion &q : *list)
-            if (q.module > 0)
-                moduleOf.insert(q.number, q.module);
+    const QHash<int, int> moduleOf = Readiness::modulesOf(QuestionBank::instance());
     const Readiness::Modules m = Readiness::byModule(state, pools, moduleOf, Memory::dayOf(day), e.scale);
     std::printf("module | in a drawn exam (mean) | answered | of | mean chance right\n");
     for (int k = 0; k < kModules; ++k) {
