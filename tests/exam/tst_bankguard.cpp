@@ -540,31 +540,9 @@ bool ruleBreaks(const RuleScore &s, double chance)
     return s.applies >= kRuleMinQuestions && s.percent() > 100.0 * chance + kRuleMargin;
 }
 
-// Where a rule still beats chance, so its limit is not yet held there: a group ("blocks",
-// "blocks shown", "study") or a study file of 07 to 12. Study files 01 to 06 and the single blocks
-// are measured but not held yet.
-struct NotYetHeld {
-    const char *where;
-    Rule rule;
-};
-constexpr NotYetHeld kNotYetHeld[] = {
-    {"blocks", Rule::SharedWords},        {"blocks shown", Rule::SharedWords},
-    {"blocks shown", Rule::SevereNature}, {"study", Rule::SharedWords},
-    {"study", Rule::MiddleNumber},        {"study", Rule::LoneKind},
-    {"study", Rule::SevereNature},        {"study", Rule::Hedge},
-    {"study", Rule::NotInfraction},
-};
-
-bool held(const QString &where, Rule rule)
-{
-    return std::none_of(std::begin(kNotYetHeld), std::end(kNotYetHeld), [&](const NotYetHeld &n) {
-        return where == QLatin1String(n.where) && rule == n.rule;
-    });
-}
-
-// Scores every rule over questions; returns the limits broken where they are held.
+// Scores every rule over questions; returns the limits broken.
 QStringList ruleFaults(const QString &where, const QList<const Answered *> &questions, double chance,
-                       bool fourOfFive, bool hold, QStringList &figures)
+                       bool fourOfFive, QStringList &figures)
 {
     QStringList faults, cells;
     for (Rule rule : kRules) {
@@ -576,7 +554,7 @@ QStringList ruleFaults(const QString &where, const QList<const Answered *> &ques
                               : QString())
                      .arg(s.percent(), 0, 'f', 1)
                      .arg(s.applies, 0, 'f', 0);
-        if (hold && held(where, rule) && ruleBreaks(s, chance))
+        if (ruleBreaks(s, chance))
             faults << QStringLiteral(
                           "%1: picking by \"%2\" scores %3 % over %4 questions, more than chance (%5 %) + %6")
                           .arg(where)
@@ -958,9 +936,8 @@ void TestBankGuard::testWiseRuleMatching()
     QVERIFY(!ruleBreaks(RuleScore{4, 9}, 0.25)); // too few questions to judge
 }
 
-// No rule of form beats chance by more than 5 points where its limit is held: over the blocks (five
-// alternatives, and the four today's format shows), over the study questions, and in each study
-// file of 07 to 12.
+// No rule of form beats chance by more than 5 points: over the blocks (five alternatives, and the
+// four today's format shows), over the study questions, and in each study file.
 void TestBankGuard::testWiseRules()
 {
     const QList<Answered> blockQuestions = answeredQuestions();
@@ -975,13 +952,13 @@ void TestBankGuard::testWiseRules()
     }
     QVERIFY(!blocks.isEmpty());
     QStringList figures, faults;
-    faults += ruleFaults(QStringLiteral("blocks"), blocks, 1.0 / 5, false, true, figures);
-    faults += ruleFaults(QStringLiteral("blocks shown"), blocks, 1.0 / 4, true, true, figures);
+    faults += ruleFaults(QStringLiteral("blocks"), blocks, 1.0 / 5, false, figures);
+    faults += ruleFaults(QStringLiteral("blocks shown"), blocks, 1.0 / 4, true, figures);
     if (!studyAll.isEmpty())
-        faults += ruleFaults(QStringLiteral("study"), studyAll, 1.0 / 4, false, true, figures);
+        faults += ruleFaults(QStringLiteral("study"), studyAll, 1.0 / 4, false, figures);
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it) {
         const QString name = QStringLiteral("estudo-%1").arg(it.key(), 2, 10, QLatin1Char('0'));
-        faults += ruleFaults(name, it.value(), 1.0 / 4, false, it.key() >= 7, figures);
+        faults += ruleFaults(name, it.value(), 1.0 / 4, false, figures);
     }
     qInfo("%s", qPrintable(figures.join(QLatin1Char('\n'))));
     if (!faults.isEmpty())
