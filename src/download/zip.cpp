@@ -497,7 +497,7 @@ bool parseFormat(const QString &format, QList<ZipDateFormat::Token> &out)
             kind = Token::Day;
             break;
         case u'M':
-            kind = Token::Month;
+            kind = repeat >= 3 ? Token::MonthName : Token::Month;
             break;
         case u'y':
             kind = Token::Year;
@@ -517,7 +517,10 @@ bool parseFormat(const QString &format, QList<ZipDateFormat::Token> &out)
         default:
             return false;
         }
-        if (kind == Token::Year ? repeat != 2 && repeat != 4 : repeat > 2)
+        const bool width = kind == Token::Year        ? repeat == 2 || repeat == 4
+                           : kind == Token::MonthName ? repeat == 3 || repeat == 4
+                                                      : repeat <= 2;
+        if (!width)
             return false;
         out.append({kind, static_cast<quint8>(repeat), QString()});
         i += repeat;
@@ -542,7 +545,7 @@ void appendNumber(QString &out, int value, int width)
 using Fields = ZipDateFormat::Fields;
 
 void appendTokens(QString &out, const QList<ZipDateFormat::Token> &tokens, const Fields &f, const QString &am,
-                  const QString &pm)
+                  const QString &pm, const QStringList &months)
 {
     using Token = ZipDateFormat::Token;
     for (const Token &t : tokens) {
@@ -555,6 +558,9 @@ void appendTokens(QString &out, const QList<ZipDateFormat::Token> &tokens, const
             break;
         case Token::Month:
             appendNumber(out, f.month, t.width);
+            break;
+        case Token::MonthName:
+            out += months.value((t.width == 4 ? 12 : 0) + f.month - 1);
             break;
         case Token::Year:
             appendNumber(out, t.width == 2 ? f.year % 100 : f.year, t.width);
@@ -627,6 +633,9 @@ ZipDateFormat::ZipDateFormat(Style style, const QLocale &locale)
     } else {
         m_am = locale.amText();
         m_pm = locale.pmText();
+        for (const QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat})
+            for (int month = 1; month <= 12; ++month)
+                m_months << locale.monthName(month, type);
         m_fast = parseFormat(locale.dateFormat(QLocale::ShortFormat), m_date) &&
                  parseFormat(longTimeFormat(locale), m_time);
         for (Token &t : m_date)
@@ -690,10 +699,10 @@ QString ZipDateFormat::handText(const Fields &f) const
 {
     QString out;
     out.reserve(24);
-    appendTokens(out, m_date, f, m_am, m_pm);
+    appendTokens(out, m_date, f, m_am, m_pm, m_months);
     if (m_style == Style::Iso || f.hour != 0 || f.minute != 0 || f.second != 0) {
         out += QLatin1Char(' ');
-        appendTokens(out, m_time, f, m_am, m_pm);
+        appendTokens(out, m_time, f, m_am, m_pm, m_months);
     }
     return out;
 }

@@ -112,8 +112,20 @@ public:
     static QString longTimeFormat(const QLocale &locale);
 
     struct Token {
-        enum Kind : quint8 { Literal, Day, Month, Year, Hour24, Hour12, Minute, Second, AmPm } kind;
-        quint8 width; // digits (1 = as few as needed), or 0 for Literal and AmPm
+        enum Kind : quint8 {
+            Literal,
+            Day,
+            Month,
+            MonthName,
+            Year,
+            Hour24,
+            Hour12,
+            Minute,
+            Second,
+            AmPm
+        } kind;
+        quint8 width; // digits (1 = as few as needed); 3 or 4 for a short or long month name; 0 for
+                      // Literal and AmPm
         QString literal;
     };
     struct Fields {
@@ -135,6 +147,7 @@ private:
     bool m_zoneKnown = false; // the system's time zone and its changes could be read
     QList<Token> m_date, m_time;
     QString m_am, m_pm;
+    QStringList m_months;           // the locale's month names, short (0 to 11) then long (12 to 23)
     QString m_longTime;             // longTimeFormat(m_locale)
     std::vector<qint64> m_zoneDays; // Julian days on which the local offset changes, sorted
 };
