@@ -70,9 +70,8 @@ void TestPictureStore::namesCoverCatalogueAndQuestionBank()
              << QStringLiteral("PLEX2") << QStringLiteral("LOCAL") << QStringLiteral("PR5B")
              << QStringLiteral("PR8B") << QStringLiteral("PR35A") << QStringLiteral("PR35B")
              << QStringLiteral("PR37") << QStringLiteral("PR38") << QStringLiteral("PR39")
-             << QStringLiteral("BOMBA") << QStringLiteral("SMILE")
-             << QStringLiteral("SMILE1") << QStringLiteral("SMILE2") << QStringLiteral("MAO")
-             << QStringLiteral("ROSTO");
+             << QStringLiteral("BOMBA") << QStringLiteral("SMILE") << QStringLiteral("SMILE1")
+             << QStringLiteral("SMILE2") << QStringLiteral("MAO") << QStringLiteral("ROSTO");
     QCOMPARE(TPictureStore::pictureNames(), expected);
     QCOMPARE(expected.size(), 155);
 
