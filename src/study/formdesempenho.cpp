@@ -348,6 +348,9 @@ void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temDa
     auto *alta = new QLineSeries;
     auto *baixa = new QLineSeries;
     auto *faixa = new QAreaSeries(alta, baixa);
+    // The area series does not own its two lines: they go with it.
+    alta->setParent(faixa);
+    baixa->setParent(faixa);
     faixa->setName(QStringLiteral("Faixa provável (80%)"));
     faixa->setColor(QColor(120, 160, 220, 90));
     faixa->setBorderColor(QColor(120, 160, 220, 160));
