@@ -376,18 +376,23 @@ ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &con
     return Parser(fileName, content).run();
 }
 
+namespace {
+constexpr std::array<const char16_t *, kLevels> kLevelNames{u"fácil", u"intermediário", u"difícil"};
+constexpr std::array<const char16_t *, kModules> kModuleNames{
+    u"Placas, cores e caminhos", u"Escolhas e consequências", u"Na direção da segurança",
+    u"Cuidar, agir e preservar"};
+
+// names[n - 1] for n in 1..size, empty for any other n.
+template <std::size_t N> QString nameOf(const std::array<const char16_t *, N> &names, int n)
+{
+    return n >= 1 && n <= static_cast<int>(N) ? QString::fromUtf16(names[static_cast<std::size_t>(n - 1)])
+                                              : QString();
+}
+} // namespace
+
 QString levelName(int level)
 {
-    switch (level) {
-    case 1:
-        return QStringLiteral("fácil");
-    case 2:
-        return QStringLiteral("intermediário");
-    case 3:
-        return QStringLiteral("difícil");
-    default:
-        return {};
-    }
+    return nameOf(kLevelNames, level);
 }
 
 int levelOfName(const QString &name)
@@ -400,18 +405,7 @@ int levelOfName(const QString &name)
 
 QString moduleName(int module)
 {
-    switch (module) {
-    case 1:
-        return QStringLiteral("Placas, cores e caminhos");
-    case 2:
-        return QStringLiteral("Escolhas e consequências");
-    case 3:
-        return QStringLiteral("Na direção da segurança");
-    case 4:
-        return QStringLiteral("Cuidar, agir e preservar");
-    default:
-        return {};
-    }
+    return nameOf(kModuleNames, module);
 }
 
 int studyFileOf(const QString &fileName)

@@ -48,6 +48,13 @@ QString porcento(double x)
     return QStringLiteral("%1%").arg(qRound(x * 100));
 }
 
+// The questions the exam in today's format draws from, by subject.
+const Readiness::Pools &examPools()
+{
+    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    return pools;
+}
+
 // A chart's axes and series gone, to be drawn again.
 void limpa(QChart *chart)
 {
@@ -258,7 +265,7 @@ void TFormDesempenho::refresh()
 void TFormDesempenho::mostraChance()
 {
     const Memory::State &memoria = StudyHistory::memory();
-    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    const Readiness::Pools &pools = examPools();
     const QDate today = Clock::current().localNow().date();
     const std::optional<QDate> prova = Reviews::examDate(today);
     const QDate dia = prova.value_or(today);
@@ -307,7 +314,7 @@ void TFormDesempenho::mostraChance()
 
 void TFormDesempenho::mostraModulos(const Readiness::Estimate &e, Fsrs::Day dia)
 {
-    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    const Readiness::Pools &pools = examPools();
     static const QHash<int, int> moduloDe = Readiness::modulesOf(QuestionBank::instance());
     GridModulos->setVisible(!moduloDe.isEmpty());
     if (moduloDe.isEmpty())
@@ -332,7 +339,7 @@ void TFormDesempenho::mostraModulos(const Readiness::Estimate &e, Fsrs::Day dia)
 void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temData, Fsrs::Day hoje,
                                   Fsrs::Day prova)
 {
-    static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
+    const Readiness::Pools &pools = examPools();
     QList<Readiness::DayChance> pontos = StudyHistory::chanceCurve(pools, hoje, kDiasDaCurva);
     // Today: the memory as it is now (it holds today's answers), for an exam today.
     const Readiness::Estimate agora =

@@ -26,6 +26,13 @@ double betaDraw(std::mt19937_64 &rng, double a, double b)
     return x + y > 0.0 ? x / (x + y) : 0.5;
 }
 
+// The recall of a question on the day, its stability scaled for the candidate.
+double recallOn(const Fsrs::Card &card, Fsrs::Day day, double scale)
+{
+    const double elapsed = static_cast<double>(std::max<Fsrs::Day>(0, day - card.lastReview));
+    return Fsrs::forgettingCurve(elapsed, std::max(card.stability * scale, Fsrs::kMinStability));
+}
+
 // Per subject: the sum of the chances of the questions answered and how many were not.
 struct SubjectSums {
     double known = 0.0;
@@ -136,10 +143,7 @@ Estimate estimate(const Memory::State &state, const Pools &pools, Fsrs::Day day)
                         ++out[s].unanswered;
                         continue;
                     }
-                    const double elapsed =
-                        static_cast<double>(std::max<Fsrs::Day>(0, day - found->card.lastReview));
-                    const double r = Fsrs::forgettingCurve(
-                        elapsed, std::max(found->card.stability * posterior[i].first, Fsrs::kMinStability));
+                    const double r = recallOn(found->card, day, posterior[i].first);
                     out[s].known += r + (1.0 - r) * kGuess;
                     out[s].recall += r;
                     ++out[s].answered;
@@ -275,9 +279,7 @@ Modules byModule(const Memory::State &state, const Pools &pools, const QHash<int
                 continue;
             }
             ++out.answered[i];
-            const double elapsed = static_cast<double>(std::max<Fsrs::Day>(0, day - found->card.lastReview));
-            const double r =
-                Fsrs::forgettingCurve(elapsed, std::max(found->card.stability * scale, Fsrs::kMinStability));
+            const double r = recallOn(found->card, day, scale);
             sum[i] += r + (1.0 - r) * kGuess;
         }
     }
