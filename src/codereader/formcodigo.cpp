@@ -34,10 +34,13 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QToolButton>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 const QColor kNavy(0, 0, 128);
@@ -246,12 +249,24 @@ void TFormCodigo::FormCreate()
     WindowKit::placeCentred(this, AppWindows::mainWindowHeight());
 }
 
-void TFormCodigo::BBAbrirCodigoClick()
+namespace {
+// What a load of cnt.rtf made off the windows' thread: the refusal to show, or the text and the
+// document for the view.
+struct Loaded {
+    QString refused;
+    LineModel text;
+    std::unique_ptr<QTextDocument> document;
+};
+
+// Reads, parses and lays cnt.rtf out into a new document that takes the view's font, margin and
+// options. Runs on a thread of its own; the document is handed to thread, the windows' one.
+void load(Loaded &out, const QFont &font, qreal margin, const QTextOption &option, QThread *thread)
 {
     // Only a regular file of a sensible size is read (a FIFO under the name never blocks).
-    const SafeFile::Result file = SafeFile::read(ProgramFolder::file(QStringLiteral("cnt.rtf")), MaxFileSize);
+    const SafeFile::Result file =
+        SafeFile::read(ProgramFolder::file(QStringLiteral("cnt.rtf")), TFormCodigo::MaxFileSize);
     if (!file.ok()) {
-        Dialogs::current().message(Dialogs::Icon::None, QString(), refusal(file.status));
+        out.refused = refusal(file.status);
         return;
     }
     const RtfDocument doc = RtfReader::read(file.bytes);
@@ -262,9 +277,7 @@ void TFormCodigo::BBAbrirCodigoClick()
     LineModel text(std::move(lines));
     // Not the code's text: nothing is loaded and the button stays, so the right file can be tried.
     if (!holdsTheCode(text)) {
-        Dialogs::current().message(
-            Dialogs::Icon::None, QString(),
-            QStringLiteral("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito."));
+        out.refused = QStringLiteral("O arquivo \"cnt.rtf\" não contém o texto do Código de Trânsito.");
         return;
     }
 
@@ -272,13 +285,12 @@ void TFormCodigo::BBAbrirCodigoClick()
     // positions and the offsets differ by one per line break and by one per display break.
     // Built apart from the view, which takes it whole when it is done: the view then lays out
     // what it shows and the rest a step at a time, instead of following every insertion.
-    QTextDocument *shown = RichEdit->document();
-    auto *document = new QTextDocument(RichEdit);
-    document->setDefaultFont(shown->defaultFont());
-    document->setDocumentMargin(shown->documentMargin());
-    document->setDefaultTextOption(shown->defaultTextOption());
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(font);
+    document->setDocumentMargin(margin);
+    document->setDefaultTextOption(option);
     document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
+    QTextCursor cursor(document.get());
     cursor.beginEditBlock();
     QTextCharFormat plain;
     plain.setFontWeight(QFont::Normal);
@@ -313,8 +325,36 @@ void TFormCodigo::BBAbrirCodigoClick()
             cursor.insertText(line.text.mid(at, end - at), plain);
     }
     cursor.endEditBlock();
+    document->moveToThread(thread);
+    out.text = std::move(text);
+    out.document = std::move(document);
+}
+} // namespace
+
+void TFormCodigo::BBAbrirCodigoClick()
+{
+    // Asked again while a load runs (a citation opened meanwhile): that load serves both.
+    if (m_loading)
+        return;
+    m_loading = true;
+    // The read and the layout into a document run off the windows' thread: a large file keeps
+    // the windows drawn, behind a box when it takes long.
+    const QTextDocument *shown = RichEdit->document();
+    Loaded loaded;
+    WindowKit::runOffThread(QStringLiteral("Código de Trânsito Brasileiro"),
+                            QStringLiteral("Abrindo o texto do Código de Trânsito..."), "ProgressoCodigo",
+                            [&loaded, font = shown->defaultFont(), margin = shown->documentMargin(),
+                             option = shown->defaultTextOption(),
+                             thread = thread()] { load(loaded, font, margin, option, thread); });
+    m_loading = false;
+    if (!loaded.document) {
+        Dialogs::current().message(Dialogs::Icon::None, QString(), loaded.refused);
+        return;
+    }
+    QTextDocument *document = loaded.document.release();
+    document->setParent(RichEdit);
     RichEdit->setDocument(document); // the view's own empty document goes with it
-    m_text = std::move(text);
+    m_text = std::move(loaded.text);
     // The new document opens at its start; moving the cursor there would lay out its first line again.
 
     ComboBox1->clear();

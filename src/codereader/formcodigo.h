@@ -83,6 +83,7 @@ private:
     void setWordWrap(bool on);
 
     LineModel m_text;
+    bool m_loading = false; // cnt.rtf is being read
     DeferredContent m_controls;
     ReadAloud *m_ouvir = nullptr; // "Ouvir" and F8: the current article
 };

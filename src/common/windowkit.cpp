@@ -8,16 +8,20 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSet>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 // Turns a left-button release on the control it watches into a call of its action.
@@ -291,4 +295,22 @@ void WindowKit::keepWindowsOnScreen(QApplication &app)
         keeper = new ScreenKeeper(&app);
         app.installEventFilter(keeper);
     }
+}
+
+void WindowKit::runOffThread(const QString &title, const QString &what, const char *name,
+                             const std::function<void()> &work)
+{
+    std::unique_ptr<QThread> worker(QThread::create(work));
+    QProgressDialog progress(what, QString(), 0, 0, QApplication::activeWindow());
+    progress.setObjectName(QString::fromLatin1(name));
+    progress.setWindowTitle(title);
+    progress.setCancelButton(nullptr);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(500);
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    progress.close();
 }

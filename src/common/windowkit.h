@@ -114,4 +114,10 @@ void keepWindowsOnScreen(QApplication &app);
 // keyboard focus (over the control's own painting, taking no clicks), so that the focus is plain
 // to see on a coloured background. The ring belongs to area.
 void showFocusRing(QWidget *area, const QColor &colour);
+// Runs work on a thread of its own and returns when it has ended. Meanwhile the windows keep
+// drawing and timers keep running, but no key or click reaches them (they come after); when the
+// work lasts over half a second an application-modal box named name, with title and the sentence
+// what, shows that the program is busy.
+void runOffThread(const QString &title, const QString &what, const char *name,
+                  const std::function<void()> &work);
 } // namespace WindowKit

@@ -5,15 +5,11 @@
 #include "history.h"
 
 #include "common/errordisplay.h"
+#include "common/windowkit.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QEventLoop>
-#include <QProgressDialog>
-#include <QThread>
 #include <QWidget>
-
-#include <memory>
 
 namespace {
 class HistoryFollower : public QObject {
@@ -46,18 +42,6 @@ void StudyWindow::refreshWhenHistoryChanges(QWidget *window, const quint64 *seen
 
 void StudyWindow::runWithProgress(const QString &what, const std::function<void()> &work)
 {
-    std::unique_ptr<QThread> worker(QThread::create(work));
-    QProgressDialog progress(what, QString(), 0, 0, QApplication::activeWindow());
-    progress.setObjectName(QStringLiteral("ProgressoHistorico"));
-    progress.setWindowTitle(QStringLiteral("Histórico de estudo"));
-    progress.setCancelButton(nullptr);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(500);
-    QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
     // Drawn meanwhile, but no click or key reaches a window that would use the history.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker->wait();
-    progress.close();
+    WindowKit::runOffThread(QStringLiteral("Histórico de estudo"), what, "ProgressoHistorico", work);
 }

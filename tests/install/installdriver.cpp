@@ -157,12 +157,19 @@ public:
 private:
     void tick()
     {
+        // A step that waits on a loop of its own (the reader's load) lets this timer run again
+        // meanwhile: that turn is skipped.
+        if (m_inStep)
+            return;
         if (m_next >= m_steps.size()) {
             m_timer.stop();
             return;
         }
         const Step &step = m_steps[m_next];
-        if (step.run()) {
+        m_inStep = true;
+        const bool done = step.run();
+        m_inStep = false;
+        if (done) {
             ++m_next;
             m_tries = 0;
         } else if (++m_tries > 400) { // 20 s
@@ -177,6 +184,7 @@ private:
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
     int m_tries = 0;
+    bool m_inStep = false;
     QTimer m_timer;
 };
 

@@ -163,7 +163,9 @@ void TestDrill::answerRightAndWrongInTheWindow()
     QVERIFY(m_reader->isVisible());
     QVERIFY(m_reader->RichEdit->textCursor().hasSelection());
 
-    // F8 reads the question, the verdict and the explanation; the next question stops it.
+    // Back in the drill (the reader came to the front), F8 reads the question, the verdict and the
+    // explanation; the next question stops it.
+    QVERIFY(showActive(w.get()));
     FakeSpeech speech;
     QTest::keyClick(w.get(), Qt::Key_F8);
     QCOMPARE(speech.said.size(), 1);
