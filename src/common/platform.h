@@ -101,5 +101,9 @@ bool removeEntry(const std::u16string &path);
 void *loadLibrary(const std::string &name, int version);
 // The function or variable of that name in a loaded library, or null.
 void *librarySymbol(void *library, const char *name);
+// Loads one of the program's own modules ("quelvado_sound": libquelvado_sound.so, or
+// quelvado_sound.dll) from folder (ending in a separator) and nowhere else; null when it cannot.
+// A module stays loaded until the process ends.
+void *loadModule(const std::u16string &folder, const std::string &name);
 
 } // namespace Platform

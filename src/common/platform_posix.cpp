@@ -211,3 +211,11 @@ void *Platform::librarySymbol(void *library, const char *name)
 {
     return library ? ::dlsym(library, name) : nullptr;
 }
+
+void *Platform::loadModule(const std::u16string &folder, const std::string &name)
+{
+    // A path with a slash: dlopen takes that file and searches nowhere else.
+    const std::string path =
+        QFile::encodeName(QString::fromStdU16String(folder)).toStdString() + "lib" + name + ".so";
+    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}

@@ -270,6 +270,16 @@ void *Platform::loadLibrary(const std::string &name, int version)
                             LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+void *Platform::loadModule(const std::u16string &folder, const std::string &name)
+{
+    // A full path: the module's own dependencies are looked for in its folder and the system's.
+    std::wstring path(folder.begin(), folder.end());
+    path.append(name.begin(), name.end());
+    path += L".dll";
+    return ::LoadLibraryExW(path.c_str(), nullptr,
+                            LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 void *Platform::librarySymbol(void *library, const char *name)
 {
     if (!library)

@@ -2,10 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "voiceengine.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
 #include <QTimer>
 
 #include <algorithm>
@@ -42,22 +38,11 @@ void VoiceEngine::say(const QString &text, Speed speed)
         emit finished();
         return;
     }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        emit failed(QStringLiteral("Não há saída de som disponível para ouvir o texto."));
-        emit finished();
-        return;
-    }
-    QAudioFormat format;
-    format.setSampleRate(ESpeakVoice::sampleRate());
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    delete m_sink;
-    m_sink = new QAudioSink(device, format, this);
-    m_output = m_sink->start();
-    if (!m_output) {
-        emit failed(
-            QStringLiteral("Não foi possível tocar o som (a saída de som recusou o formato da voz)."));
+    QString refused;
+    if (!m_sink)
+        m_sink = SoundOutput::open(&refused);
+    if (!m_sink || !m_sink->start(ESpeakVoice::sampleRate(), &refused)) {
+        emit failed(refused);
         emit finished();
         return;
     }
@@ -93,16 +78,16 @@ void VoiceEngine::feed()
     {
         const std::lock_guard guard(m_shared->lock);
         const qsizetype room = m_sink->bytesFree();
-        if (m_output && room > 0 && !m_shared->samples.isEmpty()) {
+        if (room > 0 && !m_shared->samples.isEmpty()) {
             const qsizetype n = std::min(room, m_shared->samples.size()) & ~qsizetype(1);
-            const qint64 written = m_output->write(m_shared->samples.constData(), n);
+            const qint64 written = m_sink->write(m_shared->samples.constData(), n);
             if (written > 0)
                 m_shared->samples.remove(0, written);
         }
         done = m_shared->done && m_shared->samples.isEmpty();
         failure = m_shared->failure;
     }
-    if (m_sink->error() != QAudio::NoError && m_sink->error() != QAudio::UnderrunError) {
+    if (m_sink->failed()) {
         end(QStringLiteral("Não foi possível tocar o som (a saída de som falhou)."));
         return;
     }

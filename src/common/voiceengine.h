@@ -1,22 +1,20 @@
 // SPDX-FileCopyrightText: 2026 Vitrine Dolmar
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The real speech engine: espeak-ng synthesises on a worker thread (ESpeakVoice) while Qt
-// Multimedia plays the samples already made, so the first words sound before the whole text is
-// synthesised. stop() ends both at once.
+// The real speech engine: espeak-ng synthesises on a worker thread (ESpeakVoice) while the sound
+// output (SoundOutput: Qt Multimedia, loaded at the first reading) plays the samples already made, so the
+// first words sound before the whole text is synthesised. stop() ends both at once.
 
+#include "common/soundoutput.h"
 #include "common/speech.h"
 
 #include <QByteArray>
-#include <QPointer>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
 
-class QAudioSink;
-class QIODevice;
 class QTimer;
 
 class VoiceEngine : public SpeechEngine {
@@ -46,8 +44,7 @@ private:
     std::shared_ptr<Shared> m_shared;
     std::atomic<bool> m_abort{false};
     std::thread m_worker;
-    QAudioSink *m_sink = nullptr;
-    QPointer<QIODevice> m_output;
+    std::unique_ptr<SoundOutput> m_sink;
     QTimer *m_feeder = nullptr;
     bool m_speaking = false;
 };

@@ -7,8 +7,10 @@
 #include "questionsheet.h"
 
 #include "codereader/articleindex.h"
+#include "common/dialogs.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
+#include "common/printing.h"
 #include "common/readaloud.h"
 #include "common/speechtext.h"
 #include "common/windowkit.h"
@@ -21,9 +23,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -51,10 +52,14 @@ const QString kSimboloErrada = QuestionSheet::wrongSymbol();
 // The size the window had when last shown in this run; the first review opens sized for reading.
 QSize tamanhoGuardado(660, 620);
 
-TFormRevisao::EscolheImpressora escolheImpressora = [](QPrinter &printer, QWidget *parent) {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Imprimir revisão"));
-    return dialog.exec() == QDialog::Accepted;
+TFormRevisao::EscolheImpressora escolheImpressora = [](QWidget *parent, const Printing::Draw &draw) {
+    QString why;
+    if (Printing::print(parent, QStringLiteral("Revisão da prova"), QStringLiteral("Imprimir revisão"), draw,
+                        &why))
+        return true;
+    if (!why.isEmpty())
+        Dialogs::current().message(Dialogs::Icon::None, QString(), why);
+    return false;
 };
 
 // The texts of question number, of a block or of the study files; nullptr when none is stored.
@@ -427,12 +432,7 @@ void TFormRevisao::BBImprimirClick()
 {
     if (m_prova.isEmpty())
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Revisão da prova"));
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    if (!escolheImpressora(printer, this))
-        return;
-    Imprime(printer);
+    escolheImpressora(this, [this](QPagedPaintDevice &printer) { Imprime(printer); });
 }
 
 void TFormRevisao::BBFecharClick()
@@ -539,7 +539,7 @@ void TFormRevisao::MontaImpressao(QTextDocument &document) const
     document.setHtml(html);
 }
 
-void TFormRevisao::Imprime(QPrinter &printer) const
+void TFormRevisao::Imprime(QPagedPaintDevice &printer) const
 {
     // Each position is laid out on its own and goes whole on a page (a new page when it does not
     // fit what is left of one); every page is headed with the exam and its number. Layout is in the
@@ -549,8 +549,9 @@ void TFormRevisao::Imprime(QPrinter &printer) const
         return;
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
-    const double scale = printer.resolution() / dpi;
-    const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int resolution = printer.logicalDpiY();
+    const double scale = resolution / dpi;
+    const QRectF paper = printer.pageLayout().paintRectPixels(resolution);
     const double width = paper.width() / scale;
     const double height = paper.height() / scale;
     const double gap = 12.0;

@@ -22,7 +22,7 @@
 
 class QCheckBox;
 class QLabel;
-class QPrinter;
+class QPagedPaintDevice;
 class QPushButton;
 class QScrollArea;
 class QTextDocument;
@@ -59,13 +59,14 @@ public:
     // Writes the review into document as one text: the summary, then every position, or with
     // "Só as erradas" checked the wrong and unanswered ones only (what is printed).
     void MontaImpressao(QTextDocument &document) const;
-    // Prints the same on printer, each position whole on a page, every page headed with the exam
-    // and the page's number.
-    void Imprime(QPrinter &printer) const;
+    // Prints the same on printer (a printer, or any paged device), each position whole on a page,
+    // every page headed with the exam and the page's number.
+    void Imprime(QPagedPaintDevice &printer) const;
 
-    // How "Imprimir" gets its printer ready: the print dialog, or in tests a printer set up to
-    // write a PDF file. Returns false when the user cancelled.
-    using EscolheImpressora = std::function<bool(QPrinter &, QWidget *parent)>;
+    // How "Imprimir" reaches a printer: the print dialog, then the review drawn by draw; in tests, a
+    // PDF file. Returns false when the user cancelled.
+    using EscolheImpressora =
+        std::function<bool(QWidget *parent, const std::function<void(QPagedPaintDevice &)> &draw)>;
     static void setEscolheImpressora(EscolheImpressora choose);
 
     QLabel *LabelPosicao = nullptr;

@@ -9,6 +9,7 @@
 #include "subjects.h"
 #include "todayexam.h"
 
+#include "common/chart.h"
 #include "common/clock.h"
 #include "common/errordisplay.h"
 #include "common/hints.h"
@@ -16,21 +17,14 @@
 #include "exam/examtypes.h"
 #include "exam/questionbank.h"
 
-#include <QAreaSeries>
-#include <QChart>
-#include <QChartView>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLocale>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace {
 // The least number of right answers today's exam asks.
@@ -53,16 +47,6 @@ const Readiness::Pools &examPools()
 {
     static const Readiness::Pools pools = TodayExam::pools(QuestionBank::instance());
     return pools;
-}
-
-// A chart's axes and series gone, to be drawn again.
-void limpa(QChart *chart)
-{
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
 }
 
 QString dataHora(const QDateTime &t)
@@ -136,21 +120,12 @@ TFormDesempenho::TFormDesempenho(QWidget *parent) : QWidget(parent, Qt::Window)
                          modulos);
     GridModulos->setAccessibleName(QStringLiteral("Módulos do curso"));
 
-    // The view's own chart (a chart set in its place would leave the view's first one unowned).
-    Grafico = WindowKit::make<QChartView>(this, "Grafico");
-    QChart *chart = Grafico->chart();
-    chart->setTitle(QStringLiteral("Acertos nas últimas provas"));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    Grafico->setRenderHint(QPainter::Antialiasing);
+    Grafico = Chart::make(this, "Grafico", QStringLiteral("Acertos nas últimas provas"));
     Grafico->setAccessibleName(QStringLiteral("Gráfico dos acertos nas últimas provas"));
     Grafico->setMinimumHeight(240);
 
-    GraficoChance = WindowKit::make<QChartView>(this, "GraficoChance");
-    GraficoChance->chart()->setTitle(QStringLiteral("Chance de aprovação ao longo dos dias"));
-    GraficoChance->chart()->legend()->setAlignment(Qt::AlignBottom);
-    GraficoChance->chart()->setMargins(QMargins(4, 4, 4, 4));
-    GraficoChance->setRenderHint(QPainter::Antialiasing);
+    GraficoChance =
+        Chart::make(this, "GraficoChance", QStringLiteral("Chance de aprovação ao longo dos dias"));
     GraficoChance->setAccessibleName(QStringLiteral("Gráfico da chance de aprovação ao longo dos dias"));
     GraficoChance->setMinimumHeight(220);
 
@@ -347,20 +322,14 @@ void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temDa
     if (StudyHistory::memory().answers > 0)
         pontos.append({hoje, agora.enough, agora.chance, agora.low, agora.high});
 
-    QChart *chart = GraficoChance->chart();
-    limpa(chart);
-    auto *chance = new QLineSeries;
-    chance->setName(QStringLiteral("Chance se a prova fosse no dia"));
-    chance->setPointsVisible(true);
-    auto *alta = new QLineSeries;
-    auto *baixa = new QLineSeries;
-    auto *faixa = new QAreaSeries(alta, baixa);
-    // The area series does not own its two lines: they go with it.
-    alta->setParent(faixa);
-    baixa->setParent(faixa);
-    faixa->setName(QStringLiteral("Faixa provável (80%)"));
-    faixa->setColor(QColor(120, 160, 220, 90));
-    faixa->setBorderColor(QColor(120, 160, 220, 160));
+    ChartSeries faixa;
+    faixa.kind = ChartSeries::Kind::Band;
+    faixa.name = QStringLiteral("Faixa provável (80%)");
+    faixa.colour = QColor(120, 160, 220, 90);
+    faixa.border = QColor(120, 160, 220, 160);
+    ChartSeries chance;
+    chance.name = QStringLiteral("Chance se a prova fosse no dia");
+    chance.pointsVisible = true;
 
     const auto x = [](Fsrs::Day d) {
         return double(QDateTime(Memory::dateOf(d), QTime(12, 0)).toMSecsSinceEpoch());
@@ -370,44 +339,32 @@ void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temDa
     for (const Readiness::DayChance &p : std::as_const(pontos)) {
         if (!p.enough)
             continue;
-        chance->append(x(p.day), p.chance * 100);
-        alta->append(x(p.day), p.high * 100);
-        baixa->append(x(p.day), p.low * 100);
+        chance.points.append({x(p.day), p.chance * 100});
+        faixa.upper.append({x(p.day), p.high * 100});
+        faixa.points.append({x(p.day), p.low * 100});
         primeiro = primeiro ? primeiro : &p;
         ultimo = &p;
     }
-    chart->addSeries(faixa);
-    chart->addSeries(chance);
+    ChartContent content;
+    content.series = {faixa, chance};
     // With an exam date ahead, the chance on that day stands apart at its end.
     const bool previsao = temData && prova > hoje && naProva.enough;
     if (previsao) {
-        auto *naData = new QScatterSeries;
-        naData->setName(QStringLiteral("Na data da prova"));
-        naData->setMarkerSize(10);
-        naData->setColor(QColor(30, 130, 60));
-        naData->append(x(prova), naProva.chance * 100);
-        chart->addSeries(naData);
+        ChartSeries naData;
+        naData.kind = ChartSeries::Kind::Points;
+        naData.name = QStringLiteral("Na data da prova");
+        naData.markerSize = 10;
+        naData.colour = QColor(30, 130, 60);
+        naData.points.append({x(prova), naProva.chance * 100});
+        content.series.append(naData);
     }
 
     Fsrs::Day de = primeiro ? primeiro->day : hoje;
     Fsrs::Day ate = std::max(hoje, previsao ? prova : hoje);
-    auto *eixoX = new QDateTimeAxis;
-    eixoX->setFormat(QStringLiteral("dd/MM"));
-    eixoX->setTitleText(QStringLiteral("Dia"));
-    eixoX->setRange(QDateTime(Memory::dateOf(de - 1), QTime(12, 0)),
-                    QDateTime(Memory::dateOf(ate + 1), QTime(12, 0)));
-    eixoX->setTickCount(qBound(2, int(ate - de + 3), 7));
-    auto *eixoY = new QValueAxis;
-    eixoY->setRange(0, 100);
-    eixoY->setTickCount(6);
-    eixoY->setLabelFormat(QStringLiteral("%d%"));
-    eixoY->setTitleText(QStringLiteral("Chance"));
-    chart->addAxis(eixoX, Qt::AlignBottom);
-    chart->addAxis(eixoY, Qt::AlignLeft);
-    for (QAbstractSeries *series : chart->series()) {
-        series->attachAxis(eixoX);
-        series->attachAxis(eixoY);
-    }
+    content.x = {true,       QStringLiteral("dd/MM"),        QStringLiteral("Dia"), x(de - 1),
+                 x(ate + 1), qBound(2, int(ate - de + 3), 7)};
+    content.y = {false, QStringLiteral("%d%"), QStringLiteral("Chance"), 0, 100, 6};
+    Chart::show(GraficoChance, content);
 
     // What the chart shows, in words, for a screen reader.
     QString resumo;
@@ -416,9 +373,9 @@ void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temDa
     } else {
         resumo = QStringLiteral("Chance se a prova fosse no dia, em %1 %2: de %3 em %4 a %5 em %6 "
                                 "(provavelmente entre %7 e %8).")
-                     .arg(chance->count())
-                     .arg(chance->count() == 1 ? QStringLiteral("dia de estudo")
-                                               : QStringLiteral("dias de estudo"))
+                     .arg(chance.points.size())
+                     .arg(chance.points.size() == 1 ? QStringLiteral("dia de estudo")
+                                                    : QStringLiteral("dias de estudo"))
                      .arg(porcento(primeiro->chance), dia(primeiro->day), porcento(ultimo->chance),
                           ultimo->day == hoje ? QStringLiteral("hoje") : dia(ultimo->day),
                           porcento(ultimo->low), porcento(ultimo->high));
@@ -430,28 +387,26 @@ void TFormDesempenho::mostraCurva(const Readiness::Estimate &naProva, bool temDa
 
 void TFormDesempenho::mostraGrafico()
 {
-    QChart *chart = Grafico->chart();
-    limpa(chart);
-
     // Drawn exams measure what is known; a fixed list, done again, also how well it is remembered.
-    auto *acertos = new QLineSeries;
-    acertos->setName(QStringLiteral("Provas sorteadas"));
-    acertos->setPointsVisible(true);
-    auto *fixas = new QScatterSeries;
-    fixas->setName(QStringLiteral("Listas fixas (medem também a memória da lista)"));
-    fixas->setMarkerSize(8);
-    fixas->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    auto *minimo = new QLineSeries;
-    minimo->setName(QStringLiteral("Mínimo do exame atual (20)"));
-    QPen tracejado(QColor(200, 40, 40));
-    tracejado.setStyle(Qt::DashLine);
-    tracejado.setWidth(2);
-    minimo->setPen(tracejado);
+    ChartSeries acertos;
+    acertos.name = QStringLiteral("Provas sorteadas");
+    acertos.pointsVisible = true;
+    ChartSeries fixas;
+    fixas.kind = ChartSeries::Kind::Points;
+    fixas.name = QStringLiteral("Listas fixas (medem também a memória da lista)");
+    fixas.markerSize = 8;
+    fixas.squareMarkers = true;
+    ChartSeries minimo;
+    minimo.name = QStringLiteral("Mínimo do exame atual (20)");
+    minimo.pen = QPen(QColor(200, 40, 40));
+    minimo.pen.setStyle(Qt::DashLine);
+    minimo.pen.setWidth(2);
+    minimo.penSet = true;
 
     QDateTime first, last;
     for (const HistorySummary &s : m_report.last) {
-        (s.type >= 1 && s.type <= ExamTypes::kFixedTypes ? static_cast<QXYSeries *>(fixas) : acertos)
-            ->append(double(s.start.toMSecsSinceEpoch()), s.right);
+        (s.type >= 1 && s.type <= ExamTypes::kFixedTypes ? fixas : acertos)
+            .points.append({double(s.start.toMSecsSinceEpoch()), double(s.right)});
         if (!first.isValid())
             first = s.start;
         last = s.start;
@@ -463,29 +418,18 @@ void TFormDesempenho::mostraGrafico()
     const qint64 margin = qMax<qint64>(1800, first.secsTo(last) / 30);
     first = first.addSecs(-margin);
     last = last.addSecs(margin);
-    minimo->append(double(first.toMSecsSinceEpoch()), kMinimoAtual);
-    minimo->append(double(last.toMSecsSinceEpoch()), kMinimoAtual);
-    chart->addSeries(acertos);
-    chart->addSeries(fixas);
-    chart->addSeries(minimo);
-
-    auto *x = new QDateTimeAxis;
-    x->setFormat(first.daysTo(last) >= 1 ? QStringLiteral("dd/MM") : QStringLiteral("HH:mm"));
-    x->setTitleText(QStringLiteral("Data da prova"));
-    x->setRange(first, last);
-    x->setTickCount(qBound(2, int(m_report.last.size()), 7));
-    auto *y = new QValueAxis;
-    y->setRange(0, ExamTypes::kQuestions);
-    y->setTickCount(7);
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setTitleText(QStringLiteral("Acertos"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QXYSeries *series : {static_cast<QXYSeries *>(acertos), static_cast<QXYSeries *>(fixas),
-                              static_cast<QXYSeries *>(minimo)}) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    minimo.points = {{double(first.toMSecsSinceEpoch()), double(kMinimoAtual)},
+                     {double(last.toMSecsSinceEpoch()), double(kMinimoAtual)}};
+    ChartContent content;
+    content.series = {acertos, fixas, minimo};
+    content.x = {true,
+                 first.daysTo(last) >= 1 ? QStringLiteral("dd/MM") : QStringLiteral("HH:mm"),
+                 QStringLiteral("Data da prova"),
+                 double(first.toMSecsSinceEpoch()),
+                 double(last.toMSecsSinceEpoch()),
+                 qBound(2, int(m_report.last.size()), 7)};
+    content.y = {false, QStringLiteral("%d"), QStringLiteral("Acertos"), 0, double(ExamTypes::kQuestions), 7};
+    Chart::show(Grafico, content);
 
     // What the chart shows, in words, for a screen reader.
     QString resumo;
@@ -512,8 +456,8 @@ void TFormDesempenho::mostraGrafico()
                 .arg(kMinimoAtual)
                 .arg(dataHora(m_report.last.last().start))
                 .arg(m_report.last.last().right)
-                .arg(acertos->count())
-                .arg(fixas->count());
+                .arg(acertos.points.size())
+                .arg(fixas.points.size());
     }
     Grafico->setAccessibleDescription(resumo);
 }

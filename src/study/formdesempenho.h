@@ -15,7 +15,6 @@
 
 #include <functional>
 
-class QChartView;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -42,10 +41,10 @@ public:
     // The course's four modules: how many questions of each a drawn exam holds, how many were seen,
     // and the chance of a right answer on the exam date. Hidden while the bank names no module.
     QTableWidget *GridModulos = nullptr;
-    QChartView *Grafico = nullptr;
+    QWidget *Grafico = nullptr;
     // The chance of passing at the end of each of the last days of study, for an exam that day, with
     // its band; and the chance on the exam date when one is set.
-    QChartView *GraficoChance = nullptr;
+    QWidget *GraficoChance = nullptr;
     QLabel *LabelFraca = nullptr;
     QPushButton *BBTreinar = nullptr;
     QPushButton *BBFechar = nullptr;

@@ -128,8 +128,13 @@ void TestSpeech::engineEndsEveryReading()
     engine.say(SpeechText::spoken(QStringLiteral("Questão 1.")), SpeechEngine::Speed::Fast);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
     QVERIFY(!engine.isSpeaking());
-    if (!failed.isEmpty())
-        qInfo("no sound here: %s", qPrintable(failed.first().first().toString()));
+    // The sound module is built beside the program and is found there: any failure is the sound
+    // system's.
+    if (!failed.isEmpty()) {
+        const QString why = failed.first().first().toString();
+        QVERIFY2(!why.contains(QStringLiteral("falta uma parte")), qPrintable(why));
+        qInfo("no sound here: %s", qPrintable(why));
+    }
     engine.say(
         SpeechText::spoken(QStringLiteral("Questão 2, bem mais longa, que será interrompida no meio.")),
         SpeechEngine::Speed::Slow);

@@ -22,7 +22,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -549,14 +549,17 @@ void TestRevisao::printsAllThirtyAsPdf()
     QVERIFY(r);
     const QString pdf = m_folder->file(QStringLiteral("revisao.pdf"));
     int asked = 0;
-    TFormRevisao::setEscolheImpressora([&](QPrinter &printer, QWidget *) {
+    TFormRevisao::setEscolheImpressora([&](QWidget *, const std::function<void(QPagedPaintDevice &)> &draw) {
         ++asked;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(1200);
+        draw(writer);
         return true;
     });
     QTest::mouseClick(r->BBImprimir, Qt::LeftButton);
-    TFormRevisao::setEscolheImpressora([](QPrinter &, QWidget *) { return false; });
+    TFormRevisao::setEscolheImpressora(
+        [](QWidget *, const std::function<void(QPagedPaintDevice &)> &) { return false; });
     QCOMPARE(asked, 1);
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -162,12 +162,16 @@ void TestInstall::initTestCase()
     QVERIFY2(unpacked.code == 0, qPrintable(unpacked.output));
 }
 
-// The package holds the program, its data, the desktop files and its documents, nothing else, and
-// depends on the libraries the program links.
+// The package holds the program, its modules where the program looks for them, its data, the
+// desktop files and its documents, nothing else, and depends on the libraries the program links
+// and the modules load.
 void TestInstall::packageContents()
 {
     QStringList expected = {
         QStringLiteral("usr/bin/quelvado"),
+        QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_charts.so")),
+        QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_print.so")),
+        QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_sound.so")),
         QStringLiteral("usr/share/applications/") + kAppId + QStringLiteral(".desktop"),
         QStringLiteral("usr/share/doc/quelvado/changelog.gz"),
         QStringLiteral("usr/share/doc/quelvado/copyright"),
@@ -193,8 +197,9 @@ void TestInstall::packageContents()
     const Result depends =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_deb, QStringLiteral("Depends")});
     QCOMPARE(depends.code, 0);
-    for (const char *package : {"libc6", "libqt6widgets6", "libqt6svg6", "libcurl4", "fonts-dejavu-core",
-                                "fonts-dejavu-extra", "libsqlite3-0"})
+    for (const char *package :
+         {"libc6", "libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libqt6charts6",
+          "libqt6printsupport6", "libcurl4", "fonts-dejavu-core", "fonts-dejavu-extra", "libsqlite3-0"})
         QVERIFY2(depends.output.contains(QLatin1String(package)), qPrintable(depends.output));
     // Qt's texts in Portuguese are recommended, not required.
     const Result recommends =
@@ -307,7 +312,8 @@ void TestInstall::firstStart()
         // The program as the build folder has it, copied with its data into a folder of its own.
         root = m_tmp.filePath(kind);
         QVERIFY(QDir().mkpath(root));
-        for (const char *name : {"quelvado", "cnt.rtf", "Quelvado.html"})
+        for (const char *name : {"quelvado", "libquelvado_sound.so", "libquelvado_charts.so",
+                                 "libquelvado_print.so", "cnt.rtf", "Quelvado.html"})
             QVERIFY(copyFile(QStringLiteral(QUELVADO_BIN_DIR "/") + QLatin1String(name),
                              root + QLatin1Char('/') + QLatin1String(name)));
         program = root + QStringLiteral("/quelvado");

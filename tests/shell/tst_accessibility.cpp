@@ -28,7 +28,6 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QChartView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -159,9 +159,10 @@ private slots:
     void endingWithAnExamInProgress();
     void todaysExamKeptWhenTheProgramEnds();
     void titlesAsTheWindowSystemShowsThem();
+    void startsWithoutTheLibrariesOfModules();
 
 private:
-    void startProgram(QProcess &program);
+    void startProgram(QProcess &program, const QStringList &extraEnvironment = {});
     // Starts the program, opens an exam and answers two questions; main is its main window.
     void programWithExamInProgress(QProcess &program, Window &main);
 
@@ -190,7 +191,7 @@ void TestProcess::cleanup()
     m_home.reset();
 }
 
-void TestProcess::startProgram(QProcess &program)
+void TestProcess::startProgram(QProcess &program, const QStringList &extraEnvironment)
 {
     const QString home = m_home->path();
     QDir(home).mkpath(QStringLiteral("run"));
@@ -205,6 +206,8 @@ void TestProcess::startProgram(QProcess &program)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    for (const QString &setting : extraEnvironment)
+        env.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     program.setProcessEnvironment(env);
     program.setProgram(QStringLiteral(QUELVADO_PROGRAM));
     program.start();
@@ -328,6 +331,24 @@ void TestProcess::titlesAsTheWindowSystemShowsThem()
         QVERIFY2(!t.contains(QStringLiteral(" — ")), qPrintable(t));
     program.kill();
     program.waitForFinished(5000);
+}
+
+// Reading aloud's sound libraries (Qt Multimedia and the sound system's), the charts' (Qt Charts
+// and Qt OpenGL) and printing's are loaded when first needed, not at start-up: the dynamic loader's own list
+// of the files it opened up to the main window's first paint holds none of them.
+void TestProcess::startsWithoutTheLibrariesOfModules()
+{
+    QProcess program;
+    startProgram(program,
+                 {QStringLiteral("QUELVADO_EXIT_AFTER_FIRST_PAINT=1"), QStringLiteral("LD_DEBUG=files")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().startsWith("first-paint-ms"));
+    const QByteArray loaded = program.readAllStandardError();
+    QVERIFY2(loaded.contains("libQt6Widgets.so"), "the loader's list is not there");
+    for (const char *library :
+         {"libQt6Multimedia.so", "libpulse.so", "libQt6Charts.so", "libQt6OpenGL", "libQt6PrintSupport.so"})
+        QVERIFY2(!loaded.contains(library), library);
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

@@ -39,6 +39,15 @@
 #include <QtTest>
 
 namespace {
+// The chart a chart view of the window draws.
+QChart *chartOf(QWidget *view)
+{
+    auto *chartView = qobject_cast<QChartView *>(view);
+    return chartView ? chartView->chart() : nullptr;
+}
+} // namespace
+
+namespace {
 // An exam of type 6 or 10 (questions 1..30 of Legislação, or 201..230 of Sinalização) with the
 // first `right` answers right, taken on day `day` of December 2026.
 HistoryExam exam(int first, int right, int day)
@@ -123,7 +132,7 @@ void TestProgress::windowFromKnownHistory()
         QStringLiteral("Ainda não caíram nas provas: Regras de Circulação")));
     // The chart: one point per exam, in time order, the fixed lists apart from drawn exams (none
     // here), and the line of today's minimum.
-    const auto series = window.Grafico->chart()->series();
+    const auto series = chartOf(window.Grafico)->series();
     QCOMPARE(series.size(), 3);
     QCOMPARE(qobject_cast<QXYSeries *>(series[0])->count(), 0);
     const auto *acertos = qobject_cast<QXYSeries *>(series[1]);
@@ -138,7 +147,7 @@ void TestProgress::windowFromKnownHistory()
     QVERIFY(History::instance().store(exam(201, 6, 7)));
     QVERIFY(showActive(&window));
     QCOMPARE(cell(Subjects::Sinalizacao, 2), QStringLiteral("60% (54 de 90)"));
-    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[1])->count(), 7);
+    QCOMPARE(qobject_cast<QXYSeries *>(chartOf(window.Grafico)->series()[1])->count(), 7);
 
     // The chance of passing: not with two subjects only; with answers in five, a number, its band,
     // and the subjects to study, each opening study by subject.
@@ -194,7 +203,7 @@ void TestProgress::windowFromKnownHistory()
     QCOMPARE(vistas, vistasPorMateria);
     // The chance over the days: the days of study with enough answers (the 19th, and today from
     // the memory as it is now), each with its band; the days before, with two subjects, left out.
-    const auto curva = window.GraficoChance->chart()->series();
+    const auto curva = chartOf(window.GraficoChance)->series();
     QCOMPARE(qobject_cast<QXYSeries *>(curva[1])->count(), 2);
     QVERIFY2(window.GraficoChance->accessibleDescription().startsWith(
                  QStringLiteral("Chance se a prova fosse no dia, em 2 dias de estudo: de ")),
@@ -208,8 +217,8 @@ void TestProgress::windowFromKnownHistory()
     QVERIFY(showActive(&other));
     QVERIFY(History::instance().store(exam(202, 6, 7)));
     QVERIFY(showActive(&window));
-    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[1])->count(), 8);
-    QCOMPARE(qobject_cast<QXYSeries *>(window.Grafico->chart()->series()[0])->count(), 1); // today's format
+    QCOMPARE(qobject_cast<QXYSeries *>(chartOf(window.Grafico)->series()[1])->count(), 8);
+    QCOMPARE(qobject_cast<QXYSeries *>(chartOf(window.Grafico)->series()[0])->count(), 1); // today's format
 }
 
 void TestProgress::emptyHistory()
@@ -220,7 +229,7 @@ void TestProgress::emptyHistory()
     QVERIFY(showActive(&window));
     QVERIFY(window.LabelResumo->text().startsWith(QStringLiteral("Nenhuma prova guardada")));
     QVERIFY(!window.BBTreinar->isEnabled());
-    QCOMPARE(qobject_cast<QLineSeries *>(window.Grafico->chart()->series()[0])->count(), 0);
+    QCOMPARE(qobject_cast<QLineSeries *>(chartOf(window.Grafico)->series()[0])->count(), 0);
     QCOMPARE(window.GraficoChance->accessibleDescription(),
              QStringLiteral("Ainda não dá para avaliar a chance em nenhum dia de estudo."));
     QTest::keyClick(&window, Qt::Key_Escape);
