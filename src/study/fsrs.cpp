@@ -71,13 +71,12 @@ double initialDifficulty(const Parameters &parameters, Rating rating)
 // Good leaves difficulty as it is, Again and Hard raise it, Easy lowers it; the step shrinks as
 // difficulty nears 10 (linear damping), and a small share pulls it back towards the first
 // difficulty of an Easy answer (mean reversion), so that it does not stick at a bound.
-double nextDifficulty(const Parameters &parameters, double difficulty, Rating rating)
+double nextDifficulty(const Parameters &parameters, double easyDifficulty, double difficulty, Rating rating)
 {
     const auto &w = parameters.w;
     const double step = -w[6] * (grade(rating) - 3);
     const double damped = difficulty + round8(step * (10.0 - difficulty) / 9.0);
-    const double reverted =
-        round8(w[7] * initialDifficulty(parameters, Rating::Easy) + (1.0 - w[7]) * damped);
+    const double reverted = round8(w[7] * easyDifficulty + (1.0 - w[7]) * damped);
     return std::clamp(reverted, 1.0, 10.0);
 }
 
@@ -108,6 +107,33 @@ double forgetStability(const Parameters &parameters, double difficulty, double s
 }
 
 // A stored card bounded to what review() can make, so that a damaged one cannot poison a replay.
+double curve(double elapsedDays, double stability, double factor, const Parameters &parameters)
+{
+    return round8(std::pow(1.0 + factor * elapsedDays / stability, decay(parameters)));
+}
+
+int interval(double stability, double modifier, const Parameters &parameters)
+{
+    const double maximum = std::max(parameters.maximumInterval, 1);
+    const double days = roundHalfUp(stability * modifier);
+    // Bounded as a double first: at a very low retention the days overflow an int.
+    return static_cast<int>(std::clamp(std::isnan(days) ? 1.0 : days, 1.0, maximum));
+}
+
+// What a review needs of the parameters alone, worked out once per review rather than once per
+// rating (the same expressions, so the same values).
+struct Derived {
+    double factor;         // curveFactor
+    double modifier;       // intervalModifier
+    double easyDifficulty; // initialDifficulty(Easy)
+};
+
+Derived derived(const Parameters &parameters)
+{
+    return {curveFactor(parameters), intervalModifier(parameters),
+            initialDifficulty(parameters, Rating::Easy)};
+}
+
 Fsrs::Card bounded(Fsrs::Card card)
 {
     if (card.state != Fsrs::State::New) {
@@ -123,7 +149,7 @@ Fsrs::Card bounded(Fsrs::Card card)
 namespace Fsrs {
 double forgettingCurve(double elapsedDays, double stability, const Parameters &parameters)
 {
-    return round8(std::pow(1.0 + curveFactor(parameters) * elapsedDays / stability, decay(parameters)));
+    return curve(elapsedDays, stability, curveFactor(parameters), parameters);
 }
 
 double retrievability(const Card &card, Day day, const Parameters &parameters)
@@ -142,18 +168,16 @@ double daysToRetention(double stability, const Parameters &parameters)
 
 int nextInterval(double stability, const Parameters &parameters)
 {
-    const double maximum = std::max(parameters.maximumInterval, 1);
-    const double days = roundHalfUp(daysToRetention(stability, parameters));
-    // Bounded as a double first: at a very low retention the days overflow an int.
-    return static_cast<int>(std::clamp(std::isnan(days) ? 1.0 : days, 1.0, maximum));
+    return interval(stability, intervalModifier(parameters), parameters);
 }
 
 Card review(const Card &card, Day day, Rating rating, const Parameters &parameters)
 {
     const Card before = bounded(card);
+    const Derived fixed = derived(parameters);
     const bool isNew = before.state == State::New;
     const auto elapsed = isNew ? 0.0 : static_cast<double>(std::max<Day>(day - before.lastReview, 0));
-    const double recall = isNew ? 0.0 : forgettingCurve(elapsed, before.stability, parameters);
+    const double recall = isNew ? 0.0 : curve(elapsed, before.stability, fixed.factor, parameters);
 
     // The stability each of the four ratings would give: the waits are set for all four, then
     // kept in order (Again no longer than Hard, and Hard, Good and Easy each at least a day
@@ -170,7 +194,7 @@ Card review(const Card &card, Day day, Rating rating, const Parameters &paramete
             stability[i] = forgetStability(parameters, before.difficulty, before.stability, recall);
         else
             stability[i] = recallStability(parameters, before.difficulty, before.stability, recall, r);
-        wait[i] = nextInterval(stability[i], parameters);
+        wait[i] = interval(stability[i], fixed.modifier, parameters);
     }
     wait[0] = std::min(wait[0], wait[1]);
     wait[1] = std::max(wait[1], wait[0] + 1);
@@ -182,7 +206,7 @@ Card review(const Card &card, Day day, Rating rating, const Parameters &paramete
     after.state = State::Review;
     after.stability = stability[chosen];
     after.difficulty = isNew ? std::clamp(initialDifficulty(parameters, rating), 1.0, 10.0)
-                             : nextDifficulty(parameters, before.difficulty, rating);
+                             : nextDifficulty(parameters, fixed.easyDifficulty, before.difficulty, rating);
     after.lastReview = day;
     after.due = day + wait[chosen];
     after.reps = before.reps + 1;
