@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "artwork.h"
 
+#include "common/svgdrawing.h"
+
 #include <QFile>
 #include <QResource>
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSvgRenderer>
 #include <QWidget>
 #include <cstring>
 
@@ -88,19 +89,40 @@ void drawText(QPainter &p, const QRectF &r, const QString &text, int pixelSize, 
 }
 } // namespace
 
-QPixmap Artwork::glyphPixmap(const QString &name, QSize size, qreal dpr)
+namespace {
+// The SVG file at path rendered at size, or a null pixmap when it is missing or not a drawing.
+QPixmap rendered(const QString &path, QSize size, qreal dpr)
 {
-    const QString path = QStringLiteral(":/glyphs/%1.svg").arg(name);
     if (!QFile::exists(path))
-        return {};
-    QSvgRenderer svg(path);
-    if (!svg.isValid())
         return {};
     QPixmap pm = blank(size, dpr);
     QPainter p(&pm);
-    svg.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+    const bool drawn = SvgDrawing::render(path, p, QRectF(QPointF(0, 0), QSizeF(size)));
     p.end();
-    return pm;
+    return drawn ? pm : QPixmap();
+}
+} // namespace
+
+QPixmap Artwork::glyphPixmap(const QString &name, QSize size, qreal dpr)
+{
+    return rendered(QStringLiteral(":/glyphs/%1.svg").arg(name), size, dpr);
+}
+
+QPixmap Artwork::iconPixmap(int size)
+{
+    return rendered(QStringLiteral(":/icone.svg"), QSize(size, size), 1.0);
+}
+
+QIcon Artwork::windowIcon()
+{
+    QIcon icon;
+    for (int size : kIconSizes) {
+        const QPixmap pm = prepared(QStringLiteral("icon-%1").arg(size), 1.0);
+        if (pm.isNull())
+            return QIcon(QStringLiteral(":/icone.svg"));
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 QIcon Artwork::glyph(const QWidget *widget, const char *name, int size)

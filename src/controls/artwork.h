@@ -30,6 +30,12 @@ QPixmap paintLargeBanner(qreal dpr);
 QPixmap paintExamBanner(qreal dpr);
 // An SVG picture carried in the program (":/glyphs/<name>.svg") rendered at size.
 QPixmap glyphPixmap(const QString &name, QSize size, qreal dpr = 1.0);
+// The program's icon (":/icone.svg") rendered at size x size pixels.
+QPixmap iconPixmap(int size);
+// The sizes the icon is prepared at, and the icon the windows carry: the prepared sizes (so that
+// no SVG is rendered when the program starts), or the drawing itself when they are missing.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128};
+QIcon windowIcon();
 
 // Prepared artwork: a 12-byte header ("QVIM", width and height as little-endian 32-bit numbers)
 // then the pixels, premultiplied ARGB, one 32-bit word each, row by row.

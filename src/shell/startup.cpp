@@ -16,6 +16,7 @@
 #include "common/programfolder.h"
 #include "common/settingsfile.h"
 #include "common/windowkit.h"
+#include "controls/artwork.h"
 #include "download/formdownload.h"
 #include "exam/formprova.h"
 #include "signs/formdados.h"
@@ -137,7 +138,7 @@ void Startup::configureApplication(QApplication &app)
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // The windows name their menu entry (Wayland and docks match them by it) and show its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("br.com.quelvado.Quelvado"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icone.svg")));
+    QGuiApplication::setWindowIcon(Artwork::windowIcon());
     installQtTranslation(app);
     addFonts(ProgramFolder::file(QStringLiteral("fonts")));
     if (!HintTracker::instance())

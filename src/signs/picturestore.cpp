@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picturestore.h"
 
+#include "common/svgdrawing.h"
 #include "signs/signcatalog.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
-#include <QSvgRenderer>
 
 #include <utility>
 
@@ -141,13 +141,13 @@ QPixmap TPictureStore::picture(const QString &name, QSize size, qreal devicePixe
     QPixmap rendered;
     const QString path = filePath(name);
     if (QFile::exists(path)) {
-        QSvgRenderer svg(path);
-        if (svg.isValid()) {
-            rendered = QPixmap(QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
-            rendered.setDevicePixelRatio(ratio);
-            rendered.fill(Qt::transparent);
-            QPainter painter(&rendered);
-            svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        rendered = QPixmap(QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+        rendered.setDevicePixelRatio(ratio);
+        rendered.fill(Qt::transparent);
+        QPainter painter(&rendered);
+        if (!SvgDrawing::render(path, painter, QRectF(QPointF(0, 0), QSizeF(size)))) {
+            painter.end();
+            rendered = QPixmap();
         }
     }
     m_rendered.insert(key, rendered);

@@ -172,6 +172,7 @@ void TestInstall::packageContents()
         QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_charts.so")),
         QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_print.so")),
         QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_sound.so")),
+        QDir::cleanPath(QStringLiteral("usr/bin/" QUELVADO_MODULES_FROM_BIN "/libquelvado_svg.so")),
         QStringLiteral("usr/share/applications/") + kAppId + QStringLiteral(".desktop"),
         QStringLiteral("usr/share/doc/quelvado/changelog.gz"),
         QStringLiteral("usr/share/doc/quelvado/copyright"),
@@ -313,7 +314,7 @@ void TestInstall::firstStart()
         root = m_tmp.filePath(kind);
         QVERIFY(QDir().mkpath(root));
         for (const char *name : {"quelvado", "libquelvado_sound.so", "libquelvado_charts.so",
-                                 "libquelvado_print.so", "cnt.rtf", "Quelvado.html"})
+                                 "libquelvado_print.so", "libquelvado_svg.so", "cnt.rtf", "Quelvado.html"})
             QVERIFY(copyFile(QStringLiteral(QUELVADO_BIN_DIR "/") + QLatin1String(name),
                              root + QLatin1Char('/') + QLatin1String(name)));
         program = root + QStringLiteral("/quelvado");

@@ -334,7 +334,8 @@ void TestProcess::titlesAsTheWindowSystemShowsThem()
 }
 
 // Reading aloud's sound libraries (Qt Multimedia and the sound system's), the charts' (Qt Charts
-// and Qt OpenGL) and printing's are loaded when first needed, not at start-up: the dynamic loader's own list
+// and Qt OpenGL), printing's and the drawings' (Qt Svg) are loaded when first needed, not at
+// start-up (the main window shows prepared pictures and icons): the dynamic loader's own list
 // of the files it opened up to the main window's first paint holds none of them.
 void TestProcess::startsWithoutTheLibrariesOfModules()
 {
