@@ -264,8 +264,9 @@ int Startup::run(int argc, char **argv)
     }
 
     configureApplication(app);
-    // What a kill during a write of the settings left behind.
-    SettingsFile::removeLeftovers(SettingsFile::path());
+    // What a kill during a write of the settings left behind (files over ten minutes old), cleared
+    // once the main window is up: nothing writes the settings before.
+    QTimer::singleShot(0, &app, [] { SettingsFile::removeLeftovers(SettingsFile::path()); });
     // An older study history is migrated off the windows' thread, behind a progress box.
     StudyHistory::setRunner(StudyWindow::runWithProgress);
     createWindows();
