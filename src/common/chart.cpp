@@ -16,10 +16,8 @@ const Entries &entries()
 {
     static const Entries loaded = [] {
         Entries e;
-        e.make = reinterpret_cast<decltype(&quelvado_chart_make)>(
-            Modules::entry("quelvado_charts", "quelvado_chart_make"));
-        e.show = reinterpret_cast<decltype(&quelvado_chart_show)>(
-            Modules::entry("quelvado_charts", "quelvado_chart_show"));
+        e.make = Modules::function<decltype(&quelvado_chart_make)>("quelvado_charts", "quelvado_chart_make");
+        e.show = Modules::function<decltype(&quelvado_chart_show)>("quelvado_charts", "quelvado_chart_show");
         return e.make && e.show ? e : Entries{};
     }();
     return loaded;

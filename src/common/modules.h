@@ -12,6 +12,11 @@ namespace Modules {
 // The entry point named symbol of the module ("quelvado_sound"), loading the module the first time;
 // null when the module or the symbol cannot be found. Looked for in the program's own folders only.
 void *entry(const char *module, const char *symbol);
+// The same, as the function type F the entry point has.
+template <typename F> F function(const char *module, const char *symbol)
+{
+    return reinterpret_cast<F>(entry(module, symbol));
+}
 // Why a module is missing, as a sentence for the user: what cannot be done.
 QString missing(const QString &what);
 } // namespace Modules

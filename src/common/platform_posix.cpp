@@ -215,7 +215,6 @@ void *Platform::librarySymbol(void *library, const char *name)
 void *Platform::loadModule(const std::u16string &folder, const std::string &name)
 {
     // A path with a slash: dlopen takes that file and searches nowhere else.
-    const std::string path =
-        QFile::encodeName(QString::fromStdU16String(folder)).toStdString() + "lib" + name + ".so";
-    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const QByteArray path = nativeName(folder) + "lib" + QByteArray::fromStdString(name) + ".so";
+    return ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
 }

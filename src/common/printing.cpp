@@ -8,7 +8,7 @@ bool Printing::print(QWidget *parent, const QString &name, const QString &dialog
                      QString *why)
 {
     static const auto entry =
-        reinterpret_cast<decltype(&quelvado_print)>(Modules::entry("quelvado_print", "quelvado_print"));
+        Modules::function<decltype(&quelvado_print)>("quelvado_print", "quelvado_print");
     if (!entry) {
         if (why)
             *why = Modules::missing(QStringLiteral("imprimir"));

@@ -6,8 +6,7 @@
 
 std::unique_ptr<SoundOutput> SoundOutput::open(QString *why)
 {
-    static const auto factory =
-        reinterpret_cast<SoundOutputFactory>(Modules::entry("quelvado_sound", kSoundOutputFactory));
+    static const auto factory = Modules::function<SoundOutputFactory>("quelvado_sound", kSoundOutputFactory);
     if (!factory) {
         if (why)
             *why = Modules::missing(QStringLiteral("tocar o som"));

@@ -6,7 +6,7 @@
 
 bool SvgDrawing::render(const QString &path, QPainter &painter, const QRectF &target)
 {
-    static const auto entry = reinterpret_cast<decltype(&quelvado_svg_render)>(
-        Modules::entry("quelvado_svg", "quelvado_svg_render"));
+    static const auto entry =
+        Modules::function<decltype(&quelvado_svg_render)>("quelvado_svg", "quelvado_svg_render");
     return entry && entry(path, &painter, target);
 }
