@@ -10,9 +10,11 @@
 #include <QWidget>
 
 #include <array>
+#include <utility>
 
 namespace {
 std::array<QWidget *, static_cast<size_t>(AppWindow::Count)> g_windows{};
+std::function<void()> g_maker;
 // Designed client height of the main window.
 constexpr int kMainClientHeight = 81;
 } // namespace
@@ -23,8 +25,19 @@ void AppWindows::set(AppWindow which, QWidget *window)
         g_windows[static_cast<size_t>(which)] = window;
 }
 
+void AppWindows::setMaker(std::function<void()> make)
+{
+    g_maker = std::move(make);
+}
+
 QWidget *AppWindows::get(AppWindow which)
 {
+    if (which >= AppWindow::Topo && which < AppWindow::Count && !g_windows[static_cast<size_t>(which)] &&
+        g_maker) {
+        // Forgotten before it runs: the windows it makes may look each other up meanwhile.
+        const std::function<void()> make = std::exchange(g_maker, nullptr);
+        make();
+    }
     return which >= AppWindow::Topo && which < AppWindow::Count ? g_windows[static_cast<size_t>(which)]
                                                                 : nullptr;
 }

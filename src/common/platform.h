@@ -58,8 +58,8 @@ public:
     // another open of the file (in this process or another) holds one that conflicts.
     Locked tryLock(bool exclusive);
     void unlock();
-    // Cuts the file to no bytes.
-    bool truncate();
+    // Cuts the file to size bytes (no bytes by default).
+    bool truncate(std::int64_t size = 0);
     // Reads up to n bytes at the current position: the count read, 0 at the end, -1 on an error.
     std::int64_t read(void *data, std::size_t n);
     // Reads or writes up to n bytes at offset: the count, 0 at the end of the file for a read, -1

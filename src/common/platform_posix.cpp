@@ -113,13 +113,13 @@ void Platform::File::unlock()
         ::flock(descriptor(m_handle), LOCK_UN);
 }
 
-bool Platform::File::truncate()
+bool Platform::File::truncate(std::int64_t size)
 {
     if (m_handle < 0)
         return false;
     int cut;
     do {
-        cut = ::ftruncate(descriptor(m_handle), 0);
+        cut = ::ftruncate(descriptor(m_handle), static_cast<off_t>(size));
     } while (cut != 0 && errno == EINTR);
     return cut == 0;
 }

@@ -166,12 +166,12 @@ void Platform::File::unlock()
     ::UnlockFileEx(handleOf(m_handle), 0, MAXDWORD, MAXDWORD, &whole);
 }
 
-bool Platform::File::truncate()
+bool Platform::File::truncate(std::int64_t size)
 {
     if (m_handle == -1)
         return false;
     FILE_END_OF_FILE_INFO end{};
-    end.EndOfFile.QuadPart = 0;
+    end.EndOfFile.QuadPart = size;
     return ::SetFileInformationByHandle(handleOf(m_handle), FileEndOfFileInfo, &end, sizeof end) != 0;
 }
 

@@ -29,7 +29,14 @@ QRect drawBevel(QPainter &p, QRect r, TPanel::TBevelCut cut, int width)
 
 TPanel::TPanel(QWidget *parent) : QWidget(parent)
 {
-    m_color = palette().color(QPalette::Button);
+    adoptColor(palette().color(QPalette::Button));
+}
+
+void TPanel::adoptColor(const QColor &c)
+{
+    m_color = c;
+    // The panel fills every pixel it covers: what lies beneath need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, c.alpha() == 255);
 }
 
 void TPanel::setBevelInner(TBevelCut b)
@@ -67,7 +74,7 @@ void TPanel::setBorderWidth(int w)
 void TPanel::setColor(const QColor &c)
 {
     if (c != m_color) {
-        m_color = c;
+        adoptColor(c);
         update();
     }
 }

@@ -39,6 +39,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Takes the colour; the panel is opaque to what lies beneath when the colour is.
+    void adoptColor(const QColor &c);
+
     TBevelCut m_inner = bvNone;
     TBevelCut m_outer = bvRaised;
     int m_bevelWidth = 1;

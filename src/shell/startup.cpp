@@ -40,6 +40,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -80,9 +81,11 @@ InstanceLock::Result InstanceLock::acquire(const QString &path)
                 case Platform::File::Locked::Ok: {
                     // What the file held before (nothing, garbage, a dead copy's number) does not
                     // matter: only a live lock marks a running copy. The number is only informative.
+                    // Written over the old text, then cut to its length: emptying the file first
+                    // would make the file system free its block and take a new one.
                     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
-                    if (m_file.truncate())
-                        m_file.writeAt(0, pid.constData(), size_t(pid.size()));
+                    if (m_file.writeAt(0, pid.constData(), size_t(pid.size())) == pid.size())
+                        m_file.truncate(pid.size());
                     return Result::Acquired;
                 }
                 case Platform::File::Locked::HeldByAnother:
@@ -164,7 +167,20 @@ template <typename W> W *own(AppWindow which, std::unique_ptr<W> window)
 
 void Startup::createWindows()
 {
+    createMainWindow();
+    createOtherWindows();
+}
+
+void Startup::createMainWindow()
+{
     own(AppWindow::Topo, std::make_unique<TFormTopo>());
+}
+
+void Startup::createOtherWindows()
+{
+    AppWindows::setMaker(nullptr);
+    if (AppWindows::get(AppWindow::Prova))
+        return;
     auto *exam =
         own(AppWindow::Prova, std::make_unique<TFormProva>(nullptr, TFormProva::Construction::Deferred));
     // Every exam the exam window corrects is kept in the study history.
@@ -178,6 +194,7 @@ void Startup::createWindows()
 void Startup::destroyWindows()
 {
     // The last created first; each leaves the registry before it goes.
+    AppWindows::setMaker(nullptr);
     while (!g_windows.empty()) {
         AppWindows::set(g_windows.back().first, nullptr);
         g_windows.back().second.reset();
@@ -186,36 +203,53 @@ void Startup::destroyWindows()
 }
 
 namespace {
-// For the start-up benchmark: after the main window's first paint, print the time since the
-// process started and the resident memory, then end.
-class FirstPaintProbe : public QObject {
+// Runs a task once, just after the first paint of a window: the first paint event that reaches any
+// widget of it (its panels cover it whole, so the window itself may get none), once that paint is
+// over. Should no paint come (a window the system keeps hidden), after a second all the same.
+class AfterFirstPaint : public QObject {
 public:
-    explicit FirstPaintProbe(QElapsedTimer started) : m_started(started) {}
-    bool eventFilter(QObject *, QEvent *event) override
+    AfterFirstPaint(const QWidget *window, std::function<void()> task)
+        : m_window(window), m_task(std::move(task))
     {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            QTimer::singleShot(0, [this] {
-                long rssKb = 0;
-                QFile status(QStringLiteral("/proc/self/status"));
-                if (status.open(QIODevice::ReadOnly)) {
-                    for (const QByteArray &line : status.readAll().split('\n'))
-                        if (line.startsWith("VmRSS:"))
-                            rssKb = line.mid(6).trimmed().split(' ').value(0).toLong();
-                }
-                std::printf("first-paint-ms %lld rss-kb %ld\n", static_cast<long long>(m_started.elapsed()),
-                            rssKb);
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+        qApp->installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] { runOnce(); });
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == m_window) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] { runOnce(); });
         }
         return false;
     }
 
 private:
-    QElapsedTimer m_started;
-    bool m_done = false;
+    void runOnce()
+    {
+        qApp->removeEventFilter(this);
+        if (m_task)
+            std::exchange(m_task, nullptr)();
+    }
+
+    const QWidget *m_window;
+    std::function<void()> m_task;
 };
+
+// For the start-up benchmark: the time since the process started and the resident memory, printed
+// at the main window's first paint.
+void reportFirstPaint(const QElapsedTimer &started)
+{
+    long rssKb = 0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                rssKb = line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    std::printf("first-paint-ms %lld rss-kb %ld\n", static_cast<long long>(started.elapsed()), rssKb);
+    std::fflush(stdout);
+}
 } // namespace
 
 namespace {
@@ -264,25 +298,29 @@ int Startup::run(int argc, char **argv)
     }
 
     configureApplication(app);
-    // What a kill during a write of the settings left behind (files over ten minutes old), cleared
-    // once the main window is up: nothing writes the settings before.
-    QTimer::singleShot(0, &app, [] { SettingsFile::removeLeftovers(SettingsFile::path()); });
     // An older study history is migrated off the windows' thread, behind a progress box.
     StudyHistory::setRunner(StudyWindow::runWithProgress);
-    createWindows();
+    // The main window first; the other five, which open only on request, once it has painted (or
+    // as soon as one of them is asked for).
+    createMainWindow();
+    AppWindows::setMaker(&createOtherWindows);
     QWidget *main = AppWindows::get(AppWindow::Topo);
-
-    FirstPaintProbe probe(started);
-    if (qEnvironmentVariableIntValue("QUELVADO_EXIT_AFTER_FIRST_PAINT") == 1)
-        main->installEventFilter(&probe);
-
+    const bool benchmark = qEnvironmentVariableIntValue("QUELVADO_EXIT_AFTER_FIRST_PAINT") == 1;
+    const AfterFirstPaint painted(main, [main, benchmark, started] {
+        if (benchmark) {
+            reportFirstPaint(started);
+            QCoreApplication::exit(0);
+            return;
+        }
+        createOtherWindows();
+        // What a kill during a write of the settings left behind (files over ten minutes old):
+        // nothing writes the settings before the windows are up.
+        SettingsFile::removeLeftovers(SettingsFile::path());
+        // An exam left running by the last run may be continued.
+        guard([main] { static_cast<TFormTopo *>(main)->ofereceProvaEmAndamento(); })();
+    });
     main->show();
-    // Once the main window shows: an exam left running by the last run may be continued.
-    if (qEnvironmentVariableIntValue("QUELVADO_EXIT_AFTER_FIRST_PAINT") != 1)
-        QTimer::singleShot(0, main,
-                           guard([main] { static_cast<TFormTopo *>(main)->ofereceProvaEmAndamento(); }));
     const int code = QApplication::exec();
-    main->removeEventFilter(&probe);
     destroyWindows();
     return code;
 }

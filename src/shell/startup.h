@@ -51,6 +51,9 @@ void configureApplication(QApplication &app);
 int addFonts(const QString &folder);
 // Creates the six windows in order, each once, and registers them; the main window first.
 void createWindows();
+// The same in two steps: the main window, then the other five.
+void createMainWindow();
+void createOtherWindows();
 // Destroys the six windows in reverse order.
 void destroyWindows();
 // The whole program: returns the exit code.

@@ -41,6 +41,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -64,6 +65,7 @@ private slots:
     void mainWindowLayout();
     void statusPanelCaptionAndDate();
     void keysOpenWindows();
+    void keyBeforeTheOtherWindowsExist();
     void keysEndProgram_data();
     void keysEndProgram();
     void keysIgnoredWhenNotActive();
@@ -210,6 +212,31 @@ void TestShell::statusPanelCaptionAndDate()
     // The date of the main window's panel is the clock's date, written out in the hint.
     QCOMPARE(formTopo()->status()->dateBox()->toolTip(),
              QStringLiteral("segunda-feira, 7 de dezembro de 2026"));
+}
+
+// The start-up makes the five other windows just after the main one's first paint; a key pressed
+// before that still opens its window, which is then made with the other four, once.
+void TestShell::keyBeforeTheOtherWindowsExist()
+{
+    Startup::destroyWindows();
+    Startup::createMainWindow();
+    int made = 0;
+    AppWindows::setMaker([&made] {
+        ++made;
+        Startup::createOtherWindows();
+    });
+    formTopo()->setWindowState(Qt::WindowNoState);
+    QVERIFY(showActive(formTopo()));
+    QCOMPARE(made, 0);
+    QTest::keyClick(formTopo(), Qt::Key_2);
+    QCOMPARE(made, 1);
+    QVERIFY(formDados()->isVisible());
+    QVERIFY(formProva() && formPlacas() && formCodigo() && formDownload());
+    Startup::createOtherWindows();
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    QCOMPARE(
+        std::count_if(tops.begin(), tops.end(), [](QWidget *w) { return qobject_cast<TFormDados *>(w); }), 1);
+    QCOMPARE(made, 1);
 }
 
 void TestShell::keysOpenWindows()
