@@ -595,11 +595,12 @@ bool fieldsOf(double dateTime, Fields &f)
         whole += 1;
         msecs -= 86400000;
     }
-    const QDate date = QDate::fromJulianDay(kDay0 + static_cast<qint64>(whole));
     if (msecs % 1000 != 0)
-        return false; // milliseconds never come from a DOS time
+        return false;                 // milliseconds never come from a DOS time
+    int year = 0, month = 0, day = 0; // the calendar worked out once, not once per field
+    QDate::fromJulianDay(kDay0 + static_cast<qint64>(whole)).getDate(&year, &month, &day);
     const int seconds = static_cast<int>(msecs / 1000);
-    f = {date.year(), date.month(), date.day(), seconds / 3600, seconds / 60 % 60, seconds % 60};
+    f = {year, month, day, seconds / 3600, seconds / 60 % 60, seconds % 60};
     return true;
 }
 
@@ -760,9 +761,10 @@ void ZipListing::load(const QString &fileName)
         QFile file(fileName);
         if (file.open(QIODevice::ReadOnly) && !file.isSequential() && file.size() > 0) {
             *this = ZipListing();
-            TZip::walk(FileBytes(file, fileName),
-                       [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
-                              quint64) { append(name, uncompressed, dosTime, dosDate); });
+            m_complete =
+                TZip::walk(FileBytes(file, fileName),
+                           [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate,
+                                  quint64) { append(name, uncompressed, dosTime, dosDate); });
             finish();
             return;
         }
@@ -774,10 +776,9 @@ void ZipListing::load(const QString &fileName)
 void ZipListing::loadFromMemory(QByteArrayView data)
 {
     *this = ZipListing();
-    TZip::walk(Bytes(data),
-               [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime, quint16 dosDate, quint64) {
-                   append(name, uncompressed, dosTime, dosDate);
-               });
+    m_complete = TZip::walk(Bytes(data), [this](QByteArrayView name, quint64 uncompressed, quint16 dosTime,
+                                                quint16 dosDate,
+                                                quint64) { append(name, uncompressed, dosTime, dosDate); });
     finish();
 }
 

@@ -165,6 +165,9 @@ public:
     void loadFromMemory(QByteArrayView data);
 
     qsizetype count() const { return static_cast<qsizetype>(m_sizes.size()); }
+    // False when the walk stopped at a record cut off by the end of the data (the rows before it
+    // are kept).
+    bool complete() const { return m_complete; }
     // The file part of the member's name (code page 1252, as TZip gives it).
     QString name(qsizetype row) const;
     quint64 uncompressedSize(qsizetype row) const { return m_sizes[static_cast<size_t>(row)]; }
@@ -181,4 +184,5 @@ private:
     std::vector<quint32> m_nameEnds;
     std::vector<quint64> m_sizes;
     std::vector<double> m_dates;
+    bool m_complete = false;
 };

@@ -34,28 +34,33 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    TZip zip;
+    // The formats and the time zone are looked up once for the whole listing.
+    const ZipDateFormat dates(iso ? ZipDateFormat::Style::Iso : ZipDateFormat::Style::Locale,
+                              QLocale::system());
+    bool complete = false;
     try {
-        zip.LoadArchive(args.first());
+        if (all) {
+            TZip zip;
+            zip.LoadArchive(args.first());
+            for (const ZipEntry &entry : zip.Entries())
+                out << entry.name << '\t' << entry.record.uncompressedSize << '\t'
+                    << dates.text(entry.record.dateTime) << '\t' << entry.record.compressedSize << '\n';
+            complete = zip.Ok();
+        } else {
+            // The window's own rows: file parts only, folders left out.
+            ZipListing listing;
+            listing.load(args.first());
+            for (qsizetype row = 0; row < listing.count(); ++row)
+                out << listing.name(row) << '\t' << listing.uncompressedSize(row) << '\t'
+                    << dates.text(listing.dateTime(row)) << '\n';
+            complete = listing.complete();
+        }
     } catch (const Exception &e) {
         err << "ziplist: " << e.message() << '\n';
         return 2;
     }
-    // The formats and the time zone are looked up once for the whole listing.
-    const ZipDateFormat dates(iso ? ZipDateFormat::Style::Iso : ZipDateFormat::Style::Locale,
-                              QLocale::system());
-    for (const ZipEntry &entry : zip.Entries()) {
-        const ZipNameParts parts = TZip::SplitEntryName(entry.name);
-        if (!all && parts.file.isEmpty())
-            continue;
-        out << (all ? entry.name : parts.file) << '\t' << entry.record.uncompressedSize << '\t'
-            << dates.text(entry.record.dateTime);
-        if (all)
-            out << '\t' << entry.record.compressedSize;
-        out << '\n';
-    }
     out.flush();
-    if (!zip.Ok()) {
+    if (!complete) {
         err << "ziplist: the archive ends inside a record; the listing stops there\n";
         return 3;
     }
