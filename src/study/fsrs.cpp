@@ -183,9 +183,12 @@ Card review(const Card &card, Day day, Rating rating, const Parameters &paramete
     // kept in order (Again no longer than Hard, and Hard, Good and Easy each at least a day
     // longer than the rating below), as the reference does, so that a better answer never
     // brings a question back sooner.
+    // A rating's wait depends only on the ratings below it (and Again's on Hard's): the ratings
+    // above the one given, Hard excepted, are left out.
+    const int highest = std::max(grade(rating), 2);
     std::array<double, 4> stability{};
     std::array<int, 4> wait{};
-    for (int g = 1; g <= 4; ++g) {
+    for (int g = 1; g <= highest; ++g) {
         const auto r = static_cast<Rating>(g);
         const auto i = static_cast<std::size_t>(g - 1);
         if (isNew)
@@ -197,9 +200,10 @@ Card review(const Card &card, Day day, Rating rating, const Parameters &paramete
         wait[i] = interval(stability[i], fixed.modifier, parameters);
     }
     wait[0] = std::min(wait[0], wait[1]);
-    wait[1] = std::max(wait[1], wait[0] + 1);
-    wait[2] = std::max(wait[2], wait[1] + 1);
-    wait[3] = std::max(wait[3], wait[2] + 1);
+    for (int g = 2; g <= highest; ++g) {
+        const auto i = static_cast<std::size_t>(g - 1);
+        wait[i] = std::max(wait[i], wait[i - 1] + 1);
+    }
 
     const auto chosen = static_cast<std::size_t>(grade(rating) - 1);
     Card after = before;
