@@ -26,7 +26,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     const bool iso = args.removeAll(QStringLiteral("--iso")) > 0;
     if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
