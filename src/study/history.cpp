@@ -389,16 +389,62 @@ Outcome unavailable(const QString &reason)
     return {Outcome::Unavailable, reason};
 }
 
+// SQLite's own connection under db, nullptr when there is none.
+sqlite3 *connectionOf(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
 // The error number of the system call that failed last on db's connection, 0 when none is known.
 int systemError(const QSqlDatabase &db)
 {
-    if (!db.isValid() || !db.isOpen() || !db.driver())
-        return 0;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return 0;
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    sqlite3 *connection = connectionOf(db);
     return connection ? sqlite3_system_errno(connection) : 0;
+}
+
+// Every exam's marks (number, right, subject, revealed, seen; no letter, no alternatives), read
+// straight from SQLite inside the caller's transaction: for the memory's replay, which reads every
+// answer ever stored, Qt's value-by-value reading takes most of the time. exams holds the exams in
+// order of id; index maps an id to its place. False when the statement cannot be made (the caller
+// reads through Qt then); a step that fails leaves what was read.
+bool readMarks(const QSqlDatabase &db, QList<HistoryExam> &exams, const QHash<qint64, qsizetype> &index)
+{
+    sqlite3 *connection = connectionOf(db);
+    sqlite3_stmt *statement = nullptr;
+    if (!connection ||
+        sqlite3_prepare_v2(connection,
+                           "SELECT exam, number, correct, subject, revealed, seen FROM answers "
+                           "ORDER BY exam, position",
+                           -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return false;
+    }
+    qint64 lastExam = 0;
+    HistoryExam *exam = nullptr;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(statement, 0);
+        if (id != lastExam || !exam) {
+            lastExam = id;
+            const auto at = index.constFind(id);
+            exam = at == index.cend() ? nullptr : &exams[*at];
+        }
+        if (!exam)
+            continue;
+        HistoryAnswer a;
+        a.number = sqlite3_column_int(statement, 1);
+        a.right = sqlite3_column_int(statement, 2) != 0;
+        a.subject = sqlite3_column_int(statement, 3);
+        a.revealed = sqlite3_column_int(statement, 4) != 0;
+        a.seen = sqlite3_column_int(statement, 5) != 0;
+        exam->answers.append(std::move(a));
+    }
+    sqlite3_finalize(statement);
+    return true;
 }
 
 // Why the place cannot hold a history, from SQLite's result code and the system's error number.
@@ -1205,6 +1251,15 @@ QList<HistoryExam> History::exams(Answers which) const
             reader.read(q, row);
             index.insert(row.id, list.size());
             list << examOf(row);
+        }
+    }
+    if (which == Answers::Marks) {
+        for (HistoryExam &exam : list)
+            exam.answers.reserve(30); // the positions of every exam the program gives
+        if (readMarks(d->db(), list, index)) {
+            q.finish();
+            d->exec(q, "COMMIT");
+            return list;
         }
     }
     const QString columns = which == Answers::Marks ? selectAll(kAnswers, {"position", "given", "shown"})
