@@ -14,7 +14,7 @@
 // first licence; the number of questions per subject follows the weight each had in the course's
 // 45 hours (Res. CONTRAN 789/2020: legislação 18 h, direção defensiva 16 h, primeiros socorros 4 h,
 // meio ambiente e cidadania 4 h, funcionamento do veículo 3 h; Res. CONTRAN 1.020/2025 keeps the
-// subjects without fixed hours), about 1,000 questions in all:
+// subjects without fixed hours); the first twelve files, 1,200 questions:
 //   estudo-01, -02  Legislação: licensing, infractions, penalties, vehicles, documents
 //   estudo-03       Regras de Circulação
 //   estudo-04, -05  Sinalização: every sign of the catalogue at least once, with its picture;
@@ -23,6 +23,12 @@
 //   estudo-10       Primeiros Socorros
 //   estudo-11       Cidadania e Meio Ambiente
 //   estudo-12       Mecânica Básica
+// and, written later as situations to judge rather than facts to recall:
+//   estudo-13, -19  Legislação
+//   estudo-14       Regras de Circulação
+//   estudo-15, -18  Direção Defensiva
+//   estudo-16       Mecânica Básica
+//   estudo-17       Sinalização: signs the catalogue lacks, and signals that meet
 // Legislação with circulation and signage is about 40 % of the questions, direção defensiva about
 // 36 %, the other three about 8 % each. A file need not be full: it holds its questions from its
 // first number on without gaps.
