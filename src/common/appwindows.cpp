@@ -32,14 +32,13 @@ void AppWindows::setMaker(std::function<void()> make)
 
 QWidget *AppWindows::get(AppWindow which)
 {
-    if (which >= AppWindow::Topo && which < AppWindow::Count && !g_windows[static_cast<size_t>(which)] &&
-        g_maker) {
-        // Forgotten before it runs: the windows it makes may look each other up meanwhile.
-        const std::function<void()> make = std::exchange(g_maker, nullptr);
-        make();
-    }
-    return which >= AppWindow::Topo && which < AppWindow::Count ? g_windows[static_cast<size_t>(which)]
-                                                                : nullptr;
+    if (which < AppWindow::Topo || which >= AppWindow::Count)
+        return nullptr;
+    QWidget *const &window = g_windows[static_cast<size_t>(which)];
+    // The maker is forgotten before it runs: the windows it makes may look each other up meanwhile.
+    if (!window && g_maker)
+        std::exchange(g_maker, nullptr)();
+    return window;
 }
 
 void AppWindows::show(AppWindow which)

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The six windows of the program, created once at start-up (the main one first, the others once it
-// has painted), owned by the start-up and kept for the whole run. Every module reaches another window through
-// this registry, which never owns.
+// has painted), owned by the start-up and kept for the whole run. Every module reaches another
+// window through this registry, which never owns.
 
 #include <QWidget>
 

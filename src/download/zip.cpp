@@ -596,8 +596,9 @@ bool fieldsOf(double dateTime, Fields &f)
         msecs -= 86400000;
     }
     if (msecs % 1000 != 0)
-        return false;                 // milliseconds never come from a DOS time
-    int year = 0, month = 0, day = 0; // the calendar worked out once, not once per field
+        return false; // milliseconds never come from a DOS time
+    // The calendar worked out once, not once per field.
+    int year = 0, month = 0, day = 0;
     QDate::fromJulianDay(kDay0 + static_cast<qint64>(whole)).getDate(&year, &month, &day);
     const int seconds = static_cast<int>(msecs / 1000);
     f = {year, month, day, seconds / 3600, seconds / 60 % 60, seconds % 60};

@@ -424,11 +424,11 @@ bool readMarks(const QSqlDatabase &db, QList<HistoryExam> &exams, const QHash<qi
         sqlite3_finalize(statement);
         return false;
     }
-    qint64 lastExam = 0;
+    qint64 lastExam = -1; // no exam has this id
     HistoryExam *exam = nullptr;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         const qint64 id = sqlite3_column_int64(statement, 0);
-        if (id != lastExam || !exam) {
+        if (id != lastExam) {
             lastExam = id;
             const auto at = index.constFind(id);
             exam = at == index.cend() ? nullptr : &exams[*at];
@@ -1255,7 +1255,7 @@ QList<HistoryExam> History::exams(Answers which) const
     }
     if (which == Answers::Marks) {
         for (HistoryExam &exam : list)
-            exam.answers.reserve(30); // the positions of every exam the program gives
+            exam.answers.reserve(ExamTypes::kQuestions);
         if (readMarks(d->db(), list, index)) {
             q.finish();
             d->exec(q, "COMMIT");
