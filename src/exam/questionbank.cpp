@@ -29,6 +29,9 @@
 //   estudo-15, -18  Direção Defensiva
 //   estudo-16       Mecânica Básica
 //   estudo-17       Sinalização: signs the catalogue lacks, and signals that meet
+//   estudo-20       Primeiros Socorros
+//   estudo-21       Cidadania e Meio Ambiente
+//   estudo-22       Regras de Circulação
 // Legislação with circulation and signage is about 40 % of the questions, direção defensiva about
 // 36 %, the other three about 8 % each. A file need not be full: it holds its questions from its
 // first number on without gaps.

@@ -33,7 +33,7 @@ constexpr int kBlockSize = 50;
 // Study questions: file estudo-NN.txt holds the numbers 1000 + 100 (NN - 1) + 1 to
 // 1000 + 100 NN, from its first number on without gaps; NN runs from 01 to kStudyFiles.
 constexpr int kStudyFileSize = 100;
-constexpr int kStudyFiles = 20;
+constexpr int kStudyFiles = 22;
 constexpr int kFirstStudyQuestion = 1001;
 constexpr int kLastStudyQuestion = 1000 + kStudyFiles * kStudyFileSize;
 constexpr int kStudyAlternatives = 4;
