@@ -808,7 +808,7 @@ void TestQuestionBank::studyQuestionsComplete()
 
 // Every question, of the blocks and of the study, carries its level and the course's module it
 // belongs to; the study questions are about half easy, a third intermediate and a sixth hard, as
-// the national bank is (50 / 35 / 15 %), each share within 8 points of that.
+// the national bank is (50 / 35 / 15 %), each share within 3 points of that.
 void TestQuestionBank::levelsAndModules()
 {
     const QuestionBank &bank = QuestionBank::instance();
@@ -827,14 +827,16 @@ void TestQuestionBank::levelsAndModules()
         if (q.level > 0)
             ++counts[static_cast<std::size_t>(q.level - 1)];
     constexpr std::array<double, kLevels> aim{50.0, 35.0, 15.0};
+    constexpr double kWithin = 3.0;
     const auto n = static_cast<double>(bank.studyQuestions().size());
     for (std::size_t k = 0; k < counts.size(); ++k) {
         const double share = 100.0 * counts[k] / n;
-        if (std::abs(share - aim[k]) > 8.0)
-            faults << QStringLiteral("study questions: %1 %2 %, the aim is %3 % (within 8 points)")
+        if (std::abs(share - aim[k]) > kWithin)
+            faults << QStringLiteral("study questions: %1 %2 %, the aim is %3 % (within %4 points)")
                           .arg(levelName(static_cast<int>(k) + 1))
                           .arg(share, 0, 'f', 1)
-                          .arg(aim[k]);
+                          .arg(aim[k])
+                          .arg(kWithin);
     }
     REPORT_FAULTS(faults);
 }
