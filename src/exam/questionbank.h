@@ -35,7 +35,6 @@ constexpr int kBlockSize = 50;
 constexpr int kStudyFileSize = 100;
 constexpr int kStudyFiles = 22;
 constexpr int kFirstStudyQuestion = 1001;
-constexpr int kLastStudyQuestion = 1000 + kStudyFiles * kStudyFileSize;
 constexpr int kStudyAlternatives = 4;
 constexpr int firstStudyNumber(int file)
 {
