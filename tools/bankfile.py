@@ -2,13 +2,15 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a question file of the bank (bloco-NN.txt, estudo-NN.txt) as the program does: a number
 on a line of its own starts a question; "P:", "A:".."E:", "Resposta:", "Figura:" lines give its
-stem, alternatives, right letter and picture, "Nível:" and "Módulo:" its level and module; a blank line ends it; "#" lines are comments.
+stem, alternatives, right letter and picture, "Nível:" and "Módulo:" its level and module, "Retirada:" why
+it is no longer asked; a blank line ends it; "#" lines are comments.
 Shared by bankstats.py and bankdups.py."""
 
 
-def read_questions(path):
-    """Every question of the file, in order: {"n", "alts": {letter: text}, and "stem", "answer",
-    "figure", "level", "module" when written}. Texts lose the one blank after the colon; the answer and figure are trimmed."""
+def read_questions(path, retired=False):
+    """Every question of the file still asked (with retired=True, also those retired), in order:
+    {"n", "alts": {letter: text}, and "stem", "answer", "figure", "level", "module", "retired" when
+    written}. Texts lose the one blank after the colon; the answer and figure are trimmed."""
     questions = []
     q = None
     with open(path, encoding="utf-8-sig") as f:
@@ -39,4 +41,6 @@ def read_questions(path):
                 q["level"] = value.strip()
             elif key == "Módulo":
                 q["module"] = value.strip()
-    return questions
+            elif key == "Retirada":
+                q["retired"] = value.strip()
+    return [q for q in questions if retired or not q.get("retired")]

@@ -48,7 +48,8 @@ struct Field {
 constexpr int kExplanationKind = -1;
 constexpr int kLevelKind = -2;
 constexpr int kModuleKind = -3;
-constexpr std::array<Field, 12> kFields{{
+constexpr int kRetiredKind = -4;
+constexpr std::array<Field, 13> kFields{{
     {u"P", 1},
     {u"A", 2},
     {u"B", 3},
@@ -61,19 +62,21 @@ constexpr std::array<Field, 12> kFields{{
     {u"Explicação", kExplanationKind},
     {u"Nível", kLevelKind},
     {u"Módulo", kModuleKind},
+    {u"Retirada", kRetiredKind},
 }};
 constexpr std::size_t kPictureField = 6;
 constexpr std::size_t kExplanationField = 9;
 constexpr std::size_t kLevelField = 10;
 constexpr std::size_t kModuleField = 11;
+constexpr std::size_t kRetiredField = 12;
 
 constexpr std::size_t kAlternativeEField = 5;
 
 // A study question has no E and must have its explanation. The level and the module are read
-// when given; the bank's tests require them of every question.
+// when given; the bank's tests require them of every question. Only a retired question says so.
 bool optionalField(std::size_t f, bool study)
 {
-    if (f == kLevelField || f == kModuleField)
+    if (f == kLevelField || f == kModuleField || f == kRetiredField)
         return true;
     if (study)
         return f == kPictureField || f == kAlternativeEField;
@@ -279,7 +282,7 @@ private:
             if (f < last)
                 problem(faults, i,
                         QStringLiteral("%1 out of order: the order is P, A, B, C, D, E, "
-                                       "Figura, Resposta, Fonte, Explicação, Nível, Módulo")
+                                       "Figura, Resposta, Fonte, Explicação, Nível, Módulo, Retirada")
                             .arg(quoted(key)));
             last = f;
             if (line.size() > colon + 1 && line[colon + 1] != QLatin1Char(' ')) {
@@ -324,6 +327,11 @@ private:
                                : 0;
                 if (q.module == 0)
                     problem(faults, i, QStringLiteral("module must be 1 to 4, found %1").arg(quoted(value)));
+            } else if (kind == kRetiredKind) {
+                // The exam types ask every block question by its number.
+                if (m_study == 0)
+                    problem(faults, i, QStringLiteral("only a study question can be retired"));
+                q.retired = value.trimmed();
             } else if (kind == 0) {
                 q.source = value;
             } else if (kind == kExplanationKind) {
@@ -452,6 +460,8 @@ QuestionBank::QuestionBank(const QList<File> &files)
                                            .arg(first.line)});
                     continue;
                 }
+                if (q.isRetired())
+                    m_retired.insert(q.number);
                 m_studyIndex.insert(q.number, m_study.size());
                 m_study.append(std::move(q));
                 continue;

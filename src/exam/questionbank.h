@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <array>
 
@@ -71,7 +72,13 @@ struct StoredQuestion {
     QString subject;              // study questions: the subject named in the file's header
     int level = 0;                // the "Nível:" line: 1 fácil, 2 intermediário, 3 difícil; 0 none
     int module = 0;               // the "Módulo:" line: the course's module 1..4; 0 none
+    // The "Retirada:" line of a study question no longer asked: why (it asks a fact another
+    // question already asks, say). Its number stays taken, so that the answers a history keeps under
+    // it never pass to another question; it is shown where an exam that asked it is read again.
+    QString retired;
 
+    // True for a question retired from study: never drawn, its answers left out of the memory.
+    bool isRetired() const { return !retired.isEmpty(); }
     // True for a study question (four alternatives A to D, kind 6 empty).
     bool isStudy() const { return number >= kFirstStudyQuestion; }
     // The number of alternatives: 5 for a block question, 4 for a study question.
@@ -91,7 +98,7 @@ struct ParsedQuestionFile {
 // must belong to block NN. When it is "estudo-NN.txt" the file is a study file: its first line
 // that is not blank is the header "# Estudo NN — <subject> (questões X a Y)", its numbers belong
 // to file NN, each question has the alternatives A to D (no E), a right letter A to D, a source
-// and an explanation.
+// and an explanation. Only a study question may carry a "Retirada:" line.
 ParsedQuestionFile parseQuestionFile(const QString &fileName, const QString &content);
 
 // The levels a question may carry, easiest first, and the course's four modules.
@@ -155,6 +162,8 @@ public:
     const StoredQuestion *studyQuestion(int number) const;
     // The question numbered number, of a block or of the study files; nullptr when none is stored.
     const StoredQuestion *question(int number) const;
+    // True when number is a study question retired from study.
+    bool isRetired(int number) const { return m_retired.contains(number); }
     // What was wrong in the files; the questions concerned are left out.
     const QList<QuestionFileProblem> &problems() const { return m_problems; }
 
@@ -164,6 +173,7 @@ private:
     QList<StoredQuestion> m_questions;
     QHash<int, qsizetype> m_studyIndex; // number -> position in m_study
     QList<StoredQuestion> m_study;
+    QSet<int> m_retired;
     QList<QuestionFileProblem> m_problems;
 };
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/memory.h"
 
+#include "exam/questionbank.h"
+
 #include <algorithm>
 
 namespace Memory {
@@ -63,6 +65,8 @@ void apply(State &state, const Event &event, const Fsrs::Parameters &parameters)
 
 QList<Event> events(const QList<HistoryExam> &exams, const QList<DrillAnswer> &answers)
 {
+    // A retired question is never asked again: nothing of it is due, nothing of it is expected.
+    const QuestionBank &bank = QuestionBank::instance();
     struct Timed {
         qint64 at = 0; // milliseconds since the epoch, worked out once
         int order = 0; // exams before study answers of the same moment, then as given
@@ -80,17 +84,20 @@ QList<Event> events(const QList<HistoryExam> &exams, const QList<DrillAnswer> &a
         const Fsrs::Day day = dayOf(at.date());
         for (const HistoryAnswer &a : exam.answers) {
             const std::optional<Fsrs::Rating> rating = ratingOf(a);
-            if (!rating)
+            if (!rating || bank.isRetired(a.number))
                 continue;
             const int subject = a.subject >= 0 ? a.subject : Subjects::of(a.number);
             all.append({ms, order++, {a.number, subject, day, *rating, a.known(), !a.revealed, false}});
         }
     }
-    for (const DrillAnswer &a : answers)
+    for (const DrillAnswer &a : answers) {
+        if (bank.isRetired(a.number))
+            continue;
         all.append(
             {a.at.toMSecsSinceEpoch(),
              order++,
              {a.number, Subjects::of(a.number), dayOf(a.at.date()), ratingOf(a), a.right, true, true}});
+    }
     // (at, order) is unique: no stable sort needed.
     std::sort(all.begin(), all.end(),
               [](const Timed &x, const Timed &y) { return x.at != y.at ? x.at < y.at : x.order < y.order; });

@@ -11,7 +11,8 @@
 // - a right answer in the reviews or in study by subject: what the candidate said of it: "Sei"
 //   Good, "Acho" Hard, "Chutei" Again (a quarter of the questions not known are right by chance);
 //   an answer stored before the candidate was asked counts as Good;
-// - a position the exam never showed is not an answer.
+// - a position the exam never showed is not an answer, nor is any answer to a question retired from
+//   study (the bank's "Retirada:"): it is never asked again.
 // Each day of the model is a local calendar day.
 
 #include "study/fsrs.h"
@@ -84,7 +85,7 @@ struct State {
 // Adds one answer to state (answers must come in time order).
 void apply(State &state, const Event &event, const Fsrs::Parameters &parameters = {});
 // Every answer of the exams and of the study, in time order (an exam's answers at its end, before a
-// study answer of the same moment).
+// study answer of the same moment); none for a question the bank has retired.
 QList<Event> events(const QList<HistoryExam> &exams, const QList<DrillAnswer> &answers);
 // The state after every answer.
 State replay(const QList<HistoryExam> &exams, const QList<DrillAnswer> &answers);

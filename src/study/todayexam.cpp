@@ -47,6 +47,12 @@ int usableRight(const StoredQuestion &q)
     return ok && right >= 1 && right <= n ? right : 0;
 }
 
+// True when q may be drawn: it can be asked and is not retired from study.
+bool drawable(const StoredQuestion &q)
+{
+    return !q.isRetired() && usableRight(q) != 0;
+}
+
 int subjectOf(const StoredQuestion &q)
 {
     return q.isStudy() ? Subjects::fromName(q.subject) : Subjects::of(q.number);
@@ -87,7 +93,7 @@ std::array<QList<int>, 7> TodayExam::pools(const QuestionBank &bank)
     for (const QList<StoredQuestion> *list : {&bank.questions(), &bank.studyQuestions()})
         for (const StoredQuestion &q : *list) {
             const int s = subjectOf(q);
-            if (usableRight(q) && s >= 0 && s < Subjects::kCount)
+            if (drawable(q) && s >= 0 && s < Subjects::kCount)
                 pools[static_cast<std::size_t>(s)].append(q.number);
         }
     return pools;
@@ -108,7 +114,7 @@ void TodayExam::draw(quint32 start)
     QList<const StoredQuestion *> rest;
     for (const QList<StoredQuestion> *list : {&m_bank.questions(), &m_bank.studyQuestions()})
         for (const StoredQuestion &q : *list) {
-            if (!usableRight(q))
+            if (!drawable(q))
                 continue;
             const int s = subjectOf(q);
             (s >= 0 && s < Subjects::kCount ? pools[static_cast<std::size_t>(s)] : rest).append(&q);

@@ -52,7 +52,7 @@ public:
 
     // The numbers of the questions the exam may draw for each subject (index Subjects::Subject), in
     // the bank's order: those whose alternatives are all written and whose right answer is one of
-    // them.
+    // them, and which are not retired from study.
     static std::array<QList<int>, 7> pools(const QuestionBank &bank);
 
     // An exam over bank (not owned; it must outlive the exam); nothing drawn yet.
@@ -61,8 +61,8 @@ public:
     // Draws a new exam with a generator started from `start` (the same start draws the same exam
     // from the same bank) and forgets every answer. A subject with fewer usable questions than its share
     // leaves the rest to the other subjects; a bank with fewer than thirty usable questions gives a
-    // shorter exam. A question is usable when all its alternatives are written and its right answer
-    // is one of them.
+    // shorter exam. A question is usable when all its alternatives are written, its right answer
+    // is one of them and it is not retired.
     void draw(quint32 start);
     // Draws with a generator started at random.
     void draw();

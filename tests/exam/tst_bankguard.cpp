@@ -98,6 +98,8 @@ QList<Answered> studyQuestions()
 {
     QList<Answered> out;
     for (const StoredQuestion &q : QuestionBank::instance().studyQuestions()) {
+        if (q.isRetired()) // never asked again
+            continue;
         Answered a;
         a.number = q.number;
         a.block = studyFileOf(q.file);

@@ -371,6 +371,11 @@ void TestQuestionBank::malformedFile_data()
                                    << "found \"médio\"";
     QTest::newRow("module five") << block1 << replaced("Porque sim.", "Porque sim.\nMódulo: 5") << 22
                                  << "module must be 1 to 4";
+    QTest::newRow("block question retired")
+        << block1 << replaced("Porque sim.", "Porque sim.\nRetirada: repete a 1") << 22
+        << "only a study question can be retired";
+    QTest::newRow("retired without a reason")
+        << block1 << replaced("Porque sim.", "Porque sim.\nRetirada: ") << 22 << "\"Retirada:\" is empty";
     QTest::newRow("module before level")
         << block1 << replaced("Porque sim.", "Porque sim.\nMódulo: 2\nNível: fácil") << 23
         << "\"Nível:\" out of order";
@@ -602,6 +607,19 @@ void TestQuestionBank::studyFile()
     QCOMPARE(q.text(8), QStringLiteral("3"));
     QCOMPARE(parsed.questions[1].text(7), QStringLiteral("A0"));
     QCOMPARE(parsed.questions[1].text(8), QStringLiteral("4"));
+    QVERIFY(!q.isRetired());
+
+    // A retired question keeps its number and its texts; the bank knows it as retired.
+    const QString retired = studyHeader(4, 1301, 1302) + studyQuestion(1301) + QLatin1Char('\n') +
+                            studyQuestion(1302) +
+                            QStringLiteral("Nível: fácil\nMódulo: 1\nRetirada: repete a 1301\n");
+    const QuestionBank bank({{QStringLiteral("estudo-04.txt"), retired}});
+    QVERIFY2(bank.problems().isEmpty(), qPrintable(problemList(bank.problems())));
+    QCOMPARE(bank.studyQuestions().size(), 2);
+    QCOMPARE(bank.studyQuestion(1302)->retired, QStringLiteral("repete a 1301"));
+    QVERIFY(bank.isRetired(1302));
+    QVERIFY(!bank.isRetired(1301));
+    QCOMPARE(bank.studyQuestion(1302)->text(QuestionKind::Answer), QStringLiteral("3"));
 }
 
 // The rule that finds two study questions alike: same picture, and the same text or the same
@@ -822,13 +840,19 @@ void TestQuestionBank::levelsAndModules()
                               .arg(q.number)
                               .arg(q.level == 0 ? QStringLiteral("\"Nível:\"")
                                                 : QStringLiteral("\"Módulo:\""));
+    // The levels of the questions still asked.
     std::array<int, kLevels> counts{};
-    for (const StoredQuestion &q : bank.studyQuestions())
+    int asked = 0;
+    for (const StoredQuestion &q : bank.studyQuestions()) {
+        if (q.isRetired())
+            continue;
+        ++asked;
         if (q.level > 0)
             ++counts[static_cast<std::size_t>(q.level - 1)];
+    }
     constexpr std::array<double, kLevels> aim{50.0, 35.0, 15.0};
     constexpr double kWithin = 3.0;
-    const auto n = static_cast<double>(bank.studyQuestions().size());
+    const auto n = static_cast<double>(asked);
     for (std::size_t k = 0; k < counts.size(); ++k) {
         const double share = 100.0 * counts[k] / n;
         if (std::abs(share - aim[k]) > kWithin)

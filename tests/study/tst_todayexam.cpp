@@ -9,6 +9,7 @@
 
 #include "study/formprovaatual.h"
 #include "study/history.h"
+#include "study/memory.h"
 #include "study/subjects.h"
 #include "study/todayexam.h"
 
@@ -76,6 +77,7 @@ private slots:
 
     void fourAlternativesHoldingTheRightOne();
     void sharesOfTheSubjectsNoQuestionTwice();
+    void retiredQuestionsNeitherDrawnNorRemembered();
     void lettersMappedBack();
     void passAtTwenty();
     void timeLimitSetting();
@@ -191,6 +193,57 @@ void TestTodayExam::sharesOfTheSubjectsNoQuestionTwice()
     }
     // Drawn from the whole bank.
     QVERIFY(blocks && study);
+}
+
+// A question retired from study keeps its number in the bank, but no exam draws it and the answers a
+// history keeps under its number leave nothing in the memory (nothing due, nothing expected).
+void TestTodayExam::retiredQuestionsNeitherDrawnNorRemembered()
+{
+    QString file = QStringLiteral("# Estudo 01 — Legislação (questões 1001 a 1003)\n\n");
+    for (int n = 1001; n <= 1003; ++n)
+        file += QStringLiteral("%1\nP: Questão %1?\nA: Um.\nB: Dois.\nC: Três.\nD: Quatro.\nResposta: B\n"
+                               "Fonte: CTB art. 1º\nExplicação: Porque sim.\n%2\n")
+                    .arg(n)
+                    .arg(n == 1002 ? QStringLiteral("Retirada: repete a 1001\n") : QString());
+    const QuestionBank small({{QStringLiteral("estudo-01.txt"), file}});
+    QVERIFY(small.problems().isEmpty());
+    QVERIFY(small.isRetired(1002));
+    QSet<int> pooled;
+    for (const QList<int> &pool : TodayExam::pools(small))
+        for (int n : pool)
+            pooled.insert(n);
+    QCOMPARE(pooled, QSet<int>({1001, 1003}));
+    TodayExam exam(small);
+    for (quint32 start = 1; start <= 20; ++start) {
+        exam.draw(start);
+        QSet<int> drawn;
+        for (const TodayQuestion &t : exam.questions())
+            drawn.insert(t.number);
+        QCOMPARE(drawn, QSet<int>({1001, 1003}));
+    }
+
+    const QList<StoredQuestion> &study = bank().studyQuestions();
+    const auto retired =
+        std::find_if(study.begin(), study.end(), [](const StoredQuestion &q) { return q.isRetired(); });
+    QVERIFY(retired != study.end());
+    const int kept = study.first().number;
+    QVERIFY(!bank().isRetired(kept));
+    const QDateTime at(QDate(2026, 3, 2), QTime(10, 0));
+    HistoryExam stored;
+    stored.start = at;
+    stored.end = at.addSecs(600);
+    for (const int n : {retired->number, kept}) {
+        HistoryAnswer a;
+        a.number = n;
+        a.right = true;
+        stored.answers << a;
+    }
+    const DrillAnswer studied{retired->number, at.addDays(1), true, DrillAnswer::Confidence::Knew,
+                              DrillAnswer::Kind::Review};
+    const Memory::State state = Memory::replay({stored}, {studied});
+    QCOMPARE(state.answers, 1);
+    QVERIFY(state.questions.contains(kept));
+    QVERIFY(!state.questions.contains(retired->number));
 }
 
 void TestTodayExam::lettersMappedBack()
