@@ -460,8 +460,6 @@ QuestionBank::QuestionBank(const QList<File> &files)
                                            .arg(first.line)});
                     continue;
                 }
-                if (q.isRetired())
-                    m_retired.insert(q.number);
                 m_studyIndex.insert(q.number, m_study.size());
                 m_study.append(std::move(q));
                 continue;

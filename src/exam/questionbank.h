@@ -14,7 +14,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <array>
 
@@ -163,7 +162,11 @@ public:
     // The question numbered number, of a block or of the study files; nullptr when none is stored.
     const StoredQuestion *question(int number) const;
     // True when number is a study question retired from study.
-    bool isRetired(int number) const { return m_retired.contains(number); }
+    bool isRetired(int number) const
+    {
+        const StoredQuestion *q = studyQuestion(number);
+        return q && q->isRetired();
+    }
     // What was wrong in the files; the questions concerned are left out.
     const QList<QuestionFileProblem> &problems() const { return m_problems; }
 
@@ -173,7 +176,6 @@ private:
     QList<StoredQuestion> m_questions;
     QHash<int, qsizetype> m_studyIndex; // number -> position in m_study
     QList<StoredQuestion> m_study;
-    QSet<int> m_retired;
     QList<QuestionFileProblem> m_problems;
 };
 
