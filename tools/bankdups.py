@@ -33,7 +33,8 @@ repeats that say the same thing in other words: it is a screen, read each pair.
 after "#" is a comment). With --check, prints each pair found and not listed and each listed
 pair no longer found (its score now 0.05 or more below the threshold, so that a pair near the
 threshold does not come and go with edits elsewhere), and exits 1 if there is any: the list
-holds what remains and only shrinks.
+holds what remains and only shrinks. It also fails a study question retired as a repeat
+("Retirada: repete o que a N já pergunta") whose N is not a question still asked.
 --summary prints the counts per file instead of the pairs.
 """
 import argparse
@@ -181,6 +182,24 @@ def scored_pairs(bank):
         yield measure.score(a, b), a, b
 
 
+def check_retired(folder, asked):
+    """A question retired as a repeat names the questions that ask its fact; each must still be
+    asked, or the fact would be left with no question. Prints each fault; returns their count."""
+    faults = 0
+    for name in sorted(n for n in os.listdir(folder) if re.fullmatch(r"estudo-\d+\.txt", n)):
+        for q in read_questions(os.path.join(folder, name), retired=True):
+            why = q.get("retired")
+            if not why or not why.startswith("repete"):
+                continue
+            named = [int(n) for n in re.findall(r"\b\d+\b", why)]
+            gone = [n for n in named if n not in asked]
+            if not named or gone:
+                faults += 1
+                print(f"retired {q['n']} ({name}) names {gone or 'no question'}, not asked any more: "
+                      "name the question that asks its fact now")
+    return faults
+
+
 def one_line(q, width=80):
     text = f'{q["stem"]} -> {q["key"]}'
     return text if len(text) <= width else text[:width - 1] + "…"
@@ -261,6 +280,7 @@ def main():
             state = f"scores {now[0]:.2f} now" if now else "no such pair of questions"
             print(f"listed pair {pair[0]} {pair[1]} is no longer a near-duplicate ({state}): "
                   f"take it off {args.known}")
+        faults += check_retired(args.folder, {q["n"] for q in bank})
         print(f"{len(found)} near-duplicate pairs at {args.threshold:.2f} / "
               f"{args.study_threshold:.2f}, {len(known)} listed, "
               f"{faults} faults")

@@ -84,6 +84,26 @@ D: Leve.
 Resposta: B
 """
 
+RETIRED = """
+1006
+P: Para um leigo, diante de braço fraturado, o certo é:
+A: Deixar o braço imóvel como está.
+B: Alinhar o osso.
+C: Esfregar o local.
+D: Pôr gelo na pele.
+Resposta: A
+Retirada: repete o que a 1003 já pergunta
+
+1007
+P: Com suspeita de fratura no braço, o leigo:
+A: Imobiliza o braço como o encontrou.
+B: Puxa o braço.
+C: Massageia.
+D: Põe gelo.
+Resposta: A
+Retirada: repete o que a 1006 já pergunta
+"""
+
 
 def check(folder, known):
     """Exit code and output of the tool's check on folder with the list known."""
@@ -124,6 +144,11 @@ def main():
         code, out = check(folder, sorted(found | {(1, 1002)}))
         if code == 0 or "listed pair 1 1002 is no longer" not in out:
             faults.append(f"a stale listed pair passes the check:\n{out}")
+        # A retired repeat must name a question still asked: 1007 names 1006, retired itself.
+        (pathlib.Path(folder) / "estudo-01.txt").write_text(STUDY + RETIRED, encoding="utf-8")
+        code, out = check(folder, sorted(found))
+        if code == 0 or "retired 1007" not in out or "retired 1006 " in out:
+            faults.append(f"a retired question naming a retired one is not told apart:\n{out}")
 
     argv = sys.argv
     sys.argv = ["bankdups.py", "--folder", str(SOURCE / "resources" / "questions"),
